@@ -1,0 +1,21 @@
+// Where a document's bytes go: a file being written, or memory in tests.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace kw39 {
+
+class DocumentSink {
+public:
+    virtual ~DocumentSink() = default;
+    virtual void Write(const char* data, std::size_t size) = 0;
+};
+
+class StringSink : public DocumentSink {
+public:
+    void Write(const char* data, std::size_t size) override { text.append(data, size); }
+    std::string text;
+};
+
+}  // namespace kw39

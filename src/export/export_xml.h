@@ -1,0 +1,88 @@
+// CExportXMLKw39: the store of converted values per employee and the writer of
+// the Shift_JIS XML document that Orvelle imports.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "export/document_sink.h"
+#include "export/field_catalogue.h"
+#include "export/records.h"
+#include "platform/file_system.h"
+#include "platform/message_port.h"
+
+namespace kw39 {
+
+// Linkage modes.
+enum LinkMode { kModeStandard = 1, kModeSimple = 2 };
+
+struct SYAINDETAIL {
+    std::vector<CFuyosya> aFuyosya;       // dependants, in filing order
+    std::vector<CKyuuyoShouyo> aShouyo;   // bonus payments (14..18), in filing order
+    std::vector<CKyuuyoShouyo> aKyuuyo;   // salary payments (<= 13), in filing order
+    std::vector<std::string> aValues;     // by AcceptedLabelSlot; "" when never filed
+};
+
+struct SYAINDATA {
+    std::string strCode;
+    std::string strName;
+    std::unique_ptr<SYAINDETAIL> pDetail;
+};
+
+class CExportXMLKw39 {
+public:
+    explicit CExportXMLKw39(platform::MessagePort& port,
+                            platform::FileSystem& fs = platform::RealFileSystem());
+    virtual ~CExportXMLKw39();
+    CExportXMLKw39(const CExportXMLKw39&) = delete;
+    CExportXMLKw39& operator=(const CExportXMLKw39&) = delete;
+
+    // Files `value` under `label` (note: value before label). A label outside
+    // the 82 accepted ones is dropped without creating the employee.
+    void SetData(const std::string& code, std::string value, std::string_view label);
+    void SetSyainName(const std::string& code, std::string name);
+    void SetFuyosya(const std::string& code, const CFuyosya& fuyosya);
+    // Numbers up to 13 go to salary, 14 to 18 to bonus; 19 and above show
+    // "[SetKyuuyoShouyo]\nPROGRAM ERROR" and are dropped.
+    void SetKyuuyoShouyo(const std::string& code, const CKyuuyoShouyo& payment);
+
+    SYAINDATA* FindSyain(const std::string& code);
+    SYAINDATA& AddSyain(const std::string& code);
+
+    // Records in creation order, and the value of a label ("" when none).
+    const std::vector<std::unique_ptr<SYAINDATA>>& Syain() const { return m_aSyain; }
+    static std::string_view LabelValue(const SYAINDATA& syain, std::string_view label);
+
+    // Writes the whole document to `outputPath`: into a temporary file beside it
+    // first, which replaces the output only when every byte was written and the
+    // file closed. Throws platform::IoError (naming the path) on any failure;
+    // an existing output file then stays as it was.
+    void WriteDocument(const std::string& outputPath, int mode, const std::string& functionId,
+                       const std::string& companyName, const std::string& year);
+
+    // The same document into any sink (tests, in-memory use). Lines end in CR LF.
+    void WriteDocumentTo(DocumentSink& sink, int mode, const std::string& functionId,
+                         const std::string& companyName, const std::string& year) const;
+
+    // One element line: 4 x level spaces, then <tag/> for an empty value or
+    // <tag>escaped value</tag>; ends with "\n" (the sink turns it into CR LF).
+    static std::string MakeElement(std::string_view tag, std::string_view value, int level);
+    // Replaces & < > " ' by their entities, ampersand first.
+    static void EscapeXML(std::string& text);
+
+    static std::string GetProductVersion();
+    static std::string GetFileVersion();
+
+private:
+    SYAINDATA& FindOrAdd(const std::string& code);
+
+    platform::MessagePort& m_port;
+    platform::FileSystem& m_fs;
+    std::vector<std::unique_ptr<SYAINDATA>> m_aSyain;
+    std::unordered_map<std::string, SYAINDATA*> m_mapSyain;
+};
+
+}  // namespace kw39

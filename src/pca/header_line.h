@@ -1,0 +1,27 @@
+// Section header lines of a PCA export ("[10601]") and the CSV splitting of its
+// data lines. Both are shared by the reader and the input checks.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kw39 {
+
+// True when `line`, with trailing blanks removed, is a header line: not empty,
+// no comma, its first "[" is the first byte and its first "]" is at byte offset
+// 6 (searches are Shift_JIS aware).
+bool IsHeaderLine(std::string_view line);
+
+// The table code of a header line: the trimmed line with every "[" and "]"
+// removed ("[10601]" gives "10601", "[10601]x" gives "10601x").
+std::string HeaderTableCode(std::string_view line);
+
+// Splits one CSV line into fields by the PCA quote rules: surrounding blanks of
+// the line are removed; a double quote opens or closes quoting when no quote is
+// open, when it is the last byte, or when a comma follows; any other double
+// quote becomes a grave accent "`"; a comma ends the field when the quote count
+// is even. The last field is always appended, even when empty.
+void SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
+
+}  // namespace kw39

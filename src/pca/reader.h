@@ -1,0 +1,74 @@
+// CPCAKyuuyo loads the sectioned CSV files of a PCA給与X export and answers
+// lookups on the loaded tables.
+#pragma once
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pca/catalogue.h"
+#include "platform/file_system.h"
+#include "platform/message_port.h"
+
+namespace kw39 {
+
+// One condition of a selection: the row must hold `strValue` in `strColumn`.
+struct ROW_ITEM {
+    std::string strColumn;
+    std::string strValue;
+};
+
+// A selection request: the values of `strColumn` of every row of `strTable`
+// that meets the conditions (all of them when bMatchAll is 1, else any).
+struct PCASELECT {
+    std::string strTable;
+    std::string strColumn;
+    std::vector<ROW_ITEM> aConditions;
+    unsigned char bMatchAll = 0;
+};
+
+class CPCAKyuuyo {
+public:
+    explicit CPCAKyuuyo(platform::MessagePort& port,
+                        platform::FileSystem& fs = platform::RealFileSystem());
+    virtual ~CPCAKyuuyo();
+    CPCAKyuuyo(const CPCAKyuuyo&) = delete;
+    CPCAKyuuyo& operator=(const CPCAKyuuyo&) = delete;
+
+    // Loads the files in the order given (the first `count` paths). True when
+    // every file was read. A missing file shows "ファイルが存在しません。" and
+    // returns false; a file that cannot be opened returns false silently; in both
+    // cases the employee list is not rebuilt. Throws DataLineError for a
+    // malformed data line and platform::IoError when a read fails.
+    bool ReadDataFiles(const std::vector<std::string>& paths, int count);
+
+    // One value by table code, one key value per key column, and column
+    // (resolved by `nKind`, see ColumnLookup). "" for any missing table, key,
+    // row or column. The view stays valid while the reader lives and loads
+    // nothing more.
+    std::string_view GetValue(int nKind, std::string_view table,
+                              std::initializer_list<std::string_view> keys,
+                              std::string_view column) const;
+
+    // Values of the result column of every selected row, in row order. The list
+    // belongs to the reader and is overwritten by the next Select. An unknown
+    // result column shows "存在しないカラム名が設定されています。\n[name]".
+    const std::vector<std::string_view>& Select(const PCASELECT& request);
+
+    // Employee codes of table 10601, in row order.
+    const std::vector<std::string>& GetEmployeeCodes() const;
+
+    // "会社名" of the last data line read in a 10000 section; "" until then.
+    std::string GetCompanyName() const;
+
+    // Number of rows loaded into a table (0 for an unknown code).
+    std::size_t RowCount(std::string_view table) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_pImpl;
+};
+
+}  // namespace kw39

@@ -1,0 +1,34 @@
+#include "platform/file_system.h"
+
+#include "platform/io_error.h"
+
+namespace kw39::platform {
+
+IoError ReadError(const std::string& path) {
+    return IoError("ファイルの読み込みに失敗しました。\n" + path, path);
+}
+
+IoError WriteError(const std::string& path) {
+    return IoError("ファイルの書き込みに失敗しました。\n" + path, path);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+#ifdef _WIN32
+    const char separator = '\\';
+#else
+    const char separator = '/';
+#endif
+    if (folder.empty()) return name;
+    return folder + separator + name;
+}
+
+std::optional<std::string> ReadWholeFile(FileSystem& fs, const std::string& path) {
+    auto file = fs.OpenRead(path);
+    if (!file) return std::nullopt;
+    std::string content;
+    char buffer[1 << 16];
+    while (const std::size_t got = file->Read(buffer, sizeof buffer)) content.append(buffer, got);
+    return content;
+}
+
+}  // namespace kw39::platform

@@ -1,0 +1,163 @@
+// POSIX file system. Paths arrive as CP932 and are handed to the system as
+// UTF-8; a path that is not valid CP932 is used as it stands.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/encoding.h"
+#include "platform/file_system.h"
+#include "platform/io_error.h"
+#include "platform/sjis.h"
+
+namespace kw39::platform {
+
+namespace {
+
+std::string NativePath(const std::string& path) {
+    auto utf8 = Cp932ToUtf8(path);
+    return utf8 ? *utf8 : path;
+}
+
+std::string FromNativeName(const std::string& name) {
+    auto cp932 = Utf8ToCp932(name);
+    return cp932 ? *cp932 : name;
+}
+
+class FdHolder {
+public:
+    explicit FdHolder(int fd) : m_fd(fd) {}
+    ~FdHolder() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    FdHolder(const FdHolder&) = delete;
+    FdHolder& operator=(const FdHolder&) = delete;
+    int Get() const { return m_fd; }
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+class PosixInputFile : public InputFile {
+public:
+    PosixInputFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::read(m_fd.Get(), buffer, size);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) throw ReadError(m_strPath);
+        }
+    }
+
+private:
+    FdHolder m_fd;
+    std::string m_strPath;
+};
+
+class PosixOutputFile : public OutputFile {
+public:
+    PosixOutputFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
+    void Write(const char* data, std::size_t size) override {
+        while (size > 0) {
+            const ssize_t put = ::write(m_fd.Get(), data, size);
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                throw WriteError(m_strPath);
+            }
+            data += put;
+            size -= static_cast<std::size_t>(put);
+        }
+    }
+    void Close() override {
+        const int fd = m_fd.Release();
+        if (fd < 0) return;
+        // The data must be on disk before the file may replace an older one.
+        const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+        const bool closed = ::close(fd) == 0;
+        if (!synced || !closed) throw WriteError(m_strPath);
+    }
+
+private:
+    FdHolder m_fd;
+    std::string m_strPath;
+};
+
+bool EndsWithCsv(const std::string& name) {
+    if (name.size() < 4) return false;
+    const std::string tail = ToUpperSjis(name.substr(name.size() - 4));
+    return tail == ".CSV";
+}
+
+class PosixFileSystem : public FileSystem {
+public:
+    std::optional<FileStatus> Stat(const std::string& path) override {
+        if (path.size() >= kMaxPathBytes || path.empty()) return std::nullopt;
+        struct stat st {};
+        if (::stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+        return FileStatus{S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)};
+    }
+
+    std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
+        const std::string native = NativePath(path);
+        FdHolder fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.Get() < 0) return nullptr;
+        struct stat st {};
+        if (::fstat(fd.Get(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+        return std::make_unique<PosixInputFile>(fd.Release(), path);
+    }
+
+    std::unique_ptr<OutputFile> Create(const std::string& path) override {
+        const std::string native = NativePath(path);
+        const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) throw WriteError(path);
+        return std::make_unique<PosixOutputFile>(fd, path);
+    }
+
+    bool ProbeExclusiveWrite(const std::string& path) override {
+        // POSIX has no share modes; an advisory lock held by another program is
+        // the closest honest equivalent of "open elsewhere".
+        FdHolder fd(::open(NativePath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
+        if (fd.Get() < 0) return false;
+        if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return false;
+        ::flock(fd.Get(), LOCK_UN);
+        return true;
+    }
+
+    std::vector<std::string> ListCsvFiles(const std::string& folder) override {
+        std::vector<std::string> names;
+        DIR* dir = ::opendir(NativePath(folder.empty() ? "." : folder).c_str());
+        if (!dir) return names;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = FromNativeName(entry->d_name);
+            if (EndsWithCsv(name)) names.push_back(name);
+        }
+        ::closedir(dir);
+        return names;
+    }
+
+    void Replace(const std::string& from, const std::string& to) override {
+        if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) != 0) throw WriteError(to);
+    }
+
+    void Remove(const std::string& path) noexcept override {
+        ::unlink(NativePath(path).c_str());
+    }
+};
+
+}  // namespace
+
+FileSystem& RealFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+}  // namespace kw39::platform

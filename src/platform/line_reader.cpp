@@ -1,0 +1,74 @@
+#include "platform/line_reader.h"
+
+#include <cstring>
+
+namespace kw39::platform {
+
+namespace {
+constexpr char kCtrlZ = '\x1A';
+}
+
+LineReader::LineReader(InputFile& file, std::size_t chunkSize)
+    : m_file(file), m_nChunk(chunkSize == 0 ? 1 : chunkSize) {}
+
+// Makes room and reads one more chunk after the unreturned data; false when the
+// file has no more bytes.
+bool LineReader::Fill() {
+    if (m_bEof) return false;
+    if (m_nBegin > 0) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_nBegin, m_nEnd - m_nBegin);
+        m_nEnd -= m_nBegin;
+        m_nBegin = 0;
+    }
+    if (m_buffer.size() < m_nEnd + m_nChunk) m_buffer.resize(m_nEnd + m_nChunk);
+    const std::size_t got = m_file.Read(m_buffer.data() + m_nEnd, m_nChunk);
+    if (got == 0) {
+        m_bEof = true;
+        return false;
+    }
+    m_nEnd += got;
+    return true;
+}
+
+bool LineReader::Next(std::string_view& line) {
+    std::size_t scanned = 0;  // bytes after m_nBegin known to hold neither LF nor Ctrl-Z
+    for (;;) {
+        const char* base = m_buffer.data() + m_nBegin;
+        const std::size_t avail = m_nEnd - m_nBegin;
+        const char* from = base + scanned;
+        const std::size_t rest = avail - scanned;
+        const char* lf = static_cast<const char*>(std::memchr(from, '\n', rest));
+        const std::size_t stop = lf ? static_cast<std::size_t>(lf - from) : rest;
+        const char* z = static_cast<const char*>(std::memchr(from, kCtrlZ, stop));
+        if (z) {
+            // The end-of-file byte: whatever precedes it is the last line.
+            const std::size_t len = static_cast<std::size_t>(z - base);
+            m_bEof = true;
+            m_nEnd = m_nBegin + len;
+            m_buffer.resize(m_nEnd);
+            if (len == 0) return false;
+            line = std::string_view(base, len);
+            m_nBegin = m_nEnd;
+            ++m_nLine;
+            return true;
+        }
+        if (lf) {
+            std::size_t len = static_cast<std::size_t>(lf - base);
+            m_nBegin += len + 1;
+            if (len > 0 && base[len - 1] == '\r') --len;
+            line = std::string_view(base, len);
+            ++m_nLine;
+            return true;
+        }
+        scanned = avail;
+        if (!Fill()) {
+            if (m_nBegin == m_nEnd) return false;
+            line = std::string_view(m_buffer.data() + m_nBegin, m_nEnd - m_nBegin);
+            m_nBegin = m_nEnd;
+            ++m_nLine;
+            return true;
+        }
+    }
+}
+
+}  // namespace kw39::platform

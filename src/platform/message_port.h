@@ -1,0 +1,28 @@
+// The narrow channel through which the core shows the user a message. The
+// desktop program shows a message box, the command-line program writes to the
+// terminal; the core never calls a window function itself.
+#pragma once
+
+#include <string>
+
+namespace kw39::platform {
+
+// The four kinds of modal message: buttons and icon.
+enum class MessageStyle {
+    Warning,  // OK, exclamation icon
+    Confirm,  // OK and Cancel, information icon
+    Info,     // OK, information icon
+    Error,    // OK, stop icon
+};
+
+enum class MessageAnswer { Ok, Cancel };
+
+class MessagePort {
+public:
+    virtual ~MessagePort() = default;
+    // Shows `text` (CP932, "\n" for a line break) and waits for the answer;
+    // single-button styles always answer Ok.
+    virtual MessageAnswer ShowMessage(const std::string& text, MessageStyle style) = 0;
+};
+
+}  // namespace kw39::platform

@@ -1,0 +1,44 @@
+// Shift_JIS (code page 932) byte-string helpers. All text in the program is CP932;
+// these functions never let the trail byte of a double-byte character pass for
+// an ASCII character such as "[", "]", ",", "-", " " or a quote.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kw39::platform {
+
+// True for the first byte of a double-byte CP932 character.
+constexpr bool IsLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Length in bytes of the character that starts at text[pos]: 2 for a lead byte
+// followed by another byte, else 1 (a lead byte at the very end counts alone).
+inline std::size_t CharLength(std::string_view text, std::size_t pos) {
+    return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+}
+
+// Offset of the first single-byte character `c` at or after `from`, stepping
+// over double-byte characters; npos when there is none. `from` must be the start
+// of a character.
+std::size_t FindSingleByte(std::string_view text, char c, std::size_t from = 0);
+
+// True for the blanks that line reading strips: space, tab, CR, LF, VT, FF.
+constexpr bool IsAsciiBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// The text without trailing / leading ASCII blanks. The double-byte blank stays.
+std::string_view TrimTrailingBlanks(std::string_view text);
+std::string_view TrimLeadingBlanks(std::string_view text);
+
+// Upper-cases ASCII letters and the double-byte Latin, Greek and Cyrillic
+// letters of CP932; everything else (kana, kanji, trail bytes) is unchanged.
+std::string ToUpperSjis(std::string_view text);
+
+// Removes every single-byte character `c` (multibyte-aware).
+std::string RemoveSingleByte(std::string_view text, char c);
+
+}  // namespace kw39::platform

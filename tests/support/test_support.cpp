@@ -1,0 +1,82 @@
+#include "support/test_support.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace kw39::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "kw39test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    m_strPath = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Restore permissions that a test may have taken away before removing.
+    for (auto it = fs::recursive_directory_iterator(m_strPath, ec);
+         it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(m_strPath, ec);
+}
+
+std::string TempDir::File(const std::string& name) const { return m_strPath + "/" + name; }
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+    const std::string path = File(name);
+    WriteBytes(path, bytes);
+    return path;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw std::runtime_error("cannot write test file " + path);
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read test file " + path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool FileExists(const std::string& path) { return fs::exists(path); }
+
+std::string DataPath(const std::string& relative) {
+    return std::string(KW39_TEST_DATA) + "/" + relative;
+}
+
+std::string SourcePath(const std::string& relative) {
+    return std::string(KW39_SOURCE_DIR) + "/" + relative;
+}
+
+std::string RecordingPort::ReadControlText(int id) {
+    const auto it = texts.find(id);
+    return it == texts.end() ? std::string() : it->second;
+}
+
+bool RecordingPort::IsControlChecked(int id) {
+    const auto it = checked.find(id);
+    return it != checked.end() && it->second;
+}
+
+MessageAnswer RecordingPort::ShowMessage(const std::string& text, MessageStyle style) {
+    messages.push_back({text, style});
+    if (style != MessageStyle::Confirm || answers.empty()) return MessageAnswer::Ok;
+    const MessageAnswer answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+}  // namespace kw39::test

@@ -1,0 +1,64 @@
+// Shared helpers of the tests: scoped temporary folders, whole-file reads and
+// writes, and a RunPort with fixed control texts that records what it is asked.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "run/run_port.h"
+
+namespace kw39::test {
+
+// A fresh folder under the system's temporary folder, removed with its content
+// by the destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_strPath; }
+    // Path of `name` inside the folder.
+    std::string File(const std::string& name) const;
+    // Writes `bytes` to `name` inside the folder and returns its path.
+    std::string Write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string m_strPath;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Path of a file under tests/data and under the source tree.
+std::string DataPath(const std::string& relative);
+std::string SourcePath(const std::string& relative);
+
+struct RecordedMessage {
+    std::string text;
+    MessageStyle style;
+};
+
+// A headless dialog: control texts and radio states are set by the test,
+// messages are recorded, and confirmations are answered from a script
+// (Ok when the script is empty).
+class RecordingPort : public RunPort {
+public:
+    std::string ReadControlText(int id) override;
+    bool IsControlChecked(int id) override;
+    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
+    void FocusControl(int id) override { focus = id; }
+    void CloseDialog() override { ++closeCount; }
+
+    std::map<int, std::string> texts;
+    std::map<int, bool> checked;
+    std::vector<MessageAnswer> answers;  // consumed front to back for Confirm
+    std::vector<RecordedMessage> messages;
+    int focus = 0;
+    int closeCount = 0;
+};
+
+}  // namespace kw39::test
