@@ -7,13 +7,13 @@
 namespace kw39 {
 
 class DocumentSink {
-public:
+  public:
     virtual ~DocumentSink() = default;
     virtual void Write(const char* data, std::size_t size) = 0;
 };
 
 class StringSink : public DocumentSink {
-public:
+  public:
     void Write(const char* data, std::size_t size) override { text.append(data, size); }
     std::string text;
 };

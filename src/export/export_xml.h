@@ -20,10 +20,10 @@ namespace kw39 {
 enum LinkMode { kModeStandard = 1, kModeSimple = 2 };
 
 struct SYAINDETAIL {
-    std::vector<CFuyosya> aFuyosya;       // dependants, in filing order
-    std::vector<CKyuuyoShouyo> aShouyo;   // bonus payments (14..18), in filing order
-    std::vector<CKyuuyoShouyo> aKyuuyo;   // salary payments (<= 13), in filing order
-    std::vector<std::string> aValues;     // by AcceptedLabelSlot; "" when never filed
+    std::vector<CFuyosya> aFuyosya;      // dependants, in filing order
+    std::vector<CKyuuyoShouyo> aShouyo;  // bonus payments (14..18), in filing order
+    std::vector<CKyuuyoShouyo> aKyuuyo;  // salary payments (<= 13), in filing order
+    std::vector<std::string> aValues;    // by AcceptedLabelSlot; "" when never filed
 };
 
 struct SYAINDATA {
@@ -33,7 +33,7 @@ struct SYAINDATA {
 };
 
 class CExportXMLKw39 {
-public:
+  public:
     explicit CExportXMLKw39(platform::MessagePort& port,
                             platform::FileSystem& fs = platform::RealFileSystem());
     virtual ~CExportXMLKw39();
@@ -49,7 +49,10 @@ public:
     // "[SetKyuuyoShouyo]\nPROGRAM ERROR" and are dropped.
     void SetKyuuyoShouyo(const std::string& code, const CKyuuyoShouyo& payment);
 
+    // The record of `code`, or nullptr. Reports nothing.
     SYAINDATA* FindSyain(const std::string& code);
+    // Appends an empty record for `code` (the record already there when the
+    // code is known, so codes stay unique) and returns it.
     SYAINDATA& AddSyain(const std::string& code);
 
     // Records in creation order, and the value of a label ("" when none).
@@ -63,12 +66,14 @@ public:
     void WriteDocument(const std::string& outputPath, int mode, const std::string& functionId,
                        const std::string& companyName, const std::string& year);
 
-    // The same document into any sink (tests, in-memory use). Lines end in CR LF.
+    // The same document into any sink (tests, in-memory use). Lines end in CR LF;
+    // the sink receives large pieces, never one line at a time. A mode other
+    // than 1 or 2 throws std::invalid_argument before anything is written.
     void WriteDocumentTo(DocumentSink& sink, int mode, const std::string& functionId,
                          const std::string& companyName, const std::string& year) const;
 
     // One element line: 4 x level spaces, then <tag/> for an empty value or
-    // <tag>escaped value</tag>; ends with "\n" (the sink turns it into CR LF).
+    // <tag>escaped value</tag>; ends with "\n" (the document writes it as CR LF).
     static std::string MakeElement(std::string_view tag, std::string_view value, int level);
     // Replaces & < > " ' by their entities, ampersand first.
     static void EscapeXML(std::string& text);
@@ -76,7 +81,7 @@ public:
     static std::string GetProductVersion();
     static std::string GetFileVersion();
 
-private:
+  private:
     SYAINDATA& FindOrAdd(const std::string& code);
 
     platform::MessagePort& m_port;

@@ -28,8 +28,22 @@ std::span<const XMLITEMINFO> ShouyoItems();
 std::span<const XMLITEMINFO> GoukeiItems();
 
 // The 82 labels SetData accepts (Honnin, Haiguusya, Kazoku, Koujogaku, Goukei,
-// in that order) map to the slots 0..81; -1 for any other label.
+// in that order) map to the slots 0..81; -1 for any other label, including the
+// payment labels, which travel only as CKyuuyoShouyo records.
 inline constexpr int kAcceptedLabelCount = 82;
 int AcceptedLabelSlot(std::string_view label);
+
+// First slot of each accepted array: entry i of an array has the slot base + i,
+// so the writer reaches a value without looking its label up.
+inline constexpr int kHonninSlotBase = 0;
+inline constexpr int kHaiguusyaSlotBase = 36;
+inline constexpr int kKazokuSlotBase = 44;
+inline constexpr int kKoujogakuSlotBase = 57;
+inline constexpr int kGoukeiSlotBase = 76;
+
+// True when the entry is written in `mode` (1 standard, 2 simple).
+constexpr bool IsWrittenInMode(const XMLITEMINFO& item, int mode) {
+    return (mode == 1 && item.bNormal == 1) || (mode == 2 && item.bEasy == 1);
+}
 
 }  // namespace kw39

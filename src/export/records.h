@@ -7,7 +7,7 @@ namespace kw39 {
 
 // One dependant.
 class CFuyosya {
-public:
+  public:
     virtual ~CFuyosya() = default;
     std::string m_strName;         // family and given name joined
     std::string m_strZokugara;     // relationship
@@ -19,13 +19,13 @@ public:
 // One payment: 1 to 12 the salary of that month, 13 a second December salary,
 // 14 to 18 bonus payments 1 to 5.
 class CKyuuyoShouyo {
-public:
+  public:
     virtual ~CKyuuyoShouyo() = default;
     int m_nNo = -1;
-    std::string m_strSousikyuugaku;     // total paid
-    std::string m_strHokenkoujogaku;    // social-insurance deduction
-    std::string m_strFuyousinzokusuu;   // number of dependants
-    std::string m_strSansyutuzeigaku;   // calculated tax
+    std::string m_strSousikyuugaku;    // total paid
+    std::string m_strHokenkoujogaku;   // social-insurance deduction
+    std::string m_strFuyousinzokusuu;  // number of dependants
+    std::string m_strSansyutuzeigaku;  // calculated tax
 };
 
 }  // namespace kw39
