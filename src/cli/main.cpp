@@ -1,1 +1,16 @@
-int main() { return 0; }
+// kw39pcaconv: converts the CSV exports of PCA給与X into the XML document that
+// Orvelle imports, from the command line.
+#include <exception>
+
+#include "cli/cli_run.h"
+#include "cli/console.h"
+#include "run/execute_command.h"
+
+int main(int argc, char** argv) {
+    try {
+        return kw39::cli::RunProgram(kw39::cli::ProgramArguments(argc, argv));
+    } catch (const std::exception& failure) {
+        kw39::cli::WriteStderr("エラー (Error): " + kw39::FailureMessage(failure) + "\n");
+        return kw39::cli::kExitFailed;
+    }
+}

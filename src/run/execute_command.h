@@ -2,6 +2,10 @@
 // run, completion message.
 #pragma once
 
+#include <exception>
+#include <string>
+#include <string_view>
+
 #include "platform/file_system.h"
 #include "run/launch_context.h"
 #include "run/run_port.h"
@@ -17,11 +21,20 @@ enum class CommandOutcome {
     Failed,          // a raised failure, shown as one Error message
 };
 
+// The Execute button: year check, input checks, confirmation, then one run of
+// a fresh conversion engine. A hosted run closes the dialog afterwards (also
+// when nothing was written); a raised failure ends the command with one Error
+// message instead and leaves the dialog open.
 CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
                               platform::FileSystem& fs = platform::RealFileSystem());
 
 // The value of a year text: leading blanks skipped, optional sign, then the
 // decimal digits up to the first other character; 0 without digits.
 long LeadingInteger(std::string_view text);
+
+// The text of the one Error message that ends a command after a raised
+// failure: the complete user text of a DataLineError or IoError, otherwise a
+// Japanese explanation followed by the failure's own detail.
+std::string FailureMessage(const std::exception& failure);
 
 }  // namespace kw39

@@ -6,17 +6,21 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "run/input_slots.h"
 
 namespace kw39 {
 
 struct FolderSelection {
     // The path for each slot that had exactly one match; nothing for the others
     // (their boxes keep their text). All empty when two slots matched the same file.
-    std::array<std::optional<std::string>, 6> paths;
+    std::array<std::optional<std::string>, kSlotCount> paths;
     // The Warning to show, or "" for none.
     std::string message;
 };
 
+// Looks in `folder` (not its subfolders) for one CSV file per slot whose
+// upper-cased name contains the slot's prefix, and reports the slots that have
+// none or several.
 FolderSelection SelectFilesFromFolder(const std::string& folder,
                                       platform::FileSystem& fs = platform::RealFileSystem());
 

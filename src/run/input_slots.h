@@ -3,19 +3,23 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 namespace kw39 {
 
 struct InputSlot {
-    const char* pszLabel;      // "会社情報", ...
-    int nEditId;               // edit box with the path
-    int nBrowseId;             // its "..." button
+    const char* pszLabel;  // "会社情報", ...
+    int nEditId;           // edit box with the path
+    int nBrowseId;         // its "..." button
     bool bMandatory;
     const char* pszTableCode;  // table that identifies the file kind
     const char* pszPrefix;     // file-name prefix used by the folder selection
 };
 
-extern const std::array<InputSlot, 6> InputSlots;
+inline constexpr std::size_t kSlotCount = 6;
+
+// Company, residence-tax payee, department, employee, monthly, year-end.
+extern const std::array<InputSlot, kSlotCount> InputSlots;
 
 // Control ids of the main dialog used by the run.
 enum ControlId : int {

@@ -10,7 +10,7 @@ namespace kw39 {
 
 // True when the run may start; on false the message of the failed check (if it
 // has one) was shown and the focus moved. Throws DataLineError when a company
-// block has too few fields.
+// block has too few fields, platform::IoError when a read fails.
 bool ValidateInputSet(RunPort& port, platform::FileSystem& fs = platform::RealFileSystem());
 
 // Proposes "<company code><company name>.XML" from the company file. Throws

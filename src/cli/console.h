@@ -1,0 +1,27 @@
+// The program's contact with its terminal: arguments in, messages out. Texts
+// cross this boundary in the terminal's encoding; inside they are CP932.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kw39::cli {
+
+// The arguments after the program name, as UTF-8.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Writes CP932 text in the terminal's encoding; characters without a
+// counterpart become "?". False when the stream could not take it all.
+bool WriteStderr(std::string_view cp932);
+bool WriteStdout(std::string_view cp932);
+
+// True when standard input is an interactive terminal.
+bool StdinIsTerminal();
+
+// One line typed on standard input, without its line end, in the terminal's
+// encoding; nothing at the end of the input.
+std::optional<std::string> ReadStdinLine();
+
+}  // namespace kw39::cli

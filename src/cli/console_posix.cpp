@@ -1,0 +1,41 @@
+// Terminals outside Windows speak UTF-8.
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "cli/console.h"
+#include "platform/encoding.h"
+
+namespace kw39::cli {
+
+namespace {
+
+bool WriteAll(std::FILE* stream, std::string_view cp932) {
+    const std::string text = platform::Cp932ToUtf8Lossy(cp932);
+    const bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+    return std::fflush(stream) == 0 && written;
+}
+
+}  // namespace
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return args;
+}
+
+bool WriteStderr(std::string_view cp932) { return WriteAll(stderr, cp932); }
+bool WriteStdout(std::string_view cp932) { return WriteAll(stdout, cp932); }
+
+bool StdinIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+
+std::optional<std::string> ReadStdinLine() {
+    std::string line;
+    int c = 0;
+    while ((c = std::getchar()) != EOF && c != '\n') line.push_back(static_cast<char>(c));
+    if (c == EOF && line.empty()) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+}  // namespace kw39::cli

@@ -1,0 +1,85 @@
+#include "cli/help_text.h"
+
+#include "platform/version.h"
+
+namespace kw39::cli {
+
+std::string HelpText() {
+    return R"(使い方 (usage):
+  kw39pcaconv [--year TEXT] [--mode standard|simple]
+              [--company PATH] [--payee PATH] [--department PATH]
+              [--employee PATH] [--monthly PATH] [--yearend PATH]
+              [--folder DIR] [--output PATH] [--yes] [--help] [--version]
+
+PCA給与X の CSV データ (Shift_JIS) を、Orvelle が取り込む XML データ
+(Shift_JIS) に変換します。
+Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
+(Shift_JIS) that Orvelle imports.
+
+オプション (options):
+  --year TEXT         申告年度 (和暦の年、1 から 98)。既定は今日の年度 (令和)。
+                      The filing year in Japanese-era years, 1 to 98; by
+                      default the current year of the era in use.
+  --mode standard     標準モード (既定): 扶養親族等の名称等の詳細も連動します。
+                      Standard mode (default): dependants with their details.
+  --mode simple       簡易モード: 扶養親族等は人数のみ連動します。
+                      Simple mode: only the dependant head counts.
+  --company PATH      会社情報 (KAISHAQ) のファイル。必須です。
+                      Company file (KAISHAQ); required.
+  --payee PATH        住民税納付先 (NOUFUQ) のファイル。
+                      Residence-tax payee file (NOUFUQ).
+  --department PATH   部門 (BUMONQ) のファイル。
+                      Department file (BUMONQ).
+  --employee PATH     社員情報 (KOJINQ) のファイル。必須です。
+                      Employee file (KOJINQ); required.
+  --monthly PATH      月次データ (GETUJIQ) のファイル。
+                      Monthly pay file (GETUJIQ).
+  --yearend PATH      年末調整データ (NENCHOUQ) のファイル。
+                      Year-end adjustment file (NENCHOUQ).
+  --folder DIR        フォルダ内のファイルを名前 (KAISHAQ, NOUFUQ, BUMONQ,
+                      KOJINQ, GETUJIQ, NENCHOUQ を含む *.CSV) で一括選択します。
+                      個別のオプションはその後に適用されます。
+                      Chooses the six files in DIR by the prefixes in their
+                      names; the file options above are applied after it.
+  --output PATH       出力先の XML ファイル。省略すると、会社情報の会社コードと
+                      会社名から "<会社コード><会社名>.XML" を現在のフォルダに作成します。
+                      The output XML file. When omitted, the name is made of
+                      the company code and name, in the current folder.
+  --yes               確認 "処理を開始します。よろしいですか？" に OK と答えます。
+                      これがなく標準入力が端末でない場合は中止します。
+                      Answers the confirmation with OK. Without it the question
+                      is asked on the terminal; with no terminal the run is
+                      cancelled.
+  --help              この説明を表示します。 Shows this text.
+  --version           プログラム名とバージョンを表示します。
+                      Shows the program name and its versions.
+
+メッセージ (messages):
+  メッセージはすべて標準エラー出力に、種類を添えて表示されます。
+  Every message goes to standard error with its kind:
+    警告 (Warning), 確認 (Confirm), 情報 (Info), エラー (Error)
+  チェックに失敗した場合は、修正すべきオプションも表示します。
+  After a failed check the option to correct is named.
+
+終了ステータス (exit status):
+  0   XML データを作成しました。 The document was written.
+  1   申告年度または入力ファイルのチェックに失敗しました。
+      A check of the year or of the input files failed.
+  2   処理中にエラーが発生しました (データの誤り、読み書きの失敗など)。
+      The run failed (a malformed data line, a read or write error, ...).
+  3   中止しました。 Cancelled at the confirmation.
+  4   社員データがないため、何も作成しませんでした。
+      No employee was loaded; nothing was written.
+  64  オプションの指定が正しくありません。 Wrong usage.
+
+例 (example):
+  kw39pcaconv --folder export --year 8 --output 2026.xml --yes
+)";
+}
+
+std::string VersionText() {
+    return "kw39pcaconv\nProductVersion " + platform::ReadProductVersion() + "\nFileVersion " +
+           platform::ReadFileVersion() + "\n";
+}
+
+}  // namespace kw39::cli

@@ -1,0 +1,139 @@
+#include "cli/options.h"
+
+#include "platform/encoding.h"
+
+namespace kw39::cli {
+
+namespace {
+
+constexpr std::array<std::string_view, kSlotCount> kSlotOptions = {
+    "--company", "--payee", "--department", "--employee", "--monthly", "--yearend",
+};
+
+// An argument echoed in a message: in CP932, with "?" for what CP932 lacks.
+std::string ForDisplay(std::string_view utf8) {
+    if (auto cp932 = platform::Utf8ToCp932(utf8)) return *cp932;
+    std::string shown;
+    for (const char c : utf8) {
+        // Keep ASCII, and one "?" per UTF-8 sequence (its lead byte).
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            shown.push_back(c);
+        } else if ((byte & 0xC0) != 0x80) {
+            shown.push_back('?');
+        }
+    }
+    return shown;
+}
+
+class Parser {
+  public:
+    explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
+
+    ParsedOptions Run() {
+        for (m_next = 0; m_next < m_args.size() && m_result.error.empty();) {
+            const std::string& arg = m_args[m_next++];
+            if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
+                Fail("余分な引数です (unexpected argument): " + ForDisplay(arg));
+                continue;
+            }
+            const std::size_t equals = arg.find('=');
+            const std::string name = arg.substr(0, equals);
+            std::optional<std::string> inlineValue;
+            if (equals != std::string::npos) inlineValue = arg.substr(equals + 1);
+            Option(name, inlineValue);
+        }
+        return std::move(m_result);
+    }
+
+  private:
+    void Fail(const std::string& text) {
+        if (m_result.error.empty()) m_result.error = "kw39pcaconv: " + text;
+    }
+
+    bool* FlagTarget(const std::string& name) {
+        CliOptions& o = m_result.options;
+        if (name == "--yes") return &o.yes;
+        if (name == "--help") return &o.help;
+        if (name == "--version") return &o.version;
+        return nullptr;
+    }
+
+    std::optional<std::string>* ValueTarget(const std::string& name) {
+        CliOptions& o = m_result.options;
+        if (name == "--year") return &o.year;
+        if (name == "--mode") return &m_mode;
+        if (name == "--folder") return &o.folder;
+        if (name == "--output") return &o.output;
+        for (std::size_t s = 0; s < kSlotCount; ++s) {
+            if (name == kSlotOptions[s]) return &o.slots[s];
+        }
+        return nullptr;
+    }
+
+    void Option(const std::string& name, const std::optional<std::string>& inlineValue) {
+        if (bool* flag = FlagTarget(name)) {
+            if (inlineValue) {
+                Fail("オプション " + name + " は値をとりません (takes no value).");
+            } else {
+                *flag = true;
+            }
+            return;
+        }
+        std::optional<std::string>* target = ValueTarget(name);
+        if (!target) {
+            Fail("不明なオプションです (unknown option): " + ForDisplay(name));
+            return;
+        }
+        if (target->has_value()) {
+            Fail("オプション " + name + " が2回指定されています (given twice).");
+            return;
+        }
+        const std::optional<std::string> value = inlineValue ? inlineValue : TakeValue();
+        if (!value) {
+            Fail("オプション " + name + " には値が必要です (needs a value).");
+            return;
+        }
+        std::optional<std::string> cp932 = platform::Utf8ToCp932(*value);
+        if (!cp932) {
+            Fail(
+                "オプション " + name + " の値に Shift_JIS で表せない文字があります" +
+                " (the value has characters that Shift_JIS cannot express): " + ForDisplay(*value));
+            return;
+        }
+        *target = std::move(cp932);
+        if (target == &m_mode) SetMode(*m_mode);
+    }
+
+    // The next argument as a value; another option is not taken for one.
+    std::optional<std::string> TakeValue() {
+        if (m_next >= m_args.size() || m_args[m_next].rfind("--", 0) == 0) return std::nullopt;
+        return m_args[m_next++];
+    }
+
+    void SetMode(const std::string& value) {
+        if (value == "standard") {
+            m_result.options.mode = kModeStandard;
+        } else if (value == "simple") {
+            m_result.options.mode = kModeSimple;
+        } else {
+            Fail(
+                "--mode には standard か simple を指定してください (--mode takes standard or "
+                "simple): " +
+                value);
+        }
+    }
+
+    const std::vector<std::string>& m_args;
+    std::size_t m_next = 0;
+    std::optional<std::string> m_mode;
+    ParsedOptions m_result;
+};
+
+}  // namespace
+
+ParsedOptions ParseOptions(const std::vector<std::string>& args) { return Parser(args).Run(); }
+
+std::string_view SlotOptionName(std::size_t slot) { return kSlotOptions.at(slot); }
+
+}  // namespace kw39::cli

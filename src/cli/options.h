@@ -1,0 +1,38 @@
+// The command line of kw39pcaconv: what the user asked for, in CP932.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/export_xml.h"
+#include "run/input_slots.h"
+
+namespace kw39::cli {
+
+struct CliOptions {
+    std::optional<std::string> year;                           // year box text, unchanged
+    int mode = kModeStandard;                                  // LinkMode
+    std::array<std::optional<std::string>, kSlotCount> slots;  // input paths by slot
+    std::optional<std::string> folder;                         // folder to choose from
+    std::optional<std::string> output;                         // output path
+    bool yes = false;                                          // answer the confirmation OK
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedOptions {
+    CliOptions options;
+    std::string error;  // CP932 text of a usage error; empty when the line is fine
+};
+
+// Parses the arguments (UTF-8, without the program name). Values are turned
+// into CP932; one that Shift_JIS cannot express is a usage error.
+ParsedOptions ParseOptions(const std::vector<std::string>& args);
+
+// The option that fills a slot: "--company", "--payee", ...
+std::string_view SlotOptionName(std::size_t slot);
+
+}  // namespace kw39::cli

@@ -1,0 +1,333 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "platform/version.h"
+#include "program_runner.h"
+#include "run_fixtures.h"
+
+namespace kw39::test {
+namespace {
+
+// Test literals are CP932; the program speaks UTF-8 to its terminal.
+std::string U(const std::string& cp932) { return *platform::Cp932ToUtf8(cp932); }
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+TEST(Kw39pcaconv, HelpDescribesEveryOptionAndStatus) {
+    const ProgramResult help = RunKw39pcaconv({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.err.empty());
+    for (const char* part : {"--year", "--mode", "standard", "simple", "--company", "--payee",
+                             "--department", "--employee", "--monthly", "--yearend", "--folder",
+                             "--output", "--yes", "--version", "exit status", "64"}) {
+        EXPECT_TRUE(Contains(help.out, part)) << part;
+    }
+    EXPECT_TRUE(Contains(help.out, U("終了ステータス")));
+    EXPECT_TRUE(Contains(help.out, U("社員情報 (KOJINQ)")));
+}
+
+TEST(Kw39pcaconv, VersionNamesProgramAndBothVersions) {
+    const ProgramResult version = RunKw39pcaconv({"--version"});
+    EXPECT_EQ(version.status, 0);
+    ASSERT_FALSE(platform::ReadProductVersion().empty());
+    EXPECT_EQ(version.out, "kw39pcaconv\nProductVersion " + platform::ReadProductVersion() +
+                               "\nFileVersion " + platform::ReadFileVersion() + "\n");
+}
+
+TEST(Kw39pcaconv, WrongUsageExits64) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;  // CP932
+    };
+    const std::vector<Case> cases = {
+        {{"--bogus"}, "不明なオプションです (unknown option): --bogus"},
+        {{"-y"}, "余分な引数です (unexpected argument): -y"},
+        {{"input.csv"}, "余分な引数です (unexpected argument): input.csv"},
+        {{"--year"}, "オプション --year には値が必要です"},
+        {{"--output", "--yes"}, "オプション --output には値が必要です"},
+        {{"--mode", "fast"}, "--mode には standard か simple を指定してください"},
+        {{"--company", "a.csv", "--company=b.csv"}, "オプション --company が2回指定されています"},
+        {{"--yes=1"}, "オプション --yes は値をとりません"},
+        {{"--company", "\xF0\x9F\x98\x80.csv"}, "Shift_JIS で表せない文字があります"},
+        {{"--employee", "\xFF.csv"}, "Shift_JIS で表せない文字があります"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const ProgramResult result = RunKw39pcaconv(c.args);
+        EXPECT_EQ(result.status, 64);
+        EXPECT_TRUE(Contains(result.err, U(c.says))) << result.err;
+        EXPECT_TRUE(Contains(result.err, "--help"));
+    }
+}
+
+// A complete input set on disk, with Japanese file names, and the arguments
+// that name it.
+struct CliInputs {
+    CliInputs() {
+        company = dir.Write(U("会社.csv"), ValidSlotFile(0));
+        employee = dir.Write(U("社員.csv"), ValidSlotFile(3));
+        output = dir.File("out.xml");
+    }
+    std::vector<std::string> Args(std::vector<std::string> more = {}) const {
+        std::vector<std::string> args = {"--year",     year,     "--company", company,
+                                         "--employee", employee, "--output",  output};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    TempDir dir;
+    std::string year = "8";
+    std::string company, employee, output;  // UTF-8 paths
+};
+
+TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
+    struct Case {
+        const char* name;
+        std::function<std::vector<std::string>(CliInputs&)> args;
+        int status;
+        std::vector<std::string> says;  // CP932 parts of standard error
+        bool written;
+    };
+    const Case cases[] = {
+        {"written",
+         [](CliInputs& in) { return in.Args({"--yes"}); },
+         0,
+         {"確認 (Confirm): 処理を開始します。\nよろしいですか？",
+          "情報 (Info): 正常に終了しました。\n"},
+         true},
+        {"simple mode written",
+         [](CliInputs& in) {
+             return in.Args({"--yes", "--mode=simple"});
+         },
+         0,
+         {"正常に終了しました。"},
+         true},
+        {"year rejected",
+         [](CliInputs& in) {
+             in.year = "99";
+             return in.Args({"--yes"});
+         },
+         1,
+         {"警告 (Warning): 正しい申告年度を指定してください。\n",
+          "修正するオプション (option to correct): --year\n"},
+         false},
+        {"mandatory file missing",
+         [](CliInputs& in) {
+             return std::vector<std::string>{"--employee", in.employee, "--output", in.output,
+                                             "--yes"};
+         },
+         1,
+         {"警告 (Warning): 連動に必要なマスターファイルが存在しません。\n\n会社情報\n",
+          "修正するオプション (option to correct): --company\n"},
+         false},
+        {"employee file of the wrong kind",
+         [](CliInputs& in) {
+             WriteBytes(in.employee, ValidSlotFile(4));
+             return in.Args({"--yes"});
+         },
+         1,
+         {"警告 (Warning): 社員情報ファイルが正しくありません。\n",
+          "修正するオプション (option to correct): --employee\n"},
+         false},
+        {"missing input file",
+         [](CliInputs& in) {
+             return in.Args({"--yes", "--monthly", in.dir.File("none.csv")});
+         },
+         1,
+         {"マスターファイルが存在しません。\n\n", "/none.csv\n",
+          "修正するオプション (option to correct): --monthly\n"},
+         false},
+        {"input that cannot be opened",
+         [](CliInputs& in) {
+             std::filesystem::create_directory(in.dir.File("dir.csv"));
+             return in.Args({"--yes", "--department", in.dir.File("dir.csv")});
+         },
+         1,
+         {"入力ファイルを開けません", "修正するオプション (option to correct): --department\n"},
+         false},
+        {"output is a folder",
+         [](CliInputs& in) {
+             std::filesystem::create_directory(in.output);
+             return in.Args({"--yes"});
+         },
+         1,
+         {"エラー (Error): ファイルの保存に失敗しました。\n",
+          "修正するオプション (option to correct): --output\n"},
+         false},
+        {"no terminal and no --yes",
+         [](CliInputs& in) { return in.Args(); },
+         3,
+         {"処理を開始します。", "--yes", "中止しました。"},
+         false},
+        {"no employee loaded",
+         [](CliInputs& in) {
+             WriteBytes(in.employee, CompanyBlock() + "[10601]\r\n");
+             return in.Args({"--yes"});
+         },
+         4,
+         {"社員データが読み込まれなかった"},
+         false},
+        {"folder that does not exist",
+         [](CliInputs& in) {
+             return in.Args({"--yes", "--folder", in.dir.File("nowhere")});
+         },
+         1,
+         {"警告 (Warning): フォルダが存在しません。\n\n",
+          "修正するオプション (option to correct): --folder\n"},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CliInputs in;
+        const ProgramResult result = RunKw39pcaconv(c.args(in));
+        EXPECT_EQ(result.status, c.status) << result.err;
+        for (const std::string& part : c.says) {
+            EXPECT_TRUE(Contains(result.err, U(part))) << part << "\n" << result.err;
+        }
+        EXPECT_EQ(FileExists(in.output) && !std::filesystem::is_directory(in.output), c.written);
+    }
+}
+
+TEST(Kw39pcaconv, WrittenDocumentCarriesModeAndYear) {
+    CliInputs in;
+    in.year = U("26年");
+    ASSERT_EQ(RunKw39pcaconv(in.Args({"--yes", "--mode", "simple"})).status, 0);
+    const std::string document = ReadBytes(in.output);
+    EXPECT_TRUE(Contains(document, "<SINKOKUNENDO>26年</SINKOKUNENDO>\r\n"));
+    EXPECT_TRUE(Contains(document, "<MODE>EASY</MODE>\r\n"));
+    EXPECT_TRUE(Contains(document, "<KOMONSAKINAME>テスト商事</KOMONSAKINAME>\r\n"));
+}
+
+TEST(Kw39pcaconv, ConfirmationOnTheTerminal) {
+    struct Case {
+        const char* typed;
+        int status;
+    };
+    for (const Case& c : {Case{"y\n", 0}, Case{"YES\n", 0}, Case{"n\n", 3}, Case{"\n", 3}}) {
+        SCOPED_TRACE(c.typed);
+        CliInputs in;
+        ProgramInput input;
+        input.terminal = c.typed;
+        const ProgramResult result = RunKw39pcaconv(in.Args(), input);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_TRUE(Contains(result.err, U("処理を開始します。\nよろしいですか？ [y/N] ")));
+        EXPECT_EQ(FileExists(in.output), c.status == 0);
+    }
+}
+
+TEST(Kw39pcaconv, LockedOutputIsKept) {
+    CliInputs in;
+    WriteBytes(in.output, "previous");
+    const int fd = ::open(in.output.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    const ProgramResult result = RunKw39pcaconv(in.Args({"--yes"}));
+    ::close(fd);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(Contains(result.err, U("エラー (Error): ファイルの保存に失敗しました。\n")));
+    EXPECT_EQ(ReadBytes(in.output), "previous");
+}
+
+TEST(Kw39pcaconv, MalformedDataLineExits2WithFileAndLine) {
+    CliInputs in;
+    // Line 5 has 30 fields; table 10601 has 29 columns.
+    WriteBytes(in.employee, CompanyBlock() + "[10601]\r\nE001,001,山田,太郎\r\n" +
+                                std::string(29, ',') + "\r\n");
+    const ProgramResult result = RunKw39pcaconv(in.Args({"--yes"}));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(Contains(result.err, U("エラー (Error): 引数が正しくありません。\n") + in.employee +
+                                         U(" の 5 行目: ")))
+        << result.err;
+    EXPECT_EQ(Count(result.err, "(Error)"), 1u);
+    EXPECT_FALSE(FileExists(in.output));
+}
+
+TEST(Kw39pcaconv, LongDataLineIsOneLine) {
+    CliInputs in;
+    const std::string address(10000, 'A');
+    WriteBytes(in.employee,
+               CompanyBlock() + "[10601]\r\nE001,001,山田,太郎,,,,,,,,," + address + "\r\n");
+    const ProgramResult result = RunKw39pcaconv(in.Args({"--yes"}));
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string document = ReadBytes(in.output);
+    EXPECT_EQ(Count(document, "<SYAIN "), 1u);
+    EXPECT_TRUE(Contains(document, "<JUUSYO_1>" + address + "</JUUSYO_1>"));
+}
+
+TEST(Kw39pcaconv, FolderFillsTheSlotsAndOptionsComeAfter) {
+    TempDir folder;
+    folder.Write("KAISHAQ.CSV", ValidSlotFile(0));
+    folder.Write("kojinq.csv", CompanyBlock());  // not an employee file
+    TempDir other;
+    const std::string employee = other.Write("emp.csv", ValidSlotFile(3));
+    const std::string output = other.File("out.xml");
+
+    const ProgramResult chosen =
+        RunKw39pcaconv({"--folder", folder.Path(), "--output", output, "--yes"});
+    EXPECT_EQ(chosen.status, 1);
+    EXPECT_TRUE(Contains(chosen.err, U("警告 (Warning): 以下のファイルが存在しない、または同一のフ"
+                                       "ァイルが複数存在するため選択できません。\n選択が必要な場合"
+                                       "は、個別に選択をしてください。\n\n住民税納付先\n部門\n月"
+                                       "次データ\n年末調整データ\n")))
+        << chosen.err;
+    EXPECT_TRUE(Contains(chosen.err, U("社員情報ファイルが正しくありません。")));
+    EXPECT_TRUE(Contains(chosen.err, "--employee / --folder"));
+
+    const ProgramResult overridden = RunKw39pcaconv(
+        {"--employee", employee, "--folder", folder.Path(), "--output", output, "--yes"});
+    EXPECT_EQ(overridden.status, 0) << overridden.err;
+    EXPECT_TRUE(FileExists(output));
+}
+
+TEST(Kw39pcaconv, OutputNameIsSuggestedInTheCurrentFolder) {
+    struct Case {
+        const char* companyName;  // CP932
+        const char* fileName;     // CP932
+    };
+    for (const Case& c :
+         {Case{"テスト商事", "0001テスト商事.XML"}, Case{"A/B商会", "0001A_B商会.XML"}}) {
+        SCOPED_TRACE(c.fileName);
+        TempDir work;
+        const std::string company =
+            work.Write("k.csv", CompanyBlock("0001", c.companyName) + "[10101]\r\n");
+        const std::string employee =
+            work.Write("e.csv", CompanyBlock("0001", c.companyName) + "[10601]\r\nE001\r\n");
+        ProgramInput input;
+        input.workingDirectory = work.Path();
+        const ProgramResult result =
+            RunKw39pcaconv({"--company", company, "--employee", employee, "--yes"}, input);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(Contains(result.err, U(std::string("出力先 (output): ") + c.fileName)));
+        EXPECT_TRUE(FileExists(work.File(U(c.fileName))));
+    }
+}
+
+TEST(Kw39pcaconv, SuggestionNeedsACompanyFile) {
+    TempDir work;
+    ProgramInput input;
+    input.workingDirectory = work.Path();
+    const ProgramResult result = RunKw39pcaconv({"--yes"}, input);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(
+        Contains(result.err, U("警告 (Warning): 会社情報ファイルが選択されていません。\n")));
+    EXPECT_TRUE(Contains(result.err, "--company / --output"));
+}
+
+}  // namespace
+}  // namespace kw39::test

@@ -1,0 +1,67 @@
+// Small PCA export files for the run tests, written as Shift_JIS bytes into a
+// temporary folder, and a file system that records and breaks file access.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "run/input_slots.h"
+#include "support/test_support.h"
+
+namespace kw39::test {
+
+// The lines joined with CR LF, the export's line end, each line ended.
+std::string PcaLines(std::initializer_list<std::string_view> lines);
+
+// "[10000]" and the company line "code,name,...".
+std::string CompanyBlock(std::string_view code = "0001", std::string_view name = "テスト商事");
+
+// A well-formed file of the slot's kind: company block, identifying table, one row.
+std::string ValidSlotFile(std::size_t slot);
+
+// A dialog filled for a run: year "8", standard mode, output "out.xml" in a
+// fresh folder; input files are added per slot.
+struct InputSet {
+    InputSet();
+    // Writes `content` as the slot's file (named `name`, default "slotN.csv")
+    // and puts its path into the slot's box. Returns the path.
+    std::string Put(std::size_t slot, const std::string& content, const std::string& name = "");
+    void PutAllValid();
+    std::string OutputPath() const { return port.texts.at(kIdOutputBox); }
+
+    TempDir dir;
+    RecordingPort port;
+};
+
+// Delegates to the real file system, records every OpenRead, counts the input
+// files still open, and can make reads of one file fail.
+class TrackingFileSystem : public platform::FileSystem {
+  public:
+    std::optional<platform::FileStatus> Stat(const std::string& path) override;
+    std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override;
+    std::unique_ptr<platform::OutputFile> Create(const std::string& path) override;
+    bool ProbeExclusiveWrite(const std::string& path) override;
+    std::vector<std::string> ListCsvFiles(const std::string& folder) override;
+    void Replace(const std::string& from, const std::string& to) override;
+    void Remove(const std::string& path) noexcept override;
+
+    // The `nth` (1-based) opening of `path` gives a file whose reads call `fail`.
+    void FailReads(const std::string& path, int nth, std::function<void()> fail);
+
+    std::vector<std::string> opened;
+    int openInputs = 0;
+
+  private:
+    std::string m_strFailPath;
+    int m_nFailOpen = 0;
+    std::function<void()> m_fail;
+};
+
+}  // namespace kw39::test

@@ -1,0 +1,403 @@
+#include "run/validate_input.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "pca/data_line_error.h"
+#include "run/input_slots.h"
+#include "run_fixtures.h"
+
+namespace kw39::test {
+namespace {
+
+struct Expected {
+    bool ok = true;
+    std::string message;  // "" when no message is shown
+    MessageStyle style = MessageStyle::Warning;
+    int focus = 0;
+};
+
+struct ValidationCase {
+    const char* name;
+    std::function<Expected(InputSet&)> setup;
+};
+
+Expected Pass() { return {}; }
+Expected Warn(std::string text, int focus) {
+    return {false, std::move(text), MessageStyle::Warning, focus};
+}
+
+// A file of the slot's kind with extra lines around its identifying table.
+std::string SlotFileWith(std::size_t slot, std::string_view before, std::string_view after = "") {
+    return std::string(before) + "[" + InputSlots[slot].pszTableCode + "]\r\n" + std::string(after);
+}
+
+const ValidationCase kValidationCases[] = {
+    {"all six files of one company",
+     [](InputSet& in) {
+         in.PutAllValid();
+         return Pass();
+     }},
+    {"only the two mandatory files",
+     [](InputSet& in) {
+         in.Put(0, ValidSlotFile(0));
+         in.Put(3, ValidSlotFile(3));
+         return Pass();
+     }},
+    {"missing company file",
+     [](InputSet& in) {
+         in.PutAllValid();
+         const std::string path = in.dir.File("gone.csv");
+         in.port.texts[1009] = path;
+         return Warn("マスターファイルが存在しません。\n\n" + path, 1010);
+     }},
+    {"missing payee file",
+     [](InputSet& in) {
+         in.PutAllValid();
+         const std::string path = in.dir.File("nofu.csv");
+         in.port.texts[1011] = path;
+         return Warn("マスターファイルが存在しません。\n\n" + path, 1012);
+     }},
+    {"an existing file whose path is 260 bytes or longer counts as missing",
+     [](InputSet& in) {
+         in.PutAllValid();
+         const std::string name = std::string(250 - 4, 'k') + ".csv";
+         const std::string path = in.Put(5, ValidSlotFile(5), name);
+         EXPECT_GE(path.size(), 260u);
+         return Warn("マスターファイルが存在しません。\n\n" + path, 1020);
+     }},
+    {"company file without [10101] comes before the mandatory check",
+     [](InputSet& in) {
+         in.Put(0, CompanyBlock());
+         return Warn("会社情報ファイルが正しくありません。", 1010);
+     }},
+    {"employee file without a company block",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(3, PcaLines({"[10601]", "E001,001,山田,太郎"}));
+         return Warn("社員情報ファイルが正しくありません。", 1016);
+     }},
+    {"year-end file carrying another kind's table",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(5, ValidSlotFile(4));
+         return Warn("年末調整データファイルが正しくありません。", 1020);
+     }},
+    {"header followed by blanks and a tab is a header",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(0, PcaLines({"[10000]  \t", "0001,テスト商事", "[10101] ", "0001"}));
+         return Pass();
+     }},
+    {"header preceded by a blank is not a header",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(0, PcaLines({"[10000]", "0001,テスト商事", " [10101]", "0001"}));
+         return Warn("会社情報ファイルが正しくありません。", 1010);
+     }},
+    {"company header preceded by a blank is not a company block",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(0, PcaLines({" [10000]", "0001,テスト商事", "[10101]", "0001"}));
+         return Warn("会社情報ファイルが正しくありません。", 1010);
+     }},
+    {"header followed by a comma is not a header",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(1, PcaLines({"[10000]", "0001,テスト商事", "[10501],x", "131016"}));
+         return Warn("住民税納付先ファイルが正しくありません。", 1012);
+     }},
+    {"closing bracket at offset 5 is not a header",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(2, PcaLines({"[10000]", "0001,テスト商事", "[1234]", "[1030]1", "001"}));
+         return Warn("部門ファイルが正しくありません。", 1014);
+     }},
+    {"the identifying table before the company block",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(3, SlotFileWith(3, "", "E001,001,山田,太郎\r\n") + CompanyBlock());
+         return Pass();
+     }},
+    {"quoted company fields compare by their values",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(4, "[10000]\r\n\"0001\",\"テスト商事\"\r\n[10701]\r\n");
+         return Pass();
+     }},
+    {"same code, different name",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(3, CompanyBlock("0001", "テスト商会") + "[10601]\r\n");
+         return Warn("異なる会社のデータが選択されています。", 1016);
+     }},
+    {"same name, different code",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(2, CompanyBlock("0002") + "[10301]\r\n");
+         return Warn("異なる会社のデータが選択されています。", 1014);
+     }},
+    {"two matching company blocks in one file",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(1, CompanyBlock() + "[10501]\r\n" + CompanyBlock());
+         return Pass();
+     }},
+    {"second company block of a file differs from the first key of the list",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(4, CompanyBlock() + "[10701]\r\n" + CompanyBlock("0009"));
+         return Warn("異なる会社のデータが選択されています。", 1018);
+     }},
+    {"the first differing key decides the focus",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(2, CompanyBlock("0002") + "[10301]\r\n");
+         in.Put(5, CompanyBlock("0003") + "[10801]\r\n");
+         return Warn("異なる会社のデータが選択されています。", 1014);
+     }},
+    {"a bad file is reported before a company mismatch of an earlier file",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.Put(1, CompanyBlock("0002") + "[10501]\r\n");
+         in.Put(4, CompanyBlock());
+         return Warn("月次データファイルが正しくありません。", 1018);
+     }},
+    {"no file chosen at all",
+     [](InputSet&) {
+         return Warn("連動に必要なマスターファイルが存在しません。\n\n会社情報\n社員情報\n", 1010);
+     }},
+    {"employee file missing",
+     [](InputSet& in) {
+         in.Put(0, ValidSlotFile(0));
+         in.Put(4, ValidSlotFile(4));
+         return Warn("連動に必要なマスターファイルが存在しません。\n\n社員情報\n", 1016);
+     }},
+    {"company mismatch comes before the mandatory check",
+     [](InputSet& in) {
+         in.Put(0, ValidSlotFile(0));
+         in.Put(2, CompanyBlock("0002") + "[10301]\r\n");
+         return Warn("異なる会社のデータが選択されています。", 1014);
+     }},
+    {"empty output path",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.port.texts[kIdOutputBox] = "";
+         return Warn("出力先データが選択されていません。\n\n", 1005);
+     }},
+    {"mandatory check comes before the output check",
+     [](InputSet& in) {
+         in.Put(3, ValidSlotFile(3));
+         in.port.texts[kIdOutputBox] = "";
+         return Warn("連動に必要なマスターファイルが存在しません。\n\n会社情報\n", 1010);
+     }},
+    {"output path naming an existing folder",
+     [](InputSet& in) {
+         in.PutAllValid();
+         std::filesystem::create_directory(in.dir.File("folder.xml"));
+         in.port.texts[kIdOutputBox] = in.dir.File("folder.xml");
+         return Expected{false, "ファイルの保存に失敗しました。", MessageStyle::Error, 0};
+     }},
+    {"an existing writable output file passes",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.dir.Write("out.xml", "old");
+         return Pass();
+     }},
+    {"an output in a folder that does not exist is not checked",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.port.texts[kIdOutputBox] = in.dir.File("no/such/out.xml");
+         return Pass();
+     }},
+    {"an input path naming a folder cannot be read: no message",
+     [](InputSet& in) {
+         in.PutAllValid();
+         std::filesystem::create_directory(in.dir.File("dir.csv"));
+         in.port.texts[1013] = in.dir.File("dir.csv");
+         return Expected{false, "", MessageStyle::Warning, 0};
+     }},
+};
+
+TEST(ValidateInputSet, ChecksInOrderWithExactMessagesAndFocus) {
+    for (const ValidationCase& c : kValidationCases) {
+        SCOPED_TRACE(c.name);
+        InputSet in;
+        const Expected expected = c.setup(in);
+        EXPECT_EQ(ValidateInputSet(in.port), expected.ok);
+        if (expected.message.empty()) {
+            EXPECT_TRUE(in.port.messages.empty());
+        } else {
+            ASSERT_EQ(in.port.messages.size(), 1u);
+            EXPECT_EQ(in.port.messages[0].text, expected.message);
+            EXPECT_EQ(in.port.messages[0].style, expected.style);
+        }
+        EXPECT_EQ(in.port.focus, expected.focus);
+    }
+}
+
+TEST(ValidateInputSet, LockedOutputFailsAndStaysUnchanged) {
+    InputSet in;
+    in.PutAllValid();
+    const std::string output = in.dir.Write("out.xml", "previous document");
+    const int fd = ::open(output.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+
+    EXPECT_FALSE(ValidateInputSet(in.port));
+    ::close(fd);
+    ASSERT_EQ(in.port.messages.size(), 1u);
+    EXPECT_EQ(in.port.messages[0].text, "ファイルの保存に失敗しました。");
+    EXPECT_EQ(in.port.messages[0].style, MessageStyle::Error);
+    EXPECT_EQ(in.port.focus, 0);
+    EXPECT_EQ(ReadBytes(output), "previous document");
+
+    // Once the other program lets go, the same output passes and is still untouched.
+    EXPECT_TRUE(ValidateInputSet(in.port));
+    EXPECT_EQ(ReadBytes(output), "previous document");
+}
+
+TEST(ValidateInputSet, LongLinesAreReadWhole) {
+    // A 10,000-byte line whose 4096th byte starts "[10101]" would pass as a
+    // header if lines were read in 4095-byte pieces.
+    InputSet in;
+    in.PutAllValid();
+    const std::string longLine = std::string(4095, 'x') + "[10101]";
+    in.Put(0, CompanyBlock() + longLine + "\r\n");
+    EXPECT_FALSE(ValidateInputSet(in.port));
+    ASSERT_EQ(in.port.messages.size(), 1u);
+    EXPECT_EQ(in.port.messages[0].text, "会社情報ファイルが正しくありません。");
+}
+
+struct BadCompanyLine {
+    const char* name;
+    std::string content;
+    std::size_t line;  // where the company line is (or should be)
+};
+
+// The company line must name code and name; the failure names file and line,
+// and the file is closed again.
+TEST(ValidateInputSet, CompanyLineWithoutTwoFieldsRaisesWithFileAndLine) {
+    const BadCompanyLine cases[] = {
+        {"one field", PcaLines({"[10601]", "E001", "[10000]", "0001", "x"}), 4},
+        {"empty line after the header", PcaLines({"[10000]", "", "[10601]"}), 2},
+        {"header is the last line", PcaLines({"[10601]", "E001", "[10000]"}), 4},
+        {"a header line instead of the company line", PcaLines({"[10000]", "[10601]"}), 2},
+    };
+    for (const BadCompanyLine& c : cases) {
+        SCOPED_TRACE(c.name);
+        InputSet in;
+        in.PutAllValid();
+        const std::string path = in.Put(3, c.content);
+        TrackingFileSystem fs;
+        try {
+            ValidateInputSet(in.port, fs);
+            ADD_FAILURE() << "no DataLineError";
+        } catch (const DataLineError& e) {
+            const std::string where =
+                "引数が正しくありません。\n" + path + " の " + std::to_string(c.line) + " 行目: ";
+            EXPECT_EQ(std::string(e.what()).substr(0, where.size()), where);
+            EXPECT_EQ(e.Path(), path);
+            EXPECT_EQ(e.LineNumber(), c.line);
+        }
+        EXPECT_EQ(fs.openInputs, 0);
+        EXPECT_TRUE(in.port.messages.empty());
+    }
+}
+
+struct SuggestionCase {
+    const char* name;
+    std::function<Expected(InputSet&)> setup;
+    std::string expectedName;  // when ok
+};
+
+TEST(SuggestOutputFileName, ProposesCodeAndNameOrExplains) {
+    const SuggestionCase cases[] = {
+        {"company block first",
+         [](InputSet& in) {
+             in.Put(0, CompanyBlock("0001", "ABC") + "[10101]\r\n");
+             return Pass();
+         },
+         "0001ABC.XML"},
+        {"lines before the first header are skipped",
+         [](InputSet& in) {
+             in.Put(0, "garbage,1\r\n\r\n[10000]\r\n\"0002\",\"A,B商事\"\r\n");
+             return Pass();
+         },
+         "0002A,B商事.XML"},
+        {"header with trailing blank",
+         [](InputSet& in) {
+             in.Put(0, "[10000] \r\n0003,名前 \r\n");
+             return Pass();
+         },
+         "0003名前.XML"},
+        {"empty company box",
+         [](InputSet&) { return Warn("会社情報ファイルが選択されていません。", 1010); }, ""},
+        {"company file missing",
+         [](InputSet& in) {
+             in.port.texts[1009] = in.dir.File("none.csv");
+             return Warn("会社情報ファイルが存在しません。", 1010);
+         },
+         ""},
+        {"company file is a folder: no message",
+         [](InputSet& in) {
+             std::filesystem::create_directory(in.dir.File("d.csv"));
+             in.port.texts[1009] = in.dir.File("d.csv");
+             return Expected{false, "", MessageStyle::Warning, 0};
+         },
+         ""},
+        {"first header is not the company block",
+         [](InputSet& in) {
+             in.Put(0, PcaLines({"[10101]", "0001", "[10000]", "0001,ABC"}));
+             return Warn("会社情報ファイルが正しくありません。", 1010);
+         },
+         ""},
+        {"no header at all",
+         [](InputSet& in) {
+             in.Put(0, PcaLines({"0001,ABC", " [10000]", "0001,ABC"}));
+             return Warn("会社情報ファイルが正しくありません。", 1010);
+         },
+         ""},
+    };
+    for (const SuggestionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        InputSet in;
+        const Expected expected = c.setup(in);
+        std::string name = "unchanged";
+        EXPECT_EQ(SuggestOutputFileName(in.port, name), expected.ok);
+        EXPECT_EQ(name, expected.ok ? c.expectedName : "unchanged");
+        if (expected.message.empty()) {
+            EXPECT_TRUE(in.port.messages.empty());
+        } else {
+            ASSERT_EQ(in.port.messages.size(), 1u);
+            EXPECT_EQ(in.port.messages[0].text, expected.message);
+            EXPECT_EQ(in.port.messages[0].style, MessageStyle::Warning);
+        }
+        EXPECT_EQ(in.port.focus, expected.focus);
+    }
+}
+
+TEST(SuggestOutputFileName, CompanyBlockWithoutNameRaises) {
+    for (const std::string& content : {PcaLines({"[10000]", "0001"}), PcaLines({"[10000]"})}) {
+        InputSet in;
+        const std::string path = in.Put(0, content);
+        TrackingFileSystem fs;
+        std::string name;
+        try {
+            SuggestOutputFileName(in.port, name, fs);
+            ADD_FAILURE() << "no DataLineError";
+        } catch (const DataLineError& e) {
+            EXPECT_EQ(e.Path(), path);
+            EXPECT_EQ(e.LineNumber(), 2u);
+        }
+        EXPECT_EQ(fs.openInputs, 0);
+    }
+}
+
+}  // namespace
+}  // namespace kw39::test
