@@ -3,6 +3,8 @@
 // the store write the document.
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,6 +26,14 @@ struct DIRECT_ITEM {
     const char* pszLabel;
 };
 
+// One row of the code conversion data: in the table named after a PCA column,
+// the PCA value `pszFrom` becomes the target value `pszTo`.
+struct CONVERT_ITEM {
+    const char* pszTable;
+    const char* pszFrom;
+    const char* pszTo;
+};
+
 // The outcome of RunConversion that callers may act on.
 enum class RunOutcome {
     Written,      // the document was written
@@ -31,7 +41,7 @@ enum class RunOutcome {
 };
 
 class CExchangeFromPCAToKw39 {
-public:
+  public:
     explicit CExchangeFromPCAToKw39(platform::MessagePort& port,
                                     platform::FileSystem& fs = platform::RealFileSystem());
     virtual ~CExchangeFromPCAToKw39();
@@ -39,12 +49,12 @@ public:
     CExchangeFromPCAToKw39& operator=(const CExchangeFromPCAToKw39&) = delete;
 
     // Load, convert, write. Throws DataLineError or platform::IoError.
-    RunOutcome RunConversion(std::vector<std::string> inputPaths, int count,
-                             std::string outputPath, int mode, std::string launchCodeText,
-                             std::string yearText);
+    RunOutcome RunConversion(std::vector<std::string> inputPaths, int count, std::string outputPath,
+                             int mode, std::string launchCodeText, std::string yearText);
 
     // Converts every employee of the reader's list; false when it is empty.
     bool ConvertAllEmployees();
+    // The direct field map, then every field-group converter, in fixed order.
     void ConvertEmployee(const std::string& code);
 
     // Target value of a PCA value in the named conversion table ("" when the
@@ -55,14 +65,72 @@ public:
     CPCAKyuuyo& Reader() { return m_reader; }
     CExportXMLKw39& Store() { return m_store; }
 
-private:
+  private:
+    // Hash and equality that let the tables be searched with a string_view.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const noexcept {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    using TextMap = std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>;
+
+    // One value of a per-employee table (key: the employee code) or a master
+    // table (key: the code looked up), by column name.
+    std::string_view Value(std::string_view table, std::string_view key,
+                           std::string_view column) const;
+    // One value of a two-key table: employee code and second key.
+    std::string_view Value(std::string_view table, std::string_view code, std::string_view key2,
+                           std::string_view column) const;
+    // The second-key values of the employee's rows of a two-key table, in file
+    // order. The list belongs to the reader and lives until the next selection.
+    const std::vector<std::string_view>& SelectOfEmployee(std::string_view table,
+                                                          std::string_view resultColumn,
+                                                          std::string_view code);
+    // Files a value under a label for the employee (the store keeps a copy).
+    void SetData(const std::string& code, std::string_view value, std::string_view label);
+
+    // Employee basic information.
+    void ConvertSyozokuCode(const std::string& code);
+    void ConvertSyozokuName(const std::string& code);
+    void ConvertName(const std::string& code);
+    void ConvertFurigana(const std::string& code);
+    void ConvertYuubinBangou(const std::string& code);
+    void ConvertYakusyoku(const std::string& code);
+    void ConvertGenkyou(const std::string& code);
+    void ConvertNoufusakiCode(const std::string& code);
+    void ConvertNoufusakiName(const std::string& code);
+    void ConvertSyougaisya(const std::string& code);
+    void ConvertKafu(const std::string& code);
+
+    // Spouse and dependants.
+    void ConvertHaiguusya(const std::string& code);
+    void ConvertHaiguusyaSyougaisya(const std::string& code);
+    void ConvertFuyosya(const std::string& code);
+    void ConvertFuyouNinzuu(const std::string& code);
+
+    // Computed deductions and the collection method.
+    void ConvertSyoukiboKyousai(const std::string& code);
+    void ConvertChousyuuHouhou(const std::string& code);
+
+    // Salary and bonus payments.
+    void ConvertKyuuyo(const std::string& code);
+    void ConvertShouyo(const std::string& code);
+
     platform::MessagePort& m_port;
     CExportXMLKw39 m_store;
     CPCAKyuuyo m_reader;
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> m_mapTables;
+    // Table name (a PCA column name) -> PCA value -> target value.
+    std::unordered_map<std::string, TextMap, TextHash, std::equal_to<>> m_mapTables;
 };
 
 // The 49 rows of the direct field map, in the order they are applied.
 const std::vector<DIRECT_ITEM>& DirectItems();
+
+// The rows the conversion tables are built from, in order.
+std::span<const CONVERT_ITEM> ConvertItems();
+
+// At most this many dependants are filed per employee.
+inline constexpr int kMaxFuyosya = 20;
 
 }  // namespace kw39

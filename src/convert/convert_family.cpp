@@ -1,0 +1,90 @@
+// Spouse and dependants: the spouse's name, birth date and disability, the
+// dependant records and the eight dependant head counts.
+#include <algorithm>
+
+#include "convert/code_map.h"
+#include "convert/engine.h"
+#include "convert/text_rules.h"
+
+namespace kw39 {
+
+namespace {
+
+// The dependant number of the spouse in table 10616.
+constexpr std::string_view kSpouseNumber = "0";
+
+constexpr CodePair kHaiguusyaSyougaisya[] = {{"0", "0"}, {"1", "1"}, {"2", "2"}, {"3", "3"}};
+constexpr CodePair kFuyoukubun[] = {{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}, {"5", "0"}};
+constexpr CodePair kFuyosyaSyougaisya[] = {{"1", "1"}, {"2", "2"}, {"3", "3"}};
+
+struct CountItem {
+    const char* pszColumn;  // column of table 10603
+    const char* pszLabel;
+};
+
+constexpr CountItem kFuyouNinzuu[] = {
+    {"扶養親族人数 16歳未満", "年少扶養人数"},
+    {"扶養親族人数 一般扶養親族", "一般扶養人数"},
+    {"扶養親族人数 特定扶養親族", "特定扶養人数"},
+    {"扶養親族人数 老人扶養親族同居", "老人扶養(同居老親等)人数"},
+    {"扶養親族人数 老人扶養親族その他", "老人扶養(その他)人数"},
+    {"扶養親族人数 一般障害者", "障害者(一般)人数"},
+    {"扶養親族人数 特別障害者", "障害者(特別)人数"},
+    {"扶養親族人数 同居特別障害者", "障害者(同居特別)人数"},
+};
+
+}  // namespace
+
+void CExchangeFromPCAToKw39::ConvertHaiguusya(const std::string& code) {
+    const std::vector<std::string_view>& numbers = SelectOfEmployee("10616", "扶養親族番号", code);
+    const bool hasSpouse =
+        std::find(numbers.begin(), numbers.end(), kSpouseNumber) != numbers.end();
+    if (!hasSpouse) {
+        SetData(code, "", "配偶者の氏名");
+        SetData(code, "", "配偶者の生年月日");
+        return;
+    }
+    const std::string family =
+        RemoveBlanks(Value("10616", code, kSpouseNumber, "扶養親族氏名（姓）"));
+    const std::string given =
+        RemoveBlanks(Value("10616", code, kSpouseNumber, "扶養親族氏名（名）"));
+    SetData(code, JoinNameParts(family, given), "配偶者の氏名");
+    SetData(code, Value("10616", code, kSpouseNumber, "生年月日"), "配偶者の生年月日");
+}
+
+void CExchangeFromPCAToKw39::ConvertHaiguusyaSyougaisya(const std::string& code) {
+    SetData(code, MapCode(Value("10603", code, "配偶者 障害者区分"), kHaiguusyaSyougaisya, ""),
+            "障害者区分(配偶者)");
+}
+
+void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
+    // Each dependant is read under the number PCA filed it with, so gaps in the
+    // numbering and a spouse in any position lose no dependant.
+    const std::vector<std::string_view>& numbers = SelectOfEmployee("10616", "扶養親族番号", code);
+    int count = 0;
+    for (const std::string_view number : numbers) {
+        if (number == kSpouseNumber) continue;
+        if (count == kMaxFuyosya) break;
+        CFuyosya fuyosya;
+        fuyosya.m_strName =
+            JoinNameParts(RemoveBlanks(Value("10616", code, number, "扶養親族氏名（姓）")),
+                          RemoveBlanks(Value("10616", code, number, "扶養親族氏名（名）")));
+        fuyosya.m_strZokugara = Value("10616", code, number, "続柄");
+        fuyosya.m_strSeinengappi = Value("10616", code, number, "生年月日");
+        fuyosya.m_strFuyoukubun =
+            MapCode(Value("10616", code, number, "扶養区分"), kFuyoukubun, "");
+        fuyosya.m_strSyougaisya =
+            MapCode(Value("10616", code, number, "障害者区分"), kFuyosyaSyougaisya, "0");
+        m_store.SetFuyosya(code, fuyosya);
+        ++count;
+    }
+}
+
+void CExchangeFromPCAToKw39::ConvertFuyouNinzuu(const std::string& code) {
+    for (const CountItem& item : kFuyouNinzuu) {
+        const std::string_view value = Value("10603", code, item.pszColumn);
+        SetData(code, value == "0" ? std::string_view() : value, item.pszLabel);
+    }
+}
+
+}  // namespace kw39

@@ -1,0 +1,102 @@
+// Salary and bonus payments: the payments of the monthly data, added up into
+// 13 salary and 5 bonus records per employee.
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "convert/engine.h"
+#include "convert/text_rules.h"
+#include "platform/sjis.h"
+
+namespace kw39 {
+
+namespace {
+
+constexpr int kSalarySlots = 13;  // months 1 to 12 and a second December payment
+constexpr int kDecemberSlot = 11;
+constexpr int kSecondDecemberSlot = 12;
+constexpr int kBonusSlots = 5;  // bonus payments 1 to 4, the fifth and later together
+constexpr int kFirstBonusNo = 14;
+
+// The payment dates PCA writes as YYYYMMDD; a payment without one is not counted.
+constexpr std::size_t kPaymentDateLength = 8;
+
+struct PaymentSlot {
+    double total = 0.0;
+    double insurance = 0.0;
+    double tax = 0.0;
+    int dependants = 0;
+};
+
+// The record of one slot. A slot whose total rounds to zero counts as empty
+// and keeps only its values that are not zero.
+CKyuuyoShouyo MakePayment(int no, const PaymentSlot& slot) {
+    const std::string total = FormatWhole(slot.total);
+    const bool empty = total == "0";
+    const auto unlessEmptyZero = [empty](std::string text) {
+        return empty && text == "0" ? std::string() : text;
+    };
+    CKyuuyoShouyo payment;
+    payment.m_nNo = no;
+    payment.m_strSousikyuugaku = empty ? std::string() : total;
+    payment.m_strHokenkoujogaku = unlessEmptyZero(FormatWhole(slot.insurance));
+    payment.m_strFuyousinzokusuu = unlessEmptyZero(std::to_string(slot.dependants));
+    payment.m_strSansyutuzeigaku = unlessEmptyZero(FormatWhole(slot.tax));
+    return payment;
+}
+
+// The month of a salary payment number: every "0" is dropped except from
+// "10" itself, so "01" is 1, "012" is 12 and "100" is 1.
+std::string NormalisedMonth(std::string_view number) {
+    return number == "10" ? std::string(number) : platform::RemoveSingleByte(number, '0');
+}
+
+}  // namespace
+
+void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
+    std::array<PaymentSlot, kSalarySlots> slots{};
+    bool decemberTaken = false;
+    for (const std::string_view number : SelectOfEmployee("10701", "支給回", code)) {
+        // Every lookup uses the payment number exactly as PCA wrote it.
+        if (Value("10702", code, number, "支給日").size() != kPaymentDateLength) continue;
+        const std::string month = NormalisedMonth(number);
+        const int n = ToInteger(month);
+        if (n < 1 || n > 12) continue;
+        int index = n - 1;
+        if (month == "12") {
+            if (decemberTaken) {
+                index = kSecondDecemberSlot;
+            } else {
+                decemberTaken = true;
+                index = kDecemberSlot;
+            }
+        }
+        PaymentSlot& slot = slots[index];
+        slot.total += ToReal(Value("10702", code, number, "課税合計"));
+        slot.insurance += ToReal(Value("10702", code, number, "社会保険合計"));
+        slot.tax += ToReal(Value("10702", code, number, "所得税"));
+        slot.dependants = ToInteger(Value("10701", code, number, "扶養親族等の数"));
+    }
+    for (int i = 0; i < kSalarySlots; ++i) {
+        m_store.SetKyuuyoShouyo(code, MakePayment(i + 1, slots[i]));
+    }
+}
+
+void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
+    std::array<PaymentSlot, kBonusSlots> slots{};
+    for (const std::string_view number : SelectOfEmployee("10705", "支給回", code)) {
+        const int n = ToInteger(number);
+        // A number below 1 (empty or not a number included) names no bonus.
+        if (n < 1) continue;
+        PaymentSlot& slot = slots[std::min(n, kBonusSlots) - 1];
+        slot.total += ToReal(Value("10706", code, number, "課税合計"));
+        slot.insurance += ToReal(Value("10706", code, number, "社会保険合計"));
+        slot.tax += ToReal(Value("10706", code, number, "所得税"));
+        slot.dependants = ToInteger(Value("10705", code, number, "扶養親族等の数"));
+    }
+    for (int j = 0; j < kBonusSlots; ++j) {
+        m_store.SetKyuuyoShouyo(code, MakePayment(j + kFirstBonusNo, slots[j]));
+    }
+}
+
+}  // namespace kw39
