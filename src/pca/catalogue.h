@@ -22,10 +22,10 @@ struct PCACOLUMNINFO {
 enum ColumnLookup { kLookupAlias = 0, kLookupName = 1, kLookupNumber = 2 };
 
 struct PCATABLEINFO {
-    std::string strCode;                 // five-digit table code
-    std::vector<PCACOLUMNINFO> aColumns; // in file order
+    std::string strCode;                  // five-digit table code
+    std::vector<PCACOLUMNINFO> aColumns;  // in file order
     int nColumns = 0;
-    int nKeyColumns = 0;                 // leading columns whose nKey is 1
+    int nKeyColumns = 0;                                  // leading columns whose nKey is 1
     std::unordered_map<std::string, int> mapAliasIndex;   // alias -> 0-based position
     std::unordered_map<std::string, int> mapNameIndex;    // name -> 0-based position
     std::unordered_map<std::string, int> mapNumberIndex;  // "1".."n" -> 0-based position

@@ -10,7 +10,7 @@
 namespace kw39 {
 
 class DataLineError : public std::invalid_argument {
-public:
+  public:
     // `reason` says what is wrong with the line (CP932), for example that it has
     // more fields than the table has columns.
     DataLineError(const std::string& path, std::size_t lineNumber, const std::string& reason);
@@ -18,7 +18,7 @@ public:
     const std::string& Path() const { return m_strPath; }
     std::size_t LineNumber() const { return m_nLine; }
 
-private:
+  private:
     std::string m_strPath;
     std::size_t m_nLine;
 };

@@ -1,1 +1,32 @@
-// placeholder
+#include "pca/header_line.h"
+
+#include "pca/csv_fields.h"
+#include "platform/sjis.h"
+
+namespace kw39 {
+
+namespace {
+constexpr std::size_t kClosingBracketOffset = 6;
+}
+
+bool IsHeaderLine(std::string_view line) {
+    const std::string_view text = platform::TrimTrailingBlanks(line);
+    return !text.empty() && platform::FindSingleByte(text, ',') == std::string_view::npos &&
+           platform::FindSingleByte(text, '[') == 0 &&
+           platform::FindSingleByte(text, ']') == kClosingBracketOffset;
+}
+
+std::string HeaderTableCode(std::string_view line) {
+    const std::string_view text = platform::TrimTrailingBlanks(line);
+    return platform::RemoveSingleByte(platform::RemoveSingleByte(text, '['), ']');
+}
+
+void SplitCsvLine(std::string_view line, std::vector<std::string>& fields) {
+    CsvFields split;
+    SplitCsvFields(line, split);
+    fields.clear();
+    fields.reserve(split.size());
+    for (std::size_t i = 0; i < split.size(); ++i) fields.emplace_back(split[i]);
+}
+
+}  // namespace kw39

@@ -2,6 +2,7 @@
 // lookups on the loaded tables.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -30,7 +31,7 @@ struct PCASELECT {
 };
 
 class CPCAKyuuyo {
-public:
+  public:
     explicit CPCAKyuuyo(platform::MessagePort& port,
                         platform::FileSystem& fs = platform::RealFileSystem());
     virtual ~CPCAKyuuyo();
@@ -46,8 +47,9 @@ public:
 
     // One value by table code, one key value per key column, and column
     // (resolved by `nKind`, see ColumnLookup). "" for any missing table, key,
-    // row or column. The view stays valid while the reader lives and loads
-    // nothing more.
+    // row or column, for an empty key value, and when the number of key values
+    // is not the table's number of key columns. The view stays valid while the
+    // reader lives and loads nothing more.
     std::string_view GetValue(int nKind, std::string_view table,
                               std::initializer_list<std::string_view> keys,
                               std::string_view column) const;
@@ -63,10 +65,11 @@ public:
     // "会社名" of the last data line read in a 10000 section; "" until then.
     std::string GetCompanyName() const;
 
-    // Number of rows loaded into a table (0 for an unknown code).
+    // Number of rows loaded into a table: 1 for a table without key columns,
+    // 0 for an unknown code.
     std::size_t RowCount(std::string_view table) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> m_pImpl;
 };

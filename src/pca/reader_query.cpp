@@ -1,0 +1,99 @@
+// The lookups of the converters on the loaded tables of CPCAKyuuyo.
+#include <algorithm>
+
+#include "pca/reader.h"
+#include "pca/reader_impl.h"
+
+namespace kw39 {
+
+namespace {
+
+// The one shape of selection the conversion makes for every employee: one
+// condition on the first key column. It is answered from the row groups
+// instead of a walk over the whole table, with the same rows in the same order.
+bool IsFirstKeySelection(const PCATABLEINFO& table, const std::vector<int>& conditionColumns) {
+    return table.nKeyColumns >= 1 && conditionColumns.size() == 1 && conditionColumns[0] == 0;
+}
+
+}  // namespace
+
+std::string_view CPCAKyuuyo::GetValue(int nKind, std::string_view table,
+                                      std::initializer_list<std::string_view> keys,
+                                      std::string_view column) const {
+    const TableRows* rows = m_pImpl->FindTable(table);
+    if (!rows) return {};
+    const PCATABLEINFO& info = *rows->pInfo;
+    if (keys.size() != static_cast<std::size_t>(info.nKeyColumns)) return {};
+    if (std::any_of(keys.begin(), keys.end(), [](std::string_view k) { return k.empty(); })) {
+        return {};
+    }
+    const int position = info.FindColumn(nKind, column);
+    if (position < 0) return {};
+    if (info.nKeyColumns == 0) return rows->rows.Field(0, position);
+
+    JoinKeyInto(keys.begin(), keys.size(), m_pImpl->m_strKeyScratch);
+    const std::uint32_t row = rows->FindRow(m_pImpl->m_strKeyScratch);
+    return row == kNoRow ? std::string_view() : rows->rows.Field(row, position);
+}
+
+const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request) {
+    std::vector<std::string_view>& result = m_pImpl->m_aSelectResult;
+    result.clear();
+    // Every caller names a catalogued table; any other code selects nothing.
+    const TableRows* rows = m_pImpl->FindTable(request.strTable);
+    if (!rows) return result;
+    const PCATABLEINFO& info = *rows->pInfo;
+    const int column = info.FindColumn(kLookupName, request.strColumn);
+    if (column < 0) {
+        m_pImpl->m_port.ShowMessage(
+            "存在しないカラム名が設定されています。\n[" + request.strColumn + "]",
+            platform::MessageStyle::Warning);
+        return result;
+    }
+    // A condition whose column the table lacks never holds.
+    std::vector<int> conditionColumns;
+    conditionColumns.reserve(request.aConditions.size());
+    for (const ROW_ITEM& condition : request.aConditions) {
+        conditionColumns.push_back(info.FindColumn(kLookupName, condition.strColumn));
+    }
+
+    if (IsFirstKeySelection(info, conditionColumns)) {
+        // With one condition, "all hold" and "any holds" are the same test.
+        const std::string_view value = request.aConditions[0].strValue;
+        if (info.nKeyColumns == 1) {
+            const std::uint32_t row = rows->FindRow(value);
+            if (row != kNoRow) result.push_back(rows->rows.Field(row, column));
+        } else {
+            for (std::uint32_t row = rows->groups.First(value); row != kNoRow;
+                 row = rows->groups.Next(row)) {
+                result.push_back(rows->rows.Field(row, column));
+            }
+        }
+        return result;
+    }
+
+    const std::size_t wanted = request.aConditions.size();
+    for (std::uint32_t row = 0; row < rows->rows.Size(); ++row) {
+        std::size_t held = 0;
+        for (std::size_t i = 0; i < wanted; ++i) {
+            const int at = conditionColumns[i];
+            if (at >= 0 && rows->rows.Field(row, at) == request.aConditions[i].strValue) ++held;
+        }
+        const bool selected = request.bMatchAll == 1 ? held == wanted : held > 0;
+        if (selected) result.push_back(rows->rows.Field(row, column));
+    }
+    return result;
+}
+
+const std::vector<std::string>& CPCAKyuuyo::GetEmployeeCodes() const {
+    return m_pImpl->m_aEmployeeCodes;
+}
+
+std::string CPCAKyuuyo::GetCompanyName() const { return m_pImpl->m_strCompanyName; }
+
+std::size_t CPCAKyuuyo::RowCount(std::string_view table) const {
+    const TableRows* rows = m_pImpl->FindTable(table);
+    return rows ? rows->rows.Size() : 0;
+}
+
+}  // namespace kw39

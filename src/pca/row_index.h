@@ -1,0 +1,76 @@
+// Hashed indexes over the rows of a table that store no texts of their own: the
+// row key and the first key value are read back from the rows when compared.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kw39 {
+
+inline constexpr std::uint32_t kNoRow = UINT32_MAX;
+
+// Open-addressing hash table of dense 32-bit ids (0, 1, 2, ... in order of
+// insertion). The caller supplies the hash of a text and a test that tells
+// whether an id stands for that text.
+class IdHashTable {
+  public:
+    // The id whose text matches, or kNoRow.
+    template <class Matches>
+    std::uint32_t Find(std::size_t hash, Matches matches) const {
+        if (m_aSlots.empty()) return kNoRow;
+        const std::uint32_t shortHash = static_cast<std::uint32_t>(hash);
+        const std::size_t mask = m_aSlots.size() - 1;
+        for (std::size_t slot = shortHash & mask;; slot = (slot + 1) & mask) {
+            const std::uint32_t entry = m_aSlots[slot];
+            if (entry == 0) return kNoRow;
+            const std::uint32_t id = entry - 1;
+            if (m_aHashes[id] == shortHash && matches(id)) return id;
+        }
+    }
+
+    // Adds the next id (the number of ids added so far) under `hash`.
+    std::uint32_t Insert(std::size_t hash);
+
+  private:
+    void Place(std::uint32_t id, std::uint32_t hash);
+    void Grow();
+
+    std::vector<std::uint32_t> m_aSlots;   // id + 1; 0 for a free slot
+    std::vector<std::uint32_t> m_aHashes;  // low 32 bits of the hash of every id
+};
+
+// The rows of a table grouped by the value of their first column, each group in
+// row order; lets a selection of one employee's rows skip the rest of the table.
+class RowGroups {
+  public:
+    // Adds the newest row (its index is the number of rows added so far).
+    void Add(std::uint32_t row, std::string_view value);
+    // Moves an existing row whose first value changed to the group of `value`.
+    void Move(std::uint32_t row, std::string_view value);
+
+    // First row whose first value is `value`, and the row after `row` in its
+    // group; kNoRow at the end.
+    std::uint32_t First(std::string_view value) const;
+    std::uint32_t Next(std::uint32_t row) const { return m_aNext[row]; }
+
+  private:
+    struct Group {
+        std::string strValue;
+        std::uint32_t nFirst = kNoRow;
+        std::uint32_t nLast = kNoRow;  // so that appending a row costs nothing
+    };
+    std::uint32_t FindGroup(std::string_view value, std::size_t hash) const;
+    std::uint32_t FindOrAddGroup(std::string_view value);
+    void Unlink(std::uint32_t row);
+    void LinkInOrder(std::uint32_t row, std::uint32_t group);
+
+    std::vector<Group> m_aGroups;
+    IdHashTable m_index;
+    std::vector<std::uint32_t> m_aNext;     // next row of the same group
+    std::vector<std::uint32_t> m_aGroupOf;  // group of every row
+};
+
+}  // namespace kw39

@@ -1,0 +1,151 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/file_system.h"
+#include "platform/io_error.h"
+#include "support/test_support.h"
+
+namespace kw39::platform {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+
+// A name that makes dir/name exactly `length` bytes long.
+std::string PathOfLength(const TempDir& dir, std::size_t length) {
+    return dir.File(std::string(length - dir.Path().size() - 1, 'p'));
+}
+
+TEST(PosixFileSystem, StatReportsFilesFoldersAndThePathLimit) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    const std::string file = dir.Write("a.csv", "12345");
+    const auto status = fs.Stat(file);
+    ASSERT_TRUE(status);
+    EXPECT_FALSE(status->isDirectory);
+    EXPECT_EQ(status->size, 5u);
+
+    const auto folder = fs.Stat(dir.Path());
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(folder->isDirectory);
+
+    EXPECT_FALSE(fs.Stat(dir.File("missing.csv")));
+    EXPECT_FALSE(fs.Stat(""));
+
+    // Paths of 260 bytes or more count as unreachable even when they exist.
+    const std::string longest = PathOfLength(dir, kMaxPathBytes - 1);
+    const std::string tooLong = PathOfLength(dir, kMaxPathBytes);
+    test::WriteBytes(longest, "x");
+    test::WriteBytes(tooLong, "x");
+    EXPECT_TRUE(fs.Stat(longest));
+    EXPECT_FALSE(fs.Stat(tooLong));
+}
+
+TEST(PosixFileSystem, Cp932PathsReachUtf8Names) {
+    TempDir dir;
+    const std::u8string utf8Name = u8"社員情報.csv";
+    test::WriteBytes(dir.File(std::string(utf8Name.begin(), utf8Name.end())), "abc");
+    const std::string cp932Path = dir.File("社員情報.csv");
+    EXPECT_TRUE(RealFileSystem().Stat(cp932Path));
+    EXPECT_EQ(ReadWholeFile(RealFileSystem(), cp932Path), std::optional<std::string>("abc"));
+}
+
+TEST(PosixFileSystem, OpenReadGivesTheBytesOfFilesOnly) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    const std::string content = "a\r\nb\x1A";
+    const std::string file = dir.Write("a.csv", content);
+    EXPECT_EQ(ReadWholeFile(fs, file), std::optional<std::string>(content));
+    EXPECT_EQ(fs.OpenRead(dir.Path()), nullptr);
+    EXPECT_EQ(fs.OpenRead(dir.File("missing.csv")), nullptr);
+    EXPECT_FALSE(ReadWholeFile(fs, dir.File("missing.csv")));
+}
+
+TEST(PosixFileSystem, ProbeExclusiveWriteLeavesFilesUnchanged) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    const std::string file = dir.Write("out.xml", "old content");
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+
+    EXPECT_TRUE(fs.ProbeExclusiveWrite(file));
+    EXPECT_EQ(ReadBytes(file), "old content");
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+
+    EXPECT_FALSE(fs.ProbeExclusiveWrite(dir.Path()));
+    EXPECT_FALSE(fs.ProbeExclusiveWrite(dir.File("missing.xml")));
+    EXPECT_FALSE(test::FileExists(dir.File("missing.xml")));
+
+    // Held (locked) by another program.
+    const int holder = ::open(file.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    EXPECT_FALSE(fs.ProbeExclusiveWrite(file));
+    ::close(holder);
+    EXPECT_TRUE(fs.ProbeExclusiveWrite(file));
+    EXPECT_EQ(ReadBytes(file), "old content");
+}
+
+TEST(PosixFileSystem, ProbeExclusiveWriteFailsOnAReadOnlyFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write anything";
+    TempDir dir;
+    const std::string file = dir.Write("out.xml", "x");
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    EXPECT_FALSE(RealFileSystem().ProbeExclusiveWrite(file));
+}
+
+TEST(PosixFileSystem, ListCsvFilesMatchesTheExtensionInAnyCase) {
+    TempDir dir;
+    for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "e.csv.bak", "csv", "f_csv"}) {
+        dir.Write(name, "");
+    }
+    const std::u8string japanese = u8"社員.CSV";
+    test::WriteBytes(dir.File(std::string(japanese.begin(), japanese.end())), "");
+    std::vector<std::string> names = RealFileSystem().ListCsvFiles(dir.Path());
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> expected = {"a.csv", "B.CSV", "c.Csv", "社員.CSV"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    EXPECT_TRUE(RealFileSystem().ListCsvFiles(dir.File("missing")).empty());
+}
+
+TEST(PosixFileSystem, CreateWriteCloseAndReplace) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    const std::string target = dir.Write("out.xml", "old");
+    const std::string temp = dir.File("out.xml.tmp");
+    auto out = fs.Create(temp);
+    out->Write("new ", 4);
+    out->Write("content", 7);
+    out->Close();
+    out->Close();  // a second close does nothing
+    fs.Replace(temp, target);
+    EXPECT_EQ(ReadBytes(target), "new content");
+    EXPECT_FALSE(test::FileExists(temp));
+
+    EXPECT_THROW(fs.Replace(dir.File("missing"), target), IoError);
+    EXPECT_EQ(ReadBytes(target), "new content");
+    EXPECT_THROW(fs.Create(dir.File("no/such/folder.xml")), IoError);
+
+    fs.Remove(target);
+    EXPECT_FALSE(test::FileExists(target));
+    fs.Remove(target);  // removing again is harmless
+}
+
+TEST(PosixFileSystem, JoinPath) {
+    EXPECT_EQ(JoinPath("/tmp/in", "KOJINQ.CSV"), "/tmp/in/KOJINQ.CSV");
+    EXPECT_EQ(JoinPath("", "KOJINQ.CSV"), "KOJINQ.CSV");
+}
+
+}  // namespace
+}  // namespace kw39::platform
