@@ -6,8 +6,15 @@ namespace {
 
 std::string ComposeMessage(const std::string& path, std::size_t lineNumber,
                            const std::string& reason) {
-    return "引数が正しくありません。\n" + path + " の " + std::to_string(lineNumber) +
-           " 行目: " + reason;
+    // Appended piece by piece: GCC 12 misreports chained operator+ on
+    // std::string (-Wrestrict) at higher optimisation levels.
+    std::string message = "引数が正しくありません。\n";
+    message += path;
+    message += " の ";
+    message += std::to_string(lineNumber);
+    message += " 行目: ";
+    message += reason;
+    return message;
 }
 
 }  // namespace
