@@ -1,0 +1,49 @@
+#include "generator.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "csv_out.h"
+#include "people.h"
+#include "set_files.h"
+
+namespace kw39::gen {
+
+std::vector<GeneratedFile> GenerateSet(const GenerateOptions& options) {
+    if (options.employees < 1) throw std::invalid_argument("the employee count must be at least 1");
+    const Company company = MakeCompany(options.employees, options.seed);
+    std::vector<GeneratedFile> files;
+    for (std::size_t slot = 0; slot < kFileNames.size(); ++slot) {
+        GeneratedFile file;
+        file.name = kFileNames[slot];
+        file.path = (std::filesystem::path(options.folder) / file.name).string();
+        CsvOut out(file.path);
+        switch (slot) {
+            case 0:
+                WriteCompanyFile(out);
+                break;
+            case 1:
+                WritePayeeFile(out);
+                break;
+            case 2:
+                WriteDepartmentFile(out, company);
+                break;
+            case 3:
+                WriteEmployeeFile(out, company);
+                break;
+            case 4:
+                WriteMonthlyFile(out, company, options.seed);
+                break;
+            default:
+                WriteYearEndFile(out, company, options.seed);
+                break;
+        }
+        out.Close();
+        file.bytes = out.Bytes();
+        file.lines = out.Lines();
+        files.push_back(std::move(file));
+    }
+    return files;
+}
+
+}  // namespace kw39::gen
