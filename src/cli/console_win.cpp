@@ -1,8 +1,10 @@
 // The Windows console: arguments from the wide command line, messages through
 // the console's Unicode output so that they read right in any console code
 // page. Redirected output is UTF-8, like on every other terminal.
+// clang-format off
 #include <windows.h>
-#include <shellapi.h>
+#include <shellapi.h>  // needs windows.h first
+// clang-format on
 
 #include <cstdio>
 #include <memory>
@@ -69,6 +71,9 @@ bool WriteStderr(std::string_view cp932) { return WriteAll(STD_ERROR_HANDLE, std
 bool WriteStdout(std::string_view cp932) { return WriteAll(STD_OUTPUT_HANDLE, stdout, cp932); }
 
 bool StdinIsTerminal() { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }
+bool StderrIsTerminal() { return IsConsole(GetStdHandle(STD_ERROR_HANDLE)); }
+
+std::int64_t MonotonicMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
 
 std::optional<std::string> ReadStdinLine() {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);

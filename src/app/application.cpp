@@ -1,0 +1,84 @@
+#include "app/application.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdio>
+
+#include "app/command_line.h"
+#include "app/main_dialog.h"
+#include "app/win_text.h"
+#include "platform/encoding_win.h"
+#include "platform/version.h"
+
+namespace kw39::app {
+
+namespace {
+
+// COM for the user-interface thread (the folder browser needs it), released
+// when the program ends.
+class ComApartment {
+  public:
+    ComApartment() : m_hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(m_hr)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool Ok() const { return SUCCEEDED(m_hr); }
+
+  private:
+    HRESULT m_hr;
+};
+
+const wchar_t kHostPathNotCp932[] =
+    L"連動先から指定された出力先データのパスに、"
+    L"Shift_JISで表せない文字が含まれています。\n\n";
+const wchar_t kHostPathNotCp932Hint[] =
+    L"\n\n出力先データを作成できないため、処理を中止します。"
+    L"出力先のフォルダ名やファイル名を変更してから、もう一度起動してください。";
+
+}  // namespace
+
+int CKw39PCAConvApp::Run(std::wstring_view commandLine) {
+    const ComApartment com;
+    if (!com.Ok()) {
+        std::fputs("ERROR - Could not initialize COM library\n", stdout);
+        std::fflush(stdout);
+        return 1;
+    }
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const std::wstring_view tail = CommandLineTail(commandLine);
+    const auto strictTail = platform::WideToCp932(tail);
+    const bool hostedForm = ParseLaunchCommandLine(
+        strictTail ? *strictTail : platform::WideToCp932Lossy(tail), platform::Today(), m_launch);
+    if (hostedForm && m_launch.launchCode != kLaunchHosted) return 0;
+
+    HWND host = hostedForm ? reinterpret_cast<HWND>(m_launch.hostWindow) : nullptr;
+    if (host && !strictTail) {
+        // A lossy path could name another file; tell the user and let the
+        // host go on as after a cancelled dialog.
+        const std::wstring path = platform::Cp932ToWideLossy(m_launch.hostOutputPath);
+        ShowMessageBox(host, kHostPathNotCp932 + path + kHostPathNotCp932Hint,
+                       platform::MessageStyle::Error);
+        ReleaseHost(host, true);
+        return 0;
+    }
+
+    if (host) EnableWindow(host, FALSE);
+    CKw39PCAConvDlg dialog(m_launch);
+    const INT_PTR result = dialog.DoModal(host);
+    if (host) ReleaseHost(host, !(result == IDOK && dialog.DocumentWritten()));
+    return 0;
+}
+
+void CKw39PCAConvApp::ReleaseHost(HWND host, bool cancelled) const {
+    PostMessageW(host, m_launch.notifyMessage, static_cast<WPARAM>(m_launch.launchCode),
+                 cancelled ? 1 : 0);
+    SetForegroundWindow(host);
+    EnableWindow(host, TRUE);
+}
+
+}  // namespace kw39::app

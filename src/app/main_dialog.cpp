@@ -1,0 +1,193 @@
+#include "app/main_dialog.h"
+
+#include <shellapi.h>
+
+#include "app/about_dialog.h"
+#include "app/file_dialogs.h"
+#include "app/resource.h"
+#include "app/win_text.h"
+#include "platform/encoding_win.h"
+#include "run/execute_command.h"
+#include "run/folder_selection.h"
+#include "run/input_slots.h"
+#include "run/validate_input.h"
+
+namespace kw39::app {
+
+static_assert(IDC_EXECUTE == kIdExecute && IDC_HELP_BUTTON == kIdHelp &&
+              IDC_OUTPUT_PATH == kIdOutputBox && IDC_OUTPUT_BROWSE == kIdOutputBrowse &&
+              IDC_SELECT_FOLDER == kIdSelectFolder && IDC_COMPANY_PATH == kIdCompanyBox &&
+              IDC_COMPANY_BROWSE == kIdCompanyBrowse && IDC_RADIO_STANDARD == kIdRadioStandard &&
+              IDC_RADIO_SIMPLE == kIdRadioSimple && IDC_YEAR == kIdYearBox);
+
+namespace {
+
+const wchar_t kGuidanceHosted[] =
+    L"連動元データを選択して[実行]ボタンを押すと、年調･法定調書データの作成を開始します。";
+const wchar_t kGuidanceStandalone[] =
+    L"連動元データ、出力先データを選択して"
+    L"[実行]ボタンを押すと、年調･法定調書データの作成を開始します。";
+const wchar_t kFolderInstruction[] =
+    L"PCA給与のマスターファイルが格納されたフォルダを指定します｡\n"
+    L"指定されたフォルダ内を検索し､マスターファイルを自動選択します。";
+const wchar_t kNotCp932[] =
+    L"選択されたファイルまたはフォルダのパスに、"
+    L"Shift_JISで表せない文字が含まれているため使用できません。\n\n";
+const wchar_t kNotCp932Hint[] =
+    L"\n\nファイルやフォルダの名前を変更するか、"
+    L"別の場所にコピーしてから選択し直してください。";
+
+HICON LoadAppIcon(int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                         IMAGE_ICON, GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
+}  // namespace
+
+CKw39PCAConvDlg::CKw39PCAConvDlg(const LaunchContext& launch)
+    : CModalDialog(IDD_KW39PCACONV_DIALOG), m_launch(launch) {}
+
+std::string CKw39PCAConvDlg::ReadControlText(int id) {
+    return platform::WideToCp932Lossy(ItemText(id));
+}
+
+bool CKw39PCAConvDlg::IsControlChecked(int id) {
+    return IsDlgButtonChecked(Handle(), id) == BST_CHECKED;
+}
+
+MessageAnswer CKw39PCAConvDlg::ShowMessage(const std::string& text, MessageStyle style) {
+    return ShowMessageBox(Handle(), platform::Cp932ToWideLossy(text), style);
+}
+
+void CKw39PCAConvDlg::FocusControl(int id) { FocusItem(id); }
+
+void CKw39PCAConvDlg::CloseDialog() { EndDialog(IDOK); }
+
+void CKw39PCAConvDlg::DoDataExchange(bool save) {
+    ExchangeRadio(save, IDC_RADIO_STANDARD, IDC_RADIO_SIMPLE, m_nMode);
+}
+
+bool CKw39PCAConvDlg::OnInitDialog() {
+    if (HMENU systemMenu = GetSystemMenu(Handle(), FALSE)) {
+        const std::wstring aboutText = LoadResourceString(IDS_ABOUTBOX);
+        if (!aboutText.empty()) {
+            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
+        }
+    }
+
+    m_hIcon = LoadAppIcon(SM_CXICON, SM_CYICON);
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadAppIcon(SM_CXSMICON, SM_CYSMICON)));
+
+    if (m_launch.launchCode == kLaunchHosted) {
+        // The host fixes the output file.
+        for (int id : {IDC_OUTPUT_BROWSE, IDC_OUTPUT_GROUP, IDC_OUTPUT_LABEL, IDC_OUTPUT_PATH})
+            EnableItem(id, false);
+        SetItemText(IDC_OUTPUT_PATH, platform::Cp932ToWideLossy(m_launch.hostOutputPath));
+        SetItemText(IDC_GUIDANCE, kGuidanceHosted);
+    } else {
+        SetItemText(IDC_GUIDANCE, kGuidanceStandalone);
+    }
+
+    SetItemText(IDC_YEAR, platform::Cp932ToWideLossy(m_launch.defaultYear));
+    return true;
+}
+
+bool CKw39PCAConvDlg::OnCommand(int id, int notifyCode) {
+    if (notifyCode != BN_CLICKED) return false;
+    switch (id) {
+        case IDC_EXECUTE:
+            if (ExecuteCommand(*this, m_launch) == CommandOutcome::Written)
+                m_bDocumentWritten = true;
+            return true;
+        case IDC_HELP_BUTTON:
+            OnHelp();
+            return true;
+        case IDC_CLEAR:
+            OnClear();
+            return true;
+        case IDC_SELECT_FOLDER:
+            OnSelectFolder();
+            return true;
+        case IDC_OUTPUT_BROWSE:
+            OnSaveAs();
+            return true;
+        default:
+            break;
+    }
+    for (std::size_t slot = 0; slot < InputSlots.size(); ++slot) {
+        if (InputSlots[slot].nBrowseId == id) {
+            OnBrowseInput(slot);
+            return true;
+        }
+    }
+    return CModalDialog::OnCommand(id, notifyCode);
+}
+
+bool CKw39PCAConvDlg::OnSysCommand(WPARAM command) {
+    if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+    CAboutDlg().DoModal(Handle());
+    return true;
+}
+
+std::optional<std::string> CKw39PCAConvDlg::PathForCore(const std::wstring& path) {
+    auto cp932 = platform::WideToCp932(path);
+    if (!cp932) ShowMessageBox(Handle(), kNotCp932 + path + kNotCp932Hint, MessageStyle::Warning);
+    return cp932;
+}
+
+void CKw39PCAConvDlg::OnBrowseInput(std::size_t slot) {
+    const int editId = InputSlots[slot].nEditId;
+    const FileDialogOptions options{L"外部マスターを選択(CSVファイル)",
+                                    L"CSVﾌｧｲﾙ(*.CSV) |*.CSV|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"CSV",
+                                    ItemText(editId)};
+    const auto chosen = AskOpenFile(Handle(), options);
+    if (!chosen || !PathForCore(*chosen)) return;
+    SetItemText(editId, *chosen);
+}
+
+void CKw39PCAConvDlg::OnSaveAs() {
+    std::string name = ReadControlText(IDC_OUTPUT_PATH);
+    if (name.empty() && !SuggestOutputFileName(*this, name)) return;
+    const FileDialogOptions options{L"名前を付けて保存",
+                                    L"XMLﾌｧｲﾙ(*.XML) |*.XML|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"XML",
+                                    platform::Cp932ToWideLossy(name)};
+    const auto chosen = AskSaveFile(Handle(), options);
+    if (!chosen || !PathForCore(*chosen)) return;
+    SetItemText(IDC_OUTPUT_PATH, *chosen);
+}
+
+void CKw39PCAConvDlg::OnSelectFolder() {
+    const auto folder = AskFolder(Handle(), kFolderInstruction, m_strLastFolder);
+    if (!folder) return;
+    m_strLastFolder = *folder;
+    const auto cp932 = PathForCore(*folder);
+    if (!cp932) return;
+    const FolderSelection selection = SelectFilesFromFolder(*cp932);
+    for (std::size_t slot = 0; slot < InputSlots.size(); ++slot) {
+        if (const auto& path = selection.paths[slot])
+            SetItemText(InputSlots[slot].nEditId, platform::Cp932ToWideLossy(*path));
+    }
+    if (!selection.message.empty()) ShowMessage(selection.message, MessageStyle::Warning);
+}
+
+void CKw39PCAConvDlg::OnClear() {
+    for (const InputSlot& slot : InputSlots) SetItemText(slot.nEditId, {});
+    if (m_launch.launchCode == kLaunchStandalone) SetItemText(IDC_OUTPUT_PATH, {});
+}
+
+void CKw39PCAConvDlg::OnHelp() {
+    std::wstring path(512, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length < path.size() ? length : 0);
+    const std::size_t slash = path.rfind(L'\\');
+    path.resize(slash == std::wstring::npos ? 0 : slash + 1);
+    path += L"ONLINEHELP.PDF";
+    // A missing help file or viewer is not reported.
+    ShellExecuteW(Handle(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace kw39::app

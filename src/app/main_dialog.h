@@ -1,0 +1,59 @@
+// The main dialog: filing year, mode, the six input files and the output file,
+// and the commands on them. It is the RunPort through which the Execute
+// command and the input checks read and answer the user.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "app/dialog_base.h"
+#include "run/launch_context.h"
+#include "run/run_port.h"
+
+namespace kw39::app {
+
+class CKw39PCAConvDlg : public CModalDialog, public RunPort {
+  public:
+    explicit CKw39PCAConvDlg(const LaunchContext& launch);
+
+    // RunPort over the real controls. Texts cross to and from CP932 here.
+    std::string ReadControlText(int id) override;
+    bool IsControlChecked(int id) override;
+    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
+    void FocusControl(int id) override;
+    void CloseDialog() override;
+
+    // True once a run has written its document. The host is told OK only then:
+    // a dialog ended by Enter, or by a run that wrote nothing, must not let it
+    // import a file that is missing or left over from an earlier run.
+    bool DocumentWritten() const { return m_bDocumentWritten; }
+
+  protected:
+    void DoDataExchange(bool save) override;
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int notifyCode) override;
+    bool OnSysCommand(WPARAM command) override;
+    void OnHelpRequest() override { OnHelp(); }
+
+  private:
+    void OnBrowseInput(std::size_t slot);
+    void OnSaveAs();
+    void OnSelectFolder();
+    void OnClear();
+    void OnHelp();
+
+    // The CP932 spelling of a path the user picked; nothing, after a message,
+    // when the path has characters outside CP932 and so cannot be used.
+    std::optional<std::string> PathForCore(const std::wstring& path);
+
+    const LaunchContext& m_launch;
+    int m_nMode = 0;  // radio group: 0 "標準モード", 1 "簡易モード"
+    HICON m_hIcon = nullptr;
+    std::wstring m_strLastFolder;  // last folder of "一括選択", for this process only
+    bool m_bDocumentWritten = false;
+};
+
+}  // namespace kw39::app

@@ -1,0 +1,55 @@
+#include "app/win_text.h"
+
+#include "app/resource.h"
+
+namespace kw39::app {
+
+std::wstring WindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+
+std::wstring LoadResourceString(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW hands out the read-only resource itself.
+    const int length =
+        LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return {};
+    return std::wstring(text, static_cast<std::size_t>(length));
+}
+
+std::wstring AppTitle() {
+    static const std::wstring title = [] {
+        std::wstring loaded = LoadResourceString(IDS_APP_TITLE);
+        return loaded.empty() ? std::wstring(L"OrvellefromPCA給与X") : loaded;
+    }();
+    return title;
+}
+
+UINT MessageBoxFlags(platform::MessageStyle style) {
+    switch (style) {
+        case platform::MessageStyle::Warning:
+            return MB_OK | MB_ICONEXCLAMATION;
+        case platform::MessageStyle::Confirm:
+            return MB_OKCANCEL | MB_ICONINFORMATION;
+        case platform::MessageStyle::Info:
+            return MB_OK | MB_ICONINFORMATION;
+        case platform::MessageStyle::Error:
+            return MB_OK | MB_ICONSTOP;
+    }
+    return MB_OK | MB_ICONEXCLAMATION;
+}
+
+platform::MessageAnswer ShowMessageBox(HWND owner, const std::wstring& text,
+                                       platform::MessageStyle style) {
+    const int pressed =
+        MessageBoxW(owner, text.c_str(), AppTitle().c_str(), MessageBoxFlags(style));
+    if (style != platform::MessageStyle::Confirm) return platform::MessageAnswer::Ok;
+    return pressed == IDOK ? platform::MessageAnswer::Ok : platform::MessageAnswer::Cancel;
+}
+
+}  // namespace kw39::app

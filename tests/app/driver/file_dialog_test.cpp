@@ -1,0 +1,123 @@
+// The file dialogs and the folder browser of the main dialog, worked through
+// their own controls as a user would.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "driver/app_session.h"
+#include "driver/driver_env.h"
+
+namespace kw39::test {
+namespace {
+
+const std::wstring kOpenTitle = L"外部マスターを選択(CSVファイル)";
+const std::wstring kSaveTitle = L"名前を付けて保存";
+const std::wstring kNotCp932 =
+    L"選択されたファイルまたはフォルダのパスに、"
+    L"Shift_JISで表せない文字が含まれているため使用できません。\n\n";
+
+// The file-name field of a common file dialog: an edit box (edt1) in the
+// older layout, a combo box (cmb13) in the newer one.
+HWND FileNameField(HWND fileDialog) {
+    if (HWND edit = GetDlgItem(fileDialog, 0x480)) return edit;
+    return GetDlgItem(fileDialog, 0x47C);
+}
+
+// Types `path` into the file dialog and confirms it.
+void ChooseFile(HWND fileDialog, const std::wstring& path) {
+    const HWND field = FileNameField(fileDialog);
+    ASSERT_TRUE(field) << "no file-name field";
+    SetItemText(fileDialog, GetDlgCtrlID(field), path);
+    Click(fileDialog, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(fileDialog); }, kStepTimeout));
+}
+
+// The display names of the file-type list (cmb1).
+std::vector<std::wstring> FileTypes(HWND fileDialog) {
+    const HWND list = GetDlgItem(fileDialog, 0x470);
+    std::vector<std::wstring> names;
+    DWORD_PTR count = 0;
+    if (!list || !SendMessageTimeoutW(list, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count))
+        return names;
+    for (WPARAM i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(list, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &length);
+        std::wstring name(length + 1, L'\0');
+        SendMessageTimeoutW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name.data()),
+                            SMTO_ABORTIFHUNG, 5000, &length);
+        name.resize(length);
+        names.push_back(name);
+    }
+    return names;
+}
+
+void CancelDialog(HWND window) {
+    Click(window, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }, kStepTimeout));
+}
+
+TEST(Standalone, FileDialogsFillThePathBoxes) {
+    const std::filesystem::path input = CopySamples(L"選択");
+    const std::filesystem::path outside = input / L"KOJINQ_caf\x00E9.CSV";
+    std::filesystem::copy_file(input / L"KOJINQ.CSV", outside);
+    AppSession app;
+    const HWND dlg = app.Dialog();
+    ASSERT_TRUE(dlg);
+
+    Click(dlg, IDC_COMPANY_BROWSE);
+    HWND open = WaitOwnedDialog(dlg, kOpenTitle);
+    ASSERT_TRUE(open) << "no file-open dialog with its title";
+    EXPECT_EQ(FileTypes(open),
+              (std::vector<std::wstring>{L"CSVﾌｧｲﾙ(*.CSV) ", L"すべてのﾌｧｲﾙ(*.*) "}));
+    ChooseFile(open, (input / L"KAISHAQ.CSV").wstring());
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ItemText(dlg, IDC_COMPANY_PATH) == (input / L"KAISHAQ.CSV").wstring(); },
+        kStepTimeout));
+
+    // Cancel changes nothing.
+    Click(dlg, IDC_EMPLOYEE_BROWSE);
+    open = WaitOwnedDialog(dlg, kOpenTitle);
+    ASSERT_TRUE(open);
+    CancelDialog(open);
+    EXPECT_EQ(ItemText(dlg, IDC_EMPLOYEE_PATH), L"");
+
+    // A name without a CP932 spelling is refused with a message, not mangled.
+    Click(dlg, IDC_EMPLOYEE_BROWSE);
+    open = WaitOwnedDialog(dlg, kOpenTitle);
+    ASSERT_TRUE(open);
+    ChooseFile(open, outside.wstring());
+    const MessageBoxSeen box = WaitMessageBox(dlg);
+    EXPECT_EQ(box.text.substr(0, kNotCp932.size()), kNotCp932);
+    EXPECT_NE(box.text.find(outside.wstring()), std::wstring::npos);
+    ASSERT_TRUE(Answer(box, IDOK));
+    EXPECT_EQ(ItemText(dlg, IDC_EMPLOYEE_PATH), L"");
+
+    // Save-As proposes company code and name from the company file.
+    Click(dlg, IDC_OUTPUT_BROWSE);
+    const HWND save = WaitOwnedDialog(dlg, kSaveTitle);
+    ASSERT_TRUE(save) << "no save dialog";
+    EXPECT_EQ(FileTypes(save),
+              (std::vector<std::wstring>{L"XMLﾌｧｲﾙ(*.XML) ", L"すべてのﾌｧｲﾙ(*.*) "}));
+    EXPECT_EQ(TextOf(FileNameField(save)), L"0001株式会社ソラマメ&ハッカ商会.XML");
+    const std::filesystem::path output = input / L"出力.XML";
+    ChooseFile(save, output.wstring());
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(dlg, IDC_OUTPUT_PATH) == output.wstring(); },
+                          kStepTimeout));
+
+    // The folder browser shows its instruction; cancelling it changes nothing.
+    Click(dlg, IDC_SELECT_FOLDER);
+    const HWND browser = WaitOwnedDialog(dlg);
+    ASSERT_TRUE(browser) << "no folder browser";
+    bool instructionShown = false;
+    for (HWND child = GetWindow(browser, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        instructionShown =
+            instructionShown ||
+            TextOf(child).find(L"PCA給与のマスターファイルが格納されたフォルダを指定します") == 0;
+    EXPECT_TRUE(instructionShown);
+    CancelDialog(browser);
+    EXPECT_EQ(ItemText(dlg, IDC_COMPANY_PATH), (input / L"KAISHAQ.CSV").wstring());
+    EXPECT_EQ(ItemText(dlg, IDC_EMPLOYEE_PATH), L"");
+}
+
+}  // namespace
+}  // namespace kw39::test
