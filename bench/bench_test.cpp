@@ -69,9 +69,9 @@ TEST(BenchReportTest, ResultLineSurvivesTheTripBetweenProcesses) {
     SizeResult sent = Result(10000, 1.25, 0.0375, 107'899'570, 202'824);
     sent.inputLines = 382'920;
     sent.outputBytes = 89'821'917;
-    sent.stages = {0.029, 0.51, 0.452, 0.165, 0.042};
+    sent.stages = {0.029, 0.51, 0.452, 0.042};
     sent.messages = 2;
-    sent.memory = {150'000, 190'000, 201'000};
+    sent.memory = {150'000, 190'000};
     SizeResult received;
     ASSERT_TRUE(ParseResult("noise before\n" + FormatResult(sent) + "\n", received));
     EXPECT_EQ(received.employees, 10000);
@@ -114,7 +114,7 @@ TEST(BenchMeasureTest, MeasuresAGeneratedSetEndToEnd) {
     EXPECT_GT(r.stages.convert, 0);
     EXPECT_GT(r.peakRssKb, 0);
     EXPECT_GT(r.memory.load, 0);
-    EXPECT_GT(r.memory.write, 0);
+    EXPECT_GT(r.memory.convert, 0);
     EXPECT_FALSE(std::filesystem::exists(dir.File("bench-output.xml")));
 
     EXPECT_THROW(InputPaths(dir.File("missing")), std::runtime_error);

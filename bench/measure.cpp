@@ -134,13 +134,10 @@ StageTimes ConvertOnce(const std::vector<std::string>& paths, const std::string&
         throw std::runtime_error("the reader could not read every input file");
     lap(times.load);
     memory.load = ResidentKb();
-    if (!engine->ConvertAllEmployees()) throw std::runtime_error("no employee was loaded");
+    if (!engine->ConvertAndWriteDocument(output, kModeStandard, "1", kYear))
+        throw std::runtime_error("no employee was loaded");
     lap(times.convert);
     memory.convert = ResidentKb();
-    engine->Store().WriteDocument(output, kModeStandard, "1", engine->Reader().GetCompanyName(),
-                                  kYear);
-    lap(times.write);
-    memory.write = ResidentKb();
     engine.reset();
     lap(times.release);
     messages = silent.count;
@@ -152,7 +149,7 @@ SizeResult MeasureSize(const std::string& folder, int employees, int runs, doubl
     const std::string output = (std::filesystem::path(folder) / "bench-output.xml").string();
     SizeResult result;
     result.employees = employees;
-    std::vector<double> floors, totals, check, load, convert, write, release;
+    std::vector<double> floors, totals, check, load, convert, release;
     const double start = Now();
     for (int run = 0; run < runs; ++run) {
         floors.push_back(FloorPass(paths, result.inputBytes, result.inputLines));
@@ -163,7 +160,6 @@ SizeResult MeasureSize(const std::string& folder, int employees, int runs, doubl
         check.push_back(times.check);
         load.push_back(times.load);
         convert.push_back(times.convert);
-        write.push_back(times.write);
         release.push_back(times.release);
         ++result.runs;
         if (Now() - start > budget) break;
@@ -172,7 +168,7 @@ SizeResult MeasureSize(const std::string& folder, int employees, int runs, doubl
     std::filesystem::remove(output);
     result.floor = Median(floors);
     result.total = Median(totals);
-    result.stages = {Median(check), Median(load), Median(convert), Median(write), Median(release)};
+    result.stages = {Median(check), Median(load), Median(convert), Median(release)};
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     result.peakRssKb = usage.ru_maxrss;  // kilobytes on Linux
@@ -183,13 +179,13 @@ std::string FormatResult(const SizeResult& r) {
     char line[512];
     std::snprintf(line, sizeof line,
                   "RESULT employees=%d runs=%d bytes=%llu lines=%llu out=%llu check=%.6f "
-                  "load=%.6f convert=%.6f write=%.6f release=%.6f total=%.6f floor=%.6f "
-                  "rss_kb=%ld rss_load_kb=%ld rss_convert_kb=%ld rss_write_kb=%ld messages=%d",
+                  "load=%.6f convert=%.6f release=%.6f total=%.6f floor=%.6f "
+                  "rss_kb=%ld rss_load_kb=%ld rss_convert_kb=%ld messages=%d",
                   r.employees, r.runs, static_cast<unsigned long long>(r.inputBytes),
                   static_cast<unsigned long long>(r.inputLines),
                   static_cast<unsigned long long>(r.outputBytes), r.stages.check, r.stages.load,
-                  r.stages.convert, r.stages.write, r.stages.release, r.total, r.floor, r.peakRssKb,
-                  r.memory.load, r.memory.convert, r.memory.write, r.messages);
+                  r.stages.convert, r.stages.release, r.total, r.floor, r.peakRssKb, r.memory.load,
+                  r.memory.convert, r.messages);
     return line;
 }
 
@@ -214,13 +210,11 @@ bool ParseResult(std::string_view text, SizeResult& r) {
         r.inputLines = std::stoull(values.at("lines"));
         r.outputBytes = std::stoull(values.at("out"));
         r.stages = {std::stod(values.at("check")), std::stod(values.at("load")),
-                    std::stod(values.at("convert")), std::stod(values.at("write")),
-                    std::stod(values.at("release"))};
+                    std::stod(values.at("convert")), std::stod(values.at("release"))};
         r.total = std::stod(values.at("total"));
         r.floor = std::stod(values.at("floor"));
         r.peakRssKb = std::stol(values.at("rss_kb"));
-        r.memory = {std::stol(values.at("rss_load_kb")), std::stol(values.at("rss_convert_kb")),
-                    std::stol(values.at("rss_write_kb"))};
+        r.memory = {std::stol(values.at("rss_load_kb")), std::stol(values.at("rss_convert_kb"))};
         r.messages = std::stoi(values.at("messages"));
     } catch (const std::exception&) {
         return false;

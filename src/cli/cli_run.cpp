@@ -3,12 +3,14 @@
 #include <exception>
 #include <string_view>
 
+#include "cli/batch_run.h"
 #include "cli/console.h"
 #include "cli/help_text.h"
-#include "cli/terminal_port.h"
+#include "cli/progress_line.h"
+#include "cli/report_file.h"
+#include "cli/run_progress.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
-#include "run/execute_command.h"
 #include "run/folder_selection.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
@@ -17,8 +19,6 @@
 namespace kw39::cli {
 
 namespace {
-
-void Note(const std::string& text) { WriteStderr("kw39pcaconv: " + text + "\n"); }
 
 // The option that sets the control a failed check pointed at.
 std::string OptionForControl(int id, const CliOptions& options) {
@@ -31,10 +31,6 @@ std::string OptionForControl(int id, const CliOptions& options) {
         return name;
     }
     return "";
-}
-
-void NameOptionToCorrect(const std::string& option) {
-    if (!option.empty()) Note("修正するオプション (option to correct): " + option);
 }
 
 // Fills the slots from --folder; false (after a message) when it is no folder.
@@ -62,6 +58,8 @@ bool ApplyFolder(TerminalPort& port, const std::string& folder, platform::FileSy
     return true;
 }
 
+constexpr std::string_view kCannotOpen = "入力ファイルを開けません (cannot open the input file):\n";
+
 // Explains a failed input check that showed no message: a chosen file that
 // exists but cannot be opened (a folder, or no permission).
 void ExplainSilentRejection(TerminalPort& port, const CliOptions& options,
@@ -69,7 +67,7 @@ void ExplainSilentRejection(TerminalPort& port, const CliOptions& options,
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         const std::string path = port.ReadControlText(InputSlots[s].nEditId);
         if (path.empty() || fs.OpenRead(path)) continue;
-        Note("入力ファイルを開けません (cannot open the input file):\n" + path);
+        Note(std::string(kCannotOpen) + path);
         NameOptionToCorrect(OptionForControl(InputSlots[s].nBrowseId, options));
         return;
     }
@@ -105,17 +103,25 @@ std::optional<std::string> ChooseOutput(TerminalPort& port, const CliOptions& op
     return name;
 }
 
-int Convert(const CliOptions& options, platform::FileSystem& fs) {
-    TerminalPort port(options.yes);
-    const platform::LocalDate today = platform::Today();
-    port.SetControlText(kIdYearBox, options.year ? *options.year : DefaultYear(today));
+const char* const kNothingLoaded =
+    "社員データが読み込まれなかったため、出力ファイルは作成していません。";
+
+struct SingleResult {
+    int status;
+    std::string whyNot;  // for the report, when nothing was written
+};
+
+// Fills the dialog from the options and chooses the output; a status when
+// that fails (after its message).
+std::optional<int> Prepare(TerminalPort& port, const CliOptions& options,
+                           platform::FileSystem& fs) {
+    port.SetControlText(kIdYearBox, options.year ? *options.year : DefaultYear(platform::Today()));
     port.SetControlChecked(kIdRadioStandard, options.mode == kModeStandard);
     port.SetControlChecked(kIdRadioSimple, options.mode == kModeSimple);
     if (options.folder && !ApplyFolder(port, *options.folder, fs)) return kExitCheckFailed;
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (options.slots[s]) port.SetControlText(InputSlots[s].nEditId, *options.slots[s]);
     }
-
     try {
         const std::optional<std::string> output = ChooseOutput(port, options, fs);
         if (!output) return kExitCheckFailed;
@@ -124,25 +130,93 @@ int Convert(const CliOptions& options, platform::FileSystem& fs) {
         port.ShowMessage(FailureMessage(failure), MessageStyle::Error);
         return kExitFailed;
     }
+    return std::nullopt;
+}
 
+// What follows the Execute command on the terminal, and why nothing was written.
+SingleResult Conclude(CommandOutcome outcome, TerminalPort& port, const CliOptions& options,
+                      platform::FileSystem& fs) {
+    const int status = StatusOf(outcome);
+    switch (outcome) {
+        case CommandOutcome::Written:
+            return {status, {}};
+        case CommandOutcome::YearRejected:
+        case CommandOutcome::InputRejected:
+            ExplainRejection(port, options, fs);
+            if (port.LastMessageText().empty()) {
+                if (const auto path = UnopenableInput(port, fs)) {
+                    return {status, std::string(kCannotOpen) + *path};
+                }
+            }
+            break;
+        case CommandOutcome::Cancelled:
+            Note("中止しました。 (Cancelled.)");
+            return {status, "中止しました。"};
+        case CommandOutcome::NothingWritten:
+            Note(std::string(kNothingLoaded) + "\n(No employee was loaded: nothing was written.)");
+            return {status, kNothingLoaded};
+        case CommandOutcome::Failed:
+            break;
+    }
+    return {status, port.LastMessageText()};
+}
+
+SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
+                        ConversionReport& report) {
+    TerminalPort port(options.yes);
+    if (const std::optional<int> failed = Prepare(port, options, fs)) {
+        return {*failed, port.LastMessageText()};
+    }
     LaunchContext launch;
     launch.launchCode = kLaunchStandalone;
-    launch.defaultYear = DefaultYear(today);
+    launch.defaultYear = DefaultYear(platform::Today());
     port.ForgetFocusAndMessages();
-    switch (ExecuteCommand(port, launch, fs)) {
+
+    // Progress only where someone watches it; redirected output stays plain.
+    std::optional<ProgressLine> line;
+    if (StderrIsTerminal()) {
+        line.emplace([](std::string_view text) { WriteStderr(text); }, MonotonicMilliseconds);
+    }
+    const CommandOutcome outcome =
+        ExecuteShowingProgress(port, launch, fs, &report, line ? &*line : nullptr);
+    return Conclude(outcome, port, options, fs);
+}
+
+int Convert(const CliOptions& options, platform::FileSystem& fs) {
+    ConversionReport report;
+    report.BeginCompany({});
+    const SingleResult result = ConvertOne(options, fs, report);
+    report.EndCompany(result.status == kExitWritten, result.whyNot);
+    if (result.status == kExitWritten) ShowFindingCount(report.CountAll(), options);
+    return FinishReport(options, report, result.status, fs);
+}
+
+}  // namespace
+
+void Note(const std::string& text) { WriteStderr("kw39pcaconv: " + text + "\n"); }
+
+void NameOptionToCorrect(const std::string& option) {
+    if (!option.empty()) Note("修正するオプション (option to correct): " + option);
+}
+
+bool ReportPathUsable(TerminalPort& port, const CliOptions& options, platform::FileSystem& fs) {
+    if (!options.report) return true;
+    if (!fs.Stat(*options.report) || fs.ProbeExclusiveWrite(*options.report)) return true;
+    port.ShowMessage("ファイルの保存に失敗しました。\n\n" + *options.report, MessageStyle::Error);
+    NameOptionToCorrect("--report");
+    return false;
+}
+
+int StatusOf(CommandOutcome outcome) {
+    switch (outcome) {
         case CommandOutcome::Written:
             return kExitWritten;
         case CommandOutcome::YearRejected:
         case CommandOutcome::InputRejected:
-            ExplainRejection(port, options, fs);
             return kExitCheckFailed;
         case CommandOutcome::Cancelled:
-            Note("中止しました。 (Cancelled.)");
             return kExitCancelled;
         case CommandOutcome::NothingWritten:
-            Note(
-                "社員データが読み込まれなかったため、出力ファイルは作成していません。\n"
-                "(No employee was loaded: nothing was written.)");
             return kExitNothingWritten;
         case CommandOutcome::Failed:
             return kExitFailed;
@@ -150,7 +224,55 @@ int Convert(const CliOptions& options, platform::FileSystem& fs) {
     return kExitFailed;
 }
 
-}  // namespace
+int WorseStatus(int a, int b) {
+    const auto rank = [](int status) {
+        switch (status) {
+            case kExitWritten:
+                return 0;
+            case kExitCancelled:
+                return 1;
+            case kExitNothingWritten:
+                return 2;
+            case kExitCheckFailed:
+                return 3;
+            default:
+                return 4;  // kExitFailed and anything unexpected
+        }
+    };
+    return rank(b) > rank(a) ? b : a;
+}
+
+std::optional<std::string> UnopenableInput(RunPort& port, platform::FileSystem& fs) {
+    for (const InputSlot& slot : InputSlots) {
+        const std::string path = port.ReadControlText(slot.nEditId);
+        if (!path.empty() && fs.Stat(path) && !fs.OpenRead(path)) return path;
+    }
+    return std::nullopt;
+}
+
+int FinishReport(const CliOptions& options, const ConversionReport& report, int status,
+                 platform::FileSystem& fs) {
+    if (!options.report) return status;
+    try {
+        WriteReportFile(*options.report, report, fs);
+        Note("報告 (report): " + *options.report);
+        return status;
+    } catch (const std::exception& failure) {
+        WriteStderr(FormatMessage(FailureMessage(failure), MessageStyle::Error));
+        NameOptionToCorrect("--report");
+        return WorseStatus(status, kExitFailed);
+    }
+}
+
+void ShowFindingCount(const FindingCounts& counts, const CliOptions& options) {
+    std::string text = ConversionReport::CountLine(counts) + "\n";
+    std::size_t total = 0;
+    for (const std::size_t count : counts) total += count;
+    if (total > 0 && !options.report) {
+        text += "詳細は --report PATH で書き出せます。 (Details: --report PATH.)\n";
+    }
+    WriteStderr(text);
+}
 
 std::string SafeFileName(const std::string& name) {
     constexpr std::string_view kForbidden = "/\\:*?\"<>|";
@@ -176,6 +298,12 @@ int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
     const CliOptions& options = parsed.options;
     if (options.help) return WriteStdout(HelpText()) ? kExitWritten : kExitFailed;
     if (options.version) return WriteStdout(VersionText()) ? kExitWritten : kExitFailed;
+    // A report that cannot be written is better known before a long run;
+    // then no report is written at all.
+    if (TerminalPort port(options.yes); !ReportPathUsable(port, options, fs)) {
+        return kExitCheckFailed;
+    }
+    if (options.batch) return RunBatch(options, fs);
     return Convert(options, fs);
 }
 

@@ -1,12 +1,17 @@
 // One invocation of kw39pcaconv: fills a headless dialog from the options,
-// runs the Execute command and turns its outcome into the exit status.
+// runs the Execute command (once, or once per company of a batch) and turns
+// the outcome into the exit status.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/options.h"
+#include "cli/terminal_port.h"
 #include "platform/file_system.h"
+#include "run/conversion_report.h"
+#include "run/execute_command.h"
 
 namespace kw39::cli {
 
@@ -26,5 +31,33 @@ int RunProgram(const std::vector<std::string>& args,
 // A suggested output name made safe as a file name in the current folder:
 // separators and characters that Windows forbids in names become "_".
 std::string SafeFileName(const std::string& name);
+
+// The exit status of one Execute command.
+int StatusOf(CommandOutcome outcome);
+
+// The worse of two exit statuses, worst first: 2 (failed), 1 (check failed),
+// 4 (nothing written), 3 (cancelled), 0 (written).
+int WorseStatus(int a, int b);
+
+// The first chosen input file that exists but cannot be opened (a folder, no
+// permission): the cause of a failed input check that showed no message.
+std::optional<std::string> UnopenableInput(RunPort& port, platform::FileSystem& fs);
+
+// "kw39pcaconv: " + text on standard error.
+void Note(const std::string& text);
+// Names the option the user has to correct, after a failed check.
+void NameOptionToCorrect(const std::string& option);
+
+// False (after an Error message) when --report names a file that exists and
+// cannot be replaced, or a folder.
+bool ReportPathUsable(TerminalPort& port, const CliOptions& options, platform::FileSystem& fs);
+
+// Writes the report if one was asked for; the status after it: `status`, or
+// kExitFailed (with an Error message) when the report could not be written.
+int FinishReport(const CliOptions& options, const ConversionReport& report, int status,
+                 platform::FileSystem& fs);
+
+// The count of findings, after "正常に終了しました。".
+void ShowFindingCount(const FindingCounts& counts, const CliOptions& options);
 
 }  // namespace kw39::cli

@@ -2,6 +2,7 @@
 // cross this boundary in the terminal's encoding; inside they are CP932.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,8 +18,12 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 bool WriteStderr(std::string_view cp932);
 bool WriteStdout(std::string_view cp932);
 
-// True when standard input is an interactive terminal.
+// True when standard input / standard error is an interactive terminal.
 bool StdinIsTerminal();
+bool StderrIsTerminal();
+
+// Milliseconds of a clock that never goes back, for pacing the progress line.
+std::int64_t MonotonicMilliseconds();
 
 // One line typed on standard input, without its line end, in the terminal's
 // encoding; nothing at the end of the input.

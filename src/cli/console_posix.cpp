@@ -1,4 +1,5 @@
 // Terminals outside Windows speak UTF-8.
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -28,6 +29,13 @@ bool WriteStderr(std::string_view cp932) { return WriteAll(stderr, cp932); }
 bool WriteStdout(std::string_view cp932) { return WriteAll(stdout, cp932); }
 
 bool StdinIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+std::int64_t MonotonicMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 std::optional<std::string> ReadStdinLine() {
     std::string line;

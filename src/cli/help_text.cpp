@@ -5,11 +5,14 @@
 namespace kw39::cli {
 
 std::string HelpText() {
-    return R"(使い方 (usage):
+    return R"help(使い方 (usage):
   kw39pcaconv [--year TEXT] [--mode standard|simple]
               [--company PATH] [--payee PATH] [--department PATH]
               [--employee PATH] [--monthly PATH] [--yearend PATH]
-              [--folder DIR] [--output PATH] [--yes] [--help] [--version]
+              [--folder DIR] [--output PATH] [--report PATH] [--yes]
+  kw39pcaconv --batch ROOT --output-dir DIR [--year TEXT] [--mode standard|simple]
+              [--report PATH] [--yes]
+  kw39pcaconv --help | --version
 
 PCA給与X の CSV データ (Shift_JIS) を、Orvelle が取り込む XML データ
 (Shift_JIS) に変換します。
@@ -45,6 +48,23 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
                       会社名から "<会社コード><会社名>.XML" を現在のフォルダに作成します。
                       The output XML file. When omitted, the name is made of
                       the company code and name, in the current folder.
+  --report PATH       変換で出力しなかったもの (21 人目以降の扶養親族、計上しなかった
+                      給与・賞与、変換先のないコード、データのない社員、マスターにない
+                      コード) の一覧を CSV (UTF-8) で書き出します。件数は完了時に
+                      "報告: N 件 (...)" として表示します。
+                      Writes a CSV report (UTF-8) of what the conversion left
+                      out; the counts are shown after the completion message.
+  --batch ROOT        ROOT の下の会社ごとのフォルダ (PCA のファイルがあるもの) を
+                      --folder と同じ規則でまとめて変換します。--folder、ファイルの
+                      オプション、--output とは一緒に指定できません。
+                      Converts every company folder directly under ROOT (one
+                      that holds PCA files), each as --folder would. Not with
+                      --folder, the six file options or --output.
+  --output-dir DIR    一括変換の出力先フォルダ。各社の XML は会社コードと会社名の
+                      名前で作成します。同じ名前になる会社はいずれも変換しません。
+                      The folder of the batch's documents, each named after
+                      its company; companies that would share a name are both
+                      left unconverted.
   --yes               確認 "処理を開始します。よろしいですか？" に OK と答えます。
                       これがなく標準入力が端末でない場合は中止します。
                       Answers the confirmation with OK. Without it the question
@@ -71,10 +91,18 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
   4   社員データがないため、何も作成しませんでした。
       No employee was loaded; nothing was written.
   64  オプションの指定が正しくありません。 Wrong usage.
+  一括変換では、全社を変換できた場合のみ 0、それ以外は各社のうち最も重い
+  ステータスを返します。重い順に 2, 1, 4, 3 です。
+  A batch exits 0 only when every company was converted; otherwise with the
+  worst status of its companies, worst first: 2, 1, 4, 3.
 
-例 (example):
+例 (examples):
   kw39pcaconv --folder export --year 8 --output 2026.xml --yes
-)";
+  kw39pcaconv --batch clients --output-dir xml --year 8 --report report.csv --yes
+
+端末では、大きなデータの進み具合 (読み込んだ MB、変換した社員数) を表示します。
+On a terminal, the progress of a large run is shown on standard error.
+)help";
 }
 
 std::string VersionText() {

@@ -43,10 +43,42 @@ class Parser {
             if (equals != std::string::npos) inlineValue = arg.substr(equals + 1);
             Option(name, inlineValue);
         }
+        if (m_result.error.empty()) CheckCombinations();
         return std::move(m_result);
     }
 
   private:
+    // Options that each make sense alone but not together.
+    void CheckCombinations() {
+        const CliOptions& o = m_result.options;
+        if (o.help || o.version) return;
+        if (o.batch) {
+            std::vector<std::string_view> clash;
+            if (o.folder) clash.push_back("--folder");
+            for (std::size_t s = 0; s < kSlotCount; ++s) {
+                if (o.slots[s]) clash.push_back(kSlotOptions[s]);
+            }
+            if (o.output) clash.push_back("--output");
+            if (!clash.empty()) {
+                Fail("--batch と " + std::string(clash.front()) +
+                     " は一緒に指定できません。会社ごとのファイルはフォルダから選び、出力先は "
+                     "--output-dir で指定します。 (--batch cannot be combined with " +
+                     std::string(clash.front()) + ".)");
+            } else if (!o.outputDir) {
+                Fail("--batch には --output-dir の指定が必要です。 (--batch needs --output-dir.)");
+            }
+        } else if (o.outputDir) {
+            Fail(
+                "--output-dir は --batch と一緒に指定してください。 (--output-dir goes with "
+                "--batch.)");
+        }
+        if (o.report && o.output && *o.report == *o.output) {
+            Fail(
+                "--report と --output に同じファイルは指定できません。 (--report and --output "
+                "name the same file.)");
+        }
+    }
+
     void Fail(const std::string& text) {
         if (m_result.error.empty()) m_result.error = "kw39pcaconv: " + text;
     }
@@ -65,6 +97,9 @@ class Parser {
         if (name == "--mode") return &m_mode;
         if (name == "--folder") return &o.folder;
         if (name == "--output") return &o.output;
+        if (name == "--batch") return &o.batch;
+        if (name == "--output-dir") return &o.outputDir;
+        if (name == "--report") return &o.report;
         for (std::size_t s = 0; s < kSlotCount; ++s) {
             if (name == kSlotOptions[s]) return &o.slots[s];
         }

@@ -18,6 +18,9 @@ struct CliOptions {
     std::array<std::optional<std::string>, kSlotCount> slots;  // input paths by slot
     std::optional<std::string> folder;                         // folder to choose from
     std::optional<std::string> output;                         // output path
+    std::optional<std::string> batch;                          // root of company folders
+    std::optional<std::string> outputDir;                      // folder of the batch's documents
+    std::optional<std::string> report;                         // conversion report to write
     bool yes = false;                                          // answer the confirmation OK
     bool help = false;
     bool version = false;

@@ -39,19 +39,31 @@ std::string FormatMessage(const std::string& text, MessageStyle style) {
     return line;
 }
 
-std::string TerminalPort::ReadControlText(int id) {
+std::string HeadlessPort::ReadControlText(int id) {
     const auto it = m_mapTexts.find(id);
     return it == m_mapTexts.end() ? std::string() : it->second;
 }
 
-bool TerminalPort::IsControlChecked(int id) {
+bool HeadlessPort::IsControlChecked(int id) {
     const auto it = m_mapChecked.find(id);
     return it != m_mapChecked.end() && it->second;
 }
 
-MessageAnswer TerminalPort::ShowMessage(const std::string& text, MessageStyle style) {
+void HeadlessPort::Note(const std::string& text, MessageStyle style) {
+    if (m_pListener) m_pListener->BeforeMessage();
+    if (style == MessageStyle::Confirm) return;
     m_lastStyle = style;
-    if (style == MessageStyle::Confirm) return Confirm(text);
+    m_strLastText = text;
+}
+
+MessageAnswer HeadlessPort::Answered(MessageAnswer answer) {
+    if (answer == MessageAnswer::Ok && m_pListener) m_pListener->Confirmed();
+    return answer;
+}
+
+MessageAnswer TerminalPort::ShowMessage(const std::string& text, MessageStyle style) {
+    Note(text, style);
+    if (style == MessageStyle::Confirm) return Answered(Confirm(text));
     WriteStderr(FormatMessage(text, style));
     return MessageAnswer::Ok;
 }

@@ -21,4 +21,12 @@ constexpr std::string_view MapCode(std::string_view value, std::span<const CodeP
     return otherwise;
 }
 
+// True when a pair names `value`, false when MapCode gives the fallback.
+constexpr bool HasCode(std::string_view value, std::span<const CodePair> pairs) {
+    for (const CodePair& pair : pairs) {
+        if (pair.from == value) return true;
+    }
+    return false;
+}
+
 }  // namespace kw39

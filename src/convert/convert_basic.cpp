@@ -14,52 +14,71 @@ constexpr CodePair kSyougaisya[] = {{"0", "0"}, {"1", "1"}, {"2", "2"}};
 // A payee code filed as an empty code (its name is still looked up).
 constexpr std::string_view kNoPayeeCode = "999999";
 
+// The columns read here, resolved once.
+const PcaColumn kBumonCode = FindPcaColumn("10601", "部門コード");
+const PcaColumn kBumonName = FindPcaColumn("10301", "部門名");
+const PcaColumn kSimeiSei = FindPcaColumn("10601", "氏名（姓）");
+const PcaColumn kSimeiMei = FindPcaColumn("10601", "氏名（名）");
+const PcaColumn kFuriganaSei = FindPcaColumn("10601", "フリガナ（姓）");
+const PcaColumn kFuriganaMei = FindPcaColumn("10601", "フリガナ（名）");
+const PcaColumn kYuubinBangou = FindPcaColumn("10601", "郵便番号");
+const PcaColumn kYakusyokuCode = FindPcaColumn("10601", "役職コード");
+const PcaColumn kYakusyokuName = FindPcaColumn("10103", "役職名");
+const PcaColumn kSyuurouJoukyou = FindPcaColumn("10601", "就労状況");
+const PcaColumn kSibouTaisyoku = FindPcaColumn("10603", "本人 死亡退職");
+const PcaColumn kTeisyutusakiCode = FindPcaColumn("10611", "総括表提出先コード");
+const PcaColumn kNoufusakiName = FindPcaColumn("10501", "住民税納付先役所名");
+const PcaColumn kHonninSyougaisya = FindPcaColumn("10603", "本人 障害者区分");
+const PcaColumn kHonninKafu = FindPcaColumn("10603", "本人 寡婦（夫）等区分");
+
 }  // namespace
 
 void CExchangeFromPCAToKw39::ConvertSyozokuCode(const std::string& code) {
-    const std::string_view department = Value("10601", code, "部門コード");
+    const std::string_view department = Value(kBumonCode, code);
     SetData(code, platform::RemoveSingleByte(department, '-'), "所属コード");
 }
 
 void CExchangeFromPCAToKw39::ConvertSyozokuName(const std::string& code) {
     // The department master is keyed by the code as PCA wrote it, hyphens kept.
-    const std::string_view department = Value("10601", code, "部門コード");
-    SetData(code, Value("10301", department, "部門名"), "所属名称");
+    const std::string_view department = Value(kBumonCode, code);
+    SetData(code, Value(kBumonName, department), "所属名称");
+    if (m_pObserver) ReportMissingMaster(code, "10301", "部門コード", department);
 }
 
 void CExchangeFromPCAToKw39::ConvertName(const std::string& code) {
-    const std::string family = RemoveBlanks(Value("10601", code, "氏名（姓）"));
-    const std::string given = RemoveBlanks(Value("10601", code, "氏名（名）"));
+    const std::string family = RemoveBlanks(Value(kSimeiSei, code));
+    const std::string given = RemoveBlanks(Value(kSimeiMei, code));
     m_store.SetSyainName(code, JoinNameParts(family, given));
 }
 
 void CExchangeFromPCAToKw39::ConvertFurigana(const std::string& code) {
-    const std::string family = RemoveBlanks(Value("10601", code, "フリガナ（姓）"));
-    const std::string given = RemoveBlanks(Value("10601", code, "フリガナ（名）"));
+    const std::string family = RemoveBlanks(Value(kFuriganaSei, code));
+    const std::string given = RemoveBlanks(Value(kFuriganaMei, code));
     SetData(code, JoinNameParts(family, given), "社員 フリガナ");
 }
 
 void CExchangeFromPCAToKw39::ConvertYuubinBangou(const std::string& code) {
-    const std::string_view postal = Value("10601", code, "郵便番号");
+    const std::string_view postal = Value(kYuubinBangou, code);
     SetData(code, GetHyphenPart(postal, 1), "郵便番号(前)");
     SetData(code, GetHyphenPart(postal, 2), "郵便番号(後)");
 }
 
 void CExchangeFromPCAToKw39::ConvertYakusyoku(const std::string& code) {
-    const std::string_view position = Value("10601", code, "役職コード");
-    SetData(code, BlankUnused(Value("10103", position, "役職名")), "役職");
+    const std::string_view position = Value(kYakusyokuCode, code);
+    SetData(code, BlankUnused(Value(kYakusyokuName, position)), "役職");
+    if (m_pObserver) ReportMissingMaster(code, "10103", "役職コード", position);
 }
 
 void CExchangeFromPCAToKw39::ConvertGenkyou(const std::string& code) {
     // Any other combination keeps the status word of the direct map.
-    const std::string_view status = Value("10601", code, "就労状況");
+    const std::string_view status = Value(kSyuurouJoukyou, code);
     std::string_view genkyou;
     if (status == "1") {
         genkyou = "1";
     } else if (status == "2") {
         genkyou = "4";
     } else if (status == "3") {
-        const std::string_view death = Value("10603", code, "本人 死亡退職");
+        const std::string_view death = Value(kSibouTaisyoku, code);
         if (death.empty() || death == "0") {
             genkyou = "2";
         } else if (death == "1") {
@@ -70,22 +89,27 @@ void CExchangeFromPCAToKw39::ConvertGenkyou(const std::string& code) {
 }
 
 void CExchangeFromPCAToKw39::ConvertNoufusakiCode(const std::string& code) {
-    const std::string_view payee = Value("10611", code, "総括表提出先コード");
+    const std::string_view payee = Value(kTeisyutusakiCode, code);
     SetData(code, payee == kNoPayeeCode ? std::string_view() : payee, "納付先(市町村)コード");
 }
 
 void CExchangeFromPCAToKw39::ConvertNoufusakiName(const std::string& code) {
     // Looked up with the code as read, "999999" included.
-    const std::string_view payee = Value("10611", code, "総括表提出先コード");
-    SetData(code, BlankUnused(Value("10501", payee, "住民税納付先役所名")), "納付先(市町村)名称");
+    const std::string_view payee = Value(kTeisyutusakiCode, code);
+    SetData(code, BlankUnused(Value(kNoufusakiName, payee)), "納付先(市町村)名称");
+    // "999999" stands for no payee: its code is not written, so a missing
+    // master name loses nothing.
+    if (m_pObserver && payee != kNoPayeeCode) {
+        ReportMissingMaster(code, "10501", "市区町村コード", payee);
+    }
 }
 
 void CExchangeFromPCAToKw39::ConvertSyougaisya(const std::string& code) {
-    SetData(code, MapCode(Value("10603", code, "本人 障害者区分"), kSyougaisya, "0"), "障害者区分");
+    SetData(code, MapCode(Value(kHonninSyougaisya, code), kSyougaisya, "0"), "障害者区分");
 }
 
 void CExchangeFromPCAToKw39::ConvertKafu(const std::string& code) {
-    const std::string_view kubun = Value("10603", code, "本人 寡婦（夫）等区分");
+    const std::string_view kubun = Value(kHonninKafu, code);
     std::string_view kafu;
     std::string_view tokubetu;
     if (kubun == "0") {
@@ -97,6 +121,8 @@ void CExchangeFromPCAToKw39::ConvertKafu(const std::string& code) {
     } else if (kubun == "2") {
         kafu = "0";
         tokubetu = "1";
+    } else if (m_pObserver && !kubun.empty()) {
+        m_pObserver->CodeNotConverted(code, {"10603", "本人 寡婦（夫）等区分", kubun, {}});
     }
     SetData(code, kafu, "寡婦(寡夫)");
     SetData(code, tokubetu, "特別寡婦");

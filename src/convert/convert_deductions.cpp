@@ -8,11 +8,24 @@
 
 namespace kw39 {
 
+namespace {
+
+// The columns read here, resolved once.
+const PcaColumn kKyousaiKakekin =
+    FindPcaColumn("10802", "独立行政法人中小企業基盤整備機構の共済契約の掛金");
+const PcaColumn kNenkinKakekin = FindPcaColumn("10802", "個人型又は企業型年金加入者掛金");
+const PcaColumn kSinsinSyougaisyaKakekin =
+    FindPcaColumn("10802", "心身障害者扶養共済制度に関する契約の掛金");
+const PcaColumn kZeiKubun = FindPcaColumn("10603", "税区分");
+const PcaColumn kSyuurouJoukyou = FindPcaColumn("10601", "就労状況");
+
+}  // namespace
+
 void CExchangeFromPCAToKw39::ConvertSyoukiboKyousai(const std::string& code) {
     const std::string_view amounts[] = {
-        Value("10802", code, "独立行政法人中小企業基盤整備機構の共済契約の掛金"),
-        Value("10802", code, "個人型又は企業型年金加入者掛金"),
-        Value("10802", code, "心身障害者扶養共済制度に関する契約の掛金"),
+        Value(kKyousaiKakekin, code),
+        Value(kNenkinKakekin, code),
+        Value(kSinsinSyougaisyaKakekin, code),
     };
     bool anyGiven = false;
     // Each amount fits 32 bits; their sum may not, so it is added in 64.
@@ -26,8 +39,8 @@ void CExchangeFromPCAToKw39::ConvertSyoukiboKyousai(const std::string& code) {
 }
 
 void CExchangeFromPCAToKw39::ConvertChousyuuHouhou(const std::string& code) {
-    const std::string_view zeikubun = Value("10603", code, "税区分");
-    const std::string_view status = Value("10601", code, "就労状況");
+    const std::string_view zeikubun = Value(kZeiKubun, code);
+    const std::string_view status = Value(kSyuurouJoukyou, code);
     SetData(code, (zeikubun == "2" || status == "3") ? "2" : "1", "徴収方法");
 }
 

@@ -13,30 +13,44 @@ namespace {
 // The dependant number of the spouse in table 10616.
 constexpr std::string_view kSpouseNumber = "0";
 
+// The columns read here, resolved once.
+const PcaColumn kFuyosyaBangou = FindPcaColumn("10616", "扶養親族番号");
+const PcaColumn kFuyosyaSei = FindPcaColumn("10616", "扶養親族氏名（姓）");
+const PcaColumn kFuyosyaMei = FindPcaColumn("10616", "扶養親族氏名（名）");
+const PcaColumn kFuyosyaSeinengappi = FindPcaColumn("10616", "生年月日");
+const PcaColumn kHaiguusyaSyougaisyaKubun = FindPcaColumn("10603", "配偶者 障害者区分");
+const PcaColumn kFuyosyaZokugara = FindPcaColumn("10616", "続柄");
+const PcaColumn kFuyosyaKubun = FindPcaColumn("10616", "扶養区分");
+const PcaColumn kFuyosyaSyougaisyaKubun = FindPcaColumn("10616", "障害者区分");
+
 constexpr CodePair kHaiguusyaSyougaisya[] = {{"0", "0"}, {"1", "1"}, {"2", "2"}, {"3", "3"}};
 constexpr CodePair kFuyoukubun[] = {{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}, {"5", "0"}};
 constexpr CodePair kFuyosyaSyougaisya[] = {{"1", "1"}, {"2", "2"}, {"3", "3"}};
 
 struct CountItem {
-    const char* pszColumn;  // column of table 10603
+    PcaColumn column;  // of table 10603
     const char* pszLabel;
 };
 
-constexpr CountItem kFuyouNinzuu[] = {
-    {"扶養親族人数 16歳未満", "年少扶養人数"},
-    {"扶養親族人数 一般扶養親族", "一般扶養人数"},
-    {"扶養親族人数 特定扶養親族", "特定扶養人数"},
-    {"扶養親族人数 老人扶養親族同居", "老人扶養(同居老親等)人数"},
-    {"扶養親族人数 老人扶養親族その他", "老人扶養(その他)人数"},
-    {"扶養親族人数 一般障害者", "障害者(一般)人数"},
-    {"扶養親族人数 特別障害者", "障害者(特別)人数"},
-    {"扶養親族人数 同居特別障害者", "障害者(同居特別)人数"},
+CountItem Count(const char* column, const char* label) {
+    return {FindPcaColumn("10603", column), label};
+}
+
+const CountItem kFuyouNinzuu[] = {
+    Count("扶養親族人数 16歳未満", "年少扶養人数"),
+    Count("扶養親族人数 一般扶養親族", "一般扶養人数"),
+    Count("扶養親族人数 特定扶養親族", "特定扶養人数"),
+    Count("扶養親族人数 老人扶養親族同居", "老人扶養(同居老親等)人数"),
+    Count("扶養親族人数 老人扶養親族その他", "老人扶養(その他)人数"),
+    Count("扶養親族人数 一般障害者", "障害者(一般)人数"),
+    Count("扶養親族人数 特別障害者", "障害者(特別)人数"),
+    Count("扶養親族人数 同居特別障害者", "障害者(同居特別)人数"),
 };
 
 }  // namespace
 
 void CExchangeFromPCAToKw39::ConvertHaiguusya(const std::string& code) {
-    const std::vector<std::string_view>& numbers = SelectOfEmployee("10616", "扶養親族番号", code);
+    const std::vector<std::string_view>& numbers = SelectOfEmployee(kFuyosyaBangou, code);
     const bool hasSpouse =
         std::find(numbers.begin(), numbers.end(), kSpouseNumber) != numbers.end();
     if (!hasSpouse) {
@@ -44,37 +58,44 @@ void CExchangeFromPCAToKw39::ConvertHaiguusya(const std::string& code) {
         SetData(code, "", "配偶者の生年月日");
         return;
     }
-    const std::string family =
-        RemoveBlanks(Value("10616", code, kSpouseNumber, "扶養親族氏名（姓）"));
-    const std::string given =
-        RemoveBlanks(Value("10616", code, kSpouseNumber, "扶養親族氏名（名）"));
+    const std::string family = RemoveBlanks(Value(kFuyosyaSei, code, kSpouseNumber));
+    const std::string given = RemoveBlanks(Value(kFuyosyaMei, code, kSpouseNumber));
     SetData(code, JoinNameParts(family, given), "配偶者の氏名");
-    SetData(code, Value("10616", code, kSpouseNumber, "生年月日"), "配偶者の生年月日");
+    SetData(code, Value(kFuyosyaSeinengappi, code, kSpouseNumber), "配偶者の生年月日");
 }
 
 void CExchangeFromPCAToKw39::ConvertHaiguusyaSyougaisya(const std::string& code) {
-    SetData(code, MapCode(Value("10603", code, "配偶者 障害者区分"), kHaiguusyaSyougaisya, ""),
-            "障害者区分(配偶者)");
+    const std::string_view kubun = Value(kHaiguusyaSyougaisyaKubun, code);
+    SetData(code, MapCode(kubun, kHaiguusyaSyougaisya, ""), "障害者区分(配偶者)");
+    if (m_pObserver && !kubun.empty() && !HasCode(kubun, kHaiguusyaSyougaisya)) {
+        m_pObserver->CodeNotConverted(code, {"10603", "配偶者 障害者区分", kubun, {}});
+    }
 }
 
 void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
     // Each dependant is read under the number PCA filed it with, so gaps in the
     // numbering and a spouse in any position lose no dependant.
-    const std::vector<std::string_view>& numbers = SelectOfEmployee("10616", "扶養親族番号", code);
+    const std::vector<std::string_view>& numbers = SelectOfEmployee(kFuyosyaBangou, code);
     int count = 0;
     for (const std::string_view number : numbers) {
         if (number == kSpouseNumber) continue;
-        if (count == kMaxFuyosya) break;
+        if (count == kMaxFuyosya) {
+            if (!m_pObserver) break;
+            m_pObserver->FuyosyaLeftOut(code, number);
+            continue;
+        }
         CFuyosya fuyosya;
-        fuyosya.m_strName =
-            JoinNameParts(RemoveBlanks(Value("10616", code, number, "扶養親族氏名（姓）")),
-                          RemoveBlanks(Value("10616", code, number, "扶養親族氏名（名）")));
-        fuyosya.m_strZokugara = Value("10616", code, number, "続柄");
-        fuyosya.m_strSeinengappi = Value("10616", code, number, "生年月日");
-        fuyosya.m_strFuyoukubun =
-            MapCode(Value("10616", code, number, "扶養区分"), kFuyoukubun, "");
+        fuyosya.m_strName = JoinNameParts(RemoveBlanks(Value(kFuyosyaSei, code, number)),
+                                          RemoveBlanks(Value(kFuyosyaMei, code, number)));
+        fuyosya.m_strZokugara = Value(kFuyosyaZokugara, code, number);
+        fuyosya.m_strSeinengappi = Value(kFuyosyaSeinengappi, code, number);
+        const std::string_view kubun = Value(kFuyosyaKubun, code, number);
+        fuyosya.m_strFuyoukubun = MapCode(kubun, kFuyoukubun, "");
+        if (m_pObserver && !kubun.empty() && !HasCode(kubun, kFuyoukubun)) {
+            m_pObserver->CodeNotConverted(code, {"10616", "扶養区分", kubun, number});
+        }
         fuyosya.m_strSyougaisya =
-            MapCode(Value("10616", code, number, "障害者区分"), kFuyosyaSyougaisya, "0");
+            MapCode(Value(kFuyosyaSyougaisyaKubun, code, number), kFuyosyaSyougaisya, "0");
         m_store.SetFuyosya(code, fuyosya);
         ++count;
     }
@@ -82,7 +103,7 @@ void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
 
 void CExchangeFromPCAToKw39::ConvertFuyouNinzuu(const std::string& code) {
     for (const CountItem& item : kFuyouNinzuu) {
-        const std::string_view value = Value("10603", code, item.pszColumn);
+        const std::string_view value = Value(item.column, code);
         SetData(code, value == "0" ? std::string_view() : value, item.pszLabel);
     }
 }

@@ -21,6 +21,19 @@ constexpr int kFirstBonusNo = 14;
 // The payment dates PCA writes as YYYYMMDD; a payment without one is not counted.
 constexpr std::size_t kPaymentDateLength = 8;
 
+// The columns read here, resolved once.
+const PcaColumn kKyuuyoSikyuukai = FindPcaColumn("10701", "支給回");
+const PcaColumn kShouyoSikyuukai = FindPcaColumn("10705", "支給回");
+const PcaColumn kKyuuyoSikyuubi = FindPcaColumn("10702", "支給日");
+const PcaColumn kKyuuyoKazeiGoukei = FindPcaColumn("10702", "課税合計");
+const PcaColumn kKyuuyoSyakaiHoken = FindPcaColumn("10702", "社会保険合計");
+const PcaColumn kKyuuyoSyotokuzei = FindPcaColumn("10702", "所得税");
+const PcaColumn kKyuuyoFuyouNinzuu = FindPcaColumn("10701", "扶養親族等の数");
+const PcaColumn kShouyoKazeiGoukei = FindPcaColumn("10706", "課税合計");
+const PcaColumn kShouyoSyakaiHoken = FindPcaColumn("10706", "社会保険合計");
+const PcaColumn kShouyoSyotokuzei = FindPcaColumn("10706", "所得税");
+const PcaColumn kShouyoFuyouNinzuu = FindPcaColumn("10705", "扶養親族等の数");
+
 struct PaymentSlot {
     double total = 0.0;
     double insurance = 0.0;
@@ -56,12 +69,20 @@ std::string NormalisedMonth(std::string_view number) {
 void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
     std::array<PaymentSlot, kSalarySlots> slots{};
     bool decemberTaken = false;
-    for (const std::string_view number : SelectOfEmployee("10701", "支給回", code)) {
+    for (const std::string_view number : SelectOfEmployee(kKyuuyoSikyuukai, code)) {
         // Every lookup uses the payment number exactly as PCA wrote it.
-        if (Value("10702", code, number, "支給日").size() != kPaymentDateLength) continue;
+        const std::string_view date = Value(kKyuuyoSikyuubi, code, number);
+        if (date.size() != kPaymentDateLength) {
+            if (m_pObserver)
+                m_pObserver->KyuuyoLeftOut(code, number, KyuuyoSkip::PaymentDate, date);
+            continue;
+        }
         const std::string month = NormalisedMonth(number);
         const int n = ToInteger(month);
-        if (n < 1 || n > 12) continue;
+        if (n < 1 || n > 12) {
+            if (m_pObserver) m_pObserver->KyuuyoLeftOut(code, number, KyuuyoSkip::Month, date);
+            continue;
+        }
         int index = n - 1;
         if (month == "12") {
             if (decemberTaken) {
@@ -72,10 +93,10 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
             }
         }
         PaymentSlot& slot = slots[index];
-        slot.total += ToReal(Value("10702", code, number, "課税合計"));
-        slot.insurance += ToReal(Value("10702", code, number, "社会保険合計"));
-        slot.tax += ToReal(Value("10702", code, number, "所得税"));
-        slot.dependants = ToInteger(Value("10701", code, number, "扶養親族等の数"));
+        slot.total += ToReal(Value(kKyuuyoKazeiGoukei, code, number));
+        slot.insurance += ToReal(Value(kKyuuyoSyakaiHoken, code, number));
+        slot.tax += ToReal(Value(kKyuuyoSyotokuzei, code, number));
+        slot.dependants = ToInteger(Value(kKyuuyoFuyouNinzuu, code, number));
     }
     for (int i = 0; i < kSalarySlots; ++i) {
         m_store.SetKyuuyoShouyo(code, MakePayment(i + 1, slots[i]));
@@ -84,15 +105,18 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
 
 void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
     std::array<PaymentSlot, kBonusSlots> slots{};
-    for (const std::string_view number : SelectOfEmployee("10705", "支給回", code)) {
+    for (const std::string_view number : SelectOfEmployee(kShouyoSikyuukai, code)) {
         const int n = ToInteger(number);
         // A number below 1 (empty or not a number included) names no bonus.
-        if (n < 1) continue;
+        if (n < 1) {
+            if (m_pObserver) m_pObserver->ShouyoLeftOut(code, number);
+            continue;
+        }
         PaymentSlot& slot = slots[std::min(n, kBonusSlots) - 1];
-        slot.total += ToReal(Value("10706", code, number, "課税合計"));
-        slot.insurance += ToReal(Value("10706", code, number, "社会保険合計"));
-        slot.tax += ToReal(Value("10706", code, number, "所得税"));
-        slot.dependants = ToInteger(Value("10705", code, number, "扶養親族等の数"));
+        slot.total += ToReal(Value(kShouyoKazeiGoukei, code, number));
+        slot.insurance += ToReal(Value(kShouyoSyakaiHoken, code, number));
+        slot.tax += ToReal(Value(kShouyoSyotokuzei, code, number));
+        slot.dependants = ToInteger(Value(kShouyoFuyouNinzuu, code, number));
     }
     for (int j = 0; j < kBonusSlots; ++j) {
         m_store.SetKyuuyoShouyo(code, MakePayment(j + kFirstBonusNo, slots[j]));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "export/document_file.h"
+
 namespace kw39 {
 
 CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessagePort& port,
@@ -10,6 +12,9 @@ CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessagePort& port,
     for (const CONVERT_ITEM& item : ConvertItems()) {
         m_mapTables[item.pszTable][item.pszFrom] = item.pszTo;
     }
+    // The tables are complete and never change again, so pointers into them
+    // stay valid.
+    for (const DIRECT_ITEM& item : DirectItems()) m_aDirectItems.push_back(Resolve(item));
 }
 
 CExchangeFromPCAToKw39::~CExchangeFromPCAToKw39() = default;
@@ -22,26 +27,51 @@ RunOutcome CExchangeFromPCAToKw39::RunConversion(std::vector<std::string> inputP
     const int usable = std::clamp(count, 0, static_cast<int>(inputPaths.size()));
     m_reader.ReadDataFiles(inputPaths, usable);
 
-    if (!ConvertAllEmployees()) return RunOutcome::NoEmployees;
-
-    m_store.WriteDocument(outputPath, mode, launchCodeText, m_reader.GetCompanyName(), yearText);
+    if (!ConvertAndWriteDocument(outputPath, mode, launchCodeText, yearText)) {
+        return RunOutcome::NoEmployees;
+    }
     if (launchCodeText == "1") {
         m_port.ShowMessage("正常に終了しました。", platform::MessageStyle::Info);
     }
     return RunOutcome::Written;
 }
 
-bool CExchangeFromPCAToKw39::ConvertAllEmployees() {
+bool CExchangeFromPCAToKw39::ConvertAndWriteDocument(const std::string& outputPath, int mode,
+                                                     const std::string& functionId,
+                                                     const std::string& yearText) {
+    // Without employees there is no document, and no file is created.
+    if (m_reader.GetEmployeeCodes().empty()) return false;
+    const std::unique_ptr<XmlDocumentFile> document =
+        m_store.OpenDocument(outputPath, mode, functionId, m_reader.GetCompanyName(), yearText);
+    ConvertEmployees(document.get());
+    document->Finish();
+    return true;
+}
+
+bool CExchangeFromPCAToKw39::ConvertAllEmployees() { return ConvertEmployees(nullptr); }
+
+bool CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile* document) {
     const std::vector<std::string>& codes = m_reader.GetEmployeeCodes();
     if (codes.empty()) return false;
-    for (const std::string& code : codes) ConvertEmployee(code);
+    if (m_pObserver) m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
+    for (const std::string& code : codes) {
+        ConvertEmployee(code);
+        if (m_pObserver) {
+            ReportMissingRows(code);
+            const SYAINDATA* syain = m_store.FindSyain(code);
+            m_pObserver->EmployeeConverted(code, syain ? syain->strName : std::string());
+        }
+        // Each employee's record is complete once converted (no later employee
+        // files anything under its code), so it can go into the document now.
+        if (document) m_store.WriteHeldSyain(*document);
+    }
     return true;
 }
 
 void CExchangeFromPCAToKw39::ConvertEmployee(const std::string& code) {
     // The direct map comes first so that every employee gets a record, in
     // list order, and so that the status converter can replace its word.
-    for (const DIRECT_ITEM& item : DirectItems()) ConvertDirectItem(code, item);
+    for (const ResolvedDirectItem& item : m_aDirectItems) ApplyDirectItem(code, item);
 
     ConvertSyozokuCode(code);
     ConvertSyozokuName(code);
@@ -69,20 +99,52 @@ void CExchangeFromPCAToKw39::ConvertEmployee(const std::string& code) {
 
 std::string CExchangeFromPCAToKw39::ConvertCode(std::string_view table, std::string_view value) {
     const auto found = m_mapTables.find(table);
-    if (found == m_mapTables.end()) {
-        m_port.ShowMessage("変換テーブルが存在しません。", platform::MessageStyle::Warning);
-        return {};
-    }
-    const auto entry = found->second.find(value);
-    return entry == found->second.end() ? std::string() : entry->second;
+    return std::string(ConvertWith(found == m_mapTables.end() ? nullptr : &found->second, value));
 }
 
 void CExchangeFromPCAToKw39::ConvertDirectItem(const std::string& code, const DIRECT_ITEM& item) {
-    std::string value(Value(item.pszTable, code, item.pszColumn));
-    if (item.bConvert == 1) value = ConvertCode(item.pszColumn, value);
+    ApplyDirectItem(code, Resolve(item));
+}
+
+CExchangeFromPCAToKw39::ResolvedDirectItem CExchangeFromPCAToKw39::Resolve(
+    const DIRECT_ITEM& item) const {
+    const auto table = m_mapTables.find(std::string_view(item.pszColumn));
+    return {&item, FindPcaColumn(item.pszTable, item.pszColumn),
+            table == m_mapTables.end() ? nullptr : &table->second};
+}
+
+void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
+                                             const ResolvedDirectItem& resolved) {
+    const DIRECT_ITEM& item = *resolved.pItem;
+    std::string_view value = Value(resolved.column, code);
+    if (item.bConvert == 1) {
+        if (m_pObserver && !value.empty() && !HasConversionEntry(item.pszColumn, value)) {
+            m_pObserver->CodeNotConverted(code, {item.pszTable, item.pszColumn, value, {}});
+        }
+        value = ConvertWith(resolved.pTable, value);
+    }
     // A single blank counts as an empty value; anything longer stays as read.
-    if (value == " ") value.clear();
-    m_store.SetData(code, std::move(value), item.pszLabel);
+    if (value == " ") value = {};
+    m_store.SetData(code, value, item.pszLabel);
+}
+
+std::string_view CExchangeFromPCAToKw39::ConvertWith(const TextMap* table, std::string_view value) {
+    if (!table) {
+        m_port.ShowMessage("変換テーブルが存在しません。", platform::MessageStyle::Warning);
+        return {};
+    }
+    const auto entry = table->find(value);
+    return entry == table->end() ? std::string_view() : std::string_view(entry->second);
+}
+
+std::string_view CExchangeFromPCAToKw39::Value(const PcaColumn& column,
+                                               std::string_view key) const {
+    return m_reader.GetValue(column, {key});
+}
+
+std::string_view CExchangeFromPCAToKw39::Value(const PcaColumn& column, std::string_view code,
+                                               std::string_view key2) const {
+    return m_reader.GetValue(column, {code, key2});
 }
 
 std::string_view CExchangeFromPCAToKw39::Value(std::string_view table, std::string_view key,
@@ -97,18 +159,40 @@ std::string_view CExchangeFromPCAToKw39::Value(std::string_view table, std::stri
 }
 
 const std::vector<std::string_view>& CExchangeFromPCAToKw39::SelectOfEmployee(
-    std::string_view table, std::string_view resultColumn, std::string_view code) {
-    PCASELECT request;
-    request.strTable = table;
-    request.strColumn = resultColumn;
-    request.aConditions.push_back({"社員コード", std::string(code)});
-    request.bMatchAll = 1;
-    return m_reader.Select(request);
+    const PcaColumn& resultColumn, std::string_view code) {
+    // "社員コード" is the first key column of every table selected from.
+    return m_reader.SelectByFirstKey(resultColumn, code);
+}
+
+bool CExchangeFromPCAToKw39::HasConversionEntry(std::string_view table,
+                                                std::string_view value) const {
+    const auto found = m_mapTables.find(table);
+    return found != m_mapTables.end() && found->second.find(value) != found->second.end();
+}
+
+bool CExchangeFromPCAToKw39::HasRow(std::string_view table, std::string_view key,
+                                    std::string_view keyColumn) const {
+    // A stored row holds its own key, which is never empty.
+    return !Value(table, key, keyColumn).empty();
+}
+
+void CExchangeFromPCAToKw39::ReportMissingRows(const std::string& code) {
+    for (const std::string_view table : {"10603", "10611", "10801"}) {
+        if (!HasRow(table, code, "社員コード")) m_pObserver->RowMissing(code, table);
+    }
+}
+
+void CExchangeFromPCAToKw39::ReportMissingMaster(const std::string& code, std::string_view table,
+                                                 std::string_view keyColumn,
+                                                 std::string_view masterCode) {
+    if (!masterCode.empty() && !HasRow(table, masterCode, keyColumn)) {
+        m_pObserver->MasterCodeNotFound(code, table, masterCode);
+    }
 }
 
 void CExchangeFromPCAToKw39::SetData(const std::string& code, std::string_view value,
                                      std::string_view label) {
-    m_store.SetData(code, std::string(value), label);
+    m_store.SetData(code, value, label);
 }
 
 }  // namespace kw39

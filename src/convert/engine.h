@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "convert/conversion_observer.h"
 #include "export/export_xml.h"
 #include "pca/reader.h"
 #include "platform/file_system.h"
@@ -52,7 +53,17 @@ class CExchangeFromPCAToKw39 {
     RunOutcome RunConversion(std::vector<std::string> inputPaths, int count, std::string outputPath,
                              int mode, std::string launchCodeText, std::string yearText);
 
-    // Converts every employee of the reader's list; false when it is empty.
+    // Converts every employee of the reader's list and writes the document as
+    // it goes: each employee's section is written, and the record dropped, as
+    // soon as the employee is converted, and the output is replaced once the
+    // document is complete (a failure leaves it as it was). False, with nothing
+    // created, when the list is empty. Throws platform::IoError naming
+    // `outputPath`.
+    bool ConvertAndWriteDocument(const std::string& outputPath, int mode,
+                                 const std::string& functionId, const std::string& yearText);
+
+    // Converts every employee of the reader's list into the store; false when
+    // the list is empty.
     bool ConvertAllEmployees();
     // The direct field map, then every field-group converter, in fixed order.
     void ConvertEmployee(const std::string& code);
@@ -65,6 +76,10 @@ class CExchangeFromPCAToKw39 {
     CPCAKyuuyo& Reader() { return m_reader; }
     CExportXMLKw39& Store() { return m_store; }
 
+    // Tells `observer` (nullptr: nobody) what the conversion converts and leaves
+    // out. The engine does not own it; it must outlive the conversion.
+    void SetObserver(ConversionObserver* observer) { m_pObserver = observer; }
+
   private:
     // Hash and equality that let the tables be searched with a string_view.
     struct TextHash {
@@ -75,20 +90,51 @@ class CExchangeFromPCAToKw39 {
     };
     using TextMap = std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>;
 
+    // A row of the direct field map with its column and conversion table
+    // resolved once for all employees.
+    struct ResolvedDirectItem {
+        const DIRECT_ITEM* pItem;
+        PcaColumn column;
+        const TextMap* pTable;  // the conversion table; nullptr when none is named or found
+    };
+
+    // Converts the employees of the list, handing each finished record to
+    // `document` when one is given.
+    bool ConvertEmployees(XmlDocumentFile* document);
+    ResolvedDirectItem Resolve(const DIRECT_ITEM& item) const;
+    void ApplyDirectItem(const std::string& code, const ResolvedDirectItem& item);
+    // The target value of `value` in a resolved conversion table; as ConvertCode.
+    std::string_view ConvertWith(const TextMap* table, std::string_view value);
+
     // One value of a per-employee table (key: the employee code) or a master
-    // table (key: the code looked up), by column name.
+    // table (key: the code looked up), by a column resolved once.
+    std::string_view Value(const PcaColumn& column, std::string_view key) const;
+    // One value of a two-key table by a column resolved once: employee code and
+    // second key.
+    std::string_view Value(const PcaColumn& column, std::string_view code,
+                           std::string_view key2) const;
+    // The same by table code and column name.
     std::string_view Value(std::string_view table, std::string_view key,
                            std::string_view column) const;
     // One value of a two-key table: employee code and second key.
     std::string_view Value(std::string_view table, std::string_view code, std::string_view key2,
                            std::string_view column) const;
-    // The second-key values of the employee's rows of a two-key table, in file
-    // order. The list belongs to the reader and lives until the next selection.
-    const std::vector<std::string_view>& SelectOfEmployee(std::string_view table,
-                                                          std::string_view resultColumn,
+    // The values of `resultColumn` in the employee's rows of a two-key table
+    // (those whose "社員コード" is `code`), in file order. The list belongs to the
+    // reader and lives until the next selection.
+    const std::vector<std::string_view>& SelectOfEmployee(const PcaColumn& resultColumn,
                                                           std::string_view code);
     // Files a value under a label for the employee (the store keeps a copy).
     void SetData(const std::string& code, std::string_view value, std::string_view label);
+
+    // Reporting to the observer; called only when one is set.
+    // True when the named conversion table has an entry for `value`.
+    bool HasConversionEntry(std::string_view table, std::string_view value) const;
+    // True when a one-key table holds a row under `key` (read back from its key column).
+    bool HasRow(std::string_view table, std::string_view key, std::string_view keyColumn) const;
+    void ReportMissingRows(const std::string& code);
+    void ReportMissingMaster(const std::string& code, std::string_view table,
+                             std::string_view keyColumn, std::string_view masterCode);
 
     // Employee basic information.
     void ConvertSyozokuCode(const std::string& code);
@@ -122,6 +168,8 @@ class CExchangeFromPCAToKw39 {
     CPCAKyuuyo m_reader;
     // Table name (a PCA column name) -> PCA value -> target value.
     std::unordered_map<std::string, TextMap, TextHash, std::equal_to<>> m_mapTables;
+    std::vector<ResolvedDirectItem> m_aDirectItems;  // DirectItems(), resolved
+    ConversionObserver* m_pObserver = nullptr;       // not owned
 };
 
 // The 49 rows of the direct field map, in the order they are applied.

@@ -1,5 +1,6 @@
 #include "export/document_writer.h"
 
+#include <array>
 #include <cstring>
 
 namespace kw39 {
@@ -9,7 +10,7 @@ namespace {
 // Entity of an XML special character, or nullptr. The five characters are all
 // below 0x40, where no trail byte of a double-byte CP932 character lies, so a
 // byte-wise scan never splits a character.
-const char* EntityOf(char c) {
+constexpr const char* EntityOf(char c) {
     switch (c) {
         case '&':
             return "&amp;";
@@ -26,35 +27,61 @@ const char* EntityOf(char c) {
     }
 }
 
+constexpr std::array<bool, 256> MakeSpecialBytes() {
+    std::array<bool, 256> special{};
+    for (int c = 0; c < 256; ++c) special[c] = EntityOf(static_cast<char>(c)) != nullptr;
+    return special;
+}
+
+constexpr std::array<bool, 256> kSpecialBytes = MakeSpecialBytes();
+
+bool IsSpecial(char c) { return kSpecialBytes[static_cast<unsigned char>(c)]; }
+
+// Makes `size` more bytes at the end of `out` and returns where they start.
+char* Extend(std::string& out, std::size_t size) {
+    const std::size_t at = out.size();
+    out.resize(at + size);
+    return out.data() + at;
+}
+
+char* Put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
 }  // namespace
 
 void AppendEscaped(std::string& out, std::string_view text) {
     // One pass: each character is replaced at most once, so the result is the
-    // same as replacing the ampersand first and the others after it.
+    // same as replacing the ampersand first and the others after it. Most
+    // values hold no special character and are copied whole.
     std::size_t plainFrom = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char* entity = EntityOf(text[i]);
-        if (!entity) continue;
+        if (!IsSpecial(text[i])) continue;
         out.append(text.data() + plainFrom, i - plainFrom);
-        out.append(entity);
+        out.append(EntityOf(text[i]));
         plainFrom = i + 1;
     }
     out.append(text.data() + plainFrom, text.size() - plainFrom);
 }
 
 void AppendElement(std::string& out, std::string_view tag, std::string_view value, int level) {
-    out.append(static_cast<std::size_t>(4 * level), ' ');
-    out += '<';
-    out.append(tag);
-    if (value.empty()) {
-        out.append("/>\n");
-        return;
-    }
-    out += '>';
+    // Written in two pieces around the value, each with one resize, as the
+    // document has millions of these lines.
+    const auto indent = static_cast<std::size_t>(4 * level);
+    const std::string_view openEnd = value.empty() ? "/>\n" : ">";
+    char* p = Extend(out, indent + 1 + tag.size() + openEnd.size());
+    std::memset(p, ' ', indent);
+    p += indent;
+    *p++ = '<';
+    p = Put(p, tag);
+    Put(p, openEnd);
+    if (value.empty()) return;
     AppendEscaped(out, value);
-    out.append("</");
-    out.append(tag);
-    out.append(">\n");
+    p = Extend(out, 2 + tag.size() + 2);
+    p = Put(p, "</");
+    p = Put(p, tag);
+    Put(p, ">\n");
 }
 
 DocumentWriter::DocumentWriter(DocumentSink& sink, std::size_t capacity)

@@ -23,7 +23,9 @@ void AppendElement(std::string& out, std::string_view tag, std::string_view valu
 // every line feed written as CR LF, as a text-mode file would.
 class DocumentWriter {
   public:
-    static constexpr std::size_t kDefaultCapacity = 256 * 1024;
+    // Large enough that writing costs few system calls, small enough that the
+    // writer adds little to a run's memory.
+    static constexpr std::size_t kDefaultCapacity = 64 * 1024;
 
     explicit DocumentWriter(DocumentSink& sink, std::size_t capacity = kDefaultCapacity);
     DocumentWriter(const DocumentWriter&) = delete;

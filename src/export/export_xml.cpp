@@ -2,22 +2,29 @@
 
 #include <stdexcept>
 
+#include "export/document_file.h"
 #include "export/document_writer.h"
 #include "export/syain_section.h"
-#include "platform/io_error.h"
 #include "platform/version.h"
 
 namespace kw39 {
 
 namespace {
 
-constexpr int kFrameLevel = 2;
 constexpr int kLastSalaryNo = 13;
 constexpr int kLastBonusNo = 18;
 
-// The document is written beside the output under this derived name and put
-// in place only when complete, so a failed write never leaves a torn output.
-std::string TemporaryPathFor(const std::string& outputPath) { return outputPath + ".kw39tmp"; }
+// Empties a record for reuse under a new code; its strings and lists keep their
+// memory.
+void ResetSyain(SYAINDATA& syain, const std::string& code) {
+    syain.strCode = code;
+    syain.strName.clear();
+    SYAINDETAIL& detail = *syain.pDetail;
+    detail.aFuyosya.clear();
+    detail.aShouyo.clear();
+    detail.aKyuuyo.clear();
+    for (std::string& value : detail.aValues) value.clear();
+}
 
 }  // namespace
 
@@ -27,6 +34,7 @@ CExportXMLKw39::CExportXMLKw39(platform::MessagePort& port, platform::FileSystem
 CExportXMLKw39::~CExportXMLKw39() = default;
 
 SYAINDATA* CExportXMLKw39::FindSyain(const std::string& code) {
+    if (m_pLastSyain && m_pLastSyain->strCode == code) return m_pLastSyain;
     const auto it = m_mapSyain.find(code);
     return it == m_mapSyain.end() ? nullptr : it->second;
 }
@@ -34,10 +42,17 @@ SYAINDATA* CExportXMLKw39::FindSyain(const std::string& code) {
 SYAINDATA& CExportXMLKw39::AddSyain(const std::string& code) {
     // Codes stay unique: asking again for a known code gives its record.
     if (SYAINDATA* existing = FindSyain(code)) return *existing;
-    auto syain = std::make_unique<SYAINDATA>();
-    syain->strCode = code;
-    syain->pDetail = std::make_unique<SYAINDETAIL>();
-    syain->pDetail->aValues.resize(kAcceptedLabelCount);
+    std::unique_ptr<SYAINDATA> syain;
+    if (m_aSpareSyain.empty()) {
+        syain = std::make_unique<SYAINDATA>();
+        syain->strCode = code;
+        syain->pDetail = std::make_unique<SYAINDETAIL>();
+        syain->pDetail->aValues.resize(kAcceptedLabelCount);
+    } else {
+        syain = std::move(m_aSpareSyain.back());
+        m_aSpareSyain.pop_back();
+        ResetSyain(*syain, code);
+    }
     SYAINDATA& added = *syain;
     m_aSyain.push_back(std::move(syain));
     m_mapSyain.emplace(code, &added);
@@ -46,15 +61,17 @@ SYAINDATA& CExportXMLKw39::AddSyain(const std::string& code) {
 
 SYAINDATA& CExportXMLKw39::FindOrAdd(const std::string& code) {
     SYAINDATA* syain = FindSyain(code);
-    return syain ? *syain : AddSyain(code);
+    m_pLastSyain = syain ? syain : &AddSyain(code);
+    return *m_pLastSyain;
 }
 
-void CExportXMLKw39::SetData(const std::string& code, std::string value, std::string_view label) {
+void CExportXMLKw39::SetData(const std::string& code, std::string_view value,
+                             std::string_view label) {
     // An unknown label is how a value the document does not carry is dropped;
     // it must not create the employee either.
     const int slot = AcceptedLabelSlot(label);
     if (slot < 0) return;
-    FindOrAdd(code).pDetail->aValues[slot] = std::move(value);
+    FindOrAdd(code).pDetail->aValues[slot].assign(value);
 }
 
 void CExportXMLKw39::SetSyainName(const std::string& code, std::string name) {
@@ -85,54 +102,36 @@ std::string_view CExportXMLKw39::LabelValue(const SYAINDATA& syain, std::string_
 void CExportXMLKw39::WriteDocument(const std::string& outputPath, int mode,
                                    const std::string& functionId, const std::string& companyName,
                                    const std::string& year) {
-    const std::string tempPath = TemporaryPathFor(outputPath);
-    std::unique_ptr<platform::OutputFile> file;
-    try {
-        file = m_fs.Create(tempPath);
-        OutputFileSink sink(*file);
-        WriteDocumentTo(sink, mode, functionId, companyName, year);
-        file->Close();
-        file.reset();
-        m_fs.Replace(tempPath, outputPath);
-    } catch (const platform::IoError&) {
-        // The file must be closed before it can be removed on every platform.
-        file.reset();
-        m_fs.Remove(tempPath);
-        throw platform::WriteError(outputPath);
-    } catch (...) {
-        file.reset();
-        m_fs.Remove(tempPath);
-        throw;
-    }
+    XmlDocumentFile document(m_fs, outputPath, mode, functionId, companyName, year);
+    for (const auto& syain : m_aSyain) document.WriteSyain(*syain);
+    document.Finish();
 }
 
 void CExportXMLKw39::WriteDocumentTo(DocumentSink& sink, int mode, const std::string& functionId,
                                      const std::string& companyName,
                                      const std::string& year) const {
-    if (mode != kModeStandard && mode != kModeSimple) {
-        throw std::invalid_argument("WriteDocument: mode must be 1 or 2");
-    }
+    RequireDocumentMode(mode);
     DocumentWriter writer(sink);
-    writer.Append("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n");
-    writer.Append("<REPORT>\n");
-    writer.Append("    <SYSTEM>\n");
-    writer.Element("GYOUMUPREFIX", "Kw39", kFrameLevel);
-    writer.Element("VERSION", "1", kFrameLevel);
-    writer.Element("FUNCTIONID", functionId, kFrameLevel);
-    writer.Element("CONNECTEDPROGRAMVER", GetProductVersion(), kFrameLevel);
-    writer.Element("PROGRAMNAME", "PCA給与X", kFrameLevel);
-    writer.Element("PROGRAMVER", GetFileVersion(), kFrameLevel);
-    writer.Append("    </SYSTEM>\n");
-    writer.Append("    <BASIC>\n");
-    writer.Element("KOMONSAKINAME", companyName, kFrameLevel);
-    writer.Element("SINKOKUNENDO", year, kFrameLevel);
-    writer.Element("MODE", mode == kModeStandard ? "NORMAL" : "EASY", kFrameLevel);
-    writer.Append("    </BASIC>\n");
-    writer.Append("    <DATA>\n");
+    WriteFrameHead(writer, mode, functionId, companyName, year);
     for (const auto& syain : m_aSyain) WriteSyainSection(writer, *syain, mode);
-    writer.Append("    </DATA>\n");
-    writer.Append("</REPORT>\n");
+    WriteFrameTail(writer);
     writer.Flush();
+}
+
+std::unique_ptr<XmlDocumentFile> CExportXMLKw39::OpenDocument(const std::string& outputPath,
+                                                              int mode,
+                                                              const std::string& functionId,
+                                                              const std::string& companyName,
+                                                              const std::string& year) {
+    return std::make_unique<XmlDocumentFile>(m_fs, outputPath, mode, functionId, companyName, year);
+}
+
+void CExportXMLKw39::WriteHeldSyain(XmlDocumentFile& document) {
+    for (const auto& syain : m_aSyain) document.WriteSyain(*syain);
+    m_mapSyain.clear();
+    m_pLastSyain = nullptr;
+    for (auto& syain : m_aSyain) m_aSpareSyain.push_back(std::move(syain));
+    m_aSyain.clear();
 }
 
 std::string CExportXMLKw39::MakeElement(std::string_view tag, std::string_view value, int level) {

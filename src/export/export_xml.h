@@ -16,6 +16,8 @@
 
 namespace kw39 {
 
+class XmlDocumentFile;
+
 // Linkage modes.
 enum LinkMode { kModeStandard = 1, kModeSimple = 2 };
 
@@ -40,9 +42,9 @@ class CExportXMLKw39 {
     CExportXMLKw39(const CExportXMLKw39&) = delete;
     CExportXMLKw39& operator=(const CExportXMLKw39&) = delete;
 
-    // Files `value` under `label` (note: value before label). A label outside
-    // the 82 accepted ones is dropped without creating the employee.
-    void SetData(const std::string& code, std::string value, std::string_view label);
+    // Files a copy of `value` under `label` (note: value before label). A label
+    // outside the 82 accepted ones is dropped without creating the employee.
+    void SetData(const std::string& code, std::string_view value, std::string_view label);
     void SetSyainName(const std::string& code, std::string name);
     void SetFuyosya(const std::string& code, const CFuyosya& fuyosya);
     // Numbers up to 13 go to salary, 14 to 18 to bonus; 19 and above show
@@ -72,6 +74,18 @@ class CExportXMLKw39 {
     void WriteDocumentTo(DocumentSink& sink, int mode, const std::string& functionId,
                          const std::string& companyName, const std::string& year) const;
 
+    // The streamed form of WriteDocument, for a store that is filled employee by
+    // employee: opens the document (temporary file and frame) at `outputPath`;
+    // WriteHeldSyain then moves the records held so far into it, and Finish()
+    // of the document puts it in place. Throws as WriteDocument does.
+    std::unique_ptr<XmlDocumentFile> OpenDocument(const std::string& outputPath, int mode,
+                                                  const std::string& functionId,
+                                                  const std::string& companyName,
+                                                  const std::string& year);
+    // Writes the section of every record held, in order, into `document` and
+    // drops the records, so that the store holds only what is not yet written.
+    void WriteHeldSyain(XmlDocumentFile& document);
+
     // One element line: 4 x level spaces, then <tag/> for an empty value or
     // <tag>escaped value</tag>; ends with "\n" (the document writes it as CR LF).
     static std::string MakeElement(std::string_view tag, std::string_view value, int level);
@@ -88,6 +102,12 @@ class CExportXMLKw39 {
     platform::FileSystem& m_fs;
     std::vector<std::unique_ptr<SYAINDATA>> m_aSyain;
     std::unordered_map<std::string, SYAINDATA*> m_mapSyain;
+    // The record filed to last: the converters file a hundred values and more
+    // for one employee before they turn to the next.
+    SYAINDATA* m_pLastSyain = nullptr;
+    // Records already written and dropped, kept for reuse with the memory of
+    // their values.
+    std::vector<std::unique_ptr<SYAINDATA>> m_aSpareSyain;
 };
 
 }  // namespace kw39

@@ -555,7 +555,7 @@ const Catalogue& TheCatalogue() {
 }  // namespace
 
 int PCATABLEINFO::FindColumn(int nKind, std::string_view column) const {
-    const std::unordered_map<std::string, int>* index = nullptr;
+    const ColumnIndex* index = nullptr;
     switch (nKind) {
         case kLookupAlias:
             index = &mapAliasIndex;
@@ -569,17 +569,23 @@ int PCATABLEINFO::FindColumn(int nKind, std::string_view column) const {
         default:
             return -1;
     }
-    // The maps are keyed by std::string; a reused buffer spares the lookups of
-    // the conversion (millions of them) an allocation each.
-    thread_local std::string key;
-    key.assign(column);
-    const auto it = index->find(key);
+    const auto it = index->find(column);
     return it == index->end() ? -1 : it->second;
 }
 
 const std::vector<PCATABLEINFO>& PcaCatalogue() { return TheCatalogue().Tables(); }
 
 int PcaTableIndex(std::string_view code) { return TheCatalogue().IndexOf(code); }
+
+PcaColumn FindPcaColumn(std::string_view code, std::string_view name) {
+    PcaColumn column;
+    column.nTable = PcaTableIndex(code);
+    if (column.nTable >= 0) {
+        column.nColumn =
+            PcaCatalogue()[static_cast<std::size_t>(column.nTable)].FindColumn(kLookupName, name);
+    }
+    return column;
+}
 
 const PCATABLEINFO* FindPcaTable(std::string_view code) {
     const int index = PcaTableIndex(code);

@@ -3,12 +3,22 @@
 // position text. Built once per process and never changed afterwards.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace kw39 {
+
+// Hash of the column indexes, so that they can be searched with a string_view.
+struct ColumnNameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+using ColumnIndex = std::unordered_map<std::string, int, ColumnNameHash, std::equal_to<>>;
 
 struct PCACOLUMNINFO {
     int nSeq;              // declared 1-based sequence number (informational)
@@ -25,10 +35,10 @@ struct PCATABLEINFO {
     std::string strCode;                  // five-digit table code
     std::vector<PCACOLUMNINFO> aColumns;  // in file order
     int nColumns = 0;
-    int nKeyColumns = 0;                                  // leading columns whose nKey is 1
-    std::unordered_map<std::string, int> mapAliasIndex;   // alias -> 0-based position
-    std::unordered_map<std::string, int> mapNameIndex;    // name -> 0-based position
-    std::unordered_map<std::string, int> mapNumberIndex;  // "1".."n" -> 0-based position
+    int nKeyColumns = 0;         // leading columns whose nKey is 1
+    ColumnIndex mapAliasIndex;   // alias -> 0-based position
+    ColumnIndex mapNameIndex;    // name -> 0-based position
+    ColumnIndex mapNumberIndex;  // "1".."n" -> 0-based position
 
     // 0-based position of a column, or -1. Any kind other than the three gives -1.
     int FindColumn(int nKind, std::string_view column) const;
@@ -43,5 +53,16 @@ const PCATABLEINFO* FindPcaTable(std::string_view code);
 
 // 0-based index of a table in PcaCatalogue(), or -1.
 int PcaTableIndex(std::string_view code);
+
+// A column of a catalogued table resolved once, by table code and column name,
+// for the lookups that the conversion repeats for every employee.
+struct PcaColumn {
+    int nTable = -1;   // index in PcaCatalogue(); -1 for a code outside it
+    int nColumn = -1;  // 0-based position; -1 when the table has no such column
+};
+
+// The column named `name` (resolved as FindColumn does with kLookupName) of
+// the table `code`; a missing table or column gives -1 in its place.
+PcaColumn FindPcaColumn(std::string_view code, std::string_view name);
 
 }  // namespace kw39

@@ -1,11 +1,16 @@
-// The fields of one CSV line held in one reusable buffer: the reader splits
-// millions of lines and must not allocate a string per field.
+// The CSV splitting of the PCA data lines. The rules live in one template,
+// SplitCsvInto, that hands the bytes of every field to an output: the reader
+// splits millions of lines straight into its row storage with it, and
+// CsvFields collects the fields of one line in one reusable buffer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/sjis.h"
 
 namespace kw39 {
 
@@ -31,8 +36,75 @@ class CsvFields {
     std::vector<std::size_t> m_aEnds;  // end offset of each field in m_strBytes
 };
 
+namespace csv_detail {
+
+enum ByteClass : unsigned char { kPlain, kQuote, kComma, kLead };
+
+constexpr std::array<unsigned char, 256> MakeByteClasses() {
+    std::array<unsigned char, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        classes[c] = platform::IsLeadByte(static_cast<unsigned char>(c)) ? kLead : kPlain;
+    }
+    classes['"'] = kQuote;
+    classes[','] = kComma;
+    return classes;
+}
+
+inline constexpr std::array<unsigned char, 256> kByteClasses = MakeByteClasses();
+
+inline unsigned char ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+
+}  // namespace csv_detail
+
+// Splits one CSV line by the PCA quote rules (see SplitCsvLine in
+// header_line.h) and hands the result to `out`, which provides
+// AppendBytes(std::string_view), AppendByte(char) and EndField().
+template <class Out>
+void SplitCsvInto(std::string_view line, Out& out) {
+    using namespace csv_detail;
+    const std::string_view text = platform::TrimLeadingBlanks(platform::TrimTrailingBlanks(line));
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    int quotes = 0;
+    while (p < end) {
+        // A run of bytes copied as they are: plain bytes and whole double-byte
+        // characters, whose bytes never open a quote or end a field.
+        const char* const run = p;
+        for (;;) {
+            while (p < end && ClassOf(*p) == kPlain) ++p;
+            if (p + 1 < end && ClassOf(*p) == kLead) {
+                p += 2;
+                continue;
+            }
+            break;
+        }
+        if (p != run) out.AppendBytes(std::string_view(run, static_cast<std::size_t>(p - run)));
+        if (p == end) break;
+        const char c = *p;
+        if (c == '"') {
+            if (quotes == 0 || p + 1 == end || p[1] == ',') {
+                ++quotes;
+            } else {
+                // A quote inside a field becomes a grave accent; the importing
+                // system relies on this exact byte.
+                out.AppendByte('`');
+            }
+        } else if (c == ',' && quotes % 2 == 0) {
+            out.EndField();
+            quotes = 0;
+        } else {
+            out.AppendByte(c);  // a comma inside quotes, or a lone lead byte at the end
+        }
+        ++p;
+    }
+    out.EndField();
+}
+
 // Splits one CSV line into `fields` by exactly the rules of SplitCsvLine
 // (header_line.h), which is built on it.
-void SplitCsvFields(std::string_view line, CsvFields& fields);
+inline void SplitCsvFields(std::string_view line, CsvFields& fields) {
+    fields.clear();
+    SplitCsvInto(line, fields);
+}
 
 }  // namespace kw39

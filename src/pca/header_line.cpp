@@ -11,9 +11,11 @@ constexpr std::size_t kClosingBracketOffset = 6;
 
 bool IsHeaderLine(std::string_view line) {
     const std::string_view text = platform::TrimTrailingBlanks(line);
-    return !text.empty() && platform::FindSingleByte(text, ',') == std::string_view::npos &&
-           platform::FindSingleByte(text, '[') == 0 &&
-           platform::FindSingleByte(text, ']') == kClosingBracketOffset;
+    // The first byte decides for nearly every line: a "[" there is the first
+    // "[" (a byte at offset 0 always starts a character).
+    return !text.empty() && text[0] == '[' &&
+           platform::FindSingleByte(text, ']') == kClosingBracketOffset &&
+           platform::FindSingleByte(text, ',') == std::string_view::npos;
 }
 
 std::string HeaderTableCode(std::string_view line) {

@@ -52,8 +52,59 @@ bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
 }
 
 std::uint32_t TableRows::FindRow(std::string_view joinedKey) const {
-    return keys.Find(HashKey(joinedKey),
-                     [&](std::uint32_t row) { return KeyEquals(row, joinedKey); });
+    if (bLastValid && joinedKey == strLastKey) return nLastRow;
+    // A key names one row at most, so a row whose key matches is the answer.
+    const std::uint32_t next = nCursor + 1;
+    if (nCursor != kNoRow && next < rows.Size() && KeyEquals(next, joinedKey)) {
+        nLastRow = next;
+    } else {
+        nLastRow = keys.Find(HashKey(joinedKey),
+                             [&](std::uint32_t row) { return KeyEquals(row, joinedKey); });
+    }
+    if (nLastRow != kNoRow) nCursor = nLastRow;
+    strLastKey.assign(joinedKey);
+    bLastValid = true;
+    return nLastRow;
+}
+
+const RowGroups& TableRows::Groups() const {
+    if (!m_bGrouped) {
+        for (std::uint32_t row = 0; row < rows.Size(); ++row) m_groups.Add(row, rows.Field(row, 0));
+        m_bGrouped = true;
+    }
+    return m_groups;
+}
+
+void TableRows::GroupNewRow(std::uint32_t row) {
+    if (m_bGrouped) m_groups.Add(row, rows.Field(row, 0));
+}
+
+void TableRows::RegroupRow(std::uint32_t row) {
+    if (m_bGrouped) m_groups.Move(row, rows.Field(row, 0));
+}
+
+std::uint32_t TableRows::FindRow(std::initializer_list<std::string_view> keys,
+                                 std::string& joinScratch) const {
+    if (bLastValid) {
+        // Compares the values with the last key as joined, without joining them.
+        std::size_t pos = 0;
+        bool same = true;
+        bool first = true;
+        for (const std::string_view key : keys) {
+            if (!first) {
+                same = pos < strLastKey.size() && strLastKey[pos] == '@';
+                ++pos;
+            }
+            first = false;
+            same = same && strLastKey.compare(pos, key.size(), key) == 0;
+            if (!same) break;
+            pos += key.size();
+        }
+        if (same && pos == strLastKey.size()) return nLastRow;
+    }
+    if (keys.size() == 1) return FindRow(*keys.begin());
+    JoinKeyInto(keys.begin(), keys.size(), joinScratch);
+    return FindRow(joinScratch);
 }
 
 CPCAKyuuyo::Impl::Impl(platform::MessagePort& port, platform::FileSystem& fs)
@@ -86,73 +137,74 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (!file) return false;
 
     platform::LineReader reader(*file);
-    std::string code;     // code of the current section
-    bool active = false;  // the current section is a catalogued table
+    TableRows* table = nullptr;  // the table of the current section; none when inactive
     std::string_view raw;
     while (reader.Next(raw)) {
         const std::string_view line = platform::TrimTrailingBlanks(raw);
         if (line.empty()) continue;
         if (IsHeaderLine(line)) {
-            code = HeaderTableCode(line);
-            active = PcaTableIndex(code) >= 0;
+            table = FindTable(HeaderTableCode(line));
             continue;
         }
-        if (active) StoreDataLine(code, line, path, reader.LineNumber());
+        if (table) StoreDataLine(*table, line, path, reader.LineNumber());
     }
     return true;
 }
 
-// Checks the line completely before anything is stored, so that a malformed
-// line changes nothing.
-void CPCAKyuuyo::Impl::StoreDataLine(const std::string& code, std::string_view line,
+// The line is split straight into the table's storage as a staged row and
+// checked completely before it is kept, so that a malformed line changes
+// nothing.
+void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
                                      const std::string& path, std::size_t lineNumber) {
-    SplitCsvFields(line, m_fields);
-    const PCATABLEINFO& table = *FindPcaTable(code);
-    const std::size_t count = m_fields.size();
-    const bool company = code == kCompanyTable;
+    const PCATABLEINFO& info = *table.pInfo;
+    const std::size_t count = table.rows.StageLine(line);
+    const bool company = info.strCode == kCompanyTable;
     if (company && count < 2) throw DataLineError(path, lineNumber, NoCompanyName(count));
-    if (count > static_cast<std::size_t>(table.nColumns)) {
-        throw DataLineError(path, lineNumber, TooManyFields(code, count, table.nColumns));
+    if (count > static_cast<std::size_t>(info.nColumns)) {
+        throw DataLineError(path, lineNumber, TooManyFields(info.strCode, count, info.nColumns));
     }
-    if (count < static_cast<std::size_t>(table.nKeyColumns)) {
-        throw DataLineError(path, lineNumber, TooFewKeyFields(code, count, table.nKeyColumns));
+    if (count < static_cast<std::size_t>(info.nKeyColumns)) {
+        throw DataLineError(path, lineNumber,
+                            TooFewKeyFields(info.strCode, count, info.nKeyColumns));
     }
-    if (company) m_strCompanyName = m_fields[1];
-    SetLineData(code, m_fields);
-}
-
-void CPCAKyuuyo::Impl::SetLineData(const std::string& code, const CsvFields& fields) {
-    TableRows* table = FindTable(code);
-    if (!table) {
-        m_port.ShowMessage("PROGARAM ERROR\n[_SetLineData]", platform::MessageStyle::Warning);
-        return;
-    }
-    if (table->pInfo->nKeyColumns == 0) {
-        table->rows.Overwrite(0, fields);
+    if (company) m_strCompanyName = table.rows.StagedField(1);
+    if (info.nKeyColumns == 0) {
+        table.rows.OverwriteWithStaged(0);
     } else {
-        StoreKeyed(*table, fields);
+        StoreKeyed(table);
     }
 }
 
 // A new key appends a row; a known key is overwritten field by field, positions
 // beyond the line keeping their values, and the row keeps its place.
-void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, const CsvFields& fields) {
+void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table) {
     const int keyCount = table.pInfo->nKeyColumns;
-    JoinKeyInto(fields, static_cast<std::size_t>(keyCount), m_strKeyScratch);
-    const std::size_t hash = HashKey(m_strKeyScratch);
-    const std::uint32_t found = table.keys.Find(
-        hash, [&](std::uint32_t row) { return table.KeyEquals(row, m_strKeyScratch); });
+    std::string_view key;
+    if (keyCount == 1) {
+        key = table.rows.StagedField(0);
+    } else {
+        m_strKeyScratch.clear();
+        for (int i = 0; i < keyCount; ++i) {
+            if (i > 0) m_strKeyScratch.push_back('@');
+            m_strKeyScratch.append(table.rows.StagedField(static_cast<std::size_t>(i)));
+        }
+        key = m_strKeyScratch;
+    }
+    const std::size_t hash = HashKey(key);
+    const std::uint32_t found =
+        table.keys.Find(hash, [&](std::uint32_t row) { return table.KeyEquals(row, key); });
     if (found == kNoRow) {
-        const std::uint32_t row = table.rows.Append(fields);
-        table.keys.Insert(hash);  // ids follow the rows one to one
-        if (keyCount >= 2) table.groups.Add(row, fields[0]);
+        const std::uint32_t row = table.rows.AppendStaged();
+        table.keys.Insert(hash);   // ids follow the rows one to one
+        table.bLastValid = false;  // a key looked for in vain may be this one
+        if (keyCount >= 2) table.GroupNewRow(row);
         return;
     }
     // Keys joined with "@" can match while the first value differs ("a@b","c"
     // and "a","b@c"); the row then moves to the group of its new first value.
     const std::string_view oldFirst = table.rows.Field(found, 0);
-    table.rows.Overwrite(found, fields);
-    if (keyCount >= 2 && oldFirst != fields[0]) table.groups.Move(found, fields[0]);
+    table.rows.OverwriteWithStaged(found);
+    if (keyCount >= 2 && oldFirst != table.rows.Field(found, 0)) table.RegroupRow(found);
 }
 
 void CPCAKyuuyo::Impl::BuildEmployeeList() {

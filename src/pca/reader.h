@@ -54,10 +54,22 @@ class CPCAKyuuyo {
                               std::initializer_list<std::string_view> keys,
                               std::string_view column) const;
 
+    // The same lookup by a column resolved once with FindPcaColumn, the form for
+    // the lookups that the conversion repeats for every employee.
+    std::string_view GetValue(const PcaColumn& column,
+                              std::initializer_list<std::string_view> keys) const;
+
     // Values of the result column of every selected row, in row order. The list
     // belongs to the reader and is overwritten by the next Select. An unknown
     // result column shows "存在しないカラム名が設定されています。\n[name]".
     const std::vector<std::string_view>& Select(const PCASELECT& request);
+
+    // What Select answers for one condition on the first key column (bMatchAll
+    // 1): the values of `column` in the rows whose first key column holds
+    // `value`, in row order, for a column resolved once. Into the same list as
+    // Select; empty for an unresolved column or a table without key columns.
+    const std::vector<std::string_view>& SelectByFirstKey(const PcaColumn& column,
+                                                          std::string_view value);
 
     // Employee codes of table 10601, in row order.
     const std::vector<std::string>& GetEmployeeCodes() const;

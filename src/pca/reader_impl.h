@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "pca/catalogue.h"
-#include "pca/csv_fields.h"
 #include "pca/reader.h"
 #include "pca/row_index.h"
 #include "pca/row_store.h"
@@ -20,14 +19,36 @@ namespace kw39 {
 struct TableRows {
     explicit TableRows(const PCATABLEINFO& table);
 
-    // The row stored under a joined key, or kNoRow.
+    // The row stored under a joined key, or kNoRow. The conversion asks for the
+    // same key many times in a row (every value of one employee), so the last
+    // answer is kept until a new key is added; and it asks for rows in about
+    // the order of the file, so the row after the last one found is tried
+    // before the hash.
     std::uint32_t FindRow(std::string_view joinedKey) const;
+    // The same for the key values, joined only when the answer is not the last.
+    std::uint32_t FindRow(std::initializer_list<std::string_view> keys,
+                          std::string& joinScratch) const;
     bool KeyEquals(std::uint32_t row, std::string_view joinedKey) const;
 
     const PCATABLEINFO* pInfo;
     RowStore rows;
     IdHashTable keys;  // keyed tables: row key -> row (ids are row indexes)
-    RowGroups groups;  // tables with two or more key columns: first value -> rows
+    // The rows grouped by their first value, for the tables with two or more
+    // key columns; built at the first selection that needs them (most such
+    // tables are never selected from) and kept up to date from then on.
+    const RowGroups& Groups() const;
+    void GroupNewRow(std::uint32_t row);
+    void RegroupRow(std::uint32_t row);
+
+    // The last answer of FindRow; a reader is used from one thread only.
+    mutable std::string strLastKey;
+    mutable std::uint32_t nLastRow = kNoRow;
+    mutable bool bLastValid = false;
+    mutable std::uint32_t nCursor = kNoRow;  // the row found last
+
+  private:
+    mutable RowGroups m_groups;
+    mutable bool m_bGrouped = false;
 };
 
 struct CPCAKyuuyo::Impl {
@@ -38,11 +59,18 @@ struct CPCAKyuuyo::Impl {
     const TableRows* FindTable(std::string_view code) const;
 
     bool ReadFile(const std::string& path);
-    void StoreDataLine(const std::string& code, std::string_view line, const std::string& path,
+    void StoreDataLine(TableRows& table, std::string_view line, const std::string& path,
                        std::size_t lineNumber);
-    void SetLineData(const std::string& code, const CsvFields& fields);
-    void StoreKeyed(TableRows& table, const CsvFields& fields);
+    void StoreKeyed(TableRows& table);
     void BuildEmployeeList();
+    // Fills m_aSelectResult with `column` of the rows whose first key column
+    // holds `value`, in row order; the table has key columns.
+    void SelectByFirstKey(const TableRows& table, int column, std::string_view value);
+
+    // The value at `position` of the row of `table` under `keys`; "" for a wrong
+    // number of keys, an empty key, a missing row or a position below 0.
+    std::string_view Lookup(const TableRows& table, std::initializer_list<std::string_view> keys,
+                            int position) const;
 
     platform::MessagePort& m_port;
     platform::FileSystem& m_fs;
@@ -50,7 +78,6 @@ struct CPCAKyuuyo::Impl {
     std::vector<std::string> m_aEmployeeCodes;
     std::vector<std::string_view> m_aSelectResult;
     std::string m_strCompanyName;
-    CsvFields m_fields;  // reused for every line
     // Reused for every joined key; a reader is used from one thread only.
     mutable std::string m_strKeyScratch;
 };

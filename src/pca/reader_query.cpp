@@ -17,23 +17,35 @@ bool IsFirstKeySelection(const PCATABLEINFO& table, const std::vector<int>& cond
 
 }  // namespace
 
+std::string_view CPCAKyuuyo::Impl::Lookup(const TableRows& table,
+                                          std::initializer_list<std::string_view> keys,
+                                          int position) const {
+    const PCATABLEINFO& info = *table.pInfo;
+    if (keys.size() != static_cast<std::size_t>(info.nKeyColumns)) return {};
+    if (std::any_of(keys.begin(), keys.end(), [](std::string_view k) { return k.empty(); })) {
+        return {};
+    }
+    if (position < 0) return {};
+    if (info.nKeyColumns == 0) return table.rows.Field(0, position);
+
+    const std::uint32_t row = table.FindRow(keys, m_strKeyScratch);
+    return row == kNoRow ? std::string_view() : table.rows.Field(row, position);
+}
+
 std::string_view CPCAKyuuyo::GetValue(int nKind, std::string_view table,
                                       std::initializer_list<std::string_view> keys,
                                       std::string_view column) const {
     const TableRows* rows = m_pImpl->FindTable(table);
     if (!rows) return {};
-    const PCATABLEINFO& info = *rows->pInfo;
-    if (keys.size() != static_cast<std::size_t>(info.nKeyColumns)) return {};
-    if (std::any_of(keys.begin(), keys.end(), [](std::string_view k) { return k.empty(); })) {
-        return {};
-    }
-    const int position = info.FindColumn(nKind, column);
-    if (position < 0) return {};
-    if (info.nKeyColumns == 0) return rows->rows.Field(0, position);
+    return m_pImpl->Lookup(*rows, keys, rows->pInfo->FindColumn(nKind, column));
+}
 
-    JoinKeyInto(keys.begin(), keys.size(), m_pImpl->m_strKeyScratch);
-    const std::uint32_t row = rows->FindRow(m_pImpl->m_strKeyScratch);
-    return row == kNoRow ? std::string_view() : rows->rows.Field(row, position);
+std::string_view CPCAKyuuyo::GetValue(const PcaColumn& column,
+                                      std::initializer_list<std::string_view> keys) const {
+    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
+        return {};
+    return m_pImpl->Lookup(m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)], keys,
+                           column.nColumn);
 }
 
 const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request) {
@@ -59,16 +71,7 @@ const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request
 
     if (IsFirstKeySelection(info, conditionColumns)) {
         // With one condition, "all hold" and "any holds" are the same test.
-        const std::string_view value = request.aConditions[0].strValue;
-        if (info.nKeyColumns == 1) {
-            const std::uint32_t row = rows->FindRow(value);
-            if (row != kNoRow) result.push_back(rows->rows.Field(row, column));
-        } else {
-            for (std::uint32_t row = rows->groups.First(value); row != kNoRow;
-                 row = rows->groups.Next(row)) {
-                result.push_back(rows->rows.Field(row, column));
-            }
-        }
+        m_pImpl->SelectByFirstKey(*rows, column, request.aConditions[0].strValue);
         return result;
     }
 
@@ -82,6 +85,32 @@ const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request
         const bool selected = request.bMatchAll == 1 ? held == wanted : held > 0;
         if (selected) result.push_back(rows->rows.Field(row, column));
     }
+    return result;
+}
+
+void CPCAKyuuyo::Impl::SelectByFirstKey(const TableRows& table, int column,
+                                        std::string_view value) {
+    m_aSelectResult.clear();
+    if (table.pInfo->nKeyColumns == 1) {
+        const std::uint32_t row = table.FindRow(value);
+        if (row != kNoRow) m_aSelectResult.push_back(table.rows.Field(row, column));
+        return;
+    }
+    const RowGroups& groups = table.Groups();
+    for (std::uint32_t row = groups.First(value); row != kNoRow; row = groups.Next(row)) {
+        m_aSelectResult.push_back(table.rows.Field(row, column));
+    }
+}
+
+const std::vector<std::string_view>& CPCAKyuuyo::SelectByFirstKey(const PcaColumn& column,
+                                                                  std::string_view value) {
+    std::vector<std::string_view>& result = m_pImpl->m_aSelectResult;
+    result.clear();
+    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
+        return result;
+    const TableRows& table = m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)];
+    if (column.nColumn < 0 || table.pInfo->nKeyColumns == 0) return result;
+    m_pImpl->SelectByFirstKey(table, column.nColumn, value);
     return result;
 }
 

@@ -10,43 +10,47 @@ constexpr std::size_t kFirstCapacity = 16;
 }
 
 std::uint32_t IdHashTable::Insert(std::size_t hash) {
-    if (m_aHashes.size() >= UINT32_MAX - 1) throw std::length_error("too many rows in one table");
-    const auto id = static_cast<std::uint32_t>(m_aHashes.size());
-    const auto shortHash = static_cast<std::uint32_t>(hash);
-    m_aHashes.push_back(shortHash);
-    // At most half the slots are used, which keeps probe runs short.
-    if (m_aHashes.size() * 2 > m_aSlots.size()) {
-        Grow();
-    } else {
-        Place(id, shortHash);
-    }
+    if (m_nCount >= UINT32_MAX - 1) throw std::length_error("too many rows in one table");
+    // At most three quarters of the slots are used; probe runs stay short and
+    // mostly within one cache line.
+    if ((std::size_t{m_nCount} + 1) * 4 > m_aSlots.size() * 3) Grow();
+    const std::uint32_t id = m_nCount++;
+    Place(Slot{id + 1, static_cast<std::uint32_t>(hash)});
     return id;
 }
 
-void IdHashTable::Place(std::uint32_t id, std::uint32_t hash) {
+void IdHashTable::Place(Slot entry) {
     const std::size_t mask = m_aSlots.size() - 1;
-    std::size_t slot = hash & mask;
-    while (m_aSlots[slot] != 0) slot = (slot + 1) & mask;
-    m_aSlots[slot] = id + 1;
+    std::size_t slot = entry.nHash & mask;
+    while (m_aSlots[slot].nId != 0) slot = (slot + 1) & mask;
+    m_aSlots[slot] = entry;
 }
 
-// Rehashes every id from its stored hash.
+// Moves every entry into a table twice the size, by its stored hash.
 void IdHashTable::Grow() {
-    const std::size_t capacity = m_aSlots.empty() ? kFirstCapacity : m_aSlots.size() * 2;
-    m_aSlots.assign(capacity, 0);
-    for (std::uint32_t id = 0; id < m_aHashes.size(); ++id) Place(id, m_aHashes[id]);
+    std::vector<Slot> old(m_aSlots.empty() ? kFirstCapacity : m_aSlots.size() * 2);
+    old.swap(m_aSlots);
+    for (const Slot& entry : old) {
+        if (entry.nId != 0) Place(entry);
+    }
 }
 
 std::uint32_t RowGroups::FindGroup(std::string_view value, std::size_t hash) const {
-    return m_index.Find(hash,
-                        [&](std::uint32_t group) { return m_aGroups[group].strValue == value; });
+    return m_index.Find(hash, [&](std::uint32_t group) { return m_aGroups[group].value == value; });
 }
 
 std::uint32_t RowGroups::FindOrAddGroup(std::string_view value) {
+    // Rows of one group mostly come one after the other.
+    if (m_nLastGroup != kNoRow && m_aGroups[m_nLastGroup].value == value) return m_nLastGroup;
+    m_nLastGroup = FindOrAddGroupHashed(value);
+    return m_nLastGroup;
+}
+
+std::uint32_t RowGroups::FindOrAddGroupHashed(std::string_view value) {
     const std::size_t hash = std::hash<std::string_view>{}(value);
     const std::uint32_t found = FindGroup(value, hash);
     if (found != kNoRow) return found;
-    m_aGroups.push_back(Group{std::string(value)});
+    m_aGroups.push_back(Group{value});
     return m_index.Insert(hash);
 }
 
@@ -72,8 +76,20 @@ void RowGroups::Move(std::uint32_t row, std::string_view value) {
 }
 
 std::uint32_t RowGroups::First(std::string_view value) const {
-    const std::uint32_t group = FindGroup(value, std::hash<std::string_view>{}(value));
-    return group == kNoRow ? kNoRow : m_aGroups[group].nFirst;
+    // Groups are asked for in about the order in which they were added (one
+    // employee after the other): the last group found and the one after it are
+    // tried before the hash.
+    std::uint32_t group = kNoRow;
+    if (m_nCursor < m_aGroups.size() && m_aGroups[m_nCursor].value == value) {
+        group = m_nCursor;
+    } else if (m_nCursor + 1 < m_aGroups.size() && m_aGroups[m_nCursor + 1].value == value) {
+        group = m_nCursor + 1;
+    } else {
+        group = FindGroup(value, std::hash<std::string_view>{}(value));
+    }
+    if (group == kNoRow) return kNoRow;
+    m_nCursor = group;
+    return m_aGroups[group].nFirst;
 }
 
 void RowGroups::Unlink(std::uint32_t row) {

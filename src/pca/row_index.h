@@ -14,7 +14,8 @@ inline constexpr std::uint32_t kNoRow = UINT32_MAX;
 
 // Open-addressing hash table of dense 32-bit ids (0, 1, 2, ... in order of
 // insertion). The caller supplies the hash of a text and a test that tells
-// whether an id stands for that text.
+// whether an id stands for that text. Each slot holds the id with its hash, so
+// that a lookup in a large table usually costs one cache miss.
 class IdHashTable {
   public:
     // The id whose text matches, or kNoRow.
@@ -24,10 +25,9 @@ class IdHashTable {
         const std::uint32_t shortHash = static_cast<std::uint32_t>(hash);
         const std::size_t mask = m_aSlots.size() - 1;
         for (std::size_t slot = shortHash & mask;; slot = (slot + 1) & mask) {
-            const std::uint32_t entry = m_aSlots[slot];
-            if (entry == 0) return kNoRow;
-            const std::uint32_t id = entry - 1;
-            if (m_aHashes[id] == shortHash && matches(id)) return id;
+            const Slot& entry = m_aSlots[slot];
+            if (entry.nId == 0) return kNoRow;
+            if (entry.nHash == shortHash && matches(entry.nId - 1)) return entry.nId - 1;
         }
     }
 
@@ -35,20 +35,28 @@ class IdHashTable {
     std::uint32_t Insert(std::size_t hash);
 
   private:
-    void Place(std::uint32_t id, std::uint32_t hash);
+    struct Slot {
+        std::uint32_t nId = 0;  // id + 1; 0 for a free slot
+        std::uint32_t nHash = 0;
+    };
+    void Place(Slot entry);
     void Grow();
 
-    std::vector<std::uint32_t> m_aSlots;   // id + 1; 0 for a free slot
-    std::vector<std::uint32_t> m_aHashes;  // low 32 bits of the hash of every id
+    std::vector<Slot> m_aSlots;
+    std::uint32_t m_nCount = 0;
 };
 
 // The rows of a table grouped by the value of their first column, each group in
 // row order; lets a selection of one employee's rows skip the rest of the table.
+// The groups keep views of the values they are given (the reader's values stay
+// in place for the life of its tables), not copies.
 class RowGroups {
   public:
     // Adds the newest row (its index is the number of rows added so far).
+    // `value` must stay valid as long as the groups.
     void Add(std::uint32_t row, std::string_view value);
-    // Moves an existing row whose first value changed to the group of `value`.
+    // Moves an existing row whose first value changed to the group of `value`,
+    // which must stay valid as long as the groups.
     void Move(std::uint32_t row, std::string_view value);
 
     // First row whose first value is `value`, and the row after `row` in its
@@ -58,12 +66,13 @@ class RowGroups {
 
   private:
     struct Group {
-        std::string strValue;
+        std::string_view value;
         std::uint32_t nFirst = kNoRow;
         std::uint32_t nLast = kNoRow;  // so that appending a row costs nothing
     };
     std::uint32_t FindGroup(std::string_view value, std::size_t hash) const;
     std::uint32_t FindOrAddGroup(std::string_view value);
+    std::uint32_t FindOrAddGroupHashed(std::string_view value);
     void Unlink(std::uint32_t row);
     void LinkInOrder(std::uint32_t row, std::uint32_t group);
 
@@ -71,6 +80,8 @@ class RowGroups {
     IdHashTable m_index;
     std::vector<std::uint32_t> m_aNext;     // next row of the same group
     std::vector<std::uint32_t> m_aGroupOf;  // group of every row
+    std::uint32_t m_nLastGroup = kNoRow;    // the group found or added last
+    mutable std::uint32_t m_nCursor = 0;    // the group First found last
 };
 
 }  // namespace kw39

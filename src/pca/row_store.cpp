@@ -1,124 +1,337 @@
 #include "pca/row_store.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
+
+#include "pca/field_encoding.h"
+#include "platform/sjis.h"
 
 namespace kw39 {
 
 namespace {
 
+using namespace field_encoding;
+
 constexpr int kCheckpointStride = 16;
 constexpr std::size_t kFirstBlock = 4 * 1024;
 constexpr std::size_t kLargestBlock = 1024 * 1024;
+// Rows up to this size note their field offsets in two bytes.
+constexpr std::size_t kNarrowLimit = 0xFFFF;
+// Short fields are copied eight bytes at a time, a few bytes past their end.
+constexpr std::size_t kCopySlack = 8;
 
-std::size_t VarintSize(std::size_t value) {
-    std::size_t size = 1;
-    for (; value >= 0x80; value >>= 7) ++size;
-    return size;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Fu;
+constexpr std::uint64_t kCommas = 0x2C2C2C2C2C2C2C2Cu;
+
+// The high bit of every byte of `word` that is a comma (exact for each byte:
+// no carry crosses from one byte into the next).
+constexpr std::uint64_t CommaBytes(std::uint64_t word) {
+    const std::uint64_t x = word ^ kCommas;
+    return ~(((x & kLowBits) + kLowBits) | x) & kHighBits;
 }
 
-char* PutVarint(char* out, std::size_t value) {
-    for (; value >= 0x80; value >>= 7) *out++ = static_cast<char>((value & 0x7F) | 0x80);
-    *out++ = static_cast<char>(value);
-    return out;
+// The largest staged row a line of `length` bytes can give: the split keeps at
+// most the line's bytes, a line has at most length + 1 fields, each with a head
+// of one byte or, for a field of 128 bytes or more, five; short lines are
+// padded to `columns` fields; and one more head byte is held in reserve.
+std::size_t StagedBound(std::size_t length, int columns) {
+    return 2 * length + length / 32 + static_cast<std::size_t>(columns) + 2 + kCopySlack;
 }
 
-std::size_t GetVarint(const char*& p) {
-    std::size_t value = 0;
-    for (int shift = 0;; shift += 7) {
-        const auto byte = static_cast<unsigned char>(*p++);
-        value |= static_cast<std::size_t>(byte & 0x7F) << shift;
-        if ((byte & 0x80) == 0) return value;
+void PutOffset(char* row, std::size_t slot, std::size_t offset, bool wide) {
+    if (wide) {
+        const auto value = static_cast<std::uint32_t>(offset);
+        std::memcpy(row + 1 + slot * sizeof value, &value, sizeof value);
+    } else {
+        const auto value = static_cast<std::uint16_t>(offset);
+        std::memcpy(row + 1 + slot * sizeof value, &value, sizeof value);
     }
 }
 
-std::size_t CheckpointCount(int columns) {
-    return columns > 0 ? static_cast<std::size_t>((columns - 1) / kCheckpointStride) : 0;
+std::size_t GetOffset(const char* row, std::size_t slot) {
+    if (row[0] != 0) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, row + 1 + slot * sizeof value, sizeof value);
+        return value;
+    }
+    std::uint16_t value = 0;
+    std::memcpy(&value, row + 1 + slot * sizeof value, sizeof value);
+    return value;
 }
 
 }  // namespace
 
+// The output of SplitCsvInto for a staged row with quotes: writes the bytes of
+// each field behind a head byte kept free for it, encodes the field when it
+// ends, and notes the offset of every 16th field in the row's header.
+class RowStore::Builder {
+  public:
+    Builder(char* row, std::size_t headerSize, std::size_t checkpoints, bool wide)
+        : m_pRow(row),
+          m_pFieldStart(row + headerSize),
+          m_pOut(m_pFieldStart + 1),
+          m_nCheckpoints(checkpoints),
+          m_bWide(wide) {}
+
+    void AppendBytes(std::string_view bytes) {
+        std::memcpy(m_pOut, bytes.data(), bytes.size());
+        m_pOut += bytes.size();
+    }
+    void AppendByte(char c) { *m_pOut++ = c; }
+
+    void EndField() {
+        char* const bytes = m_pFieldStart + 1;
+        const auto size = static_cast<std::size_t>(m_pOut - bytes);
+        if (const unsigned char token = TokenOf(bytes, size)) {
+            *m_pFieldStart = static_cast<char>(token);
+            m_pOut = bytes;
+        } else if (size < kShortLimit) {
+            *m_pFieldStart = static_cast<char>(size);
+        } else {
+            // A long field needs the longer head: move its bytes up.
+            std::memmove(m_pFieldStart + kLongHeadSize, bytes, size);
+            m_pOut = PutHead(m_pFieldStart, size) + size;
+        }
+        ++m_nFields;
+        if (m_nFields % kCheckpointStride == 0) {
+            const std::size_t slot = m_nFields / kCheckpointStride - 1;
+            if (slot < m_nCheckpoints) {
+                PutOffset(m_pRow, slot, static_cast<std::size_t>(m_pOut - m_pRow), m_bWide);
+            }
+        }
+        m_pFieldStart = m_pOut++;
+    }
+
+    std::size_t Fields() const { return m_nFields; }
+    // Bytes of the row so far (the head byte held for a next field excluded).
+    std::size_t Bytes() const { return static_cast<std::size_t>(m_pFieldStart - m_pRow); }
+
+  private:
+    char* m_pRow;
+    char* m_pFieldStart;  // where the head of the current field goes
+    char* m_pOut;
+    std::size_t m_nFields = 0;
+    std::size_t m_nCheckpoints;
+    bool m_bWide;
+};
+
 RowStore::RowStore(int columns)
     : m_nColumns(columns),
-      m_nCheckpointBytes(CheckpointCount(columns) * sizeof(std::uint32_t)),
+      m_nCheckpoints(columns > 0 ? static_cast<std::size_t>((columns - 1) / kCheckpointStride) : 0),
       m_nNextBlock(kFirstBlock) {}
+
+std::size_t RowStore::HeaderSize(bool wide) const {
+    if (m_nCheckpoints == 0) return 0;
+    return 1 + m_nCheckpoints * (wide ? sizeof(std::uint32_t) : sizeof(std::uint16_t));
+}
 
 std::uint32_t RowStore::Append(const CsvFields& fields) {
     if (m_aRows.size() >= UINT32_MAX) throw std::length_error("too many rows in one table");
-    m_aRows.push_back(Store(fields, nullptr));
+    GatherValues(fields, nullptr);
+    m_aRows.push_back(Place(m_aValues));
     return static_cast<std::uint32_t>(m_aRows.size() - 1);
 }
 
 void RowStore::Overwrite(std::uint32_t row, const CsvFields& fields) {
-    m_aRows[row] = Store(fields, m_aRows[row]);
+    GatherValues(fields, m_aRows[row]);
+    m_aRows[row] = Place(m_aValues);
 }
 
 std::string_view RowStore::Field(std::uint32_t row, int column) const {
     const char* p = FieldStart(m_aRows[row], column);
-    const std::size_t length = GetVarint(p);
-    return std::string_view(p, length);
+    return Decode(p);
 }
 
 const char* RowStore::FieldStart(const char* row, int column) const {
-    const char* p = row + m_nCheckpointBytes;
+    const char* p = nullptr;
     int skip = column;
     if (column >= kCheckpointStride) {
-        std::uint32_t offset = 0;
-        const std::size_t slot = static_cast<std::size_t>(column / kCheckpointStride - 1);
-        std::memcpy(&offset, row + slot * sizeof offset, sizeof offset);
-        p = row + offset;
+        p = row + GetOffset(row, static_cast<std::size_t>(column / kCheckpointStride - 1));
         skip = column % kCheckpointStride;
+    } else {
+        p = row + HeaderSize(m_nCheckpoints > 0 && row[0] != 0);
     }
-    for (; skip > 0; --skip) p += GetVarint(p);
+    for (; skip > 0; --skip) Skip(p);
     return p;
 }
 
-const char* RowStore::Store(const CsvFields& fields, const char* previous) {
-    // Gather the values first: the size of the row decides where it goes.
-    m_aValues.clear();
-    const std::size_t given = std::min(fields.size(), static_cast<std::size_t>(m_nColumns));
-    std::size_t size = m_nCheckpointBytes;
-    for (std::size_t i = 0; i < given; ++i) m_aValues.push_back(fields[i]);
-    if (given < static_cast<std::size_t>(m_nColumns)) {
-        const char* p = previous ? FieldStart(previous, static_cast<int>(given)) : nullptr;
-        for (std::size_t i = given; i < static_cast<std::size_t>(m_nColumns); ++i) {
-            if (!p) {
-                m_aValues.emplace_back();
+std::size_t RowStore::StageLine(std::string_view line) {
+    if (line.size() >= UINT32_MAX / 2) throw std::length_error("line too long");
+    const std::size_t bound = StagedBound(line.size(), m_nColumns);
+    m_bStagedWide = HeaderSize(false) + bound > kNarrowLimit;
+    const std::size_t header = HeaderSize(m_bStagedWide);
+    Reserve(header + bound);
+    if (header > 0) m_pFree[0] = static_cast<char>(m_bStagedWide ? 1 : 0);
+    // Most lines (all of the monthly data) hold no quote; they split at their
+    // commas alone.
+    const std::string_view text = platform::TrimLeadingBlanks(platform::TrimTrailingBlanks(line));
+    if (std::memchr(text.data(), '"', text.size()) == nullptr) {
+        StageUnquoted(text, header);
+    } else {
+        Builder builder(m_pFree, header, m_nCheckpoints, m_bStagedWide);
+        SplitCsvInto(text, builder);
+        m_nStaged = builder.Fields();
+        m_nStagedBytes = builder.Bytes();
+    }
+    return m_nStaged;
+}
+
+// A line without quotes splits at every comma that is not the second byte of a
+// double-byte character, and every field keeps its bytes.
+void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
+    char* const row = m_pFree;
+    char* out = row + header;
+    const char* const in = text.data();
+    const std::size_t size = text.size();
+
+    std::size_t fields = 0;
+    std::size_t start = 0;  // where the current field starts in `text`
+    std::size_t toCheckpoint = kCheckpointStride;
+    const auto endField = [&](std::size_t end) {
+        const std::size_t length = end - start;
+        if (const unsigned char token = TokenOf(in + start, length)) {
+            *out++ = static_cast<char>(token);
+        } else {
+            char* const bytes = PutHead(out, length);
+            if (length <= kCopySlack && start + kCopySlack <= size) {
+                std::memcpy(bytes, in + start,
+                            kCopySlack);  // one move, bytes past the end are overwritten later
+            } else {
+                std::memcpy(bytes, in + start, length);
+            }
+            out = bytes + length;
+        }
+        ++fields;
+        if (--toCheckpoint == 0) {
+            toCheckpoint = kCheckpointStride;
+            const std::size_t slot = fields / kCheckpointStride - 1;
+            if (slot < m_nCheckpoints) {
+                PutOffset(row, slot, static_cast<std::size_t>(out - row), m_bStagedWide);
+            }
+        }
+        start = end + 1;
+    };
+    std::size_t i = 0;
+    while (i < size) {
+        if (i + 8 <= size) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, in + i, sizeof word);
+            if ((word & kHighBits) == 0) {
+                // Eight single-byte characters: every comma among them ends a field.
+                for (std::uint64_t commas = CommaBytes(word); commas != 0; commas &= commas - 1) {
+                    endField(i + static_cast<std::size_t>(std::countr_zero(commas)) / 8);
+                }
+                i += 8;
                 continue;
             }
-            const std::size_t length = GetVarint(p);
-            m_aValues.emplace_back(p, length);
-            p += length;
         }
+        const auto c = static_cast<unsigned char>(in[i]);
+        if (platform::IsLeadByte(c) && i + 1 < size) {
+            i += 2;  // neither byte of a double-byte character ends a field
+            continue;
+        }
+        if (c == ',') endField(i);
+        ++i;
     }
-    for (const std::string_view value : m_aValues) size += VarintSize(value.size()) + value.size();
+    endField(size);
+    m_nStaged = fields;
+    m_nStagedBytes = static_cast<std::size_t>(out - row);
+}
+
+std::string_view RowStore::StagedField(std::size_t i) const {
+    const char* p = FieldStart(m_pFree, static_cast<int>(i));
+    return Decode(p);
+}
+
+std::uint32_t RowStore::AppendStaged() {
+    if (m_aRows.size() >= UINT32_MAX) throw std::length_error("too many rows in one table");
+    // Positions the line did not reach hold "": one zero length each, noted
+    // where a checkpoint falls on them (the bound reserved room for them).
+    char* const row = m_pFree;
+    std::size_t size = m_nStagedBytes;
+    for (std::size_t i = m_nStaged; i < static_cast<std::size_t>(m_nColumns); ++i) {
+        if (i > 0 && i % kCheckpointStride == 0) {
+            PutOffset(row, i / kCheckpointStride - 1, size, m_bStagedWide);
+        }
+        row[size++] = 0;
+    }
+    Allocate(size);
+    m_aRows.push_back(row);
+    return static_cast<std::uint32_t>(m_aRows.size() - 1);
+}
+
+void RowStore::OverwriteWithStaged(std::uint32_t row) {
+    // The staged fields lie in the free part of the arena, where the merged row
+    // is about to be placed: they are copied aside first.
+    m_aValues.clear();
+    std::size_t total = 0;
+    const char* p = FieldStart(m_pFree, 0);
+    for (std::size_t i = 0; i < m_nStaged; ++i) {
+        m_aValues.push_back(Decode(p));
+        total += m_aValues.back().size();
+    }
+    m_strScratch.clear();
+    m_strScratch.reserve(total);
+    for (std::string_view& value : m_aValues) {
+        const char* const copy = m_strScratch.data() + m_strScratch.size();
+        m_strScratch.append(value);
+        value = std::string_view(copy, value.size());
+    }
+    GatherTail(m_aRows[row], m_nStaged);
+    m_aRows[row] = Place(m_aValues);
+}
+
+void RowStore::GatherValues(const CsvFields& fields, const char* previous) {
+    m_aValues.clear();
+    const std::size_t given = std::min(fields.size(), static_cast<std::size_t>(m_nColumns));
+    for (std::size_t i = 0; i < given; ++i) m_aValues.push_back(fields[i]);
+    GatherTail(previous, given);
+}
+
+void RowStore::GatherTail(const char* previous, std::size_t from) {
+    if (!previous || from >= static_cast<std::size_t>(m_nColumns)) return;
+    const char* p = FieldStart(previous, static_cast<int>(from));
+    for (std::size_t i = from; i < static_cast<std::size_t>(m_nColumns); ++i) {
+        m_aValues.push_back(Decode(p));
+    }
+}
+
+const char* RowStore::Place(const std::vector<std::string_view>& values) {
+    const auto columns = static_cast<std::size_t>(m_nColumns);
+    std::size_t fieldBytes = columns - std::min(values.size(), columns);  // "" after the values
+    for (const std::string_view value : values) fieldBytes += EncodedSize(value);
+    const bool wide = HeaderSize(false) + fieldBytes > kNarrowLimit;
+    const std::size_t size = HeaderSize(wide) + fieldBytes;
     if (size > UINT32_MAX) throw std::length_error("row too long");
 
     char* const row = Allocate(size);
-    char* out = row + m_nCheckpointBytes;
-    for (std::size_t i = 0; i < m_aValues.size(); ++i) {
+    if (m_nCheckpoints > 0) row[0] = static_cast<char>(wide ? 1 : 0);
+    char* out = row + HeaderSize(wide);
+    for (std::size_t i = 0; i < columns; ++i) {
         if (i > 0 && i % kCheckpointStride == 0) {
-            const auto offset = static_cast<std::uint32_t>(out - row);
-            std::memcpy(row + (i / kCheckpointStride - 1) * sizeof offset, &offset, sizeof offset);
+            PutOffset(row, i / kCheckpointStride - 1, static_cast<std::size_t>(out - row), wide);
         }
-        out = PutVarint(out, m_aValues[i].size());
-        if (!m_aValues[i].empty()) std::memcpy(out, m_aValues[i].data(), m_aValues[i].size());
-        out += m_aValues[i].size();
+        out = Encode(out, i < values.size() ? values[i] : std::string_view());
     }
     return row;
 }
 
 // Rows are never freed one by one, so the arena hands out memory from large
 // blocks; a block never moves, so views into it stay valid.
+void RowStore::Reserve(std::size_t size) {
+    if (size <= m_nFree) return;
+    const std::size_t blockSize = std::max(size, m_nNextBlock);
+    m_aBlocks.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
+    m_pFree = m_aBlocks.back().get();
+    m_nFree = blockSize;
+    m_nNextBlock = std::min(m_nNextBlock * 2, kLargestBlock);
+}
+
 char* RowStore::Allocate(std::size_t size) {
-    if (size > m_nFree) {
-        const std::size_t blockSize = std::max(size, m_nNextBlock);
-        m_aBlocks.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
-        m_pFree = m_aBlocks.back().get();
-        m_nFree = blockSize;
-        m_nNextBlock = std::min(m_nNextBlock * 2, kLargestBlock);
-    }
+    Reserve(size);
     char* p = m_pFree;
     m_pFree += size;
     m_nFree -= size;

@@ -1,8 +1,13 @@
 // The rows of one table, kept compact. A table can hold hundreds of thousands of
 // rows of up to 157 mostly short fields, so a row is one run of bytes in a
-// shared arena rather than a string per field: every field is its length (a
-// 7-bit varint, one byte for short fields) followed by its bytes, and every 16th
-// field has its offset noted at the start of the row for quick access.
+// shared arena rather than a string per field: every field is a head byte and
+// its bytes (field_encoding.h), and the offset of every 16th field is noted at
+// the start of the row for quick access (in two bytes, or four in a row longer
+// than 64 KiB).
+//
+// The reader splits each data line straight into the arena as a staged row
+// (StageLine), checks it, and only then keeps it as a new row or lays it over
+// an existing one; a line that fails its checks leaves nothing behind.
 #pragma once
 
 #include <cstddef>
@@ -34,21 +39,52 @@ class RowStore {
     // The value at a 0-based position; valid for the life of the store.
     std::string_view Field(std::uint32_t row, int column) const;
 
+    // Splits `line` by the CSV rules (SplitCsvInto) into a staged row at the end
+    // of the arena and returns the number of fields of the line, which may be
+    // more than Columns(). The staged row is replaced by the next StageLine.
+    std::size_t StageLine(std::string_view line);
+    // A field of the staged row; `i` below both the staged count and Columns().
+    std::string_view StagedField(std::size_t i) const;
+    // Keeps the staged row (at most Columns() fields) as a new row.
+    std::uint32_t AppendStaged();
+    // Lays the staged row (at most Columns() fields) over the first positions of
+    // a row, as Overwrite does.
+    void OverwriteWithStaged(std::uint32_t row);
+
   private:
-    // Stores a row in the arena: the values of `fields` in the first positions,
-    // the rest from `previous` (or "" when there is none).
-    const char* Store(const CsvFields& fields, const char* previous);
+    class Builder;
+
+    void StageUnquoted(std::string_view text, std::size_t header);
+    std::size_t HeaderSize(bool wide) const;
     const char* FieldStart(const char* row, int column) const;
+    // Stores a row from its values (at most Columns(); the rest are "") and
+    // returns it. No value may lie in the free part of the arena.
+    const char* Place(const std::vector<std::string_view>& values);
+    // The values of `fields` followed by those of `previous` from that position
+    // on (or nothing more without a previous row), in m_aValues.
+    void GatherValues(const CsvFields& fields, const char* previous);
+    void GatherTail(const char* previous, std::size_t from);
+    // Makes at least `size` contiguous bytes free in the newest block.
+    void Reserve(std::size_t size);
     char* Allocate(std::size_t size);
 
     int m_nColumns;
-    std::size_t m_nCheckpointBytes;  // size of the offset table at the start of a row
+    std::size_t m_nCheckpoints;  // noted offsets at the start of a row
     std::vector<const char*> m_aRows;
     std::vector<std::unique_ptr<char[]>> m_aBlocks;
     char* m_pFree = nullptr;  // free space in the newest block
     std::size_t m_nFree = 0;
-    std::size_t m_nNextBlock;                 // size of the next block; grows up to a limit
+    std::size_t m_nNextBlock;  // size of the next block; grows up to a limit
+
+    // The staged row lies at m_pFree: its field count and the offset of every
+    // field it holds (at most Columns()), counted from m_pFree.
+    std::size_t m_nStaged = 0;
+    std::size_t m_nStagedBytes = 0;
+    bool m_bStagedWide = false;
+    std::vector<std::uint32_t> m_aStagedFields;
+
     std::vector<std::string_view> m_aValues;  // reused while a row is stored
+    std::string m_strScratch;                 // staged fields copied before a merge
 };
 
 }  // namespace kw39

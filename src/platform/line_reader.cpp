@@ -26,37 +26,38 @@ bool LineReader::Fill() {
         m_bEof = true;
         return false;
     }
+    if (const void* z = std::memchr(m_buffer.data() + m_nEnd, kCtrlZ, got)) {
+        m_nCtrlZ = static_cast<std::size_t>(static_cast<const char*>(z) - m_buffer.data());
+    }
     m_nEnd += got;
     return true;
 }
 
 bool LineReader::Next(std::string_view& line) {
-    std::size_t scanned = 0;  // bytes after m_nBegin known to hold neither LF nor Ctrl-Z
+    std::size_t scanned = 0;  // bytes after m_nBegin known to hold no LF
     for (;;) {
         const char* base = m_buffer.data() + m_nBegin;
-        const std::size_t avail = m_nEnd - m_nBegin;
-        const char* from = base + scanned;
-        const std::size_t rest = avail - scanned;
-        const char* lf = static_cast<const char*>(std::memchr(from, '\n', rest));
-        const std::size_t stop = lf ? static_cast<std::size_t>(lf - from) : rest;
-        const char* z = static_cast<const char*>(std::memchr(from, kCtrlZ, stop));
-        if (z) {
-            // The end-of-file byte: whatever precedes it is the last line.
-            const std::size_t len = static_cast<std::size_t>(z - base);
-            m_bEof = true;
-            m_nEnd = m_nBegin + len;
-            m_buffer.resize(m_nEnd);
-            if (len == 0) return false;
-            line = std::string_view(base, len);
-            m_nBegin = m_nEnd;
-            ++m_nLine;
-            return true;
-        }
+        // Only the bytes before the end-of-file byte count.
+        const std::size_t avail = (m_nCtrlZ == std::string::npos ? m_nEnd : m_nCtrlZ) - m_nBegin;
+        const char* lf =
+            static_cast<const char*>(std::memchr(base + scanned, '\n', avail - scanned));
         if (lf) {
             std::size_t len = static_cast<std::size_t>(lf - base);
             m_nBegin += len + 1;
             if (len > 0 && base[len - 1] == '\r') --len;
             line = std::string_view(base, len);
+            ++m_nLine;
+            return true;
+        }
+        if (m_nCtrlZ != std::string::npos) {
+            // The end-of-file byte: whatever precedes it is the last line.
+            m_bEof = true;
+            m_nEnd = m_nCtrlZ;
+            m_nCtrlZ = std::string::npos;
+            m_buffer.resize(m_nEnd);
+            if (avail == 0) return false;
+            line = std::string_view(base, avail);
+            m_nBegin = m_nEnd;
             ++m_nLine;
             return true;
         }

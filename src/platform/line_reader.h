@@ -12,7 +12,7 @@
 namespace kw39::platform {
 
 class LineReader {
-public:
+  public:
     explicit LineReader(InputFile& file, std::size_t chunkSize = 1 << 16);
 
     // Sets `line` to the next line without its line feed; false at the end of
@@ -22,7 +22,7 @@ public:
     // 1-based number of the line returned last (0 before the first).
     std::size_t LineNumber() const { return m_nLine; }
 
-private:
+  private:
     bool Fill();
 
     InputFile& m_file;
@@ -32,6 +32,9 @@ private:
     std::size_t m_nChunk;
     std::size_t m_nLine = 0;
     bool m_bEof = false;
+    // Offset in m_buffer of the first byte 0x1A read, found once per read;
+    // npos while none was read.
+    std::size_t m_nCtrlZ = std::string::npos;
 };
 
 }  // namespace kw39::platform

@@ -63,9 +63,11 @@ std::vector<std::string> CollectInputPaths(RunPort& port) {
 
 // Steps after the confirmation: one engine for one run, destroyed on every way
 // out of this function.
-CommandOutcome RunOnce(RunPort& port, const LaunchContext& launch, platform::FileSystem& fs) {
+CommandOutcome RunOnce(RunPort& port, const LaunchContext& launch, platform::FileSystem& fs,
+                       ConversionObserver* observer) {
     std::vector<std::string> inputPaths = CollectInputPaths(port);
     CExchangeFromPCAToKw39 engine(port, fs);
+    engine.SetObserver(observer);
     const std::string outputPath = port.ReadControlText(kIdOutputBox);
     const int mode = port.IsControlChecked(kIdRadioStandard) ? kModeStandard : kModeSimple;
     const std::string launchCodeText = std::to_string(launch.launchCode);
@@ -82,8 +84,8 @@ CommandOutcome RunOnce(RunPort& port, const LaunchContext& launch, platform::Fil
 
 }  // namespace
 
-CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
-                              platform::FileSystem& fs) {
+CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch, platform::FileSystem& fs,
+                              ConversionObserver* observer) {
     const long year = LeadingInteger(port.ReadControlText(kIdYearBox));
     if (year < 1 || year > 98) {
         port.ShowMessage("正しい申告年度を指定してください。", MessageStyle::Warning);
@@ -97,7 +99,7 @@ CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
             MessageAnswer::Cancel) {
             return CommandOutcome::Cancelled;
         }
-        return RunOnce(port, launch, fs);
+        return RunOnce(port, launch, fs, observer);
     } catch (const std::exception& failure) {
         // The engine is gone by now; the dialog stays open, also when hosted.
         port.ShowMessage(FailureMessage(failure), MessageStyle::Error);

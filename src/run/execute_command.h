@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/conversion_observer.h"
 #include "platform/file_system.h"
 #include "run/launch_context.h"
 #include "run/run_port.h"
@@ -25,8 +26,10 @@ enum class CommandOutcome {
 // a fresh conversion engine. A hosted run closes the dialog afterwards (also
 // when nothing was written); a raised failure ends the command with one Error
 // message instead and leaves the dialog open.
+// `observer`, when given, is told what the conversion converts and leaves out.
 CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
-                              platform::FileSystem& fs = platform::RealFileSystem());
+                              platform::FileSystem& fs = platform::RealFileSystem(),
+                              ConversionObserver* observer = nullptr);
 
 // The value of a year text: leading blanks skipped, optional sign, then the
 // decimal digits up to the first other character; 0 without digits.

@@ -58,4 +58,14 @@ FolderSelection SelectFilesFromFolder(const std::string& folder, platform::FileS
     return selection;
 }
 
+bool HoldsPcaExport(const std::string& folder, platform::FileSystem& fs) {
+    for (const std::string& name : fs.ListCsvFiles(folder)) {
+        const std::string upper = platform::ToUpperSjis(name);
+        for (const InputSlot& slot : InputSlots) {
+            if (ContainsSjis(upper, slot.pszPrefix)) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace kw39

@@ -24,4 +24,9 @@ struct FolderSelection {
 FolderSelection SelectFilesFromFolder(const std::string& folder,
                                       platform::FileSystem& fs = platform::RealFileSystem());
 
+// True when `folder` (not its subfolders) holds at least one CSV file whose
+// upper-cased name contains one of the six prefixes: a PCA export set to convert.
+bool HoldsPcaExport(const std::string& folder,
+                    platform::FileSystem& fs = platform::RealFileSystem());
+
 }  // namespace kw39

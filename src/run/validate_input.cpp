@@ -1,6 +1,7 @@
 #include "run/validate_input.h"
 
 #include <cstddef>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "platform/line_reader.h"
 #include "platform/sjis.h"
 #include "run/input_slots.h"
+#include "run/text_encoding_check.h"
 
 namespace kw39 {
 
@@ -75,6 +77,61 @@ FileScan ScanInputFile(platform::InputFile& file, const std::string& path,
     return scan;
 }
 
+// Passes every byte read through the encoding check on its way to the line
+// reader, so that the file is read only once.
+class CheckedInputFile : public platform::InputFile {
+  public:
+    CheckedInputFile(platform::InputFile& file, TextEncodingCheck& check)
+        : m_file(file), m_check(check) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        // A file already refused is read no further: it may be huge, or a
+        // device that never ends.
+        if (m_check.CertainlyRefused()) return 0;
+        const std::size_t got = m_file.Read(buffer, size);
+        m_check.Feed(std::string_view(buffer, got));
+        return got;
+    }
+
+  private:
+    platform::InputFile& m_file;
+    TextEncodingCheck& m_check;
+};
+
+// Reads, through the check, what line reading left unread (after a 0x1A byte,
+// or after a malformed company line) until the verdict can no longer change.
+void ReadUnreadRest(CheckedInputFile& file, const TextEncodingCheck& check) {
+    char buffer[1 << 14];
+    while (check.VerdictMayChange() && file.Read(buffer, sizeof buffer) > 0) {
+    }
+}
+
+std::string EncodingDetail(const TextVerdict& verdict) {
+    const std::string line = std::to_string(verdict.nLine);
+    switch (verdict.problem) {
+        case TextProblem::Utf16:
+            return "UTF-16 で保存されたファイルです。";
+        case TextProblem::Utf8:
+            return "UTF-8 で保存されたファイルです。";
+        case TextProblem::NulBytes:
+            return "UTF-16 で保存されたファイルか、テキストではないファイルです。";
+        case TextProblem::NotShiftJis:
+            return line + " 行目に Shift_JIS の文字ではないバイトがあります。";
+        case TextProblem::DataAfterEnd:
+            return line + " 行目に、ファイルの終わりを示す文字 (0x1A) より後のデータがあります。";
+        case TextProblem::None:
+            break;
+    }
+    return "";
+}
+
+// The message for a file that is not Shift_JIS text: what it is, and what to do.
+std::string EncodingMessage(const InputSlot& slot, const std::string& path,
+                            const TextVerdict& verdict) {
+    return std::string(slot.pszLabel) + "ファイルの文字コードが正しくありません。\n\n" + path +
+           "\n" + EncodingDetail(verdict) +
+           "PCA給与X から CSV 形式 (Shift_JIS) で書き出したファイルを選択し直してください。";
+}
+
 void Reject(RunPort& port, const std::string& text, int focusId) {
     port.ShowMessage(text, MessageStyle::Warning);
     port.FocusControl(focusId);
@@ -91,11 +148,32 @@ bool CheckInputFiles(RunPort& port, platform::FileSystem& fs, std::vector<Compan
             return false;
         }
         FileScan scan;
+        TextEncodingCheck encoding;
         {
             const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
             if (!file) return false;
-            scan = ScanInputFile(*file, path, slot.pszTableCode, s, keys);
+            CheckedInputFile checked(*file, encoding);
+            // A company line without its two fields is no surprise in a file
+            // that is no text at all; that is then the message to show.
+            std::exception_ptr malformedLine;
+            try {
+                scan = ScanInputFile(checked, path, slot.pszTableCode, s, keys);
+            } catch (const DataLineError&) {
+                malformedLine = std::current_exception();
+            }
+            ReadUnreadRest(checked, encoding);
+            if (malformedLine && encoding.Verdict().problem == TextProblem::None) {
+                std::rethrow_exception(malformedLine);
+            }
         }  // closed before any message is shown
+        // A file that is no Shift_JIS text is refused as such also when its
+        // tables were not found (a UTF-16 file shows no "[10000]" at all): the
+        // encoding is then the cause the clerk can correct.
+        const TextVerdict verdict = encoding.Verdict();
+        if (verdict.problem != TextProblem::None) {
+            Reject(port, EncodingMessage(slot, path, verdict), slot.nBrowseId);
+            return false;
+        }
         if (!scan.hasExpectedTable || !scan.hasCompanyBlock) {
             Reject(port, std::string(slot.pszLabel) + "ファイルが正しくありません。",
                    slot.nBrowseId);

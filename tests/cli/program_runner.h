@@ -16,6 +16,8 @@ struct ProgramResult {
 struct ProgramInput {
     std::string workingDirectory;         // "" : the test's own
     std::optional<std::string> terminal;  // typed on a terminal given as stdin; else /dev/null
+    bool stderrTerminal = false;  // standard error is a terminal (err: what it showed, with the
+                                  // terminal's CR LF line ends); else a file
 };
 
 // `args` are UTF-8 command-line arguments after the program name.

@@ -1,0 +1,358 @@
+#include "cli/batch_run.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/cli_run.h"
+#include "cli/console.h"
+#include "cli/progress_line.h"
+#include "cli/run_progress.h"
+#include "cli/subfolders.h"
+#include "cli/terminal_port.h"
+#include "platform/sjis.h"
+#include "platform/version.h"
+#include "run/conversion_report.h"
+#include "run/execute_command.h"
+#include "run/folder_selection.h"
+#include "run/input_slots.h"
+#include "run/launch_context.h"
+#include "run/validate_input.h"
+
+namespace kw39::cli {
+
+namespace {
+
+struct ShownMessage {
+    std::string text;
+    MessageStyle style;
+};
+
+// The dialog of one company: its messages are kept and shown with the
+// company's result line, and the batch's one confirmation answers its own.
+class CompanyPort : public HeadlessPort {
+  public:
+    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override {
+        Note(text, style);
+        if (style == MessageStyle::Confirm) return Answered(MessageAnswer::Ok);
+        messages.push_back({text, style});
+        return MessageAnswer::Ok;
+    }
+
+    std::vector<ShownMessage> messages;
+};
+
+struct Company {
+    std::string name;    // the subfolder's name
+    std::string folder;  // its path
+    std::unique_ptr<CompanyPort> port = std::make_unique<CompanyPort>();
+    std::string outputName;     // file name in the output folder, once suggested
+    std::optional<int> failed;  // the status of a company that cannot be run
+    std::string whyNot;         // for the report, when nothing was written
+};
+
+// Chooses the files of a company and the name of its document, as --folder
+// and the suggested output name would; on failure sets `failed`.
+void Plan(Company& company, const CliOptions& options, const std::string& year,
+          platform::FileSystem& fs) {
+    CompanyPort& port = *company.port;
+    port.SetControlText(kIdYearBox, year);
+    port.SetControlChecked(kIdRadioStandard, options.mode == kModeStandard);
+    port.SetControlChecked(kIdRadioSimple, options.mode == kModeSimple);
+    const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
+    bool chosen = false;
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        if (!selection.paths[s]) continue;
+        port.SetControlText(InputSlots[s].nEditId, *selection.paths[s]);
+        chosen = true;
+    }
+    if (!selection.message.empty()) {
+        port.ShowMessage(selection.message, MessageStyle::Warning);
+    } else if (!chosen) {
+        port.ShowMessage(
+            "フォルダ内の同じファイルが複数の種類に当てはまるため、ファイルを選択しませんでした。",
+            MessageStyle::Warning);
+    }
+    try {
+        std::string name;
+        if (SuggestOutputFileName(port, name, fs)) {
+            company.outputName = SafeFileName(name);
+            return;
+        }
+        company.failed = kExitCheckFailed;
+    } catch (const std::exception& failure) {
+        port.ShowMessage(FailureMessage(failure), MessageStyle::Error);
+        company.failed = kExitFailed;
+    }
+    company.whyNot = port.LastMessageText();
+}
+
+// Companies whose documents would have the same name: none of them is
+// converted, so that none overwrites another. Names are compared without
+// regard to case, as Windows does.
+void RefuseSharedNames(std::vector<Company>& companies) {
+    std::map<std::string, std::vector<std::size_t>> byName;
+    for (std::size_t i = 0; i < companies.size(); ++i) {
+        if (companies[i].failed) continue;
+        byName[platform::ToUpperSjis(companies[i].outputName)].push_back(i);
+    }
+    for (const auto& [name, sharing] : byName) {
+        if (sharing.size() < 2) continue;
+        for (const std::size_t i : sharing) {
+            std::string others;
+            for (const std::size_t j : sharing) {
+                if (j != i) others += (others.empty() ? "" : ", ") + companies[j].name;
+            }
+            Company& company = companies[i];
+            const std::string text =
+                "出力ファイル名「" + company.outputName + "」が、フォルダ " + others +
+                " の会社と同じになります。\n上書きしないよう、いずれの会社も変換していません。"
+                "会社コードと会社名 ([10000]) を確認してください。";
+            company.port->ShowMessage(text, MessageStyle::Warning);
+            company.failed = kExitCheckFailed;
+            company.whyNot = text;
+        }
+    }
+}
+
+std::string ResultWords(int status) {
+    switch (status) {
+        case kExitWritten:
+            return "正常に終了しました。 (converted)";
+        case kExitCheckFailed:
+            return "チェックで止まりました (check failed, status 1)";
+        case kExitFailed:
+            return "エラーで止まりました (failed, status 2)";
+        case kExitCancelled:
+            return "中止しました (cancelled, status 3)";
+        case kExitNothingWritten:
+            return "社員データがありません (no employee, status 4)";
+    }
+    return "status " + std::to_string(status);
+}
+
+// Every line of `text` set in by four blanks (empty lines stay empty).
+std::string Indented(const std::string& text) {
+    std::string indented;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        if (end > start) indented += "    " + text.substr(start, end - start);
+        indented += '\n';
+        start = end + 1;
+    }
+    return indented;
+}
+
+// The result line of a company and, under it, its messages and findings.
+void ShowResult(const Company& company, const std::string& counter, int status,
+                const std::string& outputPath, const CompanyReport& report) {
+    std::string text = counter + company.name + ": " + ResultWords(status);
+    if (status == kExitWritten) {
+        text += " -> " + outputPath + " (社員 " + std::to_string(report.employees) + " 名)\n";
+    } else if (!company.outputName.empty()) {
+        text += " -> " + company.outputName + " は作成していません (not written)\n";
+    } else {
+        text += "\n";
+    }
+    for (const ShownMessage& message : company.port->messages) {
+        // The completion message is what the result line says already.
+        if (message.style == MessageStyle::Info) continue;
+        text += Indented(FormatMessage(message.text, message.style));
+    }
+    if (status == kExitWritten) {
+        text += Indented(ConversionReport::CountLine(ConversionReport::Count(report)));
+    }
+    WriteStderr(text);
+}
+
+// Runs one planned company; returns its status.
+int RunCompany(Company& company, const std::string& outputDir, ConversionReport& report,
+               ProgressLine* line, platform::FileSystem& fs) {
+    CompanyPort& port = *company.port;
+    port.SetControlText(kIdOutputBox, platform::JoinPath(outputDir, company.outputName));
+    port.ForgetFocusAndMessages();
+    LaunchContext launch;
+    launch.launchCode = kLaunchStandalone;
+    launch.defaultYear = port.ReadControlText(kIdYearBox);
+
+    const CommandOutcome outcome = ExecuteShowingProgress(port, launch, fs, &report, line);
+
+    const int status = StatusOf(outcome);
+    if (outcome == CommandOutcome::NothingWritten) {
+        port.ShowMessage("社員データが読み込まれなかったため、出力ファイルは作成していません。",
+                         MessageStyle::Warning);
+    } else if (status == kExitCheckFailed && port.LastMessageText().empty()) {
+        // A check that fails without a message: a file that cannot be opened.
+        if (const auto path = UnopenableInput(port, fs)) {
+            port.ShowMessage("入力ファイルを開けません (cannot open the input file):\n" + *path,
+                             MessageStyle::Warning);
+        }
+    }
+    company.whyNot = status == kExitWritten ? std::string() : port.LastMessageText();
+    return status;
+}
+
+// The checks of the batch as a whole; false after a message.
+bool CheckBatchOptions(TerminalPort& port, const CliOptions& options, const std::string& year,
+                       platform::FileSystem& fs) {
+    const long value = LeadingInteger(year);
+    if (value < 1 || value > 98) {
+        port.ShowMessage("正しい申告年度を指定してください。", MessageStyle::Warning);
+        NameOptionToCorrect("--year");
+        return false;
+    }
+    const auto root = fs.Stat(*options.batch);
+    if (!root || !root->isDirectory) {
+        port.ShowMessage("フォルダが存在しません。\n\n" + *options.batch, MessageStyle::Warning);
+        NameOptionToCorrect("--batch");
+        return false;
+    }
+    const auto output = fs.Stat(*options.outputDir);
+    if (!output || !output->isDirectory) {
+        port.ShowMessage("出力先のフォルダが存在しません。\n\n" + *options.outputDir +
+                             "\n\nフォルダを作成してから実行してください。",
+                         MessageStyle::Warning);
+        NameOptionToCorrect("--output-dir");
+        return false;
+    }
+    return true;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+    return joined;
+}
+
+// The company folders under the root, in name order; notes the folders left
+// aside. Nothing when the root cannot be listed.
+std::optional<std::vector<Company>> FindCompanies(const std::string& root,
+                                                  platform::FileSystem& fs) {
+    const Subfolders subfolders = ListSubfolders(root);
+    if (!subfolders.readable) return std::nullopt;
+    std::vector<Company> companies;
+    std::vector<std::string> skipped;
+    for (const std::string& name : subfolders.names) {
+        const std::string folder = platform::JoinPath(root, name);
+        if (!HoldsPcaExport(folder, fs)) {
+            skipped.push_back(name);
+            continue;
+        }
+        Company& company = companies.emplace_back();
+        company.name = name;
+        company.folder = folder;
+    }
+    if (!skipped.empty()) {
+        Note("PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
+             Joined(skipped));
+    }
+    if (!subfolders.unnamed.empty()) {
+        Note("名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
+             Joined(subfolders.unnamed));
+    }
+    return companies;
+}
+
+struct Tally {
+    int worst = kExitWritten;
+    std::size_t converted = 0;
+    std::vector<std::string> notConverted;
+};
+
+// Converts every company that can be run (none when cancelled) and shows the
+// result line of each.
+Tally RunCompanies(std::vector<Company>& companies, const std::string& outputDir, bool cancelled,
+                   ConversionReport& report, platform::FileSystem& fs) {
+    std::optional<ProgressLine> line;
+    if (StderrIsTerminal()) {
+        line.emplace([](std::string_view text) { WriteStderr(text); }, MonotonicMilliseconds);
+    }
+    Tally tally;
+    for (std::size_t i = 0; i < companies.size(); ++i) {
+        Company& company = companies[i];
+        const std::string counter =
+            "[" + std::to_string(i + 1) + "/" + std::to_string(companies.size()) + "] ";
+        report.BeginCompany(company.name);
+        int status = company.failed.value_or(kExitCancelled);
+        std::string outputPath;
+        if (!company.failed && !cancelled) {
+            if (line) line->SetPrefix(counter + company.name + ": ");
+            outputPath = platform::JoinPath(outputDir, company.outputName);
+            status = RunCompany(company, outputDir, report, line ? &*line : nullptr, fs);
+        } else if (!company.failed) {
+            company.whyNot = "中止しました。";
+        }
+        report.EndCompany(status == kExitWritten, company.whyNot);
+        // After a cancel only the companies that had failed already are shown.
+        if (!cancelled || company.failed) {
+            ShowResult(company, counter, status, outputPath, report.Companies().back());
+        }
+        tally.worst = WorseStatus(tally.worst, status);
+        if (status == kExitWritten) {
+            ++tally.converted;
+        } else {
+            tally.notConverted.push_back(company.name);
+        }
+    }
+    return tally;
+}
+
+}  // namespace
+
+int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
+    TerminalPort port(options.yes);
+    const std::string year = options.year ? *options.year : DefaultYear(platform::Today());
+    ConversionReport report;
+    if (!CheckBatchOptions(port, options, year, fs)) {
+        return FinishReport(options, report, kExitCheckFailed, fs);
+    }
+    std::optional<std::vector<Company>> companies = FindCompanies(*options.batch, fs);
+    if (!companies) {
+        port.ShowMessage("フォルダの内容を読み取れません。\n\n" + *options.batch,
+                         MessageStyle::Error);
+        return FinishReport(options, report, kExitFailed, fs);
+    }
+    if (companies->empty()) {
+        port.ShowMessage(
+            "変換する会社のフォルダがありません。\n\n" + *options.batch +
+                "\n\n会社ごとのフォルダに、PCA給与X から書き出した CSV ファイル (KAISHAQ, "
+                "NOUFUQ, BUMONQ, KOJINQ, GETUJIQ, NENCHOUQ) を入れてください。",
+            MessageStyle::Warning);
+        NameOptionToCorrect("--batch");
+        return FinishReport(options, report, kExitCheckFailed, fs);
+    }
+
+    for (Company& company : *companies) Plan(company, options, year, fs);
+    RefuseSharedNames(*companies);
+
+    const std::size_t count = companies->size();
+    Note("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " + *options.batch +
+         " -> " + *options.outputDir);
+    const bool anyToRun = std::any_of(companies->begin(), companies->end(),
+                                      [](const Company& company) { return !company.failed; });
+    bool cancelled = false;
+    if (anyToRun && port.ShowMessage("処理を開始します。\nよろしいですか？",
+                                     MessageStyle::Confirm) == MessageAnswer::Cancel) {
+        Note("中止しました。 (Cancelled.)");
+        cancelled = true;
+    }
+
+    const Tally tally = RunCompanies(*companies, *options.outputDir, cancelled, report, fs);
+    std::string summary = "一括変換の結果 (batch result): " + std::to_string(count) + " 社中 " +
+                          std::to_string(tally.converted) + " 社を変換しました。 (" +
+                          std::to_string(tally.converted) + " of " + std::to_string(count) +
+                          " companies converted.)";
+    if (!tally.notConverted.empty()) {
+        summary += "\n変換できなかった会社 (not converted): " + Joined(tally.notConverted);
+    }
+    Note(summary);
+    if (tally.converted > 0) ShowFindingCount(report.CountAll(), options);
+    return FinishReport(options, report, tally.worst, fs);
+}
+
+}  // namespace kw39::cli

@@ -1,0 +1,132 @@
+#include "cli/run_progress.h"
+
+#include <cstdio>
+
+#include "run/input_slots.h"
+
+namespace kw39::cli {
+
+namespace {
+
+std::string Megabytes(std::uint64_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return text;
+}
+
+}  // namespace
+
+RunProgress::RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes)
+    : m_line(line), m_pInner(inner), m_nInputBytes(inputBytes) {}
+
+std::string RunProgress::Text() const {
+    switch (m_phase) {
+        case Phase::Checking:
+            return "入力チェック (checking) " + Megabytes(m_nRead) + " / " +
+                   Megabytes(m_nInputBytes) + " MB";
+        case Phase::Loading:
+            return "読み込み (reading) " + Megabytes(m_nRead) + " / " + Megabytes(m_nInputBytes) +
+                   " MB";
+        case Phase::Converting: {
+            std::string text = "変換 (converting) 社員 " + std::to_string(m_nConverted) + " / " +
+                               std::to_string(m_nEmployees) + " 名";
+            if (m_nWritten > 0) text += ", 書き込み (writing) " + Megabytes(m_nWritten) + " MB";
+            return text;
+        }
+        case Phase::Writing:
+            return "書き込み (writing) " + Megabytes(m_nWritten) + " MB, 社員 " +
+                   std::to_string(m_nConverted) + " 名";
+    }
+    return {};
+}
+
+void RunProgress::Confirmed() {
+    // The checks have read every file once; loading reads them again.
+    m_phase = Phase::Loading;
+    m_nRead = 0;
+    Show();
+}
+
+void RunProgress::BytesRead(std::size_t count) {
+    m_nRead += count;
+    if (m_phase == Phase::Checking || m_phase == Phase::Loading) Show();
+}
+
+void RunProgress::BytesWritten(std::size_t count) {
+    // The document may be written while the employees are converted; the
+    // count of employees stays in view until the last one is done.
+    if (m_phase != Phase::Converting || m_nConverted >= m_nEmployees) m_phase = Phase::Writing;
+    m_nWritten += count;
+    Show();
+}
+
+void RunProgress::ConversionStarted(std::string_view companyName, std::size_t employees) {
+    m_phase = Phase::Converting;
+    m_nEmployees = employees;
+    Show();
+    if (m_pInner) m_pInner->ConversionStarted(companyName, employees);
+}
+
+void RunProgress::EmployeeConverted(const std::string& code, std::string_view name) {
+    ++m_nConverted;
+    Show();
+    if (m_pInner) m_pInner->EmployeeConverted(code, name);
+}
+
+void RunProgress::FuyosyaLeftOut(const std::string& code, std::string_view number) {
+    if (m_pInner) m_pInner->FuyosyaLeftOut(code, number);
+}
+
+void RunProgress::KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip why,
+                                std::string_view paymentDate) {
+    if (m_pInner) m_pInner->KyuuyoLeftOut(code, number, why, paymentDate);
+}
+
+void RunProgress::ShouyoLeftOut(const std::string& code, std::string_view number) {
+    if (m_pInner) m_pInner->ShouyoLeftOut(code, number);
+}
+
+void RunProgress::CodeNotConverted(const std::string& code, const UnconvertedCode& what) {
+    if (m_pInner) m_pInner->CodeNotConverted(code, what);
+}
+
+void RunProgress::RowMissing(const std::string& code, std::string_view table) {
+    if (m_pInner) m_pInner->RowMissing(code, table);
+}
+
+void RunProgress::MasterCodeNotFound(const std::string& code, std::string_view table,
+                                     std::string_view masterCode) {
+    if (m_pInner) m_pInner->MasterCodeNotFound(code, table, masterCode);
+}
+
+std::uint64_t ChosenInputBytes(RunPort& port, platform::FileSystem& fs) {
+    std::uint64_t total = 0;
+    for (const InputSlot& slot : InputSlots) {
+        const std::string path = port.ReadControlText(slot.nEditId);
+        if (path.empty()) continue;
+        if (const auto status = fs.Stat(path); status && !status->isDirectory)
+            total += status->size;
+    }
+    return total;
+}
+
+ProgressOfRun::ProgressOfRun(ProgressLine& line, HeadlessPort& port, platform::FileSystem& fs,
+                             ConversionObserver* inner)
+    : m_port(port), m_progress(line, inner, ChosenInputBytes(port, fs)), m_fs(fs, m_progress) {
+    m_port.SetListener(&m_progress);
+}
+
+CommandOutcome ExecuteShowingProgress(HeadlessPort& port, const LaunchContext& launch,
+                                      platform::FileSystem& fs, ConversionObserver* observer,
+                                      ProgressLine* line) {
+    if (!line) return ExecuteCommand(port, launch, fs, observer);
+    CommandOutcome outcome;
+    {
+        ProgressOfRun progress(*line, port, fs, observer);
+        outcome = ExecuteCommand(port, launch, progress.Fs(), progress.Observer());
+    }
+    line->Break();
+    return outcome;
+}
+
+}  // namespace kw39::cli

@@ -1,0 +1,94 @@
+// The progress of one conversion, shown on a ProgressLine: the input read
+// while it is checked and loaded (MB of MB), the employees converted, the
+// document written. It learns the bytes from a CountingFileSystem, the
+// employees from the engine as its observer, and the phase from the port.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "cli/counting_file_system.h"
+#include "cli/progress_line.h"
+#include "cli/terminal_port.h"
+#include "convert/conversion_observer.h"
+#include "platform/file_system.h"
+#include "run/execute_command.h"
+#include "run/launch_context.h"
+
+namespace kw39::cli {
+
+class RunProgress : public ConversionObserver, public ByteListener, public PortListener {
+  public:
+    // `inner` (may be nullptr) receives every observation too; `inputBytes` is
+    // the size of all input files together.
+    RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes);
+
+    void BeforeMessage() override { m_line.Break(); }
+    void Confirmed() override;
+
+    void BytesRead(std::size_t count) override;
+    void BytesWritten(std::size_t count) override;
+
+    void ConversionStarted(std::string_view companyName, std::size_t employees) override;
+    void EmployeeConverted(const std::string& code, std::string_view name) override;
+    void FuyosyaLeftOut(const std::string& code, std::string_view number) override;
+    void KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip why,
+                       std::string_view paymentDate) override;
+    void ShouyoLeftOut(const std::string& code, std::string_view number) override;
+    void CodeNotConverted(const std::string& code, const UnconvertedCode& what) override;
+    void RowMissing(const std::string& code, std::string_view table) override;
+    void MasterCodeNotFound(const std::string& code, std::string_view table,
+                            std::string_view masterCode) override;
+
+    // The text of the line now, as Update gives it to the ProgressLine.
+    std::string Text() const;
+
+  private:
+    enum class Phase { Checking, Loading, Converting, Writing };
+
+    void Show() {
+        if (m_line.Due()) m_line.Update(Text());
+    }
+
+    ProgressLine& m_line;
+    ConversionObserver* m_pInner;
+    Phase m_phase = Phase::Checking;
+    std::uint64_t m_nInputBytes;
+    std::uint64_t m_nRead = 0;  // bytes read in this phase
+    std::uint64_t m_nWritten = 0;
+    std::size_t m_nEmployees = 0;  // to convert
+    std::size_t m_nConverted = 0;
+};
+
+// The size of the chosen input files together (files that cannot be reached
+// count nothing).
+std::uint64_t ChosenInputBytes(RunPort& port, platform::FileSystem& fs);
+
+// What one run needs to show its progress: the port tells it about messages,
+// the run reads and writes through Fs() and reports to Observer(), which
+// passes everything on to `inner`.
+class ProgressOfRun {
+  public:
+    ProgressOfRun(ProgressLine& line, HeadlessPort& port, platform::FileSystem& fs,
+                  ConversionObserver* inner);
+    ~ProgressOfRun() { m_port.SetListener(nullptr); }
+    ProgressOfRun(const ProgressOfRun&) = delete;
+    ProgressOfRun& operator=(const ProgressOfRun&) = delete;
+
+    platform::FileSystem& Fs() { return m_fs; }
+    ConversionObserver* Observer() { return &m_progress; }
+
+  private:
+    HeadlessPort& m_port;
+    RunProgress m_progress;
+    CountingFileSystem m_fs;
+};
+
+// The Execute command, with its progress on `line` when one is given (the line
+// is ended afterwards); `observer` is told what the conversion leaves out.
+CommandOutcome ExecuteShowingProgress(HeadlessPort& port, const LaunchContext& launch,
+                                      platform::FileSystem& fs, ConversionObserver* observer,
+                                      ProgressLine* line);
+
+}  // namespace kw39::cli

@@ -1,0 +1,54 @@
+// ConversionObserver: what a conversion run converts and what it leaves out,
+// told as it happens. The engine calls it only when one is set, and nothing it
+// is told changes the conversion. Texts are CP932 views into the loaded data
+// that live only for the call: an observer keeps copies.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kw39 {
+
+// Why a salary payment was not counted.
+enum class KyuuyoSkip {
+    PaymentDate,  // its 10702 payment date is not 8 bytes (or the 10702 row is missing)
+    Month,        // its normalised payment number is outside 1 to 12
+};
+
+// A PCA code value that no conversion entry names, so that its field became
+// empty. An empty PCA value is never reported.
+struct UnconvertedCode {
+    std::string_view table;      // table code of the value: "10601", "10616", ...
+    std::string_view column;     // PCA column: "性別", "扶養区分", ...
+    std::string_view value;      // the value as written
+    std::string_view dependant;  // the dependant number for a 10616 value, else ""
+};
+
+class ConversionObserver {
+  public:
+    virtual ~ConversionObserver() = default;
+
+    // The files are loaded and `employees` employees are about to be converted.
+    virtual void ConversionStarted(std::string_view /*companyName*/, std::size_t /*employees*/) {}
+    // One employee is converted completely (after every finding about it).
+    virtual void EmployeeConverted(const std::string& /*code*/, std::string_view /*name*/) {}
+
+    // A dependant beyond the 20th of the employee was left out.
+    virtual void FuyosyaLeftOut(const std::string& /*code*/, std::string_view /*number*/) {}
+    // A salary payment was left out; `paymentDate` is its 10702 支給日 as written.
+    virtual void KyuuyoLeftOut(const std::string& /*code*/, std::string_view /*number*/,
+                               KyuuyoSkip /*why*/, std::string_view /*paymentDate*/) {}
+    // A bonus payment numbered below 1 (empty or not a number included) was left out.
+    virtual void ShouyoLeftOut(const std::string& /*code*/, std::string_view /*number*/) {}
+    // A code value became empty because no conversion entry names it.
+    virtual void CodeNotConverted(const std::string& /*code*/, const UnconvertedCode& /*what*/) {}
+    // The employee has no row in a per-employee table: "10603", "10611" or "10801".
+    virtual void RowMissing(const std::string& /*code*/, std::string_view /*table*/) {}
+    // A non-empty master code without a master row: department "10301",
+    // position "10103" or residence-tax payee "10501".
+    virtual void MasterCodeNotFound(const std::string& /*code*/, std::string_view /*table*/,
+                                    std::string_view /*masterCode*/) {}
+};
+
+}  // namespace kw39

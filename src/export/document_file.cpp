@@ -1,0 +1,110 @@
+#include "export/document_file.h"
+
+#include <stdexcept>
+
+#include "export/syain_section.h"
+#include "platform/io_error.h"
+
+namespace kw39 {
+
+namespace {
+
+constexpr int kFrameLevel = 2;
+
+// The document is written beside the output under this derived name and put
+// in place only when complete, so a failed write never leaves a torn output.
+std::string TemporaryPathFor(const std::string& outputPath) { return outputPath + ".kw39tmp"; }
+
+}  // namespace
+
+void RequireDocumentMode(int mode) {
+    if (mode != kModeStandard && mode != kModeSimple) {
+        throw std::invalid_argument("WriteDocument: mode must be 1 or 2");
+    }
+}
+
+void WriteFrameHead(DocumentWriter& writer, int mode, const std::string& functionId,
+                    const std::string& companyName, const std::string& year) {
+    writer.Append("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n");
+    writer.Append("<REPORT>\n");
+    writer.Append("    <SYSTEM>\n");
+    writer.Element("GYOUMUPREFIX", "Kw39", kFrameLevel);
+    writer.Element("VERSION", "1", kFrameLevel);
+    writer.Element("FUNCTIONID", functionId, kFrameLevel);
+    writer.Element("CONNECTEDPROGRAMVER", CExportXMLKw39::GetProductVersion(), kFrameLevel);
+    writer.Element("PROGRAMNAME", "PCA給与X", kFrameLevel);
+    writer.Element("PROGRAMVER", CExportXMLKw39::GetFileVersion(), kFrameLevel);
+    writer.Append("    </SYSTEM>\n");
+    writer.Append("    <BASIC>\n");
+    writer.Element("KOMONSAKINAME", companyName, kFrameLevel);
+    writer.Element("SINKOKUNENDO", year, kFrameLevel);
+    writer.Element("MODE", mode == kModeStandard ? "NORMAL" : "EASY", kFrameLevel);
+    writer.Append("    </BASIC>\n");
+    writer.Append("    <DATA>\n");
+}
+
+void WriteFrameTail(DocumentWriter& writer) {
+    writer.Append("    </DATA>\n");
+    writer.Append("</REPORT>\n");
+}
+
+XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath, int mode,
+                                 const std::string& functionId, const std::string& companyName,
+                                 const std::string& year)
+    : m_fs(fs),
+      m_strOutputPath(outputPath),
+      m_strTempPath(TemporaryPathFor(outputPath)),
+      m_nMode(mode) {
+    RequireDocumentMode(mode);
+    Guarded([&] {
+        m_pFile = m_fs.Create(m_strTempPath);
+        m_pSink = std::make_unique<OutputFileSink>(*m_pFile);
+        m_pWriter = std::make_unique<DocumentWriter>(*m_pSink);
+        WriteFrameHead(*m_pWriter, mode, functionId, companyName, year);
+    });
+}
+
+XmlDocumentFile::~XmlDocumentFile() { Abandon(); }
+
+void XmlDocumentFile::WriteSyain(const SYAINDATA& syain) {
+    if (m_bDone) throw std::logic_error("XmlDocumentFile: the document is closed");
+    Guarded([&] { WriteSyainSection(*m_pWriter, syain, m_nMode); });
+}
+
+void XmlDocumentFile::Finish() {
+    if (m_bDone) throw std::logic_error("XmlDocumentFile: the document is closed");
+    Guarded([&] {
+        WriteFrameTail(*m_pWriter);
+        m_pWriter->Flush();
+        m_pFile->Close();
+        m_pFile.reset();
+        m_fs.Replace(m_strTempPath, m_strOutputPath);
+    });
+    m_bDone = true;
+}
+
+template <class Step>
+void XmlDocumentFile::Guarded(Step step) {
+    try {
+        step();
+    } catch (const platform::IoError&) {
+        Abandon();
+        throw platform::WriteError(m_strOutputPath);
+    } catch (...) {
+        Abandon();
+        throw;
+    }
+}
+
+void XmlDocumentFile::Abandon() noexcept {
+    if (m_bDone) return;
+    m_bDone = true;
+    // The file must be closed before it can be removed on every platform;
+    // whatever is still buffered is dropped with it.
+    m_pWriter.reset();
+    m_pSink.reset();
+    m_pFile.reset();
+    m_fs.Remove(m_strTempPath);
+}
+
+}  // namespace kw39

@@ -1,0 +1,68 @@
+// The output document written while the conversion runs: the frame is opened
+// in a temporary file beside the output, each employee's section is appended
+// as soon as it is converted, and the finished file replaces the output. The
+// document of a large company is hundreds of megabytes; it never has to be
+// held in memory, and the output appears only when it is complete.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "export/document_writer.h"
+#include "export/export_xml.h"
+#include "platform/file_system.h"
+
+namespace kw39 {
+
+// The frame of every document: the declaration, REPORT, SYSTEM, BASIC and the
+// opening of DATA; and, after the sections, the closing of DATA and REPORT.
+// `mode` must be kModeStandard or kModeSimple.
+void WriteFrameHead(DocumentWriter& writer, int mode, const std::string& functionId,
+                    const std::string& companyName, const std::string& year);
+void WriteFrameTail(DocumentWriter& writer);
+
+// Throws std::invalid_argument unless `mode` is kModeStandard or kModeSimple.
+void RequireDocumentMode(int mode);
+
+class XmlDocumentFile {
+  public:
+    // Checks the mode (std::invalid_argument, before anything is created),
+    // creates the temporary file and writes the frame up to the opening of
+    // DATA. Throws platform::IoError naming `outputPath` when the file cannot be
+    // created or written; nothing is then left behind.
+    XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath, int mode,
+                    const std::string& functionId, const std::string& companyName,
+                    const std::string& year);
+    // A document that was not finished is abandoned: its temporary file is
+    // closed and removed, and an existing output stays as it was.
+    ~XmlDocumentFile();
+    XmlDocumentFile(const XmlDocumentFile&) = delete;
+    XmlDocumentFile& operator=(const XmlDocumentFile&) = delete;
+
+    // Appends the SYAIN section of one employee. Throws platform::IoError naming
+    // the output path; the document is then abandoned.
+    void WriteSyain(const SYAINDATA& syain);
+
+    // Closes the frame and the file and puts the file in place of the output.
+    // Throws platform::IoError naming the output path; the document is then
+    // abandoned.
+    void Finish();
+
+  private:
+    // Runs one step of writing; an input-output failure abandons the document
+    // and is reported under the output path.
+    template <class Step>
+    void Guarded(Step step);
+    void Abandon() noexcept;
+
+    platform::FileSystem& m_fs;
+    std::string m_strOutputPath;
+    std::string m_strTempPath;
+    int m_nMode;
+    std::unique_ptr<platform::OutputFile> m_pFile;  // null once closed or abandoned
+    std::unique_ptr<OutputFileSink> m_pSink;
+    std::unique_ptr<DocumentWriter> m_pWriter;
+    bool m_bDone = false;  // finished or abandoned
+};
+
+}  // namespace kw39

@@ -1,0 +1,231 @@
+#include "run/conversion_report.h"
+
+#include "convert/engine.h"
+
+namespace kw39 {
+
+namespace {
+
+struct TableWords {
+    std::string_view table;
+    std::string_view what;  // the table as the clerk knows it
+    std::string_view key;   // its code column, for the master tables
+};
+
+constexpr TableWords kTables[] = {
+    {"10603", "税", ""},
+    {"10611", "住民税", ""},
+    {"10801", "年末調整", ""},
+    {"10301", "部門マスター", "部門コード"},
+    {"10103", "役職マスター", "役職コード"},
+    {"10501", "住民税納付先マスター", "総括表提出先コード"},
+};
+
+const TableWords& WordsOf(std::string_view table) {
+    for (const TableWords& words : kTables) {
+        if (words.table == table) return words;
+    }
+    static const TableWords unknown{"", "", "コード"};
+    return unknown;
+}
+
+// A value as written, set off so that blanks and empty values show.
+std::string Quoted(std::string_view value) { return "「" + std::string(value) + "」"; }
+
+// The table named for the clerk: "税 (10603)", or the code alone.
+std::string TableName(std::string_view table) {
+    const std::string_view what = WordsOf(table).what;
+    return what.empty() ? std::string(table) : std::string(what) + " (" + std::string(table) + ")";
+}
+
+// One CSV field: quoted when it holds a separator, a quote or a line end.
+// These are single bytes below 0x40, which neither a CP932 trail byte nor a
+// byte of a UTF-8 sequence is.
+void AppendField(std::string& line, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line += field;
+        return;
+    }
+    line += '"';
+    for (const char c : field) {
+        if (c == '"') line += '"';
+        line += c;
+    }
+    line += '"';
+}
+
+void AppendLine(std::string& csv, const ConversionReport::FieldEncoder& encode,
+                std::initializer_list<std::string_view> fields) {
+    bool first = true;
+    for (const std::string_view field : fields) {
+        if (!first) csv += ',';
+        first = false;
+        AppendField(csv, encode ? encode(field) : std::string(field));
+    }
+    csv += "\r\n";
+}
+
+// A message of several lines as one line: each line end becomes a blank.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (const char c : text) {
+        if (c == '\r') continue;
+        if (c == '\n') {
+            if (!line.empty() && line.back() != ' ') line += ' ';
+            continue;
+        }
+        line += c;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
+}  // namespace
+
+std::string_view FindingKindName(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::FuyosyaLeftOut:
+            return "扶養親族の超過";
+        case FindingKind::KyuuyoLeftOut:
+            return "給与の除外";
+        case FindingKind::ShouyoLeftOut:
+            return "賞与の除外";
+        case FindingKind::CodeNotConverted:
+            return "コードの変換なし";
+        case FindingKind::RowMissing:
+            return "データなし";
+        case FindingKind::MasterNotFound:
+            return "マスター未登録";
+    }
+    return "";
+}
+
+void ConversionReport::BeginCompany(std::string label) {
+    m_aCompanies.emplace_back();
+    m_aCompanies.back().label = std::move(label);
+    m_nEmployeeFirst = 0;
+}
+
+void ConversionReport::EndCompany(bool written, std::string whyNot) {
+    CompanyReport& company = Current();
+    company.written = written;
+    company.notWritten = written ? std::string() : OneLine(whyNot);
+}
+
+CompanyReport& ConversionReport::Current() {
+    // A conversion observed without BeginCompany still has a record.
+    if (m_aCompanies.empty()) BeginCompany({});
+    return m_aCompanies.back();
+}
+
+FindingCounts ConversionReport::Count(const CompanyReport& company) {
+    FindingCounts counts{};
+    for (const Finding& finding : company.findings) {
+        ++counts[static_cast<std::size_t>(finding.kind)];
+    }
+    return counts;
+}
+
+FindingCounts ConversionReport::CountAll() const {
+    FindingCounts all{};
+    for (const CompanyReport& company : m_aCompanies) {
+        const FindingCounts counts = Count(company);
+        for (std::size_t k = 0; k < kFindingKindCount; ++k) all[k] += counts[k];
+    }
+    return all;
+}
+
+std::string ConversionReport::CountLine(const FindingCounts& counts) {
+    std::size_t total = 0;
+    std::string kinds;
+    for (std::size_t k = 0; k < kFindingKindCount; ++k) {
+        total += counts[k];
+        if (k > 0) kinds += ", ";
+        kinds += std::string(FindingKindName(static_cast<FindingKind>(k))) + " " +
+                 std::to_string(counts[k]);
+    }
+    return "報告: " + std::to_string(total) + " 件 (" + kinds + ")";
+}
+
+std::string ConversionReport::Csv(const FieldEncoder& encode) const {
+    std::string csv;
+    AppendLine(csv, encode, {"会社", "社員コード", "氏名", "種類", "内容"});
+    for (const CompanyReport& company : m_aCompanies) {
+        if (company.written) {
+            AppendLine(csv, encode,
+                       {company.Name(), "", "", "変換した社員",
+                        std::to_string(company.employees) + " 名"});
+        } else {
+            AppendLine(csv, encode,
+                       {company.Name(), "", "", "変換していません", company.notWritten});
+        }
+        for (const Finding& finding : company.findings) {
+            AppendLine(csv, encode,
+                       {company.Name(), finding.employeeCode, finding.employeeName,
+                        FindingKindName(finding.kind), finding.detail});
+        }
+    }
+    return csv;
+}
+
+void ConversionReport::ConversionStarted(std::string_view companyName, std::size_t) {
+    Current().companyName = companyName;
+}
+
+void ConversionReport::EmployeeConverted(const std::string& code, std::string_view name) {
+    CompanyReport& company = Current();
+    ++company.employees;
+    for (std::size_t i = m_nEmployeeFirst; i < company.findings.size(); ++i) {
+        if (company.findings[i].employeeCode == code) company.findings[i].employeeName = name;
+    }
+    m_nEmployeeFirst = company.findings.size();
+}
+
+void ConversionReport::Add(FindingKind kind, const std::string& code, std::string detail) {
+    Current().findings.push_back({kind, code, {}, std::move(detail)});
+}
+
+void ConversionReport::FuyosyaLeftOut(const std::string& code, std::string_view number) {
+    Add(FindingKind::FuyosyaLeftOut, code,
+        "扶養親族番号" + Quoted(number) + ": " + std::to_string(kMaxFuyosya + 1) +
+            " 人目以降の扶養親族は出力していません");
+}
+
+void ConversionReport::KyuuyoLeftOut(const std::string& code, std::string_view number,
+                                     KyuuyoSkip why, std::string_view paymentDate) {
+    std::string detail = "支給回" + Quoted(number) + ": ";
+    if (why == KyuuyoSkip::Month) {
+        detail += "支給回が 1 から 12 の範囲外のため計上していません";
+    } else if (paymentDate.empty()) {
+        detail += "支給日 (10702) がないため計上していません";
+    } else {
+        detail += "支給日" + Quoted(paymentDate) + "が 8 桁でないため計上していません";
+    }
+    Add(FindingKind::KyuuyoLeftOut, code, std::move(detail));
+}
+
+void ConversionReport::ShouyoLeftOut(const std::string& code, std::string_view number) {
+    Add(FindingKind::ShouyoLeftOut, code,
+        "支給回" + Quoted(number) + ": 支給回が 1 未満のため計上していません");
+}
+
+void ConversionReport::CodeNotConverted(const std::string& code, const UnconvertedCode& what) {
+    std::string where = std::string(what.table);
+    if (!what.dependant.empty()) where += "、扶養親族番号" + Quoted(what.dependant);
+    Add(FindingKind::CodeNotConverted, code,
+        std::string(what.column) + Quoted(what.value) + " (" + where +
+            ") に変換先がないため空欄にしました");
+}
+
+void ConversionReport::RowMissing(const std::string& code, std::string_view table) {
+    Add(FindingKind::RowMissing, code, TableName(table) + " に社員の行がありません");
+}
+
+void ConversionReport::MasterCodeNotFound(const std::string& code, std::string_view table,
+                                          std::string_view masterCode) {
+    Add(FindingKind::MasterNotFound, code,
+        std::string(WordsOf(table).key) + Quoted(masterCode) + "が" + TableName(table) +
+            " にありません");
+}
+
+}  // namespace kw39

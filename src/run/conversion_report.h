@@ -1,0 +1,98 @@
+// ConversionReport: gathers, for one or many companies, what the conversion
+// did and what it left out, so that the clerk can see it beside the document.
+// It observes the engine and changes nothing in the conversion. All texts are
+// CP932; the program that writes the report chooses the file's encoding.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/conversion_observer.h"
+
+namespace kw39 {
+
+enum class FindingKind {
+    FuyosyaLeftOut,    // "扶養親族の超過": a dependant beyond the 20th
+    KyuuyoLeftOut,     // "給与の除外": a salary payment not counted
+    ShouyoLeftOut,     // "賞与の除外": a bonus payment not counted
+    CodeNotConverted,  // "コードの変換なし": a code value that became empty
+    RowMissing,        // "データなし": no row in 10603, 10611 or 10801
+    MasterNotFound,    // "マスター未登録": a code without its master row
+};
+inline constexpr std::size_t kFindingKindCount = 6;
+
+// The name of a kind, as the report and the count line show it.
+std::string_view FindingKindName(FindingKind kind);
+
+struct Finding {
+    FindingKind kind;
+    std::string employeeCode;
+    std::string employeeName;  // the converted name, once the employee is done
+    std::string detail;        // what was left out, with the values as written
+};
+
+struct CompanyReport {
+    std::string label;          // how the caller names the company (a folder), may be ""
+    std::string companyName;    // "会社名" of the export, once its files are loaded
+    std::size_t employees = 0;  // employees converted
+    bool written = false;       // the document was written
+    std::string notWritten;     // why not, when the caller said so
+    std::vector<Finding> findings;
+
+    // The caller's name for the company when it gave one (unique within a
+    // batch), else the company name of the export.
+    const std::string& Name() const { return label.empty() ? companyName : label; }
+};
+
+using FindingCounts = std::array<std::size_t, kFindingKindCount>;
+
+class ConversionReport : public ConversionObserver {
+  public:
+    // Opens the record of the next company; what follows is about it.
+    void BeginCompany(std::string label);
+    // Closes the current company's record with its outcome.
+    void EndCompany(bool written, std::string whyNot = {});
+
+    const std::vector<CompanyReport>& Companies() const { return m_aCompanies; }
+
+    // The findings by kind, of one company or of all.
+    static FindingCounts Count(const CompanyReport& company);
+    FindingCounts CountAll() const;
+
+    // "報告: 3 件 (扶養親族の超過 0, 給与の除外 1, ...)"
+    static std::string CountLine(const FindingCounts& counts);
+
+    // Turns one CP932 field into the file's encoding.
+    using FieldEncoder = std::function<std::string(std::string_view)>;
+
+    // The report as CSV lines ending in CR LF: a header line "会社,社員コード,
+    // 氏名,種類,内容", then per company one line with its outcome and one line
+    // per finding. Fields are CP932, or encoded one by one by `encode`, so
+    // that a broken character in the data never swallows a separator.
+    std::string Csv(const FieldEncoder& encode = {}) const;
+
+    void ConversionStarted(std::string_view companyName, std::size_t employees) override;
+    void EmployeeConverted(const std::string& code, std::string_view name) override;
+    void FuyosyaLeftOut(const std::string& code, std::string_view number) override;
+    void KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip why,
+                       std::string_view paymentDate) override;
+    void ShouyoLeftOut(const std::string& code, std::string_view number) override;
+    void CodeNotConverted(const std::string& code, const UnconvertedCode& what) override;
+    void RowMissing(const std::string& code, std::string_view table) override;
+    void MasterCodeNotFound(const std::string& code, std::string_view table,
+                            std::string_view masterCode) override;
+
+  private:
+    CompanyReport& Current();
+    void Add(FindingKind kind, const std::string& code, std::string detail);
+
+    std::vector<CompanyReport> m_aCompanies;
+    // First finding of the employee being converted: its name arrives last.
+    std::size_t m_nEmployeeFirst = 0;
+};
+
+}  // namespace kw39

@@ -1,0 +1,159 @@
+#include "run/text_encoding_check.h"
+
+#include <initializer_list>
+
+#include "platform/sjis.h"
+
+namespace kw39 {
+
+namespace {
+
+constexpr unsigned char kEndOfFile = 0x1A;
+
+// Control bytes that no text export holds and that an XML document cannot
+// carry: all below 0x20 except tab, line feed and carriage return (0x1A, which
+// ends the file, is handled before).
+constexpr bool IsForeignControl(unsigned char c) {
+    return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
+constexpr bool IsCp932Trail(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+// Single bytes that CP932 does not define.
+constexpr bool IsCp932Undefined(unsigned char c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
+
+// Plain ASCII text bytes, the great majority of an export, need no state.
+constexpr bool IsPlainAscii(unsigned char c) {
+    return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r';
+}
+
+}  // namespace
+
+void TextEncodingCheck::Feed(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        if (m_bEnded) {
+            FeedAfterEnd(std::string_view(p, static_cast<std::size_t>(end - p)));
+            return;
+        }
+        // Between characters, runs of ASCII text (most of an export) change
+        // no state.
+        if (!m_bCp932Lead && m_nUtf8Need == 0 && m_nStart == 3) {
+            while (p < end && IsPlainAscii(static_cast<unsigned char>(*p))) ++p;
+            if (p == end) return;
+        }
+        const auto c = static_cast<unsigned char>(*p++);
+        if (c == kEndOfFile) {
+            m_bEnded = true;
+        } else {
+            FeedText(c);
+        }
+    }
+}
+
+void TextEncodingCheck::FeedAfterEnd(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (c == '\n') ++m_nLine;
+        if (m_nAfterEndLine == 0 && c != static_cast<char>(kEndOfFile) &&
+            !platform::IsAsciiBlank(c)) {
+            m_nAfterEndLine = m_nLine;
+        }
+    }
+}
+
+void TextEncodingCheck::FeedText(unsigned char c) {
+    if (m_nStart < 3) m_aStart[m_nStart++] = c;
+    if (c == 0 && m_nNulLine == 0) m_nNulLine = m_nLine;
+    if (c != 0 && IsForeignControl(c) && m_nControlLine == 0) m_nControlLine = m_nLine;
+    FeedCp932(c);
+    FeedUtf8(c);
+    if (c == '\n') ++m_nLine;
+}
+
+void TextEncodingCheck::FeedCp932(unsigned char c) {
+    if (m_nCp932ErrorLine != 0) return;
+    if (m_bCp932Lead) {
+        m_bCp932Lead = false;
+        if (!IsCp932Trail(c)) m_nCp932ErrorLine = m_nLine;
+        return;
+    }
+    if (platform::IsLeadByte(c)) {
+        m_bCp932Lead = true;
+    } else if (IsCp932Undefined(c)) {
+        m_nCp932ErrorLine = m_nLine;
+    }
+}
+
+void TextEncodingCheck::FeedUtf8(unsigned char c) {
+    if (!m_bUtf8Valid) return;
+    if (m_nUtf8Need > 0) {
+        if (c < m_nUtf8Low || c > m_nUtf8High) {
+            m_bUtf8Valid = false;
+            return;
+        }
+        m_nUtf8Low = 0x80;
+        m_nUtf8High = 0xBF;
+        --m_nUtf8Need;
+        return;
+    }
+    if (c < 0x80) return;
+    // The ranges of RFC 3629: no overlong forms, no surrogates, nothing above
+    // U+10FFFF.
+    if (c >= 0xC2 && c <= 0xDF) {
+        m_nUtf8Need = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        m_nUtf8Need = 2;
+        if (c == 0xE0) m_nUtf8Low = 0xA0;
+        if (c == 0xED) m_nUtf8High = 0x9F;
+        m_bUtf8Wide = true;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        m_nUtf8Need = 3;
+        if (c == 0xF0) m_nUtf8Low = 0x90;
+        if (c == 0xF4) m_nUtf8High = 0x8F;
+        m_bUtf8Wide = true;
+    } else {
+        m_bUtf8Valid = false;
+    }
+}
+
+bool TextEncodingCheck::CertainlyRefused() const {
+    if (m_nNulLine != 0 || m_nControlLine != 0) return true;
+    // Broken as Shift_JIS and as UTF-8 alike.
+    if (m_nCp932ErrorLine != 0 && !m_bUtf8Valid) return true;
+    return MarkProblem() != TextProblem::None;
+}
+
+TextProblem TextEncodingCheck::MarkProblem() const {
+    const auto startsWith = [&](std::initializer_list<unsigned char> mark) {
+        if (m_nStart < mark.size()) return false;
+        std::size_t i = 0;
+        for (const unsigned char b : mark) {
+            if (m_aStart[i++] != b) return false;
+        }
+        return true;
+    };
+    if (startsWith({0xFF, 0xFE}) || startsWith({0xFE, 0xFF})) return TextProblem::Utf16;
+    if (startsWith({0xEF, 0xBB, 0xBF})) return TextProblem::Utf8;
+    return TextProblem::None;
+}
+
+TextVerdict TextEncodingCheck::Verdict() const {
+    if (const TextProblem mark = MarkProblem(); mark != TextProblem::None) return {mark, 1};
+    if (m_nNulLine != 0) return {TextProblem::NulBytes, m_nNulLine};
+    if (m_nControlLine != 0) return {TextProblem::NotShiftJis, m_nControlLine};
+    // UTF-8 Japanese is three bytes a character. Real Shift_JIS text with kana
+    // or kanji is practically never valid UTF-8, while UTF-8 text often pairs
+    // up into well-formed Shift_JIS characters, so this comes first.
+    const bool utf8Complete = m_bUtf8Valid && m_nUtf8Need == 0;
+    if (utf8Complete && m_bUtf8Wide) return {TextProblem::Utf8, 0};
+    if (m_nCp932ErrorLine != 0) return {TextProblem::NotShiftJis, m_nCp932ErrorLine};
+    // A double-byte character cut off by the end of the file.
+    if (m_bCp932Lead) return {TextProblem::NotShiftJis, m_nLine};
+    if (m_nAfterEndLine != 0) return {TextProblem::DataAfterEnd, m_nAfterEndLine};
+    return {};
+}
+
+}  // namespace kw39

@@ -1,0 +1,366 @@
+// The program as a clerk uses it in December: many companies at once, the
+// report of what the conversion left out, and the progress of a large run.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "program_runner.h"
+#include "run_fixtures.h"
+
+namespace kw39::test {
+namespace {
+
+// Test literals are CP932; the program speaks UTF-8 to its terminal.
+std::string U(const std::string& cp932) { return *platform::Cp932ToUtf8(cp932); }
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// The company and employee files of one company in `folder`; returns the name
+// of the document it gets.
+std::string WriteCompany(const std::string& folder, const std::string& code,
+                         const std::string& name,
+                         const std::string& employees = "E001,,山田,太郎") {
+    std::filesystem::create_directories(folder);
+    WriteBytes(folder + "/KAISHAQ.CSV",
+               CompanyBlock(code, name) + "[10101]\r\n" + code + "," + name + "\r\n");
+    WriteBytes(folder + "/KOJINQ.CSV",
+               CompanyBlock(code, name) + "[10601]\r\n" + employees + "\r\n");
+    return code + name + ".XML";
+}
+
+struct Batch {
+    Batch() {
+        root = dir.File("clients");
+        out = dir.File("xml");
+        std::filesystem::create_directories(root);
+        std::filesystem::create_directories(out);
+    }
+    std::vector<std::string> Args(std::vector<std::string> more = {}) const {
+        std::vector<std::string> args = {"--batch", root, "--output-dir", out, "--year", "8"};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    std::string Company(const std::string& folder) const { return root + "/" + folder; }
+    std::string Output(const std::string& cp932Name) const { return out + "/" + U(cp932Name); }
+
+    TempDir dir;
+    std::string root, out;  // UTF-8 paths
+};
+
+TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
+    struct Case {
+        const char* name;
+        std::string brokenEmployees;  // employee file content of company C, CP932
+        int status;
+        std::string says;  // CP932, under C's result line
+    };
+    const std::vector<Case> cases = {
+        {"employee file of the wrong kind", CompanyBlock("0003", "C商事") + "[10701]\r\nE1,1\r\n",
+         1, "    警告 (Warning): 社員情報ファイルが正しくありません。\n"},
+        {"malformed data line",
+         CompanyBlock("0003", "C商事") + "[10601]\r\n" + std::string(40, ',') + "\r\n", 2,
+         " の 4 行目: "},
+        {"no employee", CompanyBlock("0003", "C商事") + "[10601]\r\n", 4,
+         "社員データが読み込まれなかったため、出力ファイルは作成していません。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Batch batch;
+        const std::string a = WriteCompany(batch.Company("A"), "0001", "A商事");
+        const std::string b = WriteCompany(batch.Company("B"), "0002", "B商事");
+        const std::string broken = WriteCompany(batch.Company("C"), "0003", "C商事");
+        WriteBytes(batch.Company("C") + "/KOJINQ.CSV", c.brokenEmployees);
+        std::filesystem::create_directories(batch.Company("notes"));
+        WriteBytes(batch.Company("notes") + "/readme.txt", "not an export");
+        const std::string report = batch.dir.File("report.csv");
+
+        const ProgramResult result = RunKw39pcaconv(batch.Args({"--yes", "--report", report}));
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_TRUE(FileExists(batch.Output(a)));
+        EXPECT_TRUE(FileExists(batch.Output(b)));
+        EXPECT_FALSE(FileExists(batch.Output(broken)));
+        for (const std::string& part : std::vector<std::string>{
+                 "[1/3] A: 正常に終了しました。 (converted) -> " + batch.out + "/" + a +
+                     " (社員 1 名)\n",
+                 "[2/3] B: 正常に終了しました。 (converted) -> " + batch.out + "/" + b +
+                     " (社員 1 名)\n",
+                 "[3/3] C: ",
+                 " -> " + broken + " は作成していません (not written)\n",
+                 c.says,
+                 "(skipped, no PCA export): notes\n",
+                 "一括変換の結果 (batch result): 3 社中 2 社を変換しました。",
+                 "変換できなかった会社 (not converted): C\n",
+                 "報告: 6 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
+                 "コードの変換なし 0, データなし 6, マスター未登録 0)\n",
+             }) {
+            EXPECT_TRUE(Contains(result.err, U(part))) << part << "\n" << result.err;
+        }
+        // One confirmation for the whole batch.
+        EXPECT_EQ(Count(result.err, U("処理を開始します。")), 1u);
+        const std::string csv = ReadBytes(report);
+        EXPECT_TRUE(Contains(csv, "A,,," + U("変換した社員,1 名\r\n")));
+        EXPECT_TRUE(Contains(csv, "B,E001," + U("山田 太郎,データなし,税 (10603)")));
+        EXPECT_TRUE(Contains(csv, "C,,," + U("変換していません,")));
+    }
+}
+
+TEST(BatchTest, CompaniesThatWouldShareAFileNameAreNeitherConverted) {
+    struct Case {
+        const char* name;
+        const char* nameA;  // company names, CP932; both with code 0001
+        const char* nameB;
+    };
+    for (const Case& c :
+         {Case{"same name", "テスト商事", "テスト商事"}, Case{"same but for case", "abc", "ABC"},
+          Case{"same once made safe", "A/B", "A:B"}}) {
+        SCOPED_TRACE(c.name);
+        Batch batch;
+        const std::string a = WriteCompany(batch.Company("A"), "0001", c.nameA);
+        const std::string b = WriteCompany(batch.Company("B"), "0001", c.nameB);
+        const std::string other = WriteCompany(batch.Company("C"), "0002", "その他");
+        const std::string existing = batch.out + "/" + U("0001" + std::string(c.nameA) + ".XML");
+        if (std::string(c.nameA).find('/') == std::string::npos) WriteBytes(existing, "previous");
+
+        const ProgramResult result = RunKw39pcaconv(batch.Args({"--yes"}));
+        EXPECT_EQ(result.status, 1) << result.err;
+        EXPECT_TRUE(FileExists(batch.Output(other)));
+        for (const char* folder : {"A", "B"}) {
+            const std::string otherFolder = std::string(folder) == "A" ? "B" : "A";
+            EXPECT_TRUE(Contains(result.err,
+                                 U("が、フォルダ " + otherFolder + " の会社と同じになります。\n")))
+                << result.err;
+        }
+        EXPECT_EQ(Count(result.err, U("いずれの会社も変換していません。")), 2u);
+        if (FileExists(existing)) {
+            EXPECT_EQ(ReadBytes(existing), "previous");
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(batch.out),
+                                std::filesystem::directory_iterator()),
+                  FileExists(existing) ? 2 : 1);
+    }
+}
+
+TEST(BatchTest, ProblemsOfTheBatchAsAWhole) {
+    struct Case {
+        const char* name;
+        std::function<std::vector<std::string>(Batch&)> args;
+        int status;
+        std::vector<std::string> says;  // CP932
+    };
+    const std::vector<Case> cases = {
+        {"--batch with --folder",
+         [](Batch& b) {
+             return b.Args({"--folder", b.root});
+         },
+         64,
+         {"--batch と --folder は一緒に指定できません", "--help"}},
+        {"--batch with a file option",
+         [](Batch& b) {
+             return b.Args({"--employee", "e.csv"});
+         },
+         64,
+         {"--batch と --employee は一緒に指定できません"}},
+        {"--batch with --output",
+         [](Batch& b) {
+             return b.Args({"--output", "x.xml"});
+         },
+         64,
+         {"--batch と --output は一緒に指定できません"}},
+        {"--batch without --output-dir",
+         [](Batch& b) {
+             return std::vector<std::string>{"--batch", b.root};
+         },
+         64,
+         {"--batch には --output-dir の指定が必要です"}},
+        {"--output-dir alone",
+         [](Batch& b) {
+             return std::vector<std::string>{"--output-dir", b.out};
+         },
+         64,
+         {"--output-dir は --batch と一緒に指定してください"}},
+        {"report and output the same file",
+         [](Batch&) {
+             return std::vector<std::string>{"--output", "x.xml", "--report", "x.xml"};
+         },
+         64,
+         {"--report と --output に同じファイルは指定できません"}},
+        {"no such root",
+         [](Batch& b) {
+             std::filesystem::remove(b.root);
+             return b.Args({"--yes"});
+         },
+         1,
+         {"警告 (Warning): フォルダが存在しません。\n\n", "(option to correct): --batch\n"}},
+        {"no output folder",
+         [](Batch& b) {
+             std::filesystem::remove(b.out);
+             return b.Args({"--yes"});
+         },
+         1,
+         {"出力先のフォルダが存在しません。", "(option to correct): --output-dir\n"}},
+        {"no company folder",
+         [](Batch& b) {
+             std::filesystem::create_directories(b.Company("empty"));
+             WriteBytes(b.root + "/KAISHAQ.CSV", ValidSlotFile(0));  // not in a subfolder
+             return b.Args({"--yes"});
+         },
+         1,
+         {"変換する会社のフォルダがありません。", "(option to correct): --batch\n"}},
+        {"bad year",
+         [](Batch& b) {
+             WriteCompany(b.Company("A"), "0001", "A");
+             return std::vector<std::string>{"--batch", b.root, "--output-dir", b.out,
+                                             "--year",  "99",   "--yes"};
+         },
+         1,
+         {"正しい申告年度を指定してください。", "(option to correct): --year\n"}},
+        {"no terminal and no --yes",
+         [](Batch& b) {
+             WriteCompany(b.Company("A"), "0001", "A");
+             return b.Args();
+         },
+         3,
+         {"処理を開始します。", "中止しました。 (Cancelled.)", "1 社中 0 社を変換しました。"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Batch batch;
+        const ProgramResult result = RunKw39pcaconv(c.args(batch));
+        EXPECT_EQ(result.status, c.status) << result.err;
+        for (const std::string& part : c.says) {
+            EXPECT_TRUE(Contains(result.err, U(part))) << part << "\n" << result.err;
+        }
+        if (std::filesystem::is_directory(batch.out)) {
+            EXPECT_TRUE(std::filesystem::is_empty(batch.out));
+        }
+    }
+}
+
+TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
+    TempDir dir;
+    const std::string company = dir.Write("k.csv", ValidSlotFile(0));
+    // E001 has no tax, residence-tax or year-end rows and an unknown sex code;
+    // E002 is complete.
+    const std::string employee =
+        dir.Write("e.csv", CompanyBlock() +
+                               "[10601]\r\nE001,,山田,太郎,,,,,,0\r\nE002,,川瀬,美咲\r\n"
+                               "[10603]\r\nE002\r\n[10611]\r\nE002\r\n[10801]\r\nE002\r\n");
+    const std::string output = dir.File("out.xml");
+    const std::string report = dir.File(U("報告.csv"));
+    const std::vector<std::string> args = {"--year", "8",        "--company", company, "--employee",
+                                           employee, "--output", output,      "--yes"};
+
+    std::vector<std::string> withReport = args;
+    withReport.insert(withReport.end(), {"--report", report});
+    const ProgramResult result = RunKw39pcaconv(withReport);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string count =
+        U("報告: 4 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, コードの変換なし 1, "
+          "データなし 3, マスター未登録 0)\n");
+    const std::size_t done = result.err.find(U("情報 (Info): 正常に終了しました。\n"));
+    ASSERT_NE(done, std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find(count), done + U("情報 (Info): 正常に終了しました。\n").size());
+    EXPECT_FALSE(Contains(result.err, "--report PATH"));
+    const std::string tax = U("テスト商事,E001,山田 太郎,");
+    EXPECT_EQ(ReadBytes(report),
+              "\xEF\xBB\xBF" +
+                  U("会社,社員コード,氏名,種類,内容\r\n"
+                    "テスト商事,,,変換した社員,2 名\r\n") +
+                  tax +
+                  U("コードの変換なし,性別「0」 (10601) に変換先がないため空欄にしました\r\n") +
+                  tax + U("データなし,税 (10603) に社員の行がありません\r\n") + tax +
+                  U("データなし,住民税 (10611) に社員の行がありません\r\n") + tax +
+                  U("データなし,年末調整 (10801) に社員の行がありません\r\n"));
+
+    // Without --report the count tells where the details are.
+    const ProgramResult plain = RunKw39pcaconv(args);
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_TRUE(Contains(plain.err, count + U("詳細は --report PATH で書き出せます。")));
+
+    // A report that cannot be written is found before the run.
+    std::filesystem::remove(output);
+    std::vector<std::string> toFolder = args;
+    toFolder.insert(toFolder.end(), {"--report", dir.Path()});
+    const ProgramResult refused = RunKw39pcaconv(toFolder);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(Contains(refused.err, U("エラー (Error): ファイルの保存に失敗しました。")));
+    EXPECT_TRUE(Contains(refused.err, "(option to correct): --report\n"));
+    EXPECT_FALSE(FileExists(output));
+
+    // A run that stops still leaves a report that says so.
+    std::vector<std::string> noEmployee = {"--year",     "99",       "--company", company,
+                                           "--employee", employee,   "--output",  output,
+                                           "--yes",      "--report", report};
+    EXPECT_EQ(RunKw39pcaconv(noEmployee).status, 1);
+    EXPECT_EQ(ReadBytes(report),
+              "\xEF\xBB\xBF" + U("会社,社員コード,氏名,種類,内容\r\n"
+                                 ",,,変換していません,正しい申告年度を指定してください。\r\n"));
+}
+
+// An export whose monthly file is large and whose conversion is small: the
+// reading is what takes the time.
+void WriteLargeExport(const std::string& folder, std::size_t megabytes) {
+    std::filesystem::create_directories(folder);
+    WriteBytes(folder + "/KAISHAQ.CSV", ValidSlotFile(0));
+    WriteBytes(folder + "/KOJINQ.CSV", ValidSlotFile(3));
+    std::string line = "Z999,1,20260125";
+    for (int i = 0; i < 60; ++i) line += ",300000";
+    line += "\r\n";
+    std::string monthly = CompanyBlock() + "[10701]\r\nE001,1\r\n[10702]\r\n";
+    while (monthly.size() < megabytes * 1024 * 1024) monthly += line;
+    WriteBytes(folder + "/GETUJIQ.CSV", monthly);
+}
+
+TEST(ProgressTest, ShownOnATerminalOnlyAndEndedBeforeTheNextMessage) {
+    TempDir dir;
+    const std::string output = dir.File("out.xml");
+    // Large enough that reading takes longer than the first interval of the
+    // progress line even on a fast machine; doubled until it does.
+    for (std::size_t megabytes = 8;; megabytes *= 2) {
+        SCOPED_TRACE(std::to_string(megabytes) + " MB");
+        const std::string folder = dir.File("export" + std::to_string(megabytes));
+        WriteLargeExport(folder, megabytes);
+        const std::vector<std::string> args = {"--folder", folder,     "--year", "8",
+                                               "--yes",    "--output", output};
+
+        const ProgramResult redirected = RunKw39pcaconv(args);
+        ASSERT_EQ(redirected.status, 0) << redirected.err;
+        EXPECT_EQ(redirected.err.find('\r'), std::string::npos);
+        EXPECT_FALSE(Contains(redirected.err, "(reading)"));
+
+        ProgramInput input;
+        input.stderrTerminal = true;
+        const ProgramResult shown = RunKw39pcaconv(args, input);
+        ASSERT_EQ(shown.status, 0) << shown.err;
+        if (!Contains(shown.err, "(reading)") && megabytes < 128) continue;
+
+        const std::string total =
+            std::to_string(std::filesystem::file_size(folder + "/GETUJIQ.CSV") / 1024 / 1024);
+        EXPECT_TRUE(Contains(shown.err, U("\r読み込み (reading) "))) << shown.err;
+        EXPECT_TRUE(Contains(shown.err, " / " + total + ".")) << shown.err;
+        // The line is redrawn in place and ended by a line feed (CR LF on the
+        // terminal) before each message.
+        for (const char* message : {"確認 (Confirm)", "情報 (Info)", "報告:"}) {
+            const std::size_t at = shown.err.find(U(message));
+            ASSERT_NE(at, std::string::npos) << message;
+            EXPECT_EQ(shown.err.substr(at - 2, 2), "\r\n") << message << " does not start a line";
+        }
+        break;
+    }
+}
+
+}  // namespace
+}  // namespace kw39::test

@@ -1,0 +1,193 @@
+// The progress line on a terminal, on a clock the test moves by hand, and the
+// exit status of a batch.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/cli_run.h"
+#include "cli/counting_file_system.h"
+#include "cli/progress_line.h"
+#include "cli/run_progress.h"
+#include "run/input_slots.h"
+#include "support/test_support.h"
+
+namespace kw39::test {
+namespace {
+
+using cli::ProgressLine;
+
+// What a ProgressLine writes, on a clock that stands still until moved.
+struct FakeTerminal {
+    ProgressLine Line() {
+        return ProgressLine([this](std::string_view text) { written += text; },
+                            [this] { return now; });
+    }
+    std::int64_t now = 1000;
+    std::string written;
+};
+
+TEST(ProgressLineTest, DrawsAtMostTenTimesASecondAndNeverBeforeTheFirstInterval) {
+    FakeTerminal terminal;
+    ProgressLine line = terminal.Line();
+    int updates = 0;
+    // Three seconds of updates every millisecond.
+    for (int ms = 0; ms < 3000; ++ms, ++terminal.now) {
+        line.Update("n " + std::to_string(ms));
+        ++updates;
+    }
+    std::size_t draws = 0;
+    for (const char c : terminal.written) draws += c == '\r' ? 1 : 0;
+    EXPECT_EQ(updates, 3000);
+    EXPECT_EQ(draws, 29u);  // at 100, 200, ... 2900 ms
+    EXPECT_TRUE(terminal.written.starts_with("\rn 100\rn 200"));
+    EXPECT_EQ(terminal.written.find('\n'), std::string::npos);  // it never scrolls
+
+    // A quick run shows nothing at all.
+    FakeTerminal quick;
+    ProgressLine quickLine = quick.Line();
+    quickLine.Update("a");
+    quick.now += 99;
+    quickLine.Update("b");
+    quickLine.Break();
+    EXPECT_EQ(quick.written, "");
+}
+
+TEST(ProgressLineTest, RedrawsInPlaceAndEndsWithALineFeedBeforeAMessage) {
+    struct Step {
+        std::int64_t advance;  // ms before the step
+        const char* update;    // nullptr: Break()
+        const char* written;   // what this step writes
+    };
+    const std::vector<Step> steps = {
+        {100, "読み込み 1.0 MB", "\r[1/2] A: 読み込み 1.0 MB"},
+        {100, "変換 3 名", "\r[1/2] A: 変換 3 名      \r[1/2] A: 変換 3 名"},
+        {0, nullptr, "\n"},
+        {0, nullptr, ""},  // nothing drawn since: no empty line
+        {50, "x", ""},     // the interval starts again after a break
+        {50, "y", "\r[1/2] A: y"},
+    };
+    FakeTerminal terminal;
+    ProgressLine line = terminal.Line();
+    line.SetPrefix("[1/2] A: ");
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.update ? step.update : "break");
+        terminal.now += step.advance;
+        terminal.written.clear();
+        if (step.update) {
+            line.Update(step.update);
+        } else {
+            line.Break();
+        }
+        EXPECT_EQ(terminal.written, step.written);
+    }
+}
+
+TEST(ProgressLineTest, ALongLineIsClippedBeforeTheRightEdgeOnACharacterBoundary) {
+    FakeTerminal terminal;
+    ProgressLine line = terminal.Line();
+    line.SetPrefix(std::string(78, 'x'));
+    terminal.now += 100;
+    line.Update("社員");  // the first double-byte character would end at column 80
+    EXPECT_EQ(terminal.written, "\r" + std::string(78, 'x'));
+    terminal.written.clear();
+    line.SetPrefix(std::string(77, 'x'));
+    terminal.now += 100;
+    line.Update("社員");
+    EXPECT_EQ(terminal.written, "\r" + std::string(77, 'x') + "社");
+}
+
+// A port that only says what it would show.
+class SilentPort : public cli::HeadlessPort {
+  public:
+    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override {
+        Note(text, style);
+        return style == MessageStyle::Confirm ? Answered(MessageAnswer::Ok) : MessageAnswer::Ok;
+    }
+};
+
+TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
+    TempDir dir;
+    SilentPort port;
+    const std::string company = dir.Write("k.csv", std::string(1024 * 1024, 'k'));
+    const std::string employee = dir.Write("e.csv", std::string(1024 * 1024 + 1, 'e'));
+    port.SetControlText(InputSlots[0].nEditId, company);
+    port.SetControlText(InputSlots[3].nEditId, employee);
+
+    FakeTerminal terminal;
+    ProgressLine line = terminal.Line();
+    ConversionReport report;
+    cli::ProgressOfRun progress(line, port, platform::RealFileSystem(), &report);
+    EXPECT_EQ(cli::ChosenInputBytes(port, platform::RealFileSystem()), 2u * 1024 * 1024 + 1);
+
+    // Moves the clock past the interval and forgets what was written.
+    const auto later = [&terminal] {
+        terminal.now += ProgressLine::kIntervalMs;
+        terminal.written.clear();
+    };
+    // Reads a whole file at once through the counting file system.
+    const auto readAll = [&progress](const std::string& path) {
+        auto file = progress.Fs().OpenRead(path);
+        std::string buffer(4 * 1024 * 1024, '\0');
+        while (file->Read(buffer.data(), buffer.size()) > 0) {
+        }
+    };
+    later();
+    readAll(company);
+    EXPECT_EQ(terminal.written, "\r入力チェック (checking) 1.0 / 2.0 MB");
+    later();
+    port.ShowMessage("処理を開始します。\nよろしいですか？", MessageStyle::Confirm);
+    EXPECT_EQ(terminal.written, "\n");  // the line ends before the question
+    later();
+    readAll(employee);  // loading counts from zero again
+    EXPECT_EQ(terminal.written, "\r読み込み (reading) 1.0 / 2.0 MB");
+
+    ConversionObserver& observer = *progress.Observer();
+    later();
+    observer.ConversionStarted("テスト", 3);
+    observer.EmployeeConverted("1", "a");  // too soon to draw again
+    observer.RowMissing("1", "10603");
+    EXPECT_TRUE(terminal.written.starts_with("\r変換 (converting) 社員 0 / 3 名"))
+        << terminal.written;
+    later();
+    observer.EmployeeConverted("2", "b");
+    EXPECT_TRUE(terminal.written.starts_with("\r変換 (converting) 社員 2 / 3 名"));
+    // A document written while employees are still converted.
+    auto out = progress.Fs().Create(dir.File("out.xml"));
+    const std::string part(2 * 1024 * 1024, 'x');
+    later();
+    out->Write(part.data(), part.size());
+    EXPECT_EQ(terminal.written, "\r変換 (converting) 社員 2 / 3 名, 書き込み (writing) 2.0 MB");
+    observer.EmployeeConverted("3", "c");
+    later();
+    out->Write(part.data(), part.size());
+    out->Close();
+    EXPECT_TRUE(terminal.written.starts_with("\r書き込み (writing) 4.0 MB, 社員 3 名"));
+    EXPECT_EQ(ReadBytes(dir.File("out.xml")), part + part);
+
+    // Everything observed reaches the report too.
+    ASSERT_EQ(report.Companies().size(), 1u);
+    EXPECT_EQ(report.Companies()[0].companyName, "テスト");
+    EXPECT_EQ(report.Companies()[0].employees, 3u);
+    EXPECT_EQ(report.Companies()[0].findings.size(), 1u);
+}
+
+TEST(ExitStatusTest, TheWorstStatusOfABatch) {
+    struct Case {
+        std::vector<int> statuses;
+        int worst;
+    };
+    const std::vector<Case> cases = {
+        {{}, 0},        {{0, 0}, 0}, {{0, 3}, 3},    {{3, 4}, 4},    {{4, 3}, 4},
+        {{4, 1, 3}, 1}, {{1, 4}, 1}, {{2, 1, 4}, 2}, {{0, 2, 0}, 2}, {{1, 2}, 2},
+    };
+    for (const Case& c : cases) {
+        int worst = 0;
+        for (const int status : c.statuses) worst = cli::WorseStatus(worst, status);
+        EXPECT_EQ(worst, c.worst) << ::testing::PrintToString(c.statuses);
+    }
+}
+
+}  // namespace
+}  // namespace kw39::test

@@ -1,0 +1,223 @@
+// What the engine tells its observer about what it converts and leaves out,
+// and that being observed changes nothing in the conversion.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "export/document_sink.h"
+#include "pca_fixture.h"
+
+namespace kw39::test {
+namespace {
+
+// Every observation as one line of text, in the order it came.
+class RecordingObserver : public ConversionObserver {
+  public:
+    void ConversionStarted(std::string_view companyName, std::size_t employees) override {
+        events.push_back("started " + std::string(companyName) + " " + std::to_string(employees));
+    }
+    void EmployeeConverted(const std::string& code, std::string_view name) override {
+        events.push_back("converted " + code + " " + std::string(name));
+    }
+    void FuyosyaLeftOut(const std::string& code, std::string_view number) override {
+        findings.push_back("dependant " + code + " " + std::string(number));
+    }
+    void KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip why,
+                       std::string_view paymentDate) override {
+        findings.push_back("salary " + code + " " + std::string(number) +
+                           (why == KyuuyoSkip::Month ? " month " : " date ") +
+                           std::string(paymentDate));
+    }
+    void ShouyoLeftOut(const std::string& code, std::string_view number) override {
+        findings.push_back("bonus " + code + " [" + std::string(number) + "]");
+    }
+    void CodeNotConverted(const std::string& code, const UnconvertedCode& what) override {
+        findings.push_back("code " + code + " " + std::string(what.table) + " " +
+                           std::string(what.column) + " [" + std::string(what.value) + "] " +
+                           std::string(what.dependant));
+    }
+    void RowMissing(const std::string& code, std::string_view table) override {
+        findings.push_back("no row " + code + " " + std::string(table));
+    }
+    void MasterCodeNotFound(const std::string& code, std::string_view table,
+                            std::string_view masterCode) override {
+        findings.push_back("no master " + code + " " + std::string(table) + " " +
+                           std::string(masterCode));
+    }
+
+    std::vector<std::string> events;
+    std::vector<std::string> findings;
+};
+
+// Values of E1 beyond its code, in the four tables every employee has a row in.
+struct EmployeeValues {
+    Fields basic;      // 10601
+    Fields tax;        // 10603
+    Fields residence;  // 10611
+    Fields yearEnd;    // 10801
+};
+
+Fields WithCode(Fields fields) {
+    fields.insert(fields.begin(), {"社員コード", "E1"});
+    return fields;
+}
+
+// An employee E1 with rows in every table the row check looks at, so that a
+// case shows only the findings it is about.
+PcaExport CompleteEmployee(const EmployeeValues& values = {}) {
+    Fields basic = values.basic;
+    basic.insert(basic.begin(), {{"氏名（姓）", "山田"}, {"氏名（名）", "花子"}});
+    PcaExport data;
+    data.Add("10601", WithCode(basic));
+    data.Add("10603", WithCode(values.tax));
+    data.Add("10611", WithCode(values.residence));
+    data.Add("10801", WithCode(values.yearEnd));
+    return data;
+}
+
+void AddDependants(PcaExport& data, int count, bool spouse) {
+    if (spouse) data.Add("10616", {{"社員コード", "E1"}, {"扶養親族番号", "0"}});
+    for (int n = 1; n <= count; ++n) {
+        data.Add("10616", {{"社員コード", "E1"}, {"扶養親族番号", std::to_string(n)}});
+    }
+}
+
+void AddSalary(PcaExport& data, const std::string& number, const std::string& date) {
+    data.Add("10701", {{"社員コード", "E1"}, {"支給回", number}});
+    if (date != "-") {
+        data.Add("10702",
+                 {{"社員コード", "E1"}, {"支給回", number}, {"支給日", date}, {"課税合計", "1"}});
+    }
+}
+
+TEST(ConversionObserverTest, EachKindOfFindingIsReportedWithItsValuesAsWritten) {
+    struct Case {
+        const char* name;
+        EmployeeValues values;
+        std::function<void(PcaExport&)> add;
+        std::vector<std::string> findings;
+    };
+    const std::vector<Case> cases = {
+        {"nothing left out", {}, [](PcaExport&) {}, {}},
+        {"22 dependants and a spouse: the 21st and 22nd are left out",
+         {},
+         [](PcaExport& d) { AddDependants(d, 22, true); },
+         {"dependant E1 21", "dependant E1 22"}},
+        {"exactly 20 dependants lose nothing",
+         {},
+         [](PcaExport& d) { AddDependants(d, 20, false); },
+         {}},
+        {"salary payments without a proper date or month",
+         {},
+         [](PcaExport& d) {
+             AddSalary(d, "01", "20240125");
+             AddSalary(d, "09", "2024095");
+             AddSalary(d, "10", "-");
+             AddSalary(d, "13", "20241225");
+             AddSalary(d, "00", "20241225");
+         },
+         {"salary E1 09 date 2024095", "salary E1 10 date ", "salary E1 13 month 20241225",
+          "salary E1 00 month 20241225"}},
+        {"bonus payments numbered below 1",
+         {},
+         [](PcaExport& d) {
+             for (const char* number : {"1", "0", "", "x", "-2", "7"}) {
+                 d.Add("10705", {{"社員コード", "E1"}, {"支給回", number}});
+             }
+         },
+         {"bonus E1 [0]", "bonus E1 []", "bonus E1 [x]", "bonus E1 [-2]"}},
+        {"code values without a conversion entry; empty values and codes that map to \"\" are "
+         "not findings",
+         {{{"性別", "0"}, {"就労状況", "4"}},
+          {{"税区分", "3"},
+           {"本人 寡婦（夫）等区分", "5"},
+           {"配偶者 障害者区分", "4"},
+           {"本人 障害者区分", "7"}},
+          {},
+          {{"年末調整", "2"}}},
+         [](PcaExport& d) {
+             d.Add("10616", {{"社員コード", "E1"}, {"扶養親族番号", "1"}, {"扶養区分", "6"}});
+             d.Add("10616", {{"社員コード", "E1"}, {"扶養親族番号", "2"}, {"扶養区分", "5"}});
+         },
+         {"code E1 10601 性別 [0] ", "code E1 10601 就労状況 [4] ", "code E1 10801 年末調整 [2] ",
+          "code E1 10603 本人 寡婦（夫）等区分 [5] ", "code E1 10603 配偶者 障害者区分 [4] ",
+          "code E1 10616 扶養区分 [6] 1"}},
+        {"master codes without a master row; 999999 and empty codes are not findings",
+         {{{"部門コード", "001-002"}, {"役職コード", "9"}},
+          {},
+          {{"総括表提出先コード", "131016"}},
+          {}},
+         [](PcaExport& d) {
+             d.Add("10301", {{"部門コード", "001"}, {"部門名", "本社"}});
+             d.Add("10103", {{"役職コード", "1"}, {"役職名", "未使用"}});
+         },
+         {"no master E1 10301 001-002", "no master E1 10103 9", "no master E1 10501 131016"}},
+        {"known master codes, an unused position name and the no-payee code",
+         {{{"部門コード", "001"}, {"役職コード", "1"}}, {}, {{"総括表提出先コード", "999999"}}, {}},
+         [](PcaExport& d) {
+             d.Add("10301", {{"部門コード", "001"}, {"部門名", "本社"}});
+             d.Add("10103", {{"役職コード", "1"}, {"役職名", "未使用"}});
+         },
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PcaExport data = CompleteEmployee(c.values);
+        c.add(data);
+        LoadedEngine loaded(data);
+        RecordingObserver observer;
+        loaded.Engine().SetObserver(&observer);
+        ASSERT_TRUE(loaded.ConvertAll());
+        EXPECT_EQ(observer.findings, c.findings);
+        EXPECT_EQ(observer.events,
+                  (std::vector<std::string>{"started テスト会社 1", "converted E1 山田 花子"}));
+    }
+}
+
+TEST(ConversionObserverTest, EmployeesWithoutTaxResidenceTaxOrYearEndRows) {
+    PcaExport data;
+    data.Add("10601", {{"社員コード", "A"}});
+    data.Add("10601", {{"社員コード", "B"}});
+    data.Add("10603", {{"社員コード", "B"}});
+    data.Add("10611", {{"社員コード", "A"}});
+    data.Add("10801", {{"社員コード", "A"}});
+    data.Add("10801", {{"社員コード", "B"}});
+    LoadedEngine loaded(data);
+    RecordingObserver observer;
+    loaded.Engine().SetObserver(&observer);
+    ASSERT_TRUE(loaded.ConvertAll());
+    EXPECT_EQ(observer.findings, (std::vector<std::string>{"no row A 10603", "no row B 10611"}));
+    // Each employee's findings come before the news that it is done.
+    EXPECT_EQ(observer.events,
+              (std::vector<std::string>{"started テスト会社 2", "converted A ", "converted B "}));
+}
+
+TEST(ConversionObserverTest, BeingObservedChangesNothingInTheDocument) {
+    PcaExport data = CompleteEmployee({{{"性別", "0"}, {"部門コード", "X"}}, {}, {}, {}});
+    AddDependants(data, 23, true);
+    AddSalary(data, "09", "2024095");
+    AddSalary(data, "12", "20241225");
+    AddSalary(data, "012", "20241226");
+    data.Add("10705", {{"社員コード", "E1"}, {"支給回", "0"}});
+    const auto document = [&data](bool observed) {
+        LoadedEngine loaded(data);
+        RecordingObserver observer;
+        if (observed) loaded.Engine().SetObserver(&observer);
+        EXPECT_TRUE(loaded.ConvertAll());
+        EXPECT_EQ(observer.findings.empty(), !observed);
+        StringSink sink;
+        for (const int mode : {kModeStandard, kModeSimple}) {
+            loaded.Engine().Store().WriteDocumentTo(sink, mode, "1", "テスト会社", "8");
+        }
+        return sink.text;
+    };
+    const std::string plain = document(false);
+    EXPECT_NE(plain.find("<FUYOUSINZOKU COUNT=\"20\">"), std::string::npos);
+    EXPECT_EQ(plain.find("<FUYOUSINZOKU COUNT=\"21\">"), std::string::npos);
+    EXPECT_TRUE(plain == document(true));
+}
+
+}  // namespace
+}  // namespace kw39::test

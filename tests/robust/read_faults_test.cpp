@@ -1,0 +1,150 @@
+// An input file that vanishes, cannot be opened or cannot be read between the
+// input checks and the load: the run's rules decide what the user sees, and
+// nothing is written over an existing output.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "cli/cli_run.h"
+#include "platform/encoding.h"
+#include "robust_fixtures.h"
+#include "run/input_slots.h"
+
+namespace kw39::test {
+namespace {
+
+const std::string kOld = "<old>\r\n";
+const char kConfirm[] = "処理を開始します。\nよろしいですか？";
+const char kVanished[] = "ファイルが存在しません。";
+
+std::string ReadFailed(const std::string& path) {
+    return "ファイルの読み込みに失敗しました。\n" + path;
+}
+
+struct ReadFaultCase {
+    const char* name;
+    std::size_t slot;
+    int launchCode;
+    std::function<void(PathFaults&, std::size_t size)> breakIt;
+    CommandOutcome outcome;
+    // The messages after the confirmation (or instead of it when the check
+    // itself fails), with their styles.
+    std::function<std::vector<RecordedMessage>(const std::string& path)> messages;
+    bool confirmed;
+    int closeCount;
+};
+
+std::vector<RecordedMessage> None(const std::string&) { return {}; }
+std::vector<RecordedMessage> Vanished(const std::string&) {
+    return {{kVanished, MessageStyle::Warning}};
+}
+std::vector<RecordedMessage> ReadError(const std::string& path) {
+    return {{ReadFailed(path), MessageStyle::Error}};
+}
+
+// The input checks stat and open each file once; the load does it again.
+const ReadFaultCase kCases[] = {
+    {"employee file vanishes after the checks", 3, kLaunchStandalone,
+     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::NothingWritten,
+     Vanished, true, 0},
+    {"company file vanishes after the checks", 0, kLaunchStandalone,
+     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::NothingWritten,
+     Vanished, true, 0},
+    {"last file vanishes after the checks", 5, kLaunchStandalone,
+     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::NothingWritten,
+     Vanished, true, 0},
+    {"hosted: a vanished file still closes the dialog", 3, kLaunchHosted,
+     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::NothingWritten,
+     Vanished, true, 1},
+    {"employee file can no longer be opened", 3, kLaunchStandalone,
+     [](PathFaults& f, std::size_t) { f.opensBeforeFailing = 1; }, CommandOutcome::NothingWritten,
+     None, true, 0},
+    {"monthly file read fails at once", 4, kLaunchStandalone,
+     [](PathFaults& f, std::size_t) {
+         f.opensBeforeReadFailing = 1;
+         f.readBytesBeforeFailing = 0;
+     },
+     CommandOutcome::Failed, ReadError, true, 0},
+    {"monthly file read fails in the middle", 4, kLaunchStandalone,
+     [](PathFaults& f, std::size_t size) {
+         f.opensBeforeReadFailing = 1;
+         f.readBytesBeforeFailing = size / 2;
+     },
+     CommandOutcome::Failed, ReadError, true, 0},
+    {"employee file read fails before its last byte", 3, kLaunchStandalone,
+     [](PathFaults& f, std::size_t size) {
+         f.opensBeforeReadFailing = 1;
+         f.readBytesBeforeFailing = size - 1;
+     },
+     CommandOutcome::Failed, ReadError, true, 0},
+    {"hosted: a read error keeps the dialog open", 3, kLaunchHosted,
+     [](PathFaults& f, std::size_t) {
+         f.opensBeforeReadFailing = 1;
+         f.readBytesBeforeFailing = 10;
+     },
+     CommandOutcome::Failed, ReadError, true, 0},
+    {"read fails already during the checks", 2, kLaunchStandalone,
+     [](PathFaults& f, std::size_t) { f.readBytesBeforeFailing = 10; }, CommandOutcome::Failed,
+     ReadError, false, 0},
+};
+
+TEST(ReadFaults, InputsThatBreakAfterTheChecks) {
+    for (const ReadFaultCase& c : kCases) {
+        for (const bool hasOld : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (hasOld ? ", old output" : ", no old output"));
+            MemoryRun run(hasOld ? std::optional<std::string>(kOld) : std::nullopt);
+            const std::string path = run.InputPath(c.slot);
+            c.breakIt(run.faults.Faults(path), DemoFiles()[c.slot].size());
+            EXPECT_EQ(run.Execute(c.launchCode), c.outcome);
+
+            std::vector<RecordedMessage> expected = c.messages(path);
+            if (c.confirmed) expected.insert(expected.begin(), {kConfirm, MessageStyle::Confirm});
+            ASSERT_EQ(run.port.messages.size(), expected.size());
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                EXPECT_EQ(run.port.messages[i].text, expected[i].text);
+                EXPECT_EQ(run.port.messages[i].style, expected[i].style);
+            }
+            EXPECT_EQ(run.port.closeCount, c.closeCount);
+            // Nothing was written, not even a temporary file.
+            EXPECT_TRUE(run.faults.CreatedPaths().empty());
+            EXPECT_EQ(run.memory.Content(run.outputPath),
+                      hasOld ? std::optional<std::string>(kOld) : std::nullopt);
+        }
+    }
+}
+
+// The vanished file is the first one the load cannot find: the files before it
+// were read, the ones after it were not even looked at.
+TEST(ReadFaults, TheLoadStopsAtTheVanishedFile) {
+    MemoryRun run;
+    run.faults.Faults(run.InputPath(2)).statsBeforeVanishing = 1;
+    EXPECT_EQ(run.Execute(), CommandOutcome::NothingWritten);
+    EXPECT_EQ(run.faults.OpenCount(run.InputPath(1)), 2);
+    EXPECT_EQ(run.faults.OpenCount(run.InputPath(3)), 1);
+    EXPECT_EQ(run.faults.StatCount(run.InputPath(3)), 1);
+}
+
+// The program says which file vanished and that nothing was written.
+TEST(ReadFaults, TheProgramReportsAVanishedFile) {
+    MemoryRun run(kOld);
+    run.faults.Faults(run.InputPath(4)).statsBeforeVanishing = 1;
+    std::vector<std::string> args = {"--year", "26", "--output", run.outputPath, "--yes"};
+    const char* const options[] = {"--company",  "--payee",   "--department",
+                                   "--employee", "--monthly", "--yearend"};
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        args.push_back(options[s]);
+        args.push_back(run.InputPath(s));
+    }
+    testing::internal::CaptureStderr();
+    const int status = cli::RunProgram(args, run.faults);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, cli::kExitNothingWritten);
+    EXPECT_TRUE(Contains(err, *platform::Cp932ToUtf8("警告 (Warning): ファイルが存在しません。")))
+        << err;
+    EXPECT_TRUE(Contains(err, *platform::Cp932ToUtf8("出力ファイルは作成していません。"))) << err;
+    EXPECT_EQ(run.memory.Content(run.outputPath), kOld);
+}
+
+}  // namespace
+}  // namespace kw39::test

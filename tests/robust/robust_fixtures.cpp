@@ -1,0 +1,93 @@
+#include "robust_fixtures.h"
+
+#include "run/input_slots.h"
+
+namespace kw39::test {
+
+namespace {
+
+const char* const kDemoNames[kSlotCount] = {"KAISHAQ.CSV", "NOUFUQ.CSV",  "BUMONQ.CSV",
+                                            "KOJINQ.CSV",  "GETUJIQ.CSV", "NENCHOUQ.CSV"};
+
+}  // namespace
+
+const std::vector<std::string>& DemoFiles() {
+    static const std::vector<std::string> files = [] {
+        std::vector<std::string> loaded;
+        for (const char* name : kDemoNames) {
+            loaded.push_back(ReadBytes(SourcePath(std::string("samples/demo/") + name)));
+        }
+        return loaded;
+    }();
+    return files;
+}
+
+std::string DemoPath(std::size_t slot) {
+    return SourcePath(std::string("samples/demo/") + kDemoNames[slot]);
+}
+
+std::string DemoEmployeesWith(std::size_t extra) {
+    std::string text = DemoFiles()[3];
+    const std::size_t header = text.find("[10601]\r\n");
+    const std::size_t first = header + 9;
+    const std::size_t end = text.find("\r\n", first);
+    const std::string row = text.substr(first, end - first);
+    const std::string rest = row.substr(row.find(','));
+    std::string more;
+    for (std::size_t i = 0; i < extra; ++i) more += std::to_string(5000 + i) + rest + "\r\n";
+    text.insert(end + 2, more);
+    return text;
+}
+
+MemoryRun::MemoryRun(std::optional<std::string> oldOutput) {
+    memory.AddFolder("/in");
+    memory.AddFolder("/out");
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        memory.AddFile(InputPath(s), DemoFiles()[s]);
+        port.texts[InputSlots[s].nEditId] = InputPath(s);
+    }
+    if (oldOutput) memory.AddFile(outputPath, *oldOutput);
+    port.texts[kIdOutputBox] = outputPath;
+    port.texts[kIdYearBox] = "26";
+    port.checked[kIdRadioStandard] = true;
+}
+
+std::string MemoryRun::InputPath(std::size_t slot) const {
+    return std::string("/in/") + kDemoNames[slot];
+}
+
+void MemoryRun::SetInput(std::size_t slot, std::string content) {
+    memory.AddFile(InputPath(slot), std::move(content));
+}
+
+CommandOutcome MemoryRun::Execute(int launchCode) {
+    LaunchContext launch;
+    launch.launchCode = launchCode;
+    launch.defaultYear = "26";
+    return ExecuteCommand(port, launch, faults);
+}
+
+std::vector<std::string> MessagesOf(const RecordingPort& port, MessageStyle style) {
+    std::vector<std::string> texts;
+    for (const RecordedMessage& message : port.messages) {
+        if (message.style == style) texts.push_back(message.text);
+    }
+    return texts;
+}
+
+bool ReportsSuccess(const RecordingPort& port) {
+    for (const RecordedMessage& message : port.messages) {
+        if (Contains(message.text, "正常に終了しました。")) return true;
+    }
+    return false;
+}
+
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace kw39::test

@@ -1,0 +1,52 @@
+// A complete run set up in memory (the sample company's six files, an output
+// path, a headless dialog) over a file system that fails on demand, and the
+// checks every failed run must pass.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "run/execute_command.h"
+#include "support/fault_file_system.h"
+#include "support/test_support.h"
+
+namespace kw39::test {
+
+// The six files of samples/demo, in slot order, and their paths.
+const std::vector<std::string>& DemoFiles();
+std::string DemoPath(std::size_t slot);
+
+// The sample employee file with `extra` more employees, copies of its first one
+// under the codes 5000, 5001, ...: a document large enough to reach the file
+// in several pieces.
+std::string DemoEmployeesWith(std::size_t extra);
+
+// The sample company in memory: inputs under /in, output /out/out.xml (an
+// existing output when `oldOutput` is given), year 26, standard mode.
+struct MemoryRun {
+    explicit MemoryRun(std::optional<std::string> oldOutput = std::nullopt);
+
+    std::string InputPath(std::size_t slot) const;
+    // Replaces the content of a slot's file.
+    void SetInput(std::size_t slot, std::string content);
+
+    CommandOutcome Execute(int launchCode = kLaunchStandalone);
+
+    MemoryFileSystem memory;
+    FaultFileSystem faults{memory};
+    RecordingPort port;
+    std::string outputPath = "/out/out.xml";
+};
+
+// The messages of one style, in order.
+std::vector<std::string> MessagesOf(const RecordingPort& port, MessageStyle style);
+
+// True when some message reports a successful run.
+bool ReportsSuccess(const RecordingPort& port);
+
+bool StartsWith(const std::string& text, const std::string& start);
+bool Contains(const std::string& text, const std::string& part);
+
+}  // namespace kw39::test
