@@ -152,12 +152,6 @@ std::string_view CExchangeFromPCAToKw39::Value(std::string_view table, std::stri
     return m_reader.GetValue(kLookupName, table, {key}, column);
 }
 
-std::string_view CExchangeFromPCAToKw39::Value(std::string_view table, std::string_view code,
-                                               std::string_view key2,
-                                               std::string_view column) const {
-    return m_reader.GetValue(kLookupName, table, {code, key2}, column);
-}
-
 const std::vector<std::string_view>& CExchangeFromPCAToKw39::SelectOfEmployee(
     const PcaColumn& resultColumn, std::string_view code) {
     // "社員コード" is the first key column of every table selected from.

@@ -113,11 +113,9 @@ class CExchangeFromPCAToKw39 {
     // second key.
     std::string_view Value(const PcaColumn& column, std::string_view code,
                            std::string_view key2) const;
-    // The same by table code and column name.
+    // The same by table code and column name (for the rare lookups made only
+    // for the observer).
     std::string_view Value(std::string_view table, std::string_view key,
-                           std::string_view column) const;
-    // One value of a two-key table: employee code and second key.
-    std::string_view Value(std::string_view table, std::string_view code, std::string_view key2,
                            std::string_view column) const;
     // The values of `resultColumn` in the employee's rows of a two-key table
     // (those whose "社員コード" is `code`), in file order. The list belongs to the

@@ -93,20 +93,25 @@ DocumentWriter::DocumentWriter(DocumentSink& sink, std::size_t capacity)
 void DocumentWriter::Flush() {
     if (m_buffer.empty()) return;
     // Every line feed becomes CR LF, also one inside a value, exactly as the
-    // text-mode file of a Windows program would write it.
-    m_translated.clear();
+    // text-mode file of a Windows program would write it. The result is at
+    // most twice as long; it is written in place, line by line.
+    if (m_translated.size() < 2 * m_buffer.size()) m_translated.resize(2 * m_buffer.size());
+    char* out = m_translated.data();
     const char* pos = m_buffer.data();
     const char* const end = pos + m_buffer.size();
     while (pos < end) {
         const void* found = std::memchr(pos, '\n', static_cast<std::size_t>(end - pos));
-        const char* lineEnd = found ? static_cast<const char*>(found) : end;
-        m_translated.append(pos, lineEnd);
+        const char* const lineEnd = found ? static_cast<const char*>(found) : end;
+        const auto length = static_cast<std::size_t>(lineEnd - pos);
+        std::memcpy(out, pos, length);
+        out += length;
         if (!found) break;
-        m_translated.append("\r\n");
+        *out++ = '\r';
+        *out++ = '\n';
         pos = lineEnd + 1;
     }
     m_buffer.clear();
-    m_sink.Write(m_translated.data(), m_translated.size());
+    m_sink.Write(m_translated.data(), static_cast<std::size_t>(out - m_translated.data()));
 }
 
 }  // namespace kw39

@@ -1,7 +1,5 @@
 #include "export/export_xml.h"
 
-#include <stdexcept>
-
 #include "export/document_file.h"
 #include "export/document_writer.h"
 #include "export/syain_section.h"

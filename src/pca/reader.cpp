@@ -52,19 +52,43 @@ bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
 }
 
 std::uint32_t TableRows::FindRow(std::string_view joinedKey) const {
-    if (bLastValid && joinedKey == strLastKey) return nLastRow;
+    if (m_bLastValid && joinedKey == m_strLastKey) return m_nLastRow;
     // A key names one row at most, so a row whose key matches is the answer.
-    const std::uint32_t next = nCursor + 1;
-    if (nCursor != kNoRow && next < rows.Size() && KeyEquals(next, joinedKey)) {
-        nLastRow = next;
+    const std::uint32_t next = m_nCursor + 1;
+    if (m_nCursor != kNoRow && next < rows.Size() && KeyEquals(next, joinedKey)) {
+        m_nLastRow = next;
     } else {
-        nLastRow = keys.Find(HashKey(joinedKey),
-                             [&](std::uint32_t row) { return KeyEquals(row, joinedKey); });
+        m_nLastRow = keys.Find(HashKey(joinedKey),
+                               [&](std::uint32_t row) { return KeyEquals(row, joinedKey); });
     }
-    if (nLastRow != kNoRow) nCursor = nLastRow;
-    strLastKey.assign(joinedKey);
-    bLastValid = true;
-    return nLastRow;
+    if (m_nLastRow != kNoRow) m_nCursor = m_nLastRow;
+    m_strLastKey.assign(joinedKey);
+    m_bLastValid = true;
+    return m_nLastRow;
+}
+
+std::uint32_t TableRows::FindRow(std::initializer_list<std::string_view> keys,
+                                 std::string& joinScratch) const {
+    if (m_bLastValid) {
+        // Compares the values with the last key as joined, without joining them.
+        std::size_t pos = 0;
+        bool same = true;
+        bool first = true;
+        for (const std::string_view key : keys) {
+            if (!first) {
+                same = pos < m_strLastKey.size() && m_strLastKey[pos] == '@';
+                ++pos;
+            }
+            first = false;
+            same = same && m_strLastKey.compare(pos, key.size(), key) == 0;
+            if (!same) break;
+            pos += key.size();
+        }
+        if (same && pos == m_strLastKey.size()) return m_nLastRow;
+    }
+    if (keys.size() == 1) return FindRow(*keys.begin());
+    JoinKeyInto(keys.begin(), keys.size(), joinScratch);
+    return FindRow(joinScratch);
 }
 
 const RowGroups& TableRows::Groups() const {
@@ -81,30 +105,6 @@ void TableRows::GroupNewRow(std::uint32_t row) {
 
 void TableRows::RegroupRow(std::uint32_t row) {
     if (m_bGrouped) m_groups.Move(row, rows.Field(row, 0));
-}
-
-std::uint32_t TableRows::FindRow(std::initializer_list<std::string_view> keys,
-                                 std::string& joinScratch) const {
-    if (bLastValid) {
-        // Compares the values with the last key as joined, without joining them.
-        std::size_t pos = 0;
-        bool same = true;
-        bool first = true;
-        for (const std::string_view key : keys) {
-            if (!first) {
-                same = pos < strLastKey.size() && strLastKey[pos] == '@';
-                ++pos;
-            }
-            first = false;
-            same = same && strLastKey.compare(pos, key.size(), key) == 0;
-            if (!same) break;
-            pos += key.size();
-        }
-        if (same && pos == strLastKey.size()) return nLastRow;
-    }
-    if (keys.size() == 1) return FindRow(*keys.begin());
-    JoinKeyInto(keys.begin(), keys.size(), joinScratch);
-    return FindRow(joinScratch);
 }
 
 CPCAKyuuyo::Impl::Impl(platform::MessagePort& port, platform::FileSystem& fs)
@@ -195,8 +195,8 @@ void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table) {
         table.keys.Find(hash, [&](std::uint32_t row) { return table.KeyEquals(row, key); });
     if (found == kNoRow) {
         const std::uint32_t row = table.rows.AppendStaged();
-        table.keys.Insert(hash);   // ids follow the rows one to one
-        table.bLastValid = false;  // a key looked for in vain may be this one
+        table.keys.Insert(hash);  // ids follow the rows one to one
+        table.ForgetLastLookup();
         if (keyCount >= 2) table.GroupNewRow(row);
         return;
     }

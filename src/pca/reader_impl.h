@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,9 @@ struct TableRows {
     std::uint32_t FindRow(std::initializer_list<std::string_view> keys,
                           std::string& joinScratch) const;
     bool KeyEquals(std::uint32_t row, std::string_view joinedKey) const;
+    // To be called when a row with a new key was added: a key looked for in
+    // vain before may be this one.
+    void ForgetLastLookup() { m_bLastValid = false; }
 
     const PCATABLEINFO* pInfo;
     RowStore rows;
@@ -40,13 +44,12 @@ struct TableRows {
     void GroupNewRow(std::uint32_t row);
     void RegroupRow(std::uint32_t row);
 
-    // The last answer of FindRow; a reader is used from one thread only.
-    mutable std::string strLastKey;
-    mutable std::uint32_t nLastRow = kNoRow;
-    mutable bool bLastValid = false;
-    mutable std::uint32_t nCursor = kNoRow;  // the row found last
-
   private:
+    // The last answer of FindRow; a reader is used from one thread only.
+    mutable std::string m_strLastKey;
+    mutable std::uint32_t m_nLastRow = kNoRow;
+    mutable bool m_bLastValid = false;
+    mutable std::uint32_t m_nCursor = kNoRow;  // the row found last
     mutable RowGroups m_groups;
     mutable bool m_bGrouped = false;
 };

@@ -184,26 +184,26 @@ std::size_t RowStore::StageLine(std::string_view line) {
 void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
     char* const row = m_pFree;
     char* out = row + header;
-    const char* const in = text.data();
-    const std::size_t size = text.size();
-
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const char* start = p;  // of the current field
     std::size_t fields = 0;
-    std::size_t start = 0;  // where the current field starts in `text`
     std::size_t toCheckpoint = kCheckpointStride;
-    const auto endField = [&](std::size_t end) {
-        const std::size_t length = end - start;
-        if (const unsigned char token = TokenOf(in + start, length)) {
+    // Runs for every field, millions of times: kept short.
+    const auto endField = [&](const char* fieldEnd) {
+        const auto length = static_cast<std::size_t>(fieldEnd - start);
+        if (const unsigned char token = TokenOf(start, length)) {
             *out++ = static_cast<char>(token);
         } else {
             char* const bytes = PutHead(out, length);
-            if (length <= kCopySlack && start + kCopySlack <= size) {
-                std::memcpy(bytes, in + start,
-                            kCopySlack);  // one move, bytes past the end are overwritten later
+            if (length <= kCopySlack && end - start >= static_cast<std::ptrdiff_t>(kCopySlack)) {
+                std::memcpy(bytes, start, kCopySlack);  // the bytes past the field are overwritten
             } else {
-                std::memcpy(bytes, in + start, length);
+                std::memcpy(bytes, start, length);
             }
             out = bytes + length;
         }
+        start = fieldEnd + 1;
         ++fields;
         if (--toCheckpoint == 0) {
             toCheckpoint = kCheckpointStride;
@@ -212,31 +212,29 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
                 PutOffset(row, slot, static_cast<std::size_t>(out - row), m_bStagedWide);
             }
         }
-        start = end + 1;
     };
-    std::size_t i = 0;
-    while (i < size) {
-        if (i + 8 <= size) {
+    while (p < end) {
+        if (end - p >= 8) {
             std::uint64_t word = 0;
-            std::memcpy(&word, in + i, sizeof word);
+            std::memcpy(&word, p, sizeof word);
             if ((word & kHighBits) == 0) {
                 // Eight single-byte characters: every comma among them ends a field.
                 for (std::uint64_t commas = CommaBytes(word); commas != 0; commas &= commas - 1) {
-                    endField(i + static_cast<std::size_t>(std::countr_zero(commas)) / 8);
+                    endField(p + std::countr_zero(commas) / 8);
                 }
-                i += 8;
+                p += 8;
                 continue;
             }
         }
-        const auto c = static_cast<unsigned char>(in[i]);
-        if (platform::IsLeadByte(c) && i + 1 < size) {
-            i += 2;  // neither byte of a double-byte character ends a field
+        const auto c = static_cast<unsigned char>(*p);
+        if (platform::IsLeadByte(c) && end - p > 1) {
+            p += 2;  // neither byte of a double-byte character ends a field
             continue;
         }
-        if (c == ',') endField(i);
-        ++i;
+        if (c == ',') endField(p);
+        ++p;
     }
-    endField(size);
+    endField(end);
     m_nStaged = fields;
     m_nStagedBytes = static_cast<std::size_t>(out - row);
 }

@@ -76,12 +76,11 @@ class RowStore {
     std::size_t m_nFree = 0;
     std::size_t m_nNextBlock;  // size of the next block; grows up to a limit
 
-    // The staged row lies at m_pFree: its field count and the offset of every
-    // field it holds (at most Columns()), counted from m_pFree.
+    // The staged row lies at m_pFree: the number of fields of its line, its
+    // size, and the width of its noted offsets.
     std::size_t m_nStaged = 0;
     std::size_t m_nStagedBytes = 0;
     bool m_bStagedWide = false;
-    std::vector<std::uint32_t> m_aStagedFields;
 
     std::vector<std::string_view> m_aValues;  // reused while a row is stored
     std::string m_strScratch;                 // staged fields copied before a merge
