@@ -60,22 +60,13 @@ struct Company {
 void Plan(Company& company, const CliOptions& options, const std::string& year,
           platform::FileSystem& fs) {
     CompanyPort& port = *company.port;
-    port.SetControlText(kIdYearBox, year);
-    port.SetControlChecked(kIdRadioStandard, options.mode == kModeStandard);
-    port.SetControlChecked(kIdRadioSimple, options.mode == kModeSimple);
+    SetYearAndMode(port, year, options.mode);
     const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
-    bool chosen = false;
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        if (!selection.paths[s]) continue;
-        port.SetControlText(InputSlots[s].nEditId, *selection.paths[s]);
-        chosen = true;
-    }
+    const bool chosen = PutSelectedFiles(port, selection);
     if (!selection.message.empty()) {
         port.ShowMessage(selection.message, MessageStyle::Warning);
     } else if (!chosen) {
-        port.ShowMessage(
-            "フォルダ内の同じファイルが複数の種類に当てはまるため、ファイルを選択しませんでした。",
-            MessageStyle::Warning);
+        port.ShowMessage(std::string(kNothingChosen), MessageStyle::Warning);
     }
     try {
         std::string name;
@@ -176,21 +167,17 @@ int RunCompany(Company& company, const std::string& outputDir, ConversionReport&
     CompanyPort& port = *company.port;
     port.SetControlText(kIdOutputBox, platform::JoinPath(outputDir, company.outputName));
     port.ForgetFocusAndMessages();
-    LaunchContext launch;
-    launch.launchCode = kLaunchStandalone;
-    launch.defaultYear = port.ReadControlText(kIdYearBox);
+    const LaunchContext launch = StandaloneLaunch(port.ReadControlText(kIdYearBox));
 
     const CommandOutcome outcome = ExecuteShowingProgress(port, launch, fs, &report, line);
 
     const int status = StatusOf(outcome);
     if (outcome == CommandOutcome::NothingWritten) {
-        port.ShowMessage("社員データが読み込まれなかったため、出力ファイルは作成していません。",
-                         MessageStyle::Warning);
+        port.ShowMessage(std::string(kNothingLoaded), MessageStyle::Warning);
     } else if (status == kExitCheckFailed && port.LastMessageText().empty()) {
         // A check that fails without a message: a file that cannot be opened.
         if (const auto path = UnopenableInput(port, fs)) {
-            port.ShowMessage("入力ファイルを開けません (cannot open the input file):\n" + *path,
-                             MessageStyle::Warning);
+            port.ShowMessage(std::string(kCannotOpenInput) + *path, MessageStyle::Warning);
         }
     }
     company.whyNot = status == kExitWritten ? std::string() : port.LastMessageText();
@@ -268,15 +255,17 @@ struct Tally {
 // result line of each.
 Tally RunCompanies(std::vector<Company>& companies, const std::string& outputDir, bool cancelled,
                    ConversionReport& report, platform::FileSystem& fs) {
-    std::optional<ProgressLine> line;
-    if (StderrIsTerminal()) {
-        line.emplace([](std::string_view text) { WriteStderr(text); }, MonotonicMilliseconds);
-    }
+    std::optional<ProgressLine> line = WatchedProgressLine();
     Tally tally;
     for (std::size_t i = 0; i < companies.size(); ++i) {
         Company& company = companies[i];
-        const std::string counter =
-            "[" + std::to_string(i + 1) + "/" + std::to_string(companies.size()) + "] ";
+        // Appended piece by piece: GCC 12 misreports chained operator+ on
+        // std::string (-Wrestrict) at higher optimisation levels.
+        std::string counter = "[";
+        counter += std::to_string(i + 1);
+        counter += '/';
+        counter += std::to_string(companies.size());
+        counter += "] ";
         report.BeginCompany(company.name);
         int status = company.failed.value_or(kExitCancelled);
         std::string outputPath;

@@ -42,23 +42,15 @@ bool ApplyFolder(TerminalPort& port, const std::string& folder, platform::FileSy
         return false;
     }
     const FolderSelection selection = SelectFilesFromFolder(folder, fs);
-    bool chosen = false;
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        if (!selection.paths[s]) continue;
-        port.SetControlText(InputSlots[s].nEditId, *selection.paths[s]);
-        chosen = true;
-    }
+    const bool chosen = PutSelectedFiles(port, selection);
     if (!selection.message.empty()) {
         port.ShowMessage(selection.message, MessageStyle::Warning);
     } else if (!chosen) {
-        Note(
-            "フォルダ内の同じファイルが複数の種類に当てはまるため、ファイルを選択しませんでした。"
-            "\n(One file in the folder matches the names of several kinds: nothing was chosen.)");
+        Note(std::string(kNothingChosen) +
+             "\n(One file in the folder matches the names of several kinds: nothing was chosen.)");
     }
     return true;
 }
-
-constexpr std::string_view kCannotOpen = "入力ファイルを開けません (cannot open the input file):\n";
 
 // Explains a failed input check that showed no message: a chosen file that
 // exists but cannot be opened (a folder, or no permission).
@@ -67,7 +59,7 @@ void ExplainSilentRejection(TerminalPort& port, const CliOptions& options,
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         const std::string path = port.ReadControlText(InputSlots[s].nEditId);
         if (path.empty() || fs.OpenRead(path)) continue;
-        Note(std::string(kCannotOpen) + path);
+        Note(std::string(kCannotOpenInput) + path);
         NameOptionToCorrect(OptionForControl(InputSlots[s].nBrowseId, options));
         return;
     }
@@ -103,9 +95,6 @@ std::optional<std::string> ChooseOutput(TerminalPort& port, const CliOptions& op
     return name;
 }
 
-const char* const kNothingLoaded =
-    "社員データが読み込まれなかったため、出力ファイルは作成していません。";
-
 struct SingleResult {
     int status;
     std::string whyNot;  // for the report, when nothing was written
@@ -115,9 +104,8 @@ struct SingleResult {
 // that fails (after its message).
 std::optional<int> Prepare(TerminalPort& port, const CliOptions& options,
                            platform::FileSystem& fs) {
-    port.SetControlText(kIdYearBox, options.year ? *options.year : DefaultYear(platform::Today()));
-    port.SetControlChecked(kIdRadioStandard, options.mode == kModeStandard);
-    port.SetControlChecked(kIdRadioSimple, options.mode == kModeSimple);
+    SetYearAndMode(port, options.year ? *options.year : DefaultYear(platform::Today()),
+                   options.mode);
     if (options.folder && !ApplyFolder(port, *options.folder, fs)) return kExitCheckFailed;
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (options.slots[s]) port.SetControlText(InputSlots[s].nEditId, *options.slots[s]);
@@ -145,7 +133,7 @@ SingleResult Conclude(CommandOutcome outcome, TerminalPort& port, const CliOptio
             ExplainRejection(port, options, fs);
             if (port.LastMessageText().empty()) {
                 if (const auto path = UnopenableInput(port, fs)) {
-                    return {status, std::string(kCannotOpen) + *path};
+                    return {status, std::string(kCannotOpenInput) + *path};
                 }
             }
             break;
@@ -154,7 +142,7 @@ SingleResult Conclude(CommandOutcome outcome, TerminalPort& port, const CliOptio
             return {status, "中止しました。"};
         case CommandOutcome::NothingWritten:
             Note(std::string(kNothingLoaded) + "\n(No employee was loaded: nothing was written.)");
-            return {status, kNothingLoaded};
+            return {status, std::string(kNothingLoaded)};
         case CommandOutcome::Failed:
             break;
     }
@@ -167,16 +155,9 @@ SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
     if (const std::optional<int> failed = Prepare(port, options, fs)) {
         return {*failed, port.LastMessageText()};
     }
-    LaunchContext launch;
-    launch.launchCode = kLaunchStandalone;
-    launch.defaultYear = DefaultYear(platform::Today());
+    const LaunchContext launch = StandaloneLaunch(DefaultYear(platform::Today()));
     port.ForgetFocusAndMessages();
-
-    // Progress only where someone watches it; redirected output stays plain.
-    std::optional<ProgressLine> line;
-    if (StderrIsTerminal()) {
-        line.emplace([](std::string_view text) { WriteStderr(text); }, MonotonicMilliseconds);
-    }
+    std::optional<ProgressLine> line = WatchedProgressLine();
     const CommandOutcome outcome =
         ExecuteShowingProgress(port, launch, fs, &report, line ? &*line : nullptr);
     return Conclude(outcome, port, options, fs);
@@ -192,6 +173,34 @@ int Convert(const CliOptions& options, platform::FileSystem& fs) {
 }
 
 }  // namespace
+
+void SetYearAndMode(HeadlessPort& port, const std::string& year, int mode) {
+    port.SetControlText(kIdYearBox, year);
+    port.SetControlChecked(kIdRadioStandard, mode == kModeStandard);
+    port.SetControlChecked(kIdRadioSimple, mode == kModeSimple);
+}
+
+bool PutSelectedFiles(HeadlessPort& port, const FolderSelection& selection) {
+    bool chosen = false;
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        if (!selection.paths[s]) continue;
+        port.SetControlText(InputSlots[s].nEditId, *selection.paths[s]);
+        chosen = true;
+    }
+    return chosen;
+}
+
+LaunchContext StandaloneLaunch(std::string defaultYear) {
+    LaunchContext launch;
+    launch.launchCode = kLaunchStandalone;
+    launch.defaultYear = std::move(defaultYear);
+    return launch;
+}
+
+std::optional<ProgressLine> WatchedProgressLine() {
+    if (!StderrIsTerminal()) return std::nullopt;
+    return ProgressLine([](std::string_view text) { WriteStderr(text); }, MonotonicMilliseconds);
+}
 
 void Note(const std::string& text) { WriteStderr("kw39pcaconv: " + text + "\n"); }
 

@@ -5,13 +5,17 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/options.h"
+#include "cli/progress_line.h"
 #include "cli/terminal_port.h"
 #include "platform/file_system.h"
 #include "run/conversion_report.h"
 #include "run/execute_command.h"
+#include "run/folder_selection.h"
+#include "run/launch_context.h"
 
 namespace kw39::cli {
 
@@ -23,6 +27,13 @@ enum ExitStatus : int {
     kExitNothingWritten = 4,  // no employee was loaded
     kExitUsage = 64,          // wrong command line
 };
+
+inline constexpr std::string_view kCannotOpenInput =
+    "入力ファイルを開けません (cannot open the input file):\n";
+inline constexpr std::string_view kNothingLoaded =
+    "社員データが読み込まれなかったため、出力ファイルは作成していません。";
+inline constexpr std::string_view kNothingChosen =
+    "フォルダ内の同じファイルが複数の種類に当てはまるため、ファイルを選択しませんでした。";
 
 // The whole program for the given arguments (UTF-8, without the program name).
 int RunProgram(const std::vector<std::string>& args,
@@ -42,6 +53,20 @@ int WorseStatus(int a, int b);
 // The first chosen input file that exists but cannot be opened (a folder, no
 // permission): the cause of a failed input check that showed no message.
 std::optional<std::string> UnopenableInput(RunPort& port, platform::FileSystem& fs);
+
+// Fills the year box and the mode radios of the dialog.
+void SetYearAndMode(HeadlessPort& port, const std::string& year, int mode);
+
+// Puts the files a folder selection chose into their slots; false when it
+// chose none.
+bool PutSelectedFiles(HeadlessPort& port, const FolderSelection& selection);
+
+// The Execute command as the program itself launches it (no host).
+LaunchContext StandaloneLaunch(std::string defaultYear);
+
+// A progress line on standard error where someone watches it; nothing when
+// standard error is redirected, so that redirected output stays plain.
+std::optional<ProgressLine> WatchedProgressLine();
 
 // "kw39pcaconv: " + text on standard error.
 void Note(const std::string& text);

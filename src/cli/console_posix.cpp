@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/console.h"
+#include "cli/console_stream.h"
 #include "platform/encoding.h"
 
 namespace kw39::cli {
@@ -12,9 +13,7 @@ namespace kw39::cli {
 namespace {
 
 bool WriteAll(std::FILE* stream, std::string_view cp932) {
-    const std::string text = platform::Cp932ToUtf8Lossy(cp932);
-    const bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
-    return std::fflush(stream) == 0 && written;
+    return WriteFlushed(stream, platform::Cp932ToUtf8Lossy(cp932));
 }
 
 }  // namespace
@@ -37,13 +36,6 @@ std::int64_t MonotonicMilliseconds() {
     return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-std::optional<std::string> ReadStdinLine() {
-    std::string line;
-    int c = 0;
-    while ((c = std::getchar()) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    if (c == EOF && line.empty()) return std::nullopt;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
-}
+std::optional<std::string> ReadStdinLine() { return ReadStdinBytes(); }
 
 }  // namespace kw39::cli

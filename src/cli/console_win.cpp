@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "cli/console.h"
+#include "cli/console_stream.h"
 #include "platform/encoding_win.h"
 
 namespace kw39::cli {
@@ -41,9 +42,7 @@ bool WriteAll(DWORD which, std::FILE* stream, std::string_view cp932) {
         std::fflush(stream);
         return WriteConsoleText(handle, wide);
     }
-    const std::string utf8 = platform::WideToUtf8(wide).value_or(std::string());
-    const bool written = std::fwrite(utf8.data(), 1, utf8.size(), stream) == utf8.size();
-    return std::fflush(stream) == 0 && written;
+    return WriteFlushed(stream, platform::WideToUtf8(wide).value_or(std::string()));
 }
 
 struct LocalFreeDeleter {
@@ -87,12 +86,7 @@ std::optional<std::string> ReadStdinLine() {
         if (!line.empty() && line.back() == L'\r') line.pop_back();
         return platform::WideToUtf8(line).value_or(std::string());
     }
-    std::string line;
-    int c = 0;
-    while ((c = std::getchar()) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    if (c == EOF && line.empty()) return std::nullopt;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
+    return ReadStdinBytes();
 }
 
 }  // namespace kw39::cli

@@ -38,32 +38,14 @@ class CountingOutputFile : public platform::OutputFile {
 
 }  // namespace
 
-std::optional<platform::FileStatus> CountingFileSystem::Stat(const std::string& path) {
-    return m_base.Stat(path);
-}
-
 std::unique_ptr<platform::InputFile> CountingFileSystem::OpenRead(const std::string& path) {
-    std::unique_ptr<platform::InputFile> file = m_base.OpenRead(path);
+    std::unique_ptr<platform::InputFile> file = Inner().OpenRead(path);
     if (!file) return nullptr;
     return std::make_unique<CountingInputFile>(std::move(file), m_listener);
 }
 
 std::unique_ptr<platform::OutputFile> CountingFileSystem::Create(const std::string& path) {
-    return std::make_unique<CountingOutputFile>(m_base.Create(path), m_listener);
+    return std::make_unique<CountingOutputFile>(Inner().Create(path), m_listener);
 }
-
-bool CountingFileSystem::ProbeExclusiveWrite(const std::string& path) {
-    return m_base.ProbeExclusiveWrite(path);
-}
-
-std::vector<std::string> CountingFileSystem::ListCsvFiles(const std::string& folder) {
-    return m_base.ListCsvFiles(folder);
-}
-
-void CountingFileSystem::Replace(const std::string& from, const std::string& to) {
-    m_base.Replace(from, to);
-}
-
-void CountingFileSystem::Remove(const std::string& path) noexcept { m_base.Remove(path); }
 
 }  // namespace kw39::cli

@@ -5,11 +5,9 @@
 
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
-#include "platform/file_system.h"
+#include "platform/forwarding_file_system.h"
 
 namespace kw39::cli {
 
@@ -20,22 +18,16 @@ class ByteListener {
     virtual void BytesWritten(std::size_t count) = 0;
 };
 
-class CountingFileSystem : public platform::FileSystem {
+class CountingFileSystem : public platform::ForwardingFileSystem {
   public:
     // Both must outlive this object and every file it opens.
     CountingFileSystem(platform::FileSystem& base, ByteListener& listener)
-        : m_base(base), m_listener(listener) {}
+        : ForwardingFileSystem(base), m_listener(listener) {}
 
-    std::optional<platform::FileStatus> Stat(const std::string& path) override;
     std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override;
     std::unique_ptr<platform::OutputFile> Create(const std::string& path) override;
-    bool ProbeExclusiveWrite(const std::string& path) override;
-    std::vector<std::string> ListCsvFiles(const std::string& folder) override;
-    void Replace(const std::string& from, const std::string& to) override;
-    void Remove(const std::string& path) noexcept override;
 
   private:
-    platform::FileSystem& m_base;
     ByteListener& m_listener;
 };
 

@@ -17,7 +17,7 @@ std::string Megabytes(std::uint64_t bytes) {
 }  // namespace
 
 RunProgress::RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes)
-    : m_line(line), m_pInner(inner), m_nInputBytes(inputBytes) {}
+    : ObserverRelay(inner), m_line(line), m_nInputBytes(inputBytes) {}
 
 std::string RunProgress::Text() const {
     switch (m_phase) {
@@ -64,39 +64,13 @@ void RunProgress::ConversionStarted(std::string_view companyName, std::size_t em
     m_phase = Phase::Converting;
     m_nEmployees = employees;
     Show();
-    if (m_pInner) m_pInner->ConversionStarted(companyName, employees);
+    ObserverRelay::ConversionStarted(companyName, employees);
 }
 
 void RunProgress::EmployeeConverted(const std::string& code, std::string_view name) {
     ++m_nConverted;
     Show();
-    if (m_pInner) m_pInner->EmployeeConverted(code, name);
-}
-
-void RunProgress::FuyosyaLeftOut(const std::string& code, std::string_view number) {
-    if (m_pInner) m_pInner->FuyosyaLeftOut(code, number);
-}
-
-void RunProgress::KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip why,
-                                std::string_view paymentDate) {
-    if (m_pInner) m_pInner->KyuuyoLeftOut(code, number, why, paymentDate);
-}
-
-void RunProgress::ShouyoLeftOut(const std::string& code, std::string_view number) {
-    if (m_pInner) m_pInner->ShouyoLeftOut(code, number);
-}
-
-void RunProgress::CodeNotConverted(const std::string& code, const UnconvertedCode& what) {
-    if (m_pInner) m_pInner->CodeNotConverted(code, what);
-}
-
-void RunProgress::RowMissing(const std::string& code, std::string_view table) {
-    if (m_pInner) m_pInner->RowMissing(code, table);
-}
-
-void RunProgress::MasterCodeNotFound(const std::string& code, std::string_view table,
-                                     std::string_view masterCode) {
-    if (m_pInner) m_pInner->MasterCodeNotFound(code, table, masterCode);
+    ObserverRelay::EmployeeConverted(code, name);
 }
 
 std::uint64_t ChosenInputBytes(RunPort& port, platform::FileSystem& fs) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/counting_file_system.h"
+#include "cli/observer_relay.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_port.h"
 #include "convert/conversion_observer.h"
@@ -18,7 +19,7 @@
 
 namespace kw39::cli {
 
-class RunProgress : public ConversionObserver, public ByteListener, public PortListener {
+class RunProgress : public ObserverRelay, public ByteListener, public PortListener {
   public:
     // `inner` (may be nullptr) receives every observation too; `inputBytes` is
     // the size of all input files together.
@@ -32,14 +33,6 @@ class RunProgress : public ConversionObserver, public ByteListener, public PortL
 
     void ConversionStarted(std::string_view companyName, std::size_t employees) override;
     void EmployeeConverted(const std::string& code, std::string_view name) override;
-    void FuyosyaLeftOut(const std::string& code, std::string_view number) override;
-    void KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip why,
-                       std::string_view paymentDate) override;
-    void ShouyoLeftOut(const std::string& code, std::string_view number) override;
-    void CodeNotConverted(const std::string& code, const UnconvertedCode& what) override;
-    void RowMissing(const std::string& code, std::string_view table) override;
-    void MasterCodeNotFound(const std::string& code, std::string_view table,
-                            std::string_view masterCode) override;
 
     // The text of the line now, as Update gives it to the ProgressLine.
     std::string Text() const;
@@ -52,7 +45,6 @@ class RunProgress : public ConversionObserver, public ByteListener, public PortL
     }
 
     ProgressLine& m_line;
-    ConversionObserver* m_pInner;
     Phase m_phase = Phase::Checking;
     std::uint64_t m_nInputBytes;
     std::uint64_t m_nRead = 0;  // bytes read in this phase

@@ -7,26 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/encoding.h"
 #include "program_runner.h"
 #include "run_fixtures.h"
 
 namespace kw39::test {
 namespace {
-
-// Test literals are CP932; the program speaks UTF-8 to its terminal.
-std::string U(const std::string& cp932) { return *platform::Cp932ToUtf8(cp932); }
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 // The company and employee files of one company in `folder`; returns the name
 // of the document it gets.
@@ -54,7 +39,7 @@ struct Batch {
         return args;
     }
     std::string Company(const std::string& folder) const { return root + "/" + folder; }
-    std::string Output(const std::string& cp932Name) const { return out + "/" + U(cp932Name); }
+    std::string Output(const std::string& cp932Name) const { return out + "/" + Utf8Of(cp932Name); }
 
     TempDir dir;
     std::string root, out;  // UTF-8 paths
@@ -106,14 +91,14 @@ TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
                  "報告: 6 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
                  "コードの変換なし 0, データなし 6, マスター未登録 0)\n",
              }) {
-            EXPECT_TRUE(Contains(result.err, U(part))) << part << "\n" << result.err;
+            EXPECT_TRUE(Contains(result.err, Utf8Of(part))) << part << "\n" << result.err;
         }
         // One confirmation for the whole batch.
-        EXPECT_EQ(Count(result.err, U("処理を開始します。")), 1u);
+        EXPECT_EQ(CountOf(result.err, Utf8Of("処理を開始します。")), 1u);
         const std::string csv = ReadBytes(report);
-        EXPECT_TRUE(Contains(csv, "A,,," + U("変換した社員,1 名\r\n")));
-        EXPECT_TRUE(Contains(csv, "B,E001," + U("山田 太郎,データなし,税 (10603)")));
-        EXPECT_TRUE(Contains(csv, "C,,," + U("変換していません,")));
+        EXPECT_TRUE(Contains(csv, "A,,," + Utf8Of("変換した社員,1 名\r\n")));
+        EXPECT_TRUE(Contains(csv, "B,E001," + Utf8Of("山田 太郎,データなし,税 (10603)")));
+        EXPECT_TRUE(Contains(csv, "C,,," + Utf8Of("変換していません,")));
     }
 }
 
@@ -131,7 +116,8 @@ TEST(BatchTest, CompaniesThatWouldShareAFileNameAreNeitherConverted) {
         const std::string a = WriteCompany(batch.Company("A"), "0001", c.nameA);
         const std::string b = WriteCompany(batch.Company("B"), "0001", c.nameB);
         const std::string other = WriteCompany(batch.Company("C"), "0002", "その他");
-        const std::string existing = batch.out + "/" + U("0001" + std::string(c.nameA) + ".XML");
+        const std::string existing =
+            batch.out + "/" + Utf8Of("0001" + std::string(c.nameA) + ".XML");
         if (std::string(c.nameA).find('/') == std::string::npos) WriteBytes(existing, "previous");
 
         const ProgramResult result = RunKw39pcaconv(batch.Args({"--yes"}));
@@ -139,11 +125,11 @@ TEST(BatchTest, CompaniesThatWouldShareAFileNameAreNeitherConverted) {
         EXPECT_TRUE(FileExists(batch.Output(other)));
         for (const char* folder : {"A", "B"}) {
             const std::string otherFolder = std::string(folder) == "A" ? "B" : "A";
-            EXPECT_TRUE(Contains(result.err,
-                                 U("が、フォルダ " + otherFolder + " の会社と同じになります。\n")))
+            EXPECT_TRUE(Contains(
+                result.err, Utf8Of("が、フォルダ " + otherFolder + " の会社と同じになります。\n")))
                 << result.err;
         }
-        EXPECT_EQ(Count(result.err, U("いずれの会社も変換していません。")), 2u);
+        EXPECT_EQ(CountOf(result.err, Utf8Of("いずれの会社も変換していません。")), 2u);
         if (FileExists(existing)) {
             EXPECT_EQ(ReadBytes(existing), "previous");
         }
@@ -241,7 +227,7 @@ TEST(BatchTest, ProblemsOfTheBatchAsAWhole) {
         const ProgramResult result = RunKw39pcaconv(c.args(batch));
         EXPECT_EQ(result.status, c.status) << result.err;
         for (const std::string& part : c.says) {
-            EXPECT_TRUE(Contains(result.err, U(part))) << part << "\n" << result.err;
+            EXPECT_TRUE(Contains(result.err, Utf8Of(part))) << part << "\n" << result.err;
         }
         if (std::filesystem::is_directory(batch.out)) {
             EXPECT_TRUE(std::filesystem::is_empty(batch.out));
@@ -259,7 +245,7 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
                                "[10601]\r\nE001,,山田,太郎,,,,,,0\r\nE002,,川瀬,美咲\r\n"
                                "[10603]\r\nE002\r\n[10611]\r\nE002\r\n[10801]\r\nE002\r\n");
     const std::string output = dir.File("out.xml");
-    const std::string report = dir.File(U("報告.csv"));
+    const std::string report = dir.File(Utf8Of("報告.csv"));
     const std::vector<std::string> args = {"--year", "8",        "--company", company, "--employee",
                                            employee, "--output", output,      "--yes"};
 
@@ -267,28 +253,29 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
     withReport.insert(withReport.end(), {"--report", report});
     const ProgramResult result = RunKw39pcaconv(withReport);
     ASSERT_EQ(result.status, 0) << result.err;
-    const std::string count =
-        U("報告: 4 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, コードの変換なし 1, "
-          "データなし 3, マスター未登録 0)\n");
-    const std::size_t done = result.err.find(U("情報 (Info): 正常に終了しました。\n"));
+    const std::string count = Utf8Of(
+        "報告: 4 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, コードの変換なし 1, "
+        "データなし 3, マスター未登録 0)\n");
+    const std::size_t done = result.err.find(Utf8Of("情報 (Info): 正常に終了しました。\n"));
     ASSERT_NE(done, std::string::npos) << result.err;
-    EXPECT_EQ(result.err.find(count), done + U("情報 (Info): 正常に終了しました。\n").size());
+    EXPECT_EQ(result.err.find(count), done + Utf8Of("情報 (Info): 正常に終了しました。\n").size());
     EXPECT_FALSE(Contains(result.err, "--report PATH"));
-    const std::string tax = U("テスト商事,E001,山田 太郎,");
-    EXPECT_EQ(ReadBytes(report),
-              "\xEF\xBB\xBF" +
-                  U("会社,社員コード,氏名,種類,内容\r\n"
-                    "テスト商事,,,変換した社員,2 名\r\n") +
-                  tax +
-                  U("コードの変換なし,性別「0」 (10601) に変換先がないため空欄にしました\r\n") +
-                  tax + U("データなし,税 (10603) に社員の行がありません\r\n") + tax +
-                  U("データなし,住民税 (10611) に社員の行がありません\r\n") + tax +
-                  U("データなし,年末調整 (10801) に社員の行がありません\r\n"));
+    const std::string tax = Utf8Of("テスト商事,E001,山田 太郎,");
+    EXPECT_EQ(
+        ReadBytes(report),
+        "\xEF\xBB\xBF" +
+            Utf8Of("会社,社員コード,氏名,種類,内容\r\n"
+                   "テスト商事,,,変換した社員,2 名\r\n") +
+            tax +
+            Utf8Of("コードの変換なし,性別「0」 (10601) に変換先がないため空欄にしました\r\n") +
+            tax + Utf8Of("データなし,税 (10603) に社員の行がありません\r\n") + tax +
+            Utf8Of("データなし,住民税 (10611) に社員の行がありません\r\n") + tax +
+            Utf8Of("データなし,年末調整 (10801) に社員の行がありません\r\n"));
 
     // Without --report the count tells where the details are.
     const ProgramResult plain = RunKw39pcaconv(args);
     EXPECT_EQ(plain.status, 0);
-    EXPECT_TRUE(Contains(plain.err, count + U("詳細は --report PATH で書き出せます。")));
+    EXPECT_TRUE(Contains(plain.err, count + Utf8Of("詳細は --report PATH で書き出せます。")));
 
     // A report that cannot be written is found before the run.
     std::filesystem::remove(output);
@@ -296,7 +283,7 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
     toFolder.insert(toFolder.end(), {"--report", dir.Path()});
     const ProgramResult refused = RunKw39pcaconv(toFolder);
     EXPECT_EQ(refused.status, 1);
-    EXPECT_TRUE(Contains(refused.err, U("エラー (Error): ファイルの保存に失敗しました。")));
+    EXPECT_TRUE(Contains(refused.err, Utf8Of("エラー (Error): ファイルの保存に失敗しました。")));
     EXPECT_TRUE(Contains(refused.err, "(option to correct): --report\n"));
     EXPECT_FALSE(FileExists(output));
 
@@ -305,9 +292,10 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
                                            "--employee", employee,   "--output",  output,
                                            "--yes",      "--report", report};
     EXPECT_EQ(RunKw39pcaconv(noEmployee).status, 1);
-    EXPECT_EQ(ReadBytes(report),
-              "\xEF\xBB\xBF" + U("会社,社員コード,氏名,種類,内容\r\n"
-                                 ",,,変換していません,正しい申告年度を指定してください。\r\n"));
+    EXPECT_EQ(
+        ReadBytes(report),
+        "\xEF\xBB\xBF" + Utf8Of("会社,社員コード,氏名,種類,内容\r\n"
+                                ",,,変換していません,正しい申告年度を指定してください。\r\n"));
 }
 
 // An export whose monthly file is large and whose conversion is small: the
@@ -349,12 +337,12 @@ TEST(ProgressTest, ShownOnATerminalOnlyAndEndedBeforeTheNextMessage) {
 
         const std::string total =
             std::to_string(std::filesystem::file_size(folder + "/GETUJIQ.CSV") / 1024 / 1024);
-        EXPECT_TRUE(Contains(shown.err, U("\r読み込み (reading) "))) << shown.err;
+        EXPECT_TRUE(Contains(shown.err, Utf8Of("\r読み込み (reading) "))) << shown.err;
         EXPECT_TRUE(Contains(shown.err, " / " + total + ".")) << shown.err;
         // The line is redrawn in place and ended by a line feed (CR LF on the
         // terminal) before each message.
         for (const char* message : {"確認 (Confirm)", "情報 (Info)", "報告:"}) {
-            const std::size_t at = shown.err.find(U(message));
+            const std::size_t at = shown.err.find(Utf8Of(message));
             ASSERT_NE(at, std::string::npos) << message;
             EXPECT_EQ(shown.err.substr(at - 2, 2), "\r\n") << message << " does not start a line";
         }

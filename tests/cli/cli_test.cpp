@@ -8,27 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/encoding.h"
 #include "platform/version.h"
 #include "program_runner.h"
 #include "run_fixtures.h"
 
 namespace kw39::test {
 namespace {
-
-// Test literals are CP932; the program speaks UTF-8 to its terminal.
-std::string U(const std::string& cp932) { return *platform::Cp932ToUtf8(cp932); }
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 TEST(Kw39pcaconv, HelpDescribesEveryOptionAndStatus) {
     const ProgramResult help = RunKw39pcaconv({"--help"});
@@ -39,8 +24,8 @@ TEST(Kw39pcaconv, HelpDescribesEveryOptionAndStatus) {
                              "--output", "--yes", "--version", "exit status", "64"}) {
         EXPECT_TRUE(Contains(help.out, part)) << part;
     }
-    EXPECT_TRUE(Contains(help.out, U("終了ステータス")));
-    EXPECT_TRUE(Contains(help.out, U("社員情報 (KOJINQ)")));
+    EXPECT_TRUE(Contains(help.out, Utf8Of("終了ステータス")));
+    EXPECT_TRUE(Contains(help.out, Utf8Of("社員情報 (KOJINQ)")));
 }
 
 TEST(Kw39pcaconv, VersionNamesProgramAndBothVersions) {
@@ -72,7 +57,7 @@ TEST(Kw39pcaconv, WrongUsageExits64) {
         SCOPED_TRACE(c.args.front());
         const ProgramResult result = RunKw39pcaconv(c.args);
         EXPECT_EQ(result.status, 64);
-        EXPECT_TRUE(Contains(result.err, U(c.says))) << result.err;
+        EXPECT_TRUE(Contains(result.err, Utf8Of(c.says))) << result.err;
         EXPECT_TRUE(Contains(result.err, "--help"));
     }
 }
@@ -81,8 +66,8 @@ TEST(Kw39pcaconv, WrongUsageExits64) {
 // that name it.
 struct CliInputs {
     CliInputs() {
-        company = dir.Write(U("会社.csv"), ValidSlotFile(0));
-        employee = dir.Write(U("社員.csv"), ValidSlotFile(3));
+        company = dir.Write(Utf8Of("会社.csv"), ValidSlotFile(0));
+        employee = dir.Write(Utf8Of("社員.csv"), ValidSlotFile(3));
         output = dir.File("out.xml");
     }
     std::vector<std::string> Args(std::vector<std::string> more = {}) const {
@@ -198,7 +183,7 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
         const ProgramResult result = RunKw39pcaconv(c.args(in));
         EXPECT_EQ(result.status, c.status) << result.err;
         for (const std::string& part : c.says) {
-            EXPECT_TRUE(Contains(result.err, U(part))) << part << "\n" << result.err;
+            EXPECT_TRUE(Contains(result.err, Utf8Of(part))) << part << "\n" << result.err;
         }
         EXPECT_EQ(FileExists(in.output) && !std::filesystem::is_directory(in.output), c.written);
     }
@@ -206,7 +191,7 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
 
 TEST(Kw39pcaconv, WrittenDocumentCarriesModeAndYear) {
     CliInputs in;
-    in.year = U("26年");
+    in.year = Utf8Of("26年");
     ASSERT_EQ(RunKw39pcaconv(in.Args({"--yes", "--mode", "simple"})).status, 0);
     const std::string document = ReadBytes(in.output);
     EXPECT_TRUE(Contains(document, "<SINKOKUNENDO>26年</SINKOKUNENDO>\r\n"));
@@ -226,7 +211,7 @@ TEST(Kw39pcaconv, ConfirmationOnTheTerminal) {
         input.terminal = c.typed;
         const ProgramResult result = RunKw39pcaconv(in.Args(), input);
         EXPECT_EQ(result.status, c.status) << result.err;
-        EXPECT_TRUE(Contains(result.err, U("処理を開始します。\nよろしいですか？ [y/N] ")));
+        EXPECT_TRUE(Contains(result.err, Utf8Of("処理を開始します。\nよろしいですか？ [y/N] ")));
         EXPECT_EQ(FileExists(in.output), c.status == 0);
     }
 }
@@ -240,7 +225,7 @@ TEST(Kw39pcaconv, LockedOutputIsKept) {
     const ProgramResult result = RunKw39pcaconv(in.Args({"--yes"}));
     ::close(fd);
     EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(Contains(result.err, U("エラー (Error): ファイルの保存に失敗しました。\n")));
+    EXPECT_TRUE(Contains(result.err, Utf8Of("エラー (Error): ファイルの保存に失敗しました。\n")));
     EXPECT_EQ(ReadBytes(in.output), "previous");
 }
 
@@ -251,10 +236,10 @@ TEST(Kw39pcaconv, MalformedDataLineExits2WithFileAndLine) {
                                 std::string(29, ',') + "\r\n");
     const ProgramResult result = RunKw39pcaconv(in.Args({"--yes"}));
     EXPECT_EQ(result.status, 2);
-    EXPECT_TRUE(Contains(result.err, U("エラー (Error): 引数が正しくありません。\n") + in.employee +
-                                         U(" の 5 行目: ")))
+    EXPECT_TRUE(Contains(result.err, Utf8Of("エラー (Error): 引数が正しくありません。\n") +
+                                         in.employee + Utf8Of(" の 5 行目: ")))
         << result.err;
-    EXPECT_EQ(Count(result.err, "(Error)"), 1u);
+    EXPECT_EQ(CountOf(result.err, "(Error)"), 1u);
     EXPECT_FALSE(FileExists(in.output));
 }
 
@@ -266,7 +251,7 @@ TEST(Kw39pcaconv, LongDataLineIsOneLine) {
     const ProgramResult result = RunKw39pcaconv(in.Args({"--yes"}));
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string document = ReadBytes(in.output);
-    EXPECT_EQ(Count(document, "<SYAIN "), 1u);
+    EXPECT_EQ(CountOf(document, "<SYAIN "), 1u);
     EXPECT_TRUE(Contains(document, "<JUUSYO_1>" + address + "</JUUSYO_1>"));
 }
 
@@ -281,12 +266,13 @@ TEST(Kw39pcaconv, FolderFillsTheSlotsAndOptionsComeAfter) {
     const ProgramResult chosen =
         RunKw39pcaconv({"--folder", folder.Path(), "--output", output, "--yes"});
     EXPECT_EQ(chosen.status, 1);
-    EXPECT_TRUE(Contains(chosen.err, U("警告 (Warning): 以下のファイルが存在しない、または同一のフ"
-                                       "ァイルが複数存在するため選択できません。\n選択が必要な場合"
-                                       "は、個別に選択をしてください。\n\n住民税納付先\n部門\n月"
-                                       "次データ\n年末調整データ\n")))
+    EXPECT_TRUE(
+        Contains(chosen.err, Utf8Of("警告 (Warning): 以下のファイルが存在しない、または同一のフ"
+                                    "ァイルが複数存在するため選択できません。\n選択が必要な場合"
+                                    "は、個別に選択をしてください。\n\n住民税納付先\n部門\n月"
+                                    "次データ\n年末調整データ\n")))
         << chosen.err;
-    EXPECT_TRUE(Contains(chosen.err, U("社員情報ファイルが正しくありません。")));
+    EXPECT_TRUE(Contains(chosen.err, Utf8Of("社員情報ファイルが正しくありません。")));
     EXPECT_TRUE(Contains(chosen.err, "--employee / --folder"));
 
     const ProgramResult overridden = RunKw39pcaconv(
@@ -313,8 +299,8 @@ TEST(Kw39pcaconv, OutputNameIsSuggestedInTheCurrentFolder) {
         const ProgramResult result =
             RunKw39pcaconv({"--company", company, "--employee", employee, "--yes"}, input);
         EXPECT_EQ(result.status, 0) << result.err;
-        EXPECT_TRUE(Contains(result.err, U(std::string("出力先 (output): ") + c.fileName)));
-        EXPECT_TRUE(FileExists(work.File(U(c.fileName))));
+        EXPECT_TRUE(Contains(result.err, Utf8Of(std::string("出力先 (output): ") + c.fileName)));
+        EXPECT_TRUE(FileExists(work.File(Utf8Of(c.fileName))));
     }
 }
 
@@ -325,7 +311,7 @@ TEST(Kw39pcaconv, SuggestionNeedsACompanyFile) {
     const ProgramResult result = RunKw39pcaconv({"--yes"}, input);
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(
-        Contains(result.err, U("警告 (Warning): 会社情報ファイルが選択されていません。\n")));
+        Contains(result.err, Utf8Of("警告 (Warning): 会社情報ファイルが選択されていません。\n")));
     EXPECT_TRUE(Contains(result.err, "--company / --output"));
 }
 

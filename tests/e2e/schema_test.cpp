@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/encoding.h"
 #include "program_run.h"
 #include "schema_check.h"
 #include "support/test_support.h"
@@ -16,14 +15,8 @@
 namespace kw39 {
 namespace {
 
-std::string U(const std::string& cp932) { return *platform::Cp932ToUtf8(cp932); }
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
+using test::CountOf;
+using test::Utf8Of;
 
 // Validates and fails the test unless the document follows its schema.
 void ExpectValid(const std::string& path, int mode, const std::string& scratch) {
@@ -108,7 +101,8 @@ TEST(SchemaTest, EveryDocumentOfABatchFollowsItsSchema) {
         const test::ProgramResult run = RunConverter(args, dir.Path());
         ASSERT_EQ(run.status, 0) << run.err;
         for (const char* code : {"0001", "0002"}) {
-            ExpectValid(out + "/" + code + U("株式会社ソラマメ&ハッカ商会.XML"), mode, dir.Path());
+            ExpectValid(out + "/" + code + Utf8Of("株式会社ソラマメ&ハッカ商会.XML"), mode,
+                        dir.Path());
         }
     }
 }
@@ -146,12 +140,12 @@ TEST(SchemaTest, AnEmployeeWithMoreThanTwentyDependants) {
         ASSERT_EQ(run.status, 0) << run.err;
 
         const std::string document = test::ReadBytes(output);
-        EXPECT_EQ(Count(document, "<FUYOUSINZOKU COUNT="), mode == 1 ? 20u : 0u);
-        EXPECT_EQ(Count(document, "<NAME>山田 子20&amp;</NAME>"), mode == 1 ? 1u : 0u);
+        EXPECT_EQ(CountOf(document, "<FUYOUSINZOKU COUNT="), mode == 1 ? 20u : 0u);
+        EXPECT_EQ(CountOf(document, "<NAME>山田 子20&amp;</NAME>"), mode == 1 ? 1u : 0u);
         const std::string leftOut = test::ReadBytes(report);
-        EXPECT_EQ(Count(leftOut, U("扶養親族の超過,扶養親族番号「")), 5u);
+        EXPECT_EQ(CountOf(leftOut, Utf8Of("扶養親族の超過,扶養親族番号「")), 5u);
         for (int n = 21; n <= 25; ++n) {
-            EXPECT_EQ(Count(leftOut, U("扶養親族番号「" + std::to_string(n) + "」")), 1u);
+            EXPECT_EQ(CountOf(leftOut, Utf8Of("扶養親族番号「" + std::to_string(n) + "」")), 1u);
         }
         if (!test::FindOnPath("xmllint")) GTEST_SKIP() << "xmllint is not installed";
         ExpectValid(output, mode, dir.Path());
@@ -175,20 +169,20 @@ TEST(SchemaTest, TheReportOfTheSampleCompany) {
                      dir.Path());
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string company = "株式会社ソラマメ&ハッカ商会";
-    EXPECT_EQ(
-        test::ReadBytes(report),
-        "\xEF\xBB\xBF" +
-            U("会社,社員コード,氏名,種類,内容\r\n" + company + ",,,変換した社員,6 名\r\n" +
-              company +
-              ",1003,三田村 翔,給与の除外,支給回「9」: 支給日「2026095」が 8 "
-              "桁でないため計上していません\r\n" +
-              company +
-              ",1005,月島　さくら,賞与の除外,支給回「0」: 支給回が 1 "
-              "未満のため計上していません\r\n" +
-              company + ",1006,O'Hara Anne,データなし,住民税 (10611) に社員の行がありません\r\n"));
+    EXPECT_EQ(test::ReadBytes(report),
+              "\xEF\xBB\xBF" +
+                  Utf8Of("会社,社員コード,氏名,種類,内容\r\n" + company +
+                         ",,,変換した社員,6 名\r\n" + company +
+                         ",1003,三田村 翔,給与の除外,支給回「9」: 支給日「2026095」が 8 "
+                         "桁でないため計上していません\r\n" +
+                         company +
+                         ",1005,月島　さくら,賞与の除外,支給回「0」: 支給回が 1 "
+                         "未満のため計上していません\r\n" +
+                         company +
+                         ",1006,O'Hara Anne,データなし,住民税 (10611) に社員の行がありません\r\n"));
     EXPECT_NE(
-        run.err.find(U("正常に終了しました。\n報告: 3 件 (扶養親族の超過 0, 給与の除外 1, "
-                       "賞与の除外 1, コードの変換なし 0, データなし 1, マスター未登録 0)\n")),
+        run.err.find(Utf8Of("正常に終了しました。\n報告: 3 件 (扶養親族の超過 0, 給与の除外 1, "
+                            "賞与の除外 1, コードの変換なし 0, データなし 1, マスター未登録 0)\n")),
         std::string::npos)
         << run.err;
 }

@@ -16,18 +16,10 @@
 #include "platform/io_error.h"
 #include "support/fault_file_system.h"
 #include "support/test_support.h"
+#include "write_fault_checks.h"
 
 namespace kw39 {
 namespace {
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 CFuyosya Dependant(const std::string& name) {
     CFuyosya fuyosya;
@@ -98,7 +90,7 @@ TEST(XmlDocumentFile, StreamedDocumentEqualsTheWholeOne) {
         StreamEmployees(store, *document);
         document->Finish();
         EXPECT_EQ(test::ReadBytes(output), AllAtOnce(mode));
-        EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"out.xml"});
+        EXPECT_EQ(test::FolderNames(dir.Path()), std::vector<std::string>{"out.xml"});
         EXPECT_TRUE(port.messages.empty());
     }
 }
@@ -114,43 +106,18 @@ TEST(XmlDocumentFile, OutputAppearsOnlyWhenFinished) {
         EXPECT_FALSE(test::FileExists(output));
         // Abandoned: destroyed without Finish.
     }
-    EXPECT_TRUE(FolderEntries(dir.Path()).empty());
+    EXPECT_TRUE(test::FolderNames(dir.Path()).empty());
 }
 
 TEST(XmlDocumentFile, FailureKeepsTheOldOutputAndLeavesNoTemporaryFile) {
-    struct Case {
-        const char* name;
-        void (*breakIt)(test::WriteFaults&);
-    };
-    const Case cases[] = {
-        {"create", [](test::WriteFaults& f) { f.createFails = true; }},
-        {"write at the start", [](test::WriteFaults& f) { f.bytesBeforeFailing = 10; }},
-        {"write in the middle", [](test::WriteFaults& f) { f.bytesBeforeFailing = 100'000; }},
-        {"close", [](test::WriteFaults& f) { f.closeFails = true; }},
-        {"replace", [](test::WriteFaults& f) { f.replaceFails = true; }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        test::TempDir dir;
-        test::RecordingPort port;
-        test::FaultFileSystem fs(platform::RealFileSystem());
-        c.breakIt(fs.Writes());
-        CExportXMLKw39 store(port, fs);
-        const std::string old = "old content that must survive\r\n";
-        const std::string output = dir.Write("out.xml", old);
-        try {
+    test::ExpectEveryWriteFaultKeepsTheOldOutput(
+        [](platform::FileSystem& fs, test::RecordingPort& port, const std::string& output) {
+            CExportXMLKw39 store(port, fs);
             const auto document = store.OpenDocument(output, kModeStandard, "1", "c", "8");
             // Enough employees for the writer to pass on several pieces.
             for (int round = 0; round < 40; ++round) StreamEmployees(store, *document);
             document->Finish();
-            ADD_FAILURE() << "no exception";
-        } catch (const platform::IoError& error) {
-            EXPECT_EQ(error.Path(), output);
-        }
-        EXPECT_EQ(test::ReadBytes(output), old);
-        EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"out.xml"});
-        EXPECT_TRUE(port.messages.empty());
-    }
+        });
 }
 
 TEST(XmlDocumentFile, InvalidModeCreatesNothing) {
@@ -161,7 +128,7 @@ TEST(XmlDocumentFile, InvalidModeCreatesNothing) {
         EXPECT_THROW(store.OpenDocument(dir.File("out.xml"), mode, "1", "c", "8"),
                      std::invalid_argument);
     }
-    EXPECT_TRUE(FolderEntries(dir.Path()).empty());
+    EXPECT_TRUE(test::FolderNames(dir.Path()).empty());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "pca/reader.h"
 #include "pca_files.h"
 #include "platform/io_error.h"
+#include "support/fault_file_system.h"
 #include "support/test_support.h"
 
 namespace kw39 {
@@ -279,43 +280,14 @@ TEST(ReaderLoad, AMalformedLineStoresNothing) {
     EXPECT_EQ(Value(reader, "10000", {}, "会社コード"), "0001");
 }
 
-// A file system whose files fail after the first read.
-class BrokenFileSystem : public platform::FileSystem {
-  public:
-    class BrokenFile : public platform::InputFile {
-      public:
-        std::size_t Read(char* buffer, std::size_t size) override {
-            if (m_bRead) throw platform::ReadError("broken.csv");
-            m_bRead = true;
-            const std::string start = "[10601]\r\nA1,001\r\n";
-            const std::size_t n = std::min(size, start.size());
-            start.copy(buffer, n);
-            return n;
-        }
-
-      private:
-        bool m_bRead = false;
-    };
-    std::optional<platform::FileStatus> Stat(const std::string&) override {
-        return platform::FileStatus{};
-    }
-    std::unique_ptr<platform::InputFile> OpenRead(const std::string&) override {
-        return std::make_unique<BrokenFile>();
-    }
-    std::unique_ptr<platform::OutputFile> Create(const std::string& path) override {
-        throw platform::WriteError(path);
-    }
-    bool ProbeExclusiveWrite(const std::string&) override { return false; }
-    std::vector<std::string> ListCsvFiles(const std::string&) override { return {}; }
-    void Replace(const std::string&, const std::string& to) override {
-        throw platform::WriteError(to);
-    }
-    void Remove(const std::string&) noexcept override {}
-};
-
 TEST(ReaderLoad, ReadFailureIsAnIoError) {
     RecordingPort port;
-    BrokenFileSystem fs;
+    // The file fails after its first read.
+    const std::string start = "[10601]\r\nA1,001\r\n";
+    test::MemoryFileSystem memory;
+    memory.AddFile("broken.csv", start + "A2,002\r\n");
+    test::FaultFileSystem fs(memory);
+    fs.Faults("broken.csv").readBytesBeforeFailing = start.size();
     CPCAKyuuyo reader(port, fs);
     EXPECT_THROW(reader.ReadDataFiles({"broken.csv"}, 1), platform::IoError);
     EXPECT_TRUE(reader.GetEmployeeCodes().empty());

@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kTimeLimitSeconds = 120;
 const std::string kOld = "<old>\r\n";
-const char* const kOptions[kSlotCount] = {"--company",  "--payee",   "--department",
-                                          "--employee", "--monthly", "--yearend"};
 
 // Program output is UTF-8; the expectations are written as UTF-8 literals.
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
@@ -182,26 +180,15 @@ ProgramRun RunWith(const TempDir& dir, std::size_t slot, const std::string& path
     std::filesystem::create_directory(dir.File("out"));
     const std::string output = dir.File("out/out.xml");
     WriteBytes(output, kOld);
-    std::vector<std::string> args = {"--year", "26", "--output", output, "--yes"};
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        args.push_back(kOptions[s]);
-        args.push_back(s == slot ? path : DemoPath(s));
-    }
+    std::vector<std::string> inputs;
+    for (std::size_t s = 0; s < kSlotCount; ++s) inputs.push_back(s == slot ? path : DemoPath(s));
     ProgramRun run;
-    run.result = RunTimed(KW39PCACONV_PATH, args, kTimeLimitSeconds);
+    run.result = RunTimed(KW39PCACONV_PATH, ConvertArgs(inputs, output), kTimeLimitSeconds);
     run.output = ReadBytes(output);
     for (const auto& entry : std::filesystem::directory_iterator(dir.File("out"))) {
         if (entry.path().filename() != "out.xml") run.leftovers.push_back(entry.path().string());
     }
     return run;
-}
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++n;
-    }
-    return n;
 }
 
 // The document of the untouched sample company.
@@ -232,12 +219,12 @@ TEST(BadInput, EveryCaseEndsWithOneClearMessageOrACorrectDocument) {
         EXPECT_TRUE(run.leftovers.empty());
         if (c.outcome == Outcome::Unchanged) {
             // One message, and no word of success.
-            EXPECT_LE(Count(err, warning) + Count(err, error), 1u) << err;
+            EXPECT_LE(CountOf(err, warning) + CountOf(err, error), 1u) << err;
             EXPECT_FALSE(Contains(err, done)) << err;
             EXPECT_EQ(run.output, kOld);
             continue;
         }
-        EXPECT_EQ(Count(err, warning) + Count(err, error), 0u) << err;
+        EXPECT_EQ(CountOf(err, warning) + CountOf(err, error), 0u) << err;
         EXPECT_EQ(CheckXmlDocument(run.output, {.bNoControlBytes = true, .bWholeShiftJis = true}),
                   "");
         if (c.outcome == Outcome::SameAsSample) {
@@ -258,14 +245,14 @@ TEST(BadInput, LargeInputsArriveWhole) {
     {
         TempDir dir;
         const ProgramRun run = RunWith(dir, 3, dir.Write("many.csv", FiveThousandSections()));
-        EXPECT_EQ(Count(run.output, "<SYAIN "), 2500u);
+        EXPECT_EQ(CountOf(run.output, "<SYAIN "), 2500u);
     }
     {
         TempDir dir;
         const ProgramRun run = RunWith(dir, 3, DataPath("bad/unterminated-quote.csv"));
         // The open quote takes the rest of the line, commas included, into one
         // field; every employee is still there.
-        EXPECT_EQ(Count(run.output, "<SYAIN "), Count(SampleDocument(), "<SYAIN "));
+        EXPECT_EQ(CountOf(run.output, "<SYAIN "), CountOf(SampleDocument(), "<SYAIN "));
     }
 }
 

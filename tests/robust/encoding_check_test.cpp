@@ -15,8 +15,6 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string Utf8Of(const std::string& cp932) { return *platform::Cp932ToUtf8(cp932); }
-
 // UTF-16 of a CP932 text (characters of the basic plane only, as in the samples).
 std::string Utf16Of(const std::string& cp932, bool bigEndian, bool withMark) {
     const std::string utf8 = Utf8Of(cp932);

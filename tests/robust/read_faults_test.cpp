@@ -129,15 +129,8 @@ TEST(ReadFaults, TheLoadStopsAtTheVanishedFile) {
 TEST(ReadFaults, TheProgramReportsAVanishedFile) {
     MemoryRun run(kOld);
     run.faults.Faults(run.InputPath(4)).statsBeforeVanishing = 1;
-    std::vector<std::string> args = {"--year", "26", "--output", run.outputPath, "--yes"};
-    const char* const options[] = {"--company",  "--payee",   "--department",
-                                   "--employee", "--monthly", "--yearend"};
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        args.push_back(options[s]);
-        args.push_back(run.InputPath(s));
-    }
     testing::internal::CaptureStderr();
-    const int status = cli::RunProgram(args, run.faults);
+    const int status = cli::RunProgram(run.ProgramArgs(), run.faults);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, cli::kExitNothingWritten);
     EXPECT_TRUE(Contains(err, *platform::Cp932ToUtf8("警告 (Warning): ファイルが存在しません。")))

@@ -9,6 +9,9 @@ namespace {
 const char* const kDemoNames[kSlotCount] = {"KAISHAQ.CSV", "NOUFUQ.CSV",  "BUMONQ.CSV",
                                             "KOJINQ.CSV",  "GETUJIQ.CSV", "NENCHOUQ.CSV"};
 
+const char* const kSlotOptions[kSlotCount] = {"--company",  "--payee",   "--department",
+                                              "--employee", "--monthly", "--yearend"};
+
 }  // namespace
 
 const std::vector<std::string>& DemoFiles() {
@@ -39,6 +42,16 @@ std::string DemoEmployeesWith(std::size_t extra) {
     return text;
 }
 
+std::vector<std::string> ConvertArgs(const std::vector<std::string>& inputs,
+                                     const std::string& output) {
+    std::vector<std::string> args = {"--year", "26", "--output", output, "--yes"};
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        args.push_back(kSlotOptions[s]);
+        args.push_back(inputs.at(s));
+    }
+    return args;
+}
+
 MemoryRun::MemoryRun(std::optional<std::string> oldOutput) {
     memory.AddFolder("/in");
     memory.AddFolder("/out");
@@ -54,6 +67,12 @@ MemoryRun::MemoryRun(std::optional<std::string> oldOutput) {
 
 std::string MemoryRun::InputPath(std::size_t slot) const {
     return std::string("/in/") + kDemoNames[slot];
+}
+
+std::vector<std::string> MemoryRun::ProgramArgs() const {
+    std::vector<std::string> inputs;
+    for (std::size_t s = 0; s < kSlotCount; ++s) inputs.push_back(InputPath(s));
+    return ConvertArgs(inputs, outputPath);
 }
 
 void MemoryRun::SetInput(std::size_t slot, std::string content) {
@@ -84,10 +103,6 @@ bool ReportsSuccess(const RecordingPort& port) {
 
 bool StartsWith(const std::string& text, const std::string& start) {
     return text.compare(0, start.size(), start) == 0;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 }  // namespace kw39::test

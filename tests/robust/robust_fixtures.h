@@ -23,12 +23,19 @@ std::string DemoPath(std::size_t slot);
 // in several pieces.
 std::string DemoEmployeesWith(std::size_t extra);
 
+// The command line that converts `inputs` (one path per slot, in slot order)
+// into `output`: year 26, the confirmation answered by --yes.
+std::vector<std::string> ConvertArgs(const std::vector<std::string>& inputs,
+                                     const std::string& output);
+
 // The sample company in memory: inputs under /in, output /out/out.xml (an
 // existing output when `oldOutput` is given), year 26, standard mode.
 struct MemoryRun {
     explicit MemoryRun(std::optional<std::string> oldOutput = std::nullopt);
 
     std::string InputPath(std::size_t slot) const;
+    // The command line that converts this run's files.
+    std::vector<std::string> ProgramArgs() const;
     // Replaces the content of a slot's file.
     void SetInput(std::size_t slot, std::string content);
 
@@ -47,6 +54,5 @@ std::vector<std::string> MessagesOf(const RecordingPort& port, MessageStyle styl
 bool ReportsSuccess(const RecordingPort& port);
 
 bool StartsWith(const std::string& text, const std::string& start);
-bool Contains(const std::string& text, const std::string& part);
 
 }  // namespace kw39::test

@@ -140,15 +140,6 @@ struct FolderRun {
         launch.launchCode = kLaunchStandalone;
         return ExecuteCommand(port, launch, fs);
     }
-    // Names in the folder: the inputs and the output only, nothing left over.
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     void ExpectOldOutputAndNoTrace(CommandOutcome outcome) const {
         EXPECT_EQ(outcome, CommandOutcome::Failed);
         const std::vector<std::string> errors = MessagesOf(port, MessageStyle::Error);
@@ -159,7 +150,8 @@ struct FolderRun {
         EXPECT_EQ(ReadBytes(output), kOld);
         const std::vector<std::string> expected = {"in0.csv", "in1.csv", "in2.csv", "in3.csv",
                                                    "in4.csv", "in5.csv", "out.xml"};
-        EXPECT_EQ(Names(), expected);
+        // The inputs and the output only, nothing left over.
+        EXPECT_EQ(FolderNames(dir.Path()), expected);
     }
 
     TempDir dir;
@@ -206,15 +198,8 @@ TEST(WriteFaults, OutputFolderWithoutWritePermission) {
 TEST(WriteFaults, TheProgramReportsAFailedWriteOnce) {
     MemoryRun run(kOld);
     run.faults.Writes().bytesBeforeFailing = 100;
-    std::vector<std::string> args = {"--year", "26", "--output", run.outputPath, "--yes"};
-    const char* const options[] = {"--company",  "--payee",   "--department",
-                                   "--employee", "--monthly", "--yearend"};
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        args.push_back(options[s]);
-        args.push_back(run.InputPath(s));
-    }
     testing::internal::CaptureStderr();
-    const int status = cli::RunProgram(args, run.faults);
+    const int status = cli::RunProgram(run.ProgramArgs(), run.faults);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, cli::kExitFailed);
     const std::string errorWord = *platform::Cp932ToUtf8("エラー (Error): ");

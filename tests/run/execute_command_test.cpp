@@ -26,10 +26,6 @@ LaunchContext Launch(int code) {
     return launch;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(LeadingInteger, ReadsTheLeadingDecimalNumber) {
     struct Case {
         const char* text;

@@ -63,41 +63,17 @@ class TrackedInput : public platform::InputFile {
     std::function<void()> m_fail;
 };
 
-platform::FileSystem& Real() { return platform::RealFileSystem(); }
-
 }  // namespace
-
-std::optional<platform::FileStatus> TrackingFileSystem::Stat(const std::string& path) {
-    return Real().Stat(path);
-}
 
 std::unique_ptr<platform::InputFile> TrackingFileSystem::OpenRead(const std::string& path) {
     opened.push_back(path);
-    auto file = Real().OpenRead(path);
+    auto file = Inner().OpenRead(path);
     if (!file) return nullptr;
     const bool fail =
         path == m_strFailPath && std::count(opened.begin(), opened.end(), path) == m_nFailOpen;
     return std::make_unique<TrackedInput>(std::move(file), openInputs,
                                           fail ? m_fail : std::function<void()>());
 }
-
-std::unique_ptr<platform::OutputFile> TrackingFileSystem::Create(const std::string& path) {
-    return Real().Create(path);
-}
-
-bool TrackingFileSystem::ProbeExclusiveWrite(const std::string& path) {
-    return Real().ProbeExclusiveWrite(path);
-}
-
-std::vector<std::string> TrackingFileSystem::ListCsvFiles(const std::string& folder) {
-    return Real().ListCsvFiles(folder);
-}
-
-void TrackingFileSystem::Replace(const std::string& from, const std::string& to) {
-    Real().Replace(from, to);
-}
-
-void TrackingFileSystem::Remove(const std::string& path) noexcept { Real().Remove(path); }
 
 void TrackingFileSystem::FailReads(const std::string& path, int nth, std::function<void()> fail) {
     m_strFailPath = path;

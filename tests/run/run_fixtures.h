@@ -6,12 +6,11 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "platform/forwarding_file_system.h"
 #include "run/input_slots.h"
 #include "support/test_support.h"
 
@@ -42,15 +41,11 @@ struct InputSet {
 
 // Delegates to the real file system, records every OpenRead, counts the input
 // files still open, and can make reads of one file fail.
-class TrackingFileSystem : public platform::FileSystem {
+class TrackingFileSystem : public platform::ForwardingFileSystem {
   public:
-    std::optional<platform::FileStatus> Stat(const std::string& path) override;
+    TrackingFileSystem() : ForwardingFileSystem(platform::RealFileSystem()) {}
+
     std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override;
-    std::unique_ptr<platform::OutputFile> Create(const std::string& path) override;
-    bool ProbeExclusiveWrite(const std::string& path) override;
-    std::vector<std::string> ListCsvFiles(const std::string& folder) override;
-    void Replace(const std::string& from, const std::string& to) override;
-    void Remove(const std::string& path) noexcept override;
 
     // The `nth` (1-based) opening of `path` gives a file whose reads call `fail`.
     void FailReads(const std::string& path, int nth, std::function<void()> fail);

@@ -200,7 +200,7 @@ bool FaultFileSystem::Vanished(const std::string& path) const {
 std::optional<platform::FileStatus> FaultFileSystem::Stat(const std::string& path) {
     ++m_mapStats[path];
     if (Vanished(path)) return std::nullopt;
-    return m_inner.Stat(path);
+    return Inner().Stat(path);
 }
 
 std::unique_ptr<platform::InputFile> FaultFileSystem::OpenRead(const std::string& path) {
@@ -208,12 +208,12 @@ std::unique_ptr<platform::InputFile> FaultFileSystem::OpenRead(const std::string
     ++m_mapOpens[path];
     if (Vanished(path)) return nullptr;
     const auto it = m_mapFaults.find(path);
-    if (it == m_mapFaults.end()) return m_inner.OpenRead(path);
+    if (it == m_mapFaults.end()) return Inner().OpenRead(path);
     const PathFaults& faults = it->second;
     if (faults.opensBeforeFailing >= 0 && opensBefore >= faults.opensBeforeFailing) {
         return nullptr;
     }
-    std::unique_ptr<platform::InputFile> file = m_inner.OpenRead(path);
+    std::unique_ptr<platform::InputFile> file = Inner().OpenRead(path);
     if (!file) return nullptr;
     std::optional<std::size_t> allowed;
     if (opensBefore >= faults.opensBeforeReadFailing) allowed = faults.readBytesBeforeFailing;
@@ -228,18 +228,14 @@ std::unique_ptr<platform::OutputFile> FaultFileSystem::Create(const std::string&
     }
     std::unique_ptr<platform::OutputFile> file =
         m_writes.redirectCreateTo ? platform::RealFileSystem().Create(*m_writes.redirectCreateTo)
-                                  : m_inner.Create(path);
+                                  : Inner().Create(path);
     return std::make_unique<FaultOutputFile>(std::move(file), path, m_writes, *this);
 }
 
 bool FaultFileSystem::ProbeExclusiveWrite(const std::string& path) {
     const auto it = m_mapFaults.find(path);
     if (it != m_mapFaults.end() && it->second.probeRefused) return false;
-    return m_inner.ProbeExclusiveWrite(path);
-}
-
-std::vector<std::string> FaultFileSystem::ListCsvFiles(const std::string& folder) {
-    return m_inner.ListCsvFiles(folder);
+    return Inner().ProbeExclusiveWrite(path);
 }
 
 void FaultFileSystem::Replace(const std::string& from, const std::string& to) {
@@ -247,9 +243,7 @@ void FaultFileSystem::Replace(const std::string& from, const std::string& to) {
         ++m_nFailures;
         throw platform::WriteError(to);
     }
-    m_inner.Replace(from, to);
+    Inner().Replace(from, to);
 }
-
-void FaultFileSystem::Remove(const std::string& path) noexcept { m_inner.Remove(path); }
 
 }  // namespace kw39::test

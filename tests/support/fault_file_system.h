@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/forwarding_file_system.h"
 
 namespace kw39::test {
 
@@ -75,9 +76,9 @@ struct WriteFaults {
     std::optional<std::string> redirectCreateTo;
 };
 
-class FaultFileSystem : public platform::FileSystem {
+class FaultFileSystem : public platform::ForwardingFileSystem {
   public:
-    explicit FaultFileSystem(platform::FileSystem& inner) : m_inner(inner) {}
+    explicit FaultFileSystem(platform::FileSystem& inner) : ForwardingFileSystem(inner) {}
 
     PathFaults& Faults(const std::string& path) { return m_mapFaults[path]; }
     WriteFaults& Writes() { return m_writes; }
@@ -94,9 +95,7 @@ class FaultFileSystem : public platform::FileSystem {
     std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override;
     std::unique_ptr<platform::OutputFile> Create(const std::string& path) override;
     bool ProbeExclusiveWrite(const std::string& path) override;
-    std::vector<std::string> ListCsvFiles(const std::string& folder) override;
     void Replace(const std::string& from, const std::string& to) override;
-    void Remove(const std::string& path) noexcept override;
 
     // Used by the files this file system hands out.
     void CountWritten(std::size_t bytes) { m_nWritten += bytes; }
@@ -105,7 +104,6 @@ class FaultFileSystem : public platform::FileSystem {
   private:
     bool Vanished(const std::string& path) const;
 
-    platform::FileSystem& m_inner;
     std::map<std::string, PathFaults> m_mapFaults;
     std::map<std::string, int> m_mapStats;
     std::map<std::string, int> m_mapOpens;

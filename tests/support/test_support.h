@@ -2,6 +2,7 @@
 // writes, and a RunPort with fixed control texts that records what it is asked.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@ namespace kw39::test {
 // A fresh folder under the system's temporary folder, removed with its content
 // by the destructor.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -25,13 +26,21 @@ public:
     // Writes `bytes` to `name` inside the folder and returns its path.
     std::string Write(const std::string& name, const std::string& bytes) const;
 
-private:
+  private:
     std::string m_strPath;
 };
 
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
+// The names of the entries of `folder`, sorted.
+std::vector<std::string> FolderNames(const std::string& folder);
+
+// Test literals are CP932; the program speaks UTF-8 to its terminal.
+std::string Utf8Of(const std::string& cp932);
+bool Contains(const std::string& text, const std::string& part);
+// How often `part` occurs in `text`, overlapping occurrences included.
+std::size_t CountOf(const std::string& text, const std::string& part);
 
 // Path of a file under tests/data and under the source tree.
 std::string DataPath(const std::string& relative);
@@ -46,7 +55,7 @@ struct RecordedMessage {
 // messages are recorded, and confirmations are answered from a script
 // (Ok when the script is empty).
 class RecordingPort : public RunPort {
-public:
+  public:
     std::string ReadControlText(int id) override;
     bool IsControlChecked(int id) override;
     MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;

@@ -1,6 +1,7 @@
 // GETUJIQ: attendance and pay of the twelve monthly payments, basis and
 // amounts of the two bonus payments. Every column is filled.
 #include <cstdio>
+#include <initializer_list>
 
 #include "payroll.h"
 #include "pca_tables.h"
@@ -10,10 +11,33 @@ namespace kw39::gen {
 
 namespace {
 
-void WriteAttendanceRow(CsvOut& out, const Employee& employee, const MonthPay& pay) {
+// The key of every row: the employee, the payment's number (month or bonus
+// number) and its pay date.
+void WriteRowKey(CsvOut& out, const Employee& employee, int number, int payDate) {
     out.Raw(employee.code);
-    out.Number(pay.month);
-    out.Number(pay.payDate);
+    out.Number(number);
+    out.Number(payDate);
+}
+
+// The tax settings that close both basis rows.
+void WriteTaxSettings(CsvOut& out, const Employee& employee) {
+    out.Number(employee.TaxDependants());
+    out.Raw("1");
+    out.Raw(employee.IsOfficer() ? "0" : "1");
+    out.Number(employee.taxKubun);
+    out.Raw("0");
+}
+
+// Each insurance amount twice: the employee's share, then the employer's.
+void WriteInsuranceShares(CsvOut& out, std::initializer_list<long long> amounts) {
+    for (long long amount : amounts) {
+        out.Number(amount);
+        out.Number(amount);
+    }
+}
+
+void WriteAttendanceRow(CsvOut& out, const Employee& employee, const MonthPay& pay) {
+    WriteRowKey(out, employee, pay.month, pay.payDate);
     out.Hundredths(pay.requiredDays);
     out.Hundredths(pay.requiredDays * 8);
     out.Hundredths(pay.attendedDays);
@@ -40,18 +64,12 @@ void WriteAttendanceRow(CsvOut& out, const Employee& employee, const MonthPay& p
     out.Hundredths(pay.lateTime);
     for (int i = 0; i < 10; ++i) out.Hundredths(0);  // attendance time items
     out.Zeros(10);                                   // attendance number items
-    out.Number(employee.TaxDependants());
-    out.Raw("1");
-    out.Raw(employee.IsOfficer() ? "0" : "1");
-    out.Number(employee.taxKubun);
-    out.Raw("0");
+    WriteTaxSettings(out, employee);
     out.EndLine();
 }
 
 void WritePayRow(CsvOut& out, const Employee& employee, const MonthPay& pay) {
-    out.Raw(employee.code);
-    out.Number(pay.month);
-    out.Number(pay.payDate);
+    WriteRowKey(out, employee, pay.month, pay.payDate);
     out.Number(pay.base);
     for (long long allowance : pay.allowances) out.Number(allowance);
     out.Zeros(50 - static_cast<int>(pay.allowances.size()));
@@ -67,12 +85,8 @@ void WritePayRow(CsvOut& out, const Employee& employee, const MonthPay& pay) {
     }
     out.Number(pay.taxable);
     out.Number(pay.NonTaxable());
-    const long long insured[] = {pay.health, pay.BasicHealth(), pay.SpecificHealth(),
-                                 pay.care,   pay.pension,       0};
-    for (long long amount : insured) {  // employee share, then employer share
-        out.Number(amount);
-        out.Number(amount);
-    }
+    WriteInsuranceShares(
+        out, {pay.health, pay.BasicHealth(), pay.SpecificHealth(), pay.care, pay.pension, 0});
     out.Number(0);  // defined-contribution pension
     out.Number(pay.employment);
     out.Number(0);  // social insurance adjustment
@@ -106,9 +120,7 @@ void WritePayRow(CsvOut& out, const Employee& employee, const MonthPay& pay) {
 }
 
 void WriteBonusBasisRow(CsvOut& out, const Employee& employee, const BonusPay& pay) {
-    out.Raw(employee.code);
-    out.Number(pay.number);
-    out.Number(pay.payDate);
+    WriteRowKey(out, employee, pay.number, pay.payDate);
     out.Number(pay.previousTaxable);
     char rate[16];
     std::snprintf(rate, sizeof rate, "%d.%03d", pay.rateThousandths / 1000,
@@ -117,18 +129,12 @@ void WriteBonusBasisRow(CsvOut& out, const Employee& employee, const BonusPay& p
     out.Number(employee.baseSalary);
     out.Hundredths(pay.multiplierHundredths);
     out.Zeros(10);
-    out.Number(employee.TaxDependants());
-    out.Raw("1");
-    out.Raw(employee.IsOfficer() ? "0" : "1");
-    out.Number(employee.taxKubun);
-    out.Raw("0");
+    WriteTaxSettings(out, employee);
     out.EndLine();
 }
 
 void WriteBonusAmountRow(CsvOut& out, const Employee& employee, const BonusPay& pay) {
-    out.Raw(employee.code);
-    out.Number(pay.number);
-    out.Number(pay.payDate);
+    WriteRowKey(out, employee, pay.number, pay.payDate);
     out.Number(pay.amount);
     out.Number(pay.extra);
     out.Zeros(49);
@@ -136,11 +142,7 @@ void WriteBonusAmountRow(CsvOut& out, const Employee& employee, const BonusPay& 
     out.Number(pay.taxable);
     out.Number(0);  // not taxable
     const long long basic = pay.health * 55 / 100;
-    const long long insured[] = {pay.health, basic, pay.health - basic, pay.care, pay.pension, 0};
-    for (long long amount : insured) {
-        out.Number(amount);
-        out.Number(amount);
-    }
+    WriteInsuranceShares(out, {pay.health, basic, pay.health - basic, pay.care, pay.pension, 0});
     out.Number(pay.employment);
     out.Number(0);  // social insurance adjustment
     out.Number(pay.social);
