@@ -24,7 +24,7 @@ struct FileStatus {
 
 // A file opened for reading, in binary: text-mode rules are LineReader's.
 class InputFile {
-public:
+  public:
     virtual ~InputFile() = default;
     // Reads up to `size` bytes; 0 at the end of the file. Throws IoError.
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
@@ -33,14 +33,14 @@ public:
 // A file opened for writing. Close() must be called and succeed for the data to
 // count as written; destroying an unclosed file discards the error silently.
 class OutputFile {
-public:
+  public:
     virtual ~OutputFile() = default;
     virtual void Write(const char* data, std::size_t size) = 0;  // throws IoError
     virtual void Close() = 0;                                    // flush + close; throws IoError
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // Status of the file or folder at `path`; nothing when it does not exist,

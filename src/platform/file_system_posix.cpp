@@ -29,7 +29,7 @@ std::string FromNativeName(const std::string& name) {
 }
 
 class FdHolder {
-public:
+  public:
     explicit FdHolder(int fd) : m_fd(fd) {}
     ~FdHolder() {
         if (m_fd >= 0) ::close(m_fd);
@@ -43,12 +43,12 @@ public:
         return fd;
     }
 
-private:
+  private:
     int m_fd;
 };
 
 class PosixInputFile : public InputFile {
-public:
+  public:
     PosixInputFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
     std::size_t Read(char* buffer, std::size_t size) override {
         for (;;) {
@@ -58,13 +58,13 @@ public:
         }
     }
 
-private:
+  private:
     FdHolder m_fd;
     std::string m_strPath;
 };
 
 class PosixOutputFile : public OutputFile {
-public:
+  public:
     PosixOutputFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
     void Write(const char* data, std::size_t size) override {
         while (size > 0) {
@@ -86,7 +86,7 @@ public:
         if (!synced || !closed) throw WriteError(m_strPath);
     }
 
-private:
+  private:
     FdHolder m_fd;
     std::string m_strPath;
 };
@@ -98,7 +98,7 @@ bool EndsWithCsv(const std::string& name) {
 }
 
 class PosixFileSystem : public FileSystem {
-public:
+  public:
     std::optional<FileStatus> Stat(const std::string& path) override {
         if (path.size() >= kMaxPathBytes || path.empty()) return std::nullopt;
         struct stat st {};
@@ -148,9 +148,7 @@ public:
         if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) != 0) throw WriteError(to);
     }
 
-    void Remove(const std::string& path) noexcept override {
-        ::unlink(NativePath(path).c_str());
-    }
+    void Remove(const std::string& path) noexcept override { ::unlink(NativePath(path).c_str()); }
 };
 
 }  // namespace

@@ -9,12 +9,12 @@
 namespace kw39::platform {
 
 class IoError : public std::runtime_error {
-public:
+  public:
     IoError(const std::string& message, std::string path)
         : std::runtime_error(message), m_strPath(std::move(path)) {}
     const std::string& Path() const { return m_strPath; }
 
-private:
+  private:
     std::string m_strPath;
 };
 

@@ -18,7 +18,7 @@ enum class MessageStyle {
 enum class MessageAnswer { Ok, Cancel };
 
 class MessagePort {
-public:
+  public:
     virtual ~MessagePort() = default;
     // Shows `text` (CP932, "\n" for a line break) and waits for the answer;
     // single-button styles always answer Ok.

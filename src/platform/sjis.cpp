@@ -41,8 +41,8 @@ std::string ToUpperSjis(std::string_view text) {
     for (std::size_t i = 0; i < out.size();) {
         const std::size_t len = CharLength(out, i);
         if (len == 2) {
-            const unsigned code = (static_cast<unsigned char>(out[i]) << 8) |
-                                  static_cast<unsigned char>(out[i + 1]);
+            const unsigned code =
+                (static_cast<unsigned char>(out[i]) << 8) | static_cast<unsigned char>(out[i + 1]);
             const unsigned upper = UpperDoubleByte(code);
             out[i] = static_cast<char>(upper >> 8);
             out[i + 1] = static_cast<char>(upper & 0xFF);

@@ -1,6 +1,6 @@
-#include <ctime>
-
 #include "platform/version.h"
+
+#include <ctime>
 
 namespace kw39::platform {
 

@@ -11,7 +11,7 @@ using platform::MessageAnswer;
 using platform::MessageStyle;
 
 class RunPort : public platform::MessagePort {
-public:
+  public:
     // Current text of an edit box (CP932).
     virtual std::string ReadControlText(int id) = 0;
     // State of a radio button.
