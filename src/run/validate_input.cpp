@@ -215,6 +215,15 @@ bool CheckOutputPath(RunPort& port, platform::FileSystem& fs) {
         Reject(port, "出力先データが選択されていません。\n\n", kIdOutputBrowse);
         return false;
     }
+    // Writing the document over one of the chosen exports would destroy it.
+    for (const InputSlot& slot : InputSlots) {
+        if (port.ReadControlText(slot.nEditId) != path) continue;
+        Reject(port,
+               std::string("出力先データに連動元データ（") + slot.pszLabel +
+                   "）と同じファイルが指定されています。\n\n" + path,
+               kIdOutputBrowse);
+        return false;
+    }
     if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) {
         port.ShowMessage("ファイルの保存に失敗しました。", MessageStyle::Error);
         return false;

@@ -190,6 +190,16 @@ const ValidationCase kValidationCases[] = {
          in.port.texts[kIdOutputBox] = "";
          return Warn("出力先データが選択されていません。\n\n", 1005);
      }},
+    {"output path names one of the chosen inputs",
+     [](InputSet& in) {
+         in.PutAllValid();
+         const std::string monthly = in.port.texts[1017];
+         in.port.texts[kIdOutputBox] = monthly;
+         return Warn(
+             "出力先データに連動元データ（月次データ）と同じファイルが指定されています。\n\n" +
+                 monthly,
+             1005);
+     }},
     {"mandatory check comes before the output check",
      [](InputSet& in) {
          in.Put(3, ValidSlotFile(3));
