@@ -16,7 +16,7 @@ std::string ReportFileBytes(const ConversionReport& report) {
 void WriteReportFile(const std::string& path, const ConversionReport& report,
                      platform::FileSystem& fs) {
     const std::string bytes = ReportFileBytes(report);
-    const std::string tempPath = path + ".kw39tmp";
+    const std::string tempPath = platform::TemporaryPathBeside(path);
     std::unique_ptr<platform::OutputFile> file;
     try {
         file = fs.Create(tempPath);

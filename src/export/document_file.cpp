@@ -11,10 +11,6 @@ namespace {
 
 constexpr int kFrameLevel = 2;
 
-// The document is written beside the output under this derived name and put
-// in place only when complete, so a failed write never leaves a torn output.
-std::string TemporaryPathFor(const std::string& outputPath) { return outputPath + ".kw39tmp"; }
-
 }  // namespace
 
 void RequireDocumentMode(int mode) {
@@ -53,7 +49,9 @@ XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& ou
                                  const std::string& year)
     : m_fs(fs),
       m_strOutputPath(outputPath),
-      m_strTempPath(TemporaryPathFor(outputPath)),
+      // Written beside the output and put in place only when complete, so a
+      // failed write never leaves a torn output.
+      m_strTempPath(platform::TemporaryPathBeside(outputPath)),
       m_nMode(mode) {
     RequireDocumentMode(mode);
     Guarded([&] {

@@ -1,5 +1,13 @@
 #include "platform/file_system.h"
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <atomic>
+
 #include "platform/io_error.h"
 
 namespace kw39::platform {
@@ -10,6 +18,16 @@ IoError ReadError(const std::string& path) {
 
 IoError WriteError(const std::string& path) {
     return IoError("ファイルの書き込みに失敗しました。\n" + path, path);
+}
+
+std::string TemporaryPathBeside(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+    const long pid = _getpid();
+#else
+    const long pid = static_cast<long>(::getpid());
+#endif
+    return path + ".~" + std::to_string(pid) + "-" + std::to_string(++counter) + ".tmp";
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -74,6 +74,11 @@ class FileSystem {
 // The platform's real file system.
 FileSystem& RealFileSystem();
 
+// A name beside `path` for writing a file that replaces `path` once complete:
+// unique to this process and call, so that neither a file of the user's nor a
+// second run writing the same output is ever overwritten by it.
+std::string TemporaryPathBeside(const std::string& path);
+
 // Joins a folder and a name with the platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 

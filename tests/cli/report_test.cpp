@@ -122,7 +122,7 @@ TEST(ConversionReportTest, FileIsUtf8WithAByteOrderMark) {
     WriteBytes(path, "old");
     cli::WriteReportFile(path, report, platform::RealFileSystem());
     EXPECT_EQ(ReadBytes(path), bytes);
-    EXPECT_FALSE(FileExists(path + ".kw39tmp"));
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"report.csv"}));
 }
 
 }  // namespace
