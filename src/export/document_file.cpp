@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "export/syain_section.h"
+#include "platform/background_output_file.h"
 #include "platform/io_error.h"
 
 namespace kw39 {
@@ -55,7 +56,8 @@ XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& ou
       m_nMode(mode) {
     RequireDocumentMode(mode);
     Guarded([&] {
-        m_pFile = m_fs.Create(m_strTempPath);
+        // A second thread writes the bytes while the next employees are converted.
+        m_pFile = std::make_unique<platform::BackgroundOutputFile>(m_fs.Create(m_strTempPath));
         m_pSink = std::make_unique<OutputFileSink>(*m_pFile);
         m_pWriter = std::make_unique<DocumentWriter>(*m_pSink);
         WriteFrameHead(*m_pWriter, mode, functionId, companyName, year);
