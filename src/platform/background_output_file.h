@@ -20,7 +20,7 @@ class BackgroundOutputFile : public OutputFile {
   public:
     // Pieces of this size are handed to the writing thread; two of them are
     // held at most.
-    static constexpr std::size_t kDefaultPieceSize = 1024 * 1024;
+    static constexpr std::size_t kDefaultPieceSize = 256 * 1024;
 
     explicit BackgroundOutputFile(std::unique_ptr<OutputFile> file,
                                   std::size_t pieceSize = kDefaultPieceSize);
