@@ -69,6 +69,11 @@ class FileSystem {
 
     // Removes a file; failure is ignored (used to clean up temporary files).
     virtual void Remove(const std::string& path) noexcept = 0;
+
+    // True when both paths name one existing file, however each is spelled
+    // ("./" parts, case on Windows, links). Where the platform cannot tell,
+    // equal paths count as the same file.
+    virtual bool SameFile(const std::string& a, const std::string& b) { return a == b; }
 };
 
 // The platform's real file system.

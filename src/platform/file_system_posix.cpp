@@ -167,6 +167,15 @@ class PosixFileSystem : public FileSystem {
     }
 
     void Remove(const std::string& path) noexcept override { ::unlink(NativePath(path).c_str()); }
+
+    bool SameFile(const std::string& a, const std::string& b) override {
+        if (a == b) return true;
+        struct stat first {};
+        struct stat second {};
+        return ::stat(NativePath(a).c_str(), &first) == 0 &&
+               ::stat(NativePath(b).c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+               first.st_ino == second.st_ino;
+    }
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 #include "platform/encoding_win.h"
@@ -172,6 +173,30 @@ class WinFileSystem : public FileSystem {
 
     void Remove(const std::string& path) noexcept override {
         if (const auto wide = Cp932ToWide(path)) DeleteFileW(wide->c_str());
+    }
+
+    bool SameFile(const std::string& a, const std::string& b) override {
+        if (a == b) return true;
+        const auto first = FileIdentity(a);
+        const auto second = FileIdentity(b);
+        return first && second && *first == *second;
+    }
+
+  private:
+    // Volume serial number and file index: the same pair is the same file.
+    static std::optional<std::array<DWORD, 3>> FileIdentity(const std::string& path) {
+        const auto wide = Cp932ToWide(path);
+        if (!wide || wide->empty()) return std::nullopt;
+        // No access asked for, and every sharing allowed: a file held open by
+        // the payroll package can still be identified.
+        ScopedHandle handle(
+            CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!handle.Valid()) return std::nullopt;
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
+        return std::array<DWORD, 3>{info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                                    info.nFileIndexLow};
     }
 };
 

@@ -34,6 +34,9 @@ class ForwardingFileSystem : public FileSystem {
         m_inner.Replace(from, to);
     }
     void Remove(const std::string& path) noexcept override { m_inner.Remove(path); }
+    bool SameFile(const std::string& a, const std::string& b) override {
+        return m_inner.SameFile(a, b);
+    }
 
   protected:
     FileSystem& Inner() { return m_inner; }

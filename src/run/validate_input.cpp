@@ -215,9 +215,11 @@ bool CheckOutputPath(RunPort& port, platform::FileSystem& fs) {
         Reject(port, "出力先データが選択されていません。\n\n", kIdOutputBrowse);
         return false;
     }
-    // Writing the document over one of the chosen exports would destroy it.
+    // Writing the document over one of the chosen exports would destroy it,
+    // however the two paths are spelled.
     for (const InputSlot& slot : InputSlots) {
-        if (port.ReadControlText(slot.nEditId) != path) continue;
+        const std::string input = port.ReadControlText(slot.nEditId);
+        if (input.empty() || !fs.SameFile(input, path)) continue;
         Reject(port,
                std::string("出力先データに連動元データ（") + slot.pszLabel +
                    "）と同じファイルが指定されています。\n\n" + path,

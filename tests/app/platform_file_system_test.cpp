@@ -157,5 +157,23 @@ TEST(FileSystemWin, ReplaceMovesOverAnExistingFile) {
     EXPECT_THROW(fs.Create(dir / "NO SUCH FOLDER\\x.XML"), IoError);
 }
 
+TEST(FileSystemWin, SameFileSeesThroughSpellings) {
+    TempFolder dir;
+    FileSystem& fs = RealFileSystem();
+    WriteFile(fs, dir / "GETUJIQ.CSV", "monthly");
+    WriteFile(fs, dir / "KOJINQ.CSV", "monthly");  // same bytes, another file
+    EXPECT_TRUE(fs.SameFile(dir / "GETUJIQ.CSV", dir / "getujiq.csv"));
+    EXPECT_TRUE(fs.SameFile(dir / "GETUJIQ.CSV", dir.Path() + "\\.\\GETUJIQ.CSV"));
+    EXPECT_FALSE(fs.SameFile(dir / "GETUJIQ.CSV", dir / "KOJINQ.CSV"));
+    EXPECT_FALSE(fs.SameFile(dir / "GETUJIQ.CSV", dir / "out.xml"));  // not there yet
+    // Held open by another program without sharing for writing: still identified.
+    const auto wide = Cp932ToWide(dir / "GETUJIQ.CSV").value();
+    HANDLE held = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(fs.SameFile(dir / "GETUJIQ.CSV", dir / "Getujiq.Csv"));
+    CloseHandle(held);
+}
+
 }  // namespace
 }  // namespace kw39::platform

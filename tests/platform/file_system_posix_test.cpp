@@ -142,6 +142,22 @@ TEST(PosixFileSystem, CreateWriteCloseAndReplace) {
     fs.Remove(target);  // removing again is harmless
 }
 
+TEST(PosixFileSystem, SameFileSeesThroughSpellingsAndLinks) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    const std::string monthly = dir.Write("GETUJIQ.CSV", "monthly");
+    const std::string other = dir.Write("KOJINQ.CSV", "monthly");  // same bytes, another file
+    std::filesystem::create_symlink(monthly, dir.File("link.xml"));
+    std::filesystem::create_hard_link(monthly, dir.File("hard.xml"));
+
+    EXPECT_TRUE(fs.SameFile(monthly, dir.Path() + "/./GETUJIQ.CSV"));
+    EXPECT_TRUE(fs.SameFile(monthly, dir.File("link.xml")));
+    EXPECT_TRUE(fs.SameFile(dir.File("hard.xml"), monthly));
+    EXPECT_FALSE(fs.SameFile(monthly, other));
+    EXPECT_FALSE(fs.SameFile(monthly, dir.File("out.xml")));             // not there yet
+    EXPECT_TRUE(fs.SameFile(dir.File("out.xml"), dir.File("out.xml")));  // equal paths
+}
+
 TEST(PosixFileSystem, JoinPath) {
     EXPECT_EQ(JoinPath("/tmp/in", "KOJINQ.CSV"), "/tmp/in/KOJINQ.CSV");
     EXPECT_EQ(JoinPath("", "KOJINQ.CSV"), "KOJINQ.CSV");

@@ -200,6 +200,28 @@ const ValidationCase kValidationCases[] = {
                  monthly,
              1005);
      }},
+    {"output path names an input under another spelling",
+     [](InputSet& in) {
+         in.PutAllValid();
+         std::string company = in.port.texts[kIdCompanyBox];
+         company.insert(company.rfind('/'), "/.");
+         in.port.texts[kIdOutputBox] = company;
+         return Warn(
+             "出力先データに連動元データ（会社情報）と同じファイルが指定されています。\n\n" +
+                 company,
+             1005);
+     }},
+    {"output path is a second name (hard link) of an input",
+     [](InputSet& in) {
+         in.PutAllValid();
+         const std::string link = in.dir.File("link.xml");
+         std::filesystem::create_hard_link(in.port.texts[1017], link);
+         in.port.texts[kIdOutputBox] = link;
+         return Warn(
+             "出力先データに連動元データ（月次データ）と同じファイルが指定されています。\n\n" +
+                 link,
+             1005);
+     }},
     {"mandatory check comes before the output check",
      [](InputSet& in) {
          in.Put(3, ValidSlotFile(3));
