@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/engine.h"
 #include "generator.h"
 #include "measure.h"
 #include "report.h"
@@ -69,7 +70,7 @@ TEST(BenchReportTest, ResultLineSurvivesTheTripBetweenProcesses) {
     SizeResult sent = Result(10000, 1.25, 0.0375, 107'899'570, 202'824);
     sent.inputLines = 382'920;
     sent.outputBytes = 89'821'917;
-    sent.stages = {0.029, 0.51, 0.452, 0.042};
+    sent.stages = {0.029, 0.51, 0.301, 0.151, 0.042};
     sent.messages = 2;
     sent.memory = {150'000, 190'000};
     SizeResult received;
@@ -79,7 +80,9 @@ TEST(BenchReportTest, ResultLineSurvivesTheTripBetweenProcesses) {
     EXPECT_EQ(received.inputBytes, sent.inputBytes);
     EXPECT_EQ(received.inputLines, sent.inputLines);
     EXPECT_EQ(received.outputBytes, sent.outputBytes);
-    EXPECT_DOUBLE_EQ(received.stages.convert, 0.452);
+    EXPECT_DOUBLE_EQ(received.stages.convert, 0.301);
+    EXPECT_DOUBLE_EQ(received.stages.write, 0.151);
+    EXPECT_DOUBLE_EQ(received.stages.release, 0.042);
     EXPECT_DOUBLE_EQ(received.total, 1.25);
     EXPECT_DOUBLE_EQ(received.floor, 0.0375);
     EXPECT_EQ(received.peakRssKb, 202'824);
@@ -112,12 +115,25 @@ TEST(BenchMeasureTest, MeasuresAGeneratedSetEndToEnd) {
     EXPECT_GT(r.outputBytes, 20u * 1000u);
     EXPECT_GT(r.stages.load, 0);
     EXPECT_GT(r.stages.convert, 0);
+    EXPECT_GT(r.stages.write, 0);
     EXPECT_GT(r.peakRssKb, 0);
     EXPECT_GT(r.memory.load, 0);
     EXPECT_GT(r.memory.convert, 0);
     EXPECT_FALSE(std::filesystem::exists(dir.File("bench-output.xml")));
 
     EXPECT_THROW(InputPaths(dir.File("missing")), std::runtime_error);
+
+    // The steps the benchmark times one by one write the very document that
+    // ConvertAndWriteDocument writes.
+    int messages = 0;
+    StageMemory memory;
+    ConvertOnce(InputPaths(dir.Path()), dir.File("timed.xml"), messages, memory);
+    test::RecordingPort port;
+    CExchangeFromPCAToKw39 engine(port);
+    ASSERT_TRUE(engine.Reader().ReadDataFiles(InputPaths(dir.Path()), 6));
+    ASSERT_TRUE(engine.ConvertAndWriteDocument(dir.File("engine.xml"), kModeStandard, "1", "8"));
+    EXPECT_EQ(test::ReadBytes(dir.File("timed.xml")), test::ReadBytes(dir.File("engine.xml")));
+    EXPECT_TRUE(port.messages.empty());
 }
 
 // RunSelf starts this test program again: with a filter that matches no test

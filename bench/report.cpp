@@ -96,9 +96,9 @@ std::vector<TargetVerdict> EvaluateTargets(const std::vector<Measured>& sizes) {
 
 void PrintTable(const std::vector<Measured>& sizes) {
     std::printf(
-        "| employees | input MB | check s | load s | convert+write s | free s | whole s "
+        "| employees | input MB | check s | load s | convert s | write s | free s | whole s "
         "| MB/s | employees/s | peak RSS MB | RSS/input | floor s | whole/floor | runs |\n"
-        "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Measured& size : sizes) {
         if (!size.ok) {
             std::printf("| %d | %s |\n", size.employees, size.failure.c_str());
@@ -106,11 +106,12 @@ void PrintTable(const std::vector<Measured>& sizes) {
         }
         const SizeResult& r = size.result;
         std::printf(
-            "| %d | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.1f | %.0f | %.1f | %.2f "
+            "| %d | %.1f | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.1f | %.0f | %.1f | %.2f "
             "| %.3f | %.1f | %d |\n",
             r.employees, r.inputBytes / kMB, r.stages.check, r.stages.load, r.stages.convert,
-            r.stages.release, r.total, Throughput(r), r.total > 0 ? r.employees / r.total : 0,
-            RssMB(r), RssRatio(r), r.floor, FloorRatio(r), r.runs);
+            r.stages.write, r.stages.release, r.total, Throughput(r),
+            r.total > 0 ? r.employees / r.total : 0, RssMB(r), RssRatio(r), r.floor, FloorRatio(r),
+            r.runs);
     }
     std::printf(
         "\n| employees | RSS after load MB | after convert+write MB |\n"
