@@ -44,8 +44,10 @@ std::unique_ptr<platform::InputFile> CountingFileSystem::OpenRead(const std::str
     return std::make_unique<CountingInputFile>(std::move(file), m_listener);
 }
 
-std::unique_ptr<platform::OutputFile> CountingFileSystem::Create(const std::string& path) {
-    return std::make_unique<CountingOutputFile>(Inner().Create(path), m_listener);
+std::unique_ptr<platform::OutputFile> CountingFileSystem::CreateNew(const std::string& path) {
+    std::unique_ptr<platform::OutputFile> file = Inner().CreateNew(path);
+    if (!file) return nullptr;
+    return std::make_unique<CountingOutputFile>(std::move(file), m_listener);
 }
 
 }  // namespace kw39::cli

@@ -25,7 +25,7 @@ class CountingFileSystem : public platform::ForwardingFileSystem {
         : ForwardingFileSystem(base), m_listener(listener) {}
 
     std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override;
-    std::unique_ptr<platform::OutputFile> Create(const std::string& path) override;
+    std::unique_ptr<platform::OutputFile> CreateNew(const std::string& path) override;
 
   private:
     ByteListener& m_listener;

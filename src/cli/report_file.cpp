@@ -1,9 +1,7 @@
 #include "cli/report_file.h"
 
-#include <memory>
-
 #include "platform/encoding.h"
-#include "platform/io_error.h"
+#include "platform/replacement_file.h"
 
 namespace kw39::cli {
 
@@ -15,20 +13,7 @@ std::string ReportFileBytes(const ConversionReport& report) {
 
 void WriteReportFile(const std::string& path, const ConversionReport& report,
                      platform::FileSystem& fs) {
-    const std::string bytes = ReportFileBytes(report);
-    const std::string tempPath = platform::TemporaryPathBeside(path);
-    std::unique_ptr<platform::OutputFile> file;
-    try {
-        file = fs.Create(tempPath);
-        file->Write(bytes.data(), bytes.size());
-        file->Close();
-        file.reset();
-        fs.Replace(tempPath, path);
-    } catch (const platform::IoError&) {
-        file.reset();
-        fs.Remove(tempPath);
-        throw platform::WriteError(path);
-    }
+    platform::ReplaceFileContent(fs, path, ReportFileBytes(report));
 }
 
 }  // namespace kw39::cli

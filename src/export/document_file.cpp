@@ -48,17 +48,17 @@ void WriteFrameTail(DocumentWriter& writer) {
 XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath, int mode,
                                  const std::string& functionId, const std::string& companyName,
                                  const std::string& year)
-    : m_fs(fs),
-      m_strOutputPath(outputPath),
-      // Written beside the output and put in place only when complete, so a
-      // failed write never leaves a torn output.
-      m_strTempPath(platform::TemporaryPathBeside(outputPath)),
-      m_nMode(mode) {
+    : m_strOutputPath(outputPath), m_nMode(mode) {
     RequireDocumentMode(mode);
     Guarded([&] {
-        // A second thread writes the bytes while the next employees are converted.
-        m_pFile = std::make_unique<platform::BackgroundOutputFile>(m_fs.Create(m_strTempPath));
-        m_pSink = std::make_unique<OutputFileSink>(*m_pFile);
+        // Written beside the output and put in place only when complete, so a
+        // failed write never leaves a torn output; a second thread writes the
+        // bytes while the next employees are converted.
+        m_pFile = std::make_unique<platform::ReplacementFile>(
+            fs, outputPath, [](std::unique_ptr<platform::OutputFile> file) {
+                return std::make_unique<platform::BackgroundOutputFile>(std::move(file));
+            });
+        m_pSink = std::make_unique<OutputFileSink>(m_pFile->File());
         m_pWriter = std::make_unique<DocumentWriter>(*m_pSink);
         WriteFrameHead(*m_pWriter, mode, functionId, companyName, year);
     });
@@ -76,9 +76,10 @@ void XmlDocumentFile::Finish() {
     Guarded([&] {
         WriteFrameTail(*m_pWriter);
         m_pWriter->Flush();
-        m_pFile->Close();
+        m_pFile->Commit();
+        m_pWriter.reset();
+        m_pSink.reset();
         m_pFile.reset();
-        m_fs.Replace(m_strTempPath, m_strOutputPath);
     });
     m_bDone = true;
 }
@@ -104,7 +105,6 @@ void XmlDocumentFile::Abandon() noexcept {
     m_pWriter.reset();
     m_pSink.reset();
     m_pFile.reset();
-    m_fs.Remove(m_strTempPath);
 }
 
 }  // namespace kw39

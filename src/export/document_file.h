@@ -11,6 +11,7 @@
 #include "export/document_writer.h"
 #include "export/export_xml.h"
 #include "platform/file_system.h"
+#include "platform/replacement_file.h"
 
 namespace kw39 {
 
@@ -55,11 +56,9 @@ class XmlDocumentFile {
     void Guarded(Step step);
     void Abandon() noexcept;
 
-    platform::FileSystem& m_fs;
     std::string m_strOutputPath;
-    std::string m_strTempPath;
     int m_nMode;
-    std::unique_ptr<platform::OutputFile> m_pFile;  // null once closed or abandoned
+    std::unique_ptr<platform::ReplacementFile> m_pFile;  // null once finished or abandoned
     std::unique_ptr<OutputFileSink> m_pSink;
     std::unique_ptr<DocumentWriter> m_pWriter;
     bool m_bDone = false;  // finished or abandoned

@@ -20,6 +20,18 @@ inline constexpr std::size_t kMaxPathBytes = 260;
 struct FileStatus {
     bool isDirectory = false;
     std::uint64_t size = 0;
+    // Neither a regular file nor a folder: a device, a pipe, a socket. Reading
+    // one may never end, and writing over one destroys it.
+    bool isSpecial = false;
+};
+
+// What identifies one file on its volume (POSIX device and inode; Windows
+// volume serial number and file index).
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+    friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
 
 // A file opened for reading, in binary: text-mode rules are LineReader's.
@@ -47,12 +59,16 @@ class FileSystem {
     // cannot be reached, or the path is kMaxPathBytes long or longer.
     virtual std::optional<FileStatus> Stat(const std::string& path) = 0;
 
-    // Opens an existing file for reading; nullptr when it cannot be opened
-    // (a folder cannot).
+    // Opens an existing regular file for reading; nullptr when it cannot be
+    // opened. A folder, a device or a pipe is never opened: reading one could
+    // wait forever.
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
 
-    // Creates (or truncates) a file for writing. Throws IoError.
-    virtual std::unique_ptr<OutputFile> Create(const std::string& path) = 0;
+    // Creates a new file for writing, readable and writable by its owner only,
+    // under a name where nothing exists yet: a file or a link already there is
+    // neither followed nor truncated, and nothing is returned. Throws IoError
+    // when the file cannot be created for another reason.
+    virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path) = 0;
 
     // Opens an existing file for writing with no sharing, without changing its
     // content, and closes it again. False when that is not possible (a folder,
@@ -62,30 +78,54 @@ class FileSystem {
 
     // Names (not paths) of the entries of `folder` whose name ends in ".CSV" in
     // any case; subfolders are not searched. In the order the platform lists them.
-    virtual std::vector<std::string> ListCsvFiles(const std::string& folder) = 0;
+    // Nothing when the folder cannot be listed (missing, no permission).
+    virtual std::optional<std::vector<std::string>> ListCsvFiles(const std::string& folder) = 0;
 
-    // Moves `from` onto `to`, replacing an existing file. Throws IoError.
+    // Moves `from` onto `to`, replacing an existing file. The file that comes
+    // into place takes the permissions (and, where allowed, the owner) of the
+    // one it replaces; where there was none, what a new file gets in that
+    // folder. Throws IoError.
     virtual void Replace(const std::string& from, const std::string& to) = 0;
 
     // Removes a file; failure is ignored (used to clean up temporary files).
     virtual void Remove(const std::string& path) noexcept = 0;
 
+    // The identity of the existing file or folder at `path` (links followed);
+    // nothing when it does not exist or the platform cannot tell.
+    virtual std::optional<FileIdentity> Identity(const std::string& /*path*/) {
+        return std::nullopt;
+    }
+
+    // The path of the file that `path` finally names when it is a symbolic link
+    // (or a chain of them); `path` itself otherwise.
+    virtual std::string ResolveLinks(const std::string& path) { return path; }
+
     // True when both paths name one existing file, however each is spelled
     // ("./" parts, case on Windows, links). Where the platform cannot tell,
     // equal paths count as the same file.
-    virtual bool SameFile(const std::string& a, const std::string& b) { return a == b; }
+    bool SameFile(const std::string& a, const std::string& b);
+
+    // True when writing `b` would write the file `a` names, whether or not it
+    // exists yet: the same file, or the same name (compared as the file system
+    // compares names) in the same folder.
+    bool SameDestination(const std::string& a, const std::string& b);
 };
 
 // The platform's real file system.
 FileSystem& RealFileSystem();
 
-// A name beside `path` for writing a file that replaces `path` once complete:
-// unique to this process and call, so that neither a file of the user's nor a
-// second run writing the same output is ever overwritten by it.
-std::string TemporaryPathBeside(const std::string& path);
-
 // Joins a folder and a name with the platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The folder part and the name part of a path ("" for the folder of a bare
+// name; the name is "" when the path ends in a separator).
+std::string FolderOfPath(const std::string& path);
+std::string NameOfPath(const std::string& path);
+
+// The key under which the file system tells names apart: the name in Unicode
+// (so that the several CP932 codes of one character are one), without regard
+// to case, as Windows compares names. UTF-8.
+std::string FileNameKey(const std::string& name);
 
 // Reads a whole file through `fs`; nothing when it cannot be opened. Throws
 // IoError when a read fails.

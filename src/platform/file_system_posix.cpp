@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 
@@ -115,66 +116,120 @@ bool EndsWithCsv(const std::string& name) {
     return tail == ".CSV";
 }
 
+mode_t CurrentUmask() {
+    // No call only reads the mask; it is set back at once, and no other thread
+    // of the program creates files.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// Gives the finished file `from` what the file it replaces had: its mode and,
+// where allowed, its owner and group; with no such file, what a new file gets.
+void TakeOverPermissions(const std::string& from, const std::string& to) {
+    struct stat old {};
+    if (::stat(to.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
+        ::chmod(from.c_str(), 0666 & ~CurrentUmask());
+        return;
+    }
+    // Owner first: changing it may clear the set-id bits the mode then restores.
+    if (::chown(from.c_str(), old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int ignored = ::chown(from.c_str(), static_cast<uid_t>(-1), old.st_gid);
+    }
+    ::chmod(from.c_str(), old.st_mode & 07777);
+}
+
 class PosixFileSystem : public FileSystem {
   public:
     std::optional<FileStatus> Stat(const std::string& path) override {
         if (path.size() >= kMaxPathBytes || path.empty()) return std::nullopt;
         struct stat st {};
         if (::stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
-        return FileStatus{S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)};
+        FileStatus status{S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)};
+        status.isSpecial = !S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode);
+        return status;
     }
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         const std::string native = NativePath(path);
-        FdHolder fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
+        // Without blocking: opening a pipe would otherwise wait for a writer.
+        FdHolder fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         if (fd.Get() < 0) return nullptr;
         struct stat st {};
-        if (::fstat(fd.Get(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+        if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+        const int flags = ::fcntl(fd.Get(), F_GETFL);
+        if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
         return std::make_unique<PosixInputFile>(fd.Release(), path);
     }
 
-    std::unique_ptr<OutputFile> Create(const std::string& path) override {
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
         const std::string native = NativePath(path);
-        const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0) throw WriteError(path);
+        const int fd =
+            ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) return nullptr;
+            throw WriteError(path);
+        }
         return std::make_unique<PosixOutputFile>(fd, path);
     }
 
     bool ProbeExclusiveWrite(const std::string& path) override {
         // POSIX has no share modes; an advisory lock held by another program is
         // the closest honest equivalent of "open elsewhere".
-        FdHolder fd(::open(NativePath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
+        FdHolder fd(::open(NativePath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
         if (fd.Get() < 0) return false;
         if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return false;
         ::flock(fd.Get(), LOCK_UN);
         return true;
     }
 
-    std::vector<std::string> ListCsvFiles(const std::string& folder) override {
-        std::vector<std::string> names;
+    std::optional<std::vector<std::string>> ListCsvFiles(const std::string& folder) override {
         DIR* dir = ::opendir(NativePath(folder.empty() ? "." : folder).c_str());
-        if (!dir) return names;
+        if (!dir) return std::nullopt;
+        std::vector<std::string> names;
+        errno = 0;
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = FromNativeName(entry->d_name);
             if (EndsWithCsv(name)) names.push_back(name);
         }
+        const bool complete = errno == 0;
         ::closedir(dir);
+        if (!complete) return std::nullopt;
         return names;
     }
 
     void Replace(const std::string& from, const std::string& to) override {
-        if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) != 0) throw WriteError(to);
+        const std::string nativeFrom = NativePath(from);
+        const std::string nativeTo = NativePath(to);
+        TakeOverPermissions(nativeFrom, nativeTo);
+        if (::rename(nativeFrom.c_str(), nativeTo.c_str()) != 0) throw WriteError(to);
     }
 
     void Remove(const std::string& path) noexcept override { ::unlink(NativePath(path).c_str()); }
 
-    bool SameFile(const std::string& a, const std::string& b) override {
-        if (a == b) return true;
-        struct stat first {};
-        struct stat second {};
-        return ::stat(NativePath(a).c_str(), &first) == 0 &&
-               ::stat(NativePath(b).c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-               first.st_ino == second.st_ino;
+    std::optional<FileIdentity> Identity(const std::string& path) override {
+        struct stat st {};
+        if (path.empty() || ::stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+        return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                            static_cast<std::uint64_t>(st.st_ino)};
+    }
+
+    std::string ResolveLinks(const std::string& path) override {
+        std::string native = NativePath(path);
+        // As many links as the system itself follows before it gives up.
+        for (int hop = 0; hop < 40; ++hop) {
+            struct stat st {};
+            if (::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+            std::string target(PATH_MAX, '\0');
+            const ssize_t length = ::readlink(native.c_str(), target.data(), target.size());
+            if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) break;
+            target.resize(static_cast<std::size_t>(length));
+            const std::size_t slash = native.rfind('/');
+            native = target.front() == '/' || slash == std::string::npos
+                         ? target
+                         : native.substr(0, slash + 1) + target;
+        }
+        return FromNativeName(native);
     }
 };
 

@@ -111,7 +111,9 @@ class WinFileSystem : public FileSystem {
         const bool isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const std::uint64_t size =
             (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        return FileStatus{isDirectory, isDirectory ? 0 : size};
+        FileStatus status{isDirectory, isDirectory ? 0 : size};
+        status.isSpecial = !isDirectory && !IsDiskFile(*wide);
+        return status;
     }
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
@@ -121,16 +123,24 @@ class WinFileSystem : public FileSystem {
         ScopedHandle handle(CreateFileW(wide->c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!handle.Valid()) return nullptr;
+        // A device or a pipe could keep the reader waiting forever.
+        if (!handle.Valid() || GetFileType(handle.Get()) != FILE_TYPE_DISK) return nullptr;
         return std::make_unique<WinInputFile>(handle.Release(), path);
     }
 
-    std::unique_ptr<OutputFile> Create(const std::string& path) override {
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
         const auto wide = Cp932ToWide(path);
         if (!wide || wide->empty()) throw WriteError(path);
-        ScopedHandle handle(CreateFileW(wide->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!handle.Valid()) throw WriteError(path);
+        // Delete sharing lets an interrupted run remove the file while it is
+        // still open.
+        ScopedHandle handle(CreateFileW(wide->c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle.Valid()) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return nullptr;
+            throw WriteError(path);
+        }
         return std::make_unique<WinOutputFile>(handle.Release(), path);
     }
 
@@ -144,14 +154,18 @@ class WinFileSystem : public FileSystem {
         return handle.Valid();
     }
 
-    std::vector<std::string> ListCsvFiles(const std::string& folder) override {
+    std::optional<std::vector<std::string>> ListCsvFiles(const std::string& folder) override {
         std::vector<std::string> names;
         const auto wideFolder = Cp932ToWide(folder);
-        if (!wideFolder) return names;
+        if (!wideFolder) return std::nullopt;
         const std::wstring pattern = wideFolder->empty() ? L"*.CSV" : *wideFolder + L"\\*.CSV";
         WIN32_FIND_DATAW entry{};
         const ScopedFind find(FindFirstFileW(pattern.c_str(), &entry));
-        if (!find.Valid()) return names;
+        if (!find.Valid()) {
+            // A folder without such files is listed; one that cannot be read is not.
+            if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
+            return std::nullopt;
+        }
         do {
             // A name without a CP932 spelling keeps a "?" in its place: it can
             // still be reported, but never opens another file.
@@ -165,8 +179,17 @@ class WinFileSystem : public FileSystem {
     void Replace(const std::string& from, const std::string& to) override {
         const auto wideFrom = Cp932ToWide(from);
         const auto wideTo = Cp932ToWide(to);
-        if (!wideFrom || !wideTo ||
-            !MoveFileExW(wideFrom->c_str(), wideTo->c_str(),
+        if (!wideFrom || !wideTo) throw WriteError(to);
+        // ReplaceFileW keeps the security descriptor and the attributes of the
+        // file it replaces; a file that is new gets what the folder gives. Where
+        // the volume cannot replace that way (some network shares), the
+        // document still takes the old one's place.
+        if (GetFileAttributesW(wideTo->c_str()) != INVALID_FILE_ATTRIBUTES &&
+            ReplaceFileW(wideTo->c_str(), wideFrom->c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+            return;
+        }
+        if (!MoveFileExW(wideFrom->c_str(), wideTo->c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             throw WriteError(to);
     }
@@ -175,28 +198,55 @@ class WinFileSystem : public FileSystem {
         if (const auto wide = Cp932ToWide(path)) DeleteFileW(wide->c_str());
     }
 
-    bool SameFile(const std::string& a, const std::string& b) override {
-        if (a == b) return true;
-        const auto first = FileIdentity(a);
-        const auto second = FileIdentity(b);
-        return first && second && *first == *second;
-    }
-
-  private:
     // Volume serial number and file index: the same pair is the same file.
-    static std::optional<std::array<DWORD, 3>> FileIdentity(const std::string& path) {
+    std::optional<FileIdentity> Identity(const std::string& path) override {
         const auto wide = Cp932ToWide(path);
         if (!wide || wide->empty()) return std::nullopt;
-        // No access asked for, and every sharing allowed: a file held open by
-        // the payroll package can still be identified.
-        ScopedHandle handle(
-            CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        const ScopedHandle handle = OpenForQuery(*wide);
         if (!handle.Valid()) return std::nullopt;
         BY_HANDLE_FILE_INFORMATION info{};
         if (!GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
-        return std::array<DWORD, 3>{info.dwVolumeSerialNumber, info.nFileIndexHigh,
-                                    info.nFileIndexLow};
+        return FileIdentity{info.dwVolumeSerialNumber,
+                            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                                info.nFileIndexLow};
+    }
+
+    std::string ResolveLinks(const std::string& path) override {
+        const auto wide = Cp932ToWide(path);
+        if (!wide || wide->empty()) return path;
+        const DWORD attributes = GetFileAttributesW(wide->c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return path;
+        const ScopedHandle handle = OpenForQuery(*wide);
+        if (!handle.Valid()) return path;
+        std::wstring final(MAX_PATH * 4, L'\0');
+        const DWORD length = GetFinalPathNameByHandleW(handle.Get(), final.data(),
+                                                       static_cast<DWORD>(final.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0 || length >= final.size()) return path;
+        final.resize(length);
+        // "\\?\C:\..." and "\\?\UNC\server\..." back to their usual spelling.
+        if (final.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+            final = L"\\\\" + final.substr(8);
+        } else if (final.rfind(L"\\\\?\\", 0) == 0) {
+            final = final.substr(4);
+        }
+        return WideToCp932(final).value_or(path);
+    }
+
+  private:
+    // No access asked for, and every sharing allowed: a file held open by the
+    // payroll package can still be identified. Links are followed.
+    static ScopedHandle OpenForQuery(const std::wstring& wide) {
+        return ScopedHandle(
+            CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    }
+
+    // A file on a disk, not a console, a device or a pipe.
+    static bool IsDiskFile(const std::wstring& wide) {
+        const ScopedHandle handle = OpenForQuery(wide);
+        return !handle.Valid() || GetFileType(handle.Get()) == FILE_TYPE_DISK;
     }
 };
 

@@ -21,22 +21,23 @@ class ForwardingFileSystem : public FileSystem {
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         return m_inner.OpenRead(path);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path) override {
-        return m_inner.Create(path);
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
+        return m_inner.CreateNew(path);
     }
     bool ProbeExclusiveWrite(const std::string& path) override {
         return m_inner.ProbeExclusiveWrite(path);
     }
-    std::vector<std::string> ListCsvFiles(const std::string& folder) override {
+    std::optional<std::vector<std::string>> ListCsvFiles(const std::string& folder) override {
         return m_inner.ListCsvFiles(folder);
     }
     void Replace(const std::string& from, const std::string& to) override {
         m_inner.Replace(from, to);
     }
     void Remove(const std::string& path) noexcept override { m_inner.Remove(path); }
-    bool SameFile(const std::string& a, const std::string& b) override {
-        return m_inner.SameFile(a, b);
+    std::optional<FileIdentity> Identity(const std::string& path) override {
+        return m_inner.Identity(path);
     }
+    std::string ResolveLinks(const std::string& path) override { return m_inner.ResolveLinks(path); }
 
   protected:
     FileSystem& Inner() { return m_inner; }

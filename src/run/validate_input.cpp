@@ -12,6 +12,7 @@
 #include "platform/line_reader.h"
 #include "platform/sjis.h"
 #include "run/input_slots.h"
+#include "run/output_location.h"
 #include "run/text_encoding_check.h"
 
 namespace kw39 {
@@ -143,8 +144,19 @@ bool CheckInputFiles(RunPort& port, platform::FileSystem& fs, std::vector<Compan
         const InputSlot& slot = InputSlots[s];
         const std::string path = port.ReadControlText(slot.nEditId);
         if (path.empty()) continue;
-        if (!fs.Stat(path)) {
+        const auto status = fs.Stat(path);
+        if (!status) {
             Reject(port, "マスターファイルが存在しません。\n\n" + path, slot.nBrowseId);
+            return false;
+        }
+        // A folder has nothing to read, and a pipe or a device may never end.
+        if (status->isDirectory || status->isSpecial) {
+            Reject(port,
+                   std::string(slot.pszLabel) +
+                       "ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
+                       "が指定されています。\n\n" +
+                       path,
+                   slot.nBrowseId);
             return false;
         }
         FileScan scan;
@@ -224,6 +236,10 @@ bool CheckOutputPath(RunPort& port, platform::FileSystem& fs) {
                std::string("出力先データに連動元データ（") + slot.pszLabel +
                    "）と同じファイルが指定されています。\n\n" + path,
                kIdOutputBrowse);
+        return false;
+    }
+    if (const auto problem = OutputLocationProblem(fs, path, "出力先データ")) {
+        Reject(port, *problem, kIdOutputBrowse);
         return false;
     }
     if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) {

@@ -138,13 +138,14 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
          {"マスターファイルが存在しません。\n\n", "/none.csv\n",
           "修正するオプション (option to correct): --monthly\n"},
          false},
-        {"input that cannot be opened",
+        {"input that is a folder",
          [](CliInputs& in) {
              std::filesystem::create_directory(in.dir.File("dir.csv"));
              return in.Args({"--yes", "--department", in.dir.File("dir.csv")});
          },
          1,
-         {"入力ファイルを開けません", "修正するオプション (option to correct): --department\n"},
+         {"部門ファイルに、通常のファイルではないもの",
+          "修正するオプション (option to correct): --department\n"},
          false},
         {"output is a folder",
          [](CliInputs& in) {
@@ -152,7 +153,7 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
              return in.Args({"--yes"});
          },
          1,
-         {"エラー (Error): ファイルの保存に失敗しました。\n",
+         {"警告 (Warning): 出力先データにフォルダが指定されています。",
           "修正するオプション (option to correct): --output\n"},
          false},
         {"no terminal and no --yes",

@@ -154,7 +154,7 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     observer.EmployeeConverted("2", "b");
     EXPECT_TRUE(terminal.written.starts_with("\r変換 (converting) 社員 2 / 3 名"));
     // A document written while employees are still converted.
-    auto out = progress.Fs().Create(dir.File("out.xml"));
+    auto out = progress.Fs().CreateNew(dir.File("out.xml"));
     const std::string part(2 * 1024 * 1024, 'x');
     later();
     out->Write(part.data(), part.size());

@@ -22,7 +22,7 @@ struct WriteFaultCase {
 // The write in the middle fails in one of the writer's later pieces of a
 // document larger than 100 000 bytes.
 inline constexpr WriteFaultCase kWriteFaultCases[] = {
-    {"create", [](WriteFaults& f) { f.createFails = true; }},
+    {"create", [](WriteFaults& f) { f.createsBeforeFailing = 0; }},
     {"write at the start", [](WriteFaults& f) { f.bytesBeforeFailing = 10; }},
     {"write in the middle", [](WriteFaults& f) { f.bytesBeforeFailing = 100'000; }},
     {"close", [](WriteFaults& f) { f.closeFails = true; }},

@@ -111,35 +111,97 @@ TEST(PosixFileSystem, ListCsvFilesMatchesTheExtensionInAnyCase) {
     }
     const std::u8string japanese = u8"社員.CSV";
     test::WriteBytes(dir.File(std::string(japanese.begin(), japanese.end())), "");
-    std::vector<std::string> names = RealFileSystem().ListCsvFiles(dir.Path());
+    std::vector<std::string> names = RealFileSystem().ListCsvFiles(dir.Path()).value();
     std::sort(names.begin(), names.end());
     std::vector<std::string> expected = {"a.csv", "B.CSV", "c.Csv", "社員.CSV"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
-    EXPECT_TRUE(RealFileSystem().ListCsvFiles(dir.File("missing")).empty());
+    EXPECT_FALSE(RealFileSystem().ListCsvFiles(dir.File("missing")));
 }
 
-TEST(PosixFileSystem, CreateWriteCloseAndReplace) {
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+TEST(PosixFileSystem, CreateNewIsExclusivePrivateAndReplaceKeepsPermissions) {
     TempDir dir;
     FileSystem& fs = RealFileSystem();
     const std::string target = dir.Write("out.xml", "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     const std::string temp = dir.File("out.xml.tmp");
-    auto out = fs.Create(temp);
+    auto out = fs.CreateNew(temp);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(ModeOf(temp), 0600u) << "readable by others while written";
     out->Write("new ", 4);
     out->Write("content", 7);
     out->Close();
     out->Close();  // a second close does nothing
     fs.Replace(temp, target);
     EXPECT_EQ(ReadBytes(target), "new content");
+    EXPECT_EQ(ModeOf(target), 0640u) << "the replaced file's mode was lost";
     EXPECT_FALSE(test::FileExists(temp));
+
+    // A name that is taken, by a file or by a planted link, is neither
+    // truncated nor followed.
+    EXPECT_EQ(fs.CreateNew(target), nullptr);
+    EXPECT_EQ(ReadBytes(target), "new content");
+    const std::string victim = dir.Write("victim", "keep");
+    std::filesystem::create_symlink(victim, dir.File("planted.tmp"));
+    EXPECT_EQ(fs.CreateNew(dir.File("planted.tmp")), nullptr);
+    std::filesystem::create_symlink(dir.File("nowhere"), dir.File("dangling.tmp"));
+    EXPECT_EQ(fs.CreateNew(dir.File("dangling.tmp")), nullptr);
+    EXPECT_FALSE(test::FileExists(dir.File("nowhere")));
+    EXPECT_EQ(ReadBytes(victim), "keep");
+
+    // A file that replaces nothing gets what any new file gets.
+    const mode_t mask = ::umask(027);
+    auto fresh = fs.CreateNew(dir.File("fresh.tmp"));
+    fresh->Close();
+    fs.Replace(dir.File("fresh.tmp"), dir.File("fresh.xml"));
+    EXPECT_EQ(ModeOf(dir.File("fresh.xml")), 0640u);
+    ::umask(mask);
 
     EXPECT_THROW(fs.Replace(dir.File("missing"), target), IoError);
     EXPECT_EQ(ReadBytes(target), "new content");
-    EXPECT_THROW(fs.Create(dir.File("no/such/folder.xml")), IoError);
+    EXPECT_THROW(fs.CreateNew(dir.File("no/such/folder.xml")), IoError);
 
     fs.Remove(target);
     EXPECT_FALSE(test::FileExists(target));
     fs.Remove(target);  // removing again is harmless
+}
+
+// A pipe or a device is never mistaken for a file: reading one could wait
+// forever, and writing over one destroys it.
+TEST(PosixFileSystem, SpecialFilesAreSeenAndNeverOpenedForReading) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    const std::string fifo = dir.File("KOJINQ.CSV");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& special : {fifo, std::string("/dev/null")}) {
+        const auto status = fs.Stat(special);
+        ASSERT_TRUE(status) << special;
+        EXPECT_TRUE(status->isSpecial) << special;
+        EXPECT_FALSE(status->isDirectory) << special;
+        EXPECT_EQ(fs.OpenRead(special), nullptr) << special;
+    }
+    EXPECT_FALSE(fs.Stat(dir.Write("a.csv", "x"))->isSpecial);
+    EXPECT_FALSE(fs.Stat(dir.Path())->isSpecial);
+}
+
+TEST(PosixFileSystem, ResolveLinksFindsTheFileALinkFinallyNames) {
+    TempDir dir;
+    FileSystem& fs = RealFileSystem();
+    std::filesystem::create_directory(dir.File("docs"));
+    const std::string real = dir.Write("docs/real.xml", "x");
+    std::filesystem::create_symlink("docs/real.xml", dir.File("first.xml"));  // relative
+    std::filesystem::create_symlink(dir.File("first.xml"), dir.File("second.xml"));
+    EXPECT_TRUE(fs.SameFile(fs.ResolveLinks(dir.File("second.xml")), real));
+    EXPECT_EQ(fs.ResolveLinks(dir.File("second.xml")).rfind("real.xml"),
+              fs.ResolveLinks(dir.File("second.xml")).size() - 8);
+    EXPECT_EQ(fs.ResolveLinks(real), real);
+    EXPECT_EQ(fs.ResolveLinks(dir.File("missing.xml")), dir.File("missing.xml"));
 }
 
 TEST(PosixFileSystem, SameFileSeesThroughSpellingsAndLinks) {
@@ -156,6 +218,33 @@ TEST(PosixFileSystem, SameFileSeesThroughSpellingsAndLinks) {
     EXPECT_FALSE(fs.SameFile(monthly, other));
     EXPECT_FALSE(fs.SameFile(monthly, dir.File("out.xml")));             // not there yet
     EXPECT_TRUE(fs.SameFile(dir.File("out.xml"), dir.File("out.xml")));  // equal paths
+
+    // A destination that does not exist yet is the same under another spelling
+    // of its folder, and under a name the file system cannot tell apart.
+    EXPECT_TRUE(fs.SameDestination(dir.File("out.xml"), dir.Path() + "/./out.xml"));
+    EXPECT_TRUE(fs.SameDestination(dir.File("髙.xml"), dir.File("\xEE\xE0.xml")));
+    EXPECT_FALSE(fs.SameDestination(dir.File("out.xml"), dir.File("out2.xml")));
+    EXPECT_FALSE(fs.SameDestination(monthly, dir.File("out.xml")));
+    EXPECT_TRUE(fs.SameDestination(dir.File("link.xml"), monthly));
+}
+
+// Names are told apart as the file system sees them: one Unicode character for
+// the several CP932 codes of it, and without regard to case.
+TEST(PosixFileSystem, FileNameKeyJoinsTheCodesOfOneCharacter) {
+    const std::pair<std::string, std::string> same[] = {
+        {"髙橋商事.XML", "\xEE\xE0橋商事.XML"},  // FBFC and EEE0
+        {"\xED\x40.xml", "\xFA\x5C.XML"},        // 纊, and case
+        {"\x81\xE0", "\x87\x90"},                // ≒
+        {"\xFA\x40", "\x87\x54"},                // small and capital Roman one
+        {"ａｂｃ", "ＡＢＣ"},
+    };
+    for (const auto& [a, b] : same) EXPECT_EQ(FileNameKey(a), FileNameKey(b)) << a;
+    EXPECT_NE(FileNameKey("髙橋商事.XML"), FileNameKey("高橋商事.XML"));
+    EXPECT_EQ(FolderOfPath("/a/b/c.xml"), "/a/b");
+    EXPECT_EQ(FolderOfPath("/c.xml"), "/");
+    EXPECT_EQ(FolderOfPath("c.xml"), "");
+    EXPECT_EQ(NameOfPath("/a/b/c.xml"), "c.xml");
+    EXPECT_EQ(NameOfPath("/a/b/"), "");
 }
 
 TEST(PosixFileSystem, JoinPath) {

@@ -142,7 +142,7 @@ TEST(TextEncodingCheck, CertainRefusals) {
     }
 }
 
-// A device that never ends is refused instead of read forever.
+// A device that never ends is refused without being read at all.
 TEST(ValidateInputSetEncoding, AnEndlessDeviceIsRefused) {
     if (!FileExists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
     MemoryRun run;
@@ -150,8 +150,9 @@ TEST(ValidateInputSetEncoding, AnEndlessDeviceIsRefused) {
     run.port.texts[InputSlots[2].nEditId] = "/dev/zero";
     EXPECT_FALSE(ValidateInputSet(run.port, platform::RealFileSystem()));
     ASSERT_EQ(run.port.messages.size(), 1u);
-    EXPECT_TRUE(
-        StartsWith(run.port.messages[0].text, "部門ファイルの文字コードが正しくありません。"));
+    EXPECT_EQ(run.port.messages[0].text,
+              "部門ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
+              "が指定されています。\n\n/dev/zero");
 }
 
 TEST(TextEncodingCheck, TheSampleCompanyIsShiftJis) {

@@ -106,8 +106,12 @@ TEST(ReadFaults, InputsThatBreakAfterTheChecks) {
                 EXPECT_EQ(run.port.messages[i].style, expected[i].style);
             }
             EXPECT_EQ(run.port.closeCount, c.closeCount);
-            // Nothing was written, not even a temporary file.
-            EXPECT_TRUE(run.faults.CreatedPaths().empty());
+            // Nothing was written, not even a temporary file is left.
+            std::vector<std::string> expectedPaths;
+            for (std::size_t s = 0; s < kSlotCount; ++s) expectedPaths.push_back(run.InputPath(s));
+            if (hasOld) expectedPaths.push_back(run.outputPath);
+            std::sort(expectedPaths.begin(), expectedPaths.end());
+            EXPECT_EQ(run.memory.FilePaths(), expectedPaths);
             EXPECT_EQ(run.memory.Content(run.outputPath),
                       hasOld ? std::optional<std::string>(kOld) : std::nullopt);
         }

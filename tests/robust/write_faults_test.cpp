@@ -95,8 +95,8 @@ TEST(WriteFaults, CreateCloseAndReplaceFailures) {
         std::function<void(WriteFaults&)> breakIt;
     };
     const Case cases[] = {
-        // A folder without write permission refuses the new file.
-        {"create", [](WriteFaults& w) { w.createFails = true; }},
+        // The folder refuses new files after the check found it writable.
+        {"create", [](WriteFaults& w) { w.createsBeforeFailing = 1; }},
         {"close", [](WriteFaults& w) { w.closeFails = true; }},
         {"replace", [](WriteFaults& w) { w.replaceFails = true; }},
     };
@@ -112,15 +112,27 @@ TEST(WriteFaults, CreateCloseAndReplaceFailures) {
     }
 }
 
-TEST(WriteFaults, AnExistingOutputThatCannotBeOpenedIsRefusedBeforeTheRun) {
-    MemoryRun run(kOld);
-    run.faults.Faults(run.outputPath).probeRefused = true;
-    EXPECT_EQ(run.Execute(), CommandOutcome::InputRejected);
-    ASSERT_EQ(run.port.messages.size(), 1u);
-    EXPECT_EQ(run.port.messages[0].text, "ファイルの保存に失敗しました。");
-    EXPECT_EQ(run.port.messages[0].style, MessageStyle::Error);
-    EXPECT_TRUE(run.faults.CreatedPaths().empty());
-    EXPECT_EQ(run.memory.Content(run.outputPath), kOld);
+TEST(WriteFaults, AnOutputThatCannotBeWrittenIsRefusedBeforeTheRun) {
+    {
+        MemoryRun run(kOld);
+        run.faults.Faults(run.outputPath).probeRefused = true;
+        EXPECT_EQ(run.Execute(), CommandOutcome::InputRejected);
+        ASSERT_EQ(run.port.messages.size(), 1u);
+        EXPECT_EQ(run.port.messages[0].text, "ファイルの保存に失敗しました。");
+        EXPECT_EQ(run.port.messages[0].style, MessageStyle::Error);
+        EXPECT_EQ(run.memory.FilePaths(), SortedInputsAnd(run, run.outputPath));
+        EXPECT_EQ(run.memory.Content(run.outputPath), kOld);
+    }
+    {
+        // A folder that takes no new file (no permission, a name too long).
+        MemoryRun run(kOld);
+        run.faults.Writes().createsBeforeFailing = 0;
+        EXPECT_EQ(run.Execute(), CommandOutcome::InputRejected);
+        ASSERT_EQ(run.port.messages.size(), 1u);
+        EXPECT_TRUE(StartsWith(run.port.messages[0].text, "出力先データを作成できません。"));
+        EXPECT_EQ(run.port.focus, kIdOutputBrowse);
+        EXPECT_EQ(run.memory.FilePaths(), SortedInputsAnd(run, run.outputPath));
+    }
 }
 
 // Real files: the sample company in a temporary folder.

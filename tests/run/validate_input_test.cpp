@@ -233,7 +233,31 @@ const ValidationCase kValidationCases[] = {
          in.PutAllValid();
          std::filesystem::create_directory(in.dir.File("folder.xml"));
          in.port.texts[kIdOutputBox] = in.dir.File("folder.xml");
-         return Expected{false, "ファイルの保存に失敗しました。", MessageStyle::Error, 0};
+         return Warn("出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
+                         in.dir.File("folder.xml"),
+                     1005);
+     }},
+    {"output path ending in a separator",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.port.texts[kIdOutputBox] = in.dir.File("out.xml/");
+         return Warn("出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
+                         in.dir.File("out.xml/"),
+                     1005);
+     }},
+    {"output path naming a device is never written over",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.port.texts[kIdOutputBox] = "/dev/null";
+         return Warn("出力先データに、通常のファイルではないもの (デバイス、パイプなど) "
+                     "が指定されています。\n\n/dev/null",
+                     1005);
+     }},
+    {"output path holding a control character",
+     [](InputSet& in) {
+         in.PutAllValid();
+         in.port.texts[kIdOutputBox] = in.dir.File("out\x1B[2J.xml");
+         return Warn("出力先データのファイル名に、使用できない制御文字が含まれています。", 1005);
      }},
     {"an existing writable output file passes",
      [](InputSet& in) {
@@ -241,18 +265,33 @@ const ValidationCase kValidationCases[] = {
          in.dir.Write("out.xml", "old");
          return Pass();
      }},
-    {"an output in a folder that does not exist is not checked",
+    {"an output in a folder that does not exist",
      [](InputSet& in) {
          in.PutAllValid();
          in.port.texts[kIdOutputBox] = in.dir.File("no/such/out.xml");
-         return Pass();
+         return Warn("出力先のフォルダが存在しません。\n\n" + in.dir.File("no/such") +
+                         "\n\nフォルダを作成してから実行してください。",
+                     1005);
      }},
-    {"an input path naming a folder cannot be read: no message",
+    {"an output whose temporary name is too long for the file system",
+     [](InputSet& in) {
+         in.PutAllValid();
+         const std::string path = in.dir.File(std::string(250, 'x') + ".xml");
+         in.port.texts[kIdOutputBox] = path;
+         return Warn("出力先データを作成できません。\n\n" + path +
+                         "\n\nフォルダに書き込みが許可されているか、ファイル名が長すぎないかを"
+                         "確認してください。",
+                     1005);
+     }},
+    {"an input path naming a folder or a pipe",
      [](InputSet& in) {
          in.PutAllValid();
          std::filesystem::create_directory(in.dir.File("dir.csv"));
          in.port.texts[1013] = in.dir.File("dir.csv");
-         return Expected{false, "", MessageStyle::Warning, 0};
+         return Warn("部門ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
+                     "が指定されています。\n\n" +
+                         in.dir.File("dir.csv"),
+                     1014);
      }},
 };
 

@@ -1,6 +1,7 @@
 #include "support/fault_file_system.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/io_error.h"
@@ -34,6 +35,27 @@ class MemoryOutputFile : public platform::OutputFile {
 
   private:
     std::shared_ptr<std::string> m_content;
+};
+
+// An existing file opened for writing as it is (a device such as /dev/full).
+class StdioOutputFile : public platform::OutputFile {
+  public:
+    explicit StdioOutputFile(const std::string& path)
+        : m_file(std::fopen(path.c_str(), "wb"), &std::fclose), m_strPath(path) {
+        if (!m_file) throw platform::WriteError(path);
+    }
+    void Write(const char* data, std::size_t size) override {
+        if (std::fwrite(data, 1, size, m_file.get()) != size) throw platform::WriteError(m_strPath);
+    }
+    void Close() override {
+        const bool flushed = std::fflush(m_file.get()) == 0;
+        const bool closed = std::fclose(m_file.release()) == 0;
+        if (!flushed || !closed) throw platform::WriteError(m_strPath);
+    }
+
+  private:
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> m_file;
+    std::string m_strPath;
 };
 
 std::string FolderOf(const std::string& path) {
@@ -150,8 +172,8 @@ std::unique_ptr<platform::InputFile> MemoryFileSystem::OpenRead(const std::strin
     return std::make_unique<MemoryInputFile>(it->second);
 }
 
-std::unique_ptr<platform::OutputFile> MemoryFileSystem::Create(const std::string& path) {
-    if (m_setFolders.count(path)) throw platform::WriteError(path);
+std::unique_ptr<platform::OutputFile> MemoryFileSystem::CreateNew(const std::string& path) {
+    if (m_setFolders.count(path) || m_mapFiles.count(path)) return nullptr;
     auto content = std::make_shared<std::string>();
     m_mapFiles[path] = content;
     return std::make_unique<MemoryOutputFile>(content);
@@ -161,7 +183,8 @@ bool MemoryFileSystem::ProbeExclusiveWrite(const std::string& path) {
     return m_mapFiles.count(path) > 0;
 }
 
-std::vector<std::string> MemoryFileSystem::ListCsvFiles(const std::string& folder) {
+std::optional<std::vector<std::string>> MemoryFileSystem::ListCsvFiles(
+    const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& [path, content] : m_mapFiles) {
         if (FolderOf(path) != folder) continue;
@@ -220,15 +243,17 @@ std::unique_ptr<platform::InputFile> FaultFileSystem::OpenRead(const std::string
     return std::make_unique<FaultInputFile>(std::move(file), path, allowed, *this);
 }
 
-std::unique_ptr<platform::OutputFile> FaultFileSystem::Create(const std::string& path) {
+std::unique_ptr<platform::OutputFile> FaultFileSystem::CreateNew(const std::string& path) {
     m_aCreated.push_back(path);
-    if (m_writes.createFails) {
+    if (m_writes.createsBeforeFailing >= 0 &&
+        static_cast<int>(m_aCreated.size()) > m_writes.createsBeforeFailing) {
         ++m_nFailures;
         throw platform::WriteError(path);
     }
     std::unique_ptr<platform::OutputFile> file =
-        m_writes.redirectCreateTo ? platform::RealFileSystem().Create(*m_writes.redirectCreateTo)
-                                  : Inner().Create(path);
+        m_writes.redirectCreateTo ? std::make_unique<StdioOutputFile>(*m_writes.redirectCreateTo)
+                                  : Inner().CreateNew(path);
+    if (!file) return nullptr;
     return std::make_unique<FaultOutputFile>(std::move(file), path, m_writes, *this);
 }
 

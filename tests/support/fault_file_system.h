@@ -35,9 +35,9 @@ class MemoryFileSystem : public platform::FileSystem {
 
     std::optional<platform::FileStatus> Stat(const std::string& path) override;
     std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override;
-    std::unique_ptr<platform::OutputFile> Create(const std::string& path) override;
+    std::unique_ptr<platform::OutputFile> CreateNew(const std::string& path) override;
     bool ProbeExclusiveWrite(const std::string& path) override;
-    std::vector<std::string> ListCsvFiles(const std::string& folder) override;
+    std::optional<std::vector<std::string>> ListCsvFiles(const std::string& folder) override;
     void Replace(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) noexcept override;
 
@@ -65,14 +65,16 @@ struct PathFaults {
 
 // Faults of the files created for writing (whatever their path).
 struct WriteFaults {
-    bool createFails = false;
+    // Creates succeed this many times, then fail; -1 means never. (The check
+    // before a run creates one file to see that the folder takes new files.)
+    int createsBeforeFailing = -1;
     // A write that would take the file past this many bytes writes the part
     // that fits and then throws.
     std::optional<std::size_t> bytesBeforeFailing;
     bool closeFails = false;
     bool replaceFails = false;
-    // Creates open this real file instead (for example "/dev/full"); the
-    // written bytes then go to it and the failures are the system's own.
+    // Creates open this existing real file instead (for example "/dev/full");
+    // the written bytes then go to it and the failures are the system's own.
     std::optional<std::string> redirectCreateTo;
 };
 
@@ -88,12 +90,12 @@ class FaultFileSystem : public platform::ForwardingFileSystem {
     int OpenCount(const std::string& path) const;
     std::size_t BytesWritten() const { return m_nWritten; }
     int FailuresRaised() const { return m_nFailures; }
-    // Paths passed to Create, in order.
+    // Paths passed to CreateNew, in order.
     const std::vector<std::string>& CreatedPaths() const { return m_aCreated; }
 
     std::optional<platform::FileStatus> Stat(const std::string& path) override;
     std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override;
-    std::unique_ptr<platform::OutputFile> Create(const std::string& path) override;
+    std::unique_ptr<platform::OutputFile> CreateNew(const std::string& path) override;
     bool ProbeExclusiveWrite(const std::string& path) override;
     void Replace(const std::string& from, const std::string& to) override;
 

@@ -1,0 +1,30 @@
+// Temporary files that must not outlive an interrupted run. A file of the
+// program's that is being written holds personal data; when the user presses
+// Ctrl-C, closes the console or the system asks the program to end, the
+// registered files are removed before the program ends as the signal says.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace kw39::platform {
+
+// Removes the file at `path` (CP932) if the program is interrupted while this
+// object lives. Registration never fails: when every place is taken the file
+// is simply not covered.
+class InterruptCleanup {
+  public:
+    explicit InterruptCleanup(const std::string& path);
+    ~InterruptCleanup();
+    InterruptCleanup(const InterruptCleanup&) = delete;
+    InterruptCleanup& operator=(const InterruptCleanup&) = delete;
+
+  private:
+    std::size_t m_nSlot;  // kNoSlot when not registered
+};
+
+// Installs the handlers (POSIX: SIGINT, SIGTERM, SIGHUP, unless ignored;
+// Windows: console Ctrl-C, Ctrl-Break and close events). Once per program.
+void InstallInterruptCleanup();
+
+}  // namespace kw39::platform
