@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "cli/cli_run.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"
+#include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/subfolders.h"
 #include "cli/terminal_port.h"
@@ -59,6 +61,7 @@ struct Company {
 // and the suggested output name would; on failure sets `failed`.
 void Plan(Company& company, const CliOptions& options, const std::string& year,
           platform::FileSystem& fs) {
+    if (company.failed) return;
     CompanyPort& port = *company.port;
     SetYearAndMode(port, year, options.mode);
     const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
@@ -82,22 +85,40 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
     company.whyNot = port.LastMessageText();
 }
 
+// The folder names of the other companies that share a name, at most ten of
+// them: thousands of copies of one company must not make every message list
+// every other copy.
+std::string OtherFolders(const std::vector<Company>& companies,
+                         const std::vector<std::size_t>& sharing, std::size_t self) {
+    constexpr std::size_t kListed = 10;
+    std::string others;
+    std::size_t listed = 0;
+    for (const std::size_t j : sharing) {
+        if (j == self) continue;
+        if (listed == kListed) {
+            others += " 他 " + std::to_string(sharing.size() - 1 - kListed) + " 件";
+            break;
+        }
+        others += (others.empty() ? "" : ", ") + companies[j].name;
+        ++listed;
+    }
+    return others;
+}
+
 // Companies whose documents would have the same name: none of them is
-// converted, so that none overwrites another. Names are compared without
-// regard to case, as Windows does.
+// converted, so that none overwrites another. Names are compared as the file
+// system will see them: in Unicode (one character may have several CP932
+// codes) and without regard to case, as Windows does.
 void RefuseSharedNames(std::vector<Company>& companies) {
     std::map<std::string, std::vector<std::size_t>> byName;
     for (std::size_t i = 0; i < companies.size(); ++i) {
         if (companies[i].failed) continue;
-        byName[platform::ToUpperSjis(companies[i].outputName)].push_back(i);
+        byName[platform::FileNameKey(companies[i].outputName)].push_back(i);
     }
     for (const auto& [name, sharing] : byName) {
         if (sharing.size() < 2) continue;
         for (const std::size_t i : sharing) {
-            std::string others;
-            for (const std::size_t j : sharing) {
-                if (j != i) others += (others.empty() ? "" : ", ") + companies[j].name;
-            }
+            const std::string others = OtherFolders(companies, sharing, i);
             Company& company = companies[i];
             const std::string text =
                 "出力ファイル名「" + company.outputName + "」が、フォルダ " + others +
@@ -226,6 +247,17 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
     std::vector<std::string> skipped;
     for (const std::string& name : subfolders.names) {
         const std::string folder = platform::JoinPath(root, name);
+        if (!fs.ListCsvFiles(folder)) {
+            // It may well hold an export: that it cannot be read is a failure
+            // the clerk must see, not a folder to pass over.
+            Company& company = companies.emplace_back();
+            company.name = name;
+            company.folder = folder;
+            company.failed = kExitFailed;
+            company.whyNot = "フォルダの内容を読み取れません。\n\n" + folder;
+            company.port->ShowMessage(company.whyNot, MessageStyle::Error);
+            continue;
+        }
         if (!HoldsPcaExport(folder, fs)) {
             skipped.push_back(name);
             continue;
@@ -245,11 +277,37 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
     return companies;
 }
 
+// Every file the batch reads, and every document it will write.
+std::vector<RunFile> FilesOfBatch(std::vector<Company>& companies, const std::string& outputDir) {
+    std::vector<RunFile> files;
+    for (Company& company : companies) {
+        for (RunFile& file : FilesOfRun(*company.port)) {
+            if (file.path.empty()) continue;
+            file.label = company.name + " の" + file.label;
+            files.push_back(std::move(file));
+        }
+        if (!company.outputName.empty()) {
+            files.push_back({company.name + " の出力先データ",
+                             platform::JoinPath(outputDir, company.outputName)});
+        }
+    }
+    return files;
+}
+
 struct Tally {
     int worst = kExitWritten;
     std::size_t converted = 0;
     std::vector<std::string> notConverted;
 };
+
+void RefuseRewrite(Company& company, const std::string& outputPath) {
+    company.whyNot = "出力ファイル " + outputPath +
+                     " は、この一括変換で別の会社の書類として書き出したファイルです。"
+                     "上書きしないよう、この会社は変換していません。"
+                     "会社コードと会社名 ([10000]) を確認してください。";
+    company.port->ShowMessage(company.whyNot, MessageStyle::Warning);
+    company.failed = kExitCheckFailed;
+}
 
 // Converts every company that can be run (none when cancelled) and shows the
 // result line of each.
@@ -257,6 +315,9 @@ Tally RunCompanies(std::vector<Company>& companies, const std::string& outputDir
                    ConversionReport& report, platform::FileSystem& fs) {
     std::optional<ProgressLine> line = WatchedProgressLine();
     Tally tally;
+    // The documents this batch has written: however two names came to mean one
+    // file, a later company never replaces an earlier one's document.
+    std::set<platform::FileIdentity> written;
     for (std::size_t i = 0; i < companies.size(); ++i) {
         Company& company = companies[i];
         // Appended piece by piece: GCC 12 misreports chained operator+ on
@@ -270,9 +331,18 @@ Tally RunCompanies(std::vector<Company>& companies, const std::string& outputDir
         int status = company.failed.value_or(kExitCancelled);
         std::string outputPath;
         if (!company.failed && !cancelled) {
-            if (line) line->SetPrefix(counter + company.name + ": ");
             outputPath = platform::JoinPath(outputDir, company.outputName);
-            status = RunCompany(company, outputDir, report, line ? &*line : nullptr, fs);
+            if (const auto identity = fs.Identity(outputPath);
+                identity && written.count(*identity)) {
+                RefuseRewrite(company, outputPath);
+                status = *company.failed;
+            } else {
+                if (line) line->SetPrefix(counter + company.name + ": ");
+                status = RunCompany(company, outputDir, report, line ? &*line : nullptr, fs);
+                if (status == kExitWritten) {
+                    if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
+                }
+            }
         } else if (!company.failed) {
             company.whyNot = "中止しました。";
         }
@@ -318,6 +388,9 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
 
     for (Company& company : *companies) Plan(company, options, year, fs);
     RefuseSharedNames(*companies);
+    if (!ReportApartFrom(port, options, FilesOfBatch(*companies, *options.outputDir), fs)) {
+        return kExitCheckFailed;  // the report is not written: it would replace that file
+    }
 
     const std::size_t count = companies->size();
     Note("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " + *options.batch +

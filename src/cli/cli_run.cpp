@@ -8,6 +8,7 @@
 #include "cli/help_text.h"
 #include "cli/progress_line.h"
 #include "cli/report_file.h"
+#include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
@@ -97,7 +98,8 @@ std::optional<std::string> ChooseOutput(TerminalPort& port, const CliOptions& op
 
 struct SingleResult {
     int status;
-    std::string whyNot;  // for the report, when nothing was written
+    std::string whyNot;       // for the report, when nothing was written
+    bool writeReport = true;  // false when the report would replace a file of the run
 };
 
 // Fills the dialog from the options and chooses the output; a status when
@@ -155,6 +157,9 @@ SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
     if (const std::optional<int> failed = Prepare(port, options, fs)) {
         return {*failed, port.LastMessageText()};
     }
+    if (!ReportApartFrom(port, options, FilesOfRun(port), fs)) {
+        return {kExitCheckFailed, port.LastMessageText(), false};
+    }
     const LaunchContext launch = StandaloneLaunch(DefaultYear(platform::Today()));
     port.ForgetFocusAndMessages();
     std::optional<ProgressLine> line = WatchedProgressLine();
@@ -167,6 +172,7 @@ int Convert(const CliOptions& options, platform::FileSystem& fs) {
     ConversionReport report;
     report.BeginCompany({});
     const SingleResult result = ConvertOne(options, fs, report);
+    if (!result.writeReport) return result.status;
     report.EndCompany(result.status == kExitWritten, result.whyNot);
     if (result.status == kExitWritten) ShowFindingCount(report.CountAll(), options);
     return FinishReport(options, report, result.status, fs);
@@ -206,14 +212,6 @@ void Note(const std::string& text) { WriteStderr("kw39pcaconv: " + text + "\n");
 
 void NameOptionToCorrect(const std::string& option) {
     if (!option.empty()) Note("修正するオプション (option to correct): " + option);
-}
-
-bool ReportPathUsable(TerminalPort& port, const CliOptions& options, platform::FileSystem& fs) {
-    if (!options.report) return true;
-    if (!fs.Stat(*options.report) || fs.ProbeExclusiveWrite(*options.report)) return true;
-    port.ShowMessage("ファイルの保存に失敗しました。\n\n" + *options.report, MessageStyle::Error);
-    NameOptionToCorrect("--report");
-    return false;
 }
 
 int StatusOf(CommandOutcome outcome) {

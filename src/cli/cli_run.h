@@ -73,10 +73,6 @@ void Note(const std::string& text);
 // Names the option the user has to correct, after a failed check.
 void NameOptionToCorrect(const std::string& option);
 
-// False (after an Error message) when --report names a file that exists and
-// cannot be replaced, or a folder.
-bool ReportPathUsable(TerminalPort& port, const CliOptions& options, platform::FileSystem& fs);
-
 // Writes the report if one was asked for; the status after it: `status`, or
 // kExitFailed (with an Error message) when the report could not be written.
 int FinishReport(const CliOptions& options, const ConversionReport& report, int status,

@@ -4,9 +4,12 @@
 
 #include "cli/cli_run.h"
 #include "cli/console.h"
+#include "platform/interrupt_cleanup.h"
 #include "run/execute_command.h"
 
 int main(int argc, char** argv) {
+    // An interrupted run leaves no temporary file with personal data behind.
+    kw39::platform::InstallInterruptCleanup();
     try {
         return kw39::cli::RunProgram(kw39::cli::ProgramArguments(argc, argv));
     } catch (const std::exception& failure) {

@@ -59,7 +59,8 @@ std::string FileNameKey(const std::string& name) {
     std::string key = Cp932ToUtf8(upper).value_or(upper);
     // Small Roman numerals (U+2170..U+217F) are the lower case of U+2160..U+216F.
     for (std::size_t i = 0; i + 2 < key.size(); ++i) {
-        if (key[i] == '\xE2' && key[i + 1] == '\x85' && static_cast<unsigned char>(key[i + 2]) >= 0xB0) {
+        if (key[i] == '\xE2' && key[i + 1] == '\x85' &&
+            static_cast<unsigned char>(key[i + 2]) >= 0xB0) {
             key[i + 2] = static_cast<char>(static_cast<unsigned char>(key[i + 2]) - 0x10);
         }
     }
@@ -73,7 +74,10 @@ bool FileSystem::SameFile(const std::string& a, const std::string& b) {
     return first && second && *first == *second;
 }
 
-bool FileSystem::SameDestination(const std::string& a, const std::string& b) {
+bool FileSystem::SameDestination(const std::string& first, const std::string& second) {
+    // A link whose file does not exist yet writes that file.
+    const std::string a = ResolveLinks(first);
+    const std::string b = ResolveLinks(second);
     if (SameFile(a, b)) return true;
     // An existing file is found by the file system itself, whatever the case.
     if (Stat(a) || Stat(b)) return false;

@@ -105,10 +105,10 @@ class FileSystem {
     // equal paths count as the same file.
     bool SameFile(const std::string& a, const std::string& b);
 
-    // True when writing `b` would write the file `a` names, whether or not it
-    // exists yet: the same file, or the same name (compared as the file system
-    // compares names) in the same folder.
-    bool SameDestination(const std::string& a, const std::string& b);
+    // True when writing `second` would write the file `first` names, whether
+    // or not it exists yet: the same file, or (links followed) the same name,
+    // compared as the file system compares names, in the same folder.
+    bool SameDestination(const std::string& first, const std::string& second);
 };
 
 // The platform's real file system.

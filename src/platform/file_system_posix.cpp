@@ -134,7 +134,8 @@ void TakeOverPermissions(const std::string& from, const std::string& to) {
     }
     // Owner first: changing it may clear the set-id bits the mode then restores.
     if (::chown(from.c_str(), old.st_uid, old.st_gid) != 0) {
-        [[maybe_unused]] const int ignored = ::chown(from.c_str(), static_cast<uid_t>(-1), old.st_gid);
+        [[maybe_unused]] const int ignored =
+            ::chown(from.c_str(), static_cast<uid_t>(-1), old.st_gid);
     }
     ::chmod(from.c_str(), old.st_mode & 07777);
 }

@@ -206,9 +206,9 @@ class WinFileSystem : public FileSystem {
         if (!handle.Valid()) return std::nullopt;
         BY_HANDLE_FILE_INFORMATION info{};
         if (!GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
-        return FileIdentity{info.dwVolumeSerialNumber,
-                            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
-                                info.nFileIndexLow};
+        return FileIdentity{
+            info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
     }
 
     std::string ResolveLinks(const std::string& path) override {
@@ -220,9 +220,9 @@ class WinFileSystem : public FileSystem {
         const ScopedHandle handle = OpenForQuery(*wide);
         if (!handle.Valid()) return path;
         std::wstring final(MAX_PATH * 4, L'\0');
-        const DWORD length = GetFinalPathNameByHandleW(handle.Get(), final.data(),
-                                                       static_cast<DWORD>(final.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        const DWORD length =
+            GetFinalPathNameByHandleW(handle.Get(), final.data(), static_cast<DWORD>(final.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0 || length >= final.size()) return path;
         final.resize(length);
         // "\\?\C:\..." and "\\?\UNC\server\..." back to their usual spelling.

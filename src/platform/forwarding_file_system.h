@@ -37,7 +37,9 @@ class ForwardingFileSystem : public FileSystem {
     std::optional<FileIdentity> Identity(const std::string& path) override {
         return m_inner.Identity(path);
     }
-    std::string ResolveLinks(const std::string& path) override { return m_inner.ResolveLinks(path); }
+    std::string ResolveLinks(const std::string& path) override {
+        return m_inner.ResolveLinks(path);
+    }
 
   protected:
     FileSystem& Inner() { return m_inner; }

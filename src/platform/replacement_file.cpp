@@ -30,8 +30,8 @@ std::string RandomPart() {
 
 }  // namespace
 
-std::pair<std::string, std::unique_ptr<OutputFile>> CreateTemporaryBeside(FileSystem& fs,
-                                                                          const std::string& target) {
+std::pair<std::string, std::unique_ptr<OutputFile>> CreateTemporaryBeside(
+    FileSystem& fs, const std::string& target) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string path = target + kTemporaryMarker + RandomPart() + ".tmp";
         try {

@@ -46,8 +46,8 @@ class ReplacementFile {
     void Discard() noexcept;
 
     FileSystem& m_fs;
-    std::string m_strTarget;    // as given, for messages
-    std::string m_strWritten;   // the file that is replaced (links resolved)
+    std::string m_strTarget;   // as given, for messages
+    std::string m_strWritten;  // the file that is replaced (links resolved)
     std::string m_strTempPath;
     std::unique_ptr<OutputFile> m_pFile;  // null once closed or discarded
     std::unique_ptr<InterruptCleanup> m_pCleanup;
@@ -56,8 +56,8 @@ class ReplacementFile {
 
 // Creates, beside `target`, a temporary file that nobody else can have
 // prepared: returns its path and the open file. Throws IoError naming `target`.
-std::pair<std::string, std::unique_ptr<OutputFile>> CreateTemporaryBeside(FileSystem& fs,
-                                                                          const std::string& target);
+std::pair<std::string, std::unique_ptr<OutputFile>> CreateTemporaryBeside(
+    FileSystem& fs, const std::string& target);
 
 // Writes `bytes` as the new content of `target` through a ReplacementFile.
 // Throws IoError naming `target`.

@@ -1,5 +1,6 @@
 #include "run/output_location.h"
 
+#include "platform/interrupt_cleanup.h"
 #include "platform/io_error.h"
 #include "platform/replacement_file.h"
 #include "platform/sjis.h"
@@ -45,6 +46,7 @@ std::optional<std::string> OutputLocationProblem(platform::FileSystem& fs, const
         // The same kind of file the writing will create, under the same kind
         // of name: when this one can be created, so can that.
         auto [probe, file] = platform::CreateTemporaryBeside(fs, target);
+        const platform::InterruptCleanup cleanup(probe);
         file.reset();
         fs.Remove(probe);
     } catch (const platform::IoError&) {

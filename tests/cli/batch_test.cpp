@@ -283,7 +283,8 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
     toFolder.insert(toFolder.end(), {"--report", dir.Path()});
     const ProgramResult refused = RunKw39pcaconv(toFolder);
     EXPECT_EQ(refused.status, 1);
-    EXPECT_TRUE(Contains(refused.err, Utf8Of("エラー (Error): ファイルの保存に失敗しました。")));
+    EXPECT_TRUE(Contains(refused.err,
+                         Utf8Of("警告 (Warning): 報告ファイルにフォルダが指定されています。")));
     EXPECT_TRUE(Contains(refused.err, "(option to correct): --report\n"));
     EXPECT_FALSE(FileExists(output));
 

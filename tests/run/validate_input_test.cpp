@@ -233,25 +233,28 @@ const ValidationCase kValidationCases[] = {
          in.PutAllValid();
          std::filesystem::create_directory(in.dir.File("folder.xml"));
          in.port.texts[kIdOutputBox] = in.dir.File("folder.xml");
-         return Warn("出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
-                         in.dir.File("folder.xml"),
-                     1005);
+         return Warn(
+             "出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
+                 in.dir.File("folder.xml"),
+             1005);
      }},
     {"output path ending in a separator",
      [](InputSet& in) {
          in.PutAllValid();
          in.port.texts[kIdOutputBox] = in.dir.File("out.xml/");
-         return Warn("出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
-                         in.dir.File("out.xml/"),
-                     1005);
+         return Warn(
+             "出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
+                 in.dir.File("out.xml/"),
+             1005);
      }},
     {"output path naming a device is never written over",
      [](InputSet& in) {
          in.PutAllValid();
          in.port.texts[kIdOutputBox] = "/dev/null";
-         return Warn("出力先データに、通常のファイルではないもの (デバイス、パイプなど) "
-                     "が指定されています。\n\n/dev/null",
-                     1005);
+         return Warn(
+             "出力先データに、通常のファイルではないもの (デバイス、パイプなど) "
+             "が指定されています。\n\n/dev/null",
+             1005);
      }},
     {"output path holding a control character",
      [](InputSet& in) {
@@ -288,10 +291,11 @@ const ValidationCase kValidationCases[] = {
          in.PutAllValid();
          std::filesystem::create_directory(in.dir.File("dir.csv"));
          in.port.texts[1013] = in.dir.File("dir.csv");
-         return Warn("部門ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
-                     "が指定されています。\n\n" +
-                         in.dir.File("dir.csv"),
-                     1014);
+         return Warn(
+             "部門ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
+             "が指定されています。\n\n" +
+                 in.dir.File("dir.csv"),
+             1014);
      }},
 };
 

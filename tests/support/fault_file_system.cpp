@@ -183,8 +183,7 @@ bool MemoryFileSystem::ProbeExclusiveWrite(const std::string& path) {
     return m_mapFiles.count(path) > 0;
 }
 
-std::optional<std::vector<std::string>> MemoryFileSystem::ListCsvFiles(
-    const std::string& folder) {
+std::optional<std::vector<std::string>> MemoryFileSystem::ListCsvFiles(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& [path, content] : m_mapFiles) {
         if (FolderOf(path) != folder) continue;
