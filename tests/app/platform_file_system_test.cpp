@@ -50,7 +50,8 @@ class TempFolder {
 };
 
 void WriteFile(FileSystem& fs, const std::string& path, const std::string& bytes) {
-    auto file = fs.Create(path);
+    auto file = fs.CreateNew(path);
+    ASSERT_TRUE(file) << path;
     file->Write(bytes.data(), bytes.size());
     file->Close();
 }
@@ -119,13 +120,13 @@ TEST(FileSystemWin, ListsCsvFilesInAnyCaseOnly) {
     CreateDirectoryW(Cp932ToWide(dir / "SUB").value().c_str(), nullptr);
     WriteFile(fs, dir / "SUB\\NOUFUQ.CSV", "x");
 
-    std::vector<std::string> names = fs.ListCsvFiles(dir.Path());
+    std::vector<std::string> names = fs.ListCsvFiles(dir.Path()).value();
     std::sort(names.begin(), names.end());
     const std::vector<std::string> expected = {"KAISHAQ.CSV", "kojinq.csv", "月次GETUJIQ.Csv"};
     std::vector<std::string> sortedExpected = expected;
     std::sort(sortedExpected.begin(), sortedExpected.end());
     EXPECT_EQ(names, sortedExpected);
-    EXPECT_TRUE(fs.ListCsvFiles(dir / "MISSING").empty());
+    EXPECT_FALSE(fs.ListCsvFiles(dir / "MISSING"));
 }
 
 TEST(FileSystemWin, NameOutsideCp932IsListedWithPlaceholder) {
@@ -135,26 +136,36 @@ TEST(FileSystemWin, NameOutsideCp932IsListedWithPlaceholder) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
-    const std::vector<std::string> names = RealFileSystem().ListCsvFiles(dir.Path());
+    const std::vector<std::string> names = RealFileSystem().ListCsvFiles(dir.Path()).value();
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(names[0], "KOJINQ_caf?.CSV");
     // The placeholder never opens some other file.
     EXPECT_FALSE(RealFileSystem().Stat(dir / names[0]));
 }
 
-TEST(FileSystemWin, ReplaceMovesOverAnExistingFile) {
+TEST(FileSystemWin, CreateNewIsExclusiveAndReplaceKeepsAttributes) {
     TempFolder dir;
     FileSystem& fs = RealFileSystem();
     WriteFile(fs, dir / "new.tmp", "new");
     WriteFile(fs, dir / "年調.XML", "older and longer");
+    const std::wstring wideTarget = Cp932ToWide(dir / "年調.XML").value();
+    SetFileAttributesW(wideTarget.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(fs.CreateNew(dir / "年調.XML"), nullptr);  // taken: neither opened nor truncated
     fs.Replace(dir / "new.tmp", dir / "年調.XML");
     EXPECT_EQ(ReadWholeFile(fs, dir / "年調.XML"), std::optional<std::string>("new"));
+    EXPECT_TRUE(GetFileAttributesW(wideTarget.c_str()) & FILE_ATTRIBUTE_HIDDEN)
+        << "the replaced file's attributes were lost";
     EXPECT_FALSE(fs.Stat(dir / "new.tmp"));
     EXPECT_THROW(fs.Replace(dir / "gone.tmp", dir / "年調.XML"), IoError);
 
     fs.Remove(dir / "年調.XML");
     EXPECT_FALSE(fs.Stat(dir / "年調.XML"));
-    EXPECT_THROW(fs.Create(dir / "NO SUCH FOLDER\\x.XML"), IoError);
+    EXPECT_THROW(fs.CreateNew(dir / "NO SUCH FOLDER\\x.XML"), IoError);
+
+    // The two CP932 codes of 髙 name one file, as the batch compares them.
+    WriteFile(fs, dir / "髙橋.XML", "x");
+    EXPECT_TRUE(fs.SameFile(dir / "髙橋.XML", dir / "\xEE\xE0橋.xml"));
+    EXPECT_EQ(FileNameKey("髙橋.XML"), FileNameKey("\xEE\xE0橋.xml"));
 }
 
 TEST(FileSystemWin, SameFileSeesThroughSpellings) {
