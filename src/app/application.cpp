@@ -47,7 +47,7 @@ int CKw39PCAConvApp::Run(std::wstring_view commandLine) {
         std::fflush(stdout);
         return 1;
     }
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
     const std::wstring_view tail = CommandLineTail(commandLine);
@@ -56,14 +56,19 @@ int CKw39PCAConvApp::Run(std::wstring_view commandLine) {
         strictTail ? *strictTail : platform::WideToCp932Lossy(tail), platform::Today(), m_launch);
     if (hostedForm && m_launch.launchCode != kLaunchHosted) return 0;
 
-    HWND host = hostedForm ? reinterpret_cast<HWND>(m_launch.hostWindow) : nullptr;
-    if (host && !strictTail) {
-        // A lossy path could name another file; tell the user and let the
-        // host go on as after a cancelled dialog.
-        const std::wstring path = platform::Cp932ToWideLossy(m_launch.hostOutputPath);
+    // A handle that is no window (any longer) is not an error: the dialog opens
+    // without an owner, since a dialog or message box given a dead owner is
+    // never shown. The host then simply learns nothing.
+    const HWND given = hostedForm ? reinterpret_cast<HWND>(m_launch.hostWindow) : nullptr;
+    const HWND host = given && IsWindow(given) ? given : nullptr;
+    if (hostedForm && !strictTail) {
+        // A lossy path could name another file; tell the user, with the name
+        // as the host sent it, and let the host go on as after a cancelled
+        // dialog.
+        const std::wstring path(HostedOutputPath(tail));
         ShowMessageBox(host, kHostPathNotCp932 + path + kHostPathNotCp932Hint,
                        platform::MessageStyle::Error);
-        ReleaseHost(host, true);
+        if (host) ReleaseHost(host, true);
         return 0;
     }
 

@@ -27,6 +27,10 @@ std::optional<std::wstring> AskSaveFile(HWND owner, const FileDialogOptions& opt
 std::optional<std::wstring> AskFolder(HWND owner, const std::wstring& instruction,
                                       const std::wstring& preselect);
 
+// The folder part of `path` with its last backslash (or slash); empty when it
+// has none.
+std::wstring FolderOf(const std::wstring& path);
+
 // The filter string in the form the dialogs want: each "|" becomes a NUL.
 std::wstring FilterFromPipes(const std::wstring& filter);
 

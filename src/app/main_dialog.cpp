@@ -5,6 +5,7 @@
 #include "app/about_dialog.h"
 #include "app/file_dialogs.h"
 #include "app/resource.h"
+#include "app/wait_cursor.h"
 #include "app/win_text.h"
 #include "platform/encoding_win.h"
 #include "run/execute_command.h"
@@ -43,6 +44,25 @@ HICON LoadAppIcon(int widthMetric, int heightMetric) {
                                          GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
+bool IsPathBox(int id) {
+    if (id == IDC_OUTPUT_PATH) return true;
+    for (const InputSlot& slot : InputSlots)
+        if (slot.nEditId == id) return true;
+    return false;
+}
+
+// Sets a flag for its lifetime.
+class ScopedFlag {
+  public:
+    explicit ScopedFlag(bool& flag) : m_bFlag(flag) { m_bFlag = true; }
+    ~ScopedFlag() { m_bFlag = false; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+  private:
+    bool& m_bFlag;
+};
+
 }  // namespace
 
 CKw39PCAConvDlg::CKw39PCAConvDlg(const LaunchContext& launch)
@@ -57,7 +77,11 @@ bool CKw39PCAConvDlg::IsControlChecked(int id) {
 }
 
 MessageAnswer CKw39PCAConvDlg::ShowMessage(const std::string& text, MessageStyle style) {
-    return ShowMessageBox(Handle(), platform::Cp932ToWideLossy(text), style);
+    if (!m_bRunning) return ShowMessageBox(Handle(), platform::Cp932ToWideLossy(text), style);
+    CWaitCursor::Pause();
+    const MessageAnswer answer = ShowMessageBox(Handle(), platform::Cp932ToWideLossy(text), style);
+    CWaitCursor::Resume();
+    return answer;
 }
 
 void CKw39PCAConvDlg::FocusControl(int id) { FocusItem(id); }
@@ -82,6 +106,11 @@ bool CKw39PCAConvDlg::OnInitDialog() {
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(LoadAppIcon(SM_CXSMICON, SM_CYSMICON)));
 
+    // Before any path is set: setting one refreshes the box's tooltip.
+    m_pathBoxes.Create(Handle());
+    for (const InputSlot& slot : InputSlots) m_pathBoxes.Add(Item(slot.nEditId));
+    m_pathBoxes.Add(Item(IDC_OUTPUT_PATH));
+
     if (m_launch.launchCode == kLaunchHosted) {
         // The host fixes the output file.
         for (int id : {IDC_OUTPUT_BROWSE, IDC_OUTPUT_GROUP, IDC_OUTPUT_LABEL, IDC_OUTPUT_PATH})
@@ -97,11 +126,16 @@ bool CKw39PCAConvDlg::OnInitDialog() {
 }
 
 bool CKw39PCAConvDlg::OnCommand(int id, int notifyCode) {
+    // Whoever set the text (a file dialog, the folder selection, Clear, the
+    // host's path), the box shows the file name and the tooltip the whole path.
+    if (notifyCode == EN_CHANGE && IsPathBox(id)) {
+        m_pathBoxes.Refresh(Item(id));
+        return true;
+    }
     if (notifyCode != BN_CLICKED) return false;
     switch (id) {
         case IDC_EXECUTE:
-            if (ExecuteCommand(*this, m_launch) == CommandOutcome::Written)
-                m_bDocumentWritten = true;
+            OnExecute();
             return true;
         case IDC_HELP_BUTTON:
             OnHelp();
@@ -133,6 +167,12 @@ bool CKw39PCAConvDlg::OnSysCommand(WPARAM command) {
     return true;
 }
 
+void CKw39PCAConvDlg::OnExecute() {
+    const CWaitCursor wait;
+    const ScopedFlag running(m_bRunning);
+    if (ExecuteCommand(*this, m_launch) == CommandOutcome::Written) m_bDocumentWritten = true;
+}
+
 std::optional<std::string> CKw39PCAConvDlg::PathForCore(const std::wstring& path) {
     auto cp932 = platform::WideToCp932(path);
     if (!cp932) ShowMessageBox(Handle(), kNotCp932 + path + kNotCp932Hint, MessageStyle::Warning);
@@ -150,11 +190,16 @@ void CKw39PCAConvDlg::OnBrowseInput(std::size_t slot) {
 }
 
 void CKw39PCAConvDlg::OnSaveAs() {
-    std::string name = ReadControlText(IDC_OUTPUT_PATH);
-    if (name.empty() && !SuggestOutputFileName(*this, name)) return;
+    std::wstring initialName = ItemText(IDC_OUTPUT_PATH);
+    if (initialName.empty()) {
+        std::string name;
+        if (!SuggestOutputFileName(*this, name)) return;
+        // In the company file's folder, not wherever a file dialog was used last.
+        initialName = FolderOf(ItemText(IDC_COMPANY_PATH)) + platform::Cp932ToWideLossy(name);
+    }
     const FileDialogOptions options{L"名前を付けて保存",
                                     L"XMLﾌｧｲﾙ(*.XML) |*.XML|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"XML",
-                                    platform::Cp932ToWideLossy(name)};
+                                    initialName};
     const auto chosen = AskSaveFile(Handle(), options);
     if (!chosen || !PathForCore(*chosen)) return;
     SetItemText(IDC_OUTPUT_PATH, *chosen);

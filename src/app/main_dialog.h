@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/dialog_base.h"
+#include "app/path_boxes.h"
 #include "run/launch_context.h"
 #include "run/run_port.h"
 
@@ -39,6 +40,7 @@ class CKw39PCAConvDlg : public CModalDialog, public RunPort {
     void OnHelpRequest() override { OnHelp(); }
 
   private:
+    void OnExecute();
     void OnBrowseInput(std::size_t slot);
     void OnSaveAs();
     void OnSelectFolder();
@@ -54,6 +56,8 @@ class CKw39PCAConvDlg : public CModalDialog, public RunPort {
     HICON m_hIcon = nullptr;
     std::wstring m_strLastFolder;  // last folder of "一括選択", for this process only
     bool m_bDocumentWritten = false;
+    bool m_bRunning = false;  // inside the Execute command: the wait cursor is shown
+    CPathBoxes m_pathBoxes;
 };
 
 }  // namespace kw39::app

@@ -26,6 +26,30 @@ TEST(CommandLineTail, SkipsTheProgramNameLikeTheCRuntime) {
     for (const Case& c : cases) EXPECT_EQ(CommandLineTail(c.line), c.tail) << c.line.size();
 }
 
+// The path as the host wrote it, for a message about a name that has no
+// Shift_JIS spelling: the same field that "%d,%d,%d,%s" reads.
+TEST(CommandLineTail, HostedOutputPathIsTheFourthField) {
+    struct Case {
+        std::wstring tail;
+        std::wstring path;
+    };
+    const Case cases[] = {
+        {L"4660,1025,3,C:\\caf\u00e9.xml", L"C:\\caf\u00e9.xml"},
+        {L"-7, 1025, 3,\t C:\\出力\u2460\\a.xml  rest", L"C:\\出力\u2460\\a.xml"},
+        {L"1,2,3,C:\\a,b.xml", L"C:\\a,b.xml"},
+        {L"1,2,3,", L""},
+        {L"1,2", L""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(HostedOutputPath(c.tail), c.path) << c.tail.size();
+}
+
+TEST(FileDialogs, FolderOfKeepsTheLastSeparator) {
+    EXPECT_EQ(FolderOf(L"C:\\給与\\KAISHAQ.CSV"), L"C:\\給与\\");
+    EXPECT_EQ(FolderOf(L"C:\\KAISHAQ.CSV"), L"C:\\");
+    EXPECT_EQ(FolderOf(L"Z:/work/a/KAISHAQ.CSV"), L"Z:/work/a/");
+    EXPECT_EQ(FolderOf(L"KAISHAQ.CSV"), L"");
+}
+
 TEST(FileDialogs, FilterPipesBecomeNuls) {
     const std::wstring filter = FilterFromPipes(L"CSVﾌｧｲﾙ(*.CSV) |*.CSV|すべてのﾌｧｲﾙ(*.*) |*.*|| ");
     using namespace std::string_literals;

@@ -17,6 +17,12 @@ bool IsVisibleDialog(HWND window) {
     return IsWindowVisible(window) && ClassOf(window) == L"#32770";
 }
 
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
 struct Search {
     std::function<bool(HWND)> match;
     HWND found = nullptr;
@@ -116,9 +122,13 @@ std::optional<DWORD> RunToEnd(const std::wstring& program, const std::wstring& a
 
 HWND FindProcessDialog(DWORD pid, const std::wstring& title) {
     return FindTopLevel([&](HWND window) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        return owner == pid && IsVisibleDialog(window) && TextOf(window) == title;
+        return ProcessOf(window) == pid && IsVisibleDialog(window) && TextOf(window) == title;
+    });
+}
+
+HWND FindProcessWindow(DWORD pid, const std::wstring& className) {
+    return FindTopLevel([&](HWND window) {
+        return ProcessOf(window) == pid && IsWindowVisible(window) && ClassOf(window) == className;
     });
 }
 
@@ -131,6 +141,15 @@ HWND FindOwnedDialog(HWND owner, const std::wstring& title) {
 
 HWND WaitProcessDialog(DWORD pid, const std::wstring& title) {
     return WaitWindow([&] { return FindProcessDialog(pid, title); }, kStartTimeout);
+}
+
+HWND WaitToolTip(DWORD pid, const std::wstring& text) {
+    return WaitWindow(
+        [&] {
+            const HWND tip = FindProcessWindow(pid, L"tooltips_class32");
+            return tip && TextOf(tip) == text ? tip : nullptr;
+        },
+        kStepTimeout);
 }
 
 HWND WaitOwnedDialog(HWND owner, const std::wstring& title) {
@@ -166,6 +185,19 @@ bool ItemChecked(HWND dialog, int id) {
 }
 
 void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void TypeText(HWND dialog, int id, const std::wstring& text) {
+    const HWND control = GetDlgItem(dialog, id);
+    for (const wchar_t c : text) PostMessageW(control, WM_CHAR, c, 1);
+}
+
+void HoverOver(HWND dialog, int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    SetCursorPos(rect.left - 20, rect.top - 20);
+    PumpMessages(200);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
 
 void PressEnter(HWND dialog, int id) {
     const HWND control = GetDlgItem(dialog, id);

@@ -52,10 +52,14 @@ std::optional<DWORD> RunToEnd(const std::wstring& program, const std::wstring& a
 
 // A visible top-level dialog (#32770) of process `pid` with this title.
 HWND FindProcessDialog(DWORD pid, const std::wstring& title);
+// A visible top-level window of process `pid` with this window class.
+HWND FindProcessWindow(DWORD pid, const std::wstring& className);
 // A visible dialog (#32770) owned by `owner`; any title when `title` is empty.
 HWND FindOwnedDialog(HWND owner, const std::wstring& title = {});
 
 HWND WaitProcessDialog(DWORD pid, const std::wstring& title);
+// The tooltip of process `pid` once it shows `text`; null when it did not.
+HWND WaitToolTip(DWORD pid, const std::wstring& text);
 HWND WaitOwnedDialog(HWND owner, const std::wstring& title = {});
 
 // Texts across process boundaries (WM_GETTEXT / WM_SETTEXT are marshalled).
@@ -68,6 +72,14 @@ bool ItemChecked(HWND dialog, int id);
 // Presses a button the way a click does (BM_CLICK, posted: the handler may
 // open a modal box and must not block this thread).
 void Click(HWND dialog, int id);
+
+// Types `text` into a control, one character message per character as the
+// keyboard sends them (unlike SetItemText, the control may refuse some).
+void TypeText(HWND dialog, int id, const std::wstring& text);
+
+// Moves the mouse onto the middle of a control, from outside it, so that the
+// control's program sees the mouse arrive.
+void HoverOver(HWND dialog, int id);
 
 // Presses Enter in a control, through the dialog manager of its program.
 void PressEnter(HWND dialog, int id);

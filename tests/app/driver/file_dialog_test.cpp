@@ -58,7 +58,12 @@ void CancelDialog(HWND window) {
 
 TEST(Standalone, FileDialogsFillThePathBoxes) {
     const std::filesystem::path input = CopySamples(L"選択");
-    const std::filesystem::path outside = input / L"KOJINQ_caf\x00E9.CSV";
+    // A second folder, so that a file dialog was last used elsewhere than in
+    // the company file's folder.
+    const std::filesystem::path other = input / L"別の月";
+    std::filesystem::create_directory(other);
+    std::filesystem::copy_file(input / L"KOJINQ.CSV", other / L"KOJINQ.CSV");
+    const std::filesystem::path outside = other / L"KOJINQ_caf\x00E9.CSV";
     std::filesystem::copy_file(input / L"KOJINQ.CSV", outside);
     AppSession app;
     const HWND dlg = app.Dialog();
@@ -74,13 +79,6 @@ TEST(Standalone, FileDialogsFillThePathBoxes) {
         [&] { return ItemText(dlg, IDC_COMPANY_PATH) == (input / L"KAISHAQ.CSV").wstring(); },
         kStepTimeout));
 
-    // Cancel changes nothing.
-    Click(dlg, IDC_EMPLOYEE_BROWSE);
-    open = WaitOwnedDialog(dlg, kOpenTitle);
-    ASSERT_TRUE(open);
-    CancelDialog(open);
-    EXPECT_EQ(ItemText(dlg, IDC_EMPLOYEE_PATH), L"");
-
     // A name without a CP932 spelling is refused with a message, not mangled.
     Click(dlg, IDC_EMPLOYEE_BROWSE);
     open = WaitOwnedDialog(dlg, kOpenTitle);
@@ -92,17 +90,45 @@ TEST(Standalone, FileDialogsFillThePathBoxes) {
     ASSERT_TRUE(Answer(box, IDOK));
     EXPECT_EQ(ItemText(dlg, IDC_EMPLOYEE_PATH), L"");
 
-    // Save-As proposes company code and name from the company file.
+    // Save-As proposes company code and name from the company file, in the
+    // company file's folder: accepted as it is, the file goes there.
     Click(dlg, IDC_OUTPUT_BROWSE);
-    const HWND save = WaitOwnedDialog(dlg, kSaveTitle);
+    HWND save = WaitOwnedDialog(dlg, kSaveTitle);
     ASSERT_TRUE(save) << "no save dialog";
     EXPECT_EQ(FileTypes(save),
               (std::vector<std::wstring>{L"XMLﾌｧｲﾙ(*.XML) ", L"すべてのﾌｧｲﾙ(*.*) "}));
-    EXPECT_EQ(TextOf(FileNameField(save)), L"0001株式会社ソラマメ&ハッカ商会.XML");
+    const std::wstring proposed = L"0001株式会社ソラマメ&ハッカ商会.XML";
+    EXPECT_EQ(TextOf(FileNameField(save)), proposed);
+    ChooseFile(save, proposed);
+    EXPECT_TRUE(
+        WaitUntil([&] { return ItemText(dlg, IDC_OUTPUT_PATH) == (input / proposed).wstring(); },
+                  kStepTimeout))
+        << "saved to " << ItemText(dlg, IDC_OUTPUT_PATH);
+
+    Click(dlg, IDC_EMPLOYEE_BROWSE);
+    open = WaitOwnedDialog(dlg, kOpenTitle);
+    ASSERT_TRUE(open);
+    ChooseFile(open, (other / L"KOJINQ.CSV").wstring());
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ItemText(dlg, IDC_EMPLOYEE_PATH) == (other / L"KOJINQ.CSV").wstring(); },
+        kStepTimeout));
+
+    // With an output path, Save-As starts in its folder.
+    Click(dlg, IDC_OUTPUT_BROWSE);
+    save = WaitOwnedDialog(dlg, kSaveTitle);
+    ASSERT_TRUE(save);
+    ChooseFile(save, L"出力.XML");
     const std::filesystem::path output = input / L"出力.XML";
-    ChooseFile(save, output.wstring());
-    EXPECT_TRUE(WaitUntil([&] { return ItemText(dlg, IDC_OUTPUT_PATH) == output.wstring(); },
-                          kStepTimeout));
+    EXPECT_TRUE(
+        WaitUntil([&] { return ItemText(dlg, IDC_OUTPUT_PATH) == output.wstring(); }, kStepTimeout))
+        << "saved to " << ItemText(dlg, IDC_OUTPUT_PATH);
+
+    // Cancel changes nothing.
+    Click(dlg, IDC_PAYEE_BROWSE);
+    open = WaitOwnedDialog(dlg, kOpenTitle);
+    ASSERT_TRUE(open);
+    CancelDialog(open);
+    EXPECT_EQ(ItemText(dlg, IDC_PAYEE_PATH), L"");
 
     // The folder browser shows its instruction; cancelling it changes nothing.
     Click(dlg, IDC_SELECT_FOLDER);
@@ -116,7 +142,7 @@ TEST(Standalone, FileDialogsFillThePathBoxes) {
     EXPECT_TRUE(instructionShown);
     CancelDialog(browser);
     EXPECT_EQ(ItemText(dlg, IDC_COMPANY_PATH), (input / L"KAISHAQ.CSV").wstring());
-    EXPECT_EQ(ItemText(dlg, IDC_EMPLOYEE_PATH), L"");
+    EXPECT_EQ(ItemText(dlg, IDC_PAYEE_PATH), L"");
 }
 
 }  // namespace

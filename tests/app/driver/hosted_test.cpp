@@ -81,6 +81,9 @@ TEST(Hosted, QuitNotifiesCancelAndEnablesHost) {
         EXPECT_FALSE(ItemEnabled(dlg, id)) << "control " << id;
     EXPECT_EQ(ItemText(dlg, IDC_GUIDANCE), kGuidanceHosted);
     EXPECT_TRUE(SaveWindowPng(dlg, ScreenshotPath(L"hosted")));
+    // The host's path can be long; its box is disabled, yet has the tooltip.
+    HoverOver(dlg, IDC_OUTPUT_PATH);
+    EXPECT_TRUE(WaitToolTip(app.Process().Id(), output.wstring())) << "no tooltip with the path";
 
     // Clear keeps the path the host gave.
     SetItemText(dlg, IDC_COMPANY_PATH, L"C:\\KAISHAQ.CSV");
@@ -175,6 +178,37 @@ TEST(Hosted, RunWithoutEmployeesClosesAndReportsNoDocument) {
     EXPECT_EQ(g_notifications.front().lParam, 1);
     EXPECT_TRUE(app.Process().WaitExit(kStepTimeout));
     EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+// A host that has gone (or a made-up handle) must not leave the clerk with
+// nothing: the dialog opens on its own and is used as usual.
+TEST(Hosted, HandleThatIsNoWindowStillOpensTheDialog) {
+    const std::filesystem::path output = FreshFolder(L"hosted-no-window") / L"ORVELLE.XML";
+    for (const wchar_t* handle : {L"123456", L"-7", L"99999999999"}) {
+        AppSession app(std::wstring(handle) + L"," + std::to_wstring(kNotifyMessage) + L",3," +
+                       output.wstring());
+        const HWND dlg = app.Dialog();
+        ASSERT_TRUE(dlg) << "no dialog for the handle " << handle;
+        EXPECT_EQ(ItemText(dlg, IDC_OUTPUT_PATH), output.wstring());
+        EXPECT_FALSE(ItemEnabled(dlg, IDC_OUTPUT_BROWSE));
+        Click(dlg, IDCANCEL);
+        EXPECT_EQ(app.Process().WaitExit(kStepTimeout), std::optional<DWORD>(0)) << handle;
+    }
+}
+
+TEST(Hosted, PathOutsideCp932IsNamedAsTheHostSentIt) {
+    HostWindow host;
+    const std::filesystem::path output = FreshFolder(L"hosted-cafe") / L"caf\x00E9.xml";
+    ChildProcess app(Paths().app.wstring(), host.Arguments(3, output));
+    ASSERT_TRUE(app.Started());
+    const MessageBoxSeen box = WaitMessageBox(host.Handle());
+    ASSERT_TRUE(box.window) << "no message";
+    EXPECT_EQ(box.text.rfind(L"連動先から指定された出力先データのパスに、", 0), 0u);
+    EXPECT_NE(box.text.find(L"\n\n" + output.wstring() + L"\n\n"), std::wstring::npos);
+    ASSERT_TRUE(Answer(box, IDOK));
+    ASSERT_TRUE(WaitNotification()) << "no notification posted";
+    EXPECT_EQ(g_notifications.front().lParam, 1);
+    EXPECT_EQ(app.WaitExit(kStepTimeout), std::optional<DWORD>(0));
 }
 
 TEST(Hosted, OtherLaunchCodeEndsWithoutWindow) {

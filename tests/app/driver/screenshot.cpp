@@ -79,13 +79,15 @@ std::string EncodePng(int width, int height, const std::vector<std::uint8_t>& rg
     return png;
 }
 
-bool SaveWindowPng(HWND window, const std::filesystem::path& file) {
+bool SaveWindowPng(HWND window, const std::filesystem::path& file, HWND shownOver) {
     // Paint everything first: the program may not have drawn all controls yet.
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpMessages(500);
     RECT rect{};
     if (!GetWindowRect(window, &rect)) return false;
+    RECT over{};
+    if (shownOver && GetWindowRect(shownOver, &over)) UnionRect(&rect, &rect, &over);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return false;

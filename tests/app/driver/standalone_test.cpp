@@ -60,6 +60,62 @@ TEST(Standalone, OpensWithItsStartValues) {
     EXPECT_EQ(app.Process().WaitExit(kStepTimeout), std::optional<DWORD>(0));
 }
 
+// The first character of a one-line edit box that is in view.
+DWORD_PTR FirstInView(HWND dialog, int id) {
+    DWORD_PTR first = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, id), EM_GETFIRSTVISIBLELINE, 0, 0, SMTO_ABORTIFHUNG,
+                        5000, &first);
+    return first;
+}
+
+// True when the last character of a one-line edit box is within its client area.
+bool EndInView(HWND dialog, int id) {
+    const HWND box = GetDlgItem(dialog, id);
+    const auto length = static_cast<WPARAM>(TextOf(box).size());
+    DWORD_PTR position = 0;
+    SendMessageTimeoutW(box, EM_POSFROMCHAR, length - 1, 0, SMTO_ABORTIFHUNG, 5000, &position);
+    const int x = static_cast<short>(LOWORD(position));
+    RECT client{};
+    GetClientRect(box, &client);
+    return length > 0 && x >= 0 && x < client.right;
+}
+
+// What a clerk can do with values that do not fit: type a second year digit
+// (at 96 DPI the box scrolls to show it), see the file name of a long path
+// and the whole path in its tooltip.
+TEST(Standalone, LongValuesStayVisible) {
+    AppSession app;
+    const HWND dlg = app.Dialog();
+    ASSERT_TRUE(dlg);
+
+    SetItemText(dlg, IDC_YEAR, L"");
+    TypeText(dlg, IDC_YEAR, L"27");
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(dlg, IDC_YEAR) == L"27"; }, kStepTimeout))
+        << "typed 27, the box holds \"" << ItemText(dlg, IDC_YEAR) << "\"";
+    EXPECT_TRUE(SaveWindowPng(dlg, ScreenshotPath(L"year-27")));
+
+    const std::wstring longPath =
+        (Paths().work / L"令和8年分 年末調整" / L"株式会社ソラマメ&ハッカ商会 本社 総務部 給与課" /
+         L"PCA給与X からの CSV 出力 (12月支給分を含む)" / L"KAISHAQ_2026_12.CSV")
+            .wstring();
+    SetItemText(dlg, IDC_COMPANY_PATH, longPath);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return FirstInView(dlg, IDC_COMPANY_PATH) > 0 && EndInView(dlg, IDC_COMPANY_PATH); },
+        kStepTimeout))
+        << "the file name of a long path is not in view";
+    EXPECT_TRUE(SaveWindowPng(dlg, ScreenshotPath(L"long-path")));
+
+    HoverOver(dlg, IDC_COMPANY_PATH);
+    const HWND tip = WaitToolTip(app.Process().Id(), longPath);
+    EXPECT_TRUE(tip) << "no tooltip with the whole path";
+    if (tip) {
+        EXPECT_TRUE(SaveWindowPng(dlg, ScreenshotPath(L"tooltip"), tip));
+    }
+
+    Click(dlg, IDCANCEL);
+    EXPECT_EQ(app.Process().WaitExit(kStepTimeout), std::optional<DWORD>(0));
+}
+
 TEST(Standalone, RejectsBadYearAndMissingFiles) {
     AppSession app;
     const HWND dlg = app.Dialog();
