@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (in build-fuzz) and runs each one for
-# a bounded time: FUZZ_SECONDS per target (default 60). Fails on a crash, a
-# sanitizer report, a leak, or an input that takes longer than 10 seconds.
+# a bounded time: FUZZ_SECONDS per target (default 20, enough to replay the
+# corpus and explore a little on every test run; FUZZ_SECONDS=600 for a long
+# hunt), FUZZ_JOBS targets at a time (default: the number of cores). Fails on a
+# crash, a sanitizer report, a leak, or an input that takes longer than 10
+# seconds.
 #
 # Before fuzzing, each target runs once over its committed regression inputs
 # (tests/fuzz/regressions/<target>). The growing corpus is kept in
@@ -10,7 +13,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-seconds=${FUZZ_SECONDS:-60}
+seconds=${FUZZ_SECONDS:-20}
+jobs=${FUZZ_JOBS:-$(nproc)}
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 targets=(lines reader run document)
 
@@ -46,27 +50,54 @@ demo=(KAISHAQ NOUFUQ BUMONQ KOJINQ GETUJIQ NENCHOUQ)
 printf 'x' >"$seeds/document/one"
 head -c 4096 samples/demo/KOJINQ.CSV >"$seeds/document/text"
 
-status=0
-for t in "${targets[@]}"; do
-    binary="$build/tests/fuzz/kw39_fuzz_$t"
-    corpus="$build/corpus/$t"
+# One target: its regression inputs, then fuzzing; the outcome in $build/$t.result.
+fuzz_one() {
+    local t=$1
+    local binary="$build/tests/fuzz/kw39_fuzz_$t"
+    local corpus="$build/corpus/$t"
+    local log="$build/$t.log"
     mkdir -p "$corpus"
-    regressions="tests/fuzz/regressions/$t"
+    : >"$log"
+    local regressions="tests/fuzz/regressions/$t"
     if compgen -G "$regressions/*" >/dev/null; then
-        echo "== $t: regression inputs"
-        "$binary" -timeout=10 -rss_limit_mb=2048 "$regressions"/* || { status=1; continue; }
+        if ! "$binary" -timeout=10 -rss_limit_mb=2048 "$regressions"/* >>"$log" 2>&1; then
+            echo "!! $t: a regression input failed" >"$build/$t.result"
+            return
+        fi
     fi
-    echo "== $t: fuzzing for $seconds s"
+    local start
     start=$(date +%s)
     if ! nice "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -dict=tests/fuzz/pca.dict -artifact_prefix="$build/findings/$t-" \
-        -print_final_stats=1 "$corpus" "$seeds/$t" 2>"$build/$t.log"; then
-        tail -n 60 "$build/$t.log"
-        echo "!! $t failed; the input is in $build/findings/" >&2
-        status=1
-        continue
+        -print_final_stats=1 "$corpus" "$seeds/$t" >>"$log" 2>&1; then
+        echo "!! $t failed; the input is in $build/findings/" >"$build/$t.result"
+        return
     fi
-    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$build/$t.log" || true
-    echo "   $(($(date +%s) - start)) s, corpus $(ls "$corpus" | wc -l) inputs"
+    {
+        echo "== $t: fuzzed for $seconds s"
+        grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$log" || true
+        echo "   $(($(date +%s) - start)) s, corpus $(ls "$corpus" | wc -l) inputs"
+    } >"$build/$t.result"
+}
+
+running=0
+for t in "${targets[@]}"; do
+    echo "!! $t did not finish" >"$build/$t.result"
+    fuzz_one "$t" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then
+        wait -n || true
+        running=$((running - 1))
+    fi
+done
+wait
+
+status=0
+for t in "${targets[@]}"; do
+    cat "$build/$t.result"
+    if grep -q '^!!' "$build/$t.result"; then
+        tail -n 60 "$build/$t.log"
+        status=1
+    fi
 done
 exit $status
