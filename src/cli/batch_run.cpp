@@ -187,8 +187,7 @@ int RunCompany(Company& company, const std::string& outputDir, ConversionReport&
 // The checks of the batch as a whole; false after a message.
 bool CheckBatchOptions(TerminalPort& port, const CliOptions& options, const std::string& year,
                        platform::FileSystem& fs) {
-    const long value = LeadingInteger(year);
-    if (value < 1 || value > 98) {
+    if (!IsAcceptableYear(year)) {
         port.ShowMessage("正しい申告年度を指定してください。", MessageStyle::Warning);
         NameOptionToCorrect("--year");
         return false;

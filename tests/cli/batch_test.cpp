@@ -89,7 +89,8 @@ TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
                  "一括変換の結果 (batch result): 3 社中 2 社を変換しました。",
                  "変換できなかった会社 (not converted): C\n",
                  "報告: 6 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
-                 "コードの変換なし 0, データなし 6, マスター未登録 0)\n",
+                 "コードの変換なし 0, データなし 6, マスター未登録 0, 引用符の不一致 0, 金額の異常 "
+                 "0)\n",
              }) {
             EXPECT_TRUE(Contains(result.err, Utf8Of(part))) << part << "\n" << result.err;
         }
@@ -213,6 +214,14 @@ TEST(BatchTest, ProblemsOfTheBatchAsAWhole) {
          },
          1,
          {"正しい申告年度を指定してください。", "(option to correct): --year\n"}},
+        {"year with a control character",
+         [](Batch& b) {
+             WriteCompany(b.Company("A"), "0001", "A");
+             return std::vector<std::string>{"--batch", b.root,     "--output-dir", b.out,
+                                             "--year",  "8\x1b[2J", "--yes"};
+         },
+         1,
+         {"正しい申告年度を指定してください。", "(option to correct): --year\n"}},
         {"no terminal and no --yes",
          [](Batch& b) {
              WriteCompany(b.Company("A"), "0001", "A");
@@ -255,7 +264,7 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string count = Utf8Of(
         "報告: 4 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, コードの変換なし 1, "
-        "データなし 3, マスター未登録 0)\n");
+        "データなし 3, マスター未登録 0, 引用符の不一致 0, 金額の異常 0)\n");
     const std::size_t done = result.err.find(Utf8Of("情報 (Info): 正常に終了しました。\n"));
     ASSERT_NE(done, std::string::npos) << result.err;
     EXPECT_EQ(result.err.find(count), done + Utf8Of("情報 (Info): 正常に終了しました。\n").size());
