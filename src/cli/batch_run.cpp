@@ -14,6 +14,7 @@
 #include "cli/run_progress.h"
 #include "cli/subfolders.h"
 #include "cli/terminal_port.h"
+#include "cli/visible_text.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
 #include "run/conversion_report.h"
@@ -96,7 +97,7 @@ void RefuseSharedNames(std::vector<Company>& companies) {
         for (const std::size_t i : sharing) {
             std::string others;
             for (const std::size_t j : sharing) {
-                if (j != i) others += (others.empty() ? "" : ", ") + companies[j].name;
+                if (j != i) others += (others.empty() ? "" : ", ") + VisibleName(companies[j].name);
             }
             Company& company = companies[i];
             const std::string text =
@@ -142,7 +143,7 @@ std::string Indented(const std::string& text) {
 // The result line of a company and, under it, its messages and findings.
 void ShowResult(const Company& company, const std::string& counter, int status,
                 const std::string& outputPath, const CompanyReport& report) {
-    std::string text = counter + company.name + ": " + ResultWords(status);
+    std::string text = counter + VisibleName(company.name) + ": " + ResultWords(status);
     if (status == kExitWritten) {
         text += " -> " + outputPath + " (社員 " + std::to_string(report.employees) + " 名)\n";
     } else if (!company.outputName.empty()) {
@@ -153,7 +154,7 @@ void ShowResult(const Company& company, const std::string& counter, int status,
     for (const ShownMessage& message : company.port->messages) {
         // The completion message is what the result line says already.
         if (message.style == MessageStyle::Info) continue;
-        text += Indented(FormatMessage(message.text, message.style));
+        text += Indented(FormatMessage(company.port->Shown(message.text), message.style));
     }
     if (status == kExitWritten) {
         text += Indented(ConversionReport::CountLine(ConversionReport::Count(report)));
@@ -209,9 +210,12 @@ bool CheckBatchOptions(TerminalPort& port, const CliOptions& options, const std:
     return true;
 }
 
+// Folder names for one line, their control characters shown.
 std::string Joined(const std::vector<std::string>& names) {
     std::string joined;
-    for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : ", ") + VisibleName(name);
+    }
     return joined;
 }
 

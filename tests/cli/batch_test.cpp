@@ -103,6 +103,41 @@ TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
     }
 }
 
+// Folder and file names reach standard error in result lines, lists and the
+// core's messages; none of their control characters gets there as it is, so
+// that no line can be forged and no escape sequence obeyed.
+TEST(BatchTest, NamesCannotForgeLinesOrSendEscapes) {
+    Batch batch;
+    const std::string title = "A\x1b]0;pwned\x07";
+    const std::string forger = "B\nkw39pcaconv: 2 社中 2 社を変換しました。";
+    WriteCompany(batch.Company(title), "0001", "A商事");
+    const std::string broken = batch.Company(Utf8Of(forger));
+    WriteCompany(broken, "0002", "B商事");
+    const std::string employees = broken + "/KOJINQ\x1b[2J.CSV";
+    std::filesystem::rename(broken + "/KOJINQ.CSV", employees);
+    WriteBytes(employees,
+               CompanyBlock("0002", "B商事") + "[10601]\r\n" + std::string(40, ',') + "\r\n");
+    std::filesystem::create_directories(batch.Company("\x1b[31mnotes"));
+
+    const ProgramResult result = RunKw39pcaconv(batch.Args({"--yes"}));
+    EXPECT_EQ(result.status, 2) << result.err;
+    const std::string shownB = Utf8Of("B\\x0Akw39pcaconv: 2 社中 2 社を変換しました。");
+    for (const std::string& part : std::vector<std::string>{
+             "[1/2] A\\x1B]0;pwned\\x07: " + Utf8Of("正常に終了しました。"),
+             "[2/2] " + shownB + ": ",
+             batch.root + "/" + shownB + "/KOJINQ\\x1B[2J.CSV" + Utf8Of(" の 4 行目: "),
+             "(skipped, no PCA export): \\x1B[31mnotes\n",
+             "(not converted): " + shownB + "\n",
+         }) {
+        EXPECT_TRUE(Contains(result.err, part)) << part << "\n" << result.err;
+    }
+    for (const char c : result.err) {
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+        if (c != '\n' && static_cast<unsigned char>(c) < 0x20) break;
+    }
+    EXPECT_FALSE(Contains(result.err, "\nkw39pcaconv: 2 "));
+}
+
 TEST(BatchTest, CompaniesThatWouldShareAFileNameAreNeitherConverted) {
     struct Case {
         const char* name;
