@@ -16,6 +16,7 @@
 #include "cli/run_progress.h"
 #include "cli/subfolders.h"
 #include "cli/terminal_port.h"
+#include "cli/visible_text.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
 #include "run/conversion_report.h"
@@ -99,7 +100,7 @@ std::string OtherFolders(const std::vector<Company>& companies,
             others += " 他 " + std::to_string(sharing.size() - 1 - kListed) + " 件";
             break;
         }
-        others += (others.empty() ? "" : ", ") + companies[j].name;
+        others += (others.empty() ? "" : ", ") + VisibleName(companies[j].name);
         ++listed;
     }
     return others;
@@ -163,7 +164,7 @@ std::string Indented(const std::string& text) {
 // The result line of a company and, under it, its messages and findings.
 void ShowResult(const Company& company, const std::string& counter, int status,
                 const std::string& outputPath, const CompanyReport& report) {
-    std::string text = counter + company.name + ": " + ResultWords(status);
+    std::string text = counter + VisibleName(company.name) + ": " + ResultWords(status);
     if (status == kExitWritten) {
         text += " -> " + outputPath + " (社員 " + std::to_string(report.employees) + " 名)\n";
     } else if (!company.outputName.empty()) {
@@ -174,7 +175,7 @@ void ShowResult(const Company& company, const std::string& counter, int status,
     for (const ShownMessage& message : company.port->messages) {
         // The completion message is what the result line says already.
         if (message.style == MessageStyle::Info) continue;
-        text += Indented(FormatMessage(message.text, message.style));
+        text += Indented(FormatMessage(company.port->Shown(message.text), message.style));
     }
     if (status == kExitWritten) {
         text += Indented(ConversionReport::CountLine(ConversionReport::Count(report)));
@@ -208,8 +209,7 @@ int RunCompany(Company& company, const std::string& outputDir, ConversionReport&
 // The checks of the batch as a whole; false after a message.
 bool CheckBatchOptions(TerminalPort& port, const CliOptions& options, const std::string& year,
                        platform::FileSystem& fs) {
-    const long value = LeadingInteger(year);
-    if (value < 1 || value > 98) {
+    if (!IsAcceptableYear(year)) {
         port.ShowMessage("正しい申告年度を指定してください。", MessageStyle::Warning);
         NameOptionToCorrect("--year");
         return false;
@@ -231,9 +231,12 @@ bool CheckBatchOptions(TerminalPort& port, const CliOptions& options, const std:
     return true;
 }
 
+// Folder names for one line, their control characters shown.
 std::string Joined(const std::vector<std::string>& names) {
     std::string joined;
-    for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : ", ") + VisibleName(name);
+    }
     return joined;
 }
 
@@ -254,7 +257,7 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
             company.name = name;
             company.folder = folder;
             company.failed = kExitFailed;
-            company.whyNot = "フォルダの内容を読み取れません。\n\n" + folder;
+            company.whyNot = "フォルダの内容を読み取れません。\n\n" + VisibleName(folder);
             company.port->ShowMessage(company.whyNot, MessageStyle::Error);
             continue;
         }

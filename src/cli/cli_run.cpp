@@ -10,6 +10,7 @@
 #include "cli/report_file.h"
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
+#include "cli/visible_text.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
 #include "run/folder_selection.h"
@@ -60,7 +61,7 @@ void ExplainSilentRejection(TerminalPort& port, const CliOptions& options,
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         const std::string path = port.ReadControlText(InputSlots[s].nEditId);
         if (path.empty() || fs.OpenRead(path)) continue;
-        Note(std::string(kCannotOpenInput) + path);
+        Note(std::string(kCannotOpenInput) + VisibleName(path));
         NameOptionToCorrect(OptionForControl(InputSlots[s].nBrowseId, options));
         return;
     }
@@ -205,7 +206,10 @@ LaunchContext StandaloneLaunch(std::string defaultYear) {
 
 std::optional<ProgressLine> WatchedProgressLine() {
     if (!StderrIsTerminal()) return std::nullopt;
-    return ProgressLine([](std::string_view text) { WriteStderr(text); }, MonotonicMilliseconds);
+    // The line redraws itself with carriage returns; its text shows its own
+    // control characters.
+    return ProgressLine([](std::string_view text) { WriteStderr(text, "\r\n"); },
+                        MonotonicMilliseconds);
 }
 
 void Note(const std::string& text) { WriteStderr("kw39pcaconv: " + text + "\n"); }

@@ -14,8 +14,10 @@ namespace kw39::cli {
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // Writes CP932 text in the terminal's encoding; characters without a
-// counterpart become "?". False when the stream could not take it all.
-bool WriteStderr(std::string_view cp932);
+// counterpart become "?". Control characters other than those in `keep` are
+// shown as "\x1B" (see VisibleText), on a terminal and redirected alike.
+// False when the stream could not take it all.
+bool WriteStderr(std::string_view cp932, std::string_view keep = "\n");
 bool WriteStdout(std::string_view cp932);
 
 // True when standard input / standard error is an interactive terminal.

@@ -6,6 +6,7 @@
 
 #include "cli/console.h"
 #include "cli/console_stream.h"
+#include "cli/visible_text.h"
 #include "platform/encoding.h"
 
 namespace kw39::cli {
@@ -24,7 +25,9 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return args;
 }
 
-bool WriteStderr(std::string_view cp932) { return WriteAll(stderr, cp932); }
+bool WriteStderr(std::string_view cp932, std::string_view keep) {
+    return WriteAll(stderr, VisibleText(cp932, keep));
+}
 bool WriteStdout(std::string_view cp932) { return WriteAll(stdout, cp932); }
 
 bool StdinIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }

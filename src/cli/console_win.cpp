@@ -11,6 +11,7 @@
 
 #include "cli/console.h"
 #include "cli/console_stream.h"
+#include "cli/visible_text.h"
 #include "platform/encoding_win.h"
 
 namespace kw39::cli {
@@ -66,7 +67,9 @@ std::vector<std::string> ProgramArguments(int, char**) {
     return args;
 }
 
-bool WriteStderr(std::string_view cp932) { return WriteAll(STD_ERROR_HANDLE, stderr, cp932); }
+bool WriteStderr(std::string_view cp932, std::string_view keep) {
+    return WriteAll(STD_ERROR_HANDLE, stderr, VisibleText(cp932, keep));
+}
 bool WriteStdout(std::string_view cp932) { return WriteAll(STD_OUTPUT_HANDLE, stdout, cp932); }
 
 bool StdinIsTerminal() { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }

@@ -42,6 +42,13 @@ class ObserverRelay : public ConversionObserver {
                             std::string_view masterCode) override {
         if (m_pInner) m_pInner->MasterCodeNotFound(code, table, masterCode);
     }
+    void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override {
+        if (m_pInner) m_pInner->AmountAbnormal(code, what);
+    }
+    void QuoteCountOdd(const std::string& path, std::size_t lineNumber,
+                       std::string_view line) override {
+        if (m_pInner) m_pInner->QuoteCountOdd(path, lineNumber, line);
+    }
 
   private:
     ConversionObserver* m_pInner;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "cli/visible_text.h"
 #include "platform/sjis.h"
 
 namespace kw39::cli {
@@ -36,7 +37,8 @@ void ProgressLine::Update(std::string text) {
 }
 
 void ProgressLine::Draw() {
-    const std::string full = m_strPrefix + m_strText;
+    // The prefix names a company's folder, which may hold any character.
+    const std::string full = VisibleName(m_strPrefix + m_strText);
     const std::string_view shown = Clip(full, kMaxWidth);
     std::string line = "\r";
     line += shown;

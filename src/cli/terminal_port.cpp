@@ -1,8 +1,11 @@
 #include "cli/terminal_port.h"
 
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "cli/console.h"
+#include "cli/visible_text.h"
 
 namespace kw39::cli {
 
@@ -49,6 +52,12 @@ bool HeadlessPort::IsControlChecked(int id) {
     return it != m_mapChecked.end() && it->second;
 }
 
+std::string HeadlessPort::Shown(const std::string& text) const {
+    std::vector<std::string> names;
+    for (const auto& [id, value] : m_mapTexts) names.push_back(value);
+    return VisibleNamesIn(text, std::move(names));
+}
+
 void HeadlessPort::Note(const std::string& text, MessageStyle style) {
     if (m_pListener) m_pListener->BeforeMessage();
     if (style == MessageStyle::Confirm) return;
@@ -64,7 +73,7 @@ MessageAnswer HeadlessPort::Answered(MessageAnswer answer) {
 MessageAnswer TerminalPort::ShowMessage(const std::string& text, MessageStyle style) {
     Note(text, style);
     if (style == MessageStyle::Confirm) return Answered(Confirm(text));
-    WriteStderr(FormatMessage(text, style));
+    WriteStderr(FormatMessage(Shown(text), style));
     return MessageAnswer::Ok;
 }
 

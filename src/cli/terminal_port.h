@@ -48,6 +48,10 @@ class HeadlessPort : public RunPort {
 
     void SetListener(PortListener* listener) { m_pListener = listener; }
 
+    // A message as the terminal shows it: the paths the port holds, which the
+    // core quotes in its messages, with their control characters shown.
+    std::string Shown(const std::string& text) const;
+
   protected:
     // Remembers a message and tells the listener it is coming.
     void Note(const std::string& text, MessageStyle style);

@@ -1,4 +1,4 @@
-// ConversionObserver: what a conversion run converts and what it leaves out,
+// ConversionObserver: what a conversion run loads, converts and leaves out,
 // told as it happens. The engine calls it only when one is set, and nothing it
 // is told changes the conversion. Texts are CP932 views into the loaded data
 // that live only for the call: an observer keeps copies.
@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "pca/read_listener.h"
 
 namespace kw39 {
 
@@ -25,10 +27,18 @@ struct UnconvertedCode {
     std::string_view dependant;  // the dependant number for a 10616 value, else ""
 };
 
-class ConversionObserver {
-  public:
-    virtual ~ConversionObserver() = default;
+// A payment amount that is no finite number ("1e400"), or that would make the
+// sum it is added to none; it counted as 0.
+struct AbnormalAmount {
+    std::string_view table;   // "10702" (salary) or "10706" (bonus)
+    std::string_view column;  // PCA column: "課税合計", "社会保険合計", "所得税"
+    std::string_view number;  // the payment number as written
+    std::string_view value;   // the amount as written
+};
 
+// Also told, as a ReadListener, about the lines the loading finds worth a look.
+class ConversionObserver : public ReadListener {
+  public:
     // The files are loaded and `employees` employees are about to be converted.
     virtual void ConversionStarted(std::string_view /*companyName*/, std::size_t /*employees*/) {}
     // One employee is converted completely (after every finding about it).
@@ -49,6 +59,8 @@ class ConversionObserver {
     // position "10103" or residence-tax payee "10501".
     virtual void MasterCodeNotFound(const std::string& /*code*/, std::string_view /*table*/,
                                     std::string_view /*masterCode*/) {}
+    // A payment amount counted as 0 because it is no number of this world.
+    virtual void AmountAbnormal(const std::string& /*code*/, const AbnormalAmount& /*what*/) {}
 };
 
 }  // namespace kw39

@@ -1,6 +1,7 @@
 // Deductions that are computed: the small-enterprise mutual-aid sum and the
 // collection method.
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "convert/engine.h"
@@ -19,6 +20,14 @@ const PcaColumn kSinsinSyougaisyaKakekin =
 const PcaColumn kZeiKubun = FindPcaColumn("10603", "税区分");
 const PcaColumn kSyuurouJoukyou = FindPcaColumn("10601", "就労状況");
 
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    if (b > 0 && a > kMax - b) return kMax;
+    if (b < 0 && a < kMin - b) return kMin;
+    return a + b;
+}
+
 }  // namespace
 
 void CExchangeFromPCAToKw39::ConvertSyoukiboKyousai(const std::string& code) {
@@ -28,12 +37,13 @@ void CExchangeFromPCAToKw39::ConvertSyoukiboKyousai(const std::string& code) {
         Value(kSinsinSyougaisyaKakekin, code),
     };
     bool anyGiven = false;
-    // Each amount fits 32 bits; their sum may not, so it is added in 64.
+    // Each amount is read in 64 bits, so that the sum is exact for every
+    // amount an export can hold; only beyond that range does it saturate.
     std::int64_t sum = 0;
     for (const std::string_view amount : amounts) {
         if (amount.empty()) continue;
         anyGiven = true;
-        sum += ToInteger(amount);
+        sum = SaturatingAdd(sum, ToInteger64(amount));
     }
     SetData(code, anyGiven ? std::to_string(sum) : std::string(), "社保等申告小規模企業共済(支払)");
 }

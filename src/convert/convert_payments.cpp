@@ -2,7 +2,9 @@
 // 13 salary and 5 bonus records per employee.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
+#include <string_view>
 
 #include "convert/engine.h"
 #include "convert/text_rules.h"
@@ -25,14 +27,22 @@ constexpr std::size_t kPaymentDateLength = 8;
 const PcaColumn kKyuuyoSikyuukai = FindPcaColumn("10701", "支給回");
 const PcaColumn kShouyoSikyuukai = FindPcaColumn("10705", "支給回");
 const PcaColumn kKyuuyoSikyuubi = FindPcaColumn("10702", "支給日");
-const PcaColumn kKyuuyoKazeiGoukei = FindPcaColumn("10702", "課税合計");
-const PcaColumn kKyuuyoSyakaiHoken = FindPcaColumn("10702", "社会保険合計");
-const PcaColumn kKyuuyoSyotokuzei = FindPcaColumn("10702", "所得税");
 const PcaColumn kKyuuyoFuyouNinzuu = FindPcaColumn("10701", "扶養親族等の数");
-const PcaColumn kShouyoKazeiGoukei = FindPcaColumn("10706", "課税合計");
-const PcaColumn kShouyoSyakaiHoken = FindPcaColumn("10706", "社会保険合計");
-const PcaColumn kShouyoSyotokuzei = FindPcaColumn("10706", "所得税");
 const PcaColumn kShouyoFuyouNinzuu = FindPcaColumn("10705", "扶養親族等の数");
+
+// An amount column, named for the observer.
+struct AmountColumn {
+    std::string_view table;
+    std::string_view name;
+    PcaColumn column = FindPcaColumn(table, name);
+};
+
+const AmountColumn kKyuuyoKazeiGoukei{"10702", "課税合計"};
+const AmountColumn kKyuuyoSyakaiHoken{"10702", "社会保険合計"};
+const AmountColumn kKyuuyoSyotokuzei{"10702", "所得税"};
+const AmountColumn kShouyoKazeiGoukei{"10706", "課税合計"};
+const AmountColumn kShouyoSyakaiHoken{"10706", "社会保険合計"};
+const AmountColumn kShouyoSyotokuzei{"10706", "所得税"};
 
 struct PaymentSlot {
     double total = 0.0;
@@ -56,6 +66,19 @@ CKyuuyoShouyo MakePayment(int no, const PaymentSlot& slot) {
     payment.m_strFuyousinzokusuu = unlessEmptyZero(std::to_string(slot.dependants));
     payment.m_strSansyutuzeigaku = unlessEmptyZero(FormatWhole(slot.tax));
     return payment;
+}
+
+// Adds the amount `text` to `sum`. An amount that is no finite number, or that
+// would make the sum none, counts as 0, so that the document never carries
+// "inf"; the observer is told.
+void AddAmount(double& sum, std::string_view text, const AmountColumn& column,
+               const std::string& code, std::string_view number, ConversionObserver* observer) {
+    const double amount = ToReal(text);
+    if (std::isfinite(amount) && std::isfinite(sum + amount)) {
+        sum += amount;
+    } else if (observer) {
+        observer->AmountAbnormal(code, {column.table, column.name, number, text});
+    }
 }
 
 // The month of a salary payment number: every "0" is dropped except from
@@ -93,9 +116,12 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
             }
         }
         PaymentSlot& slot = slots[index];
-        slot.total += ToReal(Value(kKyuuyoKazeiGoukei, code, number));
-        slot.insurance += ToReal(Value(kKyuuyoSyakaiHoken, code, number));
-        slot.tax += ToReal(Value(kKyuuyoSyotokuzei, code, number));
+        const auto add = [&](double& sum, const AmountColumn& amount) {
+            AddAmount(sum, Value(amount.column, code, number), amount, code, number, m_pObserver);
+        };
+        add(slot.total, kKyuuyoKazeiGoukei);
+        add(slot.insurance, kKyuuyoSyakaiHoken);
+        add(slot.tax, kKyuuyoSyotokuzei);
         slot.dependants = ToInteger(Value(kKyuuyoFuyouNinzuu, code, number));
     }
     for (int i = 0; i < kSalarySlots; ++i) {
@@ -113,9 +139,12 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
             continue;
         }
         PaymentSlot& slot = slots[std::min(n, kBonusSlots) - 1];
-        slot.total += ToReal(Value(kShouyoKazeiGoukei, code, number));
-        slot.insurance += ToReal(Value(kShouyoSyakaiHoken, code, number));
-        slot.tax += ToReal(Value(kShouyoSyotokuzei, code, number));
+        const auto add = [&](double& sum, const AmountColumn& amount) {
+            AddAmount(sum, Value(amount.column, code, number), amount, code, number, m_pObserver);
+        };
+        add(slot.total, kShouyoKazeiGoukei);
+        add(slot.insurance, kShouyoSyakaiHoken);
+        add(slot.tax, kShouyoSyotokuzei);
         slot.dependants = ToInteger(Value(kShouyoFuyouNinzuu, code, number));
     }
     for (int j = 0; j < kBonusSlots; ++j) {

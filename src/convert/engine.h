@@ -76,9 +76,12 @@ class CExchangeFromPCAToKw39 {
     CPCAKyuuyo& Reader() { return m_reader; }
     CExportXMLKw39& Store() { return m_store; }
 
-    // Tells `observer` (nullptr: nobody) what the conversion converts and leaves
+    // Tells `observer` (nullptr: nobody) what the run loads, converts and leaves
     // out. The engine does not own it; it must outlive the conversion.
-    void SetObserver(ConversionObserver* observer) { m_pObserver = observer; }
+    void SetObserver(ConversionObserver* observer) {
+        m_pObserver = observer;
+        m_reader.SetListener(observer);
+    }
 
   private:
     // Hash and equality that let the tables be searched with a string_view.

@@ -76,17 +76,23 @@ std::string_view BlankUnused(std::string_view name) {
     return name == "未使用" ? std::string_view() : name;
 }
 
-int ToInteger(std::string_view text) {
+std::int64_t ToInteger64(std::string_view text) {
     const bool negative = TakeSign(text);
-    // Accumulate the magnitude with saturation, then clamp to the int range.
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<int>::max()} + 1;
-    std::int64_t magnitude = 0;
+    // Accumulate as a negative number, whose range is the larger one, and stop
+    // growing at the limit.
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    std::int64_t value = 0;
     for (std::size_t i = 0; i < text.size() && IsDigit(text[i]); ++i) {
-        magnitude = std::min(magnitude * 10 + (text[i] - '0'), kLimit);
+        const int digit = text[i] - '0';
+        value = value < (kMin + digit) / 10 ? kMin : value * 10 - digit;
     }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
+    if (negative) return value;
+    return value == kMin ? std::numeric_limits<std::int64_t>::max() : -value;
+}
+
+int ToInteger(std::string_view text) {
+    return static_cast<int>(std::clamp<std::int64_t>(
+        ToInteger64(text), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 double ToReal(std::string_view text) {

@@ -3,6 +3,7 @@
 // reading and writing of numbers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,12 @@ std::string_view GetHyphenPart(std::string_view text, int part);
 std::string_view BlankUnused(std::string_view name);
 
 // The leading decimal integer of a text: blanks skipped, optional sign, digits
-// up to the first other character; 0 without digits. Values beyond the 32-bit
+// up to the first other character; 0 without digits. Values beyond the 64-bit
 // range are clamped to it.
+std::int64_t ToInteger64(std::string_view text);
+
+// The same clamped to the 32-bit range, for numbers that count or number
+// things (months, payments, dependants).
 int ToInteger(std::string_view text);
 
 // The leading decimal number of a text: blanks skipped, optional sign, digits

@@ -2,6 +2,7 @@
 #include "pca/reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "pca/data_line_error.h"
@@ -29,6 +30,20 @@ std::string TooFewKeyFields(const std::string& code, std::size_t fields, int key
 
 std::string NoCompanyName(std::size_t fields) {
     return "[10000] の項目数 " + std::to_string(fields) + " では会社名（2 項目目）がありません。";
+}
+
+// Whether a line holds an odd number of double quotes. A quote byte is never
+// the trail byte of a double-byte character, so the bytes can be counted, and
+// memchr passes the many lines without a quote at once.
+bool HasOddQuoteCount(std::string_view line) {
+    bool odd = false;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (const void* found = std::memchr(p, '"', static_cast<std::size_t>(end - p))) {
+        odd = !odd;
+        p = static_cast<const char*>(found) + 1;
+    }
+    return odd;
 }
 
 }  // namespace
@@ -146,7 +161,11 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
             table = FindTable(HeaderTableCode(line));
             continue;
         }
-        if (table) StoreDataLine(*table, line, path, reader.LineNumber());
+        if (!table) continue;
+        if (m_pListener && HasOddQuoteCount(line)) {
+            m_pListener->QuoteCountOdd(path, reader.LineNumber(), line);
+        }
+        StoreDataLine(*table, line, path, reader.LineNumber());
     }
     return true;
 }
@@ -220,6 +239,8 @@ CPCAKyuuyo::CPCAKyuuyo(platform::MessagePort& port, platform::FileSystem& fs)
     : m_pImpl(std::make_unique<Impl>(port, fs)) {}
 
 CPCAKyuuyo::~CPCAKyuuyo() = default;
+
+void CPCAKyuuyo::SetListener(ReadListener* listener) { m_pImpl->m_pListener = listener; }
 
 bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count) {
     const std::size_t files =

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pca/catalogue.h"
+#include "pca/read_listener.h"
 #include "platform/file_system.h"
 #include "platform/message_port.h"
 
@@ -80,6 +81,10 @@ class CPCAKyuuyo {
     // Number of rows loaded into a table: 1 for a table without key columns,
     // 0 for an unknown code.
     std::size_t RowCount(std::string_view table) const;
+
+    // Tells `listener` (nullptr: nobody) about the lines the following loads
+    // find worth a look. The reader does not own it.
+    void SetListener(ReadListener* listener);
 
   private:
     struct Impl;

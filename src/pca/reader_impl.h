@@ -81,6 +81,7 @@ struct CPCAKyuuyo::Impl {
     std::vector<std::string> m_aEmployeeCodes;
     std::vector<std::string_view> m_aSelectResult;
     std::string m_strCompanyName;
+    ReadListener* m_pListener = nullptr;  // not owned
     // Reused for every joined key; a reader is used from one thread only.
     mutable std::string m_strKeyScratch;
 };

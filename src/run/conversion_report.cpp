@@ -1,6 +1,7 @@
 #include "run/conversion_report.h"
 
 #include "convert/engine.h"
+#include "platform/sjis.h"
 
 namespace kw39 {
 
@@ -29,6 +30,18 @@ const TableWords& WordsOf(std::string_view table) {
     return unknown;
 }
 
+// The first bytes of a data line, never ending inside a double-byte character.
+std::string_view LineStart(std::string_view line) {
+    constexpr std::size_t kShownBytes = 40;
+    std::size_t end = 0;
+    while (end < line.size()) {
+        const std::size_t next = end + platform::CharLength(line, end);
+        if (next > kShownBytes) break;
+        end = next;
+    }
+    return line.substr(0, end);
+}
+
 // A value as written, set off so that blanks and empty values show.
 std::string Quoted(std::string_view value) { return "「" + std::string(value) + "」"; }
 
@@ -38,15 +51,27 @@ std::string TableName(std::string_view table) {
     return what.empty() ? std::string(table) : std::string(what) + " (" + std::string(table) + ")";
 }
 
-// One CSV field: quoted when it holds a separator, a quote or a line end.
-// These are single bytes below 0x40, which neither a CP932 trail byte nor a
-// byte of a UTF-8 sequence is.
+// Whether a spreadsheet would take a cell with this start for a formula: the
+// report names employees, companies and folders from the data, and a clerk
+// opens it in a spreadsheet.
+bool StartsLikeFormula(std::string_view field) {
+    return !field.empty() &&
+           std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+}
+
+// One CSV field: quoted when it holds a separator, a quote or a line end, and
+// set off by a leading apostrophe when it would start a formula. These are
+// single bytes below 0x40, which neither a CP932 trail byte nor a byte of a
+// UTF-8 sequence is.
 void AppendField(std::string& line, std::string_view field) {
+    const std::string_view inert = StartsLikeFormula(field) ? "'" : "";
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line += inert;
         line += field;
         return;
     }
     line += '"';
+    line += inert;
     for (const char c : field) {
         if (c == '"') line += '"';
         line += c;
@@ -96,6 +121,10 @@ std::string_view FindingKindName(FindingKind kind) {
             return "データなし";
         case FindingKind::MasterNotFound:
             return "マスター未登録";
+        case FindingKind::QuoteCountOdd:
+            return "引用符の不一致";
+        case FindingKind::AmountAbnormal:
+            return "金額の異常";
     }
     return "";
 }
@@ -226,6 +255,21 @@ void ConversionReport::MasterCodeNotFound(const std::string& code, std::string_v
     Add(FindingKind::MasterNotFound, code,
         std::string(WordsOf(table).key) + Quoted(masterCode) + "が" + TableName(table) +
             " にありません");
+}
+
+void ConversionReport::AmountAbnormal(const std::string& code, const AbnormalAmount& what) {
+    Add(FindingKind::AmountAbnormal, code,
+        std::string(what.column) + Quoted(what.value) + " (" + std::string(what.table) +
+            "、支給回" + Quoted(what.number) +
+            "): 金額が扱える範囲を超えるため 0 として計上しました");
+}
+
+void ConversionReport::QuoteCountOdd(const std::string& path, std::size_t lineNumber,
+                                     std::string_view line) {
+    // The line is about no employee; its start is enough to find it.
+    Add(FindingKind::QuoteCountOdd, {},
+        path + " の " + std::to_string(lineNumber) + " 行目" + Quoted(LineStart(line)) +
+            ": 引用符 (\") の数が奇数のため、項目の区切りが正しくない可能性があります");
 }
 
 }  // namespace kw39

@@ -22,8 +22,10 @@ enum class FindingKind {
     CodeNotConverted,  // "コードの変換なし": a code value that became empty
     RowMissing,        // "データなし": no row in 10603, 10611 or 10801
     MasterNotFound,    // "マスター未登録": a code without its master row
+    QuoteCountOdd,     // "引用符の不一致": a data line with an odd number of quotes
+    AmountAbnormal,    // "金額の異常": an amount that is no finite number, counted as 0
 };
-inline constexpr std::size_t kFindingKindCount = 6;
+inline constexpr std::size_t kFindingKindCount = 8;
 
 // The name of a kind, as the report and the count line show it.
 std::string_view FindingKindName(FindingKind kind);
@@ -85,6 +87,9 @@ class ConversionReport : public ConversionObserver {
     void RowMissing(const std::string& code, std::string_view table) override;
     void MasterCodeNotFound(const std::string& code, std::string_view table,
                             std::string_view masterCode) override;
+    void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override;
+    void QuoteCountOdd(const std::string& path, std::size_t lineNumber,
+                       std::string_view line) override;
 
   private:
     CompanyReport& Current();

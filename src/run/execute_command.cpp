@@ -38,6 +38,32 @@ long LeadingInteger(std::string_view text) {
     return value == LONG_MIN ? LONG_MAX : -value;
 }
 
+namespace {
+
+// True when every byte of `text` belongs to a printable Shift_JIS character:
+// no C0 control, no DEL, no byte that CP932 leaves undefined and no lead byte
+// without its trail byte.
+bool IsPrintableShiftJis(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size(); ++pos) {
+        const auto c = static_cast<unsigned char>(text[pos]);
+        if (platform::IsLeadByte(c)) {
+            if (++pos == text.size()) return false;
+            const auto trail = static_cast<unsigned char>(text[pos]);
+            if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
+        } else if (c < 0x20 || c == 0x7F || c == 0x80 || c == 0xA0 || c >= 0xFD) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsAcceptableYear(std::string_view text) {
+    const long year = LeadingInteger(text);
+    return year >= 1 && year <= 98 && IsPrintableShiftJis(text);
+}
+
 std::string FailureMessage(const std::exception& failure) {
     // These carry complete texts for the user, naming the file and the line.
     if (dynamic_cast<const DataLineError*>(&failure) ||
@@ -86,8 +112,7 @@ CommandOutcome RunOnce(RunPort& port, const LaunchContext& launch, platform::Fil
 
 CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch, platform::FileSystem& fs,
                               ConversionObserver* observer) {
-    const long year = LeadingInteger(port.ReadControlText(kIdYearBox));
-    if (year < 1 || year > 98) {
+    if (!IsAcceptableYear(port.ReadControlText(kIdYearBox))) {
         port.ShowMessage("正しい申告年度を指定してください。", MessageStyle::Warning);
         port.FocusControl(kIdYearBox);
         return CommandOutcome::YearRejected;

@@ -35,6 +35,12 @@ CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
 // decimal digits up to the first other character; 0 without digits.
 long LeadingInteger(std::string_view text);
 
+// Whether a year text passes the year check: its leading number is 1 to 98,
+// and it is written into the document as typed, so it holds no control
+// character (which no XML document can carry) and only whole Shift_JIS
+// characters. "8年" and " 8" pass.
+bool IsAcceptableYear(std::string_view text);
+
 // The text of the one Error message that ends a command after a raised
 // failure: the complete user text of a DataLineError or IoError, otherwise a
 // Japanese explanation followed by the failure's own detail.

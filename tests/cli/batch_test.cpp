@@ -89,7 +89,8 @@ TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
                  "一括変換の結果 (batch result): 3 社中 2 社を変換しました。",
                  "変換できなかった会社 (not converted): C\n",
                  "報告: 6 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
-                 "コードの変換なし 0, データなし 6, マスター未登録 0)\n",
+                 "コードの変換なし 0, データなし 6, マスター未登録 0, 引用符の不一致 0, 金額の異常 "
+                 "0)\n",
              }) {
             EXPECT_TRUE(Contains(result.err, Utf8Of(part))) << part << "\n" << result.err;
         }
@@ -100,6 +101,41 @@ TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
         EXPECT_TRUE(Contains(csv, "B,E001," + Utf8Of("山田 太郎,データなし,税 (10603)")));
         EXPECT_TRUE(Contains(csv, "C,,," + Utf8Of("変換していません,")));
     }
+}
+
+// Folder and file names reach standard error in result lines, lists and the
+// core's messages; none of their control characters gets there as it is, so
+// that no line can be forged and no escape sequence obeyed.
+TEST(BatchTest, NamesCannotForgeLinesOrSendEscapes) {
+    Batch batch;
+    const std::string title = "A\x1b]0;pwned\x07";
+    const std::string forger = "B\nkw39pcaconv: 2 社中 2 社を変換しました。";
+    WriteCompany(batch.Company(title), "0001", "A商事");
+    const std::string broken = batch.Company(Utf8Of(forger));
+    WriteCompany(broken, "0002", "B商事");
+    const std::string employees = broken + "/KOJINQ\x1b[2J.CSV";
+    std::filesystem::rename(broken + "/KOJINQ.CSV", employees);
+    WriteBytes(employees,
+               CompanyBlock("0002", "B商事") + "[10601]\r\n" + std::string(40, ',') + "\r\n");
+    std::filesystem::create_directories(batch.Company("\x1b[31mnotes"));
+
+    const ProgramResult result = RunKw39pcaconv(batch.Args({"--yes"}));
+    EXPECT_EQ(result.status, 2) << result.err;
+    const std::string shownB = Utf8Of("B\\x0Akw39pcaconv: 2 社中 2 社を変換しました。");
+    for (const std::string& part : std::vector<std::string>{
+             "[1/2] A\\x1B]0;pwned\\x07: " + Utf8Of("正常に終了しました。"),
+             "[2/2] " + shownB + ": ",
+             batch.root + "/" + shownB + "/KOJINQ\\x1B[2J.CSV" + Utf8Of(" の 4 行目: "),
+             "(skipped, no PCA export): \\x1B[31mnotes\n",
+             "(not converted): " + shownB + "\n",
+         }) {
+        EXPECT_TRUE(Contains(result.err, part)) << part << "\n" << result.err;
+    }
+    for (const char c : result.err) {
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+        if (c != '\n' && static_cast<unsigned char>(c) < 0x20) break;
+    }
+    EXPECT_FALSE(Contains(result.err, "\nkw39pcaconv: 2 "));
 }
 
 TEST(BatchTest, CompaniesThatWouldShareAFileNameAreNeitherConverted) {
@@ -213,6 +249,14 @@ TEST(BatchTest, ProblemsOfTheBatchAsAWhole) {
          },
          1,
          {"正しい申告年度を指定してください。", "(option to correct): --year\n"}},
+        {"year with a control character",
+         [](Batch& b) {
+             WriteCompany(b.Company("A"), "0001", "A");
+             return std::vector<std::string>{"--batch", b.root,     "--output-dir", b.out,
+                                             "--year",  "8\x1b[2J", "--yes"};
+         },
+         1,
+         {"正しい申告年度を指定してください。", "(option to correct): --year\n"}},
         {"no terminal and no --yes",
          [](Batch& b) {
              WriteCompany(b.Company("A"), "0001", "A");
@@ -255,7 +299,7 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string count = Utf8Of(
         "報告: 4 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, コードの変換なし 1, "
-        "データなし 3, マスター未登録 0)\n");
+        "データなし 3, マスター未登録 0, 引用符の不一致 0, 金額の異常 0)\n");
     const std::size_t done = result.err.find(Utf8Of("情報 (Info): 正常に終了しました。\n"));
     ASSERT_NE(done, std::string::npos) << result.err;
     EXPECT_EQ(result.err.find(count), done + Utf8Of("情報 (Info): 正常に終了しました。\n").size());

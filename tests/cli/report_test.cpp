@@ -13,6 +13,10 @@ namespace {
 
 // One company with one finding of each kind, told as the engine tells them.
 void ObserveOneOfEach(ConversionReport& report) {
+    // Loading comes first; the line is cut before its 41st byte, which is the
+    // second byte of "タ".
+    report.QuoteCountOdd("in/KOJINQ.CSV", 12,
+                         "10\"03,002-010,三田村 翔,ミタムラ ショウタ,19900101");
     report.ConversionStarted("テスト, \"商事\"", 2);
     report.FuyosyaLeftOut("E1", "21");
     report.KyuuyoLeftOut("E1", "09", KyuuyoSkip::PaymentDate, "2024095");
@@ -25,6 +29,7 @@ void ObserveOneOfEach(ConversionReport& report) {
     report.RowMissing("E2", "10611");
     report.MasterCodeNotFound("E2", "10301", "001-002");
     report.MasterCodeNotFound("E2", "10501", "131016");
+    report.AmountAbnormal("E2", {"10706", "課税合計", "2", "1e400"});
     report.EmployeeConverted("E2", "");
 }
 
@@ -37,6 +42,10 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
     EXPECT_EQ(
         report.Csv(),
         "会社,社員コード,氏名,種類,内容\r\n" + company + ",,,変換した社員,2 名\r\n" + company +
+            ",,,引用符の不一致,\"in/KOJINQ.CSV の 12 行目「10\"\"03,002-010,三田村 翔,ミタムラ "
+            "ショウ」: 引用符 (\"\") "
+            "の数が奇数のため、項目の区切りが正しくない可能性があります\"\r\n" +
+            company +
             ",E1,山田 花子,扶養親族の超過,扶養親族番号「21」: 21 "
             "人目以降の扶養親族は出力していません\r\n" +
             company +
@@ -59,7 +68,10 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             "にありません\r\n" +
             company +
             ",E2,,マスター未登録,総括表提出先コード「131016」が住民税納付先マスター "
-            "(10501) にありません\r\n");
+            "(10501) にありません\r\n" +
+            company +
+            ",E2,,金額の異常,課税合計「1e400」 (10706、支給回「2」): "
+            "金額が扱える範囲を超えるため 0 として計上しました\r\n");
 }
 
 TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
@@ -74,14 +86,18 @@ TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
     report.EmployeeConverted("X", "x");
     report.EndCompany(true);
 
-    EXPECT_EQ(ConversionReport::Count(report.Companies()[0]), (FindingCounts{1, 3, 1, 2, 1, 2}));
-    EXPECT_EQ(ConversionReport::Count(report.Companies()[1]), (FindingCounts{0, 0, 0, 0, 2, 0}));
-    EXPECT_EQ(ConversionReport::CountLine(report.CountAll()),
-              "報告: 12 件 (扶養親族の超過 1, 給与の除外 3, 賞与の除外 1, "
-              "コードの変換なし 2, データなし 3, マスター未登録 2)");
-    EXPECT_EQ(ConversionReport::CountLine(FindingCounts{}),
-              "報告: 0 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
-              "コードの変換なし 0, データなし 0, マスター未登録 0)");
+    EXPECT_EQ(ConversionReport::Count(report.Companies()[0]),
+              (FindingCounts{1, 3, 1, 2, 1, 2, 1, 1}));
+    EXPECT_EQ(ConversionReport::Count(report.Companies()[1]),
+              (FindingCounts{0, 0, 0, 0, 2, 0, 0, 0}));
+    EXPECT_EQ(
+        ConversionReport::CountLine(report.CountAll()),
+        "報告: 14 件 (扶養親族の超過 1, 給与の除外 3, 賞与の除外 1, "
+        "コードの変換なし 2, データなし 3, マスター未登録 2, 引用符の不一致 1, 金額の異常 1)");
+    EXPECT_EQ(
+        ConversionReport::CountLine(FindingCounts{}),
+        "報告: 0 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
+        "コードの変換なし 0, データなし 0, マスター未登録 0, 引用符の不一致 0, 金額の異常 0)");
 }
 
 TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
@@ -103,6 +119,42 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
               "client-a,1,甲,データなし,税 (10603) に社員の行がありません\r\n"
               "client-b,,,変換していません,社員情報ファイルが正しくありません。 続きの行\r\n"
               "client-c,,,変換していません,ファイルの書き込みに失敗しました。 out/x.XML\r\n");
+}
+
+// A cell that a spreadsheet would run as a formula starts with an apostrophe,
+// inside the quotes when it is quoted; every other cell stays as it was.
+TEST(ConversionReportTest, CellsThatWouldStartAFormulaAreSetOff) {
+    struct Case {
+        const char* text;
+        const char* cell;
+    };
+    const Case cases[] = {
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"-2+3", "'-2+3"},
+        {"+81 3", "'+81 3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tcalc", "'\tcalc"},
+        {"\rcalc", "\"'\rcalc\""},
+        {"a=b-c", "a=b-c"},
+        {" =x", " =x"},
+        {"＝全角", "＝全角"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ConversionReport report;
+        report.BeginCompany(c.text);  // the folder of a batch
+        report.ConversionStarted("会社", 1);
+        report.RowMissing(c.text, "10603");
+        report.EmployeeConverted(c.text, c.text);
+        report.EndCompany(true);
+        const std::string cell = c.cell;
+        const std::string company = *c.text ? cell : std::string("会社");
+        EXPECT_EQ(report.Csv(), "会社,社員コード,氏名,種類,内容\r\n" + company +
+                                    ",,,変換した社員,1 名\r\n" + company + "," + cell + "," + cell +
+                                    ",データなし,税 (10603) に社員の行がありません\r\n");
+    }
 }
 
 TEST(ConversionReportTest, FileIsUtf8WithAByteOrderMark) {

@@ -46,6 +46,16 @@ class RecordingObserver : public ConversionObserver {
         findings.push_back("no master " + code + " " + std::string(table) + " " +
                            std::string(masterCode));
     }
+    void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override {
+        findings.push_back("amount " + code + " " + std::string(what.table) + " " +
+                           std::string(what.column) + " " + std::string(what.number) + " [" +
+                           std::string(what.value) + "]");
+    }
+    void QuoteCountOdd(const std::string& path, std::size_t lineNumber,
+                       std::string_view line) override {
+        findings.push_back("quotes " + path + " " + std::to_string(lineNumber) + " " +
+                           std::string(line));
+    }
 
     std::vector<std::string> events;
     std::vector<std::string> findings;
@@ -154,6 +164,25 @@ TEST(ConversionObserverTest, EachKindOfFindingIsReportedWithItsValuesAsWritten) 
              d.Add("10103", {{"役職コード", "1"}, {"役職名", "未使用"}});
          },
          {"no master E1 10301 001-002", "no master E1 10103 9", "no master E1 10501 131016"}},
+        {"amounts that are no finite number, or that would make their sum none, count as 0",
+         {},
+         [](PcaExport& d) {
+             // "01" and "001" are both January, so their amounts share one sum.
+             for (const char* number : {"01", "001"}) {
+                 d.Add("10701", {{"社員コード", "E1"}, {"支給回", number}});
+                 d.Add("10702", {{"社員コード", "E1"},
+                                 {"支給回", number},
+                                 {"支給日", "20240125"},
+                                 {"課税合計", number == std::string("01") ? "1e400" : "5"},
+                                 {"社会保険合計", "1.7e308"},
+                                 {"所得税", "-1e999"}});
+             }
+             d.Add("10705", {{"社員コード", "E1"}, {"支給回", "1"}});
+             d.Add("10706", {{"社員コード", "E1"}, {"支給回", "1"}, {"所得税", "1e309"}});
+         },
+         {"amount E1 10702 課税合計 01 [1e400]", "amount E1 10702 所得税 01 [-1e999]",
+          "amount E1 10702 社会保険合計 001 [1.7e308]", "amount E1 10702 所得税 001 [-1e999]",
+          "amount E1 10706 所得税 1 [1e309]"}},
         {"known master codes, an unused position name and the no-payee code",
          {{{"部門コード", "001"}, {"役職コード", "1"}}, {}, {{"総括表提出先コード", "999999"}}, {}},
          [](PcaExport& d) {
@@ -192,6 +221,34 @@ TEST(ConversionObserverTest, EmployeesWithoutTaxResidenceTaxOrYearEndRows) {
     // Each employee's findings come before the news that it is done.
     EXPECT_EQ(observer.events,
               (std::vector<std::string>{"started テスト会社 2", "converted A ", "converted B "}));
+}
+
+// A stray or unclosed quote merges the rest of its line into one field; the
+// line is told with its place, and loads as before.
+TEST(ConversionObserverTest, DataLinesWithAnOddNumberOfQuotesAreToldWithTheirPlace) {
+    const std::string text =
+        "[10000]\r\n"
+        "0001,\"テスト会社\r\n"                      // 2: unclosed, in a known table
+        "[10601]\r\n"                                // 3
+        "10\"03,002-010,三田村\r\n"                  // 4: a stray quote
+        "1004,\"a,b\",\"喫茶\"\"こもれび\"\"\"\r\n"  // 5: quoted and doubled, even
+        "1005,\"a\"b,c\r\n"                          // 6: even, one field by the rules
+        "1006,a\"b\"c\"  \r\n"                       // 7: three quotes, told without the blanks
+        "[99999]\r\n"                                // 8: a table the reader does not know
+        "x\"y\r\n";                                  // 9: not loaded, so not told
+    TempDir dir;
+    const std::string path = dir.Write("KOJINQ.CSV", text);
+    RecordingPort port;
+    CExchangeFromPCAToKw39 engine(port);
+    RecordingObserver observer;
+    engine.SetObserver(&observer);
+    ASSERT_TRUE(engine.Reader().ReadDataFiles({path}, 1));
+    EXPECT_EQ(observer.findings,
+              (std::vector<std::string>{"quotes " + path + " 2 0001,\"テスト会社",
+                                        "quotes " + path + " 4 10\"03,002-010,三田村",
+                                        "quotes " + path + " 7 1006,a\"b\"c\""}));
+    EXPECT_EQ(engine.Reader().GetEmployeeCodes(),
+              (std::vector<std::string>{"1003,002-010,三田村", "1004", "1005", "1006"}));
 }
 
 TEST(ConversionObserverTest, BeingObservedChangesNothingInTheDocument) {

@@ -141,6 +141,12 @@ TEST(ConvertPaymentsTest, BonusNumbersFoldIntoFiveSlots) {
           {"-1", "", "40", "0", "0", "1"},
           {"3", "", "50", "5", "0", "1"}},
          {{16, "50/5/1/0"}}},
+        {"amounts that are no finite number, or would make the sum none, count as 0",
+         {{"1", "", "1e400", "5", "-1e999", "1"},
+          {"5", "", "1e308", "1", "0", "1"},
+          {"6", "", "1e308", "1", "0", "1"},
+          {"7", "", "-1e308", "1", "0", "1"}},
+         {{14, "/5/1/"}, {18, "/3/1/"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

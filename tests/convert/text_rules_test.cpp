@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -54,28 +55,41 @@ TEST(TextRulesTest, NamePartsAndBlanks) {
 TEST(TextRulesTest, ToIntegerTakesTheLeadingDecimalNumber) {
     constexpr int kMax = std::numeric_limits<int>::max();
     constexpr int kMin = std::numeric_limits<int>::min();
-    const std::pair<std::string, int> cases[] = {
-        {"", 0},
-        {"x", 0},
-        {"12", 12},
-        {"012", 12},
-        {"  7", 7},
-        {"\t+8", 8},
-        {"-9", -9},
-        {"1,200", 1},
-        {"12x3", 12},
-        {"+", 0},
-        {"- 1", 0},
-        {"１２", 0},  // full-width digits are no digits
-        {"2147483647", kMax},
-        {"2147483648", kMax},
-        {"99999999999999999999999", kMax},
-        {"-2147483648", kMin},
-        {"-99999999999", kMin},
+    constexpr std::int64_t kMax64 = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin64 = std::numeric_limits<std::int64_t>::min();
+    struct Case {
+        std::string text;
+        int value;             // ToInteger, clamped to 32 bits
+        std::int64_t value64;  // ToInteger64
     };
-    for (const auto& [text, expected] : cases) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(ToInteger(text), expected);
+    const Case cases[] = {
+        {"", 0, 0},
+        {"x", 0, 0},
+        {"12", 12, 12},
+        {"012", 12, 12},
+        {"  7", 7, 7},
+        {"\t+8", 8, 8},
+        {"-9", -9, -9},
+        {"1,200", 1, 1},
+        {"12x3", 12, 12},
+        {"+", 0, 0},
+        {"- 1", 0, 0},
+        {"１２", 0, 0},  // full-width digits are no digits
+        {"2147483647", kMax, 2147483647},
+        {"2147483648", kMax, 2147483648},
+        {"3000000000", kMax, 3000000000},
+        {"-2147483648", kMin, -2147483648LL},
+        {"-99999999999", kMin, -99999999999},
+        {"9223372036854775807", kMax, kMax64},
+        {"9223372036854775808", kMax, kMax64},
+        {"99999999999999999999999", kMax, kMax64},
+        {"-9223372036854775808", kMin, kMin64},
+        {"-99999999999999999999999", kMin, kMin64},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ToInteger(c.text), c.value);
+        EXPECT_EQ(ToInteger64(c.text), c.value64);
     }
 }
 

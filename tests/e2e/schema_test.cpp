@@ -182,7 +182,8 @@ TEST(SchemaTest, TheReportOfTheSampleCompany) {
                          ",1006,O'Hara Anne,データなし,住民税 (10611) に社員の行がありません\r\n"));
     EXPECT_NE(
         run.err.find(Utf8Of("正常に終了しました。\n報告: 3 件 (扶養親族の超過 0, 給与の除外 1, "
-                            "賞与の除外 1, コードの変換なし 0, データなし 1, マスター未登録 0)\n")),
+                            "賞与の除外 1, コードの変換なし 0, データなし 1, マスター未登録 0, "
+                            "引用符の不一致 0, 金額の異常 0)\n")),
         std::string::npos)
         << run.err;
 }

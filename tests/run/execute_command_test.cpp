@@ -62,13 +62,36 @@ TEST(ExecuteCommand, YearCheck) {
         bool accepted;
     };
     const Case cases[] = {
-        {"0", false},   {"99", false},
-        {"-1", false},  {"abc", false},
-        {"", false},    {"２６", false},
-        {"1", true},    {"98", true},
-        {" 26", true},  {"26年", true},
-        {"+26", true},  {"99999999999999999999", false},
-        {"0026", true}, {"-99999999999999999999", false},
+        {"0", false},
+        {"99", false},
+        {"-1", false},
+        {"abc", false},
+        {"", false},
+        {"２６", false},
+        {"1", true},
+        {"98", true},
+        {" 26", true},
+        {"26年", true},
+        {"+26", true},
+        {"99999999999999999999", false},
+        {"0026", true},
+        {"-99999999999999999999", false},
+        // Written into the document as typed: no control character, whole
+        // Shift_JIS characters only.
+        {"8\x1b[2J", false},
+        {"8\x7f", false},
+        {"8\t", false},
+        {"\t8", false},
+        {"8\n", false},
+        {"8\r", false},
+        {"8\x01", false},
+        {"8\x80", false},
+        {"8\xfd", false},
+        {"8\x82", false},  // a lead byte without its trail
+        {"8\x82\x0a", false},
+        {"8年度", true},
+        {"8 ", true},
+        {"8\xb1", true},  // a single-byte katakana
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.year);

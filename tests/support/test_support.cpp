@@ -1,15 +1,18 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
 #include "platform/encoding.h"
+#include "support/xmllint.h"
 
 namespace kw39::test {
 
@@ -21,6 +24,34 @@ TempDir::TempDir() {
     m_strPath = pattern;
 }
 
+namespace {
+
+bool IsXmlDocument(const fs::path& path) {
+    constexpr std::string_view kStart = "<?xml";
+    std::ifstream in(path, std::ios::binary);
+    std::string start(kStart.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    return in && start == kStart;
+}
+
+// Every XML document a test leaves behind, whatever wrote it, must be one that
+// a real parser reads.
+void CheckDocumentsIn(const std::string& folder) {
+    std::vector<std::string> documents;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec);
+         it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_regular_file(ec) && IsXmlDocument(it->path())) {
+            documents.push_back(it->path().string());
+        }
+    }
+    if (documents.empty()) return;
+    const std::optional<std::string> complaints = XmllintComplaints(documents);
+    if (complaints && !complaints->empty()) ADD_FAILURE() << "xmllint --noout: " << *complaints;
+}
+
+}  // namespace
+
 TempDir::~TempDir() {
     std::error_code ec;
     // Restore permissions that a test may have taken away before removing.
@@ -28,6 +59,7 @@ TempDir::~TempDir() {
          it != fs::recursive_directory_iterator(); it.increment(ec)) {
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
+    CheckDocumentsIn(m_strPath);
     fs::remove_all(m_strPath, ec);
 }
 

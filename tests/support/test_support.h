@@ -12,7 +12,8 @@
 namespace kw39::test {
 
 // A fresh folder under the system's temporary folder, removed with its content
-// by the destructor.
+// by the destructor. Before that, xmllint reads every XML document left in it
+// (when installed), and a complaint fails the test.
 class TempDir {
   public:
     TempDir();
