@@ -128,7 +128,7 @@ TEST(BenchMeasureTest, MeasuresAGeneratedSetEndToEnd) {
     int messages = 0;
     StageMemory memory;
     ConvertOnce(InputPaths(dir.Path()), dir.File("timed.xml"), messages, memory);
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExchangeFromPCAToKw39 engine(port);
     ASSERT_TRUE(engine.Reader().ReadDataFiles(InputPaths(dir.Path()), 6));
     ASSERT_TRUE(engine.ConvertAndWriteDocument(dir.File("engine.xml"), kModeStandard, "1", "8"));

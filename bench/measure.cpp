@@ -11,7 +11,6 @@
 #include <memory>
 #include <stdexcept>
 
-#include "bench_port.h"
 #include "clock.h"
 #include "convert/engine.h"
 #include "export/document_file.h"
@@ -27,16 +26,6 @@ namespace {
 
 // The filing year of every run.
 const std::string kYear = "8";
-
-// The engine's own messages; a clean run shows none, so they are only counted.
-class SilentPort : public platform::MessagePort {
-  public:
-    platform::MessageAnswer ShowMessage(const std::string&, platform::MessageStyle) override {
-        ++count;
-        return platform::MessageAnswer::Ok;
-    }
-    int count = 0;
-};
 
 // Resident set size now (Linux /proc); 0 where it cannot be read.
 long ResidentKb() {
@@ -66,14 +55,16 @@ std::string Joined(const std::vector<std::string>& messages) {
 }
 
 void CheckInputs(const std::vector<std::string>& paths, const std::string& output) {
-    BenchPort port;
-    port.texts = {{kIdOutputBox, output}, {kIdYearBox, kYear}};
+    RunRequest request;
+    request.outputPath = output;
+    request.yearText = kYear;
+    request.mode = kModeStandard;
     for (std::size_t slot = 0; slot < InputSlots.size() && slot < paths.size(); ++slot)
-        port.texts.emplace(InputSlots[slot].nEditId, paths[slot]);
-    port.checked[kIdRadioStandard] = true;
-    if (ValidateInputSet(port)) return;
+        request.inputPaths[slot] = paths[slot];
+    const CheckResult check = CheckInputSet(request);
+    if (check.Passed()) return;
     std::string reason = "input checks failed: ";
-    reason.append(Joined(port.messages));
+    if (check.message) reason.append(Joined({check.message->text}));
     throw std::runtime_error(reason);
 }
 
@@ -153,7 +144,7 @@ StageTimes ConvertOnce(const std::vector<std::string>& paths, const std::string&
     CheckInputs(paths, output);
     lap(times.check);
 
-    SilentPort silent;
+    platform::MessageLog silent;  // a clean run logs nothing: only counted
     auto engine = std::make_unique<CExchangeFromPCAToKw39>(silent);
     if (!engine->Reader().ReadDataFiles(paths, static_cast<int>(paths.size())))
         throw std::runtime_error("the reader could not read every input file");
@@ -164,7 +155,7 @@ StageTimes ConvertOnce(const std::vector<std::string>& paths, const std::string&
     memory.convert = ResidentKb();
     engine.reset();
     lap(times.release);
-    messages = silent.count;
+    messages = static_cast<int>(silent.messages.size());
     return times;
 }
 

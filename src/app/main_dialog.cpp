@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <array>
+
 #include "app/about_dialog.h"
 #include "app/file_dialogs.h"
 #include "app/resource.h"
@@ -15,13 +17,21 @@
 
 namespace kw39::app {
 
-static_assert(IDC_EXECUTE == kIdExecute && IDC_HELP_BUTTON == kIdHelp &&
-              IDC_OUTPUT_PATH == kIdOutputBox && IDC_OUTPUT_BROWSE == kIdOutputBrowse &&
-              IDC_SELECT_FOLDER == kIdSelectFolder && IDC_COMPANY_PATH == kIdCompanyBox &&
-              IDC_COMPANY_BROWSE == kIdCompanyBrowse && IDC_RADIO_STANDARD == kIdRadioStandard &&
-              IDC_RADIO_SIMPLE == kIdRadioSimple && IDC_YEAR == kIdYearBox);
-
 namespace {
+
+// The path box and the browse button of each input slot, in slot order.
+struct SlotControls {
+    int nEditId;
+    int nBrowseId;
+};
+constexpr std::array<SlotControls, kSlotCount> kSlotControls = {{
+    {IDC_COMPANY_PATH, IDC_COMPANY_BROWSE},
+    {IDC_PAYEE_PATH, IDC_PAYEE_BROWSE},
+    {IDC_DEPARTMENT_PATH, IDC_DEPARTMENT_BROWSE},
+    {IDC_EMPLOYEE_PATH, IDC_EMPLOYEE_BROWSE},
+    {IDC_MONTHLY_PATH, IDC_MONTHLY_BROWSE},
+    {IDC_YEAREND_PATH, IDC_YEAREND_BROWSE},
+}};
 
 const wchar_t kGuidanceHosted[] =
     L"連動元データを選択して[実行]ボタンを押すと、年調･法定調書データの作成を開始します。";
@@ -46,7 +56,7 @@ HICON LoadAppIcon(int widthMetric, int heightMetric) {
 
 bool IsPathBox(int id) {
     if (id == IDC_OUTPUT_PATH) return true;
-    for (const InputSlot& slot : InputSlots)
+    for (const SlotControls& slot : kSlotControls)
         if (slot.nEditId == id) return true;
     return false;
 }
@@ -72,8 +82,17 @@ std::string CKw39PCAConvDlg::ReadControlText(int id) {
     return platform::WideToCp932Lossy(ItemText(id));
 }
 
-bool CKw39PCAConvDlg::IsControlChecked(int id) {
-    return IsDlgButtonChecked(Handle(), id) == BST_CHECKED;
+RunRequest CKw39PCAConvDlg::ReadRequest() {
+    RunRequest request;
+    request.yearText = ReadControlText(IDC_YEAR);
+    request.mode = IsDlgButtonChecked(Handle(), IDC_RADIO_STANDARD) == BST_CHECKED ? kModeStandard
+                                                                                   : kModeSimple;
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        request.inputPaths[slot] = ReadControlText(kSlotControls[slot].nEditId);
+    }
+    request.outputPath = ReadControlText(IDC_OUTPUT_PATH);
+    request.launch = m_launch;
+    return request;
 }
 
 MessageAnswer CKw39PCAConvDlg::ShowMessage(const std::string& text, MessageStyle style) {
@@ -84,7 +103,21 @@ MessageAnswer CKw39PCAConvDlg::ShowMessage(const std::string& text, MessageStyle
     return answer;
 }
 
-void CKw39PCAConvDlg::FocusControl(int id) { FocusItem(id); }
+void CKw39PCAConvDlg::FocusField(RunField field, std::size_t slot) {
+    switch (field) {
+        case RunField::Year:
+            FocusItem(IDC_YEAR);
+            break;
+        case RunField::Input:
+            FocusItem(kSlotControls[slot].nBrowseId);
+            break;
+        case RunField::Output:
+            FocusItem(IDC_OUTPUT_BROWSE);
+            break;
+        case RunField::None:
+            break;
+    }
+}
 
 void CKw39PCAConvDlg::CloseDialog() { EndDialog(IDOK); }
 
@@ -108,7 +141,7 @@ bool CKw39PCAConvDlg::OnInitDialog() {
 
     // Before any path is set: setting one refreshes the box's tooltip.
     m_pathBoxes.Create(Handle());
-    for (const InputSlot& slot : InputSlots) m_pathBoxes.Add(Item(slot.nEditId));
+    for (const SlotControls& slot : kSlotControls) m_pathBoxes.Add(Item(slot.nEditId));
     m_pathBoxes.Add(Item(IDC_OUTPUT_PATH));
 
     if (m_launch.launchCode == kLaunchHosted) {
@@ -152,8 +185,8 @@ bool CKw39PCAConvDlg::OnCommand(int id, int notifyCode) {
         default:
             break;
     }
-    for (std::size_t slot = 0; slot < InputSlots.size(); ++slot) {
-        if (InputSlots[slot].nBrowseId == id) {
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        if (kSlotControls[slot].nBrowseId == id) {
             OnBrowseInput(slot);
             return true;
         }
@@ -180,7 +213,7 @@ std::optional<std::string> CKw39PCAConvDlg::PathForCore(const std::wstring& path
 }
 
 void CKw39PCAConvDlg::OnBrowseInput(std::size_t slot) {
-    const int editId = InputSlots[slot].nEditId;
+    const int editId = kSlotControls[slot].nEditId;
     const FileDialogOptions options{L"外部マスターを選択(CSVファイル)",
                                     L"CSVﾌｧｲﾙ(*.CSV) |*.CSV|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"CSV",
                                     ItemText(editId)};
@@ -192,10 +225,17 @@ void CKw39PCAConvDlg::OnBrowseInput(std::size_t slot) {
 void CKw39PCAConvDlg::OnSaveAs() {
     std::wstring initialName = ItemText(IDC_OUTPUT_PATH);
     if (initialName.empty()) {
-        std::string name;
-        if (!SuggestOutputFileName(*this, name)) return;
+        const OutputNameProposal proposal =
+            ProposeOutputFileName(ReadControlText(IDC_COMPANY_PATH));
+        if (proposal.name.empty()) {
+            const CheckResult& failure = proposal.failure;
+            ShowMessage(failure.message->text, failure.message->style);
+            FocusField(failure.field, failure.slot);
+            return;
+        }
         // In the company file's folder, not wherever a file dialog was used last.
-        initialName = FolderOf(ItemText(IDC_COMPANY_PATH)) + platform::Cp932ToWideLossy(name);
+        initialName =
+            FolderOf(ItemText(IDC_COMPANY_PATH)) + platform::Cp932ToWideLossy(proposal.name);
     }
     const FileDialogOptions options{L"名前を付けて保存",
                                     L"XMLﾌｧｲﾙ(*.XML) |*.XML|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"XML",
@@ -212,15 +252,15 @@ void CKw39PCAConvDlg::OnSelectFolder() {
     const auto cp932 = PathForCore(*folder);
     if (!cp932) return;
     const FolderSelection selection = SelectFilesFromFolder(*cp932);
-    for (std::size_t slot = 0; slot < InputSlots.size(); ++slot) {
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
         if (const auto& path = selection.paths[slot])
-            SetItemText(InputSlots[slot].nEditId, platform::Cp932ToWideLossy(*path));
+            SetItemText(kSlotControls[slot].nEditId, platform::Cp932ToWideLossy(*path));
     }
     if (!selection.message.empty()) ShowMessage(selection.message, MessageStyle::Warning);
 }
 
 void CKw39PCAConvDlg::OnClear() {
-    for (const InputSlot& slot : InputSlots) SetItemText(slot.nEditId, {});
+    for (const SlotControls& slot : kSlotControls) SetItemText(slot.nEditId, {});
     if (m_launch.launchCode == kLaunchStandalone) SetItemText(IDC_OUTPUT_PATH, {});
 }
 

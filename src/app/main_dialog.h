@@ -21,10 +21,9 @@ class CKw39PCAConvDlg : public CModalDialog, public RunPort {
     explicit CKw39PCAConvDlg(const LaunchContext& launch);
 
     // RunPort over the real controls. Texts cross to and from CP932 here.
-    std::string ReadControlText(int id) override;
-    bool IsControlChecked(int id) override;
+    RunRequest ReadRequest() override;
     MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
-    void FocusControl(int id) override;
+    void FocusField(RunField field, std::size_t slot) override;
     void CloseDialog() override;
 
     // True once a run has written its document. The host is told OK only then:
@@ -50,6 +49,8 @@ class CKw39PCAConvDlg : public CModalDialog, public RunPort {
     // The CP932 spelling of a path the user picked; nothing, after a message,
     // when the path has characters outside CP932 and so cannot be used.
     std::optional<std::string> PathForCore(const std::wstring& path);
+    // The text of a box in CP932.
+    std::string ReadControlText(int id);
 
     const LaunchContext& m_launch;
     int m_nMode = 0;  // radio group: 0 "標準モード", 1 "簡易モード"

@@ -30,29 +30,11 @@ namespace kw39::cli {
 
 namespace {
 
-struct ShownMessage {
-    std::string text;
-    MessageStyle style;
-};
-
-// The dialog of one company: its messages are kept and shown with the
-// company's result line, and the batch's one confirmation answers its own.
-class CompanyPort : public HeadlessPort {
-  public:
-    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override {
-        Note(text, style);
-        if (style == MessageStyle::Confirm) return Answered(MessageAnswer::Ok);
-        messages.push_back({text, style});
-        return MessageAnswer::Ok;
-    }
-
-    std::vector<ShownMessage> messages;
-};
-
 struct Company {
     std::string name;    // the subfolder's name
     std::string folder;  // its path
-    std::unique_ptr<CompanyPort> port = std::make_unique<CompanyPort>();
+    RunRequest request;  // what it is converted with, once planned
+    std::unique_ptr<CompanyTerminal> terminal = std::make_unique<CompanyTerminal>();
     std::string outputName;     // file name in the output folder, once suggested
     std::optional<int> failed;  // the status of a company that cannot be run
     std::string whyNot;         // for the report, when nothing was written
@@ -63,27 +45,32 @@ struct Company {
 void Plan(Company& company, const CliOptions& options, const std::string& year,
           platform::FileSystem& fs) {
     if (company.failed) return;
-    CompanyPort& port = *company.port;
-    SetYearAndMode(port, year, options.mode);
+    CompanyTerminal& terminal = *company.terminal;
+    RunRequest& request = company.request;
+    request.yearText = year;
+    request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
+    request.launch = StandaloneLaunch(year);
     const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
-    const bool chosen = PutSelectedFiles(port, selection);
+    const bool chosen = PutSelectedFiles(request, selection);
+    terminal.SetShownPaths(PathsOf(request));
     if (!selection.message.empty()) {
-        port.ShowMessage(selection.message, MessageStyle::Warning);
+        terminal.Show(selection.message, MessageStyle::Warning);
     } else if (!chosen) {
-        port.ShowMessage(std::string(kNothingChosen), MessageStyle::Warning);
+        terminal.Show(std::string(kNothingChosen), MessageStyle::Warning);
     }
     try {
-        std::string name;
-        if (SuggestOutputFileName(port, name, fs)) {
-            company.outputName = SafeFileName(name);
+        const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
+        if (!proposal.name.empty()) {
+            company.outputName = SafeFileName(proposal.name);
             return;
         }
+        terminal.Show(*proposal.failure.message);
         company.failed = kExitCheckFailed;
     } catch (const std::exception& failure) {
-        port.ShowMessage(FailureMessage(failure), MessageStyle::Error);
+        terminal.Show(FailureMessage(failure), MessageStyle::Error);
         company.failed = kExitFailed;
     }
-    company.whyNot = port.LastMessageText();
+    company.whyNot = terminal.LastMessageText();
 }
 
 // The folder names of the other companies that share a name, at most ten of
@@ -125,7 +112,7 @@ void RefuseSharedNames(std::vector<Company>& companies) {
                 "出力ファイル名「" + company.outputName + "」が、フォルダ " + others +
                 " の会社と同じになります。\n上書きしないよう、いずれの会社も変換していません。"
                 "会社コードと会社名 ([10000]) を確認してください。";
-            company.port->ShowMessage(text, MessageStyle::Warning);
+            company.terminal->Show(text, MessageStyle::Warning);
             company.failed = kExitCheckFailed;
             company.whyNot = text;
         }
@@ -172,10 +159,10 @@ void ShowResult(const Company& company, const std::string& counter, int status,
     } else {
         text += "\n";
     }
-    for (const ShownMessage& message : company.port->messages) {
+    for (const Message& message : company.terminal->Messages()) {
         // The completion message is what the result line says already.
         if (message.style == MessageStyle::Info) continue;
-        text += Indented(FormatMessage(company.port->Shown(message.text), message.style));
+        text += Indented(FormatMessage(company.terminal->Shown(message.text), message.style));
     }
     if (status == kExitWritten) {
         text += Indented(ConversionReport::CountLine(ConversionReport::Count(report)));
@@ -186,45 +173,39 @@ void ShowResult(const Company& company, const std::string& counter, int status,
 // Runs one planned company; returns its status.
 int RunCompany(Company& company, const std::string& outputDir, ConversionReport& report,
                ProgressLine* line, platform::FileSystem& fs) {
-    CompanyPort& port = *company.port;
-    port.SetControlText(kIdOutputBox, platform::JoinPath(outputDir, company.outputName));
-    port.ForgetFocusAndMessages();
-    const LaunchContext launch = StandaloneLaunch(port.ReadControlText(kIdYearBox));
+    CompanyTerminal& terminal = *company.terminal;
+    company.request.outputPath = platform::JoinPath(outputDir, company.outputName);
+    terminal.SetShownPaths(PathsOf(company.request));
 
-    const CommandOutcome outcome = ExecuteShowingProgress(port, launch, fs, &report, line);
+    const CommandResult result = ExecuteRequest(terminal, company.request, fs, &report, line);
 
-    const int status = StatusOf(outcome);
-    if (outcome == CommandOutcome::NothingWritten) {
-        port.ShowMessage(std::string(kNothingLoaded), MessageStyle::Warning);
-    } else if (status == kExitCheckFailed && port.LastMessageText().empty()) {
-        // A check that fails without a message: a file that cannot be opened.
-        if (const auto path = UnopenableInput(port, fs)) {
-            port.ShowMessage(std::string(kCannotOpenInput) + *path, MessageStyle::Warning);
-        }
+    const int status = StatusOf(result.outcome);
+    if (result.outcome == CommandOutcome::NothingWritten) {
+        terminal.Show(std::string(kNothingLoaded), MessageStyle::Warning);
     }
-    company.whyNot = status == kExitWritten ? std::string() : port.LastMessageText();
+    company.whyNot = status == kExitWritten ? std::string() : terminal.LastMessageText();
     return status;
 }
 
 // The checks of the batch as a whole; false after a message.
-bool CheckBatchOptions(TerminalPort& port, const CliOptions& options, const std::string& year,
+bool CheckBatchOptions(Terminal& terminal, const CliOptions& options, const std::string& year,
                        platform::FileSystem& fs) {
     if (!IsAcceptableYear(year)) {
-        port.ShowMessage("正しい申告年度を指定してください。", MessageStyle::Warning);
+        terminal.Show("正しい申告年度を指定してください。", MessageStyle::Warning);
         NameOptionToCorrect("--year");
         return false;
     }
     const auto root = fs.Stat(*options.batch);
     if (!root || !root->isDirectory) {
-        port.ShowMessage("フォルダが存在しません。\n\n" + *options.batch, MessageStyle::Warning);
+        terminal.Show("フォルダが存在しません。\n\n" + *options.batch, MessageStyle::Warning);
         NameOptionToCorrect("--batch");
         return false;
     }
     const auto output = fs.Stat(*options.outputDir);
     if (!output || !output->isDirectory) {
-        port.ShowMessage("出力先のフォルダが存在しません。\n\n" + *options.outputDir +
-                             "\n\nフォルダを作成してから実行してください。",
-                         MessageStyle::Warning);
+        terminal.Show("出力先のフォルダが存在しません。\n\n" + *options.outputDir +
+                          "\n\nフォルダを作成してから実行してください。",
+                      MessageStyle::Warning);
         NameOptionToCorrect("--output-dir");
         return false;
     }
@@ -258,7 +239,7 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
             company.folder = folder;
             company.failed = kExitFailed;
             company.whyNot = "フォルダの内容を読み取れません。\n\n" + VisibleName(folder);
-            company.port->ShowMessage(company.whyNot, MessageStyle::Error);
+            company.terminal->Show(company.whyNot, MessageStyle::Error);
             continue;
         }
         if (!HoldsPcaExport(folder, fs)) {
@@ -284,7 +265,7 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
 std::vector<RunFile> FilesOfBatch(std::vector<Company>& companies, const std::string& outputDir) {
     std::vector<RunFile> files;
     for (Company& company : companies) {
-        for (RunFile& file : FilesOfRun(*company.port)) {
+        for (RunFile& file : FilesOfRun(company.request)) {
             if (file.path.empty()) continue;
             file.label = company.name + " の" + file.label;
             files.push_back(std::move(file));
@@ -308,7 +289,7 @@ void RefuseRewrite(Company& company, const std::string& outputPath) {
                      " は、この一括変換で別の会社の書類として書き出したファイルです。"
                      "上書きしないよう、この会社は変換していません。"
                      "会社コードと会社名 ([10000]) を確認してください。";
-    company.port->ShowMessage(company.whyNot, MessageStyle::Warning);
+    company.terminal->Show(company.whyNot, MessageStyle::Warning);
     company.failed = kExitCheckFailed;
 }
 
@@ -367,20 +348,19 @@ Tally RunCompanies(std::vector<Company>& companies, const std::string& outputDir
 }  // namespace
 
 int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
-    TerminalPort port(options.yes);
+    Terminal terminal(options.yes);
     const std::string year = options.year ? *options.year : DefaultYear(platform::Today());
     ConversionReport report;
-    if (!CheckBatchOptions(port, options, year, fs)) {
+    if (!CheckBatchOptions(terminal, options, year, fs)) {
         return FinishReport(options, report, kExitCheckFailed, fs);
     }
     std::optional<std::vector<Company>> companies = FindCompanies(*options.batch, fs);
     if (!companies) {
-        port.ShowMessage("フォルダの内容を読み取れません。\n\n" + *options.batch,
-                         MessageStyle::Error);
+        terminal.Show("フォルダの内容を読み取れません。\n\n" + *options.batch, MessageStyle::Error);
         return FinishReport(options, report, kExitFailed, fs);
     }
     if (companies->empty()) {
-        port.ShowMessage(
+        terminal.Show(
             "変換する会社のフォルダがありません。\n\n" + *options.batch +
                 "\n\n会社ごとのフォルダに、PCA給与X から書き出した CSV ファイル (KAISHAQ, "
                 "NOUFUQ, BUMONQ, KOJINQ, GETUJIQ, NENCHOUQ) を入れてください。",
@@ -391,7 +371,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
 
     for (Company& company : *companies) Plan(company, options, year, fs);
     RefuseSharedNames(*companies);
-    if (!ReportApartFrom(port, options, FilesOfBatch(*companies, *options.outputDir), fs)) {
+    if (!ReportApartFrom(terminal, options, FilesOfBatch(*companies, *options.outputDir), fs)) {
         return kExitCheckFailed;  // the report is not written: it would replace that file
     }
 
@@ -401,8 +381,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     const bool anyToRun = std::any_of(companies->begin(), companies->end(),
                                       [](const Company& company) { return !company.failed; });
     bool cancelled = false;
-    if (anyToRun && port.ShowMessage("処理を開始します。\nよろしいですか？",
-                                     MessageStyle::Confirm) == MessageAnswer::Cancel) {
+    if (anyToRun && !terminal.Confirm(kConfirmText)) {
         Note("中止しました。 (Cancelled.)");
         cancelled = true;
     }

@@ -22,31 +22,37 @@ namespace kw39::cli {
 
 namespace {
 
-// The option that sets the control a failed check pointed at.
-std::string OptionForControl(int id, const CliOptions& options) {
-    if (id == kIdYearBox) return "--year";
-    if (id == kIdOutputBrowse) return "--output";
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        if (id != InputSlots[s].nBrowseId) continue;
-        std::string name(SlotOptionName(s));
-        if (options.folder && !options.slots[s]) name += " / --folder";
-        return name;
+// The option that corrects what a failed check is about.
+std::string OptionFor(const CheckResult& check, const CliOptions& options) {
+    switch (check.field) {
+        case RunField::Year:
+            return "--year";
+        case RunField::Output:
+            return "--output";
+        case RunField::Input: {
+            std::string name(SlotOptionName(check.slot));
+            if (options.folder && !options.slots[check.slot]) name += " / --folder";
+            return name;
+        }
+        case RunField::None:
+            break;
     }
     return "";
 }
 
 // Fills the slots from --folder; false (after a message) when it is no folder.
-bool ApplyFolder(TerminalPort& port, const std::string& folder, platform::FileSystem& fs) {
+bool ApplyFolder(Terminal& terminal, RunRequest& request, const std::string& folder,
+                 platform::FileSystem& fs) {
     const auto status = fs.Stat(folder);
     if (!status || !status->isDirectory) {
-        port.ShowMessage("フォルダが存在しません。\n\n" + folder, MessageStyle::Warning);
+        terminal.Show("フォルダが存在しません。\n\n" + folder, MessageStyle::Warning);
         NameOptionToCorrect("--folder");
         return false;
     }
     const FolderSelection selection = SelectFilesFromFolder(folder, fs);
-    const bool chosen = PutSelectedFiles(port, selection);
+    const bool chosen = PutSelectedFiles(request, selection);
     if (!selection.message.empty()) {
-        port.ShowMessage(selection.message, MessageStyle::Warning);
+        terminal.Show(selection.message, MessageStyle::Warning);
     } else if (!chosen) {
         Note(std::string(kNothingChosen) +
              "\n(One file in the folder matches the names of several kinds: nothing was chosen.)");
@@ -54,46 +60,18 @@ bool ApplyFolder(TerminalPort& port, const std::string& folder, platform::FileSy
     return true;
 }
 
-// Explains a failed input check that showed no message: a chosen file that
-// exists but cannot be opened (a folder, or no permission).
-void ExplainSilentRejection(TerminalPort& port, const CliOptions& options,
-                            platform::FileSystem& fs) {
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        const std::string path = port.ReadControlText(InputSlots[s].nEditId);
-        if (path.empty() || fs.OpenRead(path)) continue;
-        Note(std::string(kCannotOpenInput) + VisibleName(path));
-        NameOptionToCorrect(OptionForControl(InputSlots[s].nBrowseId, options));
-        return;
-    }
-}
-
-void ExplainRejection(TerminalPort& port, const CliOptions& options, platform::FileSystem& fs) {
-    if (port.FocusedControl() != 0) {
-        NameOptionToCorrect(OptionForControl(port.FocusedControl(), options));
-    } else if (port.LastMessageStyle()) {
-        // The one check that shows a message but leaves the focus: the output
-        // file exists and cannot be replaced.
-        NameOptionToCorrect("--output");
-    } else {
-        ExplainSilentRejection(port, options, fs);
-    }
-}
-
 // The output path: the one given, or the suggested name in the current folder.
-std::optional<std::string> ChooseOutput(TerminalPort& port, const CliOptions& options,
-                                        platform::FileSystem& fs) {
+std::optional<std::string> ChooseOutput(Terminal& terminal, const RunRequest& request,
+                                        const CliOptions& options, platform::FileSystem& fs) {
     if (options.output) return options.output;
-    std::string name;
-    if (!SuggestOutputFileName(port, name, fs)) {
-        if (port.FocusedControl() != 0) {
-            NameOptionToCorrect(OptionForControl(port.FocusedControl(), options) + " / --output");
-        } else {
-            ExplainSilentRejection(port, options, fs);
-        }
+    const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
+    if (proposal.name.empty()) {
+        terminal.Show(*proposal.failure.message);
+        NameOptionToCorrect(OptionFor(proposal.failure, options) + " / --output");
         return std::nullopt;
     }
-    name = SafeFileName(name);
-    Note("出力先 (output): " + name);
+    const std::string name = SafeFileName(proposal.name);
+    Note("出力先 (output): " + VisibleName(name));
     return name;
 }
 
@@ -103,42 +81,40 @@ struct SingleResult {
     bool writeReport = true;  // false when the report would replace a file of the run
 };
 
-// Fills the dialog from the options and chooses the output; a status when
-// that fails (after its message).
-std::optional<int> Prepare(TerminalPort& port, const CliOptions& options,
+// The request the options make, with the output chosen; a status when that
+// fails (after its message).
+std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOptions& options,
                            platform::FileSystem& fs) {
-    SetYearAndMode(port, options.year ? *options.year : DefaultYear(platform::Today()),
-                   options.mode);
-    if (options.folder && !ApplyFolder(port, *options.folder, fs)) return kExitCheckFailed;
+    request.yearText = options.year ? *options.year : DefaultYear(platform::Today());
+    request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
+    request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
+    if (options.folder && !ApplyFolder(terminal, request, *options.folder, fs)) {
+        return kExitCheckFailed;
+    }
     for (std::size_t s = 0; s < kSlotCount; ++s) {
-        if (options.slots[s]) port.SetControlText(InputSlots[s].nEditId, *options.slots[s]);
+        if (options.slots[s]) request.inputPaths[s] = *options.slots[s];
     }
     try {
-        const std::optional<std::string> output = ChooseOutput(port, options, fs);
+        const std::optional<std::string> output = ChooseOutput(terminal, request, options, fs);
         if (!output) return kExitCheckFailed;
-        port.SetControlText(kIdOutputBox, *output);
+        request.outputPath = *output;
     } catch (const std::exception& failure) {
-        port.ShowMessage(FailureMessage(failure), MessageStyle::Error);
+        terminal.Show(FailureMessage(failure), MessageStyle::Error);
         return kExitFailed;
     }
     return std::nullopt;
 }
 
 // What follows the Execute command on the terminal, and why nothing was written.
-SingleResult Conclude(CommandOutcome outcome, TerminalPort& port, const CliOptions& options,
-                      platform::FileSystem& fs) {
-    const int status = StatusOf(outcome);
-    switch (outcome) {
+SingleResult Conclude(const CommandResult& result, const Terminal& terminal,
+                      const CliOptions& options) {
+    const int status = StatusOf(result.outcome);
+    switch (result.outcome) {
         case CommandOutcome::Written:
             return {status, {}};
         case CommandOutcome::YearRejected:
         case CommandOutcome::InputRejected:
-            ExplainRejection(port, options, fs);
-            if (port.LastMessageText().empty()) {
-                if (const auto path = UnopenableInput(port, fs)) {
-                    return {status, std::string(kCannotOpenInput) + *path};
-                }
-            }
+            NameOptionToCorrect(OptionFor(result.check, options));
             break;
         case CommandOutcome::Cancelled:
             Note("中止しました。 (Cancelled.)");
@@ -149,24 +125,24 @@ SingleResult Conclude(CommandOutcome outcome, TerminalPort& port, const CliOptio
         case CommandOutcome::Failed:
             break;
     }
-    return {status, port.LastMessageText()};
+    return {status, terminal.LastMessageText()};
 }
 
 SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
                         ConversionReport& report) {
-    TerminalPort port(options.yes);
-    if (const std::optional<int> failed = Prepare(port, options, fs)) {
-        return {*failed, port.LastMessageText()};
+    Terminal terminal(options.yes);
+    RunRequest request;
+    if (const std::optional<int> failed = Prepare(terminal, request, options, fs)) {
+        return {*failed, terminal.LastMessageText()};
     }
-    if (!ReportApartFrom(port, options, FilesOfRun(port), fs)) {
-        return {kExitCheckFailed, port.LastMessageText(), false};
+    terminal.SetShownPaths(PathsOf(request));
+    if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
+        return {kExitCheckFailed, terminal.LastMessageText(), false};
     }
-    const LaunchContext launch = StandaloneLaunch(DefaultYear(platform::Today()));
-    port.ForgetFocusAndMessages();
     std::optional<ProgressLine> line = WatchedProgressLine();
-    const CommandOutcome outcome =
-        ExecuteShowingProgress(port, launch, fs, &report, line ? &*line : nullptr);
-    return Conclude(outcome, port, options, fs);
+    const CommandResult result =
+        ExecuteRequest(terminal, request, fs, &report, line ? &*line : nullptr);
+    return Conclude(result, terminal, options);
 }
 
 int Convert(const CliOptions& options, platform::FileSystem& fs) {
@@ -181,20 +157,20 @@ int Convert(const CliOptions& options, platform::FileSystem& fs) {
 
 }  // namespace
 
-void SetYearAndMode(HeadlessPort& port, const std::string& year, int mode) {
-    port.SetControlText(kIdYearBox, year);
-    port.SetControlChecked(kIdRadioStandard, mode == kModeStandard);
-    port.SetControlChecked(kIdRadioSimple, mode == kModeSimple);
-}
-
-bool PutSelectedFiles(HeadlessPort& port, const FolderSelection& selection) {
+bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection) {
     bool chosen = false;
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (!selection.paths[s]) continue;
-        port.SetControlText(InputSlots[s].nEditId, *selection.paths[s]);
+        request.inputPaths[s] = *selection.paths[s];
         chosen = true;
     }
     return chosen;
+}
+
+std::vector<std::string> PathsOf(const RunRequest& request) {
+    std::vector<std::string> paths(request.inputPaths.begin(), request.inputPaths.end());
+    paths.push_back(request.outputPath);
+    return paths;
 }
 
 LaunchContext StandaloneLaunch(std::string defaultYear) {
@@ -253,14 +229,6 @@ int WorseStatus(int a, int b) {
     return rank(b) > rank(a) ? b : a;
 }
 
-std::optional<std::string> UnopenableInput(RunPort& port, platform::FileSystem& fs) {
-    for (const InputSlot& slot : InputSlots) {
-        const std::string path = port.ReadControlText(slot.nEditId);
-        if (!path.empty() && fs.Stat(path) && !fs.OpenRead(path)) return path;
-    }
-    return std::nullopt;
-}
-
 int FinishReport(const CliOptions& options, const ConversionReport& report, int status,
                  platform::FileSystem& fs) {
     if (!options.report) return status;
@@ -311,7 +279,7 @@ int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
     if (options.version) return WriteStdout(VersionText()) ? kExitWritten : kExitFailed;
     // A report that cannot be written is better known before a long run;
     // then no report is written at all.
-    if (TerminalPort port(options.yes); !ReportPathUsable(port, options, fs)) {
+    if (Terminal terminal(options.yes); !ReportPathUsable(terminal, options, fs)) {
         return kExitCheckFailed;
     }
     if (options.batch) return RunBatch(options, fs);

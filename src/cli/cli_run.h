@@ -28,8 +28,6 @@ enum ExitStatus : int {
     kExitUsage = 64,          // wrong command line
 };
 
-inline constexpr std::string_view kCannotOpenInput =
-    "入力ファイルを開けません (cannot open the input file):\n";
 inline constexpr std::string_view kNothingLoaded =
     "社員データが読み込まれなかったため、出力ファイルは作成していません。";
 inline constexpr std::string_view kNothingChosen =
@@ -50,16 +48,12 @@ int StatusOf(CommandOutcome outcome);
 // 4 (nothing written), 3 (cancelled), 0 (written).
 int WorseStatus(int a, int b);
 
-// The first chosen input file that exists but cannot be opened (a folder, no
-// permission): the cause of a failed input check that showed no message.
-std::optional<std::string> UnopenableInput(RunPort& port, platform::FileSystem& fs);
-
-// Fills the year box and the mode radios of the dialog.
-void SetYearAndMode(HeadlessPort& port, const std::string& year, int mode);
-
 // Puts the files a folder selection chose into their slots; false when it
 // chose none.
-bool PutSelectedFiles(HeadlessPort& port, const FolderSelection& selection);
+bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection);
+
+// Every path of a request (inputs, then the output), for showing its messages.
+std::vector<std::string> PathsOf(const RunRequest& request);
 
 // The Execute command as the program itself launches it (no host).
 LaunchContext StandaloneLaunch(std::string defaultYear);

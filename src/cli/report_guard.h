@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/terminal_port.h"
 #include "platform/file_system.h"
+#include "run/run_request.h"
 
 namespace kw39::cli {
 
@@ -21,14 +22,14 @@ struct RunFile {
 // False (after a message naming --report) when the report cannot be written
 // where it is asked: a folder, a device or pipe, a missing folder, a folder
 // that takes no new file, or an existing file that cannot be replaced.
-bool ReportPathUsable(TerminalPort& port, const CliOptions& options, platform::FileSystem& fs);
+bool ReportPathUsable(Terminal& terminal, const CliOptions& options, platform::FileSystem& fs);
 
 // False (after a message naming both paths and --report) when the report would
 // be written to one of `files`, as the file system decides it.
-bool ReportApartFrom(TerminalPort& port, const CliOptions& options,
+bool ReportApartFrom(Terminal& terminal, const CliOptions& options,
                      const std::vector<RunFile>& files, platform::FileSystem& fs);
 
-// The files the filled dialog of one run reads and writes.
-std::vector<RunFile> FilesOfRun(RunPort& port);
+// The files one run reads and writes.
+std::vector<RunFile> FilesOfRun(const RunRequest& request);
 
 }  // namespace kw39::cli

@@ -1,8 +1,7 @@
 #include "cli/run_progress.h"
 
 #include <cstdio>
-
-#include "run/input_slots.h"
+#include <optional>
 
 namespace kw39::cli {
 
@@ -73,10 +72,9 @@ void RunProgress::EmployeeConverted(const std::string& code, std::string_view na
     ObserverRelay::EmployeeConverted(code, name);
 }
 
-std::uint64_t ChosenInputBytes(RunPort& port, platform::FileSystem& fs) {
+std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& fs) {
     std::uint64_t total = 0;
-    for (const InputSlot& slot : InputSlots) {
-        const std::string path = port.ReadControlText(slot.nEditId);
+    for (const std::string& path : request.inputPaths) {
         if (path.empty()) continue;
         if (const auto status = fs.Stat(path); status && !status->isDirectory)
             total += status->size;
@@ -84,23 +82,37 @@ std::uint64_t ChosenInputBytes(RunPort& port, platform::FileSystem& fs) {
     return total;
 }
 
-ProgressOfRun::ProgressOfRun(ProgressLine& line, HeadlessPort& port, platform::FileSystem& fs,
-                             ConversionObserver* inner)
-    : m_port(port), m_progress(line, inner, ChosenInputBytes(port, fs)), m_fs(fs, m_progress) {
-    m_port.SetListener(&m_progress);
+ProgressOfRun::ProgressOfRun(ProgressLine& line, Terminal& terminal, const RunRequest& request,
+                             platform::FileSystem& fs, ConversionObserver* inner)
+    : m_terminal(terminal),
+      m_progress(line, inner, ChosenInputBytes(request, fs)),
+      m_fs(fs, m_progress) {
+    m_terminal.SetListener(&m_progress);
 }
 
-CommandOutcome ExecuteShowingProgress(HeadlessPort& port, const LaunchContext& launch,
-                                      platform::FileSystem& fs, ConversionObserver* observer,
-                                      ProgressLine* line) {
-    if (!line) return ExecuteCommand(port, launch, fs, observer);
-    CommandOutcome outcome;
-    {
-        ProgressOfRun progress(*line, port, fs, observer);
-        outcome = ExecuteCommand(port, launch, progress.Fs(), progress.Observer());
+CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
+                             platform::FileSystem& fs, ConversionObserver* observer,
+                             ProgressLine* line) {
+    std::optional<ProgressOfRun> progress;
+    if (line) progress.emplace(*line, terminal, request, fs, observer);
+    platform::FileSystem& runFs = progress ? progress->Fs() : fs;
+    ConversionObserver* const runObserver = progress ? progress->Observer() : observer;
+
+    CommandResult result;
+    result.check = CheckRun(request, runFs);
+    if (!result.check.Passed()) {
+        if (result.check.message) terminal.Show(*result.check.message);
+        result.outcome = *result.check.failure;
+    } else if (!terminal.Confirm(kConfirmText)) {
+        result.outcome = CommandOutcome::Cancelled;
+    } else {
+        result.run = ConvertRequest(request, runFs, runObserver);
+        for (const Message& message : result.run.messages) terminal.Show(message);
+        result.outcome = result.run.outcome;
     }
-    line->Break();
-    return outcome;
+    progress.reset();
+    if (line) line->Break();
+    return result;
 }
 
 }  // namespace kw39::cli

@@ -16,6 +16,7 @@
 #include "platform/file_system.h"
 #include "run/execute_command.h"
 #include "run/launch_context.h"
+#include "run/run_request.h"
 
 namespace kw39::cli {
 
@@ -55,16 +56,16 @@ class RunProgress : public ObserverRelay, public ByteListener, public PortListen
 
 // The size of the chosen input files together (files that cannot be reached
 // count nothing).
-std::uint64_t ChosenInputBytes(RunPort& port, platform::FileSystem& fs);
+std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& fs);
 
-// What one run needs to show its progress: the port tells it about messages,
-// the run reads and writes through Fs() and reports to Observer(), which
-// passes everything on to `inner`.
+// What one run needs to show its progress: the terminal tells it about
+// messages, the run reads and writes through Fs() and reports to Observer(),
+// which passes everything on to `inner`.
 class ProgressOfRun {
   public:
-    ProgressOfRun(ProgressLine& line, HeadlessPort& port, platform::FileSystem& fs,
-                  ConversionObserver* inner);
-    ~ProgressOfRun() { m_port.SetListener(nullptr); }
+    ProgressOfRun(ProgressLine& line, Terminal& terminal, const RunRequest& request,
+                  platform::FileSystem& fs, ConversionObserver* inner);
+    ~ProgressOfRun() { m_terminal.SetListener(nullptr); }
     ProgressOfRun(const ProgressOfRun&) = delete;
     ProgressOfRun& operator=(const ProgressOfRun&) = delete;
 
@@ -72,15 +73,24 @@ class ProgressOfRun {
     ConversionObserver* Observer() { return &m_progress; }
 
   private:
-    HeadlessPort& m_port;
+    Terminal& m_terminal;
     RunProgress m_progress;
     CountingFileSystem m_fs;
 };
 
-// The Execute command, with its progress on `line` when one is given (the line
-// is ended afterwards); `observer` is told what the conversion leaves out.
-CommandOutcome ExecuteShowingProgress(HeadlessPort& port, const LaunchContext& launch,
-                                      platform::FileSystem& fs, ConversionObserver* observer,
-                                      ProgressLine* line);
+// What became of one Execute command on the command line.
+struct CommandResult {
+    CommandOutcome outcome = CommandOutcome::Failed;
+    CheckResult check;  // the failed check, when the run did not start for it
+    RunResult run;      // when the run took place
+};
+
+// The Execute command as the command line runs it: the checks, the
+// confirmation, the run, and every message shown by `terminal`; with the
+// progress on `line` when one is given (the line is ended afterwards).
+// `observer` is told what the conversion leaves out.
+CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
+                             platform::FileSystem& fs, ConversionObserver* observer,
+                             ProgressLine* line);
 
 }  // namespace kw39::cli

@@ -42,58 +42,44 @@ std::string FormatMessage(const std::string& text, MessageStyle style) {
     return line;
 }
 
-std::string HeadlessPort::ReadControlText(int id) {
-    const auto it = m_mapTexts.find(id);
-    return it == m_mapTexts.end() ? std::string() : it->second;
+std::string Terminal::Shown(const std::string& text) const {
+    return VisibleNamesIn(text, m_aPaths);
 }
 
-bool HeadlessPort::IsControlChecked(int id) {
-    const auto it = m_mapChecked.find(id);
-    return it != m_mapChecked.end() && it->second;
-}
-
-std::string HeadlessPort::Shown(const std::string& text) const {
-    std::vector<std::string> names;
-    for (const auto& [id, value] : m_mapTexts) names.push_back(value);
-    return VisibleNamesIn(text, std::move(names));
-}
-
-void HeadlessPort::Note(const std::string& text, MessageStyle style) {
+void Terminal::Show(const Message& message) {
     if (m_pListener) m_pListener->BeforeMessage();
-    if (style == MessageStyle::Confirm) return;
-    m_lastStyle = style;
-    m_strLastText = text;
+    m_strLastText = message.text;
+    Write(message);
 }
 
-MessageAnswer HeadlessPort::Answered(MessageAnswer answer) {
-    if (answer == MessageAnswer::Ok && m_pListener) m_pListener->Confirmed();
-    return answer;
+bool Terminal::Confirm(const std::string& text) {
+    if (m_pListener) m_pListener->BeforeMessage();
+    const bool ok = Answer(text);
+    if (ok && m_pListener) m_pListener->Confirmed();
+    return ok;
 }
 
-MessageAnswer TerminalPort::ShowMessage(const std::string& text, MessageStyle style) {
-    Note(text, style);
-    if (style == MessageStyle::Confirm) return Answered(Confirm(text));
-    WriteStderr(FormatMessage(Shown(text), style));
-    return MessageAnswer::Ok;
+void Terminal::Write(const Message& message) {
+    WriteStderr(FormatMessage(Shown(message.text), message.style));
 }
 
-MessageAnswer TerminalPort::Confirm(const std::string& text) {
+bool Terminal::Answer(const std::string& text) {
     const std::string question = std::string(StyleWord(MessageStyle::Confirm)) + ": " + text;
     if (m_bAssumeYes) {
         WriteStderr(question + " OK (--yes)\n");
-        return MessageAnswer::Ok;
+        return true;
     }
     if (!StdinIsTerminal()) {
         WriteStderr(question +
                     "\n標準入力が端末ではないため確認できません。確認なしで実行するには --yes "
                     "を指定してください。\n(Standard input is not a terminal: add --yes to run "
                     "without being asked.)\n");
-        return MessageAnswer::Cancel;
+        return false;
     }
     WriteStderr(question + " [y/N] ");
     const std::optional<std::string> answer = ReadStdinLine();
     if (!answer) WriteStderr("\n");
-    return answer && IsYes(*answer) ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    return answer && IsYes(*answer);
 }
 
 }  // namespace kw39::cli

@@ -1,21 +1,23 @@
-// RunPorts without a window: the control texts come from the command line.
-// TerminalPort shows messages on standard error and has the confirmation
-// answered by --yes or on the terminal; the batch records each company's
-// messages instead (see batch_run.cpp).
+// How the command line shows the messages of a run: on standard error with
+// their kind, the confirmation answered by --yes or on the terminal. A batch
+// keeps each company's messages instead and shows them with its result line.
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "run/run_port.h"
+#include "platform/message_port.h"
 
 namespace kw39::cli {
+
+using platform::Message;
+using platform::MessageStyle;
 
 // "警告 (Warning): " + text + line end: how a message appears on the terminal.
 std::string FormatMessage(const std::string& text, MessageStyle style);
 
-// Told by a port about its messages: a progress line steps aside for them and
+// Told about the messages of a run: a progress line steps aside for them and
 // learns from the confirmation that the run proper has begun.
 class PortListener {
   public:
@@ -24,59 +26,51 @@ class PortListener {
     virtual void Confirmed() = 0;      // the run was confirmed
 };
 
-// The dialog's controls as plain values, and what the last failed check did.
-class HeadlessPort : public RunPort {
+class Terminal {
   public:
-    std::string ReadControlText(int id) override;
-    bool IsControlChecked(int id) override;
-    void FocusControl(int id) override { m_nFocus = id; }
-    void CloseDialog() override {}
+    explicit Terminal(bool assumeYes) : m_bAssumeYes(assumeYes) {}
+    virtual ~Terminal() = default;
 
-    void SetControlText(int id, std::string text) { m_mapTexts[id] = std::move(text); }
-    void SetControlChecked(int id, bool checked) { m_mapChecked[id] = checked; }
+    // Shows a message (Info, Warning, Error) and remembers it as the last one.
+    void Show(const Message& message);
+    void Show(const std::string& text, MessageStyle style) { Show(Message{text, style}); }
+    // Asks the confirmation; true for OK.
+    bool Confirm(const std::string& text);
 
-    // The control the last failed check pointed at (0: none), and the style and
-    // text of the last message other than the confirmation (nothing: none yet).
-    int FocusedControl() const { return m_nFocus; }
-    std::optional<MessageStyle> LastMessageStyle() const { return m_lastStyle; }
-    const std::string& LastMessageText() const { return m_strLastText; }
-    void ForgetFocusAndMessages() {
-        m_nFocus = 0;
-        m_lastStyle.reset();
-        m_strLastText.clear();
-    }
-
-    void SetListener(PortListener* listener) { m_pListener = listener; }
-
-    // A message as the terminal shows it: the paths the port holds, which the
-    // core quotes in its messages, with their control characters shown.
+    // The paths of the run, which its messages quote: shown with their control
+    // characters visible.
+    void SetShownPaths(std::vector<std::string> paths) { m_aPaths = std::move(paths); }
     std::string Shown(const std::string& text) const;
 
+    const std::string& LastMessageText() const { return m_strLastText; }
+    void SetListener(PortListener* listener) { m_pListener = listener; }
+
   protected:
-    // Remembers a message and tells the listener it is coming.
-    void Note(const std::string& text, MessageStyle style);
-    // Tells the listener about the answer to the confirmation.
-    MessageAnswer Answered(MessageAnswer answer);
+    // Where a shown message goes: standard error here.
+    virtual void Write(const Message& message);
+    // The answer to the confirmation: --yes, or typed on the terminal.
+    virtual bool Answer(const std::string& text);
 
   private:
-    std::map<int, std::string> m_mapTexts;
-    std::map<int, bool> m_mapChecked;
-    int m_nFocus = 0;
-    std::optional<MessageStyle> m_lastStyle;
+    bool m_bAssumeYes;
+    std::vector<std::string> m_aPaths;
     std::string m_strLastText;
     PortListener* m_pListener = nullptr;
 };
 
-class TerminalPort : public HeadlessPort {
+// One company of a batch: its messages are kept for its result line, and the
+// batch's one confirmation has answered its own.
+class CompanyTerminal : public Terminal {
   public:
-    explicit TerminalPort(bool assumeYes) : m_bAssumeYes(assumeYes) {}
+    CompanyTerminal() : Terminal(true) {}
+    const std::vector<Message>& Messages() const { return m_aMessages; }
 
-    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
+  protected:
+    void Write(const Message& message) override { m_aMessages.push_back(message); }
+    bool Answer(const std::string&) override { return true; }
 
   private:
-    MessageAnswer Confirm(const std::string& text);
-
-    bool m_bAssumeYes;
+    std::vector<Message> m_aMessages;
 };
 
 }  // namespace kw39::cli

@@ -6,9 +6,8 @@
 
 namespace kw39 {
 
-CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessagePort& port,
-                                               platform::FileSystem& fs)
-    : m_port(port), m_store(port, fs), m_reader(port, fs) {
+CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessageLog& log, platform::FileSystem& fs)
+    : m_log(log), m_store(log, fs), m_reader(log, fs) {
     for (const CONVERT_ITEM& item : ConvertItems()) {
         m_mapTables[item.pszTable][item.pszFrom] = item.pszTo;
     }
@@ -19,19 +18,14 @@ CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessagePort& port,
 
 CExchangeFromPCAToKw39::~CExchangeFromPCAToKw39() = default;
 
-RunOutcome CExchangeFromPCAToKw39::RunConversion(std::vector<std::string> inputPaths, int count,
-                                                 std::string outputPath, int mode,
-                                                 std::string launchCodeText, std::string yearText) {
+RunOutcome CExchangeFromPCAToKw39::RunConversion(const std::vector<std::string>& inputPaths,
+                                                 const std::string& outputPath, LinkMode mode,
+                                                 int launchCode, const std::string& yearText) {
     // The load result is not consulted: a failed load leaves the employee list
     // empty, and the conversion below then ends the run.
-    const int usable = std::clamp(count, 0, static_cast<int>(inputPaths.size()));
-    m_reader.ReadDataFiles(inputPaths, usable);
-
-    if (!ConvertAndWriteDocument(outputPath, mode, launchCodeText, yearText)) {
+    m_reader.ReadDataFiles(inputPaths, static_cast<int>(inputPaths.size()));
+    if (!ConvertAndWriteDocument(outputPath, mode, std::to_string(launchCode), yearText)) {
         return RunOutcome::NoEmployees;
-    }
-    if (launchCodeText == "1") {
-        m_port.ShowMessage("正常に終了しました。", platform::MessageStyle::Info);
     }
     return RunOutcome::Written;
 }
@@ -102,10 +96,6 @@ std::string CExchangeFromPCAToKw39::ConvertCode(std::string_view table, std::str
     return std::string(ConvertWith(found == m_mapTables.end() ? nullptr : &found->second, value));
 }
 
-void CExchangeFromPCAToKw39::ConvertDirectItem(const std::string& code, const DIRECT_ITEM& item) {
-    ApplyDirectItem(code, Resolve(item));
-}
-
 CExchangeFromPCAToKw39::ResolvedDirectItem CExchangeFromPCAToKw39::Resolve(
     const DIRECT_ITEM& item) const {
     const auto table = m_mapTables.find(std::string_view(item.pszColumn));
@@ -130,7 +120,7 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
 
 std::string_view CExchangeFromPCAToKw39::ConvertWith(const TextMap* table, std::string_view value) {
     if (!table) {
-        m_port.ShowMessage("変換テーブルが存在しません。", platform::MessageStyle::Warning);
+        m_log.Add("変換テーブルが存在しません。", platform::MessageStyle::Warning);
         return {};
     }
     const auto entry = table->find(value);

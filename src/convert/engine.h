@@ -43,15 +43,18 @@ enum class RunOutcome {
 
 class CExchangeFromPCAToKw39 {
   public:
-    explicit CExchangeFromPCAToKw39(platform::MessagePort& port,
+    explicit CExchangeFromPCAToKw39(platform::MessageLog& log,
                                     platform::FileSystem& fs = platform::RealFileSystem());
     virtual ~CExchangeFromPCAToKw39();
     CExchangeFromPCAToKw39(const CExchangeFromPCAToKw39&) = delete;
     CExchangeFromPCAToKw39& operator=(const CExchangeFromPCAToKw39&) = delete;
 
-    // Load, convert, write. Throws DataLineError or platform::IoError.
-    RunOutcome RunConversion(std::vector<std::string> inputPaths, int count, std::string outputPath,
-                             int mode, std::string launchCodeText, std::string yearText);
+    // Loads the chosen files (in slot order), converts every employee and
+    // writes the document; `launchCode` is written as the document's
+    // function id. Throws DataLineError or platform::IoError.
+    RunOutcome RunConversion(const std::vector<std::string>& inputPaths,
+                             const std::string& outputPath, LinkMode mode, int launchCode,
+                             const std::string& yearText);
 
     // Converts every employee of the reader's list and writes the document as
     // it goes: each employee's section is written, and the record dropped, as
@@ -69,9 +72,8 @@ class CExchangeFromPCAToKw39 {
     void ConvertEmployee(const std::string& code);
 
     // Target value of a PCA value in the named conversion table ("" when the
-    // table has no entry); a missing table shows "変換テーブルが存在しません。".
+    // table has no entry); a missing table logs "変換テーブルが存在しません。".
     std::string ConvertCode(std::string_view table, std::string_view value);
-    void ConvertDirectItem(const std::string& code, const DIRECT_ITEM& item);
 
     CPCAKyuuyo& Reader() { return m_reader; }
     CExportXMLKw39& Store() { return m_store; }
@@ -164,7 +166,7 @@ class CExchangeFromPCAToKw39 {
     void ConvertKyuuyo(const std::string& code);
     void ConvertShouyo(const std::string& code);
 
-    platform::MessagePort& m_port;
+    platform::MessageLog& m_log;
     CExportXMLKw39 m_store;
     CPCAKyuuyo m_reader;
     // Table name (a PCA column name) -> PCA value -> target value.

@@ -5,6 +5,7 @@
 #include "export/syain_section.h"
 #include "platform/background_output_file.h"
 #include "platform/io_error.h"
+#include "platform/version.h"
 
 namespace kw39 {
 
@@ -28,9 +29,9 @@ void WriteFrameHead(DocumentWriter& writer, int mode, const std::string& functio
     writer.Element("GYOUMUPREFIX", "Kw39", kFrameLevel);
     writer.Element("VERSION", "1", kFrameLevel);
     writer.Element("FUNCTIONID", functionId, kFrameLevel);
-    writer.Element("CONNECTEDPROGRAMVER", CExportXMLKw39::GetProductVersion(), kFrameLevel);
+    writer.Element("CONNECTEDPROGRAMVER", platform::ReadProductVersion(), kFrameLevel);
     writer.Element("PROGRAMNAME", "PCA給与X", kFrameLevel);
-    writer.Element("PROGRAMVER", CExportXMLKw39::GetFileVersion(), kFrameLevel);
+    writer.Element("PROGRAMVER", platform::ReadFileVersion(), kFrameLevel);
     writer.Append("    </SYSTEM>\n");
     writer.Append("    <BASIC>\n");
     writer.Element("KOMONSAKINAME", companyName, kFrameLevel);

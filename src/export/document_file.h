@@ -8,8 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "export/document_sink.h"
 #include "export/document_writer.h"
-#include "export/export_xml.h"
+#include "export/syain_data.h"
 #include "platform/file_system.h"
 #include "platform/replacement_file.h"
 

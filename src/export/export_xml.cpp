@@ -26,8 +26,8 @@ void ResetSyain(SYAINDATA& syain, const std::string& code) {
 
 }  // namespace
 
-CExportXMLKw39::CExportXMLKw39(platform::MessagePort& port, platform::FileSystem& fs)
-    : m_port(port), m_fs(fs) {}
+CExportXMLKw39::CExportXMLKw39(platform::MessageLog& log, platform::FileSystem& fs)
+    : m_log(log), m_fs(fs) {}
 
 CExportXMLKw39::~CExportXMLKw39() = default;
 
@@ -87,7 +87,7 @@ void CExportXMLKw39::SetKyuuyoShouyo(const std::string& code, const CKyuuyoShouy
     } else if (payment.m_nNo <= kLastBonusNo) {
         detail.aShouyo.push_back(payment);
     } else {
-        m_port.ShowMessage("[SetKyuuyoShouyo]\nPROGRAM ERROR", platform::MessageStyle::Warning);
+        m_log.Add("[SetKyuuyoShouyo]\nPROGRAM ERROR", platform::MessageStyle::Warning);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "export/document_sink.h"
 #include "export/field_catalogue.h"
 #include "export/records.h"
+#include "export/syain_data.h"
 #include "platform/file_system.h"
 #include "platform/message_port.h"
 
@@ -18,25 +19,9 @@ namespace kw39 {
 
 class XmlDocumentFile;
 
-// Linkage modes.
-enum LinkMode { kModeStandard = 1, kModeSimple = 2 };
-
-struct SYAINDETAIL {
-    std::vector<CFuyosya> aFuyosya;      // dependants, in filing order
-    std::vector<CKyuuyoShouyo> aShouyo;  // bonus payments (14..18), in filing order
-    std::vector<CKyuuyoShouyo> aKyuuyo;  // salary payments (<= 13), in filing order
-    std::vector<std::string> aValues;    // by AcceptedLabelSlot; "" when never filed
-};
-
-struct SYAINDATA {
-    std::string strCode;
-    std::string strName;
-    std::unique_ptr<SYAINDETAIL> pDetail;
-};
-
 class CExportXMLKw39 {
   public:
-    explicit CExportXMLKw39(platform::MessagePort& port,
+    explicit CExportXMLKw39(platform::MessageLog& log,
                             platform::FileSystem& fs = platform::RealFileSystem());
     virtual ~CExportXMLKw39();
     CExportXMLKw39(const CExportXMLKw39&) = delete;
@@ -98,7 +83,7 @@ class CExportXMLKw39 {
   private:
     SYAINDATA& FindOrAdd(const std::string& code);
 
-    platform::MessagePort& m_port;
+    platform::MessageLog& m_log;
     platform::FileSystem& m_fs;
     std::vector<std::unique_ptr<SYAINDATA>> m_aSyain;
     std::unordered_map<std::string, SYAINDATA*> m_mapSyain;

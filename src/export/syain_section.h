@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "export/document_writer.h"
-#include "export/export_xml.h"
+#include "export/syain_data.h"
 
 namespace kw39 {
 

@@ -122,8 +122,7 @@ void TableRows::RegroupRow(std::uint32_t row) {
     if (m_bGrouped) m_groups.Move(row, rows.Field(row, 0));
 }
 
-CPCAKyuuyo::Impl::Impl(platform::MessagePort& port, platform::FileSystem& fs)
-    : m_port(port), m_fs(fs) {
+CPCAKyuuyo::Impl::Impl(platform::MessageLog& log, platform::FileSystem& fs) : m_log(log), m_fs(fs) {
     const std::vector<PCATABLEINFO>& catalogue = PcaCatalogue();
     m_aTables.reserve(catalogue.size());
     for (const PCATABLEINFO& table : catalogue) {
@@ -145,7 +144,7 @@ const TableRows* CPCAKyuuyo::Impl::FindTable(std::string_view code) const {
 
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (!m_fs.Stat(path)) {
-        m_port.ShowMessage("ファイルが存在しません。", platform::MessageStyle::Warning);
+        m_log.Add("ファイルが存在しません。", platform::MessageStyle::Warning);
         return false;
     }
     const std::unique_ptr<platform::InputFile> file = m_fs.OpenRead(path);
@@ -235,8 +234,8 @@ void CPCAKyuuyo::Impl::BuildEmployeeList() {
     }
 }
 
-CPCAKyuuyo::CPCAKyuuyo(platform::MessagePort& port, platform::FileSystem& fs)
-    : m_pImpl(std::make_unique<Impl>(port, fs)) {}
+CPCAKyuuyo::CPCAKyuuyo(platform::MessageLog& log, platform::FileSystem& fs)
+    : m_pImpl(std::make_unique<Impl>(log, fs)) {}
 
 CPCAKyuuyo::~CPCAKyuuyo() = default;
 

@@ -33,7 +33,7 @@ struct PCASELECT {
 
 class CPCAKyuuyo {
   public:
-    explicit CPCAKyuuyo(platform::MessagePort& port,
+    explicit CPCAKyuuyo(platform::MessageLog& log,
                         platform::FileSystem& fs = platform::RealFileSystem());
     virtual ~CPCAKyuuyo();
     CPCAKyuuyo(const CPCAKyuuyo&) = delete;

@@ -55,7 +55,7 @@ struct TableRows {
 };
 
 struct CPCAKyuuyo::Impl {
-    Impl(platform::MessagePort& port, platform::FileSystem& fs);
+    Impl(platform::MessageLog& log, platform::FileSystem& fs);
 
     // The rows of a catalogued table, or nullptr.
     TableRows* FindTable(std::string_view code);
@@ -75,7 +75,7 @@ struct CPCAKyuuyo::Impl {
     std::string_view Lookup(const TableRows& table, std::initializer_list<std::string_view> keys,
                             int position) const;
 
-    platform::MessagePort& m_port;
+    platform::MessageLog& m_log;
     platform::FileSystem& m_fs;
     std::vector<TableRows> m_aTables;  // in catalogue order
     std::vector<std::string> m_aEmployeeCodes;

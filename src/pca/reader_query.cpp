@@ -57,9 +57,8 @@ const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request
     const PCATABLEINFO& info = *rows->pInfo;
     const int column = info.FindColumn(kLookupName, request.strColumn);
     if (column < 0) {
-        m_pImpl->m_port.ShowMessage(
-            "存在しないカラム名が設定されています。\n[" + request.strColumn + "]",
-            platform::MessageStyle::Warning);
+        m_pImpl->m_log.Add("存在しないカラム名が設定されています。\n[" + request.strColumn + "]",
+                           platform::MessageStyle::Warning);
         return result;
     }
     // A condition whose column the table lacks never holds.

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kw39::platform {
 
@@ -16,6 +18,19 @@ enum class MessageStyle {
 };
 
 enum class MessageAnswer { Ok, Cancel };
+
+// A message and its kind.
+struct Message {
+    std::string text;
+    MessageStyle style;
+};
+
+// Where the reader, the store and the engine put the messages a run raises:
+// kept in order for the caller, which alone speaks to the user.
+struct MessageLog {
+    std::vector<Message> messages;
+    void Add(std::string text, MessageStyle style) { messages.push_back({std::move(text), style}); }
+};
 
 class MessagePort {
   public:

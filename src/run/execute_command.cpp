@@ -76,60 +76,83 @@ std::string FailureMessage(const std::exception& failure) {
     return std::string("処理中にエラーが発生したため、処理を中止しました。\n") + failure.what();
 }
 
-namespace {
-
-std::vector<std::string> CollectInputPaths(RunPort& port) {
+std::vector<std::string> RunRequest::ChosenInputs() const {
     std::vector<std::string> paths;
-    for (const InputSlot& slot : InputSlots) {
-        std::string path = port.ReadControlText(slot.nEditId);
-        if (!path.empty()) paths.push_back(std::move(path));
+    for (const std::string& path : inputPaths) {
+        if (!path.empty()) paths.push_back(path);
     }
     return paths;
 }
 
-// Steps after the confirmation: one engine for one run, destroyed on every way
-// out of this function.
-CommandOutcome RunOnce(RunPort& port, const LaunchContext& launch, platform::FileSystem& fs,
-                       ConversionObserver* observer) {
-    std::vector<std::string> inputPaths = CollectInputPaths(port);
-    CExchangeFromPCAToKw39 engine(port, fs);
-    engine.SetObserver(observer);
-    const std::string outputPath = port.ReadControlText(kIdOutputBox);
-    const int mode = port.IsControlChecked(kIdRadioStandard) ? kModeStandard : kModeSimple;
-    const std::string launchCodeText = std::to_string(launch.launchCode);
-    const std::string yearText = port.ReadControlText(kIdYearBox);
-
-    const int count = static_cast<int>(inputPaths.size());
-    const RunOutcome outcome = engine.RunConversion(std::move(inputPaths), count, outputPath, mode,
-                                                    launchCodeText, yearText);
-    // Hosted: a confirmed run hands control back to the host whatever it wrote.
-    if (launch.launchCode == kLaunchHosted) port.CloseDialog();
-    return outcome == RunOutcome::Written ? CommandOutcome::Written
-                                          : CommandOutcome::NothingWritten;
+CheckResult CheckRun(const RunRequest& request, platform::FileSystem& fs) {
+    CheckResult result;
+    if (!IsAcceptableYear(request.yearText)) {
+        result.failure = CommandOutcome::YearRejected;
+        result.field = RunField::Year;
+        result.message = Message{"正しい申告年度を指定してください。", MessageStyle::Warning};
+        return result;
+    }
+    try {
+        return CheckInputSet(request, fs);
+    } catch (const std::exception& failure) {
+        result.failure = CommandOutcome::Failed;
+        result.message = Message{FailureMessage(failure), MessageStyle::Error};
+        return result;
+    }
 }
 
-}  // namespace
+RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
+                         ConversionObserver* observer) {
+    RunResult result;
+    platform::MessageLog log;
+    try {
+        // One engine for one run, destroyed on every way out of this block.
+        CExchangeFromPCAToKw39 engine(log, fs);
+        engine.SetObserver(observer);
+        const RunOutcome outcome =
+            engine.RunConversion(request.ChosenInputs(), request.outputPath, request.mode,
+                                 request.launch.launchCode, request.yearText);
+        result.messages = std::move(log.messages);
+        if (outcome == RunOutcome::NoEmployees) {
+            result.outcome = CommandOutcome::NothingWritten;
+            return result;
+        }
+        result.outcome = CommandOutcome::Written;
+        result.documentPath = request.outputPath;
+        result.employees = engine.Reader().GetEmployeeCodes().size();
+        if (request.launch.launchCode == kLaunchStandalone) {
+            result.messages.push_back({"正常に終了しました。", MessageStyle::Info});
+        }
+    } catch (const std::exception& failure) {
+        // What the run noted before it failed comes first, as it arose.
+        result.messages = std::move(log.messages);
+        result.messages.push_back({FailureMessage(failure), MessageStyle::Error});
+        result.outcome = CommandOutcome::Failed;
+    }
+    return result;
+}
 
 CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch, platform::FileSystem& fs,
                               ConversionObserver* observer) {
-    if (!IsAcceptableYear(port.ReadControlText(kIdYearBox))) {
-        port.ShowMessage("正しい申告年度を指定してください。", MessageStyle::Warning);
-        port.FocusControl(kIdYearBox);
-        return CommandOutcome::YearRejected;
+    RunRequest request = port.ReadRequest();
+    request.launch = launch;
+    const CheckResult check = CheckRun(request, fs);
+    if (!check.Passed()) {
+        if (check.message) port.ShowMessage(check.message->text, check.message->style);
+        if (check.field != RunField::None && check.focus) port.FocusField(check.field, check.slot);
+        return *check.failure;
     }
-
-    try {
-        if (!ValidateInputSet(port, fs)) return CommandOutcome::InputRejected;
-        if (port.ShowMessage("処理を開始します。\nよろしいですか？", MessageStyle::Confirm) ==
-            MessageAnswer::Cancel) {
-            return CommandOutcome::Cancelled;
-        }
-        return RunOnce(port, launch, fs, observer);
-    } catch (const std::exception& failure) {
-        // The engine is gone by now; the dialog stays open, also when hosted.
-        port.ShowMessage(FailureMessage(failure), MessageStyle::Error);
-        return CommandOutcome::Failed;
+    if (port.ShowMessage(kConfirmText, MessageStyle::Confirm) == MessageAnswer::Cancel) {
+        return CommandOutcome::Cancelled;
     }
+    const RunResult result = ConvertRequest(request, fs, observer);
+    for (const Message& message : result.messages) port.ShowMessage(message.text, message.style);
+    // Hosted: a confirmed run hands control back to the host whatever it
+    // wrote; after a raised failure the dialog stays open.
+    if (launch.launchCode == kLaunchHosted && result.outcome != CommandOutcome::Failed) {
+        port.CloseDialog();
+    }
+    return result.outcome;
 }
 
 }  // namespace kw39

@@ -13,20 +13,26 @@
 
 namespace kw39 {
 
-enum class CommandOutcome {
-    YearRejected,    // "正しい申告年度を指定してください。"
-    InputRejected,   // an input check failed (its message, if any, was shown)
-    Cancelled,       // Cancel at the confirmation
-    NothingWritten,  // no employee was loaded; nothing written
-    Written,         // the document was written
-    Failed,          // a raised failure, shown as one Error message
-};
+inline constexpr const char* kConfirmText = "処理を開始します。\nよろしいですか？";
 
-// The Execute button: year check, input checks, confirmation, then one run of
-// a fresh conversion engine. A hosted run closes the dialog afterwards (also
-// when nothing was written); a raised failure ends the command with one Error
-// message instead and leaves the dialog open.
-// `observer`, when given, is told what the conversion converts and leaves out.
+// The checks before a run: the year, then the input set. A file that cannot be
+// read while it is checked is a failure with its Error message.
+CheckResult CheckRun(const RunRequest& request,
+                     platform::FileSystem& fs = platform::RealFileSystem());
+
+// One run of a fresh conversion engine for a request that passed its checks:
+// load, convert, write. Never throws for a failure of the run: it is the
+// result, with its one Error message. `observer`, when given, is told what
+// the conversion converts and leaves out.
+RunResult ConvertRequest(const RunRequest& request,
+                         platform::FileSystem& fs = platform::RealFileSystem(),
+                         ConversionObserver* observer = nullptr);
+
+// The Execute button: the dialog's controls read into a request, its checks,
+// the confirmation, the run, and every message of it shown in order. A hosted
+// run closes the dialog afterwards (also when nothing was written); a raised
+// failure ends the command with one Error message instead and leaves the
+// dialog open.
 CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
                               platform::FileSystem& fs = platform::RealFileSystem(),
                               ConversionObserver* observer = nullptr);

@@ -1,23 +1,21 @@
-// RunPort: what the Execute command and the input checks need of the dialog.
+// RunPort: what the Execute command needs of the dialog — its controls as a
+// request, the focus on the control to correct, its messages, and closing it.
 #pragma once
 
-#include <string>
+#include <cstddef>
 
 #include "platform/message_port.h"
+#include "run/run_request.h"
 
 namespace kw39 {
 
-using platform::MessageAnswer;
-using platform::MessageStyle;
-
 class RunPort : public platform::MessagePort {
   public:
-    // Current text of an edit box (CP932).
-    virtual std::string ReadControlText(int id) = 0;
-    // State of a radio button.
-    virtual bool IsControlChecked(int id) = 0;
-    // Moves the keyboard focus to the control to correct.
-    virtual void FocusControl(int id) = 0;
+    // The year box, the mode, the input boxes and the output box as a request.
+    virtual RunRequest ReadRequest() = 0;
+    // Moves the keyboard focus to the control that corrects `field` (for an
+    // input, the browse button of `slot`).
+    virtual void FocusField(RunField field, std::size_t slot) = 0;
     // Ends the modal dialog with result OK (hosted runs).
     virtual void CloseDialog() = 0;
 };

@@ -133,37 +133,51 @@ std::string EncodingMessage(const InputSlot& slot, const std::string& path,
            "PCA給与X から CSV 形式 (Shift_JIS) で書き出したファイルを選択し直してください。";
 }
 
-void Reject(RunPort& port, const std::string& text, int focusId) {
-    port.ShowMessage(text, MessageStyle::Warning);
-    port.FocusControl(focusId);
+CheckResult Reject(std::string text, RunField field, std::size_t slot = 0) {
+    CheckResult result;
+    result.failure = CommandOutcome::InputRejected;
+    result.field = field;
+    result.slot = slot;
+    result.message = Message{std::move(text), MessageStyle::Warning};
+    return result;
+}
+
+CheckResult RejectSlot(std::size_t slot, std::string text) {
+    return Reject(std::move(text), RunField::Input, slot);
+}
+
+// A folder has nothing to read, and a pipe or a device may never end.
+std::string NotPlainFileMessage(const InputSlot& slot, const std::string& path) {
+    return std::string(slot.pszLabel) +
+           "ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
+           "が指定されています。\n\n" +
+           path;
+}
+
+// A file that exists but cannot be opened (no permission, held locked).
+std::string CannotOpenMessage(const InputSlot& slot, const std::string& path) {
+    return std::string(slot.pszLabel) + "ファイルを開けません。\n\n" + path +
+           "\n\nファイルを読み取る権限があるか、ほかのプログラムが使用していないかを確認して"
+           "ください。";
 }
 
 // Step 1: every chosen file exists, can be read and is of its slot's kind.
-bool CheckInputFiles(RunPort& port, platform::FileSystem& fs, std::vector<CompanyKey>& keys) {
+CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
+                            std::vector<CompanyKey>& keys) {
     for (std::size_t s = 0; s < InputSlots.size(); ++s) {
         const InputSlot& slot = InputSlots[s];
-        const std::string path = port.ReadControlText(slot.nEditId);
+        const std::string& path = request.inputPaths[s];
         if (path.empty()) continue;
         const auto status = fs.Stat(path);
-        if (!status) {
-            Reject(port, "マスターファイルが存在しません。\n\n" + path, slot.nBrowseId);
-            return false;
-        }
-        // A folder has nothing to read, and a pipe or a device may never end.
+        if (!status) return RejectSlot(s, "マスターファイルが存在しません。\n\n" + path);
         if (status->isDirectory || status->isSpecial) {
-            Reject(port,
-                   std::string(slot.pszLabel) +
-                       "ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
-                       "が指定されています。\n\n" +
-                       path,
-                   slot.nBrowseId);
-            return false;
+            return RejectSlot(s, NotPlainFileMessage(slot, path));
         }
         FileScan scan;
         TextEncodingCheck encoding;
         {
             const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-            if (!file) return false;
+            if (!file) return RejectSlot(s, CannotOpenMessage(slot, path));
             CheckedInputFile checked(*file, encoding);
             // A company line without its two fields is no surprise in a file
             // that is no text at all; that is then the message to show.
@@ -183,94 +197,89 @@ bool CheckInputFiles(RunPort& port, platform::FileSystem& fs, std::vector<Compan
         // encoding is then the cause the clerk can correct.
         const TextVerdict verdict = encoding.Verdict();
         if (verdict.problem != TextProblem::None) {
-            Reject(port, EncodingMessage(slot, path, verdict), slot.nBrowseId);
-            return false;
+            return RejectSlot(s, EncodingMessage(slot, path, verdict));
         }
         if (!scan.hasExpectedTable || !scan.hasCompanyBlock) {
-            Reject(port, std::string(slot.pszLabel) + "ファイルが正しくありません。",
-                   slot.nBrowseId);
-            return false;
+            return RejectSlot(s, std::string(slot.pszLabel) + "ファイルが正しくありません。");
         }
     }
-    return true;
+    return {};
 }
 
 // Step 2: all files come from one company.
-bool CheckSameCompany(RunPort& port, const std::vector<CompanyKey>& keys) {
+CheckResult CheckSameCompany(const std::vector<CompanyKey>& keys) {
     for (const CompanyKey& key : keys) {
         if (key.key != keys.front().key) {
-            Reject(port, "異なる会社のデータが選択されています。", InputSlots[key.slot].nBrowseId);
-            return false;
+            return RejectSlot(key.slot, "異なる会社のデータが選択されています。");
         }
     }
-    return true;
+    return {};
 }
 
 // Step 3: the company and the employee files are chosen.
-bool CheckMandatorySlots(RunPort& port) {
+CheckResult CheckMandatorySlots(const RunRequest& request) {
     std::string missing;
-    int focusId = 0;
-    for (const InputSlot& slot : InputSlots) {
-        if (!slot.bMandatory || !port.ReadControlText(slot.nEditId).empty()) continue;
-        missing += std::string(slot.pszLabel) + "\n";
-        if (focusId == 0) focusId = slot.nBrowseId;
+    std::optional<std::size_t> first;
+    for (std::size_t s = 0; s < InputSlots.size(); ++s) {
+        if (!InputSlots[s].bMandatory || !request.inputPaths[s].empty()) continue;
+        missing += std::string(InputSlots[s].pszLabel) + "\n";
+        if (!first) first = s;
     }
-    if (missing.empty()) return true;
-    Reject(port, "連動に必要なマスターファイルが存在しません。\n\n" + missing, focusId);
-    return false;
+    if (missing.empty()) return {};
+    return RejectSlot(*first, "連動に必要なマスターファイルが存在しません。\n\n" + missing);
 }
 
 // Step 4: an output path is given and, if something is there, it may be replaced.
-bool CheckOutputPath(RunPort& port, platform::FileSystem& fs) {
-    const std::string path = port.ReadControlText(kIdOutputBox);
-    if (path.empty()) {
-        Reject(port, "出力先データが選択されていません。\n\n", kIdOutputBrowse);
-        return false;
-    }
+CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs) {
+    const std::string& path = request.outputPath;
+    if (path.empty()) return Reject("出力先データが選択されていません。\n\n", RunField::Output);
     // Writing the document over one of the chosen exports would destroy it,
     // however the two paths are spelled.
-    for (const InputSlot& slot : InputSlots) {
-        const std::string input = port.ReadControlText(slot.nEditId);
+    for (std::size_t s = 0; s < InputSlots.size(); ++s) {
+        const std::string& input = request.inputPaths[s];
         if (input.empty() || !fs.SameFile(input, path)) continue;
-        Reject(port,
-               std::string("出力先データに連動元データ（") + slot.pszLabel +
-                   "）と同じファイルが指定されています。\n\n" + path,
-               kIdOutputBrowse);
-        return false;
+        return Reject(std::string("出力先データに連動元データ（") + InputSlots[s].pszLabel +
+                          "）と同じファイルが指定されています。\n\n" + path,
+                      RunField::Output);
     }
     if (const auto problem = OutputLocationProblem(fs, path, "出力先データ")) {
-        Reject(port, *problem, kIdOutputBrowse);
-        return false;
+        return Reject(*problem, RunField::Output);
     }
     if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) {
-        port.ShowMessage("ファイルの保存に失敗しました。", MessageStyle::Error);
-        return false;
+        // The file is there and held by another program: the dialog leaves
+        // the focus where it is.
+        CheckResult held = Reject("ファイルの保存に失敗しました。", RunField::Output);
+        held.message->style = MessageStyle::Error;
+        held.focus = false;
+        return held;
     }
-    return true;
+    return {};
 }
 
 }  // namespace
 
-bool ValidateInputSet(RunPort& port, platform::FileSystem& fs) {
+CheckResult CheckInputSet(const RunRequest& request, platform::FileSystem& fs) {
     std::vector<CompanyKey> keys;
-    return CheckInputFiles(port, fs, keys) && CheckSameCompany(port, keys) &&
-           CheckMandatorySlots(port) && CheckOutputPath(port, fs);
+    CheckResult result = CheckInputFiles(request, fs, keys);
+    if (result.Passed()) result = CheckSameCompany(keys);
+    if (result.Passed()) result = CheckMandatorySlots(request);
+    if (result.Passed()) result = CheckOutputPath(request, fs);
+    return result;
 }
 
-bool SuggestOutputFileName(RunPort& port, std::string& name, platform::FileSystem& fs) {
-    const std::string path = port.ReadControlText(kIdCompanyBox);
-    if (path.empty()) {
-        Reject(port, "会社情報ファイルが選択されていません。", kIdCompanyBrowse);
-        return false;
-    }
-    if (!fs.Stat(path)) {
-        Reject(port, "会社情報ファイルが存在しません。", kIdCompanyBrowse);
-        return false;
+OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platform::FileSystem& fs) {
+    constexpr std::size_t kCompany = 0;
+    const std::string& path = companyPath;
+    if (path.empty()) return {{}, RejectSlot(kCompany, "会社情報ファイルが選択されていません。")};
+    const auto status = fs.Stat(path);
+    if (!status) return {{}, RejectSlot(kCompany, "会社情報ファイルが存在しません。")};
+    if (status->isDirectory || status->isSpecial) {
+        return {{}, RejectSlot(kCompany, NotPlainFileMessage(InputSlots[kCompany], path))};
     }
     std::optional<CompanyFields> company;
     {
         const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-        if (!file) return false;
+        if (!file) return {{}, RejectSlot(kCompany, CannotOpenMessage(InputSlots[kCompany], path))};
         platform::LineReader reader(*file);
         std::string_view raw;
         // Only the first header line counts: the company block must lead the file.
@@ -281,12 +290,8 @@ bool SuggestOutputFileName(RunPort& port, std::string& name, platform::FileSyste
             break;
         }
     }
-    if (!company) {
-        Reject(port, "会社情報ファイルが正しくありません。", kIdCompanyBrowse);
-        return false;
-    }
-    name = company->code + company->name + ".XML";
-    return true;
+    if (!company) return {{}, RejectSlot(kCompany, "会社情報ファイルが正しくありません。")};
+    return {company->code + company->name + ".XML", {}};
 }
 
 }  // namespace kw39

@@ -4,18 +4,26 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "run/run_port.h"
+#include "run/run_request.h"
 
 namespace kw39 {
 
-// True when the run may start; on false the message of the failed check (if it
-// has one) was shown and the focus moved. Throws DataLineError when a company
-// block has too few fields, platform::IoError when a read fails.
-bool ValidateInputSet(RunPort& port, platform::FileSystem& fs = platform::RealFileSystem());
+// The checks of the input set before a run, in their fixed order: every chosen
+// file exists, is a plain file, is Shift_JIS text and of its slot's kind; all
+// come from one company; the mandatory files are chosen; the output can be
+// written. The first failure is the result. Throws DataLineError when a
+// company block has too few fields, platform::IoError when a read fails.
+CheckResult CheckInputSet(const RunRequest& request,
+                          platform::FileSystem& fs = platform::RealFileSystem());
+
+struct OutputNameProposal {
+    std::string name;     // "<company code><company name>.XML"; "" on failure
+    CheckResult failure;  // why there is none (about the company slot)
+};
 
 // Proposes "<company code><company name>.XML" from the company file. Throws
 // DataLineError when the company block has too few fields.
-bool SuggestOutputFileName(RunPort& port, std::string& name,
-                           platform::FileSystem& fs = platform::RealFileSystem());
+OutputNameProposal ProposeOutputFileName(const std::string& companyPath,
+                                         platform::FileSystem& fs = platform::RealFileSystem());
 
 }  // namespace kw39

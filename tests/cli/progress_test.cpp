@@ -98,28 +98,20 @@ TEST(ProgressLineTest, ALongLineIsClippedBeforeTheRightEdgeOnACharacterBoundary)
     EXPECT_EQ(terminal.written, "\r" + std::string(77, 'x') + "社");
 }
 
-// A port that only says what it would show.
-class SilentPort : public cli::HeadlessPort {
-  public:
-    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override {
-        Note(text, style);
-        return style == MessageStyle::Confirm ? Answered(MessageAnswer::Ok) : MessageAnswer::Ok;
-    }
-};
-
 TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     TempDir dir;
-    SilentPort port;
+    cli::CompanyTerminal messages;  // keeps what it would show
     const std::string company = dir.Write("k.csv", std::string(1024 * 1024, 'k'));
     const std::string employee = dir.Write("e.csv", std::string(1024 * 1024 + 1, 'e'));
-    port.SetControlText(InputSlots[0].nEditId, company);
-    port.SetControlText(InputSlots[3].nEditId, employee);
+    RunRequest request;
+    request.inputPaths[0] = company;
+    request.inputPaths[3] = employee;
 
     FakeTerminal terminal;
     ProgressLine line = terminal.Line();
     ConversionReport report;
-    cli::ProgressOfRun progress(line, port, platform::RealFileSystem(), &report);
-    EXPECT_EQ(cli::ChosenInputBytes(port, platform::RealFileSystem()), 2u * 1024 * 1024 + 1);
+    cli::ProgressOfRun progress(line, messages, request, platform::RealFileSystem(), &report);
+    EXPECT_EQ(cli::ChosenInputBytes(request, platform::RealFileSystem()), 2u * 1024 * 1024 + 1);
 
     // Moves the clock past the interval and forgets what was written.
     const auto later = [&terminal] {
@@ -137,7 +129,7 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     readAll(company);
     EXPECT_EQ(terminal.written, "\r入力チェック (checking) 1.0 / 2.0 MB");
     later();
-    port.ShowMessage("処理を開始します。\nよろしいですか？", MessageStyle::Confirm);
+    EXPECT_TRUE(messages.Confirm(kConfirmText));
     EXPECT_EQ(terminal.written, "\n");  // the line ends before the question
     later();
     readAll(employee);  // loading counts from zero again

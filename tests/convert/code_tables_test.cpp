@@ -42,7 +42,7 @@ TEST(CodeTablesTest, ConvertCodeTranslatesThroughTheNamedTable) {
         {"配偶者 配偶者区分", "3", ""},
         {"性別", "1 ", ""},  // exact match only
     };
-    RecordingPort port;
+    platform::MessageLog port;
     CExchangeFromPCAToKw39 engine(port);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
@@ -60,7 +60,7 @@ TEST(CodeTablesTest, ConvertCodeTranslatesThroughTheNamedTable) {
 TEST(CodeTablesTest, DirectItemsNameRealColumnsAndAcceptedLabels) {
     const std::vector<DIRECT_ITEM>& items = DirectItems();
     ASSERT_EQ(items.size(), 49u);
-    RecordingPort port;
+    platform::MessageLog port;
     CExchangeFromPCAToKw39 engine(port);
     std::set<std::string> labels;
     for (const DIRECT_ITEM& item : items) {

@@ -238,7 +238,7 @@ TEST(ConversionObserverTest, DataLinesWithAnOddNumberOfQuotesAreToldWithTheirPla
         "x\"y\r\n";                                  // 9: not loaded, so not told
     TempDir dir;
     const std::string path = dir.Write("KOJINQ.CSV", text);
-    RecordingPort port;
+    platform::MessageLog port;
     CExchangeFromPCAToKw39 engine(port);
     RecordingObserver observer;
     engine.SetObserver(&observer);

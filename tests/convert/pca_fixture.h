@@ -50,7 +50,7 @@ class LoadedEngine {
     // The value filed under a label ("" when none).
     std::string Value(const std::string& code, std::string_view label);
 
-    RecordingPort port;
+    platform::MessageLog port;
     TempDir dir;
 
   private:

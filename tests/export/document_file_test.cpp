@@ -63,7 +63,7 @@ void FileEmployee(CExportXMLKw39& store, int n) {
 constexpr int kEmployees = 9;
 
 std::string AllAtOnce(int mode) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     for (int n = 0; n < kEmployees; ++n) FileEmployee(store, n);
     StringSink sink;
@@ -83,7 +83,7 @@ TEST(XmlDocumentFile, StreamedDocumentEqualsTheWholeOne) {
     for (const int mode : {kModeStandard, kModeSimple}) {
         SCOPED_TRACE(mode);
         test::TempDir dir;
-        test::RecordingPort port;
+        platform::MessageLog port;
         CExportXMLKw39 store(port);
         const std::string output = dir.Write("out.xml", std::string(3'000'000, 'x'));
         const auto document = store.OpenDocument(output, mode, "1", "会社&<名>", "8");
@@ -97,7 +97,7 @@ TEST(XmlDocumentFile, StreamedDocumentEqualsTheWholeOne) {
 
 TEST(XmlDocumentFile, OutputAppearsOnlyWhenFinished) {
     test::TempDir dir;
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     const std::string output = dir.File("new.xml");
     {
@@ -111,7 +111,7 @@ TEST(XmlDocumentFile, OutputAppearsOnlyWhenFinished) {
 
 TEST(XmlDocumentFile, FailureKeepsTheOldOutputAndLeavesNoTemporaryFile) {
     test::ExpectEveryWriteFaultKeepsTheOldOutput(
-        [](platform::FileSystem& fs, test::RecordingPort& port, const std::string& output) {
+        [](platform::FileSystem& fs, platform::MessageLog& port, const std::string& output) {
             CExportXMLKw39 store(port, fs);
             const auto document = store.OpenDocument(output, kModeStandard, "1", "c", "8");
             // Enough employees for the writer to pass on several pieces.
@@ -122,7 +122,7 @@ TEST(XmlDocumentFile, FailureKeepsTheOldOutputAndLeavesNoTemporaryFile) {
 
 TEST(XmlDocumentFile, InvalidModeCreatesNothing) {
     test::TempDir dir;
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     for (const int mode : {0, 3, -1}) {
         EXPECT_THROW(store.OpenDocument(dir.File("out.xml"), mode, "1", "c", "8"),

@@ -79,7 +79,7 @@ std::string Head(const char* mode) {
 constexpr const char* kTail = "    </DATA>\n</REPORT>\n";
 
 TEST(ExportDocument, EmptyStoreGivesTheEighteenLineFrame) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     const CExportXMLKw39 store(port);
     const std::string document = Document(store, kModeStandard);
     EXPECT_EQ(document, Crlf(Head("NORMAL") + kTail));
@@ -96,7 +96,7 @@ TEST(ExportDocument, EmptyStoreGivesTheEighteenLineFrame) {
 }
 
 TEST(ExportDocument, FrameValuesAreEscapedAndEmptyOnesSelfClosed) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     const CExportXMLKw39 store(port);
     const std::string document = Document(store, kModeStandard, "A&B<社>", "");
     EXPECT_NE(document.find("\r\n        <KOMONSAKINAME>A&amp;B&lt;社&gt;</KOMONSAKINAME>\r\n"),
@@ -107,7 +107,7 @@ TEST(ExportDocument, FrameValuesAreEscapedAndEmptyOnesSelfClosed) {
 }
 
 TEST(ExportDocument, ModeOutsideOneAndTwoIsRejected) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     const CExportXMLKw39 store(port);
     for (int mode : {0, 3, -1}) {
         StringSink sink;
@@ -358,7 +358,7 @@ constexpr const char* kSampleRest = R"(            <KOUJOGAKU_JOUHOU>
 )";
 
 TEST(ExportDocument, WholeSectionInStandardMode) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     FillSample(store);
     const std::string expected =
@@ -367,7 +367,7 @@ TEST(ExportDocument, WholeSectionInStandardMode) {
 }
 
 TEST(ExportDocument, WholeSectionInSimpleMode) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     FillSample(store);
     const std::string expected =
@@ -390,7 +390,7 @@ TEST(ExportDocument, SectionLineCountsFollowTheRecords) {
         {kModeSimple, 20, 13, 5, 198},  {kModeSimple, 0, 2, 1, 108},
     };
     for (const Case& c : cases) {
-        test::RecordingPort port;
+        platform::MessageLog port;
         CExportXMLKw39 store(port);
         store.SetSyainName("1", "name");
         for (int i = 0; i < c.dependants; ++i) store.SetFuyosya("1", Dependant("", "", "", "", ""));
@@ -421,7 +421,7 @@ TEST(ExportDocument, ZeroIsBlankedOnlyInDeductionsAndTotals) {
     // Standard: 36 own + 6 spouse + 5 dependant + 8 payment fields.
     // Simple: 36 own + 5 spouse + 8 counts + 8 payment fields.
     for (const Case c : {Case{kModeStandard, 55}, Case{kModeSimple, 57}}) {
-        test::RecordingPort port;
+        platform::MessageLog port;
         CExportXMLKw39 store(port);
         for (auto items :
              {HonninItems(), HaiguusyaItems(), KazokuItems(), KoujogakuItems(), GoukeiItems()}) {
@@ -448,7 +448,7 @@ TEST(ExportDocument, ZeroIsBlankedOnlyInDeductionsAndTotals) {
 }
 
 TEST(ExportDocument, StartLineAttributesAreEscaped) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     store.SetSyainName("A&\"<1>", "O'Neil & \"社長\"");
     store.SetSyainName("2", "");
@@ -460,7 +460,7 @@ TEST(ExportDocument, StartLineAttributesAreEscaped) {
 }
 
 TEST(ExportDocument, PaymentGroupsKeepFilingOrderAndNumberBonusFromOne) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     for (int no : {18, 13, 14, 2, 15, 2}) store.SetKyuuyoShouyo("1", Payment(no));
     const std::string document = Document(store, kModeSimple);
@@ -477,7 +477,7 @@ TEST(ExportDocument, PaymentGroupsKeepFilingOrderAndNumberBonusFromOne) {
 }
 
 TEST(ExportDocument, SectionsFollowCreationOrder) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     store.SetData("B", "x", "所属コード");
     store.SetSyainName("A", "a");
@@ -500,7 +500,7 @@ TEST(ExportDocument, LargeDocumentStreamsInPiecesWithCrLf) {
         }
         int writes = 0;
     };
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     constexpr int kEmployees = 600;
     for (int e = 0; e < kEmployees; ++e) {

@@ -20,7 +20,7 @@ CKyuuyoShouyo Payment(int no, std::string total) {
 }
 
 TEST(ExportStore, EveryFilingOperationCreatesInFirstUseOrder) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     CFuyosya dependant;
     dependant.m_strName = "山田花子";
@@ -44,7 +44,7 @@ TEST(ExportStore, EveryFilingOperationCreatesInFirstUseOrder) {
 }
 
 TEST(ExportStore, LaterValueReplacesEarlierOneAndEmptyCounts) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     store.SetData("1", "first", "所属コード");
     store.SetData("1", "second", "所属コード");
@@ -64,7 +64,7 @@ TEST(ExportStore, LaterValueReplacesEarlierOneAndEmptyCounts) {
 }
 
 TEST(ExportStore, UnacceptedLabelStoresNothingAndCreatesNoEmployee) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     for (const char* label : {"給与・総支給金額", "賞与・算出税額", "社員コード", ""}) {
         store.SetData("0001", "1", label);
@@ -78,7 +78,7 @@ TEST(ExportStore, UnacceptedLabelStoresNothingAndCreatesNoEmployee) {
 }
 
 TEST(ExportStore, PaymentsGoToSalaryOrBonusByNumber) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     for (int no : {13, 14, 1, 18, 19, 25, 13}) {
         store.SetKyuuyoShouyo("0001", Payment(no, std::to_string(no * 100)));
@@ -100,7 +100,7 @@ TEST(ExportStore, PaymentsGoToSalaryOrBonusByNumber) {
 }
 
 TEST(ExportStore, RejectedPaymentStillCreatesTheEmployee) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     store.SetKyuuyoShouyo("0009", Payment(19, "1"));
     ASSERT_NE(store.FindSyain("0009"), nullptr);
@@ -110,7 +110,7 @@ TEST(ExportStore, RejectedPaymentStillCreatesTheEmployee) {
 }
 
 TEST(ExportStore, KeepsCopiesOfRecords) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     CFuyosya dependant;
     dependant.m_strName = "A";
@@ -128,7 +128,7 @@ TEST(ExportStore, KeepsCopiesOfRecords) {
 }
 
 TEST(ExportStore, AddSyainKeepsCodesUnique) {
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     SYAINDATA& first = store.AddSyain("7");
     EXPECT_EQ(first.strCode, "7");

@@ -38,7 +38,7 @@ std::string InMemory(const CExportXMLKw39& store, int mode) {
 
 TEST(WriteDocument, WritesTheDocumentAndReplacesAnOlderOutput) {
     test::TempDir dir;
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     FillStore(store);
     const std::string output = dir.File("out.xml");
@@ -54,7 +54,7 @@ TEST(WriteDocument, WritesTheDocumentAndReplacesAnOlderOutput) {
 
 TEST(WriteDocument, TemporaryFileLiesBesideTheOutput) {
     test::TempDir dir;
-    test::RecordingPort port;
+    platform::MessageLog port;
     test::FaultFileSystem fs(platform::RealFileSystem());
     CExportXMLKw39 store(port, fs);
     const std::string output = dir.File("out.xml");
@@ -69,7 +69,7 @@ TEST(WriteDocument, TemporaryFileLiesBesideTheOutput) {
 
 TEST(WriteDocument, FailureKeepsTheOldOutputAndLeavesNoTemporaryFile) {
     test::ExpectEveryWriteFaultKeepsTheOldOutput(
-        [](platform::FileSystem& fs, test::RecordingPort& port, const std::string& output) {
+        [](platform::FileSystem& fs, platform::MessageLog& port, const std::string& output) {
             CExportXMLKw39 store(port, fs);
             FillStore(store);
             store.WriteDocument(output, kModeStandard, "1", "c", "26");
@@ -78,7 +78,7 @@ TEST(WriteDocument, FailureKeepsTheOldOutputAndLeavesNoTemporaryFile) {
 
 TEST(WriteDocument, FailureWithoutAnOldOutputLeavesNothing) {
     test::TempDir dir;
-    test::RecordingPort port;
+    platform::MessageLog port;
     test::FaultFileSystem fs(platform::RealFileSystem());
     fs.Writes().closeFails = true;
     CExportXMLKw39 store(port, fs);
@@ -89,7 +89,7 @@ TEST(WriteDocument, FailureWithoutAnOldOutputLeavesNothing) {
 
 TEST(WriteDocument, InvalidModeLeavesTheOutputAlone) {
     test::TempDir dir;
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     const std::string output = dir.Write("out.xml", "old");
     EXPECT_THROW(store.WriteDocument(output, 0, "1", "c", "26"), std::invalid_argument);
@@ -102,7 +102,7 @@ TEST(WriteDocument, WrittenDocumentIsWellFormedXml) {
         GTEST_SKIP() << "xmllint is not installed";
     }
     test::TempDir dir;
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     FillStore(store);
     store.SetSyainName("<&'\">", "ソ表能&<>\"'");

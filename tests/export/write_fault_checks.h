@@ -31,8 +31,8 @@ inline constexpr WriteFaultCase kWriteFaultCases[] = {
 
 // Writes a document of more than 100 000 bytes to `output` through `fs`,
 // telling `port` what a store would tell it.
-using WriteToOutput =
-    std::function<void(platform::FileSystem& fs, RecordingPort& port, const std::string& output)>;
+using WriteToOutput = std::function<void(platform::FileSystem& fs, platform::MessageLog& port,
+                                         const std::string& output)>;
 
 // Runs `write` once for every fault, over an existing output in a folder of
 // its own: it must fail with an IoError that names the output, and leave the
@@ -41,7 +41,7 @@ inline void ExpectEveryWriteFaultKeepsTheOldOutput(const WriteToOutput& write) {
     for (const WriteFaultCase& c : kWriteFaultCases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        RecordingPort port;
+        platform::MessageLog port;
         FaultFileSystem fs(platform::RealFileSystem());
         c.breakIt(fs.Writes());
         const std::string old = "old content that must survive\r\n";

@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string functionId = Text(in);
     const std::string company = Text(in);
     const std::string year = Text(in);
-    kw39::fuzz::SilentPort port;
+    kw39::platform::MessageLog port;
     kw39::CExportXMLKw39 store(port);
     Fill(in, store);
     kw39::StringSink sink;

@@ -72,7 +72,7 @@ void CheckTable(kw39::CPCAKyuuyo& reader, const kw39::PCATABLEINFO& table) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kw39::test::MemoryFileSystem fs;
     fs.AddFile(kPath, std::string(reinterpret_cast<const char*>(data), size));
-    kw39::fuzz::SilentPort port;
+    kw39::platform::MessageLog port;
     kw39::CPCAKyuuyo reader(port, fs);
     try {
         Require(reader.ReadDataFiles({kPath}, 1), "an existing file is read");

@@ -34,7 +34,7 @@ void RunOnce(std::string_view input, bool standard) {
     fs.AddFolder("/in");
     fs.AddFolder("/out");
     fs.AddFile(kOutput, kOld);
-    kw39::fuzz::HeadlessDialog dialog;
+    kw39::RunRequest request;
     std::size_t slot = 0;
     while (slot < kw39::kSlotCount) {
         const std::size_t cut = input.find(kSeparator);
@@ -43,26 +43,38 @@ void RunOnce(std::string_view input, bool standard) {
         if (!file.empty()) {
             const std::string path = "/in/FILE" + std::to_string(slot) + ".CSV";
             fs.AddFile(path, std::string(file));
-            dialog.texts[kw39::InputSlots[slot].nEditId] = path;
+            request.inputPaths[slot] = path;
         }
         ++slot;
         if (cut == std::string_view::npos) break;
         input.remove_prefix(cut + kSeparator.size());
     }
-    dialog.texts[kw39::kIdOutputBox] = kOutput;
-    dialog.texts[kw39::kIdYearBox] = "26";
-    dialog.checked[kw39::kIdRadioStandard] = standard;
-    dialog.checked[kw39::kIdRadioSimple] = !standard;
+    request.outputPath = kOutput;
+    request.yearText = "26";
+    request.mode = standard ? kw39::kModeStandard : kw39::kModeSimple;
+    request.launch.launchCode = kw39::kLaunchStandalone;
 
-    kw39::LaunchContext launch;
-    launch.launchCode = kw39::kLaunchStandalone;
-    const kw39::CommandOutcome outcome = kw39::ExecuteCommand(dialog, launch, fs);
-
-    const int errors = dialog.Count(kw39::MessageStyle::Error);
-    const int infos = dialog.Count(kw39::MessageStyle::Info);
+    // The checks, then (the confirmation answered OK) the run.
+    std::vector<kw39::platform::Message> shown;
+    kw39::CommandOutcome outcome;
+    const kw39::CheckResult check = kw39::CheckRun(request, fs);
+    if (!check.Passed()) {
+        if (check.message) shown.push_back(*check.message);
+        outcome = *check.failure;
+    } else {
+        kw39::RunResult run = kw39::ConvertRequest(request, fs);
+        shown = std::move(run.messages);
+        outcome = run.outcome;
+    }
+    const auto count = [&shown](kw39::MessageStyle style) {
+        int n = 0;
+        for (const kw39::platform::Message& message : shown) n += message.style == style ? 1 : 0;
+        return n;
+    };
+    const int errors = count(kw39::MessageStyle::Error);
+    const int infos = count(kw39::MessageStyle::Info);
     Require(errors <= 1, "at most one Error message");
     Require(errors == 0 || infos == 0, "no success after an error");
-    Require(dialog.closeCount == 0, "a standalone run never closes the dialog");
     const std::optional<std::string> output = fs.Content(kOutput);
     Require(output.has_value(), "the output is never removed");
     if (outcome == kw39::CommandOutcome::Written) {

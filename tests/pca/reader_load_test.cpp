@@ -17,7 +17,7 @@
 namespace kw39 {
 namespace {
 
-using test::RecordingPort;
+using platform::MessageLog;
 using test::TempDir;
 using test::WritePcaFile;
 
@@ -39,7 +39,7 @@ std::vector<std::string> SelectAll(CPCAKyuuyo& reader, const std::string& table,
 using Codes = std::vector<std::string>;
 
 TEST(ReaderLoad, SampleExportFiles) {
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     ASSERT_TRUE(reader.ReadDataFiles(
         {test::DataPath("pca/kojinq.csv"), test::DataPath("pca/getujiq.csv")}, 2));
@@ -70,7 +70,7 @@ TEST(ReaderLoad, SameKeyMergesFieldByFieldAndKeepsItsPlace) {
                                             {"[10000]", "0001,会社", "[10601]", "D4,004",
                                              "B2,,佐々木,",  // the empty fields overwrite too
                                              "A1,010"});
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     ASSERT_TRUE(reader.ReadDataFiles({first, second}, 2));
     EXPECT_EQ(reader.GetEmployeeCodes(), (Codes{"A1", "B2", "C3", "D4"}));
@@ -109,7 +109,7 @@ TEST(ReaderLoad, SectionsAndHeaderLines) {
                       "B2,002", "",
                       ",005",  // an empty key is a key like any other
                       "[10103]", "01,部長"});
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     ASSERT_TRUE(reader.ReadDataFiles({path}, 1));
     EXPECT_EQ(reader.GetEmployeeCodes(), (Codes{"A1", "[1060]", "[10601]", "[10103]", "B2", ""}));
@@ -129,7 +129,7 @@ TEST(ReaderLoad, TwoKeyTablesJoinTheirKeys) {
                                            "A1,01,佐藤",
                                            "A1,,山本",     // the same key "A1@"
                                            "A1,1,鈴木"});  // "1" is not "01"
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     ASSERT_TRUE(reader.ReadDataFiles({path}, 1));
     EXPECT_EQ(reader.RowCount("10616"), 3u);
@@ -143,7 +143,7 @@ TEST(ReaderLoad, CompanyHeaderOfTheLastFileWins) {
     const std::string first =
         WritePcaFile(dir, "a.csv", {"[10000]", "0001,最初の会社,データ1,PCA給与X"});
     const std::string second = WritePcaFile(dir, "b.csv", {"[10000]", "\"0001\",\"X\""});
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     EXPECT_EQ(reader.GetCompanyName(), "");
     ASSERT_TRUE(reader.ReadDataFiles({first}, 1));
@@ -162,7 +162,7 @@ TEST(ReaderLoad, LongLinesAreOneLine) {
         const std::string big(length, 'x');
         const std::string path =
             WritePcaFile(dir, "long.csv", {"[10601]", "A1,\"" + big + "\",山田", "B2," + big});
-        RecordingPort port;
+        platform::MessageLog port;
         CPCAKyuuyo reader(port);
         ASSERT_TRUE(reader.ReadDataFiles({path}, 1)) << length;
         EXPECT_EQ(reader.GetEmployeeCodes(), (Codes{"A1", "B2"})) << length;
@@ -177,7 +177,7 @@ TEST(ReaderLoad, TextModeLineEnds) {
     const std::string path = dir.Write("eof.csv",
                                        "[10601]\r\nA1,001\r\nB2,002\rx\nC3,003\x1A"
                                        "D4,004\r\n");
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     ASSERT_TRUE(reader.ReadDataFiles({path}, 1));
     EXPECT_EQ(reader.GetEmployeeCodes(), (Codes{"A1", "B2", "C3"}));
@@ -185,7 +185,7 @@ TEST(ReaderLoad, TextModeLineEnds) {
 }
 
 TEST(ReaderLoad, CountBelowOneListsTheEmployeesLoadedSoFar) {
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     EXPECT_TRUE(reader.ReadDataFiles({}, 0));
     EXPECT_TRUE(reader.GetEmployeeCodes().empty());
@@ -199,7 +199,7 @@ TEST(ReaderLoad, MissingFileStopsTheLoad) {
     TempDir dir;
     const std::string first = WritePcaFile(dir, "a.csv", {"[10601]", "A1,001"});
     const std::string third = WritePcaFile(dir, "c.csv", {"[10601]", "C3,003"});
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     EXPECT_FALSE(reader.ReadDataFiles({first, dir.File("missing.csv"), third}, 3));
     ASSERT_EQ(port.messages.size(), 1u);
@@ -213,7 +213,7 @@ TEST(ReaderLoad, MissingFileStopsTheLoad) {
 
 TEST(ReaderLoad, UnopenableFileFailsSilently) {
     TempDir dir;
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     EXPECT_FALSE(reader.ReadDataFiles({dir.Path()}, 1));  // a folder
     EXPECT_TRUE(port.messages.empty());
@@ -254,7 +254,7 @@ TEST(ReaderLoad, MalformedDataLinesNameFileAndLine) {
             for (const std::string& line : c.lines) content += line + "\r\n";
             return content;
         }());
-        RecordingPort port;
+        platform::MessageLog port;
         CPCAKyuuyo reader(port);
         try {
             reader.ReadDataFiles({path}, 1);
@@ -273,7 +273,7 @@ TEST(ReaderLoad, AMalformedLineStoresNothing) {
     TempDir dir;
     const std::string path =
         WritePcaFile(dir, "bad.csv", {"[10000]", "0001,会社", "0002,別会社,3,4,5,6,7,8,9,10"});
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo reader(port);
     EXPECT_THROW(reader.ReadDataFiles({path}, 1), DataLineError);
     EXPECT_EQ(reader.GetCompanyName(), "会社");
@@ -281,7 +281,7 @@ TEST(ReaderLoad, AMalformedLineStoresNothing) {
 }
 
 TEST(ReaderLoad, ReadFailureIsAnIoError) {
-    RecordingPort port;
+    platform::MessageLog port;
     // The file fails after its first read.
     const std::string start = "[10601]\r\nA1,001\r\n";
     test::MemoryFileSystem memory;
@@ -297,7 +297,7 @@ TEST(ReaderLoad, TwoReadersKeepTheirOwnData) {
     TempDir dir;
     const std::string a = WritePcaFile(dir, "a.csv", {"[10601]", "A1,001"});
     const std::string b = WritePcaFile(dir, "b.csv", {"[10601]", "B2,002"});
-    RecordingPort port;
+    platform::MessageLog port;
     CPCAKyuuyo first(port);
     ASSERT_TRUE(first.ReadDataFiles({a}, 1));
     {

@@ -11,7 +11,7 @@
 namespace kw39 {
 namespace {
 
-using test::RecordingPort;
+using platform::MessageLog;
 using test::TempDir;
 using test::WritePcaFile;
 using Values = std::vector<std::string>;
@@ -47,7 +47,7 @@ class ReaderQuery : public ::testing::Test {
     }
 
     TempDir m_dir;
-    RecordingPort m_port;
+    platform::MessageLog m_port;
     CPCAKyuuyo m_reader{m_port};
 };
 

@@ -17,7 +17,7 @@
 namespace kw39 {
 namespace {
 
-using test::RecordingPort;
+using platform::MessageLog;
 using test::TempDir;
 using test::WritePcaFile;
 using Values = std::vector<std::string>;
@@ -91,7 +91,7 @@ class ReaderResolved : public ::testing::Test {
     }
 
     TempDir m_dir;
-    RecordingPort m_port;
+    platform::MessageLog m_port;
     CPCAKyuuyo m_reader{m_port};
     Values answers;
 };

@@ -146,8 +146,8 @@ TEST(TextEncodingCheck, CertainRefusals) {
 TEST(ValidateInputSetEncoding, AnEndlessDeviceIsRefused) {
     if (!FileExists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
     MemoryRun run;
-    for (const InputSlot& slot : InputSlots) run.port.texts[slot.nEditId] = "";
-    run.port.texts[InputSlots[2].nEditId] = "/dev/zero";
+    for (std::size_t s = 0; s < kSlotCount; ++s) run.port.texts[SlotEditId(s)] = "";
+    run.port.texts[SlotEditId(2)] = "/dev/zero";
     EXPECT_FALSE(ValidateInputSet(run.port, platform::RealFileSystem()));
     ASSERT_EQ(run.port.messages.size(), 1u);
     EXPECT_EQ(run.port.messages[0].text,
@@ -211,7 +211,7 @@ TEST(ValidateInputSetEncoding, EachSlotRefusesFilesThatAreNotShiftJis) {
                 EXPECT_EQ(text, Refusal(slot, run.InputPath(slot), c.detail));
             }
             EXPECT_EQ(run.port.messages[0].style, MessageStyle::Warning);
-            EXPECT_EQ(run.port.focus, InputSlots[slot].nBrowseId);
+            EXPECT_EQ(run.port.focus, SlotBrowseId(slot));
         }
     }
 }

@@ -57,7 +57,7 @@ MemoryRun::MemoryRun(std::optional<std::string> oldOutput) {
     memory.AddFolder("/out");
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         memory.AddFile(InputPath(s), DemoFiles()[s]);
-        port.texts[InputSlots[s].nEditId] = InputPath(s);
+        port.texts[SlotEditId(s)] = InputPath(s);
     }
     if (oldOutput) memory.AddFile(outputPath, *oldOutput);
     port.texts[kIdOutputBox] = outputPath;

@@ -140,7 +140,7 @@ struct FolderRun {
     FolderRun() {
         for (std::size_t s = 0; s < kSlotCount; ++s) {
             const std::string path = dir.Write("in" + std::to_string(s) + ".csv", DemoFiles()[s]);
-            port.texts[InputSlots[s].nEditId] = path;
+            port.texts[SlotEditId(s)] = path;
         }
         output = dir.Write("out.xml", kOld);
         port.texts[kIdOutputBox] = output;

@@ -63,7 +63,7 @@ TEST(XmlCheck, TheWriterKeepsHostileValuesInTheirPlace) {
     const std::string hostile[] = {"<",     ">",           "&",        "\"",   "'",
                                    "&amp;", "]]>",         "</SYAIN>", "a\nb", "a\r\nb",
                                    "<!--",  "\"/><X a=\"", " "};
-    RecordingPort port;
+    platform::MessageLog port;
     CExportXMLKw39 store(port);
     int n = 0;
     for (const std::string& value : hostile) {

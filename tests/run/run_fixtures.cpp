@@ -35,7 +35,7 @@ InputSet::InputSet() {
 std::string InputSet::Put(std::size_t slot, const std::string& content, const std::string& name) {
     const std::string path =
         dir.Write(name.empty() ? "slot" + std::to_string(slot) + ".csv" : name, content);
-    port.texts[InputSlots[slot].nEditId] = path;
+    port.texts[SlotEditId(slot)] = path;
     return path;
 }
 

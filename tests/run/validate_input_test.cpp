@@ -15,6 +15,19 @@
 namespace kw39::test {
 namespace {
 
+// The proposal of an output name as the dialog applies it: the name, or the
+// failure's message and focus.
+bool SuggestOutputFileName(RecordingPort& port, std::string& name,
+                           platform::FileSystem& fs = platform::RealFileSystem()) {
+    const OutputNameProposal proposal = ProposeOutputFileName(port.ReadRequest().inputPaths[0], fs);
+    if (proposal.name.empty()) {
+        port.Apply(proposal.failure);
+        return false;
+    }
+    name = proposal.name;
+    return true;
+}
+
 struct Expected {
     bool ok = true;
     std::string message;  // "" when no message is shown
@@ -419,11 +432,15 @@ TEST(SuggestOutputFileName, ProposesCodeAndNameOrExplains) {
              return Warn("会社情報ファイルが存在しません。", 1010);
          },
          ""},
-        {"company file is a folder: no message",
+        {"company file is a folder",
          [](InputSet& in) {
              std::filesystem::create_directory(in.dir.File("d.csv"));
              in.port.texts[1009] = in.dir.File("d.csv");
-             return Expected{false, "", MessageStyle::Warning, 0};
+             return Warn(
+                 "会社情報ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
+                 "が指定されています。\n\n" +
+                     in.dir.File("d.csv"),
+                 1010);
          },
          ""},
         {"first header is not the company block",

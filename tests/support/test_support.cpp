@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "platform/encoding.h"
+#include "run/validate_input.h"
 #include "support/xmllint.h"
 
 namespace kw39::test {
@@ -119,14 +120,45 @@ std::string SourcePath(const std::string& relative) {
     return std::string(KW39_SOURCE_DIR) + "/" + relative;
 }
 
-std::string RecordingPort::ReadControlText(int id) {
-    const auto it = texts.find(id);
-    return it == texts.end() ? std::string() : it->second;
+RunRequest RecordingPort::ReadRequest() {
+    const auto text = [this](int id) {
+        const auto it = texts.find(id);
+        return it == texts.end() ? std::string() : it->second;
+    };
+    RunRequest request;
+    request.yearText = text(kIdYearBox);
+    const auto standard = checked.find(kIdRadioStandard);
+    request.mode = standard != checked.end() && standard->second ? kModeStandard : kModeSimple;
+    for (std::size_t s = 0; s < kSlotCount; ++s) request.inputPaths[s] = text(SlotEditId(s));
+    request.outputPath = text(kIdOutputBox);
+    return request;
 }
 
-bool RecordingPort::IsControlChecked(int id) {
-    const auto it = checked.find(id);
-    return it != checked.end() && it->second;
+void RecordingPort::FocusField(RunField field, std::size_t slot) {
+    switch (field) {
+        case RunField::Year:
+            focus = kIdYearBox;
+            break;
+        case RunField::Output:
+            focus = kIdOutputBrowse;
+            break;
+        case RunField::Input:
+            focus = SlotBrowseId(slot);
+            break;
+        case RunField::None:
+            break;
+    }
+}
+
+void RecordingPort::Apply(const CheckResult& check) {
+    if (check.message) ShowMessage(check.message->text, check.message->style);
+    if (check.field != RunField::None && check.focus) FocusField(check.field, check.slot);
+}
+
+bool ValidateInputSet(RecordingPort& port, platform::FileSystem& fs) {
+    const CheckResult check = CheckInputSet(port.ReadRequest(), fs);
+    port.Apply(check);
+    return check.Passed();
 }
 
 MessageAnswer RecordingPort::ShowMessage(const std::string& text, MessageStyle style) {

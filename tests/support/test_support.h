@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "run/run_port.h"
 
 namespace kw39::test {
@@ -47,21 +48,35 @@ std::size_t CountOf(const std::string& text, const std::string& part);
 std::string DataPath(const std::string& relative);
 std::string SourcePath(const std::string& relative);
 
-struct RecordedMessage {
-    std::string text;
-    MessageStyle style;
+using RecordedMessage = platform::Message;
+
+// The controls of the recorded dialog below, by the ids the desktop program
+// gives them.
+enum TestControlId : int {
+    kIdOutputBox = 1004,
+    kIdOutputBrowse = 1005,
+    kIdCompanyBox = 1009,
+    kIdCompanyBrowse = 1010,
+    kIdRadioStandard = 1022,
+    kIdRadioSimple = 1023,
+    kIdYearBox = 1027,
 };
+constexpr int SlotEditId(std::size_t slot) { return 1009 + 2 * static_cast<int>(slot); }
+constexpr int SlotBrowseId(std::size_t slot) { return 1010 + 2 * static_cast<int>(slot); }
 
 // A headless dialog: control texts and radio states are set by the test,
 // messages are recorded, and confirmations are answered from a script
 // (Ok when the script is empty).
 class RecordingPort : public RunPort {
   public:
-    std::string ReadControlText(int id) override;
-    bool IsControlChecked(int id) override;
+    RunRequest ReadRequest() override;
     MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
-    void FocusControl(int id) override { focus = id; }
+    void FocusField(RunField field, std::size_t slot) override;
     void CloseDialog() override { ++closeCount; }
+
+    // What the Execute command does with a failed check: its message, and the
+    // focus on the control to correct.
+    void Apply(const CheckResult& check);
 
     std::map<int, std::string> texts;
     std::map<int, bool> checked;
@@ -70,5 +85,9 @@ class RecordingPort : public RunPort {
     int focus = 0;
     int closeCount = 0;
 };
+
+// The input checks of the recorded dialog's request, their outcome applied to
+// it as the Execute command applies it.
+bool ValidateInputSet(RecordingPort& port, platform::FileSystem& fs = platform::RealFileSystem());
 
 }  // namespace kw39::test

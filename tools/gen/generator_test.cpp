@@ -261,20 +261,21 @@ TEST(GeneratorTest, GeneratedSetPassesTheInputChecksAndConverts) {
     const int employees = 25;
     const std::uint64_t seed = 5;
     const auto files = Generate(dir, employees, seed);
-    test::RecordingPort port;
+    RunRequest request;
     for (std::size_t slot = 0; slot < InputSlots.size(); ++slot)
-        port.texts[InputSlots[slot].nEditId] = files[slot].path;
+        request.inputPaths[slot] = files[slot].path;
     const std::string output = dir.File("OUT.XML");
-    port.texts[kIdOutputBox] = output;
-    port.texts[kIdYearBox] = "8";
-    port.checked[kIdRadioStandard] = true;
-    LaunchContext launch;
-    launch.launchCode = kLaunchStandalone;
+    request.outputPath = output;
+    request.yearText = "8";
+    request.launch.launchCode = kLaunchStandalone;
 
-    ASSERT_EQ(ExecuteCommand(port, launch), CommandOutcome::Written);
-    for (const auto& message : port.messages)
-        EXPECT_TRUE(message.style == MessageStyle::Confirm || message.style == MessageStyle::Info)
-            << platform::Cp932ToUtf8Lossy(message.text);
+    const CheckResult check = CheckRun(request);
+    ASSERT_TRUE(check.Passed()) << platform::Cp932ToUtf8Lossy(check.message->text);
+    const RunResult run = ConvertRequest(request);
+    ASSERT_EQ(run.outcome, CommandOutcome::Written);
+    EXPECT_EQ(run.employees, static_cast<std::size_t>(employees));
+    for (const auto& message : run.messages)
+        EXPECT_EQ(message.style, MessageStyle::Info) << platform::Cp932ToUtf8Lossy(message.text);
 
     const std::string document = ReadBytes(output);
     std::size_t sections = 0;

@@ -1,0 +1,69 @@
+// The values a conversion is asked with and answers with. Every caller — the
+// dialog, the command line, the batch, the benchmark, the tests — builds a
+// RunRequest and reads CheckResult and RunResult; none has to look like a
+// dialog, and none has to guess what a failed check was about.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "export/syain_data.h"
+#include "platform/message_port.h"
+#include "run/input_slots.h"
+#include "run/launch_context.h"
+
+namespace kw39 {
+
+using platform::Message;
+using platform::MessageAnswer;
+using platform::MessageStyle;
+
+struct RunRequest {
+    std::string yearText;  // as typed: checked, then written into the document unchanged
+    LinkMode mode = kModeStandard;
+    std::array<std::string, kSlotCount> inputPaths;  // by slot; "" when not chosen
+    std::string outputPath;
+    LaunchContext launch;
+
+    // The chosen input paths, in slot order.
+    std::vector<std::string> ChosenInputs() const;
+};
+
+// What the user has to correct after a failed check.
+enum class RunField { None, Year, Input, Output };
+
+enum class CommandOutcome {
+    YearRejected,    // "正しい申告年度を指定してください。"
+    InputRejected,   // an input check failed
+    Cancelled,       // Cancel at the confirmation
+    NothingWritten,  // no employee was loaded; nothing written
+    Written,         // the document was written
+    Failed,          // a raised failure, shown as one Error message
+};
+
+struct CheckResult {
+    // Nothing when every check passed; else YearRejected, InputRejected, or
+    // Failed (a file could not be read while it was checked).
+    std::optional<CommandOutcome> failure;
+    RunField field = RunField::None;
+    std::size_t slot = 0;            // the input slot, when field is Input
+    bool focus = true;               // the dialog moves the focus to the field
+    std::optional<Message> message;  // the message of the failed check
+
+    bool Passed() const { return !failure; }
+};
+
+struct RunResult {
+    CommandOutcome outcome = CommandOutcome::Failed;  // Written, NothingWritten or Failed
+    std::string documentPath;                         // when written
+    std::size_t employees = 0;                        // employees written
+    // What the run has to say, in the order it arose: notes of the reader, the
+    // store and the engine, then the completion message of a standalone run
+    // or the one Error message of a failure.
+    std::vector<Message> messages;
+};
+
+}  // namespace kw39
