@@ -23,6 +23,20 @@ class InterruptCleanup {
     std::size_t m_nSlot;  // kNoSlot when not registered
 };
 
+// Holds back the interruptions for its lifetime, so that a file can be created
+// and registered in one step: an interruption between the two would leave the
+// file behind. The interruption takes effect when this object ends.
+class InterruptsHeld {
+  public:
+    InterruptsHeld();
+    ~InterruptsHeld();
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+  private:
+    bool m_bHeld = false;
+};
+
 // Installs the handlers (POSIX: SIGINT, SIGTERM, SIGHUP, unless ignored;
 // Windows: console Ctrl-C, Ctrl-Break and close events). Once per program.
 void InstallInterruptCleanup();

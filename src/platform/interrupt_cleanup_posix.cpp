@@ -1,3 +1,4 @@
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -51,6 +52,28 @@ InterruptCleanup::InterruptCleanup(const std::string& path) : m_nSlot(kNoSlot) {
 
 InterruptCleanup::~InterruptCleanup() {
     if (m_nSlot != kNoSlot) g_slots[m_nSlot].state.store(kFree);
+}
+
+namespace {
+
+sigset_t InterruptSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, signal);
+    return set;
+}
+
+}  // namespace
+
+InterruptsHeld::InterruptsHeld() {
+    const sigset_t set = InterruptSignals();
+    m_bHeld = ::pthread_sigmask(SIG_BLOCK, &set, nullptr) == 0;
+}
+
+InterruptsHeld::~InterruptsHeld() {
+    if (!m_bHeld) return;
+    const sigset_t set = InterruptSignals();
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 void InstallInterruptCleanup() {

@@ -54,6 +54,11 @@ InterruptCleanup::~InterruptCleanup() {
     if (m_nSlot != kNoSlot) g_slots[m_nSlot].state.store(kFree);
 }
 
+// The console's control handler runs on a thread of its own; the window in
+// which a file exists unregistered is a few instructions long there.
+InterruptsHeld::InterruptsHeld() = default;
+InterruptsHeld::~InterruptsHeld() = default;
+
 void InstallInterruptCleanup() { SetConsoleCtrlHandler(RemoveOnControlEvent, TRUE); }
 
 }  // namespace kw39::platform

@@ -30,13 +30,14 @@ std::string RandomPart() {
 
 }  // namespace
 
-std::pair<std::string, std::unique_ptr<OutputFile>> CreateTemporaryBeside(
-    FileSystem& fs, const std::string& target) {
+TemporaryFile CreateTemporaryBeside(FileSystem& fs, const std::string& target) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string path = target + kTemporaryMarker + RandomPart() + ".tmp";
+        const InterruptsHeld held;
         try {
             if (std::unique_ptr<OutputFile> file = fs.CreateNew(path)) {
-                return {std::move(path), std::move(file)};
+                auto cleanup = std::make_unique<InterruptCleanup>(path);
+                return {std::move(path), std::move(file), std::move(cleanup)};
             }
         } catch (const IoError&) {
             throw WriteError(target);
@@ -47,11 +48,11 @@ std::pair<std::string, std::unique_ptr<OutputFile>> CreateTemporaryBeside(
 
 ReplacementFile::ReplacementFile(FileSystem& fs, const std::string& target, const Wrapper& wrap)
     : m_fs(fs), m_strTarget(target), m_strWritten(fs.ResolveLinks(target)) {
-    auto [path, file] = CreateTemporaryBeside(fs, m_strWritten);
-    m_strTempPath = std::move(path);
-    m_pCleanup = std::make_unique<InterruptCleanup>(m_strTempPath);
+    TemporaryFile temporary = CreateTemporaryBeside(fs, m_strWritten);
+    m_strTempPath = std::move(temporary.path);
+    m_pCleanup = std::move(temporary.cleanup);
     try {
-        m_pFile = wrap ? wrap(std::move(file)) : std::move(file);
+        m_pFile = wrap ? wrap(std::move(temporary.file)) : std::move(temporary.file);
     } catch (...) {
         Discard();
         throw;

@@ -54,10 +54,16 @@ class ReplacementFile {
     bool m_bDone = false;
 };
 
+// A temporary file just created, registered for removal on interruption.
+struct TemporaryFile {
+    std::string path;
+    std::unique_ptr<OutputFile> file;
+    std::unique_ptr<InterruptCleanup> cleanup;
+};
+
 // Creates, beside `target`, a temporary file that nobody else can have
-// prepared: returns its path and the open file. Throws IoError naming `target`.
-std::pair<std::string, std::unique_ptr<OutputFile>> CreateTemporaryBeside(
-    FileSystem& fs, const std::string& target);
+// prepared, and registers it in the same step. Throws IoError naming `target`.
+TemporaryFile CreateTemporaryBeside(FileSystem& fs, const std::string& target);
 
 // Writes `bytes` as the new content of `target` through a ReplacementFile.
 // Throws IoError naming `target`.

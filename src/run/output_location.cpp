@@ -1,6 +1,5 @@
 #include "run/output_location.h"
 
-#include "platform/interrupt_cleanup.h"
 #include "platform/io_error.h"
 #include "platform/replacement_file.h"
 #include "platform/sjis.h"
@@ -45,10 +44,9 @@ std::optional<std::string> OutputLocationProblem(platform::FileSystem& fs, const
     try {
         // The same kind of file the writing will create, under the same kind
         // of name: when this one can be created, so can that.
-        auto [probe, file] = platform::CreateTemporaryBeside(fs, target);
-        const platform::InterruptCleanup cleanup(probe);
-        file.reset();
-        fs.Remove(probe);
+        platform::TemporaryFile probe = platform::CreateTemporaryBeside(fs, target);
+        probe.file.reset();
+        fs.Remove(probe.path);
     } catch (const platform::IoError&) {
         return what + "を作成できません。\n\n" + path +
                "\n\nフォルダに書き込みが許可されているか、ファイル名が長すぎないかを確認して"
