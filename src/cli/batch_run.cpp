@@ -14,7 +14,6 @@
 #include "cli/progress_line.h"
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
-#include "cli/subfolders.h"
 #include "cli/terminal_port.h"
 #include "cli/visible_text.h"
 #include "platform/sjis.h"
@@ -225,11 +224,13 @@ std::string Joined(const std::vector<std::string>& names) {
 // aside. Nothing when the root cannot be listed.
 std::optional<std::vector<Company>> FindCompanies(const std::string& root,
                                                   platform::FileSystem& fs) {
-    const Subfolders subfolders = ListSubfolders(root);
-    if (!subfolders.readable) return std::nullopt;
+    std::optional<platform::Subfolders> subfolders = fs.ListSubfolders(root);
+    if (!subfolders) return std::nullopt;
+    std::sort(subfolders->names.begin(), subfolders->names.end());
+    std::sort(subfolders->unnamed.begin(), subfolders->unnamed.end());
     std::vector<Company> companies;
     std::vector<std::string> skipped;
-    for (const std::string& name : subfolders.names) {
+    for (const std::string& name : subfolders->names) {
         const std::string folder = platform::JoinPath(root, name);
         if (!fs.ListCsvFiles(folder)) {
             // It may well hold an export: that it cannot be read is a failure
@@ -254,9 +255,9 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
         Note("PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
              Joined(skipped));
     }
-    if (!subfolders.unnamed.empty()) {
+    if (!subfolders->unnamed.empty()) {
         Note("名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
-             Joined(subfolders.unnamed));
+             Joined(subfolders->unnamed));
     }
     return companies;
 }

@@ -2,10 +2,13 @@
 // position, status, residence-tax payee, own disability and widow categories.
 #include "convert/code_map.h"
 #include "convert/engine.h"
+#include "convert/shared_columns.h"
 #include "convert/text_rules.h"
 #include "platform/sjis.h"
 
 namespace kw39 {
+
+const PcaColumn kSyuurouJoukyou = FindPcaColumn("10601", "就労状況");
 
 namespace {
 
@@ -24,7 +27,6 @@ const PcaColumn kFuriganaMei = FindPcaColumn("10601", "フリガナ（名）");
 const PcaColumn kYuubinBangou = FindPcaColumn("10601", "郵便番号");
 const PcaColumn kYakusyokuCode = FindPcaColumn("10601", "役職コード");
 const PcaColumn kYakusyokuName = FindPcaColumn("10103", "役職名");
-const PcaColumn kSyuurouJoukyou = FindPcaColumn("10601", "就労状況");
 const PcaColumn kSibouTaisyoku = FindPcaColumn("10603", "本人 死亡退職");
 const PcaColumn kTeisyutusakiCode = FindPcaColumn("10611", "総括表提出先コード");
 const PcaColumn kNoufusakiName = FindPcaColumn("10501", "住民税納付先役所名");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "convert/engine.h"
+#include "convert/shared_columns.h"
 #include "convert/text_rules.h"
 
 namespace kw39 {
@@ -18,7 +19,6 @@ const PcaColumn kNenkinKakekin = FindPcaColumn("10802", "個人型又は企業�
 const PcaColumn kSinsinSyougaisyaKakekin =
     FindPcaColumn("10802", "心身障害者扶養共済制度に関する契約の掛金");
 const PcaColumn kZeiKubun = FindPcaColumn("10603", "税区分");
-const PcaColumn kSyuurouJoukyou = FindPcaColumn("10601", "就労状況");
 
 std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();

@@ -15,6 +15,7 @@
 #include "pca/reader.h"
 #include "platform/file_system.h"
 #include "platform/message_port.h"
+#include "platform/text_hash.h"
 
 namespace kw39 {
 
@@ -86,14 +87,8 @@ class CExchangeFromPCAToKw39 {
     }
 
   private:
-    // Hash and equality that let the tables be searched with a string_view.
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const noexcept {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
-    using TextMap = std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>;
+    // A conversion table, searched with a string_view.
+    using TextMap = platform::TextKeyMap<std::string>;
 
     // A row of the direct field map with its column and conversion table
     // resolved once for all employees.
@@ -170,7 +165,7 @@ class CExchangeFromPCAToKw39 {
     CExportXMLKw39 m_store;
     CPCAKyuuyo m_reader;
     // Table name (a PCA column name) -> PCA value -> target value.
-    std::unordered_map<std::string, TextMap, TextHash, std::equal_to<>> m_mapTables;
+    platform::TextKeyMap<TextMap> m_mapTables;
     std::vector<ResolvedDirectItem> m_aDirectItems;  // DirectItems(), resolved
     ConversionObserver* m_pObserver = nullptr;       // not owned
 };

@@ -9,16 +9,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/text_hash.h"
+
 namespace kw39 {
 
-// Hash of the column indexes, so that they can be searched with a string_view.
-struct ColumnNameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const noexcept {
-        return std::hash<std::string_view>{}(text);
-    }
-};
-using ColumnIndex = std::unordered_map<std::string, int, ColumnNameHash, std::equal_to<>>;
+// Column positions by name, searched with a string_view.
+using ColumnIndex = platform::TextKeyMap<int>;
 
 struct PCACOLUMNINFO {
     int nSeq;              // declared 1-based sequence number (informational)

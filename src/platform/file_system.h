@@ -34,6 +34,14 @@ struct FileIdentity {
     friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
 
+// The folders directly inside a folder.
+struct Subfolders {
+    std::vector<std::string> names;  // CP932, in the order the platform lists them
+    // Names CP932 cannot spell, for display: "?" stands for each character it
+    // lacks.
+    std::vector<std::string> unnamed;
+};
+
 // A file opened for reading, in binary: text-mode rules are LineReader's.
 class InputFile {
   public:
@@ -80,6 +88,13 @@ class FileSystem {
     // any case; subfolders are not searched. In the order the platform lists them.
     // Nothing when the folder cannot be listed (missing, no permission).
     virtual std::optional<std::vector<std::string>> ListCsvFiles(const std::string& folder) = 0;
+
+    // The folders directly inside `folder` (a link to a folder counts as one;
+    // files and deeper folders are not listed); nothing when it cannot be
+    // listed.
+    virtual std::optional<Subfolders> ListSubfolders(const std::string& /*folder*/) {
+        return std::nullopt;
+    }
 
     // Moves `from` onto `to`, replacing an existing file. The file that comes
     // into place takes the permissions (and, where allowed, the owner) of the

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -110,6 +111,19 @@ class PosixOutputFile : public OutputFile {
     std::uint64_t m_nWrittenBack = 0;  // bytes whose writeback was started
 };
 
+// A UTF-8 name in CP932 for display: each character CP932 lacks becomes "?".
+std::string DisplayName(const std::string& utf8) {
+    std::string shown;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        length = std::min(length, utf8.size() - i);
+        shown += Utf8ToCp932(utf8.substr(i, length)).value_or("?");
+        i += length;
+    }
+    return shown;
+}
+
 bool EndsWithCsv(const std::string& name) {
     if (name.size() < 4) return false;
     const std::string tail = ToUpperSjis(name.substr(name.size() - 4));
@@ -197,6 +211,30 @@ class PosixFileSystem : public FileSystem {
         ::closedir(dir);
         if (!complete) return std::nullopt;
         return names;
+    }
+
+    std::optional<Subfolders> ListSubfolders(const std::string& folder) override {
+        const std::string native = NativePath(folder.empty() ? "." : folder);
+        DIR* dir = ::opendir(native.c_str());
+        if (!dir) return std::nullopt;
+        Subfolders found;
+        errno = 0;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            struct stat st {};
+            if (::stat((native + "/" + name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+            if (std::optional<std::string> cp932 = Utf8ToCp932(name)) {
+                found.names.push_back(std::move(*cp932));
+            } else {
+                found.unnamed.push_back(DisplayName(name));
+            }
+            errno = 0;
+        }
+        const bool complete = errno == 0;
+        ::closedir(dir);
+        if (!complete) return std::nullopt;
+        return found;
     }
 
     void Replace(const std::string& from, const std::string& to) override {

@@ -176,6 +176,28 @@ class WinFileSystem : public FileSystem {
         return names;
     }
 
+    std::optional<Subfolders> ListSubfolders(const std::string& folder) override {
+        const auto wideFolder = Cp932ToWide(folder);
+        if (!wideFolder) return std::nullopt;
+        const std::wstring pattern = wideFolder->empty() ? L"*" : *wideFolder + L"\\*";
+        WIN32_FIND_DATAW entry{};
+        const ScopedFind find(FindFirstFileW(pattern.c_str(), &entry));
+        if (!find.Valid()) return std::nullopt;
+        Subfolders found;
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L".." ||
+                !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                continue;
+            if (std::optional<std::string> cp932 = WideToCp932(name)) {
+                found.names.push_back(std::move(*cp932));
+            } else {
+                found.unnamed.push_back(WideToCp932Lossy(name));
+            }
+        } while (FindNextFileW(find.Get(), &entry));
+        return found;
+    }
+
     void Replace(const std::string& from, const std::string& to) override {
         const auto wideFrom = Cp932ToWide(from);
         const auto wideTo = Cp932ToWide(to);

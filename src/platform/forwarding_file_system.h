@@ -30,6 +30,9 @@ class ForwardingFileSystem : public FileSystem {
     std::optional<std::vector<std::string>> ListCsvFiles(const std::string& folder) override {
         return m_inner.ListCsvFiles(folder);
     }
+    std::optional<Subfolders> ListSubfolders(const std::string& folder) override {
+        return m_inner.ListSubfolders(folder);
+    }
     void Replace(const std::string& from, const std::string& to) override {
         m_inner.Replace(from, to);
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "convert/engine.h"
+#include "convert/text_rules.h"
 #include "pca/data_line_error.h"
 #include "platform/io_error.h"
 #include "platform/sjis.h"
@@ -14,29 +15,6 @@
 #include "run/validate_input.h"
 
 namespace kw39 {
-
-long LeadingInteger(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size() && platform::IsAsciiBlank(text[pos])) ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    // Accumulate as a negative number, whose range is the larger one, and stop
-    // growing at the limit: a long string of digits saturates like strtol.
-    long value = 0;
-    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
-        const int digit = text[pos] - '0';
-        if (value < (LONG_MIN + digit) / 10) {
-            value = LONG_MIN;
-        } else {
-            value = value * 10 - digit;
-        }
-    }
-    if (negative) return value;
-    return value == LONG_MIN ? LONG_MAX : -value;
-}
 
 namespace {
 
@@ -60,7 +38,7 @@ bool IsPrintableShiftJis(std::string_view text) {
 }  // namespace
 
 bool IsAcceptableYear(std::string_view text) {
-    const long year = LeadingInteger(text);
+    const std::int64_t year = ToInteger64(text);
     return year >= 1 && year <= 98 && IsPrintableShiftJis(text);
 }
 

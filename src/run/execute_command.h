@@ -37,10 +37,6 @@ CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
                               platform::FileSystem& fs = platform::RealFileSystem(),
                               ConversionObserver* observer = nullptr);
 
-// The value of a year text: leading blanks skipped, optional sign, then the
-// decimal digits up to the first other character; 0 without digits.
-long LeadingInteger(std::string_view text);
-
 // Whether a year text passes the year check: its leading number is 1 to 98,
 // and it is written into the document as typed, so it holds no control
 // character (which no XML document can carry) and only whole Shift_JIS

@@ -75,6 +75,9 @@ TEST(TextRulesTest, ToIntegerTakesTheLeadingDecimalNumber) {
         {"+", 0, 0},
         {"- 1", 0, 0},
         {"１２", 0, 0},  // full-width digits are no digits
+        {"\t\n 7", 7, 7},
+        {"　26", 0, 0},  // the double-byte blank is not skipped
+        {"26年", 26, 26},
         {"2147483647", kMax, 2147483647},
         {"2147483648", kMax, 2147483648},
         {"3000000000", kMax, 3000000000},

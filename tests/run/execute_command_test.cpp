@@ -26,34 +26,6 @@ LaunchContext Launch(int code) {
     return launch;
 }
 
-TEST(LeadingInteger, ReadsTheLeadingDecimalNumber) {
-    struct Case {
-        const char* text;
-        long value;
-    };
-    const Case cases[] = {
-        {"", 0},
-        {"26", 26},
-        {" 26", 26},
-        {"\t\n 7", 7},
-        {"+5", 5},
-        {"-1", -1},
-        {"26年", 26},
-        {"1 2", 1},
-        {"abc", 0},
-        {"- 5", 0},
-        {"２６", 0},
-        {"　26", 0},  // the double-byte blank is not skipped
-        {"00098", 98},
-        {"99999999999999999999999999", LONG_MAX},
-        {"-99999999999999999999999999", LONG_MIN},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(LeadingInteger(c.text), c.value);
-    }
-}
-
 // Years are checked first; a year that passes reaches the confirmation, where
 // Cancel ends the command before anything is read for the run.
 TEST(ExecuteCommand, YearCheck) {
