@@ -204,10 +204,7 @@ void CExchangeFromPCAToKw39::ReportUnreadTables() {
 void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::string>& codes) {
     const std::unordered_set<std::string_view> known(codes.begin(), codes.end());
     for (const PCATABLEINFO& table : PcaCatalogue()) {
-        if (table.strCode == "10601" || table.nKeyColumns == 0 ||
-            std::string_view(table.aColumns[0].pszName) != "社員コード") {
-            continue;
-        }
+        if (table.strCode == "10601" || !IsEmployeeTable(table)) continue;
         // Per unknown code, in the order of its first row: the row count and that row.
         std::vector<std::pair<std::string_view, std::pair<std::size_t, std::size_t>>> unknown;
         std::unordered_map<std::string_view, std::size_t> index;

@@ -50,9 +50,7 @@ bool HasOddQuoteCount(std::string_view line) {
 
 std::size_t HashKey(std::string_view key) { return std::hash<std::string_view>{}(key); }
 
-bool IsEmployeeTable(const PCATABLEINFO& table) {
-    return table.nKeyColumns > 0 && std::string_view(table.aColumns[0].pszName) == "社員コード";
-}
+
 
 TableRows::TableRows(const PCATABLEINFO& table) : pInfo(&table), rows(table.nColumns) {}
 

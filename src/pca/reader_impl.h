@@ -116,7 +116,4 @@ void JoinKeyInto(const Values& values, std::size_t count, std::string& out) {
 
 std::size_t HashKey(std::string_view key);
 
-// Whether a table holds rows per employee: its first column is "社員コード".
-bool IsEmployeeTable(const PCATABLEINFO& table);
-
 }  // namespace kw39
