@@ -87,7 +87,10 @@ void CExchangeFromPCAToKw39::ConvertGenkyou(const std::string& code) {
             // The field keeps the word the direct map gave the status.
             const SYAINDATA* syain = m_store.FindSyain(code);
             m_pObserver->CodeNotConverted(
-                code, {"10603", "本人 死亡退職", death, {},
+                code, {"10603",
+                       "本人 死亡退職",
+                       death,
+                       {},
                        syain ? CExportXMLKw39::LabelValue(*syain, "現況") : std::string_view()});
         }
     }

@@ -185,7 +185,7 @@ bool CExchangeFromPCAToKw39::HasRow(std::string_view table, std::string_view key
 }
 
 bool CExchangeFromPCAToKw39::HasPaymentRow(std::string_view table, std::string_view code,
-                                    std::string_view key2) const {
+                                           std::string_view key2) const {
     return !m_reader.GetValue(kLookupName, table, {code, key2}, "社員コード").empty();
 }
 
@@ -234,7 +234,8 @@ void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
     for (const std::string_view key2 : SelectOfEmployee(number, code)) {
         // An empty number is told by the reader.
         if (key2.empty() || HasPaymentRow(headTable, code, key2)) continue;
-        m_pObserver->PaymentRowUnmatched(code, table, key2, m_reader.RowOrigin(table, {code, key2}));
+        m_pObserver->PaymentRowUnmatched(code, table, key2,
+                                         m_reader.RowOrigin(table, {code, key2}));
     }
 }
 

@@ -187,7 +187,7 @@ class CExchangeFromPCAToKw39 {
     std::unordered_map<std::string, TextMap, TextHash, std::equal_to<>> m_mapTables;
     std::vector<ResolvedDirectItem> m_aDirectItems;  // DirectItems(), resolved
     ConversionObserver* m_pObserver = nullptr;       // not owned
-    int m_nMode = 0;  // of the document being written; 0 when none
+    int m_nMode = 0;                                 // of the document being written; 0 when none
     // (record index, payment number) of every payment counted for the
     // employee in progress, kept only for the observer.
     std::vector<std::pair<int, std::string_view>> m_aPaymentNumbers;

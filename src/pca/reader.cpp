@@ -50,8 +50,6 @@ bool HasOddQuoteCount(std::string_view line) {
 
 std::size_t HashKey(std::string_view key) { return std::hash<std::string_view>{}(key); }
 
-
-
 TableRows::TableRows(const PCATABLEINFO& table) : pInfo(&table), rows(table.nColumns) {}
 
 bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
@@ -298,17 +296,16 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
         const std::string_view replaced = table.rows.Field(row, column);
         if (kept == replaced) continue;
         // The value came from the latest line of the key that reached this field.
-        TableRows::Source from = row < table.sources.size() ? table.sources[row]
-                                                            : TableRows::Source{};
+        TableRows::Source from =
+            row < table.sources.size() ? table.sources[row] : TableRows::Source{};
         if (const auto later = table.laterSources.find(row); later != table.laterSources.end()) {
             for (const TableRows::Source& line : later->second) {
                 if (line.nFields > i) from = line;
             }
         }
-        m_pListener->FieldOverwritten({info.strCode, key,
-                                       perEmployee ? table.rows.Field(row, 0) : std::string_view(),
-                                       info.aColumns[i].pszName, kept, replaced, OriginOf(source),
-                                       OriginOf(from)});
+        m_pListener->FieldOverwritten(
+            {info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
+             info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
     }
 }
 

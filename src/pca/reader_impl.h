@@ -3,9 +3,9 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pca/catalogue.h"
@@ -45,8 +45,8 @@ struct TableRows {
 
     const PCATABLEINFO* pInfo;
     RowStore rows;
-    bool bSectionRead = false;        // a file had a header line of this table
-    std::vector<Source> sources;      // the first line of every row
+    bool bSectionRead = false;    // a file had a header line of this table
+    std::vector<Source> sources;  // the first line of every row
     std::unordered_map<std::uint32_t, std::vector<Source>> laterSources;  // rows merged from more
     IdHashTable keys;  // keyed tables: row key -> row (ids are row indexes)
     // The rows grouped by their first value, for the tables with two or more

@@ -304,8 +304,8 @@ void ConversionReport::QuoteCountOdd(const std::string& path, std::size_t lineNu
 }
 
 void ConversionReport::LinesIgnored(const IgnoredLines& what) {
-    const std::string lines = std::to_string(what.count) + " 行 (最初は " +
-                              std::to_string(what.firstLine) + " 行目)";
+    const std::string lines =
+        std::to_string(what.count) + " 行 (最初は " + std::to_string(what.firstLine) + " 行目)";
     if (what.table.empty()) {
         Add(FindingKind::LinesIgnored, {},
             std::string(what.path) + " の最初の見出し行より前のデータ行 " + lines +
@@ -343,8 +343,8 @@ void ConversionReport::TableNotRead(std::string_view table) {
 void ConversionReport::EmployeeUnknown(std::string_view code, std::string_view table,
                                        std::size_t rows, const LineOrigin& first) {
     Add(FindingKind::EmployeeUnknown, code,
-        "表 " + std::string(table) + " の " + std::to_string(rows) + " 行 (最初は " +
-            Place(first) + "): 社員情報 (10601) にない社員のため出力していません");
+        "表 " + std::string(table) + " の " + std::to_string(rows) + " 行 (最初は " + Place(first) +
+            "): 社員情報 (10601) にない社員のため出力していません");
 }
 
 void ConversionReport::PaymentRowUnmatched(const std::string& code, std::string_view table,
@@ -357,7 +357,8 @@ void ConversionReport::PaymentRowUnmatched(const std::string& code, std::string_
 
 void ConversionReport::BonusAmountsMissing(const std::string& code, std::string_view number) {
     Add(FindingKind::RowMissing, code,
-        "賞与 (10706) に支給回" + Quoted(number) + "の行がありません: 金額のない賞与として計上しました");
+        "賞与 (10706) に支給回" + Quoted(number) +
+            "の行がありません: 金額のない賞与として計上しました");
 }
 
 void ConversionReport::PaymentsMerged(const std::string& code, int slot,

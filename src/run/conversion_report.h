@@ -27,7 +27,7 @@ enum class FindingKind {
     AmountAbnormal,    // "金額の異常": an amount that is no finite number, counted as 0
     InputMissing,      // "入力なし": an optional input file not chosen
     EmployeeUnknown,   // "社員情報にない社員": rows of an employee missing from 10601
-    LinesIgnored,      // "読み込まない行": lines of an unknown table or before the first header
+    LinesIgnored,  // "読み込まない行": lines of an unknown table or before the first header
     FieldOverwritten,  // "上書き": a value a later line of the same key replaced
     KeyEmpty,          // "読めない行": a line whose key value is empty
     PaymentsMerged,    // "合算": salary payments of several numbers summed into one

@@ -20,8 +20,14 @@ void ObserveOneOfEach(ConversionReport& report) {
     report.LinesIgnored({"in/KOJINQ.CSV", "", 2, 1});
     report.LinesIgnored({"in/GETUJIQ.CSV", "10799", 3, 40});
     // Named once the employee is converted, as any finding about it.
-    report.FieldOverwritten({"10601", "E1", "E1", "氏名（姓）", "上書", "山田",
-                             {"in/KOJINQ.CSV", 9}, {"in/KOJINQ.CSV", 3}});
+    report.FieldOverwritten({"10601",
+                             "E1",
+                             "E1",
+                             "氏名（姓）",
+                             "上書",
+                             "山田",
+                             {"in/KOJINQ.CSV", 9},
+                             {"in/KOJINQ.CSV", 3}});
     report.KeyEmpty({"in/KOJINQ.CSV", 20}, "10616", "扶養親族番号");
     report.TableNotRead("10501");
     report.TableNotRead("10615");  // in the employee file, no slot of its own
@@ -73,7 +79,8 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             ",,,読めない行,in/KOJINQ.CSV の 20 行目 (表 10616): "
             "扶養親族番号が空欄のため、この行の値は出力されません\r\n" +
             company +
-            ",,,入力なし,「住民税納付先」のファイルが選ばれていないため、その値は出力していません\r\n" +
+            ",,,入力なし,"
+            "「住民税納付先」のファイルが選ばれていないため、その値は出力していません\r\n" +
             company +
             ",E9,,社員情報にない社員,表 10702 の 12 行 (最初は in/GETUJIQ.CSV の 30 行目): "
             "社員情報 (10601) にない社員のため出力していません\r\n" +
@@ -139,10 +146,11 @@ TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
     EXPECT_EQ(ConversionReport::Count(report.Companies()[1]),
               (FindingCounts{0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     // The later kinds show only when they occur.
-    EXPECT_EQ(ConversionReport::CountLine(report.CountAll()),
-              "報告: 26 件 (扶養親族の超過 1, 給与の除外 4, 賞与の除外 2, "
-              "コードの変換なし 3, データなし 4, マスター未登録 2, 引用符の不一致 1, 金額の異常 1, "
-              "入力なし 1, 社員情報にない社員 1, 読み込まない行 2, 上書き 1, 読めない行 1, 合算 2)");
+    EXPECT_EQ(
+        ConversionReport::CountLine(report.CountAll()),
+        "報告: 26 件 (扶養親族の超過 1, 給与の除外 4, 賞与の除外 2, "
+        "コードの変換なし 3, データなし 4, マスター未登録 2, 引用符の不一致 1, 金額の異常 1, "
+        "入力なし 1, 社員情報にない社員 1, 読み込まない行 2, 上書き 1, 読めない行 1, 合算 2)");
     EXPECT_EQ(ConversionReport::CountLine(FindingCounts{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3}),
               "報告: 3 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
               "コードの変換なし 0, データなし 0, マスター未登録 0, 引用符の不一致 0, 金額の異常 0, "

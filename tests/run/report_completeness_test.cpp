@@ -56,8 +56,8 @@ class SampleExport {
             }
         }
         for (const auto& [column, value] : changes) {
-            const auto position = static_cast<std::size_t>(
-                FindPcaTable(table)->FindColumn(kLookupName, column));
+            const auto position =
+                static_cast<std::size_t>(FindPcaTable(table)->FindColumn(kLookupName, column));
             fields.resize(std::max(fields.size(), position + 1));
             fields[position] = value;
         }
@@ -123,10 +123,11 @@ TEST(ReportCompletenessTest, EveryLineNotCarriedAsWrittenIsAFinding) {
          standard, "読み込まない行||GETUJIQ.CSV の [12345] のデータ行 2 行", true},
         {"lines before the first header",
          [](SampleExport& e) { e.Prepend("NOUFUQ.CSV", "x,y\r\n"); }, standard,
-         "読み込まない行||NOUFUQ.CSV の最初の見出し行より前のデータ行 1 行 (最初は 1 行目)",
-         true},
+         "読み込まない行||NOUFUQ.CSV の最初の見出し行より前のデータ行 1 行 (最初は 1 行目)", true},
         {"a later line of a key overwrites a name",
-         [](SampleExport& e) { e.Repeat("KOJINQ.CSV", "10601", "1001,", {{"氏名（姓）", "上書"}}); },
+         [](SampleExport& e) {
+             e.Repeat("KOJINQ.CSV", "10601", "1001,", {{"氏名（姓）", "上書"}});
+         },
          standard, "上書き|1001|表 10601、キー「1001」の 氏名（姓）: 「上書」 (", true},
         {"a later line of a key overwrites a March amount",
          [](SampleExport& e) {
@@ -137,10 +138,13 @@ TEST(ReportCompletenessTest, EveryLineNotCarriedAsWrittenIsAFinding) {
          [](SampleExport& e) {
              e.Repeat("KOJINQ.CSV", "10603", "1001,", {{"本人 障害者区分", "9"}});
          },
-         standard, "コードの変換なし|1001|本人 障害者区分「9」 (10603) に変換先がないため「0」にしました",
+         standard,
+         "コードの変換なし|1001|本人 障害者区分「9」 (10603) に変換先がないため「0」にしました",
          true},
         {"a dependant's disability 9 becomes 0",
-         [](SampleExport& e) { e.Repeat("KOJINQ.CSV", "10616", "1001,1,", {{"障害者区分", "9"}}); },
+         [](SampleExport& e) {
+             e.Repeat("KOJINQ.CSV", "10616", "1001,1,", {{"障害者区分", "9"}});
+         },
          standard,
          "コードの変換なし|1001|障害者区分「9」 (10616、扶養親族番号「1」) に変換先がないため「0」",
          true},
@@ -159,7 +163,8 @@ TEST(ReportCompletenessTest, EveryLineNotCarriedAsWrittenIsAFinding) {
          "読めない行||(表 10603): 社員コードが空欄", true},
         {"two salary numbers of one month",
          [](SampleExport& e) {
-             e.Append("GETUJIQ.CSV", "[10701]\r\n1001,001,20260131\r\n[10702]\r\n1001,001,20260131,1\r\n");
+             e.Append("GETUJIQ.CSV",
+                      "[10701]\r\n1001,001,20260131\r\n[10702]\r\n1001,001,20260131,1\r\n");
          },
          standard, "合算|1001|支給回「01」「001」を 1 月の給与として合算しました", true},
         {"a third December payment",
@@ -171,7 +176,8 @@ TEST(ReportCompletenessTest, EveryLineNotCarriedAsWrittenIsAFinding) {
          standard, "合算|1001|「012」「0012」を 12 月の 2 回目の給与として合算しました", true},
         {"a salary number outside 1 to 12 names its date",
          [](SampleExport& e) {
-             e.Append("GETUJIQ.CSV", "[10701]\r\n1001,13,20261231\r\n[10702]\r\n1001,13,20261231,1\r\n");
+             e.Append("GETUJIQ.CSV",
+                      "[10701]\r\n1001,13,20261231\r\n[10702]\r\n1001,13,20261231,1\r\n");
          },
          standard, "給与の除外|1001|支給回「13」、支給日「20261231」: 支給回が 1 から 12", true},
         {"a spouse category outside its table: standard mode does not write it",
@@ -185,10 +191,14 @@ TEST(ReportCompletenessTest, EveryLineNotCarriedAsWrittenIsAFinding) {
          },
          simple, "コードの変換なし|1001|配偶者 配偶者区分「7」", true},
         {"a dependant category outside its table: standard mode writes it",
-         [](SampleExport& e) { e.Repeat("KOJINQ.CSV", "10616", "1001,1,", {{"扶養区分", "8"}}); },
+         [](SampleExport& e) {
+             e.Repeat("KOJINQ.CSV", "10616", "1001,1,", {{"扶養区分", "8"}});
+         },
          standard, "コードの変換なし|1001|扶養区分「8」", true},
         {"a dependant category outside its table: simple mode writes no dependant",
-         [](SampleExport& e) { e.Repeat("KOJINQ.CSV", "10616", "1001,1,", {{"扶養区分", "8"}}); },
+         [](SampleExport& e) {
+             e.Repeat("KOJINQ.CSV", "10616", "1001,1,", {{"扶養区分", "8"}});
+         },
          simple, "コードの変換なし|1001|扶養区分「8」", false},
     };
     for (const Case& c : cases) {
