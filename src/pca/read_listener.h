@@ -47,6 +47,9 @@ class ReadListener {
     // only for the call.
     virtual void QuoteCountOdd(const std::string& /*path*/, std::size_t /*lineNumber*/,
                                std::string_view /*line*/) {}
+    // The company name ("会社名") of a data line of the 10000 section, as the
+    // reader keeps it: the last one read wins.
+    virtual void CompanyNameRead(std::string_view /*name*/) {}
     // The lines of one file that no table takes, told once per table and file
     // when the file has been read.
     virtual void LinesIgnored(const IgnoredLines& /*what*/) {}

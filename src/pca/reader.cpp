@@ -228,7 +228,10 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
         throw DataLineError(path, lineNumber,
                             TooFewKeyFields(info.strCode, count, info.nKeyColumns));
     }
-    if (company) m_strCompanyName = table.rows.StagedField(1);
+    if (company) {
+        m_strCompanyName = table.rows.StagedField(1);
+        if (m_pListener) m_pListener->CompanyNameRead(m_strCompanyName);
+    }
     if (info.nKeyColumns == 0) {
         table.rows.OverwriteWithStaged(0);
     } else {

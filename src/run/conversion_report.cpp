@@ -303,6 +303,9 @@ void ConversionReport::QuoteCountOdd(const std::string& path, std::size_t lineNu
             ": 引用符 (\") の数が奇数のため、項目の区切りが正しくない可能性があります");
 }
 
+// Known from the load on, so that a run that fails later still names its company.
+void ConversionReport::CompanyNameRead(std::string_view name) { Current().companyName = name; }
+
 void ConversionReport::LinesIgnored(const IgnoredLines& what) {
     const std::string lines =
         std::to_string(what.count) + " 行 (最初は " + std::to_string(what.firstLine) + " 行目)";

@@ -100,6 +100,7 @@ class ConversionReport : public ConversionObserver {
     void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override;
     void QuoteCountOdd(const std::string& path, std::size_t lineNumber,
                        std::string_view line) override;
+    void CompanyNameRead(std::string_view name) override;
     void LinesIgnored(const IgnoredLines& what) override;
     void FieldOverwritten(const OverwrittenField& what) override;
     void KeyEmpty(const LineOrigin& where, std::string_view table,

@@ -182,6 +182,21 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
               "client-c,,,変換していません,ファイルの書き込みに失敗しました。 out/x.XML\r\n");
 }
 
+// A single run names its company by the export; a run that failed after the
+// load began still knows the name.
+TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
+    ConversionReport report;
+    report.BeginCompany({});
+    report.CompanyNameRead("甲商事");
+    report.EndCompany(false, "in/GETUJIQ.CSV の 4 行目: 項目数");
+    report.BeginCompany({});
+    report.EndCompany(false, "社員情報ファイルが正しくありません。");
+    EXPECT_EQ(report.Csv(),
+              "会社,社員コード,氏名,種類,内容\r\n"
+              "甲商事,,,変換していません,in/GETUJIQ.CSV の 4 行目: 項目数\r\n"
+              ",,,変換していません,社員情報ファイルが正しくありません。\r\n");
+}
+
 // A cell that a spreadsheet would run as a formula starts with an apostrophe,
 // inside the quotes when it is quoted; every other cell stays as it was.
 TEST(ConversionReportTest, CellsThatWouldStartAFormulaAreSetOff) {
