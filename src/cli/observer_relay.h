@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/conversion_observer.h"
 
@@ -48,6 +49,37 @@ class ObserverRelay : public ConversionObserver {
     void QuoteCountOdd(const std::string& path, std::size_t lineNumber,
                        std::string_view line) override {
         if (m_pInner) m_pInner->QuoteCountOdd(path, lineNumber, line);
+    }
+    void CompanyNameRead(std::string_view name) override {
+        if (m_pInner) m_pInner->CompanyNameRead(name);
+    }
+    void LinesIgnored(const IgnoredLines& what) override {
+        if (m_pInner) m_pInner->LinesIgnored(what);
+    }
+    void FieldOverwritten(const OverwrittenField& what) override {
+        if (m_pInner) m_pInner->FieldOverwritten(what);
+    }
+    void KeyEmpty(const LineOrigin& where, std::string_view table,
+                  std::string_view column) override {
+        if (m_pInner) m_pInner->KeyEmpty(where, table, column);
+    }
+    void TableNotRead(std::string_view table) override {
+        if (m_pInner) m_pInner->TableNotRead(table);
+    }
+    void EmployeeUnknown(std::string_view code, std::string_view table, std::size_t rows,
+                         const LineOrigin& first) override {
+        if (m_pInner) m_pInner->EmployeeUnknown(code, table, rows, first);
+    }
+    void PaymentRowUnmatched(const std::string& code, std::string_view table,
+                             std::string_view number, const LineOrigin& where) override {
+        if (m_pInner) m_pInner->PaymentRowUnmatched(code, table, number, where);
+    }
+    void BonusAmountsMissing(const std::string& code, std::string_view number) override {
+        if (m_pInner) m_pInner->BonusAmountsMissing(code, number);
+    }
+    void PaymentsMerged(const std::string& code, int slot,
+                        const std::vector<std::string_view>& numbers) override {
+        if (m_pInner) m_pInner->PaymentsMerged(code, slot, numbers);
     }
 
   private:

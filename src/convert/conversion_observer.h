@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "pca/read_listener.h"
 
@@ -18,13 +19,15 @@ enum class KyuuyoSkip {
     Month,        // its normalised payment number is outside 1 to 12
 };
 
-// A PCA code value that no conversion entry names, so that its field became
-// empty. An empty PCA value is never reported.
+// A PCA code value that no conversion entry names, so that its field got the
+// conversion's value for any other code (often empty). An empty PCA value is
+// never reported.
 struct UnconvertedCode {
     std::string_view table;      // table code of the value: "10601", "10616", ...
     std::string_view column;     // PCA column: "性別", "扶養区分", ...
     std::string_view value;      // the value as written
     std::string_view dependant;  // the dependant number for a 10616 value, else ""
+    std::string_view result;     // what the field holds instead; "" when it became empty
 };
 
 // A payment amount that is no finite number ("1e400"), or that would make the
@@ -61,6 +64,25 @@ class ConversionObserver : public ReadListener {
                                     std::string_view /*masterCode*/) {}
     // A payment amount counted as 0 because it is no number of this world.
     virtual void AmountAbnormal(const std::string& /*code*/, const AbnormalAmount& /*what*/) {}
+
+    // A catalogued table of which no file read had a section (told before the
+    // employees are converted).
+    virtual void TableNotRead(std::string_view /*table*/) {}
+    // `rows` rows of a per-employee table whose employee code is not in the
+    // employee list, the first of them read at `first` (told before the
+    // employees are converted).
+    virtual void EmployeeUnknown(std::string_view /*code*/, std::string_view /*table*/,
+                                 std::size_t /*rows*/, const LineOrigin& /*first*/) {}
+    // A payment row of "10702" or "10706" whose "10701" or "10705" row (same
+    // employee and number) is missing, so that it was not counted.
+    virtual void PaymentRowUnmatched(const std::string& /*code*/, std::string_view /*table*/,
+                                     std::string_view /*number*/, const LineOrigin& /*where*/) {}
+    // A bonus of "10705" without its "10706" row: counted with no amounts.
+    virtual void BonusAmountsMissing(const std::string& /*code*/, std::string_view /*number*/) {}
+    // The salary payments of `numbers` (as written) were summed into one
+    // record: `slot` 1 to 12 a month, 13 the second December payment.
+    virtual void PaymentsMerged(const std::string& /*code*/, int /*slot*/,
+                                const std::vector<std::string_view>& /*numbers*/) {}
 };
 
 }  // namespace kw39

@@ -85,6 +85,15 @@ void CExchangeFromPCAToKw39::ConvertGenkyou(const std::string& code) {
             genkyou = "2";
         } else if (death == "1") {
             genkyou = "3";
+        } else if (Observes("現況")) {
+            // The field keeps the word the direct map gave the status.
+            const SYAINDATA* syain = m_store.FindSyain(code);
+            m_pObserver->CodeNotConverted(
+                code, {"10603",
+                       "本人 死亡退職",
+                       death,
+                       {},
+                       syain ? CExportXMLKw39::LabelValue(*syain, "現況") : std::string_view()});
         }
     }
     if (!genkyou.empty()) SetData(code, genkyou, "現況");
@@ -107,7 +116,12 @@ void CExchangeFromPCAToKw39::ConvertNoufusakiName(const std::string& code) {
 }
 
 void CExchangeFromPCAToKw39::ConvertSyougaisya(const std::string& code) {
-    SetData(code, MapCode(Value(kHonninSyougaisya, code), kSyougaisya, "0"), "障害者区分");
+    const std::string_view kubun = Value(kHonninSyougaisya, code);
+    const std::string_view result = MapCode(kubun, kSyougaisya, "0");
+    SetData(code, result, "障害者区分");
+    if (!kubun.empty() && !HasCode(kubun, kSyougaisya) && Observes("障害者区分")) {
+        m_pObserver->CodeNotConverted(code, {"10603", "本人 障害者区分", kubun, {}, result});
+    }
 }
 
 void CExchangeFromPCAToKw39::ConvertKafu(const std::string& code) {
@@ -123,8 +137,8 @@ void CExchangeFromPCAToKw39::ConvertKafu(const std::string& code) {
     } else if (kubun == "2") {
         kafu = "0";
         tokubetu = "1";
-    } else if (m_pObserver && !kubun.empty()) {
-        m_pObserver->CodeNotConverted(code, {"10603", "本人 寡婦（夫）等区分", kubun, {}});
+    } else if (!kubun.empty() && Observes("寡婦(寡夫)")) {
+        m_pObserver->CodeNotConverted(code, {"10603", "本人 寡婦（夫）等区分", kubun, {}, {}});
     }
     SetData(code, kafu, "寡婦(寡夫)");
     SetData(code, tokubetu, "特別寡婦");

@@ -25,7 +25,8 @@ const PcaColumn kFuyosyaSyougaisyaKubun = FindPcaColumn("10616", "障害者区�
 
 constexpr CodePair kHaiguusyaSyougaisya[] = {{"0", "0"}, {"1", "1"}, {"2", "2"}, {"3", "3"}};
 constexpr CodePair kFuyoukubun[] = {{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}, {"5", "0"}};
-constexpr CodePair kFuyosyaSyougaisya[] = {{"1", "1"}, {"2", "2"}, {"3", "3"}};
+// "0" (none) is a code of its own, so that only other values are findings.
+constexpr CodePair kFuyosyaSyougaisya[] = {{"0", "0"}, {"1", "1"}, {"2", "2"}, {"3", "3"}};
 
 struct CountItem {
     PcaColumn column;  // of table 10603
@@ -67,8 +68,8 @@ void CExchangeFromPCAToKw39::ConvertHaiguusya(const std::string& code) {
 void CExchangeFromPCAToKw39::ConvertHaiguusyaSyougaisya(const std::string& code) {
     const std::string_view kubun = Value(kHaiguusyaSyougaisyaKubun, code);
     SetData(code, MapCode(kubun, kHaiguusyaSyougaisya, ""), "障害者区分(配偶者)");
-    if (m_pObserver && !kubun.empty() && !HasCode(kubun, kHaiguusyaSyougaisya)) {
-        m_pObserver->CodeNotConverted(code, {"10603", "配偶者 障害者区分", kubun, {}});
+    if (!kubun.empty() && !HasCode(kubun, kHaiguusyaSyougaisya) && Observes("障害者区分(配偶者)")) {
+        m_pObserver->CodeNotConverted(code, {"10603", "配偶者 障害者区分", kubun, {}, {}});
     }
 }
 
@@ -91,11 +92,16 @@ void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
         fuyosya.m_strSeinengappi = Value(kFuyosyaSeinengappi, code, number);
         const std::string_view kubun = Value(kFuyosyaKubun, code, number);
         fuyosya.m_strFuyoukubun = MapCode(kubun, kFuyoukubun, "");
-        if (m_pObserver && !kubun.empty() && !HasCode(kubun, kFuyoukubun)) {
-            m_pObserver->CodeNotConverted(code, {"10616", "扶養区分", kubun, number});
+        if (!kubun.empty() && !HasCode(kubun, kFuyoukubun) && Observes("扶養区分")) {
+            m_pObserver->CodeNotConverted(code, {"10616", "扶養区分", kubun, number, {}});
         }
-        fuyosya.m_strSyougaisya =
-            MapCode(Value(kFuyosyaSyougaisyaKubun, code, number), kFuyosyaSyougaisya, "0");
+        const std::string_view syougaisya = Value(kFuyosyaSyougaisyaKubun, code, number);
+        fuyosya.m_strSyougaisya = MapCode(syougaisya, kFuyosyaSyougaisya, "0");
+        if (!syougaisya.empty() && !HasCode(syougaisya, kFuyosyaSyougaisya) &&
+            Observes("扶養親族の障害者区分")) {
+            m_pObserver->CodeNotConverted(
+                code, {"10616", "障害者区分", syougaisya, number, fuyosya.m_strSyougaisya});
+        }
         m_store.SetFuyosya(code, fuyosya);
         ++count;
     }

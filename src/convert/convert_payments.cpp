@@ -123,7 +123,9 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
         add(slot.insurance, kKyuuyoSyakaiHoken);
         add(slot.tax, kKyuuyoSyotokuzei);
         slot.dependants = ToInteger(Value(kKyuuyoFuyouNinzuu, code, number));
+        if (m_pObserver) m_aPaymentNumbers.emplace_back(index, number);
     }
+    if (m_pObserver) ReportMergedPayments(code);
     for (int i = 0; i < kSalarySlots; ++i) {
         m_store.SetKyuuyoShouyo(code, MakePayment(i + 1, slots[i]));
     }
@@ -146,6 +148,9 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
         add(slot.insurance, kShouyoSyakaiHoken);
         add(slot.tax, kShouyoSyotokuzei);
         slot.dependants = ToInteger(Value(kShouyoFuyouNinzuu, code, number));
+        if (m_pObserver && !HasPaymentRow("10706", code, number)) {
+            m_pObserver->BonusAmountsMissing(code, number);
+        }
     }
     for (int j = 0; j < kBonusSlots; ++j) {
         m_store.SetKyuuyoShouyo(code, MakePayment(j + kFirstBonusNo, slots[j]));

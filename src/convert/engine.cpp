@@ -1,8 +1,11 @@
 #include "convert/engine.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "export/document_file.h"
+#include "export/field_catalogue.h"
 
 namespace kw39 {
 
@@ -37,7 +40,9 @@ bool CExchangeFromPCAToKw39::ConvertAndWriteDocument(const std::string& outputPa
     if (m_reader.GetEmployeeCodes().empty()) return false;
     const std::unique_ptr<XmlDocumentFile> document =
         m_store.OpenDocument(outputPath, mode, functionId, m_reader.GetCompanyName(), yearText);
+    m_nMode = mode;
     ConvertEmployees(document.get());
+    m_nMode = 0;
     document->Finish();
     return true;
 }
@@ -47,11 +52,17 @@ bool CExchangeFromPCAToKw39::ConvertAllEmployees() { return ConvertEmployees(nul
 bool CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile* document) {
     const std::vector<std::string>& codes = m_reader.GetEmployeeCodes();
     if (codes.empty()) return false;
-    if (m_pObserver) m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
+    if (m_pObserver) {
+        ReportUnreadTables();
+        ReportUnknownEmployees(codes);
+        m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
+    }
     for (const std::string& code : codes) {
         ConvertEmployee(code);
         if (m_pObserver) {
             ReportMissingRows(code);
+            ReportUnmatchedPayments(code, "10702", "10701");
+            ReportUnmatchedPayments(code, "10706", "10705");
             const SYAINDATA* syain = m_store.FindSyain(code);
             m_pObserver->EmployeeConverted(code, syain ? syain->strName : std::string());
         }
@@ -108,10 +119,13 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
     const DIRECT_ITEM& item = *resolved.pItem;
     std::string_view value = Value(resolved.column, code);
     if (item.bConvert == 1) {
-        if (m_pObserver && !value.empty() && !HasConversionEntry(item.pszColumn, value)) {
-            m_pObserver->CodeNotConverted(code, {item.pszTable, item.pszColumn, value, {}});
-        }
+        const bool unknown =
+            m_pObserver && !value.empty() && !HasConversionEntry(item.pszColumn, value);
+        const std::string_view read = value;
         value = ConvertWith(resolved.pTable, value);
+        if (unknown && Observes(item.pszLabel)) {
+            m_pObserver->CodeNotConverted(code, {item.pszTable, item.pszColumn, read, {}, value});
+        }
     }
     // A single blank counts as an empty value; anything longer stays as read.
     if (value == " ") value = {};
@@ -160,10 +174,82 @@ bool CExchangeFromPCAToKw39::HasRow(std::string_view table, std::string_view key
     return !Value(table, key, keyColumn).empty();
 }
 
+bool CExchangeFromPCAToKw39::HasPaymentRow(std::string_view table, std::string_view code,
+                                           std::string_view key2) const {
+    return !m_reader.GetValue(kLookupName, table, {code, key2}, "社員コード").empty();
+}
+
 void CExchangeFromPCAToKw39::ReportMissingRows(const std::string& code) {
     for (const std::string_view table : {"10603", "10611", "10801"}) {
         if (!HasRow(table, code, "社員コード")) m_pObserver->RowMissing(code, table);
     }
+}
+
+void CExchangeFromPCAToKw39::ReportUnreadTables() {
+    for (const PCATABLEINFO& table : PcaCatalogue()) {
+        if (!m_reader.SectionRead(table.strCode)) m_pObserver->TableNotRead(table.strCode);
+    }
+}
+
+void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::string>& codes) {
+    const std::unordered_set<std::string_view> known(codes.begin(), codes.end());
+    for (const PCATABLEINFO& table : PcaCatalogue()) {
+        if (table.strCode == "10601" || !IsEmployeeTable(table)) continue;
+        // Per unknown code, in the order of its first row: the row count and that row.
+        std::vector<std::pair<std::string_view, std::pair<std::size_t, std::size_t>>> unknown;
+        std::unordered_map<std::string_view, std::size_t> index;
+        const std::size_t rows = m_reader.RowCount(table.strCode);
+        for (std::size_t row = 0; row < rows; ++row) {
+            const std::string_view code = m_reader.RowValue(table.strCode, row, 0);
+            // An empty code is told by the reader, line by line.
+            if (code.empty() || known.count(code) != 0) continue;
+            const auto [entry, added] = index.try_emplace(code, unknown.size());
+            if (added) {
+                unknown.push_back({code, {1, row}});
+            } else {
+                ++unknown[entry->second].second.first;
+            }
+        }
+        for (const auto& [code, count] : unknown) {
+            m_pObserver->EmployeeUnknown(code, table.strCode, count.first,
+                                         m_reader.RowOrigin(table.strCode, count.second));
+        }
+    }
+}
+
+void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
+                                                     std::string_view table,
+                                                     std::string_view headTable) {
+    const PcaColumn number = FindPcaColumn(table, "支給回");
+    for (const std::string_view key2 : SelectOfEmployee(number, code)) {
+        // An empty number is told by the reader.
+        if (key2.empty() || HasPaymentRow(headTable, code, key2)) continue;
+        m_pObserver->PaymentRowUnmatched(code, table, key2,
+                                         m_reader.RowOrigin(table, {code, key2}));
+    }
+}
+
+void CExchangeFromPCAToKw39::ReportMergedPayments(const std::string& code) {
+    std::stable_sort(m_aPaymentNumbers.begin(), m_aPaymentNumbers.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string_view> numbers;
+    for (std::size_t i = 0; i < m_aPaymentNumbers.size();) {
+        std::size_t end = i;
+        numbers.clear();
+        while (end < m_aPaymentNumbers.size() &&
+               m_aPaymentNumbers[end].first == m_aPaymentNumbers[i].first) {
+            numbers.push_back(m_aPaymentNumbers[end++].second);
+        }
+        if (numbers.size() > 1) {
+            m_pObserver->PaymentsMerged(code, m_aPaymentNumbers[i].first + 1, numbers);
+        }
+        i = end;
+    }
+    m_aPaymentNumbers.clear();
+}
+
+bool CExchangeFromPCAToKw39::Observes(std::string_view label) const {
+    return m_pObserver && (m_nMode == 0 || IsLabelWrittenInMode(label, m_nMode));
 }
 
 void CExchangeFromPCAToKw39::ReportMissingMaster(const std::string& code, std::string_view table,

@@ -130,7 +130,23 @@ class CExchangeFromPCAToKw39 {
     bool HasConversionEntry(std::string_view table, std::string_view value) const;
     // True when a one-key table holds a row under `key` (read back from its key column).
     bool HasRow(std::string_view table, std::string_view key, std::string_view keyColumn) const;
+    // True when a two-key table holds a row for the employee under `key2`.
+    bool HasPaymentRow(std::string_view table, std::string_view code, std::string_view key2) const;
     void ReportMissingRows(const std::string& code);
+    // What the load left that no employee's conversion reaches: the tables no
+    // file had, and the rows of employees missing from the employee list.
+    void ReportUnreadTables();
+    void ReportUnknownEmployees(const std::vector<std::string>& codes);
+    // The employee's payment rows of `table` ("10702", "10706") without a row
+    // of `headTable` ("10701", "10705") under the same number.
+    void ReportUnmatchedPayments(const std::string& code, std::string_view table,
+                                 std::string_view headTable);
+    // Tells the observer of the salary records that took more than one
+    // payment; the pairs of m_aPaymentNumbers are (record index, number).
+    void ReportMergedPayments(const std::string& code);
+    // Whether the observer hears of a field filed under `label`: only of what
+    // the document's mode writes (everything when converting without one).
+    bool Observes(std::string_view label) const;
     void ReportMissingMaster(const std::string& code, std::string_view table,
                              std::string_view keyColumn, std::string_view masterCode);
 
@@ -168,6 +184,10 @@ class CExchangeFromPCAToKw39 {
     platform::TextKeyMap<TextMap> m_mapTables;
     std::vector<ResolvedDirectItem> m_aDirectItems;  // DirectItems(), resolved
     ConversionObserver* m_pObserver = nullptr;       // not owned
+    int m_nMode = 0;                                 // of the document being written; 0 when none
+    // (record index, payment number) of every payment counted for the
+    // employee in progress, kept only for the observer.
+    std::vector<std::pair<int, std::string_view>> m_aPaymentNumbers;
 };
 
 // The 49 rows of the direct field map, in the order they are applied.

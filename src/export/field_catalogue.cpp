@@ -153,6 +153,16 @@ int AcceptedLabelSlot(std::string_view label) {
     return it == slots.end() ? -1 : it->second;
 }
 
+bool IsLabelWrittenInMode(std::string_view label, int mode) {
+    for (const std::span<const XMLITEMINFO> items :
+         {HonninItems(), HaiguusyaItems(), KazokuItems(), KoujogakuItems(), GoukeiItems()}) {
+        for (const XMLITEMINFO& item : items) {
+            if (item.pszLabel == label) return IsWrittenInMode(item, mode);
+        }
+    }
+    return false;
+}
+
 static_assert(std::size(g_aHonninItems) == 36 && std::size(g_aHaiguusyaItems) == 8 &&
               std::size(g_aKazokuItems) == 13 && std::size(g_aKoujogakuItems) == 19 &&
               std::size(g_aGoukeiItems) == 6);

@@ -46,4 +46,8 @@ constexpr bool IsWrittenInMode(const XMLITEMINFO& item, int mode) {
     return (mode == 1 && item.bNormal == 1) || (mode == 2 && item.bEasy == 1);
 }
 
+// True when the field of an accepted label is written in `mode`; false for
+// any other label. Slow (a walk of the arrays): for the rare question.
+bool IsLabelWrittenInMode(std::string_view label, int mode);
+
 }  // namespace kw39

@@ -592,4 +592,9 @@ const PCATABLEINFO* FindPcaTable(std::string_view code) {
     return index < 0 ? nullptr : &PcaCatalogue()[static_cast<std::size_t>(index)];
 }
 
+bool IsEmployeeTable(const PCATABLEINFO& table) {
+    // The masters (10101, 10103, 10301, 10501) come before; codes have five digits.
+    return table.nKeyColumns > 0 && table.strCode >= "10601";
+}
+
 }  // namespace kw39

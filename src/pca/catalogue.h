@@ -44,6 +44,10 @@ struct PCATABLEINFO {
 // 10603, 10611, 10615, 10616, 10701, 10702, 10705, 10706, 10801 to 10804.
 const std::vector<PCATABLEINFO>& PcaCatalogue();
 
+// Whether a table holds rows per employee, keyed first by the employee code:
+// 10601 and every later table (10804 names that column "社員コート").
+bool IsEmployeeTable(const PCATABLEINFO& table);
+
 // The table of a code (exact byte-wise match), or nullptr.
 const PCATABLEINFO* FindPcaTable(std::string_view code);
 

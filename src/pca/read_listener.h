@@ -1,5 +1,6 @@
 // ReadListener: told by the reader about data lines that load but deserve the
-// clerk's attention. Telling it changes nothing in what is loaded.
+// clerk's attention. Telling it changes nothing in what is loaded. Texts are
+// CP932 views valid only for the call: a listener keeps copies.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,34 @@
 #include <string_view>
 
 namespace kw39 {
+
+// Where a data line was read: the file as the caller named it, and the line.
+struct LineOrigin {
+    std::string_view path;
+    std::size_t line = 0;  // 1-based; 0 when unknown
+};
+
+// A field of a keyed row that a later line with the same key overwrote with
+// another value (the format's rule: the last line of a key wins, field by field).
+struct OverwrittenField {
+    std::string_view table;
+    std::string_view key;       // the row key, its values joined with "@"
+    std::string_view employee;  // the employee code for a per-employee table, else ""
+    std::string_view column;
+    std::string_view kept;      // the value of the later line, which the row keeps
+    std::string_view replaced;  // the value it replaced
+    LineOrigin keptAt;
+    LineOrigin replacedAt;
+};
+
+// Data lines no table takes: those of a section whose table the catalogue does
+// not know, or those before the first header line of a file.
+struct IgnoredLines {
+    std::string_view path;
+    std::string_view table;  // the header's code ("12345", "10601x"); "" before the first header
+    std::size_t count = 0;
+    std::size_t firstLine = 0;
+};
 
 class ReadListener {
   public:
@@ -18,6 +47,18 @@ class ReadListener {
     // only for the call.
     virtual void QuoteCountOdd(const std::string& /*path*/, std::size_t /*lineNumber*/,
                                std::string_view /*line*/) {}
+    // The company name ("会社名") of a data line of the 10000 section, as the
+    // reader keeps it: the last one read wins.
+    virtual void CompanyNameRead(std::string_view /*name*/) {}
+    // The lines of one file that no table takes, told once per table and file
+    // when the file has been read.
+    virtual void LinesIgnored(const IgnoredLines& /*what*/) {}
+    // A later line of a key replaced a different value of an earlier one.
+    virtual void FieldOverwritten(const OverwrittenField& /*what*/) {}
+    // A line of a per-employee table whose key value `column` ("社員コード",
+    // "扶養親族番号", "支給回") is empty: no lookup reaches its values.
+    virtual void KeyEmpty(const LineOrigin& /*where*/, std::string_view /*table*/,
+                          std::string_view /*column*/) {}
 };
 
 }  // namespace kw39

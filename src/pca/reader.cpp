@@ -142,6 +142,37 @@ const TableRows* CPCAKyuuyo::Impl::FindTable(std::string_view code) const {
     return const_cast<Impl*>(this)->FindTable(code);
 }
 
+namespace {
+
+// Counts, per table code, the data lines of one file that no table takes.
+class IgnoredLineCount {
+  public:
+    void Add(std::string_view table, std::size_t line) {
+        for (Entry& entry : m_aEntries) {
+            if (entry.table == table) {
+                ++entry.count;
+                return;
+            }
+        }
+        m_aEntries.push_back({std::string(table), 1, line});
+    }
+    void Tell(ReadListener& listener, std::string_view path) const {
+        for (const Entry& entry : m_aEntries) {
+            listener.LinesIgnored({path, entry.table, entry.count, entry.firstLine});
+        }
+    }
+
+  private:
+    struct Entry {
+        std::string table;
+        std::size_t count;
+        std::size_t firstLine;
+    };
+    std::vector<Entry> m_aEntries;
+};
+
+}  // namespace
+
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (!m_fs.Stat(path)) {
         m_log.Add("ファイルが存在しません。", platform::MessageStyle::Warning);
@@ -149,23 +180,33 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     }
     const std::unique_ptr<platform::InputFile> file = m_fs.OpenRead(path);
     if (!file) return false;
+    if (m_pListener) m_aPaths.push_back(path);
+    const auto fileIndex = static_cast<std::uint32_t>(m_aPaths.size() - (m_pListener ? 1 : 0));
 
     platform::LineReader reader(*file);
     TableRows* table = nullptr;  // the table of the current section; none when inactive
+    std::string section;         // the code of the current header line; "" before the first
+    IgnoredLineCount ignored;
     std::string_view raw;
     while (reader.Next(raw)) {
         const std::string_view line = platform::TrimTrailingBlanks(raw);
         if (line.empty()) continue;
         if (IsHeaderLine(line)) {
-            table = FindTable(HeaderTableCode(line));
+            section = HeaderTableCode(line);
+            table = FindTable(section);
+            if (table) table->bSectionRead = true;
             continue;
         }
-        if (!table) continue;
+        if (!table) {
+            if (m_pListener) ignored.Add(section, reader.LineNumber());
+            continue;
+        }
         if (m_pListener && HasOddQuoteCount(line)) {
             m_pListener->QuoteCountOdd(path, reader.LineNumber(), line);
         }
-        StoreDataLine(*table, line, path, reader.LineNumber());
+        StoreDataLine(*table, line, path, reader.LineNumber(), fileIndex);
     }
+    if (m_pListener) ignored.Tell(*m_pListener, path);
     return true;
 }
 
@@ -173,7 +214,8 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
 // checked completely before it is kept, so that a malformed line changes
 // nothing.
 void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
-                                     const std::string& path, std::size_t lineNumber) {
+                                     const std::string& path, std::size_t lineNumber,
+                                     std::uint32_t fileIndex) {
     const PCATABLEINFO& info = *table.pInfo;
     const std::size_t count = table.rows.StageLine(line);
     const bool company = info.strCode == kCompanyTable;
@@ -185,17 +227,23 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
         throw DataLineError(path, lineNumber,
                             TooFewKeyFields(info.strCode, count, info.nKeyColumns));
     }
-    if (company) m_strCompanyName = table.rows.StagedField(1);
+    if (company) {
+        m_strCompanyName = table.rows.StagedField(1);
+        if (m_pListener) m_pListener->CompanyNameRead(m_strCompanyName);
+    }
     if (info.nKeyColumns == 0) {
         table.rows.OverwriteWithStaged(0);
     } else {
-        StoreKeyed(table);
+        const TableRows::Source source{fileIndex, static_cast<std::uint32_t>(lineNumber),
+                                       static_cast<std::uint32_t>(count)};
+        if (m_pListener) ReportEmptyKey(table, source);
+        StoreKeyed(table, source);
     }
 }
 
 // A new key appends a row; a known key is overwritten field by field, positions
 // beyond the line keeping their values, and the row keeps its place.
-void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table) {
+void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, const TableRows::Source& source) {
     const int keyCount = table.pInfo->nKeyColumns;
     std::string_view key;
     if (keyCount == 1) {
@@ -216,13 +264,70 @@ void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table) {
         table.keys.Insert(hash);  // ids follow the rows one to one
         table.ForgetLastLookup();
         if (keyCount >= 2) table.GroupNewRow(row);
+        if (m_pListener) {
+            table.sources.resize(row);  // rows stored before the listener was set
+            table.sources.push_back(source);
+        }
         return;
+    }
+    if (m_pListener) {
+        ReportOverwrites(table, found, key, source);
+        table.laterSources[found].push_back(source);
     }
     // Keys joined with "@" can match while the first value differs ("a@b","c"
     // and "a","b@c"); the row then moves to the group of its new first value.
     const std::string_view oldFirst = table.rows.Field(found, 0);
     table.rows.OverwriteWithStaged(found);
     if (keyCount >= 2 && oldFirst != table.rows.Field(found, 0)) table.RegroupRow(found);
+}
+
+LineOrigin CPCAKyuuyo::Impl::OriginOf(const TableRows::Source& source) const {
+    if (source.nLine == 0 || source.nFile >= m_aPaths.size()) return {};
+    return {m_aPaths[source.nFile], source.nLine};
+}
+
+void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t row,
+                                        std::string_view key, const TableRows::Source& source) {
+    const PCATABLEINFO& info = *table.pInfo;
+    const std::size_t staged =
+        std::min(table.rows.StagedCount(), static_cast<std::size_t>(info.nColumns));
+    const bool perEmployee = IsEmployeeTable(info);
+    for (std::size_t i = 0; i < staged; ++i) {
+        const int column = static_cast<int>(i);
+        const std::string_view kept = table.rows.StagedField(i);
+        const std::string_view replaced = table.rows.Field(row, column);
+        if (kept == replaced) continue;
+        // The value came from the latest line of the key that reached this field.
+        TableRows::Source from =
+            row < table.sources.size() ? table.sources[row] : TableRows::Source{};
+        if (const auto later = table.laterSources.find(row); later != table.laterSources.end()) {
+            for (const TableRows::Source& line : later->second) {
+                if (line.nFields > i) from = line;
+            }
+        }
+        m_pListener->FieldOverwritten(
+            {info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
+             info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
+    }
+}
+
+// An empty employee code, dependant number or salary or bonus number of a
+// detail row leaves the line unreachable. The empty numbers of 10701 and 10705
+// are not told here: the payment conversion tells what it leaves out.
+void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::Source& source) {
+    const PCATABLEINFO& info = *table.pInfo;
+    if (!IsEmployeeTable(info)) return;
+    int column = -1;
+    if (table.rows.StagedField(0).empty()) {
+        column = 0;
+    } else if ((info.strCode == "10616" || info.strCode == "10702" || info.strCode == "10706") &&
+               table.rows.StagedField(1).empty()) {
+        column = 1;
+    }
+    if (column >= 0) {
+        m_pListener->KeyEmpty(OriginOf(source), info.strCode,
+                              info.aColumns[static_cast<std::size_t>(column)].pszName);
+    }
 }
 
 void CPCAKyuuyo::Impl::BuildEmployeeList() {

@@ -82,6 +82,19 @@ class CPCAKyuuyo {
     // 0 for an unknown code.
     std::size_t RowCount(std::string_view table) const;
 
+    // Whether any file read had a header line of the table.
+    bool SectionRead(std::string_view table) const;
+
+    // The value at a 0-based column of a row (below RowCount) of a keyed
+    // table, in row order; "" for an unknown table or column.
+    std::string_view RowValue(std::string_view table, std::size_t row, int column) const;
+
+    // Where the first line of a row of a keyed table, or of the row under
+    // `keys`, was read; known only for the lines read while a listener was set.
+    LineOrigin RowOrigin(std::string_view table, std::size_t row) const;
+    LineOrigin RowOrigin(std::string_view table,
+                         std::initializer_list<std::string_view> keys) const;
+
     // Tells `listener` (nullptr: nobody) about the lines the following loads
     // find worth a look. The reader does not own it.
     void SetListener(ReadListener* listener);

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pca/catalogue.h"
@@ -34,8 +35,19 @@ struct TableRows {
     // vain before may be this one.
     void ForgetLastLookup() { m_bLastValid = false; }
 
+    // Where a row's lines were read, kept while a listener is set: a line's
+    // file (index into Impl::m_aPaths), its number, and how many fields it had.
+    struct Source {
+        std::uint32_t nFile = 0;
+        std::uint32_t nLine = 0;
+        std::uint32_t nFields = 0;
+    };
+
     const PCATABLEINFO* pInfo;
     RowStore rows;
+    bool bSectionRead = false;    // a file had a header line of this table
+    std::vector<Source> sources;  // the first line of every row
+    std::unordered_map<std::uint32_t, std::vector<Source>> laterSources;  // rows merged from more
     IdHashTable keys;  // keyed tables: row key -> row (ids are row indexes)
     // The rows grouped by their first value, for the tables with two or more
     // key columns; built at the first selection that needs them (most such
@@ -63,8 +75,13 @@ struct CPCAKyuuyo::Impl {
 
     bool ReadFile(const std::string& path);
     void StoreDataLine(TableRows& table, std::string_view line, const std::string& path,
-                       std::size_t lineNumber);
-    void StoreKeyed(TableRows& table);
+                       std::size_t lineNumber, std::uint32_t fileIndex);
+    void StoreKeyed(TableRows& table, const TableRows::Source& source);
+    // Tells the listener which fields of `row` the staged line is about to change.
+    void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_view key,
+                          const TableRows::Source& source);
+    void ReportEmptyKey(const TableRows& table, const TableRows::Source& source);
+    LineOrigin OriginOf(const TableRows::Source& source) const;
     void BuildEmployeeList();
     // Fills m_aSelectResult with `column` of the rows whose first key column
     // holds `value`, in row order; the table has key columns.
@@ -82,6 +99,7 @@ struct CPCAKyuuyo::Impl {
     std::vector<std::string_view> m_aSelectResult;
     std::string m_strCompanyName;
     ReadListener* m_pListener = nullptr;  // not owned
+    std::vector<std::string> m_aPaths;    // the files read while a listener was set
     // Reused for every joined key; a reader is used from one thread only.
     mutable std::string m_strKeyScratch;
 };

@@ -124,4 +124,34 @@ std::size_t CPCAKyuuyo::RowCount(std::string_view table) const {
     return rows ? rows->rows.Size() : 0;
 }
 
+bool CPCAKyuuyo::SectionRead(std::string_view table) const {
+    const TableRows* rows = m_pImpl->FindTable(table);
+    return rows && rows->bSectionRead;
+}
+
+std::string_view CPCAKyuuyo::RowValue(std::string_view table, std::size_t row, int column) const {
+    const TableRows* rows = m_pImpl->FindTable(table);
+    if (!rows || row >= rows->rows.Size() || column < 0 || column >= rows->pInfo->nColumns) {
+        return {};
+    }
+    return rows->rows.Field(static_cast<std::uint32_t>(row), column);
+}
+
+LineOrigin CPCAKyuuyo::RowOrigin(std::string_view table, std::size_t row) const {
+    const TableRows* rows = m_pImpl->FindTable(table);
+    if (!rows || row >= rows->sources.size()) return {};
+    return m_pImpl->OriginOf(rows->sources[row]);
+}
+
+LineOrigin CPCAKyuuyo::RowOrigin(std::string_view table,
+                                 std::initializer_list<std::string_view> keys) const {
+    const TableRows* rows = m_pImpl->FindTable(table);
+    if (!rows || keys.size() != static_cast<std::size_t>(rows->pInfo->nKeyColumns) ||
+        rows->pInfo->nKeyColumns == 0) {
+        return {};
+    }
+    const std::uint32_t row = rows->FindRow(keys, m_pImpl->m_strKeyScratch);
+    return row == kNoRow ? LineOrigin() : RowOrigin(table, row);
+}
+
 }  // namespace kw39

@@ -45,6 +45,8 @@ class RowStore {
     std::size_t StageLine(std::string_view line);
     // A field of the staged row; `i` below both the staged count and Columns().
     std::string_view StagedField(std::size_t i) const;
+    // The number of fields of the staged line.
+    std::size_t StagedCount() const { return m_nStaged; }
     // Keeps the staged row (at most Columns() fields) as a new row.
     std::uint32_t AppendStaged();
     // Lays the staged row (at most Columns() fields) over the first positions of

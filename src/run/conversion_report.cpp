@@ -2,6 +2,7 @@
 
 #include "convert/engine.h"
 #include "platform/sjis.h"
+#include "run/input_slots.h"
 
 namespace kw39 {
 
@@ -44,6 +45,12 @@ std::string_view LineStart(std::string_view line) {
 
 // A value as written, set off so that blanks and empty values show.
 std::string Quoted(std::string_view value) { return "「" + std::string(value) + "」"; }
+
+// "KOJINQ.CSV の 12 行目"
+std::string Place(const LineOrigin& where) {
+    if (where.line == 0) return "読み込んだ位置は不明";
+    return std::string(where.path) + " の " + std::to_string(where.line) + " 行目";
+}
 
 // The table named for the clerk: "税 (10603)", or the code alone.
 std::string TableName(std::string_view table) {
@@ -125,6 +132,18 @@ std::string_view FindingKindName(FindingKind kind) {
             return "引用符の不一致";
         case FindingKind::AmountAbnormal:
             return "金額の異常";
+        case FindingKind::InputMissing:
+            return "入力なし";
+        case FindingKind::EmployeeUnknown:
+            return "社員情報にない社員";
+        case FindingKind::LinesIgnored:
+            return "読み込まない行";
+        case FindingKind::FieldOverwritten:
+            return "上書き";
+        case FindingKind::KeyEmpty:
+            return "読めない行";
+        case FindingKind::PaymentsMerged:
+            return "合算";
     }
     return "";
 }
@@ -133,6 +152,7 @@ void ConversionReport::BeginCompany(std::string label) {
     m_aCompanies.emplace_back();
     m_aCompanies.back().label = std::move(label);
     m_nEmployeeFirst = 0;
+    m_mapLoadFindings.clear();
 }
 
 void ConversionReport::EndCompany(bool written, std::string whyNot) {
@@ -169,6 +189,7 @@ std::string ConversionReport::CountLine(const FindingCounts& counts) {
     std::string kinds;
     for (std::size_t k = 0; k < kFindingKindCount; ++k) {
         total += counts[k];
+        if (k >= kAlwaysCountedKinds && counts[k] == 0) continue;
         if (k > 0) kinds += ", ";
         kinds += std::string(FindingKindName(static_cast<FindingKind>(k))) + " " +
                  std::to_string(counts[k]);
@@ -198,7 +219,14 @@ std::string ConversionReport::Csv(const FieldEncoder& encode) const {
 }
 
 void ConversionReport::ConversionStarted(std::string_view companyName, std::size_t) {
-    Current().companyName = companyName;
+    CompanyReport& company = Current();
+    company.companyName = companyName;
+    m_mapLoadFindings.clear();
+    for (std::size_t i = m_nEmployeeFirst; i < company.findings.size(); ++i) {
+        const std::string& code = company.findings[i].employeeCode;
+        if (!code.empty()) m_mapLoadFindings.emplace(code, i);
+    }
+    m_nEmployeeFirst = company.findings.size();
 }
 
 void ConversionReport::EmployeeConverted(const std::string& code, std::string_view name) {
@@ -208,10 +236,12 @@ void ConversionReport::EmployeeConverted(const std::string& code, std::string_vi
         if (company.findings[i].employeeCode == code) company.findings[i].employeeName = name;
     }
     m_nEmployeeFirst = company.findings.size();
+    const auto [first, last] = m_mapLoadFindings.equal_range(code);
+    for (auto it = first; it != last; ++it) company.findings[it->second].employeeName = name;
 }
 
-void ConversionReport::Add(FindingKind kind, const std::string& code, std::string detail) {
-    Current().findings.push_back({kind, code, {}, std::move(detail)});
+void ConversionReport::Add(FindingKind kind, std::string_view code, std::string detail) {
+    Current().findings.push_back({kind, std::string(code), {}, std::move(detail)});
 }
 
 void ConversionReport::FuyosyaLeftOut(const std::string& code, std::string_view number) {
@@ -222,13 +252,14 @@ void ConversionReport::FuyosyaLeftOut(const std::string& code, std::string_view 
 
 void ConversionReport::KyuuyoLeftOut(const std::string& code, std::string_view number,
                                      KyuuyoSkip why, std::string_view paymentDate) {
-    std::string detail = "支給回" + Quoted(number) + ": ";
+    std::string detail = "支給回" + Quoted(number);
     if (why == KyuuyoSkip::Month) {
-        detail += "支給回が 1 から 12 の範囲外のため計上していません";
+        detail += "、支給日" + Quoted(paymentDate) +
+                  ": 支給回が 1 から 12 の範囲外のため計上していません";
     } else if (paymentDate.empty()) {
-        detail += "支給日 (10702) がないため計上していません";
+        detail += ": 支給日 (10702) がないため計上していません";
     } else {
-        detail += "支給日" + Quoted(paymentDate) + "が 8 桁でないため計上していません";
+        detail += ": 支給日" + Quoted(paymentDate) + "が 8 桁でないため計上していません";
     }
     Add(FindingKind::KyuuyoLeftOut, code, std::move(detail));
 }
@@ -242,8 +273,8 @@ void ConversionReport::CodeNotConverted(const std::string& code, const Unconvert
     std::string where = std::string(what.table);
     if (!what.dependant.empty()) where += "、扶養親族番号" + Quoted(what.dependant);
     Add(FindingKind::CodeNotConverted, code,
-        std::string(what.column) + Quoted(what.value) + " (" + where +
-            ") に変換先がないため空欄にしました");
+        std::string(what.column) + Quoted(what.value) + " (" + where + ") に変換先がないため" +
+            (what.result.empty() ? std::string("空欄") : Quoted(what.result)) + "にしました");
 }
 
 void ConversionReport::RowMissing(const std::string& code, std::string_view table) {
@@ -270,6 +301,79 @@ void ConversionReport::QuoteCountOdd(const std::string& path, std::size_t lineNu
     Add(FindingKind::QuoteCountOdd, {},
         path + " の " + std::to_string(lineNumber) + " 行目" + Quoted(LineStart(line)) +
             ": 引用符 (\") の数が奇数のため、項目の区切りが正しくない可能性があります");
+}
+
+// Known from the load on, so that a run that fails later still names its company.
+void ConversionReport::CompanyNameRead(std::string_view name) { Current().companyName = name; }
+
+void ConversionReport::LinesIgnored(const IgnoredLines& what) {
+    const std::string lines =
+        std::to_string(what.count) + " 行 (最初は " + std::to_string(what.firstLine) + " 行目)";
+    if (what.table.empty()) {
+        Add(FindingKind::LinesIgnored, {},
+            std::string(what.path) + " の最初の見出し行より前のデータ行 " + lines +
+                ": どの表の行でもないため読み込んでいません");
+        return;
+    }
+    Add(FindingKind::LinesIgnored, {},
+        std::string(what.path) + " の [" + std::string(what.table) + "] のデータ行 " + lines +
+            ": 読み込む表ではないため読み込んでいません");
+}
+
+void ConversionReport::FieldOverwritten(const OverwrittenField& what) {
+    Add(FindingKind::FieldOverwritten, what.employee,
+        "表 " + std::string(what.table) + "、キー" + Quoted(what.key) + "の " +
+            std::string(what.column) + ": " + Quoted(what.kept) + " (" + Place(what.keptAt) +
+            ") が" + Quoted(what.replaced) + " (" + Place(what.replacedAt) + ") を上書きしました");
+}
+
+void ConversionReport::KeyEmpty(const LineOrigin& where, std::string_view table,
+                                std::string_view column) {
+    Add(FindingKind::KeyEmpty, {},
+        Place(where) + " (表 " + std::string(table) + "): " + std::string(column) +
+            "が空欄のため、この行の値は出力されません");
+}
+
+void ConversionReport::TableNotRead(std::string_view table) {
+    for (const InputSlot& slot : InputSlots) {
+        if (!slot.bMandatory && table == slot.pszTableCode) {
+            Add(FindingKind::InputMissing, {},
+                Quoted(slot.pszLabel) + "のファイルが選ばれていないため、その値は出力していません");
+        }
+    }
+}
+
+void ConversionReport::EmployeeUnknown(std::string_view code, std::string_view table,
+                                       std::size_t rows, const LineOrigin& first) {
+    Add(FindingKind::EmployeeUnknown, code,
+        "表 " + std::string(table) + " の " + std::to_string(rows) + " 行 (最初は " + Place(first) +
+            "): 社員情報 (10601) にない社員のため出力していません");
+}
+
+void ConversionReport::PaymentRowUnmatched(const std::string& code, std::string_view table,
+                                           std::string_view number, const LineOrigin& where) {
+    const bool salary = table == "10702";
+    Add(salary ? FindingKind::KyuuyoLeftOut : FindingKind::ShouyoLeftOut, code,
+        "支給回" + Quoted(number) + " (" + Place(where) + "): " + (salary ? "10701" : "10705") +
+            " に同じ支給回の行がないため計上していません");
+}
+
+void ConversionReport::BonusAmountsMissing(const std::string& code, std::string_view number) {
+    Add(FindingKind::RowMissing, code,
+        "賞与 (10706) に支給回" + Quoted(number) +
+            "の行がありません: 金額のない賞与として計上しました");
+}
+
+void ConversionReport::PaymentsMerged(const std::string& code, int slot,
+                                      const std::vector<std::string_view>& numbers) {
+    std::string detail = "支給回";
+    for (const std::string_view number : numbers) detail += Quoted(number);
+    if (slot == 13) {
+        detail += "を 12 月の 2 回目の給与として合算しました";
+    } else {
+        detail += "を " + std::to_string(slot) + " 月の給与として合算しました";
+    }
+    Add(FindingKind::PaymentsMerged, code, std::move(detail));
 }
 
 }  // namespace kw39

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "convert/conversion_observer.h"
@@ -24,8 +25,16 @@ enum class FindingKind {
     MasterNotFound,    // "マスター未登録": a code without its master row
     QuoteCountOdd,     // "引用符の不一致": a data line with an odd number of quotes
     AmountAbnormal,    // "金額の異常": an amount that is no finite number, counted as 0
+    InputMissing,      // "入力なし": an optional input file not chosen
+    EmployeeUnknown,   // "社員情報にない社員": rows of an employee missing from 10601
+    LinesIgnored,  // "読み込まない行": lines of an unknown table or before the first header
+    FieldOverwritten,  // "上書き": a value a later line of the same key replaced
+    KeyEmpty,          // "読めない行": a line whose key value is empty
+    PaymentsMerged,    // "合算": salary payments of several numbers summed into one
 };
-inline constexpr std::size_t kFindingKindCount = 8;
+inline constexpr std::size_t kFindingKindCount = 14;
+// The kinds the count line always shows; the later ones only when they occur.
+inline constexpr std::size_t kAlwaysCountedKinds = 8;
 
 // The name of a kind, as the report and the count line show it.
 std::string_view FindingKindName(FindingKind kind);
@@ -65,7 +74,8 @@ class ConversionReport : public ConversionObserver {
     static FindingCounts Count(const CompanyReport& company);
     FindingCounts CountAll() const;
 
-    // "報告: 3 件 (扶養親族の超過 0, 給与の除外 1, ...)"
+    // "報告: 3 件 (扶養親族の超過 0, 給与の除外 1, ...)": the first eight kinds
+    // always, the others when they occur.
     static std::string CountLine(const FindingCounts& counts);
 
     // Turns one CP932 field into the file's encoding.
@@ -90,14 +100,30 @@ class ConversionReport : public ConversionObserver {
     void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override;
     void QuoteCountOdd(const std::string& path, std::size_t lineNumber,
                        std::string_view line) override;
+    void CompanyNameRead(std::string_view name) override;
+    void LinesIgnored(const IgnoredLines& what) override;
+    void FieldOverwritten(const OverwrittenField& what) override;
+    void KeyEmpty(const LineOrigin& where, std::string_view table,
+                  std::string_view column) override;
+    void TableNotRead(std::string_view table) override;
+    void EmployeeUnknown(std::string_view code, std::string_view table, std::size_t rows,
+                         const LineOrigin& first) override;
+    void PaymentRowUnmatched(const std::string& code, std::string_view table,
+                             std::string_view number, const LineOrigin& where) override;
+    void BonusAmountsMissing(const std::string& code, std::string_view number) override;
+    void PaymentsMerged(const std::string& code, int slot,
+                        const std::vector<std::string_view>& numbers) override;
 
   private:
     CompanyReport& Current();
-    void Add(FindingKind kind, const std::string& code, std::string detail);
+    void Add(FindingKind kind, std::string_view code, std::string detail);
 
     std::vector<CompanyReport> m_aCompanies;
     // First finding of the employee being converted: its name arrives last.
     std::size_t m_nEmployeeFirst = 0;
+    // The findings of the load that name an employee, by code, waiting for the
+    // employee's name.
+    std::unordered_multimap<std::string, std::size_t> m_mapLoadFindings;
 };
 
 }  // namespace kw39

@@ -88,9 +88,10 @@ TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
                  "(skipped, no PCA export): notes\n",
                  "一括変換の結果 (batch result): 3 社中 2 社を変換しました。",
                  "変換できなかった会社 (not converted): C\n",
-                 "報告: 6 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
+                 // A and B have neither payee, department, monthly nor year-end file.
+                 "報告: 14 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
                  "コードの変換なし 0, データなし 6, マスター未登録 0, 引用符の不一致 0, 金額の異常 "
-                 "0)\n",
+                 "0, 入力なし 8)\n",
              }) {
             EXPECT_TRUE(Contains(result.err, Utf8Of(part))) << part << "\n" << result.err;
         }
@@ -283,7 +284,7 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
     TempDir dir;
     const std::string company = dir.Write("k.csv", ValidSlotFile(0));
     // E001 has no tax, residence-tax or year-end rows and an unknown sex code;
-    // E002 is complete.
+    // E002 is complete. The year-end table is there, in the employee file.
     const std::string employee =
         dir.Write("e.csv", CompanyBlock() +
                                "[10601]\r\nE001,,山田,太郎,,,,,,0\r\nE002,,川瀬,美咲\r\n"
@@ -298,8 +299,8 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
     const ProgramResult result = RunKw39pcaconv(withReport);
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string count = Utf8Of(
-        "報告: 4 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, コードの変換なし 1, "
-        "データなし 3, マスター未登録 0, 引用符の不一致 0, 金額の異常 0)\n");
+        "報告: 7 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, コードの変換なし 1, "
+        "データなし 3, マスター未登録 0, 引用符の不一致 0, 金額の異常 0, 入力なし 3)\n");
     const std::size_t done = result.err.find(Utf8Of("情報 (Info): 正常に終了しました。\n"));
     ASSERT_NE(done, std::string::npos) << result.err;
     EXPECT_EQ(result.err.find(count), done + Utf8Of("情報 (Info): 正常に終了しました。\n").size());
@@ -310,6 +311,12 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
         "\xEF\xBB\xBF" +
             Utf8Of("会社,社員コード,氏名,種類,内容\r\n"
                    "テスト商事,,,変換した社員,2 名\r\n") +
+            Utf8Of("テスト商事,,,入力なし,「住民税納付先」のファイルが選ばれていないため、"
+                   "その値は出力していません\r\n"
+                   "テスト商事,,,入力なし,「部門」のファイルが選ばれていないため、"
+                   "その値は出力していません\r\n"
+                   "テスト商事,,,入力なし,「月次データ」のファイルが選ばれていないため、"
+                   "その値は出力していません\r\n") +
             tax +
             Utf8Of("コードの変換なし,性別「0」 (10601) に変換先がないため空欄にしました\r\n") +
             tax + Utf8Of("データなし,税 (10603) に社員の行がありません\r\n") + tax +

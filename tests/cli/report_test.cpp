@@ -17,19 +17,40 @@ void ObserveOneOfEach(ConversionReport& report) {
     // second byte of "タ".
     report.QuoteCountOdd("in/KOJINQ.CSV", 12,
                          "10\"03,002-010,三田村 翔,ミタムラ ショウタ,19900101");
+    report.LinesIgnored({"in/KOJINQ.CSV", "", 2, 1});
+    report.LinesIgnored({"in/GETUJIQ.CSV", "10799", 3, 40});
+    // Named once the employee is converted, as any finding about it.
+    report.FieldOverwritten({"10601",
+                             "E1",
+                             "E1",
+                             "氏名（姓）",
+                             "上書",
+                             "山田",
+                             {"in/KOJINQ.CSV", 9},
+                             {"in/KOJINQ.CSV", 3}});
+    report.KeyEmpty({"in/KOJINQ.CSV", 20}, "10616", "扶養親族番号");
+    report.TableNotRead("10501");
+    report.TableNotRead("10615");  // in the employee file, no slot of its own
+    report.EmployeeUnknown("E9", "10702", 12, {"in/GETUJIQ.CSV", 30});
     report.ConversionStarted("テスト, \"商事\"", 2);
+    report.PaymentsMerged("E1", 1, {"100", "010"});
+    report.PaymentsMerged("E1", 13, {"12", "012", "0012"});
     report.FuyosyaLeftOut("E1", "21");
     report.KyuuyoLeftOut("E1", "09", KyuuyoSkip::PaymentDate, "2024095");
     report.KyuuyoLeftOut("E1", "10", KyuuyoSkip::PaymentDate, "");
     report.EmployeeConverted("E1", "山田 花子");
     report.KyuuyoLeftOut("E2", "13", KyuuyoSkip::Month, "20241225");
     report.ShouyoLeftOut("E2", "0");
-    report.CodeNotConverted("E2", {"10601", "性別", "0", ""});
-    report.CodeNotConverted("E2", {"10616", "扶養区分", "6", "3"});
+    report.CodeNotConverted("E2", {"10601", "性別", "0", "", ""});
+    report.CodeNotConverted("E2", {"10616", "扶養区分", "6", "3", ""});
     report.RowMissing("E2", "10611");
     report.MasterCodeNotFound("E2", "10301", "001-002");
     report.MasterCodeNotFound("E2", "10501", "131016");
     report.AmountAbnormal("E2", {"10706", "課税合計", "2", "1e400"});
+    report.CodeNotConverted("E2", {"10603", "本人 障害者区分", "9", "", "0"});
+    report.PaymentRowUnmatched("E2", "10702", "3", {"in/GETUJIQ.CSV", 7});
+    report.PaymentRowUnmatched("E2", "10706", "1", {});
+    report.BonusAmountsMissing("E2", "2");
     report.EmployeeConverted("E2", "");
 }
 
@@ -46,6 +67,28 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             "ショウ」: 引用符 (\"\") "
             "の数が奇数のため、項目の区切りが正しくない可能性があります\"\r\n" +
             company +
+            ",,,読み込まない行,in/KOJINQ.CSV の最初の見出し行より前のデータ行 2 行 (最初は 1 "
+            "行目): どの表の行でもないため読み込んでいません\r\n" +
+            company +
+            ",,,読み込まない行,in/GETUJIQ.CSV の [10799] のデータ行 3 行 (最初は 40 行目): "
+            "読み込む表ではないため読み込んでいません\r\n" +
+            company +
+            ",E1,山田 花子,上書き,表 10601、キー「E1」の 氏名（姓）: 「上書」 (in/KOJINQ.CSV の 9 "
+            "行目) が「山田」 (in/KOJINQ.CSV の 3 行目) を上書きしました\r\n" +
+            company +
+            ",,,読めない行,in/KOJINQ.CSV の 20 行目 (表 10616): "
+            "扶養親族番号が空欄のため、この行の値は出力されません\r\n" +
+            company +
+            ",,,入力なし,"
+            "「住民税納付先」のファイルが選ばれていないため、その値は出力していません\r\n" +
+            company +
+            ",E9,,社員情報にない社員,表 10702 の 12 行 (最初は in/GETUJIQ.CSV の 30 行目): "
+            "社員情報 (10601) にない社員のため出力していません\r\n" +
+            company + ",E1,山田 花子,合算,支給回「100」「010」を 1 月の給与として合算しました\r\n" +
+            company +
+            ",E1,山田 花子,合算,支給回「12」「012」「0012」を 12 月の 2 "
+            "回目の給与として合算しました\r\n" +
+            company +
             ",E1,山田 花子,扶養親族の超過,扶養親族番号「21」: 21 "
             "人目以降の扶養親族は出力していません\r\n" +
             company +
@@ -55,7 +98,7 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             ",E1,山田 花子,給与の除外,支給回「10」: 支給日 (10702) "
             "がないため計上していません\r\n" +
             company +
-            ",E2,,給与の除外,支給回「13」: 支給回が 1 から 12 "
+            ",E2,,給与の除外,支給回「13」、支給日「20241225」: 支給回が 1 から 12 "
             "の範囲外のため計上していません\r\n" +
             company + ",E2,,賞与の除外,支給回「0」: 支給回が 1 未満のため計上していません\r\n" +
             company +
@@ -71,7 +114,19 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             "(10501) にありません\r\n" +
             company +
             ",E2,,金額の異常,課税合計「1e400」 (10706、支給回「2」): "
-            "金額が扱える範囲を超えるため 0 として計上しました\r\n");
+            "金額が扱える範囲を超えるため 0 として計上しました\r\n" +
+            company +
+            ",E2,,コードの変換なし,本人 障害者区分「9」 (10603) "
+            "に変換先がないため「0」にしました\r\n" +
+            company +
+            ",E2,,給与の除外,支給回「3」 (in/GETUJIQ.CSV の 7 行目): 10701 "
+            "に同じ支給回の行がないため計上していません\r\n" +
+            company +
+            ",E2,,賞与の除外,支給回「1」 (読み込んだ位置は不明): 10705 "
+            "に同じ支給回の行がないため計上していません\r\n" +
+            company +
+            ",E2,,データなし,賞与 (10706) に支給回「2」の行がありません: "
+            "金額のない賞与として計上しました\r\n");
 }
 
 TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
@@ -87,13 +142,19 @@ TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
     report.EndCompany(true);
 
     EXPECT_EQ(ConversionReport::Count(report.Companies()[0]),
-              (FindingCounts{1, 3, 1, 2, 1, 2, 1, 1}));
+              (FindingCounts{1, 4, 2, 3, 2, 2, 1, 1, 1, 1, 2, 1, 1, 2}));
     EXPECT_EQ(ConversionReport::Count(report.Companies()[1]),
-              (FindingCounts{0, 0, 0, 0, 2, 0, 0, 0}));
+              (FindingCounts{0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    // The later kinds show only when they occur.
     EXPECT_EQ(
         ConversionReport::CountLine(report.CountAll()),
-        "報告: 14 件 (扶養親族の超過 1, 給与の除外 3, 賞与の除外 1, "
-        "コードの変換なし 2, データなし 3, マスター未登録 2, 引用符の不一致 1, 金額の異常 1)");
+        "報告: 26 件 (扶養親族の超過 1, 給与の除外 4, 賞与の除外 2, "
+        "コードの変換なし 3, データなし 4, マスター未登録 2, 引用符の不一致 1, 金額の異常 1, "
+        "入力なし 1, 社員情報にない社員 1, 読み込まない行 2, 上書き 1, 読めない行 1, 合算 2)");
+    EXPECT_EQ(ConversionReport::CountLine(FindingCounts{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3}),
+              "報告: 3 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
+              "コードの変換なし 0, データなし 0, マスター未登録 0, 引用符の不一致 0, 金額の異常 0, "
+              "合算 3)");
     EXPECT_EQ(
         ConversionReport::CountLine(FindingCounts{}),
         "報告: 0 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
@@ -119,6 +180,21 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
               "client-a,1,甲,データなし,税 (10603) に社員の行がありません\r\n"
               "client-b,,,変換していません,社員情報ファイルが正しくありません。 続きの行\r\n"
               "client-c,,,変換していません,ファイルの書き込みに失敗しました。 out/x.XML\r\n");
+}
+
+// A single run names its company by the export; a run that failed after the
+// load began still knows the name.
+TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
+    ConversionReport report;
+    report.BeginCompany({});
+    report.CompanyNameRead("甲商事");
+    report.EndCompany(false, "in/GETUJIQ.CSV の 4 行目: 項目数");
+    report.BeginCompany({});
+    report.EndCompany(false, "社員情報ファイルが正しくありません。");
+    EXPECT_EQ(report.Csv(),
+              "会社,社員コード,氏名,種類,内容\r\n"
+              "甲商事,,,変換していません,in/GETUJIQ.CSV の 4 行目: 項目数\r\n"
+              ",,,変換していません,社員情報ファイルが正しくありません。\r\n");
 }
 
 // A cell that a spreadsheet would run as a formula starts with an apostrophe,

@@ -152,8 +152,8 @@ TEST(ConversionObserverTest, EachKindOfFindingIsReportedWithItsValuesAsWritten) 
              d.Add("10616", {{"社員コード", "E1"}, {"扶養親族番号", "2"}, {"扶養区分", "5"}});
          },
          {"code E1 10601 性別 [0] ", "code E1 10601 就労状況 [4] ", "code E1 10801 年末調整 [2] ",
-          "code E1 10603 本人 寡婦（夫）等区分 [5] ", "code E1 10603 配偶者 障害者区分 [4] ",
-          "code E1 10616 扶養区分 [6] 1"}},
+          "code E1 10603 本人 障害者区分 [7] ", "code E1 10603 本人 寡婦（夫）等区分 [5] ",
+          "code E1 10603 配偶者 障害者区分 [4] ", "code E1 10616 扶養区分 [6] 1"}},
         {"master codes without a master row; 999999 and empty codes are not findings",
          {{{"部門コード", "001-002"}, {"役職コード", "9"}},
           {},

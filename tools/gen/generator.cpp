@@ -1,13 +1,26 @@
 #include "generator.h"
 
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "csv_out.h"
+#include "irregular.h"
 #include "people.h"
 #include "set_files.h"
 
 namespace kw39::gen {
+
+namespace {
+
+std::uint64_t CountLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::uint64_t lines = 0;
+    for (std::string line; std::getline(in, line);) ++lines;
+    return lines;
+}
+
+}  // namespace
 
 std::vector<GeneratedFile> GenerateSet(const GenerateOptions& options) {
     if (options.employees < 1) throw std::invalid_argument("the employee count must be at least 1");
@@ -42,6 +55,15 @@ std::vector<GeneratedFile> GenerateSet(const GenerateOptions& options) {
         file.bytes = out.Bytes();
         file.lines = out.Lines();
         files.push_back(std::move(file));
+    }
+    if (options.irregularities > 0) {
+        std::vector<std::string> paths;
+        for (const GeneratedFile& file : files) paths.push_back(file.path);
+        AddIrregularities(paths, options.irregularities, options.seed);
+        for (GeneratedFile& file : files) {
+            file.bytes = std::filesystem::file_size(file.path);
+            file.lines = CountLines(file.path);
+        }
     }
     return files;
 }

@@ -11,7 +11,8 @@ namespace kw39::gen {
 struct GenerateOptions {
     int employees = 100;
     std::uint64_t seed = 1;
-    std::string folder;  // must exist
+    std::string folder;      // must exist
+    int irregularities = 0;  // irregular lines added afterwards (irregular.h)
 };
 
 struct GeneratedFile {

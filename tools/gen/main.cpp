@@ -12,10 +12,11 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kw39gen --employees N --seed S --out DIR\n"
+    "usage: kw39gen --employees N --seed S --out DIR [--irregular K]\n"
     "  writes KAISHAQ.CSV, NOUFUQ.CSV, BUMONQ.CSV, KOJINQ.CSV, GETUJIQ.CSV and NENCHOUQ.CSV\n"
     "  of a fictional company with N employees (1 to 10000000) into DIR (created if\n"
-    "  missing); the same N and S always give the same bytes.\n";
+    "  missing); the same N and S always give the same bytes. --irregular K adds K\n"
+    "  irregular lines (left out, repeated keys, empty keys, unknown tables, ...).\n";
 
 bool ParseNumber(std::string_view text, unsigned long long& value) {
     if (text.empty()) return false;
@@ -56,6 +57,14 @@ bool ParseArguments(int argc, char** argv, kw39::gen::GenerateOptions& options) 
                 return false;
             }
             options.seed = number;
+        } else if (name == "--irregular") {
+            if (!ParseNumber(value, number) || number > 1'000'000) {
+                std::fprintf(stderr,
+                             "kw39gen: --irregular wants a number up to 1000000, not '%s'\n",
+                             argv[i]);
+                return false;
+            }
+            options.irregularities = static_cast<int>(number);
         } else if (name == "--out") {
             options.folder = value;
             haveOut = !value.empty();

@@ -1,0 +1,243 @@
+// Over generated exports with irregular lines, in both modes: every data line
+// of a per-employee table is used for an employee written to the document, or
+// a finding names it (its file and line, or its row: table, employee, number).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "convert/engine.h"
+#include "generator.h"
+#include "pca/catalogue.h"
+#include "support/test_support.h"
+
+namespace kw39::gen {
+namespace {
+
+using Place = std::pair<std::string, std::size_t>;              // file, line
+using Row = std::tuple<std::string, std::string, std::string>;  // table, code, number
+
+// What the findings name, as places and rows.
+class NamingObserver : public ConversionObserver {
+  public:
+    void EmployeeConverted(const std::string& code, std::string_view) override {
+        converted.insert(code);
+    }
+    void FuyosyaLeftOut(const std::string& code, std::string_view number) override {
+        rows.insert({"10616", code, std::string(number)});
+    }
+    void KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip,
+                       std::string_view) override {
+        // The payment is its 10701 row and its 10702 row.
+        rows.insert({"10701", code, std::string(number)});
+        rows.insert({"10702", code, std::string(number)});
+    }
+    void ShouyoLeftOut(const std::string& code, std::string_view number) override {
+        rows.insert({"10705", code, std::string(number)});
+        rows.insert({"10706", code, std::string(number)});
+    }
+    void EmployeeUnknown(std::string_view code, std::string_view table, std::size_t,
+                         const LineOrigin&) override {
+        unknownEmployees.insert({std::string(table), std::string(code)});
+    }
+    void PaymentRowUnmatched(const std::string&, std::string_view, std::string_view,
+                             const LineOrigin& where) override {
+        Name(where);
+    }
+    void QuoteCountOdd(const std::string& path, std::size_t line, std::string_view) override {
+        places.insert({path, line});
+    }
+    void FieldOverwritten(const OverwrittenField& what) override {
+        Name(what.keptAt);
+        Name(what.replacedAt);
+    }
+    void KeyEmpty(const LineOrigin& where, std::string_view, std::string_view) override {
+        Name(where);
+    }
+    void LinesIgnored(const IgnoredLines& what) override {
+        ignoredTables.insert(std::string(what.table));
+    }
+
+    std::set<std::string> converted;
+    std::set<Place> places;
+    std::set<Row> rows;
+    std::set<std::pair<std::string, std::string>> unknownEmployees;
+    std::set<std::string> ignoredTables;
+
+  private:
+    void Name(const LineOrigin& where) {
+        EXPECT_NE(where.line, 0u) << "a finding without its line";
+        places.insert({std::string(where.path), where.line});
+    }
+};
+
+struct DataLine {
+    Place place;
+    std::string table;
+    std::string code;
+    std::string number;  // the second key, for the tables with two
+    std::string date;    // the third field (the payment date of 10702)
+};
+
+// The data lines of the per-employee tables, read on their own: the keys lead
+// the line and are never quoted.
+std::vector<DataLine> EmployeeLines(const std::vector<GeneratedFile>& files) {
+    std::vector<DataLine> lines;
+    for (const GeneratedFile& file : files) {
+        std::ifstream in(file.path, std::ios::binary);
+        std::string text;
+        std::string section;
+        std::size_t number = 0;
+        while (std::getline(in, text)) {
+            ++number;
+            if (!text.empty() && text.back() == '\r') text.pop_back();
+            if (text.empty()) continue;
+            if (text.front() == '[' && text.find(',') == std::string::npos) {
+                section = text.substr(1, text.find(']') - 1);
+                continue;
+            }
+            const PCATABLEINFO* table = FindPcaTable(section);
+            if (!table || !IsEmployeeTable(*table)) continue;
+            std::vector<std::string> fields(1);
+            for (const char c : text) {
+                if (c == ',') {
+                    fields.emplace_back();
+                } else {
+                    fields.back() += c;
+                }
+            }
+            fields.resize(std::max<std::size_t>(fields.size(), 3));
+            lines.push_back({{file.path, number},
+                             section,
+                             fields[0],
+                             table->nKeyColumns > 1 ? fields[1] : std::string(),
+                             fields[2]});
+        }
+    }
+    return lines;
+}
+
+// The month a salary number names: "0" dropped except from "10".
+int Month(const std::string& number) {
+    std::string digits;
+    for (const char c : number) {
+        if (c < '0' || c > '9') return 0;
+        if (c != '0' || number == "10") digits += c;
+    }
+    return digits.empty() || digits.size() > 2 ? 0 : std::stoi(digits);
+}
+
+bool IsPositiveNumber(const std::string& number) {
+    return !number.empty() &&
+           std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           number.find_first_not_of('0') != std::string::npos;
+}
+
+// Whether the conversion uses the line for a written employee, by the rules of
+// the format: an empty key reaches nothing; a salary counts with its 8-byte
+// date (last line of the key wins) and a month of 1 to 12; a bonus with a
+// number of 1 or more; a payment's second row goes with its first.
+bool Used(const DataLine& line, const std::set<std::string>& employees,
+          const std::map<std::pair<std::string, std::string>, std::string>& salaryDates,
+          const std::set<std::pair<std::string, std::string>>& salaries,
+          const std::set<std::pair<std::string, std::string>>& bonuses) {
+    if (line.code.empty() || employees.count(line.code) == 0) return false;
+    const std::pair key(line.code, line.number);
+    const auto salaryUsed = [&] {
+        const auto date = salaryDates.find(key);
+        return date != salaryDates.end() && date->second.size() == 8 && Month(line.number) >= 1 &&
+               Month(line.number) <= 12;
+    };
+    if (line.table == "10701") return salaryUsed();
+    if (line.table == "10702") return salaries.count(key) != 0 && salaryUsed();
+    if (line.table == "10705") return IsPositiveNumber(line.number);
+    if (line.table == "10706") return bonuses.count(key) != 0 && IsPositiveNumber(line.number);
+    if (line.table == "10616") return !line.number.empty();
+    return true;
+}
+
+TEST(ReportCompletenessProperty, EveryEmployeeLineIsUsedOrNamedByAFinding) {
+    for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+        for (const int mode : {kModeStandard, kModeSimple}) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", mode " + std::to_string(mode));
+            test::TempDir dir;
+            GenerateOptions options;
+            options.employees = 20;
+            options.seed = seed;
+            options.folder = dir.Path();
+            options.irregularities = 40;
+            const std::vector<GeneratedFile> files = GenerateSet(options);
+            std::vector<std::string> paths;
+            for (const GeneratedFile& file : files) paths.push_back(file.path);
+
+            test::RecordingPort port;
+            CExchangeFromPCAToKw39 engine(port);
+            NamingObserver observer;
+            engine.SetObserver(&observer);
+            ASSERT_TRUE(engine.Reader().ReadDataFiles(paths, static_cast<int>(paths.size())));
+            ASSERT_TRUE(engine.ConvertAndWriteDocument(dir.File("out.xml"), mode, "1", "8"));
+
+            const std::vector<DataLine> lines = EmployeeLines(files);
+            std::set<std::string> employees;
+            std::map<std::pair<std::string, std::string>, std::string> salaryDates;
+            std::set<std::pair<std::string, std::string>> salaries, bonuses;
+            for (const DataLine& line : lines) {
+                if (line.table == "10601" && !line.code.empty()) employees.insert(line.code);
+                if (line.table == "10702") salaryDates[{line.code, line.number}] = line.date;
+                if (line.table == "10701") salaries.insert({line.code, line.number});
+                if (line.table == "10705") bonuses.insert({line.code, line.number});
+            }
+            for (const std::string& code : employees) {
+                EXPECT_EQ(observer.converted.count(code), 1u) << code;
+            }
+            std::size_t named = 0;
+            for (const DataLine& line : lines) {
+                const bool isNamed =
+                    observer.places.count(line.place) != 0 ||
+                    observer.rows.count({line.table, line.code, line.number}) != 0 ||
+                    observer.unknownEmployees.count({line.table, line.code}) != 0;
+                named += isNamed ? 1 : 0;
+                EXPECT_TRUE(isNamed || Used(line, employees, salaryDates, salaries, bonuses))
+                    << line.place.first << ":" << line.place.second << " [" << line.table << "] "
+                    << line.code << "," << line.number;
+            }
+            EXPECT_GT(named, 0u) << "the irregular lines gave no finding";
+            for (const auto& [table, code] : observer.unknownEmployees) {
+                EXPECT_TRUE(IsEmployeeTable(*FindPcaTable(table))) << table;
+            }
+            for (const std::string& table : observer.ignoredTables) {
+                EXPECT_EQ(FindPcaTable(table), nullptr) << table;
+            }
+        }
+    }
+}
+
+// Master rows nobody refers to, and a clean export, give no finding about a line.
+TEST(ReportCompletenessProperty, ACleanExportNamesNoLine) {
+    test::TempDir dir;
+    GenerateOptions options;
+    options.employees = 40;
+    options.folder = dir.Path();
+    const std::vector<GeneratedFile> files = GenerateSet(options);
+    std::vector<std::string> paths;
+    for (const GeneratedFile& file : files) paths.push_back(file.path);
+    test::RecordingPort port;
+    CExchangeFromPCAToKw39 engine(port);
+    NamingObserver observer;
+    engine.SetObserver(&observer);
+    ASSERT_TRUE(engine.Reader().ReadDataFiles(paths, static_cast<int>(paths.size())));
+    ASSERT_TRUE(engine.ConvertAndWriteDocument(dir.File("out.xml"), kModeStandard, "1", "8"));
+    EXPECT_EQ(observer.converted.size(), 40u);
+    EXPECT_TRUE(observer.places.empty());
+    EXPECT_TRUE(observer.rows.empty());
+    EXPECT_TRUE(observer.unknownEmployees.empty());
+    EXPECT_TRUE(observer.ignoredTables.empty());
+}
+
+}  // namespace
+}  // namespace kw39::gen
