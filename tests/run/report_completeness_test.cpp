@@ -68,7 +68,7 @@ class SampleExport {
 
     // The findings of a conversion into `mode`, each "kind|code|detail".
     std::vector<std::string> Findings(int mode) {
-        RecordingPort port;
+        platform::MessageLog port;
         ConversionReport report;
         report.BeginCompany({});
         CExchangeFromPCAToKw39 engine(port);

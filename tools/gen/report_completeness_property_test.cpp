@@ -175,7 +175,7 @@ TEST(ReportCompletenessProperty, EveryEmployeeLineIsUsedOrNamedByAFinding) {
             std::vector<std::string> paths;
             for (const GeneratedFile& file : files) paths.push_back(file.path);
 
-            test::RecordingPort port;
+            platform::MessageLog port;
             CExchangeFromPCAToKw39 engine(port);
             NamingObserver observer;
             engine.SetObserver(&observer);
@@ -226,7 +226,7 @@ TEST(ReportCompletenessProperty, ACleanExportNamesNoLine) {
     const std::vector<GeneratedFile> files = GenerateSet(options);
     std::vector<std::string> paths;
     for (const GeneratedFile& file : files) paths.push_back(file.path);
-    test::RecordingPort port;
+    platform::MessageLog port;
     CExchangeFromPCAToKw39 engine(port);
     NamingObserver observer;
     engine.SetObserver(&observer);
