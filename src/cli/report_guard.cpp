@@ -23,17 +23,11 @@ bool ReportPathUsable(TerminalPort& port, const CliOptions& options, platform::F
 bool ReportApartFrom(TerminalPort& port, const CliOptions& options,
                      const std::vector<RunFile>& files, platform::FileSystem& fs) {
     if (!options.report) return true;
-    for (const RunFile& file : files) {
-        if (file.path.empty() || !fs.SameDestination(*options.report, file.path)) continue;
-        port.ShowMessage("報告ファイルに、" + file.label +
-                             "と同じファイルが指定されています。別のファイル名を指定してください。"
-                             "\n\n報告ファイル: " +
-                             *options.report + "\n" + file.label + ": " + file.path,
-                         MessageStyle::Warning);
-        NameOptionToCorrect("--report");
-        return false;
-    }
-    return true;
+    const auto collision = ReportCollision(*options.report, files, fs);
+    if (!collision) return true;
+    port.ShowMessage(*collision, MessageStyle::Warning);
+    NameOptionToCorrect("--report");
+    return false;
 }
 
 std::vector<RunFile> FilesOfRun(RunPort& port) {

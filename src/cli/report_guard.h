@@ -9,14 +9,9 @@
 #include "cli/options.h"
 #include "cli/terminal_port.h"
 #include "platform/file_system.h"
+#include "run/report_file.h"
 
 namespace kw39::cli {
-
-// A file the run reads or writes, with the words that name it in a message.
-struct RunFile {
-    std::string label;  // "社員情報", "出力先データ", ...
-    std::string path;
-};
 
 // False (after a message naming --report) when the report cannot be written
 // where it is asked: a folder, a device or pipe, a missing folder, a folder
