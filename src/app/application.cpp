@@ -47,7 +47,8 @@ int CKw39PCAConvApp::Run(std::wstring_view commandLine) {
         std::fflush(stdout);
         return 1;
     }
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
     const std::wstring_view tail = CommandLineTail(commandLine);

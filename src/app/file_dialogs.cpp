@@ -5,6 +5,9 @@
 
 #include <memory>
 
+#include "app/win_text.h"
+#include "platform/encoding_win.h"
+
 namespace kw39::app {
 
 namespace {
@@ -12,6 +15,13 @@ namespace {
 // Room for long paths; the core turns away paths of 260 bytes or more with its
 // own message, which is clearer than a dialog that refuses the name.
 constexpr DWORD kPathBuffer = 4096;
+
+const wchar_t kNotCp932[] =
+    L"選択されたファイルまたはフォルダのパスに、"
+    L"Shift_JISで表せない文字が含まれているため使用できません。\n\n";
+const wchar_t kNotCp932Hint[] =
+    L"\n\nファイルやフォルダの名前を変更するか、"
+    L"別の場所にコピーしてから選択し直してください。";
 
 using DialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
 
@@ -50,6 +60,13 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 }
 
 }  // namespace
+
+std::optional<std::string> PathForCore(HWND owner, const std::wstring& path) {
+    auto cp932 = platform::WideToCp932(path);
+    if (!cp932)
+        ShowMessageBox(owner, kNotCp932 + path + kNotCp932Hint, platform::MessageStyle::Warning);
+    return cp932;
+}
 
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");

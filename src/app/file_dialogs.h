@@ -27,6 +27,11 @@ std::optional<std::wstring> AskSaveFile(HWND owner, const FileDialogOptions& opt
 std::optional<std::wstring> AskFolder(HWND owner, const std::wstring& instruction,
                                       const std::wstring& preselect);
 
+// The CP932 spelling of a path the user picked, for the core; nothing, after a
+// message owned by `owner`, when the path has characters outside CP932 and so
+// cannot be used.
+std::optional<std::string> PathForCore(HWND owner, const std::wstring& path);
+
 // The folder part of `path` with its last backslash (or slash); empty when it
 // has none.
 std::wstring FolderOf(const std::wstring& path);

@@ -41,12 +41,6 @@ const wchar_t kGuidanceStandalone[] =
 const wchar_t kFolderInstruction[] =
     L"PCA給与のマスターファイルが格納されたフォルダを指定します｡\n"
     L"指定されたフォルダ内を検索し､マスターファイルを自動選択します。";
-const wchar_t kNotCp932[] =
-    L"選択されたファイルまたはフォルダのパスに、"
-    L"Shift_JISで表せない文字が含まれているため使用できません。\n\n";
-const wchar_t kNotCp932Hint[] =
-    L"\n\nファイルやフォルダの名前を変更するか、"
-    L"別の場所にコピーしてから選択し直してください。";
 
 HICON LoadAppIcon(int widthMetric, int heightMetric) {
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
@@ -155,6 +149,7 @@ bool CKw39PCAConvDlg::OnInitDialog() {
     }
 
     SetItemText(IDC_YEAR, platform::Cp932ToWideLossy(m_launch.defaultYear));
+    m_mnemonics.emplace(Handle());
     return true;
 }
 
@@ -172,6 +167,9 @@ bool CKw39PCAConvDlg::OnCommand(int id, int notifyCode) {
             return true;
         case IDC_HELP_BUTTON:
             OnHelp();
+            return true;
+        case IDC_FINDINGS:
+            OnFindings();
             return true;
         case IDC_CLEAR:
             OnClear();
@@ -201,15 +199,19 @@ bool CKw39PCAConvDlg::OnSysCommand(WPARAM command) {
 }
 
 void CKw39PCAConvDlg::OnExecute() {
+    ForgetFindings();
     const CWaitCursor wait;
     const ScopedFlag running(m_bRunning);
-    if (ExecuteCommand(*this, m_launch) == CommandOutcome::Written) m_bDocumentWritten = true;
-}
-
-std::optional<std::string> CKw39PCAConvDlg::PathForCore(const std::wstring& path) {
-    auto cp932 = platform::WideToCp932(path);
-    if (!cp932) ShowMessageBox(Handle(), kNotCp932 + path + kNotCp932Hint, MessageStyle::Warning);
-    return cp932;
+    RunFindings run;
+    run.report.BeginCompany({});
+    if (ExecuteCommand(*this, m_launch, platform::RealFileSystem(), &run.report) !=
+        CommandOutcome::Written)
+        return;
+    m_bDocumentWritten = true;
+    run.report.EndCompany(true);
+    run.files = FilesOfRun(ReadRequest());
+    m_findings = std::move(run);
+    EnableItem(IDC_FINDINGS, true);
 }
 
 void CKw39PCAConvDlg::OnBrowseInput(std::size_t slot) {
@@ -218,7 +220,7 @@ void CKw39PCAConvDlg::OnBrowseInput(std::size_t slot) {
                                     L"CSVﾌｧｲﾙ(*.CSV) |*.CSV|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"CSV",
                                     ItemText(editId)};
     const auto chosen = AskOpenFile(Handle(), options);
-    if (!chosen || !PathForCore(*chosen)) return;
+    if (!chosen || !PathForCore(Handle(), *chosen)) return;
     SetItemText(editId, *chosen);
 }
 
@@ -241,7 +243,7 @@ void CKw39PCAConvDlg::OnSaveAs() {
                                     L"XMLﾌｧｲﾙ(*.XML) |*.XML|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"XML",
                                     initialName};
     const auto chosen = AskSaveFile(Handle(), options);
-    if (!chosen || !PathForCore(*chosen)) return;
+    if (!chosen || !PathForCore(Handle(), *chosen)) return;
     SetItemText(IDC_OUTPUT_PATH, *chosen);
 }
 
@@ -249,7 +251,7 @@ void CKw39PCAConvDlg::OnSelectFolder() {
     const auto folder = AskFolder(Handle(), kFolderInstruction, m_strLastFolder);
     if (!folder) return;
     m_strLastFolder = *folder;
-    const auto cp932 = PathForCore(*folder);
+    const auto cp932 = PathForCore(Handle(), *folder);
     if (!cp932) return;
     const FolderSelection selection = SelectFilesFromFolder(*cp932);
     for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
@@ -260,6 +262,7 @@ void CKw39PCAConvDlg::OnSelectFolder() {
 }
 
 void CKw39PCAConvDlg::OnClear() {
+    ForgetFindings();
     for (const SlotControls& slot : kSlotControls) SetItemText(slot.nEditId, {});
     if (m_launch.launchCode == kLaunchStandalone) SetItemText(IDC_OUTPUT_PATH, {});
 }
@@ -273,6 +276,18 @@ void CKw39PCAConvDlg::OnHelp() {
     path += L"ONLINEHELP.PDF";
     // A missing help file or viewer is not reported.
     ShellExecuteW(Handle(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CKw39PCAConvDlg::OnFindings() {
+    if (!m_findings) return;
+    CFindingsDlg(*m_findings, ProposedReportPath(ReadRequest(), *m_findings)).DoModal(Handle());
+}
+
+void CKw39PCAConvDlg::ForgetFindings() {
+    m_findings.reset();
+    // A disabled button must not keep the focus, or the keyboard loses its place.
+    if (GetFocus() == Item(IDC_FINDINGS)) FocusItem(IDC_EXECUTE);
+    EnableItem(IDC_FINDINGS, false);
 }
 
 }  // namespace kw39::app

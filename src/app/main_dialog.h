@@ -10,7 +10,9 @@
 #include <string>
 
 #include "app/dialog_base.h"
+#include "app/findings_dialog.h"
 #include "app/path_boxes.h"
+#include "app/shared_mnemonics.h"
 #include "run/launch_context.h"
 #include "run/run_port.h"
 
@@ -45,12 +47,10 @@ class CKw39PCAConvDlg : public CModalDialog, public RunPort {
     void OnSelectFolder();
     void OnClear();
     void OnHelp();
-
-    // The CP932 spelling of a path the user picked; nothing, after a message,
-    // when the path has characters outside CP932 and so cannot be used.
-    std::optional<std::string> PathForCore(const std::wstring& path);
     // The text of a box in CP932.
     std::string ReadControlText(int id);
+    void OnFindings();
+    void ForgetFindings();
 
     const LaunchContext& m_launch;
     int m_nMode = 0;  // radio group: 0 "標準モード", 1 "簡易モード"
@@ -59,6 +59,8 @@ class CKw39PCAConvDlg : public CModalDialog, public RunPort {
     bool m_bDocumentWritten = false;
     bool m_bRunning = false;  // inside the Execute command: the wait cursor is shown
     CPathBoxes m_pathBoxes;
+    std::optional<RunFindings> m_findings;        // of the last run, when it wrote its document
+    std::optional<CSharedMnemonics> m_mnemonics;  // "実行(&R)" and "変換結果(&R)..."
 };
 
 }  // namespace kw39::app

@@ -5,6 +5,7 @@
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_KW39PCACONV_DIALOG 102
+#define IDD_FINDINGS 103
 #define IDR_MAINFRAME 128
 #define IDS_APP_TITLE 57344
 
@@ -36,6 +37,12 @@
 #define IDC_OUTPUT_LABEL 1026
 #define IDC_YEAR 1027
 #define IDC_GUIDANCE 1028
+#define IDC_FINDINGS 1029
+
+// The findings dialog. IDCANCEL (2) is "閉じる".
+#define IDC_FINDINGS_SUMMARY 1100
+#define IDC_FINDINGS_LIST 1101
+#define IDC_FINDINGS_SAVE 1102
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -7,7 +7,6 @@
 #include "cli/console.h"
 #include "cli/help_text.h"
 #include "cli/progress_line.h"
-#include "cli/report_file.h"
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/visible_text.h"
@@ -16,6 +15,7 @@
 #include "run/folder_selection.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
+#include "run/report_file.h"
 #include "run/validate_input.h"
 
 namespace kw39::cli {

@@ -23,26 +23,11 @@ bool ReportPathUsable(Terminal& terminal, const CliOptions& options, platform::F
 bool ReportApartFrom(Terminal& terminal, const CliOptions& options,
                      const std::vector<RunFile>& files, platform::FileSystem& fs) {
     if (!options.report) return true;
-    for (const RunFile& file : files) {
-        if (file.path.empty() || !fs.SameDestination(*options.report, file.path)) continue;
-        terminal.Show("報告ファイルに、" + file.label +
-                          "と同じファイルが指定されています。別のファイル名を指定してください。"
-                          "\n\n報告ファイル: " +
-                          *options.report + "\n" + file.label + ": " + file.path,
-                      MessageStyle::Warning);
-        NameOptionToCorrect("--report");
-        return false;
-    }
-    return true;
-}
-
-std::vector<RunFile> FilesOfRun(const RunRequest& request) {
-    std::vector<RunFile> files;
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        files.push_back({InputSlots[s].pszLabel, request.inputPaths[s]});
-    }
-    files.push_back({"出力先データ", request.outputPath});
-    return files;
+    const auto collision = ReportCollision(*options.report, files, fs);
+    if (!collision) return true;
+    terminal.Show(*collision, MessageStyle::Warning);
+    NameOptionToCorrect("--report");
+    return false;
 }
 
 }  // namespace kw39::cli

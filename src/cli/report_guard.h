@@ -9,15 +9,10 @@
 #include "cli/options.h"
 #include "cli/terminal_port.h"
 #include "platform/file_system.h"
+#include "run/report_file.h"
 #include "run/run_request.h"
 
 namespace kw39::cli {
-
-// A file the run reads or writes, with the words that name it in a message.
-struct RunFile {
-    std::string label;  // "社員情報", "出力先データ", ...
-    std::string path;
-};
 
 // False (after a message naming --report) when the report cannot be written
 // where it is asked: a folder, a device or pipe, a missing folder, a folder
@@ -28,8 +23,5 @@ bool ReportPathUsable(Terminal& terminal, const CliOptions& options, platform::F
 // be written to one of `files`, as the file system decides it.
 bool ReportApartFrom(Terminal& terminal, const CliOptions& options,
                      const std::vector<RunFile>& files, platform::FileSystem& fs);
-
-// The files one run reads and writes.
-std::vector<RunFile> FilesOfRun(const RunRequest& request);
 
 }  // namespace kw39::cli

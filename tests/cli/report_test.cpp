@@ -1,11 +1,13 @@
 // The conversion report: its CSV text, its counts and its file bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
-#include "cli/report_file.h"
 #include "platform/encoding.h"
 #include "run/conversion_report.h"
+#include "run/findings_list.h"
+#include "run/report_file.h"
 #include "support/test_support.h"
 
 namespace kw39::test {
@@ -197,6 +199,39 @@ TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
               ",,,変換していません,社員情報ファイルが正しくありません。\r\n");
 }
 
+// The desktop program's list: every finding of the report with its kind and
+// text, under the count line; a run without findings says so.
+TEST(ConversionReportTest, ListHasOneRowPerFindingUnderTheCounts) {
+    ConversionReport report;
+    report.BeginCompany({});
+    ObserveOneOfEach(report);
+    report.EndCompany(true);
+    const FindingsList list = ListFindings(report);
+    EXPECT_EQ(list.summary, ConversionReport::CountLine(report.CountAll()));
+    ASSERT_EQ(list.rows.size(), report.Companies()[0].findings.size());
+    const auto dependant =
+        std::find_if(list.rows.begin(), list.rows.end(),
+                     [](const FindingsRow& row) { return row[2] == "扶養親族の超過"; });
+    ASSERT_NE(dependant, list.rows.end());
+    EXPECT_EQ(*dependant,
+              (FindingsRow{"E1", "山田 花子", "扶養親族の超過",
+                           "扶養親族番号「21」: 21 人目以降の扶養親族は出力していません"}));
+    // Quotes stay as written: the list is no CSV.
+    EXPECT_EQ(list.rows[0][0], "");
+    EXPECT_EQ(list.rows[0][2], "引用符の不一致");
+    EXPECT_TRUE(list.rows[0][3].starts_with("in/KOJINQ.CSV の 12 行目「10\"03,"));
+
+    ConversionReport clean;
+    clean.BeginCompany({});
+    clean.ConversionStarted("A", 1);
+    clean.EmployeeConverted("1", "甲");
+    clean.EndCompany(true);
+    const FindingsList none = ListFindings(clean);
+    EXPECT_TRUE(none.rows.empty());
+    EXPECT_EQ(none.summary,
+              ConversionReport::CountLine(FindingCounts{}) + "\n報告する内容はありません。");
+}
+
 // A cell that a spreadsheet would run as a formula starts with an apostrophe,
 // inside the quotes when it is quoted; every other cell stays as it was.
 TEST(ConversionReportTest, CellsThatWouldStartAFormulaAreSetOff) {
@@ -239,7 +274,7 @@ TEST(ConversionReportTest, FileIsUtf8WithAByteOrderMark) {
     report.ConversionStarted("ソラマメ\x81", 1);  // ends in a lone lead byte
     report.EmployeeConverted("1", "");
     report.EndCompany(true);
-    const std::string bytes = cli::ReportFileBytes(report);
+    const std::string bytes = ReportFileBytes(report);
     ASSERT_TRUE(bytes.starts_with("\xEF\xBB\xBF"));
     EXPECT_EQ(bytes.substr(3),
               *platform::Cp932ToUtf8("会社,社員コード,氏名,種類,内容\r\nソラマメ") + "?" +
@@ -248,7 +283,7 @@ TEST(ConversionReportTest, FileIsUtf8WithAByteOrderMark) {
     TempDir dir;
     const std::string path = dir.File("report.csv");
     WriteBytes(path, "old");
-    cli::WriteReportFile(path, report, platform::RealFileSystem());
+    WriteReportFile(path, report, platform::RealFileSystem());
     EXPECT_EQ(ReadBytes(path), bytes);
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"report.csv"}));
 }

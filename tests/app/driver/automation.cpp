@@ -1,5 +1,7 @@
 #include "driver/automation.h"
 
+#include <commctrl.h>
+
 #include <thread>
 #include <vector>
 
@@ -203,6 +205,23 @@ void PressEnter(HWND dialog, int id) {
     const HWND control = GetDlgItem(dialog, id);
     PostMessageW(control, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageW(control, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+namespace {
+
+// A message whose answer is a number, so that it crosses process boundaries.
+DWORD_PTR Ask(HWND window, UINT message) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return result;
+}
+
+}  // namespace
+
+std::size_t ListRowCount(HWND list) { return Ask(list, LVM_GETITEMCOUNT); }
+
+std::size_t ListColumnCount(HWND list) {
+    return Ask(reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER)), HDM_GETITEMCOUNT);
 }
 
 HWND FocusOf(HWND window) {

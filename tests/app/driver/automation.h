@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -83,6 +84,10 @@ void HoverOver(HWND dialog, int id);
 
 // Presses Enter in a control, through the dialog manager of its program.
 void PressEnter(HWND dialog, int id);
+
+// Rows and columns of a list-view control (SysListView32) of another program.
+std::size_t ListRowCount(HWND list);
+std::size_t ListColumnCount(HWND list);
 
 // The control that has the keyboard focus in the thread that owns `window`.
 HWND FocusOf(HWND window);

@@ -77,6 +77,9 @@ TEST(Hosted, QuitNotifiesCancelAndEnablesHost) {
 
     EXPECT_FALSE(IsWindowEnabled(host.Handle())) << "host not disabled while the dialog is open";
     EXPECT_EQ(ItemText(dlg, IDC_OUTPUT_PATH), output.wstring());
+    // The same findings button, usable only after a run that wrote its document.
+    EXPECT_EQ(ItemText(dlg, IDC_FINDINGS), L"変換結果(&R)...");
+    EXPECT_FALSE(ItemEnabled(dlg, IDC_FINDINGS));
     for (int id : {IDC_OUTPUT_PATH, IDC_OUTPUT_BROWSE, IDC_OUTPUT_GROUP, IDC_OUTPUT_LABEL})
         EXPECT_FALSE(ItemEnabled(dlg, id)) << "control " << id;
     EXPECT_EQ(ItemText(dlg, IDC_GUIDANCE), kGuidanceHosted);
