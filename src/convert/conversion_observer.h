@@ -79,8 +79,9 @@ class ConversionObserver : public ReadListener {
                                      std::string_view /*number*/, const LineOrigin& /*where*/) {}
     // A bonus of "10705" without its "10706" row: counted with no amounts.
     virtual void BonusAmountsMissing(const std::string& /*code*/, std::string_view /*number*/) {}
-    // The salary payments of `numbers` (as written) were summed into one
-    // record: `slot` 1 to 12 a month, 13 the second December payment.
+    // The payments of `numbers` (as written) were summed into one record:
+    // `slot` 1 to 12 a month, 13 the second December salary, 14 to 18 the
+    // bonuses (18 the fifth and every later one).
     virtual void PaymentsMerged(const std::string& /*code*/, int /*slot*/,
                                 const std::vector<std::string_view>& /*numbers*/) {}
 };

@@ -81,7 +81,9 @@ void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
     for (const std::string_view number : numbers) {
         if (number == kSpouseNumber) continue;
         if (count == kMaxFuyosya) {
-            if (!m_pObserver) break;
+            // Simple mode writes no dependant, only head counts of them all:
+            // nothing is left out of it.
+            if (!m_pObserver || m_nMode == kModeSimple) break;
             m_pObserver->FuyosyaLeftOut(code, number);
             continue;
         }

@@ -151,7 +151,12 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
         if (m_pObserver && !HasPaymentRow("10706", code, number)) {
             m_pObserver->BonusAmountsMissing(code, number);
         }
+        if (m_pObserver) {
+            m_aPaymentNumbers.emplace_back(std::min(n, kBonusSlots) - 1 + kFirstBonusNo - 1,
+                                           number);
+        }
     }
+    if (m_pObserver) ReportMergedPayments(code);
     for (int j = 0; j < kBonusSlots; ++j) {
         m_store.SetKyuuyoShouyo(code, MakePayment(j + kFirstBonusNo, slots[j]));
     }

@@ -368,7 +368,9 @@ void ConversionReport::PaymentsMerged(const std::string& code, int slot,
                                       const std::vector<std::string_view>& numbers) {
     std::string detail = "支給回";
     for (const std::string_view number : numbers) detail += Quoted(number);
-    if (slot == 13) {
+    if (slot >= 14) {
+        detail += "を " + std::to_string(slot - 13) + " 回目の賞与として合算しました";
+    } else if (slot == 13) {
         detail += "を 12 月の 2 回目の給与として合算しました";
     } else {
         detail += "を " + std::to_string(slot) + " 月の給与として合算しました";
