@@ -120,6 +120,20 @@ TEST(ReadFaults, InputsThatBreakAfterTheChecks) {
 
 // The vanished file is the first one the load cannot find: the files before it
 // were read, the ones after it were not even looked at.
+// A file that exists but cannot be opened is refused with a message that
+// names it, and the focus goes to its slot: the check is never silent.
+TEST(ReadFaults, AnInputThatCannotBeOpenedIsNamed) {
+    MemoryRun run(kOld);
+    run.faults.Faults(run.InputPath(3)).opensBeforeFailing = 0;
+    EXPECT_EQ(run.Execute(), CommandOutcome::InputRejected);
+    ASSERT_EQ(run.port.messages.size(), 1u);
+    EXPECT_EQ(run.port.messages[0].text, "社員情報ファイルを開けません。\n\n" + run.InputPath(3) +
+                                             "\n\nファイルを読み取る権限があるか、ほかのプログラム"
+                                             "が使用していないかを確認してください。");
+    EXPECT_EQ(run.port.focus, SlotBrowseId(3));
+    EXPECT_EQ(run.memory.Content(run.outputPath), kOld);
+}
+
 TEST(ReadFaults, TheLoadStopsAtTheVanishedFile) {
     MemoryRun run;
     run.faults.Faults(run.InputPath(2)).statsBeforeVanishing = 1;
