@@ -116,7 +116,7 @@ SingleResult Conclude(const CommandResult& result, const Terminal& terminal,
         case CommandOutcome::Written:
             return {status, {}};
         case CommandOutcome::Checked:
-            break;  // the report says why there is no document: the message
+            break;  // its completion message says why there is no document
         case CommandOutcome::YearRejected:
             NameYearToCorrect();
             break;

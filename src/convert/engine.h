@@ -60,7 +60,7 @@ class CExchangeFromPCAToKw39 {
 
     // RunConversion without a document: the same load, the same conversion and
     // every section made as for the file, but nothing is created (a check of
-    // the run). Checked, or NoEmployees. Throws DataLineError.
+    // the run). Checked, or NoEmployees. Throws as RunConversion does.
     RunOutcome RunCheck(const std::vector<std::string>& inputPaths, LinkMode mode, int launchCode,
                         const std::string& yearText);
 
