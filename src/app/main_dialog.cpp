@@ -13,6 +13,7 @@
 #include "run/execute_command.h"
 #include "run/folder_selection.h"
 #include "run/input_slots.h"
+#include "run/run_description.h"
 #include "run/validate_input.h"
 
 namespace kw39::app {
@@ -208,8 +209,11 @@ void CKw39PCAConvDlg::OnExecute() {
         CommandOutcome::Written)
         return;
     m_bDocumentWritten = true;
+    const RunRequest request = ReadRequest();
+    // The outcome line says what the command line's report says of the run.
+    run.report.DescribeRun(DescribeRun(request));
     run.report.EndCompany(true);
-    run.files = FilesOfRun(ReadRequest());
+    run.files = FilesOfRun(request);
     m_findings = std::move(run);
     EnableItem(IDC_FINDINGS, true);
 }

@@ -14,6 +14,7 @@
 #include "cli/progress_line.h"
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
+#include "cli/run_summary.h"
 #include "cli/terminal_port.h"
 #include "cli/visible_text.h"
 #include "platform/sjis.h"
@@ -23,6 +24,7 @@
 #include "run/folder_selection.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
+#include "run/run_description.h"
 #include "run/validate_input.h"
 
 namespace kw39::cli {
@@ -49,6 +51,7 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
     request.yearText = year;
     request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
     request.launch = StandaloneLaunch(year);
+    request.writeDocument = !options.check;
     const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
     const bool chosen = PutSelectedFiles(request, selection);
     terminal.SetShownPaths(PathsOf(request));
@@ -118,9 +121,10 @@ void RefuseSharedNames(std::vector<Company>& companies) {
     }
 }
 
-std::string ResultWords(int status) {
+std::string ResultWords(int status, bool check) {
     switch (status) {
         case kExitWritten:
+            if (check) return "チェックが正常に終了しました。 (checked, not written)";
             return "正常に終了しました。 (converted)";
         case kExitCheckFailed:
             return "チェックで止まりました (check failed, status 1)";
@@ -148,9 +152,11 @@ std::string Indented(const std::string& text) {
 }
 
 // The result line of a company and, under it, its messages and findings.
-void ShowResult(const Company& company, const std::string& counter, int status,
+void ShowResult(const Company& company, const std::string& counter, int status, bool check,
                 const std::string& outputPath, const CompanyReport& report) {
-    std::string text = counter + VisibleName(company.name) + ": " + ResultWords(status);
+    // With --quiet only the companies that need the clerk are shown.
+    if (IsQuiet() && status == kExitWritten) return;
+    std::string text = counter + VisibleName(company.name) + ": " + ResultWords(status, check);
     if (status == kExitWritten) {
         text += " -> " + outputPath + " (社員 " + std::to_string(report.employees) + " 名)\n";
     } else if (!company.outputName.empty()) {
@@ -182,7 +188,9 @@ int RunCompany(Company& company, const std::string& outputDir, ConversionReport&
     if (result.outcome == CommandOutcome::NothingWritten) {
         terminal.Show(std::string(kNothingLoaded), MessageStyle::Warning);
     }
-    company.whyNot = status == kExitWritten ? std::string() : terminal.LastMessageText();
+    // A check says in its last message why there is no document.
+    company.whyNot =
+        result.outcome == CommandOutcome::Written ? std::string() : terminal.LastMessageText();
     return status;
 }
 
@@ -191,7 +199,7 @@ bool CheckBatchOptions(Terminal& terminal, const CliOptions& options, const std:
                        platform::FileSystem& fs) {
     if (!IsAcceptableYear(year)) {
         terminal.Show("正しい申告年度を指定してください。", MessageStyle::Warning);
-        NameOptionToCorrect("--year");
+        NameYearToCorrect();
         return false;
     }
     const auto root = fs.Stat(*options.batch);
@@ -252,12 +260,13 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
         company.folder = folder;
     }
     if (!skipped.empty()) {
-        Note("PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
-             Joined(skipped));
+        Inform("PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
+               Joined(skipped));
     }
     if (!subfolders->unnamed.empty()) {
-        Note("名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
-             Joined(subfolders->unnamed));
+        Inform(
+            "名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
+            Joined(subfolders->unnamed));
     }
     return companies;
 }
@@ -294,10 +303,25 @@ void RefuseRewrite(Company& company, const std::string& outputPath) {
     company.failed = kExitCheckFailed;
 }
 
+// What the outcome line of a company's report says of its run.
+RunDescription Described(const Company& company, const std::string& outputDir,
+                         const std::string& year, const CliOptions& options,
+                         platform::FileSystem& fs) {
+    RunRequest request = company.request;
+    request.yearText = year;
+    request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
+    if (!company.outputName.empty()) {
+        request.outputPath = platform::JoinPath(outputDir, company.outputName);
+    }
+    return DescribeRun(request, fs);
+}
+
 // Converts every company that can be run (none when cancelled) and shows the
 // result line of each.
-Tally RunCompanies(std::vector<Company>& companies, const std::string& outputDir, bool cancelled,
-                   ConversionReport& report, platform::FileSystem& fs) {
+Tally RunCompanies(std::vector<Company>& companies, const CliOptions& options,
+                   const std::string& year, bool cancelled, ConversionReport& report,
+                   platform::FileSystem& fs) {
+    const std::string& outputDir = *options.outputDir;
     std::optional<ProgressLine> line = WatchedProgressLine();
     Tally tally;
     // The documents this batch has written: however two names came to mean one
@@ -331,10 +355,12 @@ Tally RunCompanies(std::vector<Company>& companies, const std::string& outputDir
         } else if (!company.failed) {
             company.whyNot = "中止しました。";
         }
-        report.EndCompany(status == kExitWritten, company.whyNot);
+        if (options.report) report.DescribeRun(Described(company, outputDir, year, options, fs));
+        report.EndCompany(status == kExitWritten && !options.check, company.whyNot);
         // After a cancel only the companies that had failed already are shown.
         if (!cancelled || company.failed) {
-            ShowResult(company, counter, status, outputPath, report.Companies().back());
+            ShowResult(company, counter, status, options.check, outputPath,
+                       report.Companies().back());
         }
         tally.worst = WorseStatus(tally.worst, status);
         if (status == kExitWritten) {
@@ -346,10 +372,28 @@ Tally RunCompanies(std::vector<Company>& companies, const std::string& outputDir
     return tally;
 }
 
+// The last lines of a batch: how many companies were converted (or, in a
+// check, could be) and which were not.
+std::string TallyText(const Tally& tally, std::size_t count, bool check) {
+    const std::string done = std::to_string(tally.converted);
+    const std::string all = std::to_string(count);
+    std::string text =
+        check ? "一括チェックの結果 (batch check result): " + all + " 社中 " + done +
+                    " 社を変換できます。 (" + done + " of " + all + " companies can be converted.)"
+              : "一括変換の結果 (batch result): " + all + " 社中 " + done +
+                    " 社を変換しました。 (" + done + " of " + all + " companies converted.)";
+    if (!tally.notConverted.empty()) {
+        text += check ? "\n変換できない会社 (cannot be converted): "
+                      : "\n変換できなかった会社 (not converted): ";
+        text += Joined(tally.notConverted);
+    }
+    return text;
+}
+
 }  // namespace
 
 int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
-    Terminal terminal(options.yes);
+    Terminal terminal = TerminalFor(options);
     const std::string year = options.year ? *options.year : DefaultYear(platform::Today());
     ConversionReport report;
     if (!CheckBatchOptions(terminal, options, year, fs)) {
@@ -377,8 +421,9 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     }
 
     const std::size_t count = companies->size();
-    Note("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " + *options.batch +
-         " -> " + *options.outputDir);
+    if (!IsQuiet()) WriteStderr(BatchSummary(year, options));
+    Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " + *options.batch +
+           " -> " + *options.outputDir);
     const bool anyToRun = std::any_of(companies->begin(), companies->end(),
                                       [](const Company& company) { return !company.failed; });
     bool cancelled = false;
@@ -387,15 +432,8 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         cancelled = true;
     }
 
-    const Tally tally = RunCompanies(*companies, *options.outputDir, cancelled, report, fs);
-    std::string summary = "一括変換の結果 (batch result): " + std::to_string(count) + " 社中 " +
-                          std::to_string(tally.converted) + " 社を変換しました。 (" +
-                          std::to_string(tally.converted) + " of " + std::to_string(count) +
-                          " companies converted.)";
-    if (!tally.notConverted.empty()) {
-        summary += "\n変換できなかった会社 (not converted): " + Joined(tally.notConverted);
-    }
-    Note(summary);
+    const Tally tally = RunCompanies(*companies, options, year, cancelled, report, fs);
+    Inform(TallyText(tally, count, options.check));
     if (tally.converted > 0) ShowFindingCount(report.CountAll(), options);
     return FinishReport(options, report, tally.worst, fs);
 }

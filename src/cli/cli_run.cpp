@@ -9,6 +9,7 @@
 #include "cli/progress_line.h"
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
+#include "cli/run_summary.h"
 #include "cli/visible_text.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
@@ -16,6 +17,7 @@
 #include "run/input_slots.h"
 #include "run/launch_context.h"
 #include "run/report_file.h"
+#include "run/run_description.h"
 #include "run/validate_input.h"
 
 namespace kw39::cli {
@@ -71,7 +73,7 @@ std::optional<std::string> ChooseOutput(Terminal& terminal, const RunRequest& re
         return std::nullopt;
     }
     const std::string name = SafeFileName(proposal.name);
-    Note("出力先 (output): " + VisibleName(name));
+    Inform("出力先 (output): " + VisibleName(name));
     return name;
 }
 
@@ -88,6 +90,7 @@ std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOpt
     request.yearText = options.year ? *options.year : DefaultYear(platform::Today());
     request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
+    request.writeDocument = !options.check;
     if (options.folder && !ApplyFolder(terminal, request, *options.folder, fs)) {
         return kExitCheckFailed;
     }
@@ -112,7 +115,11 @@ SingleResult Conclude(const CommandResult& result, const Terminal& terminal,
     switch (result.outcome) {
         case CommandOutcome::Written:
             return {status, {}};
+        case CommandOutcome::Checked:
+            break;  // its completion message says why there is no document
         case CommandOutcome::YearRejected:
+            NameYearToCorrect();
+            break;
         case CommandOutcome::InputRejected:
             NameOptionToCorrect(OptionFor(result.check, options));
             break;
@@ -128,17 +135,23 @@ SingleResult Conclude(const CommandResult& result, const Terminal& terminal,
     return {status, terminal.LastMessageText()};
 }
 
+// The summary of the run, before its checks and the confirmation.
+void ShowSummary(const RunRequest& request, const CliOptions& options) {
+    if (!IsQuiet()) WriteStderr(RunSummary(request, options));
+}
+
 SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
                         ConversionReport& report) {
-    Terminal terminal(options.yes);
+    Terminal terminal = TerminalFor(options);
     RunRequest request;
-    if (const std::optional<int> failed = Prepare(terminal, request, options, fs)) {
-        return {*failed, terminal.LastMessageText()};
-    }
+    const std::optional<int> failed = Prepare(terminal, request, options, fs);
+    if (options.report) report.DescribeRun(DescribeRun(request, fs));
+    if (failed) return {*failed, terminal.LastMessageText()};
     terminal.SetShownPaths(PathsOf(request));
     if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
         return {kExitCheckFailed, terminal.LastMessageText(), false};
     }
+    ShowSummary(request, options);
     std::optional<ProgressLine> line = WatchedProgressLine();
     const CommandResult result =
         ExecuteRequest(terminal, request, fs, &report, line ? &*line : nullptr);
@@ -150,7 +163,7 @@ int Convert(const CliOptions& options, platform::FileSystem& fs) {
     report.BeginCompany({});
     const SingleResult result = ConvertOne(options, fs, report);
     if (!result.writeReport) return result.status;
-    report.EndCompany(result.status == kExitWritten, result.whyNot);
+    report.EndCompany(result.status == kExitWritten && !options.check, result.whyNot);
     if (result.status == kExitWritten) ShowFindingCount(report.CountAll(), options);
     return FinishReport(options, report, result.status, fs);
 }
@@ -190,13 +203,29 @@ std::optional<ProgressLine> WatchedProgressLine() {
 
 void Note(const std::string& text) { WriteStderr("kw39pcaconv: " + text + "\n"); }
 
+void Inform(const std::string& text) {
+    if (!IsQuiet()) Note(text);
+}
+
 void NameOptionToCorrect(const std::string& option) {
     if (!option.empty()) Note("修正するオプション (option to correct): " + option);
+}
+
+void NameYearToCorrect() {
+    NameOptionToCorrect("--year");
+    Note("例: --year " + YearWithEra(DefaultYear(platform::Today())));
+}
+
+Terminal TerminalFor(const CliOptions& options) {
+    // A check writes nothing, so there is nothing to confirm.
+    if (options.check) return Terminal(true, "--check");
+    return Terminal(options.yes);
 }
 
 int StatusOf(CommandOutcome outcome) {
     switch (outcome) {
         case CommandOutcome::Written:
+        case CommandOutcome::Checked:
             return kExitWritten;
         case CommandOutcome::YearRejected:
         case CommandOutcome::InputRejected:
@@ -234,7 +263,7 @@ int FinishReport(const CliOptions& options, const ConversionReport& report, int 
     if (!options.report) return status;
     try {
         WriteReportFile(*options.report, report, fs);
-        Note("報告 (report): " + *options.report);
+        Inform("報告 (report): " + *options.report);
         return status;
     } catch (const std::exception& failure) {
         WriteStderr(FormatMessage(FailureMessage(failure), MessageStyle::Error));
@@ -244,6 +273,7 @@ int FinishReport(const CliOptions& options, const ConversionReport& report, int 
 }
 
 void ShowFindingCount(const FindingCounts& counts, const CliOptions& options) {
+    if (IsQuiet()) return;
     std::string text = ConversionReport::CountLine(counts) + "\n";
     std::size_t total = 0;
     for (const std::size_t count : counts) total += count;
@@ -267,6 +297,13 @@ std::string SafeFileName(const std::string& name) {
 }
 
 int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
+    if (args.empty()) {
+        // Started by hand without a word: say how to use it, and do nothing.
+        WriteStderr(
+            UsageText() +
+            "\n詳しくは kw39pcaconv --help を参照してください。 (See kw39pcaconv --help.)\n");
+        return kExitUsage;
+    }
     const ParsedOptions parsed = ParseOptions(args);
     if (!parsed.error.empty()) {
         WriteStderr(
@@ -275,11 +312,12 @@ int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
         return kExitUsage;
     }
     const CliOptions& options = parsed.options;
+    SetQuiet(options.quiet);
     if (options.help) return WriteStdout(HelpText()) ? kExitWritten : kExitFailed;
     if (options.version) return WriteStdout(VersionText()) ? kExitWritten : kExitFailed;
     // A report that cannot be written is better known before a long run;
     // then no report is written at all.
-    if (Terminal terminal(options.yes); !ReportPathUsable(terminal, options, fs)) {
+    if (Terminal terminal = TerminalFor(options); !ReportPathUsable(terminal, options, fs)) {
         return kExitCheckFailed;
     }
     if (options.batch) return RunBatch(options, fs);

@@ -64,8 +64,16 @@ std::optional<ProgressLine> WatchedProgressLine();
 
 // "kw39pcaconv: " + text on standard error.
 void Note(const std::string& text);
+// A note that only informs: left out with --quiet.
+void Inform(const std::string& text);
 // Names the option the user has to correct, after a failed check.
 void NameOptionToCorrect(const std::string& option);
+// The same for a rejected year, with an example of a right one.
+void NameYearToCorrect();
+
+// The terminal of a run: the confirmation answered by --yes or, since it
+// writes nothing, by --check.
+Terminal TerminalFor(const CliOptions& options);
 
 // Writes the report if one was asked for; the status after it: `status`, or
 // kExitFailed (with an Error message) when the report could not be written.

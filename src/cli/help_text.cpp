@@ -4,16 +4,21 @@
 
 namespace kw39::cli {
 
-std::string HelpText() {
-    return R"help(使い方 (usage):
+std::string UsageText() {
+    return R"usage(使い方 (usage):
   kw39pcaconv [--year TEXT] [--mode standard|simple]
               [--company PATH] [--payee PATH] [--department PATH]
               [--employee PATH] [--monthly PATH] [--yearend PATH]
-              [--folder DIR] [--output PATH] [--report PATH] [--yes]
+              [--folder DIR] [--output PATH] [--report PATH]
+              [--check] [--yes] [--quiet]
   kw39pcaconv --batch ROOT --output-dir DIR [--year TEXT] [--mode standard|simple]
-              [--report PATH] [--yes]
-  kw39pcaconv --help | --version
+              [--report PATH] [--check] [--yes] [--quiet]
+  kw39pcaconv --help | -h | --version | -V
+)usage";
+}
 
+std::string HelpText() {
+    return UsageText() + R"help(
 PCA給与X の CSV データ (Shift_JIS) を、Orvelle が取り込む XML データ
 (Shift_JIS) に変換します。
 Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
@@ -46,8 +51,10 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
                       names; the file options above are applied after it.
   --output PATH       出力先の XML ファイル。省略すると、会社情報の会社コードと
                       会社名から "<会社コード><会社名>.XML" を現在のフォルダに作成します。
+                      標準出力 (-) には書き出せません。
                       The output XML file. When omitted, the name is made of
-                      the company code and name, in the current folder.
+                      the company code and name, in the current folder. Never
+                      standard output ("-").
   --report PATH       変換で出力しなかったもの (21 人目以降の扶養親族、計上しなかった
                       給与・賞与、変換先のないコード、データのない社員、マスターにない
                       コード) の一覧を CSV (UTF-8) で書き出します。件数は完了時に
@@ -65,24 +72,42 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
                       The folder of the batch's documents, each named after
                       its company; companies that would share a name are both
                       left unconverted.
+  --check             チェック、読み込み、変換をすべて行い、報告 (--report) も
+                      書き出しますが、XML データは作成しません。作成できる場合は
+                      0 を返します。確認はしません。--batch とも使えます。
+                      Runs every check, the load and the conversion and writes
+                      the report, but no document; exits 0 when the document
+                      could have been written. Asks nothing; works in a batch.
   --yes               確認 "処理を開始します。よろしいですか？" に OK と答えます。
-                      これがなく標準入力が端末でない場合は中止します。
+                      これがなく標準入力が端末でない場合は中止します。端末では
+                      y, yes, OK, はい, ｙ で実行、n, no, いいえ または空行で中止
+                      します。ほかの答えは 3 回まで聞き直します。
                       Answers the confirmation with OK. Without it the question
-                      is asked on the terminal; with no terminal the run is
+                      is asked on the terminal (y, yes, OK, はい, ｙ run; n, no,
+                      いいえ or an empty line cancel; any other answer is asked
+                      again, three times at most); with no terminal the run is
                       cancelled.
-  --help              この説明を表示します。 Shows this text.
-  --version           プログラム名とバージョンを表示します。
+  --quiet             警告とエラーだけを表示します (実行内容、情報、報告の件数は
+                      表示しません)。
+                      Shows only warnings and errors.
+  -h, --help          この説明を表示します。 Shows this text.
+  -V, --version       プログラム名とバージョンを表示します。
                       Shows the program name and its versions.
+  --                  オプションの終わりです。 Ends the options.
 
 メッセージ (messages):
-  メッセージはすべて標準エラー出力に、種類を添えて表示されます。
-  Every message goes to standard error with its kind:
+  メッセージはすべて標準エラー出力に、種類と英語の一行の説明を添えて表示されます。
+  Every message goes to standard error with its kind and a line of English:
     警告 (Warning), 確認 (Confirm), 情報 (Info), エラー (Error)
+  確認の前に、申告年度 (和暦)、モード、選んだファイル、出力先を表示します。
+  Before the confirmation the year with its era, the mode, the chosen files
+  and the output are shown.
   チェックに失敗した場合は、修正すべきオプションも表示します。
   After a failed check the option to correct is named.
 
 終了ステータス (exit status):
-  0   XML データを作成しました。 The document was written.
+  0   XML データを作成しました (--check では、作成できることを確かめました)。
+      The document was written (--check: it could have been written).
   1   申告年度または入力ファイルのチェックに失敗しました。
       A check of the year or of the input files failed.
   2   処理中にエラーが発生しました (データの誤り、読み書きの失敗など)。
@@ -90,7 +115,8 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
   3   中止しました。 Cancelled at the confirmation.
   4   社員データがないため、何も作成しませんでした。
       No employee was loaded; nothing was written.
-  64  オプションの指定が正しくありません。 Wrong usage.
+  64  オプションの指定が正しくありません (引数なしを含む)。
+      Wrong usage, or no argument at all.
   一括変換では、全社を変換できた場合のみ 0、それ以外は各社のうち最も重い
   ステータスを返します。重い順に 2, 1, 4, 3 です。
   A batch exits 0 only when every company was converted; otherwise with the
@@ -99,15 +125,18 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
 例 (examples):
   kw39pcaconv --folder export --year 8 --output 2026.xml --yes
   kw39pcaconv --batch clients --output-dir xml --year 8 --report report.csv --yes
+  kw39pcaconv --batch clients --output-dir xml --year 8 --report report.csv --check
 
-端末では、大きなデータの進み具合 (読み込んだ MB、変換した社員数) を表示します。
-On a terminal, the progress of a large run is shown on standard error.
+端末では、大きなデータ (数 MB 以上) の進み具合 (読み込んだ MB、変換した社員数)
+を表示し、終わると消します。
+On a terminal, the progress of a large run (a few megabytes and more) is shown
+on standard error and erased when the run ends.
 )help";
 }
 
 std::string VersionText() {
-    return "kw39pcaconv\nProductVersion " + platform::ReadProductVersion() + "\nFileVersion " +
-           platform::ReadFileVersion() + "\n";
+    return "kw39pcaconv " KW39_PROGRAM_VERSION "\nProductVersion " +
+           platform::ReadProductVersion() + "\nFileVersion " + platform::ReadFileVersion() + "\n";
 }
 
 }  // namespace kw39::cli

@@ -5,6 +5,8 @@
 
 namespace kw39::cli {
 
+// The lines that show how the program is called (the start of the help).
+std::string UsageText();
 std::string HelpText();
 std::string VersionText();
 

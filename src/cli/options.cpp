@@ -31,9 +31,15 @@ class Parser {
     explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
 
     ParsedOptions Run() {
+        bool optionsEnded = false;
         for (m_next = 0; m_next < m_args.size() && m_result.error.empty();) {
-            const std::string& arg = m_args[m_next++];
-            if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
+            const std::string arg = LongForm(m_args[m_next++]);
+            if (arg == "--" && !optionsEnded) {
+                // The program takes no operands: whatever follows is unexpected.
+                optionsEnded = true;
+                continue;
+            }
+            if (optionsEnded || arg.rfind("--", 0) != 0 || arg.size() == 2) {
                 Fail("余分な引数です (unexpected argument): " + ForDisplay(arg));
                 continue;
             }
@@ -48,6 +54,13 @@ class Parser {
     }
 
   private:
+    // The short forms people expect of any program.
+    static std::string LongForm(const std::string& arg) {
+        if (arg == "-h") return "--help";
+        if (arg == "-V") return "--version";
+        return arg;
+    }
+
     // Options that each make sense alone but not together.
     void CheckCombinations() {
         const CliOptions& o = m_result.options;
@@ -88,6 +101,8 @@ class Parser {
         if (name == "--yes") return &o.yes;
         if (name == "--help") return &o.help;
         if (name == "--version") return &o.version;
+        if (name == "--check") return &o.check;
+        if (name == "--quiet") return &o.quiet;
         return nullptr;
     }
 
@@ -134,6 +149,13 @@ class Parser {
             Fail(
                 "オプション " + name + " の値に Shift_JIS で表せない文字があります" +
                 " (the value has characters that Shift_JIS cannot express): " + ForDisplay(*value));
+            return;
+        }
+        if (*cp932 == "-" && (name == "--output" || name == "--report")) {
+            // Standard output is no file: a terminal would show the document, a
+            // pipe might take half of it, and neither can be replaced whole.
+            Fail(name + " に - (標準出力) は指定できません。ファイル名を指定してください。 (" +
+                 name + " - is refused: it writes a file, never standard output.)");
             return;
         }
         *target = std::move(cp932);

@@ -22,6 +22,8 @@ struct CliOptions {
     std::optional<std::string> outputDir;                      // folder of the batch's documents
     std::optional<std::string> report;                         // conversion report to write
     bool yes = false;                                          // answer the confirmation OK
+    bool check = false;  // every check, the load and the conversion; no document
+    bool quiet = false;  // only warnings and errors
     bool help = false;
     bool version = false;
 };

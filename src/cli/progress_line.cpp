@@ -53,8 +53,8 @@ void ProgressLine::Draw() {
     m_nDrawnWidth = std::max(shown.size(), std::size_t{1});
 }
 
-void ProgressLine::Break() {
-    if (Drawn()) m_write("\n");
+void ProgressLine::Clear() {
+    if (Drawn()) m_write("\r" + std::string(m_nDrawnWidth, ' ') + "\r");
     m_nDrawnWidth = 0;
     m_lastDraw = m_clock();
 }

@@ -29,9 +29,10 @@ class ProgressLine {
     // The line's new text (CP932); drawn now if the interval has passed since
     // the last draw, else later by a following Update.
     void Update(std::string text);
-    // Ends a drawn line with a line feed, before a message or at the end; the
-    // next Update then waits a full interval again.
-    void Break();
+    // Erases a drawn line and leaves the cursor at its start, before a message
+    // or at the end, so that no progress stays on the screen; the next Update
+    // then waits a full interval again.
+    void Clear();
 
     // True when an Update now would draw: callers can skip making the text.
     bool Due() const { return m_clock() - m_lastDraw >= kIntervalMs; }

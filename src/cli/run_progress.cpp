@@ -90,11 +90,18 @@ ProgressOfRun::ProgressOfRun(ProgressLine& line, Terminal& terminal, const RunRe
     m_terminal.SetListener(&m_progress);
 }
 
+std::string CheckedText(std::size_t employees) {
+    return "チェックが正常に終了しました (社員 " + std::to_string(employees) +
+           " 名)。出力ファイルは作成していません。";
+}
+
 CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
                              platform::FileSystem& fs, ConversionObserver* observer,
                              ProgressLine* line) {
     std::optional<ProgressOfRun> progress;
-    if (line) progress.emplace(*line, terminal, request, fs, observer);
+    if (line && ChosenInputBytes(request, fs) >= kProgressMinimumBytes) {
+        progress.emplace(*line, terminal, request, fs, observer);
+    }
     platform::FileSystem& runFs = progress ? progress->Fs() : fs;
     ConversionObserver* const runObserver = progress ? progress->Observer() : observer;
 
@@ -109,9 +116,12 @@ CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
         result.run = ConvertRequest(request, runFs, runObserver);
         for (const Message& message : result.run.messages) terminal.Show(message);
         result.outcome = result.run.outcome;
+        if (result.outcome == CommandOutcome::Checked) {
+            terminal.Show(CheckedText(result.run.employees), MessageStyle::Info);
+        }
     }
     progress.reset();
-    if (line) line->Break();
+    if (line) line->Clear();
     return result;
 }
 

@@ -26,7 +26,7 @@ class RunProgress : public ObserverRelay, public ByteListener, public PortListen
     // the size of all input files together.
     RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes);
 
-    void BeforeMessage() override { m_line.Break(); }
+    void BeforeMessage() override { m_line.Clear(); }
     void Confirmed() override;
 
     void BytesRead(std::size_t count) override;
@@ -58,6 +58,10 @@ class RunProgress : public ObserverRelay, public ByteListener, public PortListen
 // count nothing).
 std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& fs);
 
+// A run that reads less is over before its progress would tell anything: it
+// shows none, also on a slow disk.
+inline constexpr std::uint64_t kProgressMinimumBytes = 4 * 1024 * 1024;
+
 // What one run needs to show its progress: the terminal tells it about
 // messages, the run reads and writes through Fs() and reports to Observer(),
 // which passes everything on to `inner`.
@@ -85,9 +89,13 @@ struct CommandResult {
     RunResult run;      // when the run took place
 };
 
+// The completion message of a run without document (--check).
+std::string CheckedText(std::size_t employees);
+
 // The Execute command as the command line runs it: the checks, the
 // confirmation, the run, and every message shown by `terminal`; with the
-// progress on `line` when one is given (the line is ended afterwards).
+// progress on `line` when one is given and the input reaches
+// kProgressMinimumBytes (the line is cleared afterwards).
 // `observer` is told what the conversion leaves out.
 CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
                              platform::FileSystem& fs, ConversionObserver* observer,

@@ -1,11 +1,15 @@
 #include "cli/terminal_port.h"
 
+#include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/message_gloss.h"
 #include "cli/visible_text.h"
+#include "platform/encoding.h"
 
 namespace kw39::cli {
 
@@ -25,21 +29,62 @@ std::string_view StyleWord(MessageStyle style) {
     return "";
 }
 
-bool IsYes(std::string answer) {
-    for (char& c : answer) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+// Blanks, tabs and full-width blanks around a typed answer do not count.
+std::string_view Trimmed(std::string_view text) {
+    constexpr std::string_view kWideBlank = "　";
+    for (;;) {
+        if (text.starts_with(' ') || text.starts_with('\t')) {
+            text.remove_prefix(1);
+        } else if (text.starts_with(kWideBlank)) {
+            text.remove_prefix(kWideBlank.size());
+        } else if (text.ends_with(' ') || text.ends_with('\t')) {
+            text.remove_suffix(1);
+        } else if (text.ends_with(kWideBlank)) {
+            text.remove_suffix(kWideBlank.size());
+        } else {
+            return text;
+        }
     }
-    while (!answer.empty() && (answer.back() == ' ' || answer.back() == '\t')) answer.pop_back();
-    while (!answer.empty() && (answer.front() == ' ' || answer.front() == '\t')) answer.erase(0, 1);
-    return answer == "y" || answer == "yes";
 }
+
+bool IsOneOf(std::string_view text, std::initializer_list<std::string_view> words) {
+    for (const std::string_view word : words) {
+        if (text == word) return true;
+    }
+    return false;
+}
+
+bool g_quiet = false;
+
+// An unknown answer is asked again, but not for ever: a script that feeds
+// the wrong thing must end.
+constexpr int kMaxAsks = 3;
 
 }  // namespace
 
 std::string FormatMessage(const std::string& text, MessageStyle style) {
     std::string line = std::string(StyleWord(style)) + ": " + text;
     if (line.back() != '\n') line += '\n';
+    if (const std::string_view gloss = EnglishGloss(text); !gloss.empty()) {
+        line += "(" + std::string(gloss) + ")\n";
+    }
     return line;
+}
+
+void SetQuiet(bool quiet) { g_quiet = quiet; }
+bool IsQuiet() { return g_quiet; }
+
+TypedAnswer ReadAnswer(const std::string& typed) {
+    // Compared in CP932, where the program's own words are.
+    const std::optional<std::string> cp932 = platform::Utf8ToCp932(typed);
+    if (!cp932) return TypedAnswer::Unknown;
+    std::string answer(Trimmed(*cp932));
+    for (char& c : answer) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (IsOneOf(answer, {"y", "yes", "ok", "はい", "ｙ", "Ｙ"})) return TypedAnswer::Yes;
+    if (IsOneOf(answer, {"", "n", "no", "いいえ", "ｎ", "Ｎ"})) return TypedAnswer::No;
+    return TypedAnswer::Unknown;
 }
 
 std::string Terminal::Shown(const std::string& text) const {
@@ -60,13 +105,14 @@ bool Terminal::Confirm(const std::string& text) {
 }
 
 void Terminal::Write(const Message& message) {
+    if (message.style == MessageStyle::Info && IsQuiet()) return;
     WriteStderr(FormatMessage(Shown(message.text), message.style));
 }
 
 bool Terminal::Answer(const std::string& text) {
     const std::string question = std::string(StyleWord(MessageStyle::Confirm)) + ": " + text;
     if (m_bAssumeYes) {
-        WriteStderr(question + " OK (--yes)\n");
+        if (!IsQuiet()) WriteStderr(question + " OK (" + m_strAnsweredBy + ")\n");
         return true;
     }
     if (!StdinIsTerminal()) {
@@ -77,9 +123,20 @@ bool Terminal::Answer(const std::string& text) {
         return false;
     }
     WriteStderr(question + " [y/N] ");
-    const std::optional<std::string> answer = ReadStdinLine();
-    if (!answer) WriteStderr("\n");
-    return answer && IsYes(*answer);
+    for (int asked = 1;; ++asked) {
+        const std::optional<std::string> typed = ReadStdinLine();
+        if (!typed) {
+            WriteStderr("\n");
+            return false;
+        }
+        const TypedAnswer answer = ReadAnswer(*typed);
+        if (answer != TypedAnswer::Unknown) return answer == TypedAnswer::Yes;
+        if (asked == kMaxAsks) {
+            WriteStderr("答えが分からないため中止します。 (Answer not understood: cancelled.)\n");
+            return false;
+        }
+        WriteStderr("y (はい) か n (いいえ) で答えてください。 (Answer y or n.) [y/N] ");
+    }
 }
 
 }  // namespace kw39::cli

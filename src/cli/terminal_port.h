@@ -14,8 +14,21 @@ namespace kw39::cli {
 using platform::Message;
 using platform::MessageStyle;
 
-// "警告 (Warning): " + text + line end: how a message appears on the terminal.
+// "警告 (Warning): " + text + line end: how a message appears on the terminal,
+// followed by a line with its English gloss when it has one.
 std::string FormatMessage(const std::string& text, MessageStyle style);
+
+// --quiet: only warnings and errors (and a question that must be asked) reach
+// the terminal; information and notes are left out.
+void SetQuiet(bool quiet);
+bool IsQuiet();
+
+// How an answer typed at the confirmation is read.
+enum class TypedAnswer { Yes, No, Unknown };
+// "y", "yes", "ok" in any case, "はい", full-width "ｙ"/"Ｙ" are Yes; an empty
+// line, "n", "no", "いいえ", "ｎ"/"Ｎ" are No; blanks around it do not count.
+// `typed` is in the terminal's encoding (UTF-8).
+TypedAnswer ReadAnswer(const std::string& typed);
 
 // Told about the messages of a run: a progress line steps aside for them and
 // learns from the confirmation that the run proper has begun.
@@ -28,7 +41,9 @@ class PortListener {
 
 class Terminal {
   public:
-    explicit Terminal(bool assumeYes) : m_bAssumeYes(assumeYes) {}
+    // `assumeYes`: the confirmation is answered OK by the option `answeredBy`.
+    explicit Terminal(bool assumeYes, std::string answeredBy = "--yes")
+        : m_bAssumeYes(assumeYes), m_strAnsweredBy(std::move(answeredBy)) {}
     virtual ~Terminal() = default;
 
     // Shows a message (Info, Warning, Error) and remembers it as the last one.
@@ -53,6 +68,7 @@ class Terminal {
 
   private:
     bool m_bAssumeYes;
+    std::string m_strAnsweredBy;
     std::vector<std::string> m_aPaths;
     std::string m_strLastText;
     PortListener* m_pListener = nullptr;

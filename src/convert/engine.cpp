@@ -40,11 +40,25 @@ bool CExchangeFromPCAToKw39::ConvertAndWriteDocument(const std::string& outputPa
     if (m_reader.GetEmployeeCodes().empty()) return false;
     const std::unique_ptr<XmlDocumentFile> document =
         m_store.OpenDocument(outputPath, mode, functionId, m_reader.GetCompanyName(), yearText);
-    m_nMode = mode;
-    ConvertEmployees(document.get());
-    m_nMode = 0;
-    document->Finish();
+    ConvertInto(*document, mode);
     return true;
+}
+
+RunOutcome CExchangeFromPCAToKw39::RunCheck(const std::vector<std::string>& inputPaths,
+                                            LinkMode mode, int launchCode,
+                                            const std::string& yearText) {
+    m_reader.ReadDataFiles(inputPaths, static_cast<int>(inputPaths.size()));
+    if (m_reader.GetEmployeeCodes().empty()) return RunOutcome::NoEmployees;
+    XmlDocumentFile document(mode, std::to_string(launchCode), m_reader.GetCompanyName(), yearText);
+    ConvertInto(document, mode);
+    return RunOutcome::Checked;
+}
+
+void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, int mode) {
+    m_nMode = mode;
+    ConvertEmployees(&document);
+    m_nMode = 0;
+    document.Finish();
 }
 
 bool CExchangeFromPCAToKw39::ConvertAllEmployees() { return ConvertEmployees(nullptr); }

@@ -40,6 +40,7 @@ struct CONVERT_ITEM {
 enum class RunOutcome {
     Written,      // the document was written
     NoEmployees,  // no employee was loaded: nothing written, no message
+    Checked,      // RunCheck: every employee converted, no document made
 };
 
 class CExchangeFromPCAToKw39 {
@@ -56,6 +57,12 @@ class CExchangeFromPCAToKw39 {
     RunOutcome RunConversion(const std::vector<std::string>& inputPaths,
                              const std::string& outputPath, LinkMode mode, int launchCode,
                              const std::string& yearText);
+
+    // RunConversion without a document: the same load, the same conversion and
+    // every section made as for the file, but nothing is created (a check of
+    // the run). Checked, or NoEmployees. Throws as RunConversion does.
+    RunOutcome RunCheck(const std::vector<std::string>& inputPaths, LinkMode mode, int launchCode,
+                        const std::string& yearText);
 
     // Converts every employee of the reader's list and writes the document as
     // it goes: each employee's section is written, and the record dropped, as
@@ -98,6 +105,8 @@ class CExchangeFromPCAToKw39 {
         const TextMap* pTable;  // the conversion table; nullptr when none is named or found
     };
 
+    // Converts every employee into `document` and finishes it.
+    void ConvertInto(XmlDocumentFile& document, int mode);
     // Converts the employees of the list, handing each finished record to
     // `document` when one is given.
     bool ConvertEmployees(XmlDocumentFile* document);

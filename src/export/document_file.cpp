@@ -65,6 +65,15 @@ XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& ou
     });
 }
 
+XmlDocumentFile::XmlDocumentFile(int mode, const std::string& functionId,
+                                 const std::string& companyName, const std::string& year)
+    : m_nMode(mode) {
+    RequireDocumentMode(mode);
+    m_pSink = std::make_unique<DroppingSink>();
+    m_pWriter = std::make_unique<DocumentWriter>(*m_pSink);
+    WriteFrameHead(*m_pWriter, mode, functionId, companyName, year);
+}
+
 XmlDocumentFile::~XmlDocumentFile() { Abandon(); }
 
 void XmlDocumentFile::WriteSyain(const SYAINDATA& syain) {
@@ -77,7 +86,7 @@ void XmlDocumentFile::Finish() {
     Guarded([&] {
         WriteFrameTail(*m_pWriter);
         m_pWriter->Flush();
-        m_pFile->Commit();
+        if (m_pFile) m_pFile->Commit();
         m_pWriter.reset();
         m_pSink.reset();
         m_pFile.reset();

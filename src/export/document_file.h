@@ -35,6 +35,11 @@ class XmlDocumentFile {
     XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath, int mode,
                     const std::string& functionId, const std::string& companyName,
                     const std::string& year);
+    // A document that goes nowhere: every section is made as for a file, and
+    // the bytes are dropped. A check of a run converts and writes exactly as a
+    // real run would, in the same memory, and creates no file at all.
+    XmlDocumentFile(int mode, const std::string& functionId, const std::string& companyName,
+                    const std::string& year);
     // A document that was not finished is abandoned: its temporary file is
     // closed and removed, and an existing output stays as it was.
     ~XmlDocumentFile();
@@ -45,7 +50,8 @@ class XmlDocumentFile {
     // the output path; the document is then abandoned.
     void WriteSyain(const SYAINDATA& syain);
 
-    // Closes the frame and the file and puts the file in place of the output.
+    // Closes the frame and the file and puts the file in place of the output
+    // (a document that goes nowhere only closes its frame).
     // Throws platform::IoError naming the output path; the document is then
     // abandoned.
     void Finish();
@@ -60,7 +66,7 @@ class XmlDocumentFile {
     std::string m_strOutputPath;
     int m_nMode;
     std::unique_ptr<platform::ReplacementFile> m_pFile;  // null once finished or abandoned
-    std::unique_ptr<OutputFileSink> m_pSink;
+    std::unique_ptr<DocumentSink> m_pSink;
     std::unique_ptr<DocumentWriter> m_pWriter;
     bool m_bDone = false;  // finished or abandoned
 };

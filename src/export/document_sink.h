@@ -18,4 +18,10 @@ class StringSink : public DocumentSink {
     std::string text;
 };
 
+// Takes every byte and keeps none.
+class DroppingSink : public DocumentSink {
+  public:
+    void Write(const char*, std::size_t) override {}
+};
+
 }  // namespace kw39

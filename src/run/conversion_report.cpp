@@ -97,6 +97,16 @@ void AppendLine(std::string& csv, const ConversionReport::FieldEncoder& encode,
     csv += "\r\n";
 }
 
+// "(会社 0001 テスト商事, 申告年度 8 (令和8年), 標準モード, 出力先 out.xml)";
+// the company is left out when its file could not be read.
+std::string RunDetail(const RunDescription& run) {
+    std::string detail = "(";
+    if (!run.companyCode.empty() || !run.companyName.empty()) {
+        detail += "会社 " + run.companyCode + " " + run.companyName + ", ";
+    }
+    return detail + "申告年度 " + run.year + ", " + run.mode + ", 出力先 " + run.documentPath + ")";
+}
+
 // A message of several lines as one line: each line end becomes a blank.
 std::string OneLine(std::string_view text) {
     std::string line;
@@ -161,6 +171,8 @@ void ConversionReport::EndCompany(bool written, std::string whyNot) {
     company.notWritten = written ? std::string() : OneLine(whyNot);
 }
 
+void ConversionReport::DescribeRun(RunDescription run) { Current().run = std::move(run); }
+
 CompanyReport& ConversionReport::Current() {
     // A conversion observed without BeginCompany still has a record.
     if (m_aCompanies.empty()) BeginCompany({});
@@ -201,13 +213,14 @@ std::string ConversionReport::Csv(const FieldEncoder& encode) const {
     std::string csv;
     AppendLine(csv, encode, {"会社", "社員コード", "氏名", "種類", "内容"});
     for (const CompanyReport& company : m_aCompanies) {
+        const std::string run = company.run ? " " + RunDetail(*company.run) : std::string();
         if (company.written) {
             AppendLine(csv, encode,
                        {company.Name(), "", "", "変換した社員",
-                        std::to_string(company.employees) + " 名"});
+                        std::to_string(company.employees) + " 名" + run});
         } else {
             AppendLine(csv, encode,
-                       {company.Name(), "", "", "変換していません", company.notWritten});
+                       {company.Name(), "", "", "変換していません", company.notWritten + run});
         }
         for (const Finding& finding : company.findings) {
             AppendLine(csv, encode,

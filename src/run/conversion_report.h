@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -46,6 +47,16 @@ struct Finding {
     std::string detail;        // what was left out, with the values as written
 };
 
+// What the outcome line of a company says of its run besides the outcome, so
+// that an office can tell the lines of a report apart without the log.
+struct RunDescription {
+    std::string companyCode;  // of the export's company block; "" when unread
+    std::string companyName;
+    std::string year;          // the filing year with its era, "8 (令和8年)"
+    std::string mode;          // "標準モード" or "簡易モード"
+    std::string documentPath;  // the document written, or the one not written
+};
+
 struct CompanyReport {
     std::string label;          // how the caller names the company (a folder), may be ""
     std::string companyName;    // "会社名" of the export, once its files are loaded
@@ -53,6 +64,7 @@ struct CompanyReport {
     bool written = false;       // the document was written
     std::string notWritten;     // why not, when the caller said so
     std::vector<Finding> findings;
+    std::optional<RunDescription> run;  // when the caller described it
 
     // The caller's name for the company when it gave one (unique within a
     // batch), else the company name of the export.
@@ -67,6 +79,8 @@ class ConversionReport : public ConversionObserver {
     void BeginCompany(std::string label);
     // Closes the current company's record with its outcome.
     void EndCompany(bool written, std::string whyNot = {});
+    // Describes the current company's run on its outcome line.
+    void DescribeRun(RunDescription run);
 
     const std::vector<CompanyReport>& Companies() const { return m_aCompanies; }
 

@@ -88,16 +88,23 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
         CExchangeFromPCAToKw39 engine(log, fs);
         engine.SetObserver(observer);
         const RunOutcome outcome =
-            engine.RunConversion(request.ChosenInputs(), request.outputPath, request.mode,
-                                 request.launch.launchCode, request.yearText);
+            request.writeDocument
+                ? engine.RunConversion(request.ChosenInputs(), request.outputPath, request.mode,
+                                       request.launch.launchCode, request.yearText)
+                : engine.RunCheck(request.ChosenInputs(), request.mode, request.launch.launchCode,
+                                  request.yearText);
         result.messages = std::move(log.messages);
         if (outcome == RunOutcome::NoEmployees) {
             result.outcome = CommandOutcome::NothingWritten;
             return result;
         }
+        result.employees = engine.Reader().GetEmployeeCodes().size();
+        if (outcome == RunOutcome::Checked) {
+            result.outcome = CommandOutcome::Checked;
+            return result;
+        }
         result.outcome = CommandOutcome::Written;
         result.documentPath = request.outputPath;
-        result.employees = engine.Reader().GetEmployeeCodes().size();
         if (request.launch.launchCode == kLaunchStandalone) {
             result.messages.push_back({"正常に終了しました。", MessageStyle::Info});
         }

@@ -27,6 +27,9 @@ struct RunRequest {
     std::array<std::string, kSlotCount> inputPaths;  // by slot; "" when not chosen
     std::string outputPath;
     LaunchContext launch;
+    // False for a check of the run: every check, the load and the conversion
+    // take place, and the output is checked, but no document is made.
+    bool writeDocument = true;
 
     // The chosen input paths, in slot order.
     std::vector<std::string> ChosenInputs() const;
@@ -41,6 +44,7 @@ enum class CommandOutcome {
     Cancelled,       // Cancel at the confirmation
     NothingWritten,  // no employee was loaded; nothing written
     Written,         // the document was written
+    Checked,         // a run without document passed everything; nothing written
     Failed,          // a raised failure, shown as one Error message
 };
 
@@ -57,9 +61,10 @@ struct CheckResult {
 };
 
 struct RunResult {
-    CommandOutcome outcome = CommandOutcome::Failed;  // Written, NothingWritten or Failed
-    std::string documentPath;                         // when written
-    std::size_t employees = 0;                        // employees written
+    // Written (Checked without document), NothingWritten or Failed.
+    CommandOutcome outcome = CommandOutcome::Failed;
+    std::string documentPath;   // when written
+    std::size_t employees = 0;  // employees written
     // What the run has to say, in the order it arose: notes of the reader, the
     // store and the engine, then the completion message of a standalone run
     // or the one Error message of a failure.

@@ -291,7 +291,7 @@ OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platfor
         }
     }
     if (!company) return {{}, RejectSlot(kCompany, "会社情報ファイルが正しくありません。")};
-    return {company->code + company->name + ".XML", {}};
+    return {company->code + company->name + ".XML", {}, company->code, company->name};
 }
 
 }  // namespace kw39

@@ -17,8 +17,10 @@ CheckResult CheckInputSet(const RunRequest& request,
                           platform::FileSystem& fs = platform::RealFileSystem());
 
 struct OutputNameProposal {
-    std::string name;     // "<company code><company name>.XML"; "" on failure
-    CheckResult failure;  // why there is none (about the company slot)
+    std::string name;              // "<company code><company name>.XML"; "" on failure
+    CheckResult failure;           // why there is none (about the company slot)
+    std::string companyCode = {};  // as the company block gives it
+    std::string companyName = {};
 };
 
 // Proposes "<company code><company name>.XML" from the company file. Throws

@@ -2,6 +2,7 @@
 // report of what the conversion left out, and the progress of a large run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -97,10 +98,19 @@ TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
         }
         // One confirmation for the whole batch.
         EXPECT_EQ(CountOf(result.err, Utf8Of("処理を開始します。")), 1u);
+        // Each outcome line names the company, the year, the mode and the document.
         const std::string csv = ReadBytes(report);
-        EXPECT_TRUE(Contains(csv, "A,,," + Utf8Of("変換した社員,1 名\r\n")));
+        EXPECT_TRUE(Contains(csv, "A,,," +
+                                      Utf8Of("変換した社員,\"1 名 (会社 0001 A商事, 申告年度 "
+                                             "8 (令和8年), 標準モード, 出力先 ") +
+                                      batch.Output(a) + ")\"\r\n"))
+            << csv;
         EXPECT_TRUE(Contains(csv, "B,E001," + Utf8Of("山田 太郎,データなし,税 (10603)")));
         EXPECT_TRUE(Contains(csv, "C,,," + Utf8Of("変換していません,")));
+        EXPECT_TRUE(Contains(csv, Utf8Of(" (会社 0003 C商事, 申告年度 8 (令和8年), 標準モード, "
+                                         "出力先 ") +
+                                      batch.Output(broken) + ")\"\r\n"))
+            << csv;
     }
 }
 
@@ -176,6 +186,91 @@ TEST(BatchTest, CompaniesThatWouldShareAFileNameAreNeitherConverted) {
     }
 }
 
+// Everything in a folder, recursively, as names relative to it.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        names.push_back(std::filesystem::relative(entry.path(), folder).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// --check runs everything a conversion runs and writes its report, but no
+// document: old documents stay, no temporary file is left, nothing is asked.
+TEST(BatchTest, CheckRunsEverythingButTheDocument) {
+    Batch batch;
+    const std::string a = WriteCompany(batch.Company("A"), "0001", "A商事");
+    WriteBytes(batch.Output(a), "previous");
+    const std::string report = batch.dir.File("report.csv");
+
+    // A single run first.
+    const std::string single = batch.dir.File("single.xml");
+    WriteBytes(single, "previous");
+    const ProgramResult one = RunKw39pcaconv(
+        {"--folder", batch.Company("A"), "--output", single, "--check", "--report", report});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(ReadBytes(single), "previous");
+    EXPECT_TRUE(Contains(ReadBytes(report),
+                         Utf8Of("A商事,,,変換していません,\"チェックが正常に終了しました (社員 1 "
+                                "名)。出力ファイルは作成していません。 (会社 0001 A商事, ")));
+
+    const std::vector<std::string> before = FilesIn(batch.dir.Path());
+    const ProgramResult passed = RunKw39pcaconv(batch.Args({"--check", "--report", report}));
+    EXPECT_EQ(passed.status, 0) << passed.err;
+    EXPECT_TRUE(Contains(passed.err, Utf8Of("[1/1] A: チェックが正常に終了しました。 (checked, "
+                                            "not written) -> ") +
+                                         batch.Output(a) + Utf8Of(" (社員 1 名)\n")));
+
+    WriteCompany(batch.Company("C"), "0003", "C商事");
+    WriteBytes(batch.Company("C") + "/KOJINQ.CSV", ValidSlotFile(4));
+    const ProgramResult failed = RunKw39pcaconv(batch.Args({"--check", "--report", report}));
+    EXPECT_EQ(failed.status, 1) << failed.err;
+    for (const std::string& part : std::vector<std::string>{
+             "[2/2] C: チェックで止まりました (check failed, status 1)",
+             "一括チェックの結果 (batch check result): 2 社中 1 社を変換できます。 (1 of 2 "
+             "companies can be converted.)\n変換できない会社 (cannot be converted): C\n",
+         }) {
+        EXPECT_TRUE(Contains(failed.err, Utf8Of(part))) << part << "\n" << failed.err;
+    }
+    const std::string csv = ReadBytes(report);
+    EXPECT_TRUE(Contains(csv, "A,,," + Utf8Of("変換していません,\"チェックが正常に終了しました")));
+    EXPECT_TRUE(
+        Contains(csv, "C,,," + Utf8Of("変換していません,\"社員情報ファイルが正しくありま")));
+
+    // Nothing was written but the report; the old document is as it was.
+    std::vector<std::string> after = FilesIn(batch.dir.Path());
+    after.erase(
+        std::remove_if(after.begin(), after.end(),
+                       [](const std::string& name) { return name.starts_with("clients/C"); }),
+        after.end());
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(ReadBytes(batch.Output(a)), "previous");
+}
+
+TEST(BatchTest, QuietShowsOnlyTheCompaniesThatNeedTheClerk) {
+    Batch batch;
+    WriteCompany(batch.Company("A"), "0001", "A商事");
+    const ProgramResult clean = RunKw39pcaconv(batch.Args({"--yes", "--quiet"}));
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.err, "");
+
+    WriteCompany(batch.Company("C"), "0003", "C商事");
+    WriteBytes(batch.Company("C") + "/KOJINQ.CSV", ValidSlotFile(4));
+    const ProgramResult failed = RunKw39pcaconv(batch.Args({"--yes", "--quiet"}));
+    EXPECT_EQ(failed.status, 1);
+    // C's result line comes first: A's, the summary and the counts are left out.
+    EXPECT_TRUE(
+        failed.err.starts_with(Utf8Of("[2/2] C: チェックで止まりました (check failed, status 1) -> "
+                                      "0003C商事.XML は作成していません (not written)\n")))
+        << failed.err;
+    EXPECT_TRUE(
+        failed.err.ends_with(Utf8Of("    警告 (Warning): 社員情報ファイルが正しくありません。\n"
+                                    "    (The file does not hold the table of its kind.)\n")))
+        << failed.err;
+    EXPECT_FALSE(Contains(failed.err, "[1/2]"));
+}
+
 TEST(BatchTest, ProblemsOfTheBatchAsAWhole) {
     struct Case {
         const char* name;
@@ -249,7 +344,8 @@ TEST(BatchTest, ProblemsOfTheBatchAsAWhole) {
                                              "--year",  "99",   "--yes"};
          },
          1,
-         {"正しい申告年度を指定してください。", "(option to correct): --year\n"}},
+         {"正しい申告年度を指定してください。\n(The filing year must be",
+          "(option to correct): --year\nkw39pcaconv: 例: --year "}},
         {"year with a control character",
          [](Batch& b) {
              WriteCompany(b.Company("A"), "0001", "A");
@@ -310,7 +406,9 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
         ReadBytes(report),
         "\xEF\xBB\xBF" +
             Utf8Of("会社,社員コード,氏名,種類,内容\r\n"
-                   "テスト商事,,,変換した社員,2 名\r\n") +
+                   "テスト商事,,,変換した社員,\"2 名 (会社 0001 テスト商事, 申告年度 8 (令和8年), "
+                   "標準モード, 出力先 ") +
+            output + ")\"\r\n" +
             Utf8Of("テスト商事,,,入力なし,「住民税納付先」のファイルが選ばれていないため、"
                    "その値は出力していません\r\n"
                    "テスト商事,,,入力なし,「部門」のファイルが選ばれていないため、"
@@ -344,10 +442,12 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
                                            "--employee", employee,   "--output",  output,
                                            "--yes",      "--report", report};
     EXPECT_EQ(RunKw39pcaconv(noEmployee).status, 1);
-    EXPECT_EQ(
-        ReadBytes(report),
-        "\xEF\xBB\xBF" + Utf8Of("会社,社員コード,氏名,種類,内容\r\n"
-                                ",,,変換していません,正しい申告年度を指定してください。\r\n"));
+    EXPECT_EQ(ReadBytes(report),
+              "\xEF\xBB\xBF" +
+                  Utf8Of("会社,社員コード,氏名,種類,内容\r\n"
+                         ",,,変換していません,\"正しい申告年度を指定してください。 (会社 "
+                         "0001 テスト商事, 申告年度 99, 標準モード, 出力先 ") +
+                  output + ")\"\r\n");
 }
 
 // An export whose monthly file is large and whose conversion is small: the
@@ -364,7 +464,7 @@ void WriteLargeExport(const std::string& folder, std::size_t megabytes) {
     WriteBytes(folder + "/GETUJIQ.CSV", monthly);
 }
 
-TEST(ProgressTest, ShownOnATerminalOnlyAndEndedBeforeTheNextMessage) {
+TEST(ProgressTest, ShownOnATerminalOnlyAndErasedBeforeTheNextMessage) {
     TempDir dir;
     const std::string output = dir.File("out.xml");
     // Large enough that reading takes longer than the first interval of the
@@ -391,13 +491,20 @@ TEST(ProgressTest, ShownOnATerminalOnlyAndEndedBeforeTheNextMessage) {
             std::to_string(std::filesystem::file_size(folder + "/GETUJIQ.CSV") / 1024 / 1024);
         EXPECT_TRUE(Contains(shown.err, Utf8Of("\r読み込み (reading) "))) << shown.err;
         EXPECT_TRUE(Contains(shown.err, " / " + total + ".")) << shown.err;
-        // The line is redrawn in place and ended by a line feed (CR LF on the
-        // terminal) before each message.
-        for (const char* message : {"確認 (Confirm)", "情報 (Info)", "報告:"}) {
-            const std::size_t at = shown.err.find(Utf8Of(message));
-            ASSERT_NE(at, std::string::npos) << message;
-            EXPECT_EQ(shown.err.substr(at - 2, 2), "\r\n") << message << " does not start a line";
+        // The line is redrawn in place and erased (blanks over it, back to its
+        // start) before each message and at the end: what stays on each line of
+        // the screen, the text after its last carriage return, is no progress.
+        std::size_t start = 0;
+        for (std::size_t end; (end = shown.err.find('\n', start)) != std::string::npos;
+             start = end + 1) {
+            std::string line = shown.err.substr(start, end - start);
+            if (line.ends_with('\r')) line.pop_back();  // the terminal's CR LF
+            const std::string stays = line.substr(line.rfind('\r') + 1);
+            for (const char* phase : {"(checking)", "(reading)", "(converting)", "(writing)"}) {
+                EXPECT_FALSE(Contains(stays, phase)) << line;
+            }
         }
+        EXPECT_TRUE(shown.err.ends_with("\n")) << shown.err;
         break;
     }
 }

@@ -10,6 +10,8 @@
 
 #include "platform/version.h"
 #include "program_runner.h"
+#include "run/launch_context.h"
+#include "run/run_description.h"
 #include "run_fixtures.h"
 
 namespace kw39::test {
@@ -19,21 +21,32 @@ TEST(Kw39pcaconv, HelpDescribesEveryOptionAndStatus) {
     const ProgramResult help = RunKw39pcaconv({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.err.empty());
-    for (const char* part : {"--year", "--mode", "standard", "simple", "--company", "--payee",
-                             "--department", "--employee", "--monthly", "--yearend", "--folder",
-                             "--output", "--yes", "--version", "exit status", "64"}) {
+    for (const char* part : {"--year",   "--mode",       "standard",   "simple",      "--company",
+                             "--payee",  "--department", "--employee", "--monthly",   "--yearend",
+                             "--folder", "--output",     "--yes",      "--check",     "--quiet",
+                             "-h",       "-V",           "--version",  "exit status", "64"}) {
         EXPECT_TRUE(Contains(help.out, part)) << part;
     }
     EXPECT_TRUE(Contains(help.out, Utf8Of("終了ステータス")));
     EXPECT_TRUE(Contains(help.out, Utf8Of("社員情報 (KOJINQ)")));
+    // The short form, and the end of the options, change nothing.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-h"}, std::vector<std::string>{"-h", "--"}}) {
+        const ProgramResult shortForm = RunKw39pcaconv(args);
+        EXPECT_EQ(shortForm.status, 0);
+        EXPECT_EQ(shortForm.out, help.out);
+    }
 }
 
 TEST(Kw39pcaconv, VersionNamesProgramAndBothVersions) {
     const ProgramResult version = RunKw39pcaconv({"--version"});
     EXPECT_EQ(version.status, 0);
     ASSERT_FALSE(platform::ReadProductVersion().empty());
-    EXPECT_EQ(version.out, "kw39pcaconv\nProductVersion " + platform::ReadProductVersion() +
-                               "\nFileVersion " + platform::ReadFileVersion() + "\n");
+    // The first line alone, for scripts: the release the project declares.
+    EXPECT_EQ(version.out, "kw39pcaconv " KW39_PROGRAM_VERSION "\nProductVersion " +
+                               platform::ReadProductVersion() + "\nFileVersion " +
+                               platform::ReadFileVersion() + "\n");
+    EXPECT_EQ(RunKw39pcaconv({"-V"}).out, version.out);
 }
 
 TEST(Kw39pcaconv, WrongUsageExits64) {
@@ -42,6 +55,7 @@ TEST(Kw39pcaconv, WrongUsageExits64) {
         std::string says;  // CP932
     };
     const std::vector<Case> cases = {
+        {{}, "使い方 (usage):\n  kw39pcaconv [--year TEXT]"},
         {{"--bogus"}, "不明なオプションです (unknown option): --bogus"},
         {{"-y"}, "余分な引数です (unexpected argument): -y"},
         {{"input.csv"}, "余分な引数です (unexpected argument): input.csv"},
@@ -52,9 +66,16 @@ TEST(Kw39pcaconv, WrongUsageExits64) {
         {{"--yes=1"}, "オプション --yes は値をとりません"},
         {{"--company", "\xF0\x9F\x98\x80.csv"}, "Shift_JIS で表せない文字があります"},
         {{"--employee", "\xFF.csv"}, "Shift_JIS で表せない文字があります"},
+        {{"--yes", "--", "--output"}, "余分な引数です (unexpected argument): --output"},
+        {{"--", "--"}, "余分な引数です (unexpected argument): --"},
+        {{"--output", "-"},
+         "--output に - (標準出力) は指定できません。ファイル名を指定してください。"},
+        {{"--output=-", "--yes"},
+         "(--output - is refused: it writes a file, never standard output.)"},
+        {{"--report", "-"}, "--report に - (標準出力) は指定できません。"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.front());
+        SCOPED_TRACE(::testing::PrintToString(c.args));
         const ProgramResult result = RunKw39pcaconv(c.args);
         EXPECT_EQ(result.status, 64);
         EXPECT_TRUE(Contains(result.err, Utf8Of(c.says))) << result.err;
@@ -109,8 +130,10 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
              return in.Args({"--yes"});
          },
          1,
-         {"警告 (Warning): 正しい申告年度を指定してください。\n",
-          "修正するオプション (option to correct): --year\n"},
+         {"警告 (Warning): 正しい申告年度を指定してください。\n"
+          "(The filing year must be a Japanese-era year from 1 to 98.)\n",
+          "修正するオプション (option to correct): --year\nkw39pcaconv: 例: --year " +
+              YearWithEra(DefaultYear(platform::Today())) + "\n"},
          false},
         {"mandatory file missing",
          [](CliInputs& in) {
@@ -118,7 +141,8 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
                                              "--yes"};
          },
          1,
-         {"警告 (Warning): 連動に必要なマスターファイルが存在しません。\n\n会社情報\n",
+         {"警告 (Warning): 連動に必要なマスターファイルが存在しません。\n\n会社情報\n"
+          "(A required file (company or employee) is not chosen.)\n",
           "修正するオプション (option to correct): --company\n"},
          false},
         {"employee file of the wrong kind",
@@ -127,7 +151,8 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
              return in.Args({"--yes"});
          },
          1,
-         {"警告 (Warning): 社員情報ファイルが正しくありません。\n",
+         {"警告 (Warning): 社員情報ファイルが正しくありません。\n"
+          "(The file does not hold the table of its kind.)\n",
           "修正するオプション (option to correct): --employee\n"},
          false},
         {"missing input file",
@@ -135,7 +160,7 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
              return in.Args({"--yes", "--monthly", in.dir.File("none.csv")});
          },
          1,
-         {"マスターファイルが存在しません。\n\n", "/none.csv\n",
+         {"マスターファイルが存在しません。\n\n", "/none.csv\n(The input file does not exist.)\n",
           "修正するオプション (option to correct): --monthly\n"},
          false},
         {"input that is a folder",
@@ -154,12 +179,29 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
          },
          1,
          {"警告 (Warning): 出力先データにフォルダが指定されています。",
+          "(A folder is given where a file name is needed.)\n",
           "修正するオプション (option to correct): --output\n"},
          false},
         {"no terminal and no --yes",
          [](CliInputs& in) { return in.Args(); },
          3,
          {"処理を開始します。", "--yes", "中止しました。"},
+         false},
+        {"check: everything but the document",
+         [](CliInputs& in) { return in.Args({"--check"}); },
+         0,
+         {"確認 (Confirm): 処理を開始します。\nよろしいですか？ OK (--check)\n",
+          "情報 (Info): チェックが正常に終了しました (社員 1 "
+          "名)。出力ファイルは作成していません。\n"
+          "(Check passed: the document could be written; it was not.)\n"},
+         false},
+        {"check of an input that fails",
+         [](CliInputs& in) {
+             WriteBytes(in.employee, ValidSlotFile(4));
+             return in.Args({"--check"});
+         },
+         1,
+         {"社員情報ファイルが正しくありません。"},
          false},
         {"no employee loaded",
          [](CliInputs& in) {
@@ -202,10 +244,25 @@ TEST(Kw39pcaconv, WrittenDocumentCarriesModeAndYear) {
 
 TEST(Kw39pcaconv, ConfirmationOnTheTerminal) {
     struct Case {
-        const char* typed;
+        const char* typed;  // UTF-8, as the terminal sends it
         int status;
+        std::size_t asked;  // times the question was put
     };
-    for (const Case& c : {Case{"y\n", 0}, Case{"YES\n", 0}, Case{"n\n", 3}, Case{"\n", 3}}) {
+    const Case cases[] = {
+        {"y\n", 0, 1},
+        {"YES\n", 0, 1},
+        {" Ok \n", 0, 1},
+        {"\xE3\x81\xAF\xE3\x81\x84\n", 0, 1},  // はい
+        {"\xEF\xBD\x99\n", 0, 1},              // full-width y
+        {"\xEF\xBC\xB9\n", 0, 1},              // full-width Y
+        {"n\n", 3, 1},
+        {"\n", 3, 1},
+        {"\xE3\x81\x84\xE3\x81\x84\xE3\x81\x88\n", 3, 1},  // いいえ
+        {"maybe\ny\n", 0, 2},
+        {"a\nb\nyes\n", 0, 3},
+        {"a\nb\nc\ny\n", 3, 3},  // the third unknown answer ends it
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         CliInputs in;
         ProgramInput input;
@@ -213,8 +270,64 @@ TEST(Kw39pcaconv, ConfirmationOnTheTerminal) {
         const ProgramResult result = RunKw39pcaconv(in.Args(), input);
         EXPECT_EQ(result.status, c.status) << result.err;
         EXPECT_TRUE(Contains(result.err, Utf8Of("処理を開始します。\nよろしいですか？ [y/N] ")));
+        EXPECT_EQ(CountOf(result.err, "[y/N]"), c.asked);
+        EXPECT_EQ(CountOf(result.err, Utf8Of("y (はい) か n (いいえ) で答えてください。")),
+                  c.asked - 1);
+        EXPECT_EQ(Contains(result.err, "(Answer not understood: cancelled.)"),
+                  c.asked == 3 && c.status == 3);
         EXPECT_EQ(FileExists(in.output), c.status == 0);
     }
+}
+
+TEST(Kw39pcaconv, SummaryBeforeTheConfirmation) {
+    CliInputs in;
+    in.year = Utf8Of("26年");
+    const ProgramResult result =
+        RunKw39pcaconv(in.Args({"--yes", "--mode", "simple", "--monthly", in.employee}));
+    ASSERT_EQ(result.status, 1) << result.err;  // the monthly file is of the wrong kind
+    const std::string summary = Utf8Of(
+                                    "kw39pcaconv: 実行内容 (summary):\n"
+                                    "    申告年度 (year): 26年 (令和26年)\n"
+                                    "    モード (mode): 簡易モード (simple)\n"
+                                    "    会社情報 (--company): ") +
+                                in.company + Utf8Of("\n    社員情報 (--employee): ") + in.employee +
+                                Utf8Of("\n    月次データ (--monthly): ") + in.employee +
+                                Utf8Of("\n    出力先 (output): ") + in.output + "\n";
+    EXPECT_TRUE(Contains(result.err, summary)) << result.err;
+
+    // Before the question, a suggested output named in it, and a check says so.
+    TempDir work;
+    ProgramInput input;
+    input.workingDirectory = work.Path();
+    input.terminal = "n\n";
+    const ProgramResult asked =
+        RunKw39pcaconv({"--year", "8", "--company", in.company, "--employee", in.employee}, input);
+    EXPECT_EQ(asked.status, 3);
+    const std::size_t at =
+        asked.err.find(Utf8Of("    申告年度 (year): 8 (令和8年)\n"
+                              "    モード (mode): 標準モード (standard)\n"));
+    ASSERT_NE(at, std::string::npos) << asked.err;
+    EXPECT_LT(at, asked.err.find("[y/N]"));
+    EXPECT_TRUE(Contains(asked.err, Utf8Of("    出力先 (output): 0001テスト商事.XML\n")));
+    EXPECT_FALSE(Contains(asked.err, Utf8Of("--check")));
+    EXPECT_TRUE(Contains(RunKw39pcaconv(in.Args({"--check"})).err,
+                         Utf8Of("    チェックのみ (--check): 出力ファイルは作成しません。")));
+}
+
+TEST(Kw39pcaconv, QuietLeavesOnlyWarningsAndErrors) {
+    CliInputs in;
+    const ProgramResult written = RunKw39pcaconv(in.Args({"--yes", "--quiet"}));
+    EXPECT_EQ(written.status, 0);
+    EXPECT_EQ(written.err, "");
+    EXPECT_TRUE(FileExists(in.output));
+
+    in.year = "99";
+    const ProgramResult rejected = RunKw39pcaconv(in.Args({"--yes", "--quiet"}));
+    EXPECT_EQ(rejected.status, 1);
+    EXPECT_TRUE(rejected.err.starts_with(
+        Utf8Of("警告 (Warning): 正しい申告年度を指定してください。\n(The filing year")))
+        << rejected.err;
+    EXPECT_TRUE(Contains(rejected.err, "(option to correct): --year\n"));
 }
 
 TEST(Kw39pcaconv, LockedOutputIsKept) {

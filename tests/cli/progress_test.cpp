@@ -11,6 +11,7 @@
 #include "cli/progress_line.h"
 #include "cli/run_progress.h"
 #include "run/input_slots.h"
+#include "run_fixtures.h"
 #include "support/test_support.h"
 
 namespace kw39::test {
@@ -50,22 +51,22 @@ TEST(ProgressLineTest, DrawsAtMostTenTimesASecondAndNeverBeforeTheFirstInterval)
     quickLine.Update("a");
     quick.now += 99;
     quickLine.Update("b");
-    quickLine.Break();
+    quickLine.Clear();
     EXPECT_EQ(quick.written, "");
 }
 
-TEST(ProgressLineTest, RedrawsInPlaceAndEndsWithALineFeedBeforeAMessage) {
+TEST(ProgressLineTest, RedrawsInPlaceAndIsErasedBeforeAMessage) {
     struct Step {
         std::int64_t advance;  // ms before the step
-        const char* update;    // nullptr: Break()
+        const char* update;    // nullptr: Clear()
         const char* written;   // what this step writes
     };
     const std::vector<Step> steps = {
         {100, "読み込み 1.0 MB", "\r[1/2] A: 読み込み 1.0 MB"},
         {100, "変換 3 名", "\r[1/2] A: 変換 3 名      \r[1/2] A: 変換 3 名"},
-        {0, nullptr, "\n"},
-        {0, nullptr, ""},  // nothing drawn since: no empty line
-        {50, "x", ""},     // the interval starts again after a break
+        {0, nullptr, "\r                  \r"},  // blanks over the 18 columns drawn
+        {0, nullptr, ""},                        // nothing drawn since: nothing to erase
+        {50, "x", ""},                           // the interval starts again after a break
         {50, "y", "\r[1/2] A: y"},
     };
     FakeTerminal terminal;
@@ -78,7 +79,7 @@ TEST(ProgressLineTest, RedrawsInPlaceAndEndsWithALineFeedBeforeAMessage) {
         if (step.update) {
             line.Update(step.update);
         } else {
-            line.Break();
+            line.Clear();
         }
         EXPECT_EQ(terminal.written, step.written);
     }
@@ -130,7 +131,9 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     EXPECT_EQ(terminal.written, "\r入力チェック (checking) 1.0 / 2.0 MB");
     later();
     EXPECT_TRUE(messages.Confirm(kConfirmText));
-    EXPECT_EQ(terminal.written, "\n");  // the line ends before the question
+    // The line is erased before the question.
+    const std::string_view drawn = "入力チェック (checking) 1.0 / 2.0 MB";
+    EXPECT_EQ(terminal.written, "\r" + std::string(drawn.size(), ' ') + "\r");
     later();
     readAll(employee);  // loading counts from zero again
     EXPECT_EQ(terminal.written, "\r読み込み (reading) 1.0 / 2.0 MB");
@@ -163,6 +166,50 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     EXPECT_EQ(report.Companies()[0].companyName, "テスト");
     EXPECT_EQ(report.Companies()[0].employees, 3u);
     EXPECT_EQ(report.Companies()[0].findings.size(), 1u);
+}
+
+// A run that reads little shows no progress however slow it is; a larger one
+// is drawn and erased at the end.
+TEST(RunProgressTest, DrawnOnlyForRunsOfAFewMegabytes) {
+    struct Case {
+        std::size_t addressBytes;  // of each of the 500 employees
+        bool drawn;
+    };
+    for (const Case& c : {Case{100, false}, Case{10000, true}}) {
+        SCOPED_TRACE(c.addressBytes);
+        TempDir dir;
+        std::string employees = CompanyBlock() + "[10601]\r\n";
+        for (int i = 0; i < 500; ++i) {
+            employees += "E" + std::to_string(i) + ",,a,b,,,,,,,,," +
+                         std::string(c.addressBytes, 'A') + "\r\n";
+        }
+        RunRequest request;
+        request.yearText = "8";
+        request.inputPaths[0] = dir.Write("k.csv", ValidSlotFile(0));
+        request.inputPaths[3] = dir.Write("e.csv", employees);
+        request.outputPath = dir.File("out.xml");
+        request.launch.launchCode = kLaunchStandalone;
+        EXPECT_EQ(cli::ChosenInputBytes(request, platform::RealFileSystem()) >=
+                      cli::kProgressMinimumBytes,
+                  c.drawn);
+
+        // A clock on which every update is due: a second passes at each look.
+        FakeTerminal terminal;
+        ProgressLine line([&terminal](std::string_view text) { terminal.written += text; },
+                          [&terminal] { return terminal.now += 1000; });
+        cli::CompanyTerminal messages;
+        const cli::CommandResult result =
+            cli::ExecuteRequest(messages, request, platform::RealFileSystem(), nullptr, &line);
+        ASSERT_EQ(result.outcome, CommandOutcome::Written);
+        EXPECT_EQ(terminal.written.empty(), !c.drawn) << terminal.written;
+        if (c.drawn) {
+            // The last thing written erases the line it drew.
+            EXPECT_TRUE(terminal.written.ends_with(" \r"));
+            const std::size_t erase = terminal.written.rfind('\r', terminal.written.size() - 2);
+            EXPECT_EQ(terminal.written.find_first_not_of(' ', erase + 1),
+                      terminal.written.size() - 1);
+        }
+    }
 }
 
 TEST(ExitStatusTest, TheWorstStatusOfABatch) {

@@ -163,14 +163,18 @@ TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
         "コードの変換なし 0, データなし 0, マスター未登録 0, 引用符の不一致 0, 金額の異常 0)");
 }
 
+// Each outcome line describes the run when the caller did.
 TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
     ConversionReport report;
     report.BeginCompany("client-a");
     report.ConversionStarted("同名商事", 1);
     report.RowMissing("1", "10603");
     report.EmployeeConverted("1", "甲");
+    report.DescribeRun({"0001", "同名商事", "8 (令和8年)", "標準モード", "out/0001同名商事.XML"});
     report.EndCompany(true);
     report.BeginCompany("client-b");
+    // Its company file could not be read: no code, no name.
+    report.DescribeRun({"", "", "8 (令和8年)", "簡易モード", "out/b.XML"});
     report.EndCompany(false, "社員情報ファイルが正しくありません。\n\n続きの行");
     report.BeginCompany("client-c");
     report.ConversionStarted("同名商事", 1);
@@ -178,9 +182,11 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
     report.EndCompany(false, "ファイルの書き込みに失敗しました。\nout/x.XML");
     EXPECT_EQ(report.Csv(),
               "会社,社員コード,氏名,種類,内容\r\n"
-              "client-a,,,変換した社員,1 名\r\n"
+              "client-a,,,変換した社員,\"1 名 (会社 0001 同名商事, 申告年度 8 (令和8年), "
+              "標準モード, 出力先 out/0001同名商事.XML)\"\r\n"
               "client-a,1,甲,データなし,税 (10603) に社員の行がありません\r\n"
-              "client-b,,,変換していません,社員情報ファイルが正しくありません。 続きの行\r\n"
+              "client-b,,,変換していません,\"社員情報ファイルが正しくありません。 続きの行 "
+              "(申告年度 8 (令和8年), 簡易モード, 出力先 out/b.XML)\"\r\n"
               "client-c,,,変換していません,ファイルの書き込みに失敗しました。 out/x.XML\r\n");
 }
 

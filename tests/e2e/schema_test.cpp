@@ -175,7 +175,10 @@ TEST(SchemaTest, TheReportOfTheSampleCompany) {
     EXPECT_EQ(test::ReadBytes(report),
               "\xEF\xBB\xBF" +
                   Utf8Of("会社,社員コード,氏名,種類,内容\r\n" + company +
-                         ",,,変換した社員,6 名\r\n" + company +
+                         ",,,変換した社員,\"6 名 (会社 0001 " + company +
+                         ", 申告年度 8 (令和8年), 標準モード, 出力先 ") +
+                  dir.File("demo.xml") +
+                  Utf8Of(")\"\r\n" + company +
                          ",1002,川瀬 美咲,合算,支給回「5」「6」を 5 回目の賞与として合算しました\r\n" +
                          company +
                          ",1003,三田村 翔,給与の除外,支給回「9」: 支給日「2026095」が 8 "

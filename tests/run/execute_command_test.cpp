@@ -5,11 +5,14 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <new>
 #include <stdexcept>
 
 #include "platform/io_error.h"
+#include "run/conversion_report.h"
 #include "run/input_slots.h"
 #include "run_fixtures.h"
 
@@ -165,6 +168,42 @@ TEST(ExecuteCommand, StandaloneRunWritesAndReports) {
         EXPECT_TRUE(Contains(document, "<KOMONSAKINAME>テスト商事</KOMONSAKINAME>"));
         EXPECT_TRUE(Contains(document, "CODE=\"E001\""));
     }
+}
+
+// A request without document is converted as a real run (the same findings)
+// and creates no file at all, not even a temporary one, however often it
+// runs; an old document stays.
+TEST(ExecuteCommand, ARequestWithoutDocumentConvertsAndCreatesNothing) {
+    InputSet in;
+    in.PutAllValid();
+    RunRequest request = in.port.ReadRequest();
+    request.launch = Launch(kLaunchStandalone);
+    ConversionReport written;
+    ASSERT_EQ(ConvertRequest(request, platform::RealFileSystem(), &written).outcome,
+              CommandOutcome::Written);
+    WriteBytes(request.outputPath, "previous");
+    const auto files = [&in] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(in.dir.Path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = files();
+
+    request.writeDocument = false;
+    ConversionReport checked;
+    const RunResult result = ConvertRequest(request, platform::RealFileSystem(), &checked);
+    EXPECT_EQ(result.outcome, CommandOutcome::Checked);
+    EXPECT_EQ(result.employees, 1u);
+    EXPECT_EQ(result.documentPath, "");
+    EXPECT_TRUE(result.messages.empty());
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(ReadBytes(request.outputPath), "previous");
+    written.EndCompany(true);
+    checked.EndCompany(true);
+    EXPECT_EQ(checked.Csv(), written.Csv());
 }
 
 TEST(ExecuteCommand, PathsReachTheRunInSlotOrderWithoutGaps) {

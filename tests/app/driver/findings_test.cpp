@@ -29,13 +29,18 @@ std::wstring FromUtf8(const std::string& text) {
     return wide;
 }
 
+// The document of both runs: the report's outcome line names it.
+std::filesystem::path DocumentIn(const std::filesystem::path& outputFolder) {
+    return outputFolder / L"年調データ.XML";
+}
+
 // kw39pcaconv.exe with --report for the files of `folder`; empty bytes when it failed.
 CommandLineReport RunCommandLine(const std::filesystem::path& folder,
                                  const std::filesystem::path& outputFolder) {
     const std::filesystem::path report = outputFolder / L"cli_報告.csv";
     const std::filesystem::path transcript = outputFolder / L"cli.log";
     const std::wstring arguments = L"--folder \"" + folder.wstring() + L"\" --year 26 --yes" +
-                                   L" --output \"" + (outputFolder / L"cli.XML").wstring() +
+                                   L" --output \"" + DocumentIn(outputFolder).wstring() +
                                    L"\" --report \"" + report.wstring() + L"\"";
     const auto code = RunToEnd(Paths().cli.wstring(), arguments, kStartTimeout, transcript);
     if (!code || *code != 0) return {};
@@ -96,7 +101,7 @@ TEST(Standalone, FindingsListAndSavedReportMatchTheCommandLine) {
     EXPECT_FALSE(ItemEnabled(dlg, IDC_FINDINGS));
     SetItemText(dlg, IDC_YEAR, L"26");
     FillInputs(dlg, input);
-    SetItemText(dlg, IDC_OUTPUT_PATH, (outputFolder / L"年調データ.XML").wstring());
+    SetItemText(dlg, IDC_OUTPUT_PATH, DocumentIn(outputFolder).wstring());
 
     // Before a run Alt+R is "実行(&R)" alone, and presses it.
     PressAlt(dlg, L'r');

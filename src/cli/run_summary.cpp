@@ -1,0 +1,49 @@
+#include "cli/run_summary.h"
+
+#include "cli/visible_text.h"
+#include "run/input_slots.h"
+#include "run/run_description.h"
+
+namespace kw39::cli {
+
+namespace {
+
+std::string Line(const std::string& label, const std::string& value) {
+    return "    " + label + ": " + VisibleName(value) + "\n";
+}
+
+// The lines every run starts with.
+std::string Head(const std::string& yearText, const CliOptions& options) {
+    const LinkMode mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
+    std::string text = "kw39pcaconv: 実行内容 (summary):\n";
+    text += Line("申告年度 (year)", YearWithEra(yearText));
+    text +=
+        Line("モード (mode)", ModeName(mode) + (mode == kModeSimple ? " (simple)" : " (standard)"));
+    return text;
+}
+
+std::string CheckLine(const CliOptions& options) {
+    if (!options.check) return {};
+    return "    チェックのみ (--check): 出力ファイルは作成しません。 (No document is "
+           "written.)\n";
+}
+
+}  // namespace
+
+std::string RunSummary(const RunRequest& request, const CliOptions& options) {
+    std::string text = Head(request.yearText, options);
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        if (request.inputPaths[s].empty()) continue;
+        text +=
+            Line(std::string(InputSlots[s].pszLabel) + " (" + std::string(SlotOptionName(s)) + ")",
+                 request.inputPaths[s]);
+    }
+    text += Line("出力先 (output)", request.outputPath);
+    return text + CheckLine(options);
+}
+
+std::string BatchSummary(const std::string& yearText, const CliOptions& options) {
+    return Head(yearText, options) + CheckLine(options);
+}
+
+}  // namespace kw39::cli

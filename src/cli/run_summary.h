@@ -1,0 +1,21 @@
+// What a run will do, said before it is confirmed: a clerk who chose the wrong
+// year, mode or file sees it while the answer is still No.
+#pragma once
+
+#include <string>
+
+#include "cli/options.h"
+#include "run/run_request.h"
+
+namespace kw39::cli {
+
+// The year with its era and the mode, then each chosen file by its slot and
+// the output path; a check says that no document will be written. Lines of
+// CP932 text, each ending in a line feed.
+std::string RunSummary(const RunRequest& request, const CliOptions& options);
+
+// The year and mode shared by every company of a batch, and whether it only
+// checks.
+std::string BatchSummary(const std::string& yearText, const CliOptions& options);
+
+}  // namespace kw39::cli

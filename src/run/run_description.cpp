@@ -1,0 +1,31 @@
+#include "run/run_description.h"
+
+#include <exception>
+
+#include "convert/text_rules.h"
+#include "run/execute_command.h"
+#include "run/validate_input.h"
+
+namespace kw39 {
+
+std::string YearWithEra(const std::string& yearText) {
+    if (!IsAcceptableYear(yearText)) return yearText;
+    return yearText + " (令和" + std::to_string(ToInteger64(yearText)) + "年)";
+}
+
+std::string ModeName(LinkMode mode) { return mode == kModeSimple ? "簡易モード" : "標準モード"; }
+
+RunDescription DescribeRun(const RunRequest& request, platform::FileSystem& fs) {
+    RunDescription run{
+        {}, {}, YearWithEra(request.yearText), ModeName(request.mode), request.outputPath};
+    try {
+        const OutputNameProposal company = ProposeOutputFileName(request.inputPaths[0], fs);
+        run.companyCode = company.companyCode;
+        run.companyName = company.companyName;
+    } catch (const std::exception&) {
+        // A company block that cannot be read has been reported by the run.
+    }
+    return run;
+}
+
+}  // namespace kw39
