@@ -85,10 +85,11 @@ struct CommandResult {
     RunResult run;      // when the run took place
 };
 
-// The Execute command as the command line runs it: the checks, the
-// confirmation, the run, and every message shown by `terminal`; with the
-// progress on `line` when one is given (the line is ended afterwards).
-// `observer` is told what the conversion leaves out.
+// The Execute command as the command line runs it: the checks, the question
+// when the year is not that of the payment dates, the confirmation, the run,
+// and every message shown by `terminal`; with the progress on `line` when one
+// is given (the line is ended afterwards). `observer` is told what the
+// conversion leaves out.
 CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
                              platform::FileSystem& fs, ConversionObserver* observer,
                              ProgressLine* line);

@@ -21,6 +21,8 @@ std::string_view StyleWord(MessageStyle style) {
             return "情報 (Info)";
         case MessageStyle::Error:
             return "エラー (Error)";
+        case MessageStyle::Question:
+            return "質問 (Question)";
     }
     return "";
 }
@@ -54,19 +56,24 @@ void Terminal::Show(const Message& message) {
 
 bool Terminal::Confirm(const std::string& text) {
     if (m_pListener) m_pListener->BeforeMessage();
-    const bool ok = Answer(text);
+    const bool ok = Answer(text, MessageStyle::Confirm);
     if (ok && m_pListener) m_pListener->Confirmed();
     return ok;
+}
+
+bool Terminal::Ask(const Message& question) {
+    if (m_pListener) m_pListener->BeforeMessage();
+    return Answer(question.text, question.style);
 }
 
 void Terminal::Write(const Message& message) {
     WriteStderr(FormatMessage(Shown(message.text), message.style));
 }
 
-bool Terminal::Answer(const std::string& text) {
-    const std::string question = std::string(StyleWord(MessageStyle::Confirm)) + ": " + text;
+bool Terminal::Answer(const std::string& text, MessageStyle style) {
+    const std::string question = std::string(StyleWord(style)) + ": " + text;
     if (m_bAssumeYes) {
-        WriteStderr(question + " OK (--yes)\n");
+        WriteStderr(question + (style == MessageStyle::Question ? " Yes" : " OK") + " (--yes)\n");
         return true;
     }
     if (!StdinIsTerminal()) {
