@@ -20,9 +20,13 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
 (Shift_JIS) that Orvelle imports.
 
 オプション (options):
-  --year TEXT         申告年度 (和暦の年、1 から 98)。既定は今日の年度 (令和)。
+  --year TEXT         申告年度 (和暦の年、1 から 98)。既定は月次データの支給日
+                      ([10702]) で最も多い年の年度、支給日がなければ今日の年度。
+                      支給日の年と違う年度は確認します (--yes ではそのまま続行)。
                       The filing year in Japanese-era years, 1 to 98; by
-                      default the current year of the era in use.
+                      default the year most payment dates of the monthly file
+                      fall in, else the current year. A year other than that
+                      of the payment dates is asked about (--yes goes on).
   --mode standard     標準モード (既定): 扶養親族等の名称等の詳細も連動します。
                       Standard mode (default): dependants with their details.
   --mode simple       簡易モード: 扶養親族等は人数のみ連動します。
