@@ -20,7 +20,8 @@ constexpr int kFirstReiwaYear = 2019;
 constexpr int kLastEraYear = 98;  // the largest filing year there is
 const int kPaymentDateColumn = FindPcaColumn(kPaymentTable, "支給日").nColumn;
 
-// Keeps only the bytes of one field of a split line.
+// Keeps only the bytes of one field of a split line, and ends the split
+// after it: a 10702 row has 157 fields, the date is the third.
 class OneField {
   public:
     explicit OneField(int index) : m_nIndex(index) {}
@@ -31,6 +32,7 @@ class OneField {
         if (m_nField == m_nIndex) m_strText.push_back(c);
     }
     void EndField() { ++m_nField; }
+    bool Done() const { return m_nField > m_nIndex; }
     const std::string& Text() const { return m_strText; }
 
   private:
