@@ -69,11 +69,13 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
                       The folder of the batch's documents, each named after
                       its company; companies that would share a name are both
                       left unconverted.
-  --yes               確認 "処理を開始します。よろしいですか？" に OK と答えます。
-                      これがなく標準入力が端末でない場合は中止します。
-                      Answers the confirmation with OK. Without it the question
-                      is asked on the terminal; with no terminal the run is
-                      cancelled.
+  --yes               確認 "処理を開始します。よろしいですか？" に OK と、支給日の
+                      年と違う申告年度の質問に Yes と答えます。これがなく標準入力が
+                      端末でない場合は中止します。
+                      Answers the confirmation with OK and the question about a
+                      year other than that of the payment dates with Yes.
+                      Without it they are asked on the terminal; with no
+                      terminal the run is cancelled.
   --help              この説明を表示します。 Shows this text.
   --version           プログラム名とバージョンを表示します。
                       Shows the program name and its versions.
@@ -81,7 +83,7 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
 メッセージ (messages):
   メッセージはすべて標準エラー出力に、種類を添えて表示されます。
   Every message goes to standard error with its kind:
-    警告 (Warning), 確認 (Confirm), 情報 (Info), エラー (Error)
+    警告 (Warning), 確認 (Confirm), 質問 (Question), 情報 (Info), エラー (Error)
   チェックに失敗した場合は、修正すべきオプションも表示します。
   After a failed check the option to correct is named.
 
@@ -91,7 +93,7 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
       A check of the year or of the input files failed.
   2   処理中にエラーが発生しました (データの誤り、読み書きの失敗など)。
       The run failed (a malformed data line, a read or write error, ...).
-  3   中止しました。 Cancelled at the confirmation.
+  3   中止しました。 Cancelled at the confirmation (or the year question).
   4   社員データがないため、何も作成しませんでした。
       No employee was loaded; nothing was written.
   64  オプションの指定が正しくありません。 Wrong usage.
