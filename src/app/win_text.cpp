@@ -40,6 +40,8 @@ UINT MessageBoxFlags(platform::MessageStyle style) {
             return MB_OK | MB_ICONINFORMATION;
         case platform::MessageStyle::Error:
             return MB_OK | MB_ICONSTOP;
+        case platform::MessageStyle::Question:
+            return MB_YESNO | MB_ICONQUESTION;
     }
     return MB_OK | MB_ICONEXCLAMATION;
 }
@@ -48,8 +50,14 @@ platform::MessageAnswer ShowMessageBox(HWND owner, const std::wstring& text,
                                        platform::MessageStyle style) {
     const int pressed =
         MessageBoxW(owner, text.c_str(), AppTitle().c_str(), MessageBoxFlags(style));
-    if (style != platform::MessageStyle::Confirm) return platform::MessageAnswer::Ok;
-    return pressed == IDOK ? platform::MessageAnswer::Ok : platform::MessageAnswer::Cancel;
+    switch (style) {
+        case platform::MessageStyle::Confirm:
+            return pressed == IDOK ? platform::MessageAnswer::Ok : platform::MessageAnswer::Cancel;
+        case platform::MessageStyle::Question:
+            return pressed == IDYES ? platform::MessageAnswer::Yes : platform::MessageAnswer::No;
+        default:
+            return platform::MessageAnswer::Ok;
+    }
 }
 
 }  // namespace kw39::app

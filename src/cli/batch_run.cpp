@@ -64,6 +64,8 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
         const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
         if (!proposal.name.empty()) {
             company.outputName = SafeFileName(proposal.name);
+            // Each company's data says its own year.
+            if (!options.year) request.yearText = YearWithoutOption(request, fs, company.name);
             return;
         }
         terminal.Show(*proposal.failure.message);

@@ -16,6 +16,7 @@
 #include "run/folder_selection.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
+#include "run/payment_year.h"
 #include "run/report_file.h"
 #include "run/run_description.h"
 #include "run/validate_input.h"
@@ -87,7 +88,6 @@ struct SingleResult {
 // fails (after its message).
 std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOptions& options,
                            platform::FileSystem& fs) {
-    request.yearText = options.year ? *options.year : DefaultYear(platform::Today());
     request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
     request.writeDocument = !options.check;
@@ -105,6 +105,7 @@ std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOpt
         terminal.Show(FailureMessage(failure), MessageStyle::Error);
         return kExitFailed;
     }
+    request.yearText = options.year ? *options.year : YearWithoutOption(request, fs);
     return std::nullopt;
 }
 
@@ -184,6 +185,21 @@ std::vector<std::string> PathsOf(const RunRequest& request) {
     std::vector<std::string> paths(request.inputPaths.begin(), request.inputPaths.end());
     paths.push_back(request.outputPath);
     return paths;
+}
+
+std::string YearWithoutOption(const RunRequest& request, platform::FileSystem& fs,
+                              const std::string& company) {
+    const std::string who = company.empty() ? "" : VisibleName(company) + ": ";
+    if (const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs)) {
+        const std::string year = std::to_string(EraYear(*paid));
+        Note(who + "申告年度 (year): " + year + " (支給日の年 " + std::to_string(*paid) + " 年 (" +
+             EraYearName(*paid) + ") から / from the payment dates)");
+        return year;
+    }
+    const std::string year = DefaultYear(platform::Today());
+    Note(who + "申告年度 (year): " + year +
+         " (支給日がないため今年 / no payment date: the current year)");
+    return year;
 }
 
 LaunchContext StandaloneLaunch(std::string defaultYear) {

@@ -55,6 +55,12 @@ bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection);
 // Every path of a request (inputs, then the output), for showing its messages.
 std::vector<std::string> PathsOf(const RunRequest& request);
 
+// The year of a run without --year: the era year of the payment dates of its
+// monthly file, today's when it has none; which one is noted on standard
+// error (after the name of `company`, in a batch).
+std::string YearWithoutOption(const RunRequest& request, platform::FileSystem& fs,
+                              const std::string& company = "");
+
 // The Execute command as the program itself launches it (no host).
 LaunchContext StandaloneLaunch(std::string defaultYear);
 

@@ -25,9 +25,13 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
 (Shift_JIS) that Orvelle imports.
 
 オプション (options):
-  --year TEXT         申告年度 (和暦の年、1 から 98)。既定は今日の年度 (令和)。
+  --year TEXT         申告年度 (和暦の年、1 から 98)。既定は月次データの支給日
+                      ([10702]) で最も多い年の年度、支給日がなければ今日の年度。
+                      支給日の年と違う年度は確認します (--yes ではそのまま続行)。
                       The filing year in Japanese-era years, 1 to 98; by
-                      default the current year of the era in use.
+                      default the year most payment dates of the monthly file
+                      fall in, else the current year. A year other than that
+                      of the payment dates is asked about (--yes goes on).
   --mode standard     標準モード (既定): 扶養親族等の名称等の詳細も連動します。
                       Standard mode (default): dependants with their details.
   --mode simple       簡易モード: 扶養親族等は人数のみ連動します。
@@ -78,12 +82,14 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
                       Runs every check, the load and the conversion and writes
                       the report, but no document; exits 0 when the document
                       could have been written. Asks nothing; works in a batch.
-  --yes               確認 "処理を開始します。よろしいですか？" に OK と答えます。
-                      これがなく標準入力が端末でない場合は中止します。端末では
+  --yes               確認 "処理を開始します。よろしいですか？" に OK と、支給日の
+                      年と違う申告年度の質問に Yes と答えます。これがなく標準
+                      入力が端末でない場合は中止します。端末では
                       y, yes, OK, はい, ｙ で実行、n, no, いいえ または空行で中止
                       します。ほかの答えは 3 回まで聞き直します。
-                      Answers the confirmation with OK. Without it the question
-                      is asked on the terminal (y, yes, OK, はい, ｙ run; n, no,
+                      Answers the confirmation with OK and the question about a
+                      year other than that of the payment dates with Yes.
+                      Without it the question is asked on the terminal (y, yes, OK, はい, ｙ run; n, no,
                       いいえ or an empty line cancel; any other answer is asked
                       again, three times at most); with no terminal the run is
                       cancelled.
@@ -98,7 +104,7 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
 メッセージ (messages):
   メッセージはすべて標準エラー出力に、種類と英語の一行の説明を添えて表示されます。
   Every message goes to standard error with its kind and a line of English:
-    警告 (Warning), 確認 (Confirm), 情報 (Info), エラー (Error)
+    警告 (Warning), 確認 (Confirm), 質問 (Question), 情報 (Info), エラー (Error)
   確認の前に、申告年度 (和暦)、モード、選んだファイル、出力先を表示します。
   Before the confirmation the year with its era, the mode, the chosen files
   and the output are shown.
@@ -112,7 +118,7 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
       A check of the year or of the input files failed.
   2   処理中にエラーが発生しました (データの誤り、読み書きの失敗など)。
       The run failed (a malformed data line, a read or write error, ...).
-  3   中止しました。 Cancelled at the confirmation.
+  3   中止しました。 Cancelled at the confirmation (or the year question).
   4   社員データがないため、何も作成しませんでした。
       No employee was loaded; nothing was written.
   64  オプションの指定が正しくありません (引数なしを含む)。

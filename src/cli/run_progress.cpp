@@ -110,6 +110,8 @@ CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
     if (!result.check.Passed()) {
         if (result.check.message) terminal.Show(*result.check.message);
         result.outcome = *result.check.failure;
+    } else if (result.check.yearQuestion && !terminal.Ask(*result.check.yearQuestion)) {
+        result.outcome = CommandOutcome::Cancelled;
     } else if (!terminal.Confirm(kConfirmText)) {
         result.outcome = CommandOutcome::Cancelled;
     } else {

@@ -25,6 +25,8 @@ std::string_view StyleWord(MessageStyle style) {
             return "情報 (Info)";
         case MessageStyle::Error:
             return "エラー (Error)";
+        case MessageStyle::Question:
+            return "質問 (Question)";
     }
     return "";
 }
@@ -99,9 +101,14 @@ void Terminal::Show(const Message& message) {
 
 bool Terminal::Confirm(const std::string& text) {
     if (m_pListener) m_pListener->BeforeMessage();
-    const bool ok = Answer(text);
+    const bool ok = Answer(text, MessageStyle::Confirm);
     if (ok && m_pListener) m_pListener->Confirmed();
     return ok;
+}
+
+bool Terminal::Ask(const Message& question) {
+    if (m_pListener) m_pListener->BeforeMessage();
+    return Answer(question.text, question.style);
 }
 
 void Terminal::Write(const Message& message) {
@@ -109,10 +116,13 @@ void Terminal::Write(const Message& message) {
     WriteStderr(FormatMessage(Shown(message.text), message.style));
 }
 
-bool Terminal::Answer(const std::string& text) {
-    const std::string question = std::string(StyleWord(MessageStyle::Confirm)) + ": " + text;
+bool Terminal::Answer(const std::string& text, MessageStyle style) {
+    const std::string question = std::string(StyleWord(style)) + ": " + text;
     if (m_bAssumeYes) {
-        if (!IsQuiet()) WriteStderr(question + " OK (" + m_strAnsweredBy + ")\n");
+        if (!IsQuiet()) {
+            WriteStderr(question + (style == MessageStyle::Question ? " Yes" : " OK") + " (" +
+                        m_strAnsweredBy + ")\n");
+        }
         return true;
     }
     if (!StdinIsTerminal()) {

@@ -51,6 +51,8 @@ class Terminal {
     void Show(const std::string& text, MessageStyle style) { Show(Message{text, style}); }
     // Asks the confirmation; true for OK.
     bool Confirm(const std::string& text);
+    // Asks a Question as the confirmation is asked; true for Yes.
+    bool Ask(const Message& question);
 
     // The paths of the run, which its messages quote: shown with their control
     // characters visible.
@@ -63,8 +65,9 @@ class Terminal {
   protected:
     // Where a shown message goes: standard error here.
     virtual void Write(const Message& message);
-    // The answer to the confirmation: --yes, or typed on the terminal.
-    virtual bool Answer(const std::string& text);
+    // The answer to the confirmation or a question (`style`): --yes, or typed
+    // on the terminal.
+    virtual bool Answer(const std::string& text, MessageStyle style);
 
   private:
     bool m_bAssumeYes;
@@ -75,7 +78,8 @@ class Terminal {
 };
 
 // One company of a batch: its messages are kept for its result line, and the
-// batch's one confirmation has answered its own.
+// batch's one confirmation has answered its own and its questions; a question
+// is kept with its answer.
 class CompanyTerminal : public Terminal {
   public:
     CompanyTerminal() : Terminal(true) {}
@@ -83,7 +87,10 @@ class CompanyTerminal : public Terminal {
 
   protected:
     void Write(const Message& message) override { m_aMessages.push_back(message); }
-    bool Answer(const std::string&) override { return true; }
+    bool Answer(const std::string& text, MessageStyle style) override {
+        if (style == MessageStyle::Question) m_aMessages.push_back({text + " Yes", style});
+        return true;
+    }
 
   private:
     std::vector<Message> m_aMessages;

@@ -58,7 +58,9 @@ inline unsigned char ClassOf(char c) { return kByteClasses[static_cast<unsigned 
 
 // Splits one CSV line by the PCA quote rules (see SplitCsvLine in
 // header_line.h) and hands the result to `out`, which provides
-// AppendBytes(std::string_view), AppendByte(char) and EndField().
+// AppendBytes(std::string_view), AppendByte(char) and EndField(). An `out`
+// that also provides bool Done() ends the split once it answers true after a
+// field: who needs only the first fields need not walk the rest of the line.
 template <class Out>
 void SplitCsvInto(std::string_view line, Out& out) {
     using namespace csv_detail;
@@ -91,6 +93,9 @@ void SplitCsvInto(std::string_view line, Out& out) {
             }
         } else if (c == ',' && quotes % 2 == 0) {
             out.EndField();
+            if constexpr (requires { out.Done(); }) {
+                if (out.Done()) return;
+            }
             quotes = 0;
         } else {
             out.AppendByte(c);  // a comma inside quotes, or a lone lead byte at the end

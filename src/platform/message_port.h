@@ -9,15 +9,17 @@
 
 namespace kw39::platform {
 
-// The four kinds of modal message: buttons and icon.
+// The kinds of modal message: buttons and icon.
 enum class MessageStyle {
-    Warning,  // OK, exclamation icon
-    Confirm,  // OK and Cancel, information icon
-    Info,     // OK, information icon
-    Error,    // OK, stop icon
+    Warning,   // OK, exclamation icon
+    Confirm,   // OK and Cancel, information icon
+    Info,      // OK, information icon
+    Error,     // OK, stop icon
+    Question,  // Yes and No, question icon
 };
 
-enum class MessageAnswer { Ok, Cancel };
+// Ok or Cancel for Confirm, Yes or No for Question, Ok for the others.
+enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // A message and its kind.
 struct Message {

@@ -12,6 +12,7 @@
 #include "platform/io_error.h"
 #include "platform/sjis.h"
 #include "run/input_slots.h"
+#include "run/payment_year.h"
 #include "run/validate_input.h"
 
 namespace kw39 {
@@ -71,7 +72,11 @@ CheckResult CheckRun(const RunRequest& request, platform::FileSystem& fs) {
         return result;
     }
     try {
-        return CheckInputSet(request, fs);
+        result = CheckInputSet(request, fs);
+        if (result.Passed()) {
+            result.yearQuestion = YearMismatchQuestion(request.yearText, result.paymentYear);
+        }
+        return result;
     } catch (const std::exception& failure) {
         result.failure = CommandOutcome::Failed;
         result.message = Message{FailureMessage(failure), MessageStyle::Error};
@@ -126,6 +131,13 @@ CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch, platfo
         if (check.message) port.ShowMessage(check.message->text, check.message->style);
         if (check.field != RunField::None && check.focus) port.FocusField(check.field, check.slot);
         return *check.failure;
+    }
+    // A year other than that of the payment dates may be meant (a late
+    // filing), so the user decides; No leaves the year box to correct it.
+    if (check.yearQuestion && port.ShowMessage(check.yearQuestion->text,
+                                               check.yearQuestion->style) != MessageAnswer::Yes) {
+        port.FocusField(RunField::Year, 0);
+        return CommandOutcome::Cancelled;
     }
     if (port.ShowMessage(kConfirmText, MessageStyle::Confirm) == MessageAnswer::Cancel) {
         return CommandOutcome::Cancelled;

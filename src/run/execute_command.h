@@ -16,7 +16,8 @@ namespace kw39 {
 inline constexpr const char* kConfirmText = "処理を開始します。\nよろしいですか？";
 
 // The checks before a run: the year, then the input set. A file that cannot be
-// read while it is checked is a failure with its Error message.
+// read while it is checked is a failure with its Error message. When they
+// pass, a year other than that of the payment dates gives `yearQuestion`.
 CheckResult CheckRun(const RunRequest& request,
                      platform::FileSystem& fs = platform::RealFileSystem());
 
@@ -29,10 +30,11 @@ RunResult ConvertRequest(const RunRequest& request,
                          ConversionObserver* observer = nullptr);
 
 // The Execute button: the dialog's controls read into a request, its checks,
-// the confirmation, the run, and every message of it shown in order. A hosted
-// run closes the dialog afterwards (also when nothing was written); a raised
-// failure ends the command with one Error message instead and leaves the
-// dialog open.
+// the question when the year is not that of the payment dates (No ends the
+// command with the focus on the year box), the confirmation, the run, and
+// every message of it shown in order. A hosted run closes the dialog
+// afterwards (also when nothing was written); a raised failure ends the
+// command with one Error message instead and leaves the dialog open.
 CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
                               platform::FileSystem& fs = platform::RealFileSystem(),
                               ConversionObserver* observer = nullptr);

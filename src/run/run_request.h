@@ -56,6 +56,11 @@ struct CheckResult {
     std::size_t slot = 0;            // the input slot, when field is Input
     bool focus = true;               // the dialog moves the focus to the field
     std::optional<Message> message;  // the message of the failed check
+    // When every check passed: the calendar year most payment dates of the
+    // monthly file fall in (nothing without one), and the question to ask
+    // before the confirmation when the year asked for is another.
+    std::optional<int> paymentYear;
+    std::optional<Message> yearQuestion;
 
     bool Passed() const { return !failure; }
 };

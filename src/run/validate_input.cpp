@@ -13,6 +13,7 @@
 #include "platform/sjis.h"
 #include "run/input_slots.h"
 #include "run/output_location.h"
+#include "run/payment_year.h"
 #include "run/text_encoding_check.h"
 
 namespace kw39 {
@@ -57,15 +58,17 @@ struct FileScan {
     bool hasCompanyBlock = false;
 };
 
-// Scans the whole file; header lines may come in any order.
+// Scans the whole file; header lines may come in any order. `dates`, when
+// given, counts the payment dates on the way.
 FileScan ScanInputFile(platform::InputFile& file, const std::string& path,
                        std::string_view expectedTable, std::size_t slot,
-                       std::vector<CompanyKey>& keys) {
+                       std::vector<CompanyKey>& keys, PaymentYearTally* dates) {
     FileScan scan;
     platform::LineReader reader(file);
     std::string_view raw;
     while (reader.Next(raw)) {
         const std::string_view line = platform::TrimTrailingBlanks(raw);
+        if (dates) dates->AddLine(line);
         if (!IsHeaderLine(line)) continue;
         const std::string code = HeaderTableCode(line);
         if (code == expectedTable) scan.hasExpectedTable = true;
@@ -162,8 +165,9 @@ std::string CannotOpenMessage(const InputSlot& slot, const std::string& path) {
 }
 
 // Step 1: every chosen file exists, can be read and is of its slot's kind.
+// The payment dates of the monthly file are counted in the same reading.
 CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
-                            std::vector<CompanyKey>& keys) {
+                            std::vector<CompanyKey>& keys, PaymentYearTally& dates) {
     for (std::size_t s = 0; s < InputSlots.size(); ++s) {
         const InputSlot& slot = InputSlots[s];
         const std::string& path = request.inputPaths[s];
@@ -183,7 +187,8 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
             // that is no text at all; that is then the message to show.
             std::exception_ptr malformedLine;
             try {
-                scan = ScanInputFile(checked, path, slot.pszTableCode, s, keys);
+                scan = ScanInputFile(checked, path, slot.pszTableCode, s, keys,
+                                     s == kMonthlySlot ? &dates : nullptr);
             } catch (const DataLineError&) {
                 malformedLine = std::current_exception();
             }
@@ -260,10 +265,12 @@ CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs)
 
 CheckResult CheckInputSet(const RunRequest& request, platform::FileSystem& fs) {
     std::vector<CompanyKey> keys;
-    CheckResult result = CheckInputFiles(request, fs, keys);
+    PaymentYearTally dates;
+    CheckResult result = CheckInputFiles(request, fs, keys, dates);
     if (result.Passed()) result = CheckSameCompany(keys);
     if (result.Passed()) result = CheckMandatorySlots(request);
     if (result.Passed()) result = CheckOutputPath(request, fs);
+    if (result.Passed()) result.paymentYear = dates.Year();
     return result;
 }
 

@@ -11,7 +11,8 @@ namespace kw39 {
 // The checks of the input set before a run, in their fixed order: every chosen
 // file exists, is a plain file, is Shift_JIS text and of its slot's kind; all
 // come from one company; the mandatory files are chosen; the output can be
-// written. The first failure is the result. Throws DataLineError when a
+// written. The first failure is the result; when all pass, the result carries
+// the year of the monthly file's payment dates. Throws DataLineError when a
 // company block has too few fields, platform::IoError when a read fails.
 CheckResult CheckInputSet(const RunRequest& request,
                           platform::FileSystem& fs = platform::RealFileSystem());

@@ -65,6 +65,7 @@ TEST(MessageBoxes, StylesMapToTheirFlags) {
     EXPECT_EQ(MessageBoxFlags(MessageStyle::Confirm), UINT(MB_OKCANCEL | MB_ICONINFORMATION));
     EXPECT_EQ(MessageBoxFlags(MessageStyle::Info), UINT(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(MessageBoxFlags(MessageStyle::Error), UINT(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(MessageBoxFlags(MessageStyle::Question), UINT(MB_YESNO | MB_ICONQUESTION));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "program_runner.h"
@@ -112,6 +113,38 @@ TEST(BatchTest, ConvertsEveryCompanyAndReportsTheOneThatFails) {
                                       batch.Output(broken) + ")\"\r\n"))
             << csv;
     }
+}
+
+// Each company's payment dates give its year when --year is not given; a
+// --year that is not a company's year is noted under its result line.
+TEST(BatchTest, EachCompanyHasTheYearOfItsPaymentDates) {
+    Batch batch;
+    const std::string a = WriteCompany(batch.Company("A"), "0001", "A商事");
+    const std::string b = WriteCompany(batch.Company("B"), "0002", "B商事");
+    for (const auto& [folder, code, date] :
+         {std::tuple("A", "0001", "20250125"), std::tuple("B", "0002", "20260125")}) {
+        WriteBytes(batch.Company(folder) + "/GETUJIQ.CSV",
+                   CompanyBlock(code, std::string(folder) + "商事") +
+                       "[10701]\r\nE001,1\r\n[10702]\r\nE001,1," + date + "\r\n");
+    }
+    std::vector<std::string> args = batch.Args({"--yes"});
+    args.erase(args.end() - 3, args.end() - 1);  // --year 8
+    ProgramResult result = RunKw39pcaconv(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(Contains(ReadBytes(batch.Output(a)), "<SINKOKUNENDO>7</SINKOKUNENDO>"));
+    EXPECT_TRUE(Contains(ReadBytes(batch.Output(b)), "<SINKOKUNENDO>8</SINKOKUNENDO>"));
+    EXPECT_TRUE(Contains(result.err, Utf8Of("A: 申告年度 (year): 7 (支給日の年 2025 年")));
+    EXPECT_TRUE(Contains(result.err, Utf8Of("B: 申告年度 (year): 8 (支給日の年 2026 年")));
+
+    result = RunKw39pcaconv(batch.Args({"--yes"}));
+    ASSERT_EQ(result.status, 0) << result.err;
+    // Under A's result line, before B's.
+    const std::size_t asked = result.err.find(
+        Utf8Of("\n    質問 (Question): 支給日の年は 2025 年 (令和7年) ですが、申告年度に 8 が指定さ"
+               "れています。\n    このまま続けますか？ Yes\n"));
+    EXPECT_LT(asked, result.err.find("[2/2] B: ")) << result.err;
+    EXPECT_EQ(CountOf(result.err, Utf8Of("質問")), 1u);
+    EXPECT_TRUE(Contains(ReadBytes(batch.Output(a)), "<SINKOKUNENDO>8</SINKOKUNENDO>"));
 }
 
 // Folder and file names reach standard error in result lines, lists and the

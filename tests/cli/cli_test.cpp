@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,97 @@ TEST(Kw39pcaconv, WrittenDocumentCarriesModeAndYear) {
     EXPECT_TRUE(Contains(document, "<SINKOKUNENDO>26年</SINKOKUNENDO>\r\n"));
     EXPECT_TRUE(Contains(document, "<MODE>EASY</MODE>\r\n"));
     EXPECT_TRUE(Contains(document, "<KOMONSAKINAME>テスト商事</KOMONSAKINAME>\r\n"));
+}
+
+// The year of the data is that of its payment dates: taken when --year is
+// not given (today's without a date), and a --year that differs is asked
+// about before the confirmation.
+TEST(Kw39pcaconv, YearOfThePaymentDates) {
+    const std::string question =
+        "質問 (Question): 支給日の年は 2026 年 (令和8年) ですが、申告年度に 9 が指定されています。"
+        "\nこのまま続けますか？";
+    struct Case {
+        const char* name;
+        std::optional<std::string> year;  // --year, CP932
+        bool dates;                       // a monthly file with payment dates of 2026
+        std::vector<std::string> more;
+        std::optional<std::string> typed;
+        int status;
+        std::vector<std::string> says;  // CP932, in this order
+        std::string written;            // the year in the document; "" for none
+    };
+    const std::string today = DefaultYear(platform::Today());
+    const Case cases[] = {
+        {"data's year without --year",
+         std::nullopt,
+         true,
+         {"--yes"},
+         std::nullopt,
+         0,
+         {"申告年度 (year): 8 (支給日の年 2026 年 (令和8年) から / from the payment dates)",
+          "確認 (Confirm)"},
+         "8"},
+        {"today's year without a payment date",
+         std::nullopt,
+         false,
+         {"--yes"},
+         std::nullopt,
+         0,
+         {"申告年度 (year): " + today + " (支給日がないため今年 / no payment date"},
+         today},
+        {"the data's year given", "8", true, {"--yes"}, std::nullopt, 0, {"確認 (Confirm)"}, "8"},
+        {"another year with --yes",
+         "9",
+         true,
+         {"--yes"},
+         std::nullopt,
+         0,
+         {question + " Yes (--yes)\n", "確認 (Confirm)"},
+         "9"},
+        {"another year, no terminal", "9", true, {}, std::nullopt, 3, {question, "--yes"}, ""},
+        {"another year, answered no", "9", true, {}, "n\n", 3, {question + " [y/N] "}, ""},
+        {"another year, answered yes",
+         "9",
+         true,
+         {},
+         "y\ny\n",
+         0,
+         {question + " [y/N] ", "処理を開始します。"},
+         "9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CliInputs in;
+        std::vector<std::string> args = in.Args(c.more);
+        args.erase(args.begin(), args.begin() + 2);  // --year
+        if (c.year) args.insert(args.end(), {"--year", *c.year});
+        if (c.dates) {
+            const std::string monthly =
+                in.dir.Write("monthly.csv", ValidSlotFile(4) + "[10702]\r\nE001,1,20260125\r\n");
+            args.insert(args.end(), {"--monthly", monthly});
+        }
+        ProgramInput input;
+        input.terminal = c.typed;
+        const ProgramResult result = RunKw39pcaconv(args, input);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        std::size_t at = 0;
+        for (const std::string& part : c.says) {
+            at = result.err.find(Utf8Of(part), at);
+            EXPECT_NE(at, std::string::npos) << part << "\n" << result.err;
+        }
+        if (c.status == 3) {
+            EXPECT_FALSE(Contains(result.err, Utf8Of("処理を開始します。")));
+        }
+        if (c.year && *c.year == "8") {
+            EXPECT_FALSE(Contains(result.err, Utf8Of("質問")));
+        }
+        if (c.written.empty()) {
+            EXPECT_FALSE(FileExists(in.output));
+        } else {
+            EXPECT_TRUE(Contains(ReadBytes(in.output),
+                                 "<SINKOKUNENDO>" + c.written + "</SINKOKUNENDO>\r\n"));
+        }
+    }
 }
 
 TEST(Kw39pcaconv, ConfirmationOnTheTerminal) {

@@ -12,6 +12,7 @@
 #include "fuzz_support.h"
 #include "run/execute_command.h"
 #include "run/input_slots.h"
+#include "run/payment_year.h"
 #include "support/fault_file_system.h"
 #include "support/xmllint.h"
 #include "xml_check.h"
@@ -58,6 +59,11 @@ void RunOnce(std::string_view input, bool standard) {
     std::vector<kw39::platform::Message> shown;
     kw39::CommandOutcome outcome;
     const kw39::CheckResult check = kw39::CheckRun(request, fs);
+    if (check.paymentYear) {
+        // Whatever the dates hold, the year they give can be filed.
+        const int era = kw39::EraYear(*check.paymentYear);
+        Require(era >= 1 && era <= 98, "the year of the payment dates is a filing year");
+    }
     if (!check.Passed()) {
         if (check.message) shown.push_back(*check.message);
         outcome = *check.failure;

@@ -61,7 +61,7 @@ MemoryRun::MemoryRun(std::optional<std::string> oldOutput) {
     }
     if (oldOutput) memory.AddFile(outputPath, *oldOutput);
     port.texts[kIdOutputBox] = outputPath;
-    port.texts[kIdYearBox] = "26";
+    port.texts[kIdYearBox] = "8";
     port.checked[kIdRadioStandard] = true;
 }
 
@@ -82,7 +82,7 @@ void MemoryRun::SetInput(std::size_t slot, std::string content) {
 CommandOutcome MemoryRun::Execute(int launchCode) {
     LaunchContext launch;
     launch.launchCode = launchCode;
-    launch.defaultYear = "26";
+    launch.defaultYear = "8";
     return ExecuteCommand(port, launch, faults);
 }
 

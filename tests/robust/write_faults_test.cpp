@@ -144,7 +144,7 @@ struct FolderRun {
         }
         output = dir.Write("out.xml", kOld);
         port.texts[kIdOutputBox] = output;
-        port.texts[kIdYearBox] = "26";
+        port.texts[kIdYearBox] = "8";
         port.checked[kIdRadioStandard] = true;
     }
     CommandOutcome Execute(platform::FileSystem& fs) {

@@ -163,7 +163,10 @@ bool ValidateInputSet(RecordingPort& port, platform::FileSystem& fs) {
 
 MessageAnswer RecordingPort::ShowMessage(const std::string& text, MessageStyle style) {
     messages.push_back({text, style});
-    if (style != MessageStyle::Confirm || answers.empty()) return MessageAnswer::Ok;
+    if (style == MessageStyle::Question && answers.empty()) return MessageAnswer::Yes;
+    if ((style != MessageStyle::Confirm && style != MessageStyle::Question) || answers.empty()) {
+        return MessageAnswer::Ok;
+    }
     const MessageAnswer answer = answers.front();
     answers.erase(answers.begin());
     return answer;

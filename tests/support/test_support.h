@@ -65,8 +65,8 @@ constexpr int SlotEditId(std::size_t slot) { return 1009 + 2 * static_cast<int>(
 constexpr int SlotBrowseId(std::size_t slot) { return 1010 + 2 * static_cast<int>(slot); }
 
 // A headless dialog: control texts and radio states are set by the test,
-// messages are recorded, and confirmations are answered from a script
-// (Ok when the script is empty).
+// messages are recorded, and confirmations and questions are answered from a
+// script (Ok or Yes when the script is empty).
 class RecordingPort : public RunPort {
   public:
     RunRequest ReadRequest() override;
@@ -80,7 +80,7 @@ class RecordingPort : public RunPort {
 
     std::map<int, std::string> texts;
     std::map<int, bool> checked;
-    std::vector<MessageAnswer> answers;  // consumed front to back for Confirm
+    std::vector<MessageAnswer> answers;  // consumed front to back for Confirm and Question
     std::vector<RecordedMessage> messages;
     int focus = 0;
     int closeCount = 0;

@@ -238,8 +238,12 @@ MessageBoxSeen WaitMessageBox(HWND owner) {
     box.caption = TextOf(box.window);
     // The text is the static control 0xFFFF; the icon is a static without text.
     box.text = ItemText(box.window, 0xFFFF);
-    box.hasCancel = GetDlgItem(box.window, IDCANCEL) != nullptr &&
-                    IsWindowVisible(GetDlgItem(box.window, IDCANCEL));
+    const auto shown = [&](int id) {
+        const HWND button = GetDlgItem(box.window, id);
+        return button != nullptr && IsWindowVisible(button);
+    };
+    box.hasCancel = shown(IDCANCEL);
+    box.hasYesNo = shown(IDYES) && shown(IDNO);
     return box;
 }
 

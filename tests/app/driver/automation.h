@@ -98,12 +98,13 @@ struct MessageBoxSeen {
     std::wstring caption;
     std::wstring text;
     bool hasCancel = false;
+    bool hasYesNo = false;
 };
 
 // Waits for the message box owned by `owner` and reads it; window is null
 // when none appeared.
 MessageBoxSeen WaitMessageBox(HWND owner);
-// Presses IDOK or IDCANCEL of a message box and waits until it has gone.
+// Presses IDOK, IDCANCEL, IDYES or IDNO of a message box and waits until it has gone.
 bool Answer(const MessageBoxSeen& box, int buttonId);
 
 }  // namespace kw39::test

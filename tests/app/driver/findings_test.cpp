@@ -39,7 +39,7 @@ CommandLineReport RunCommandLine(const std::filesystem::path& folder,
                                  const std::filesystem::path& outputFolder) {
     const std::filesystem::path report = outputFolder / L"cli_報告.csv";
     const std::filesystem::path transcript = outputFolder / L"cli.log";
-    const std::wstring arguments = L"--folder \"" + folder.wstring() + L"\" --year 26 --yes" +
+    const std::wstring arguments = L"--folder \"" + folder.wstring() + L"\" --year 8 --yes" +
                                    L" --output \"" + DocumentIn(outputFolder).wstring() +
                                    L"\" --report \"" + report.wstring() + L"\"";
     const auto code = RunToEnd(Paths().cli.wstring(), arguments, kStartTimeout, transcript);
@@ -99,7 +99,7 @@ TEST(Standalone, FindingsListAndSavedReportMatchTheCommandLine) {
     ASSERT_TRUE(dlg);
     EXPECT_EQ(ItemText(dlg, IDC_FINDINGS), L"変換結果(&R)...");
     EXPECT_FALSE(ItemEnabled(dlg, IDC_FINDINGS));
-    SetItemText(dlg, IDC_YEAR, L"26");
+    SetItemText(dlg, IDC_YEAR, L"8");
     FillInputs(dlg, input);
     SetItemText(dlg, IDC_OUTPUT_PATH, DocumentIn(outputFolder).wstring());
 

@@ -108,7 +108,7 @@ TEST(Hosted, ConfirmedRunWritesClosesAndNotifiesOk) {
     const std::filesystem::path input = CopySamples(L"hosted-input");
     const std::filesystem::path outputFolder = FreshFolder(L"hosted-run");
     const std::filesystem::path output = outputFolder / L"ORVELLE.XML";
-    std::string expected = CommandLineDocument(input, L"26", outputFolder / L"cli.XML");
+    std::string expected = CommandLineDocument(input, L"8", outputFolder / L"cli.XML");
     ASSERT_FALSE(expected.empty()) << "kw39pcaconv.exe wrote no document";
     // The document names the way the program was started.
     const std::string standalone = "<FUNCTIONID>1</FUNCTIONID>";
@@ -120,7 +120,7 @@ TEST(Hosted, ConfirmedRunWritesClosesAndNotifiesOk) {
     AppSession app(host.Arguments(3, output));
     const HWND dlg = app.Dialog();
     ASSERT_TRUE(dlg);
-    SetItemText(dlg, IDC_YEAR, L"26");
+    SetItemText(dlg, IDC_YEAR, L"8");
     FillInputs(dlg, input);
     Click(dlg, IDC_EXECUTE);
     const MessageBoxSeen confirm = WaitMessageBox(dlg);

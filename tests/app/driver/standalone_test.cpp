@@ -168,6 +168,49 @@ TEST(Standalone, EnterInTheYearBoxEndsTheProgram) {
     EXPECT_EQ(app.Process().WaitExit(kStepTimeout), std::optional<DWORD>(0));
 }
 
+// A year that is not that of the payment dates (2026, Reiwa 8) is asked about
+// before the confirmation: No returns to the year box with nothing done, Yes
+// goes on to the confirmation.
+TEST(Standalone, AnotherYearThanThePaymentDatesIsAskedAbout) {
+    const std::filesystem::path input = CopySamples(L"year-question");
+    const std::filesystem::path output = FreshFolder(L"year-question-output") / L"out.XML";
+    AppSession app;
+    const HWND dlg = app.Dialog();
+    ASSERT_TRUE(dlg);
+    SetItemText(dlg, IDC_YEAR, L"9");
+    FillInputs(dlg, input);
+    SetItemText(dlg, IDC_OUTPUT_PATH, output.wstring());
+
+    Click(dlg, IDC_EXECUTE);
+    MessageBoxSeen box = WaitMessageBox(dlg);
+    EXPECT_EQ(box.caption, kTitle);
+    EXPECT_EQ(box.text,
+              L"支給日の年は 2026 年 (令和8年) ですが、申告年度に 9 が指定されています。\n"
+              L"このまま続けますか？");
+    EXPECT_TRUE(box.hasYesNo);
+    EXPECT_FALSE(box.hasCancel);
+    EXPECT_TRUE(SaveWindowPng(box.window, ScreenshotPath(L"year-question")));
+    ASSERT_TRUE(Answer(box, IDNO));
+    EXPECT_TRUE(HasFocus(dlg, IDC_YEAR));
+    PumpMessages(300);
+    EXPECT_FALSE(FindOwnedDialog(dlg)) << "a message followed No";
+    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(ItemText(dlg, IDC_YEAR), L"9");
+
+    Click(dlg, IDC_EXECUTE);
+    box = WaitMessageBox(dlg);
+    EXPECT_TRUE(box.hasYesNo);
+    ASSERT_TRUE(Answer(box, IDYES));
+    box = WaitMessageBox(dlg);
+    EXPECT_EQ(box.text, L"処理を開始します。\nよろしいですか？");
+    ASSERT_TRUE(Answer(box, IDCANCEL));
+    PumpMessages(300);
+    EXPECT_FALSE(std::filesystem::exists(output));
+
+    Click(dlg, IDCANCEL);
+    EXPECT_TRUE(app.Process().WaitExit(kStepTimeout));
+}
+
 // Runs under a Japanese and an English Wine locale: Japanese folder and file
 // names must work whatever the system code page is.
 TEST(Standalone, ConversionMatchesCommandLineProgram) {
@@ -175,13 +218,13 @@ TEST(Standalone, ConversionMatchesCommandLineProgram) {
     const std::filesystem::path input = CopySamples(L"給与データ");
     const std::filesystem::path outputFolder = FreshFolder(L"出力先");
     const std::filesystem::path output = outputFolder / L"年調データ.XML";
-    const std::string expected = CommandLineDocument(input, L"26", outputFolder / L"cli.XML");
+    const std::string expected = CommandLineDocument(input, L"8", outputFolder / L"cli.XML");
     ASSERT_FALSE(expected.empty()) << "kw39pcaconv.exe wrote no document";
 
     AppSession app;
     const HWND dlg = app.Dialog();
     ASSERT_TRUE(dlg);
-    SetItemText(dlg, IDC_YEAR, L"26");
+    SetItemText(dlg, IDC_YEAR, L"8");
     FillInputs(dlg, input);
     SetItemText(dlg, IDC_OUTPUT_PATH, output.wstring());
 
@@ -206,7 +249,7 @@ TEST(Standalone, ConversionMatchesCommandLineProgram) {
     Click(dlg, IDC_CLEAR);
     EXPECT_TRUE(WaitUntil([&] { return ItemText(dlg, IDC_OUTPUT_PATH).empty(); }, kStepTimeout));
     for (int id : kInputBoxes) EXPECT_EQ(ItemText(dlg, id), L"") << "box " << id;
-    EXPECT_EQ(ItemText(dlg, IDC_YEAR), L"26");
+    EXPECT_EQ(ItemText(dlg, IDC_YEAR), L"8");
     EXPECT_TRUE(ItemChecked(dlg, IDC_RADIO_STANDARD));
 
     Click(dlg, IDCANCEL);
