@@ -5,6 +5,10 @@
 # Windows: both programs, the user guide they open and a short read-me, side by
 # side in one folder (the desktop program finds ONLINEHELP.PDF beside itself),
 # packed by `cpack -G ZIP` into a zip file.
+# Installing (and packing) takes what is built; it does not build every
+# target first, some of which (tests, tools) a package build never needs.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 if(WIN32)
     configure_file(${PROJECT_SOURCE_DIR}/docs/windows/README.TXT.in
         ${CMAKE_BINARY_DIR}/package/README.TXT @ONLY NEWLINE_STYLE CRLF)

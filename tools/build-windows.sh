@@ -19,6 +19,7 @@ cmake -S . -B "$build" \
     -DCMAKE_TOOLCHAIN_FILE="$(pwd)/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
     -DKW39_BUILD_TESTS=OFF \
+    -DKW39_BUILD_TOOLS=OFF \
     "$@" >/dev/null
 targets=(Kw39PCAConv kw39pcaconv)
 if grep -q '^KW39_APP_TESTS:BOOL=ON' "$build/CMakeCache.txt"; then
