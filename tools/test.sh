@@ -40,7 +40,12 @@ phase() {
         start=$(date +%s)
         echo "== $name: started" >&2
         if "$@" >"$logs/$name.log" 2>&1; then outcome=passed; else outcome=FAILED; fi
-        echo "$outcome $(($(date +%s) - start))" >"$logs/$name.result"
+        # The processor time of the phase (user + system, all its processes):
+        # unlike the wall time, it hardly depends on what else runs.
+        times >"$logs/$name.times"
+        cpu=$(awk 'NR == 2 { split($1 " " $2, t, /[ms ]+/); print int(t[1] * 60 + t[2] + t[3] * 60 + t[4]) }' \
+            "$logs/$name.times")
+        echo "$outcome $(($(date +%s) - start)) $cpu" >"$logs/$name.result"
         echo "== $name: $outcome after $(($(date +%s) - start)) s" >&2
     ) &
 }
@@ -62,15 +67,15 @@ fi
 wait "$windows"
 
 status=0
-echo "Phases (seconds from the start of each; they overlap):"
+echo "Phases (they overlap; wall-clock and processor seconds):"
 for name in native sanitize fuzz-build fuzz windows; do
     if [ ! -f "$logs/$name.result" ]; then
         printf '  %-10s not run\n' "$name"
         status=1
         continue
     fi
-    read -r outcome seconds <"$logs/$name.result"
-    printf '  %-10s %-6s %4d s   %s\n' "$name" "$outcome" "$seconds" "$logs/$name.log"
+    read -r outcome seconds cpu <"$logs/$name.result"
+    printf '  %-10s %-6s %4d s  CPU %4d s   %s\n' "$name" "$outcome" "$seconds" "$cpu" "$logs/$name.log"
     if [ "$outcome" != passed ]; then
         status=1
         echo "---- $logs/$name.log (last 80 lines)"
