@@ -25,8 +25,9 @@ rm -rf "$logs"
 mkdir -p "$logs"
 
 native() {
-    # Release: the configuration that is shipped.
-    cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    # Release: the configuration that is shipped. The test programs are
+    # unity builds, as in tools/test-sanitize.sh.
+    cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release -DKW39_UNITY_TESTS=ON >/dev/null &&
         cmake --build build-test -j"$jobs" &&
         ctest --test-dir build-test --output-on-failure -j"$jobs"
 }
