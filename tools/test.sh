@@ -7,8 +7,8 @@
 # The four builds share no object file (g++, g++ with the sanitizers, clang
 # with libFuzzer, MinGW), so they run side by side and keep the cores busy
 # while one of them configures, links or runs its tests. The Windows build
-# starts first: its Wine tests take longest and mostly wait for windows, so
-# they overlap the other builds. Fuzzing runs for a fixed time, so it starts
+# starts first, so that its Wine tests, which mostly wait for windows, overlap
+# the other builds. Fuzzing runs for a fixed time, so it starts
 # only when the other builds are done and it has the cores (beside the waiting
 # Wine tests).
 #
