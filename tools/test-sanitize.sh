@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer (in
-# build-sanitize) and runs the whole test suite. Fails on a failed test and on
-# any sanitizer report, leaks included, also one from a program that a test
-# started (reports are written to build-sanitize/sanitizer-reports/ and shown).
+# Builds the product and its tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer (in build-sanitize) and runs the whole test suite
+# of the product. Fails on a failed test and on any sanitizer report, leaks
+# included, also one from a program that a test started (reports are written to
+# build-sanitize/sanitizer-reports/ and shown). The data generator and the
+# benchmark, tools around the product, are left to the native suite; line
+# tables (-g1) are all a report needs; each test program is compiled as a few
+# combined units (a unity build), which saves parsing the same headers again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${SANITIZE_BUILD_DIR:-build-sanitize}
 jobs=${JOBS:-2}
 
 tools/setup.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKW39_SANITIZE=ON >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DKW39_SANITIZE=ON \
+    -DKW39_BUILD_TOOLS=OFF -DKW39_UNITY_TESTS=ON >/dev/null
 
 reports="$(cd "$build" && pwd)/sanitizer-reports"
 rm -rf "$reports"

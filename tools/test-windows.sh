@@ -4,8 +4,12 @@
 # is started and worked like a user and like the host system, and its document
 # is compared with the one kw39pcaconv.exe writes. As root it first installs
 # what it needs (64-bit Wine only); otherwise it prints the apt-get line.
+#
+#   tools/test-windows.sh --build-only   what it needs and the build, no test
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build_only=false
+[ "${1:-}" = --build-only ] && build_only=true
 build=${KW39_WIN_BUILD_DIR:-build-win}
 started=$(date +%s)
 
@@ -41,6 +45,7 @@ installed=$(date +%s)
 
 tools/build-windows.sh -DKW39_APP_TESTS=ON
 built=$(date +%s)
+$build_only && exit 0
 
 # Whatever happens, no Wine process of the test prefix outlives the run.
 wineserver=/usr/lib/wine/wineserver
