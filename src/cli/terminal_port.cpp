@@ -119,7 +119,9 @@ void Terminal::Write(const Message& message) {
 bool Terminal::Answer(const std::string& text, MessageStyle style) {
     const std::string question = std::string(StyleWord(style)) + ": " + text;
     if (m_bAssumeYes) {
-        if (!IsQuiet()) {
+        // The question about the year is a warning: it is shown also when
+        // --quiet leaves only warnings.
+        if (!IsQuiet() || style == MessageStyle::Question) {
             WriteStderr(question + (style == MessageStyle::Question ? " Yes" : " OK") + " (" +
                         m_strAnsweredBy + ")\n");
         }
