@@ -49,7 +49,7 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
     CompanyTerminal& terminal = *company.terminal;
     RunRequest& request = company.request;
     request.yearText = year;
-    request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
+    request.mode = options.mode;
     request.launch = StandaloneLaunch(year);
     request.writeDocument = !options.check;
     const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
@@ -310,8 +310,12 @@ RunDescription Described(const Company& company, const std::string& outputDir,
                          const std::string& year, const CliOptions& options,
                          platform::FileSystem& fs) {
     RunRequest request = company.request;
-    request.yearText = year;
-    request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
+    // A planned company carries its own year (its data's, without --year);
+    // one that could not even be planned, the batch's.
+    if (request.yearText.empty()) {
+        request.yearText = year;
+        request.mode = options.mode;
+    }
     if (!company.outputName.empty()) {
         request.outputPath = platform::JoinPath(outputDir, company.outputName);
     }

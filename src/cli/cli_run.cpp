@@ -88,7 +88,7 @@ struct SingleResult {
 // fails (after its message).
 std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOptions& options,
                            platform::FileSystem& fs) {
-    request.mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
+    request.mode = options.mode;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
     request.writeDocument = !options.check;
     if (options.folder && !ApplyFolder(terminal, request, *options.folder, fs)) {

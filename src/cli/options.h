@@ -13,8 +13,8 @@
 namespace kw39::cli {
 
 struct CliOptions {
-    std::optional<std::string> year;                           // year box text, unchanged
-    int mode = kModeStandard;                                  // LinkMode
+    std::optional<std::string> year;  // year box text, unchanged
+    LinkMode mode = kModeStandard;
     std::array<std::optional<std::string>, kSlotCount> slots;  // input paths by slot
     std::optional<std::string> folder;                         // folder to choose from
     std::optional<std::string> output;                         // output path

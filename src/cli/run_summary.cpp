@@ -14,7 +14,7 @@ std::string Line(const std::string& label, const std::string& value) {
 
 // The lines every run starts with.
 std::string Head(const std::string& yearText, const CliOptions& options) {
-    const LinkMode mode = options.mode == kModeSimple ? kModeSimple : kModeStandard;
+    const LinkMode mode = options.mode;
     std::string text = "kw39pcaconv: 実行内容 (summary):\n";
     text += Line("申告年度 (year)", YearWithEra(yearText));
     text +=

@@ -38,20 +38,6 @@ void WriteLines(const std::string& path, const std::vector<Line>& lines) {
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-// The fields of a line split at every comma: good enough for the keys and
-// numbers the edits touch, which lead the line and are never quoted.
-std::vector<std::string> Fields(const std::string& text) {
-    std::vector<std::string> fields(1);
-    for (const char c : text) {
-        if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
 std::string Joined(const std::vector<std::string>& fields) {
     std::string text;
     for (std::size_t i = 0; i < fields.size(); ++i) text += (i ? "," : "") + fields[i];
@@ -83,7 +69,7 @@ void Edit(std::vector<Line>& lines, Random& random) {
         case 1: {  // the key again, one later field changed, in a section of its own
             const int i = AnyDataLine(lines, random);
             if (i < 0) break;
-            std::vector<std::string> fields = Fields(lines[static_cast<std::size_t>(i)].text);
+            std::vector<std::string> fields = CommaFields(lines[static_cast<std::size_t>(i)].text);
             if (fields.size() < 3) break;
             fields.back() = fields.back() + "9";
             const std::string table = lines[static_cast<std::size_t>(i)].section;
@@ -94,7 +80,7 @@ void Edit(std::vector<Line>& lines, Random& random) {
         case 2: {  // an empty employee code, or an empty second key
             const int i = AnyDataLine(lines, random);
             if (i < 0) break;
-            std::vector<std::string> fields = Fields(lines[static_cast<std::size_t>(i)].text);
+            std::vector<std::string> fields = CommaFields(lines[static_cast<std::size_t>(i)].text);
             fields[fields.size() > 1 ? static_cast<std::size_t>(random.Below(2)) : 0].clear();
             lines[static_cast<std::size_t>(i)].text = Joined(fields);
             break;
@@ -102,7 +88,7 @@ void Edit(std::vector<Line>& lines, Random& random) {
         case 3: {  // a salary number outside 1 to 12, or another spelling of its month
             const int i = AnyDataLine(lines, random, "10701");
             if (i < 0) break;
-            std::vector<std::string> fields = Fields(lines[static_cast<std::size_t>(i)].text);
+            std::vector<std::string> fields = CommaFields(lines[static_cast<std::size_t>(i)].text);
             fields[1] = random.Percent(50) ? "13" : "0" + fields[1];
             lines[static_cast<std::size_t>(i)].text = Joined(fields);
             break;
@@ -133,6 +119,18 @@ void AddIrregularities(const std::vector<std::string>& paths, int count, std::ui
         Edit(files[static_cast<std::size_t>(random.Below(static_cast<int>(files.size())))], random);
     }
     for (std::size_t f = 0; f < paths.size(); ++f) WriteLines(paths[f], files[f]);
+}
+
+std::vector<std::string> CommaFields(const std::string& text) {
+    std::vector<std::string> fields(1);
+    for (const char c : text) {
+        if (c == ',') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
 }
 
 }  // namespace kw39::gen

@@ -17,4 +17,8 @@ namespace kw39::gen {
 // read or write.
 void AddIrregularities(const std::vector<std::string>& paths, int count, std::uint64_t seed);
 
+// The fields of a line split at every comma: good enough for the keys and
+// numbers of generated lines, which lead the line and are never quoted.
+std::vector<std::string> CommaFields(const std::string& text);
+
 }  // namespace kw39::gen

@@ -13,6 +13,7 @@
 
 #include "convert/engine.h"
 #include "generator.h"
+#include "irregular.h"
 #include "pca/catalogue.h"
 #include "support/test_support.h"
 
@@ -103,14 +104,7 @@ std::vector<DataLine> EmployeeLines(const std::vector<GeneratedFile>& files) {
             }
             const PCATABLEINFO* table = FindPcaTable(section);
             if (!table || !IsEmployeeTable(*table)) continue;
-            std::vector<std::string> fields(1);
-            for (const char c : text) {
-                if (c == ',') {
-                    fields.emplace_back();
-                } else {
-                    fields.back() += c;
-                }
-            }
+            std::vector<std::string> fields = CommaFields(text);
             fields.resize(std::max<std::size_t>(fields.size(), 3));
             lines.push_back({{file.path, number},
                              section,
@@ -161,6 +155,18 @@ bool Used(const DataLine& line, const std::set<std::string>& employees,
     return true;
 }
 
+// Converts a generated set into `output`, telling `observer` what it finds.
+void Convert(const std::vector<GeneratedFile>& files, int mode, const std::string& output,
+             NamingObserver& observer) {
+    std::vector<std::string> paths;
+    for (const GeneratedFile& file : files) paths.push_back(file.path);
+    platform::MessageLog log;
+    CExchangeFromPCAToKw39 engine(log);
+    engine.SetObserver(&observer);
+    ASSERT_TRUE(engine.Reader().ReadDataFiles(paths, static_cast<int>(paths.size())));
+    ASSERT_TRUE(engine.ConvertAndWriteDocument(output, mode, "1", "8"));
+}
+
 TEST(ReportCompletenessProperty, EveryEmployeeLineIsUsedOrNamedByAFinding) {
     for (std::uint64_t seed = 1; seed <= 12; ++seed) {
         for (const int mode : {kModeStandard, kModeSimple}) {
@@ -172,15 +178,8 @@ TEST(ReportCompletenessProperty, EveryEmployeeLineIsUsedOrNamedByAFinding) {
             options.folder = dir.Path();
             options.irregularities = 40;
             const std::vector<GeneratedFile> files = GenerateSet(options);
-            std::vector<std::string> paths;
-            for (const GeneratedFile& file : files) paths.push_back(file.path);
-
-            platform::MessageLog port;
-            CExchangeFromPCAToKw39 engine(port);
             NamingObserver observer;
-            engine.SetObserver(&observer);
-            ASSERT_TRUE(engine.Reader().ReadDataFiles(paths, static_cast<int>(paths.size())));
-            ASSERT_TRUE(engine.ConvertAndWriteDocument(dir.File("out.xml"), mode, "1", "8"));
+            ASSERT_NO_FATAL_FAILURE(Convert(files, mode, dir.File("out.xml"), observer));
 
             const std::vector<DataLine> lines = EmployeeLines(files);
             std::set<std::string> employees;
@@ -224,14 +223,8 @@ TEST(ReportCompletenessProperty, ACleanExportNamesNoLine) {
     options.employees = 40;
     options.folder = dir.Path();
     const std::vector<GeneratedFile> files = GenerateSet(options);
-    std::vector<std::string> paths;
-    for (const GeneratedFile& file : files) paths.push_back(file.path);
-    platform::MessageLog port;
-    CExchangeFromPCAToKw39 engine(port);
     NamingObserver observer;
-    engine.SetObserver(&observer);
-    ASSERT_TRUE(engine.Reader().ReadDataFiles(paths, static_cast<int>(paths.size())));
-    ASSERT_TRUE(engine.ConvertAndWriteDocument(dir.File("out.xml"), kModeStandard, "1", "8"));
+    ASSERT_NO_FATAL_FAILURE(Convert(files, kModeStandard, dir.File("out.xml"), observer));
     EXPECT_EQ(observer.converted.size(), 40u);
     EXPECT_TRUE(observer.places.empty());
     EXPECT_TRUE(observer.rows.empty());
