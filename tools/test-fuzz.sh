@@ -23,7 +23,7 @@ jobs=${FUZZ_JOBS:-$(nproc)}
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 targets=(lines reader run document)
 
-tools/setup.sh clang libclang-rt-14-dev
+tools/setup.sh --tests clang libclang-rt-14-dev
 # Optimised as for any fuzzing; line tables are all a crash report needs.
 CXX=clang++ cmake -S . -B "$build" -DKW39_FUZZ=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \

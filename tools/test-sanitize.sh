@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 build=${SANITIZE_BUILD_DIR:-build-sanitize}
 jobs=${JOBS:-2}
 
-tools/setup.sh
+tools/setup.sh --tests
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DKW39_SANITIZE=ON \
     -DKW39_BUILD_TOOLS=OFF -DKW39_UNITY_TESTS=ON >/dev/null
 

@@ -20,7 +20,7 @@ logs=build-logs
 jobs=$(nproc)
 started=$(date +%s)
 
-tools/setup.sh clang libclang-rt-14-dev || exit 1
+tools/setup.sh --tests clang libclang-rt-14-dev || exit 1
 rm -rf "$logs"
 mkdir -p "$logs"
 

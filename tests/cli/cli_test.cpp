@@ -3,6 +3,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -11,6 +12,7 @@
 
 #include "platform/version.h"
 #include "program_runner.h"
+#include "run/conversion_report.h"
 #include "run/launch_context.h"
 #include "run/run_description.h"
 #include "run_fixtures.h"
@@ -30,6 +32,30 @@ TEST(Kw39pcaconv, HelpDescribesEveryOptionAndStatus) {
     }
     EXPECT_TRUE(Contains(help.out, Utf8Of("終了ステータス")));
     EXPECT_TRUE(Contains(help.out, Utf8Of("社員情報 (KOJINQ)")));
+    // Every kind of finding the report can hold, by the name in its 種類 column,
+    // at the start of a line of its own.
+    for (std::size_t kind = 0; kind < kFindingKindCount; ++kind) {
+        const std::string name =
+            Utf8Of(std::string(FindingKindName(static_cast<FindingKind>(kind))));
+        EXPECT_TRUE(Contains(help.out, "\n  " + name + " ")) << name;
+    }
+    // It fits a terminal of 80 columns; a wide character takes two, the
+    // half-width katakana (U+FF61 to U+FF9F) one.
+    std::size_t lineStart = 0;
+    while (lineStart < help.out.size()) {
+        const std::size_t end = std::min(help.out.find('\n', lineStart), help.out.size());
+        std::size_t columns = 0;
+        for (std::size_t i = lineStart; i < end; ++i) {
+            const auto byte = static_cast<unsigned char>(help.out[i]);
+            if ((byte & 0xC0) == 0x80) continue;
+            const bool halfWidthKana = byte == 0xEF && i + 1 < end &&
+                                       (static_cast<unsigned char>(help.out[i + 1]) == 0xBD ||
+                                        static_cast<unsigned char>(help.out[i + 1]) == 0xBE);
+            columns += byte >= 0xE0 && !halfWidthKana ? 2 : 1;
+        }
+        EXPECT_LE(columns, 80u) << help.out.substr(lineStart, end - lineStart);
+        lineStart = end + 1;
+    }
     // The short form, and the end of the options, change nothing.
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"-h"}, std::vector<std::string>{"-h", "--"}}) {
@@ -39,14 +65,19 @@ TEST(Kw39pcaconv, HelpDescribesEveryOptionAndStatus) {
     }
 }
 
-TEST(Kw39pcaconv, VersionNamesProgramAndBothVersions) {
+TEST(Kw39pcaconv, VersionNamesProgramLicenceAndBothVersions) {
     const ProgramResult version = RunKw39pcaconv({"--version"});
     EXPECT_EQ(version.status, 0);
     ASSERT_FALSE(platform::ReadProductVersion().empty());
-    // The first line alone, for scripts: the release the project declares.
-    EXPECT_EQ(version.out, "kw39pcaconv " KW39_PROGRAM_VERSION "\nProductVersion " +
-                               platform::ReadProductVersion() + "\nFileVersion " +
-                               platform::ReadFileVersion() + "\n");
+    // GNU form: the first line alone, for scripts, is the release the project
+    // declares; copyright and licence follow.
+    EXPECT_EQ(version.out.substr(0, version.out.find('\n')), "kw39pcaconv " KW39_PROGRAM_VERSION);
+    EXPECT_TRUE(Contains(version.out, "\nCopyright (C) 2026 kw39pcaconv developers\nLicense MIT"));
+    // The two strings every document carries, each beside the tag it fills.
+    EXPECT_TRUE(Contains(version.out, "product version  " + platform::ReadProductVersion() +
+                                          "  (CONNECTEDPROGRAMVER)\n"));
+    EXPECT_TRUE(Contains(version.out,
+                         "file version     " + platform::ReadFileVersion() + "  (PROGRAMVER)\n"));
     EXPECT_EQ(RunKw39pcaconv({"-V"}).out, version.out);
 }
 

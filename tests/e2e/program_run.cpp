@@ -1,6 +1,7 @@
 #include "program_run.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -85,6 +86,12 @@ std::optional<std::string> FindOnPath(const std::string& name) {
         start = end + 1;
     }
     return std::nullopt;
+}
+
+bool RequireTool(const std::string& name, const std::string& package) {
+    if (FindOnPath(name)) return true;
+    ADD_FAILURE() << name << " is not installed: apt-get install -y " << package;
+    return false;
 }
 
 }  // namespace kw39::test

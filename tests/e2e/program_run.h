@@ -22,4 +22,9 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 // Full path of an executable found on PATH, or nothing.
 std::optional<std::string> FindOnPath(const std::string& name);
 
+// Whether a tool that a test needs is on PATH. When it is not, the test fails
+// (it never passes in silence) with the line that installs it; tools/setup.sh
+// --tests installs every such tool.
+bool RequireTool(const std::string& name, const std::string& package);
+
 }  // namespace kw39::test

@@ -39,7 +39,7 @@ std::vector<std::string> ModeArgs(int mode) {
 
 // The validation can fail: documents that depart from the schema are refused.
 TEST(SchemaTest, ADocumentThatDepartsFromItsSchemaIsRefused) {
-    if (!test::FindOnPath("xmllint")) GTEST_SKIP() << "xmllint is not installed";
+    if (!test::RequireTool("xmllint", "libxml2-utils")) return;
     const std::string standard = test::ReadBytes(test::DataPath("e2e/demo-standard.xml"));
     struct Case {
         const char* name;
@@ -85,7 +85,7 @@ void CopySampleAs(const std::string& folder, const std::string& code) {
 }
 
 TEST(SchemaTest, EveryDocumentOfABatchFollowsItsSchema) {
-    if (!test::FindOnPath("xmllint")) GTEST_SKIP() << "xmllint is not installed";
+    if (!test::RequireTool("xmllint", "libxml2-utils")) return;
     for (const int mode : kModes) {
         SCOPED_TRACE(mode == 1 ? "standard" : "simple");
         test::TempDir dir;
@@ -150,7 +150,7 @@ TEST(SchemaTest, AnEmployeeWithMoreThanTwentyDependants) {
             EXPECT_EQ(CountOf(leftOut, Utf8Of("扶養親族番号「" + std::to_string(n) + "」")),
                       leftOutCount);
         }
-        if (!test::FindOnPath("xmllint")) GTEST_SKIP() << "xmllint is not installed";
+        if (!test::RequireTool("xmllint", "libxml2-utils")) return;
         ExpectValid(output, mode, dir.Path());
     }
 }

@@ -48,7 +48,11 @@ void CheckDocumentsIn(const std::string& folder) {
     }
     if (documents.empty()) return;
     const std::optional<std::string> complaints = XmllintComplaints(documents);
-    if (complaints && !complaints->empty()) ADD_FAILURE() << "xmllint --noout: " << *complaints;
+    if (!complaints) {
+        ADD_FAILURE() << "xmllint is not installed: apt-get install -y libxml2-utils";
+    } else if (!complaints->empty()) {
+        ADD_FAILURE() << "xmllint --noout: " << *complaints;
+    }
 }
 
 }  // namespace
