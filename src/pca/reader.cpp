@@ -2,7 +2,6 @@
 #include "pca/reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 #include "pca/data_line_error.h"
@@ -30,20 +29,6 @@ std::string TooFewKeyFields(const std::string& code, std::size_t fields, int key
 
 std::string NoCompanyName(std::size_t fields) {
     return "[10000] の項目数 " + std::to_string(fields) + " では会社名（2 項目目）がありません。";
-}
-
-// Whether a line holds an odd number of double quotes. A quote byte is never
-// the trail byte of a double-byte character, so the bytes can be counted, and
-// memchr passes the many lines without a quote at once.
-bool HasOddQuoteCount(std::string_view line) {
-    bool odd = false;
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    while (const void* found = std::memchr(p, '"', static_cast<std::size_t>(end - p))) {
-        odd = !odd;
-        p = static_cast<const char*>(found) + 1;
-    }
-    return odd;
 }
 
 }  // namespace
@@ -201,9 +186,6 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
             if (m_pListener) ignored.Add(section, reader.LineNumber());
             continue;
         }
-        if (m_pListener && HasOddQuoteCount(line)) {
-            m_pListener->QuoteCountOdd(path, reader.LineNumber(), line);
-        }
         StoreDataLine(*table, line, path, reader.LineNumber(), fileIndex);
     }
     if (m_pListener) ignored.Tell(*m_pListener, path);
@@ -218,6 +200,11 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
                                      std::uint32_t fileIndex) {
     const PCATABLEINFO& info = *table.pInfo;
     const std::size_t count = table.rows.StageLine(line);
+    if (m_pListener) {
+        if (const QuoteFault fault = table.rows.StagedQuoteFault(); fault != QuoteFault::None) {
+            m_pListener->QuoteMismatch(path, lineNumber, line, fault);
+        }
+    }
     const bool company = info.strCode == kCompanyTable;
     if (company && count < 2) throw DataLineError(path, lineNumber, NoCompanyName(count));
     if (count > static_cast<std::size_t>(info.nColumns)) {

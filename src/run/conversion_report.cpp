@@ -138,7 +138,7 @@ std::string_view FindingKindName(FindingKind kind) {
             return "データなし";
         case FindingKind::MasterNotFound:
             return "マスター未登録";
-        case FindingKind::QuoteCountOdd:
+        case FindingKind::QuoteMismatch:
             return "引用符の不一致";
         case FindingKind::AmountAbnormal:
             return "金額の異常";
@@ -308,12 +308,16 @@ void ConversionReport::AmountAbnormal(const std::string& code, const AbnormalAmo
             "): 金額が扱える範囲を超えるため 0 として計上しました");
 }
 
-void ConversionReport::QuoteCountOdd(const std::string& path, std::size_t lineNumber,
-                                     std::string_view line) {
+void ConversionReport::QuoteMismatch(const std::string& path, std::size_t lineNumber,
+                                     std::string_view line, QuoteFault fault) {
+    const char* const why = fault == QuoteFault::OddCount
+                                ? "引用符 (\") の数が奇数のため"
+                                : "引用符 (\") で全体を囲んでいない項目の中のカンマを区切りとして"
+                                  "扱っていないため";
     // The line is about no employee; its start is enough to find it.
-    Add(FindingKind::QuoteCountOdd, {},
-        path + " の " + std::to_string(lineNumber) + " 行目" + Quoted(LineStart(line)) +
-            ": 引用符 (\") の数が奇数のため、項目の区切りが正しくない可能性があります");
+    Add(FindingKind::QuoteMismatch, {},
+        path + " の " + std::to_string(lineNumber) + " 行目" + Quoted(LineStart(line)) + ": " +
+            why + "、項目の区切りが正しくない可能性があります");
 }
 
 // Known from the load on, so that a run that fails later still names its company.

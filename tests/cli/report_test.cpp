@@ -17,8 +17,10 @@ namespace {
 void ObserveOneOfEach(ConversionReport& report) {
     // Loading comes first; the line is cut before its 41st byte, which is the
     // second byte of "タ".
-    report.QuoteCountOdd("in/KOJINQ.CSV", 12,
-                         "10\"03,002-010,三田村 翔,ミタムラ ショウタ,19900101");
+    report.QuoteMismatch("in/KOJINQ.CSV", 12, "10\"03,002-010,三田村 翔,ミタムラ ショウタ,19900101",
+                         QuoteFault::OddCount);
+    report.QuoteMismatch("in/KAISHAQ.CSV", 2, "6317,予\"貼\"工業,PCA",
+                         QuoteFault::CommaOutsideQuotes);
     report.LinesIgnored({"in/KOJINQ.CSV", "", 2, 1});
     report.LinesIgnored({"in/GETUJIQ.CSV", "10799", 3, 40});
     // Named once the employee is converted, as any finding about it.
@@ -68,6 +70,10 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             ",,,引用符の不一致,\"in/KOJINQ.CSV の 12 行目「10\"\"03,002-010,三田村 翔,ミタムラ "
             "ショウ」: 引用符 (\"\") "
             "の数が奇数のため、項目の区切りが正しくない可能性があります\"\r\n" +
+            company +
+            ",,,引用符の不一致,\"in/KAISHAQ.CSV の 2 行目「6317,予\"\"貼\"\"工業,PCA」: 引用符 "
+            "(\"\") で全体を囲んでいない項目の中のカンマを区切りとして扱っていないため、項目の"
+            "区切りが正しくない可能性があります\"\r\n" +
             company +
             ",,,読み込まない行,in/KOJINQ.CSV の最初の見出し行より前のデータ行 2 行 (最初は 1 "
             "行目): どの表の行でもないため読み込んでいません\r\n" +
@@ -144,14 +150,14 @@ TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
     report.EndCompany(true);
 
     EXPECT_EQ(ConversionReport::Count(report.Companies()[0]),
-              (FindingCounts{1, 4, 2, 3, 2, 2, 1, 1, 1, 1, 2, 1, 1, 2}));
+              (FindingCounts{1, 4, 2, 3, 2, 2, 2, 1, 1, 1, 2, 1, 1, 2}));
     EXPECT_EQ(ConversionReport::Count(report.Companies()[1]),
               (FindingCounts{0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     // The later kinds show only when they occur.
     EXPECT_EQ(
         ConversionReport::CountLine(report.CountAll()),
-        "報告: 26 件 (扶養親族の超過 1, 給与の除外 4, 賞与の除外 2, "
-        "コードの変換なし 3, データなし 4, マスター未登録 2, 引用符の不一致 1, 金額の異常 1, "
+        "報告: 27 件 (扶養親族の超過 1, 給与の除外 4, 賞与の除外 2, "
+        "コードの変換なし 3, データなし 4, マスター未登録 2, 引用符の不一致 2, 金額の異常 1, "
         "入力なし 1, 社員情報にない社員 1, 読み込まない行 2, 上書き 1, 読めない行 1, 合算 2)");
     EXPECT_EQ(ConversionReport::CountLine(FindingCounts{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3}),
               "報告: 3 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
