@@ -14,7 +14,8 @@ enum class TextProblem {
     Utf16,         // begins with a UTF-16 byte-order mark
     Utf8,          // a UTF-8 byte-order mark, or valid UTF-8 with Japanese characters
     NulBytes,      // NUL bytes: UTF-16 without a byte-order mark, or no text at all
-    NotShiftJis,   // a byte that no Shift_JIS text holds (control byte, broken character)
+    NotShiftJis,   // a byte that no Shift_JIS text holds (control byte, broken or unassigned
+                   // character)
     DataAfterEnd,  // more data after the end-of-file byte 0x1A, which would be lost
 };
 
@@ -61,7 +62,7 @@ class TextEncodingCheck {
     std::size_t m_nNulLine = 0;
     std::size_t m_nControlLine = 0;
 
-    bool m_bCp932Lead = false;  // the previous byte opened a double-byte character
+    unsigned char m_nCp932Lead = 0;  // the previous byte, when it opened a double-byte character
     std::size_t m_nCp932ErrorLine = 0;
 
     int m_nUtf8Need = 0;  // continuation bytes still expected

@@ -135,6 +135,8 @@ const BadCase kCases[] = {
      u8"社員情報ファイルの文字コードが正しくありません。\n\n{path}\n4 行目に Shift_JIS "
      u8"の文字ではないバイトがあります。",
      Outcome::Unchanged},
+    {"unassigned-code.csv", 3, 1, u8"{path}\n4 行目に Shift_JIS の文字ではないバイトがあります。",
+     Outcome::Unchanged},
     {"broken-trail.csv", 3, 1, u8"{path}\n4 行目に Shift_JIS の文字ではないバイトがあります。",
      Outcome::Unchanged},
     {"control-byte.csv", 3, 1, u8"{path}\n4 行目に Shift_JIS の文字ではないバイトがあります。",
