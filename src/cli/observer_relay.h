@@ -59,9 +59,9 @@ class ObserverRelay : public ConversionObserver {
     void FieldOverwritten(const OverwrittenField& what) override {
         if (m_pInner) m_pInner->FieldOverwritten(what);
     }
-    void KeyEmpty(const LineOrigin& where, std::string_view table,
-                  std::string_view column) override {
-        if (m_pInner) m_pInner->KeyEmpty(where, table, column);
+    void KeyEmpty(const LineOrigin& where, std::string_view table, std::string_view column,
+                  std::string_view employee) override {
+        if (m_pInner) m_pInner->KeyEmpty(where, table, column, employee);
     }
     void TableNotRead(std::string_view table) override {
         if (m_pInner) m_pInner->TableNotRead(table);

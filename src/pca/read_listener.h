@@ -56,12 +56,14 @@ class ReadListener {
     // The lines of one file that no table takes, told once per table and file
     // when the file has been read.
     virtual void LinesIgnored(const IgnoredLines& /*what*/) {}
-    // A later line of a key replaced a different value of an earlier one.
+    // A later line of a key replaced a different value that an earlier line
+    // of the key held (an explicit empty field included).
     virtual void FieldOverwritten(const OverwrittenField& /*what*/) {}
     // A line of a per-employee table whose key value `column` ("社員コード",
     // "扶養親族番号", "支給回") is empty: no lookup reaches its values.
+    // `employee` is the line's employee code ("" when that is the empty one).
     virtual void KeyEmpty(const LineOrigin& /*where*/, std::string_view /*table*/,
-                          std::string_view /*column*/) {}
+                          std::string_view /*column*/, std::string_view /*employee*/) {}
 };
 
 }  // namespace kw39

@@ -279,15 +279,25 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
     const std::size_t staged =
         std::min(table.rows.StagedCount(), static_cast<std::size_t>(info.nColumns));
     const bool perEmployee = IsEmployeeTable(info);
-    for (std::size_t i = 0; i < staged; ++i) {
+    const TableRows::Source first =
+        row < table.sources.size() ? table.sources[row] : TableRows::Source{};
+    const auto later = table.laterSources.find(row);
+    // The fields some earlier line of the key held; a row loaded before the
+    // listener was set may have held any.
+    std::size_t held = first.nLine == 0 ? static_cast<std::size_t>(info.nColumns) : first.nFields;
+    if (later != table.laterSources.end()) {
+        for (const TableRows::Source& line : later->second) {
+            held = std::max<std::size_t>(held, line.nFields);
+        }
+    }
+    for (std::size_t i = 0; i < std::min(staged, held); ++i) {
         const int column = static_cast<int>(i);
         const std::string_view kept = table.rows.StagedField(i);
         const std::string_view replaced = table.rows.Field(row, column);
         if (kept == replaced) continue;
         // The value came from the latest line of the key that reached this field.
-        TableRows::Source from =
-            row < table.sources.size() ? table.sources[row] : TableRows::Source{};
-        if (const auto later = table.laterSources.find(row); later != table.laterSources.end()) {
+        TableRows::Source from = first;
+        if (later != table.laterSources.end()) {
             for (const TableRows::Source& line : later->second) {
                 if (line.nFields > i) from = line;
             }
@@ -313,7 +323,8 @@ void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::S
     }
     if (column >= 0) {
         m_pListener->KeyEmpty(OriginOf(source), info.strCode,
-                              info.aColumns[static_cast<std::size_t>(column)].pszName);
+                              info.aColumns[static_cast<std::size_t>(column)].pszName,
+                              table.rows.StagedField(0));
     }
 }
 

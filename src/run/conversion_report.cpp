@@ -171,7 +171,13 @@ void ConversionReport::EndCompany(bool written, std::string whyNot) {
     company.notWritten = written ? std::string() : OneLine(whyNot);
 }
 
-void ConversionReport::DescribeRun(RunDescription run) { Current().run = std::move(run); }
+void ConversionReport::DescribeRun(RunDescription run) {
+    CompanyReport& company = Current();
+    // A run that stops at its checks or is cancelled loads nothing, but its
+    // company file may still have named the company.
+    if (company.companyName.empty()) company.companyName = run.companyName;
+    company.run = std::move(run);
+}
 
 CompanyReport& ConversionReport::Current() {
     // A conversion observed without BeginCompany still has a record.
@@ -345,8 +351,8 @@ void ConversionReport::FieldOverwritten(const OverwrittenField& what) {
 }
 
 void ConversionReport::KeyEmpty(const LineOrigin& where, std::string_view table,
-                                std::string_view column) {
-    Add(FindingKind::KeyEmpty, {},
+                                std::string_view column, std::string_view employee) {
+    Add(FindingKind::KeyEmpty, employee,
         Place(where) + " (表 " + std::string(table) + "): " + std::string(column) +
             "が空欄のため、この行の値は出力されません");
 }

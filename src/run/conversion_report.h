@@ -117,8 +117,8 @@ class ConversionReport : public ConversionObserver {
     void CompanyNameRead(std::string_view name) override;
     void LinesIgnored(const IgnoredLines& what) override;
     void FieldOverwritten(const OverwrittenField& what) override;
-    void KeyEmpty(const LineOrigin& where, std::string_view table,
-                  std::string_view column) override;
+    void KeyEmpty(const LineOrigin& where, std::string_view table, std::string_view column,
+                  std::string_view employee) override;
     void TableNotRead(std::string_view table) override;
     void EmployeeUnknown(std::string_view code, std::string_view table, std::size_t rows,
                          const LineOrigin& first) override;

@@ -32,7 +32,7 @@ void ObserveOneOfEach(ConversionReport& report) {
                              "山田",
                              {"in/KOJINQ.CSV", 9},
                              {"in/KOJINQ.CSV", 3}});
-    report.KeyEmpty({"in/KOJINQ.CSV", 20}, "10616", "扶養親族番号");
+    report.KeyEmpty({"in/KOJINQ.CSV", 20}, "10616", "扶養親族番号", "E1");
     report.TableNotRead("10501");
     report.TableNotRead("10615");  // in the employee file, no slot of its own
     report.EmployeeUnknown("E9", "10702", 12, {"in/GETUJIQ.CSV", 30});
@@ -84,7 +84,7 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             ",E1,山田 花子,上書き,表 10601、キー「E1」の 氏名（姓）: 「上書」 (in/KOJINQ.CSV の 9 "
             "行目) が「山田」 (in/KOJINQ.CSV の 3 行目) を上書きしました\r\n" +
             company +
-            ",,,読めない行,in/KOJINQ.CSV の 20 行目 (表 10616): "
+            ",E1,山田 花子,読めない行,in/KOJINQ.CSV の 20 行目 (表 10616): "
             "扶養親族番号が空欄のため、この行の値は出力されません\r\n" +
             company +
             ",,,入力なし,"
@@ -197,7 +197,8 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
 }
 
 // A single run names its company by the export; a run that failed after the
-// load began still knows the name.
+// load began still knows the name, and so does one that stopped at its checks
+// or was cancelled once its company file named the company.
 TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
     ConversionReport report;
     report.BeginCompany({});
@@ -205,10 +206,20 @@ TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
     report.EndCompany(false, "in/GETUJIQ.CSV の 4 行目: 項目数");
     report.BeginCompany({});
     report.EndCompany(false, "社員情報ファイルが正しくありません。");
+    report.BeginCompany({});
+    report.DescribeRun({"0002", "乙商事", "99", "標準モード", "b.xml"});
+    report.EndCompany(false, "正しい申告年度を指定してください。");
+    report.BeginCompany({});
+    report.DescribeRun({"0003", "丙商事", "8 (令和8年)", "標準モード", "c.xml"});
+    report.EndCompany(false, "中止しました。");
     EXPECT_EQ(report.Csv(),
               "会社,社員コード,氏名,種類,内容\r\n"
               "甲商事,,,変換していません,in/GETUJIQ.CSV の 4 行目: 項目数\r\n"
-              ",,,変換していません,社員情報ファイルが正しくありません。\r\n");
+              ",,,変換していません,社員情報ファイルが正しくありません。\r\n"
+              "乙商事,,,変換していません,\"正しい申告年度を指定してください。 (会社 0002 乙商事, "
+              "申告年度 99, 標準モード, 出力先 b.xml)\"\r\n"
+              "丙商事,,,変換していません,\"中止しました。 (会社 0003 丙商事, 申告年度 8 (令和8年), "
+              "標準モード, 出力先 c.xml)\"\r\n");
 }
 
 // The desktop program's list: every finding of the report with its kind and

@@ -60,7 +60,8 @@ class NamingObserver : public ConversionObserver {
         Name(what.keptAt);
         Name(what.replacedAt);
     }
-    void KeyEmpty(const LineOrigin& where, std::string_view, std::string_view) override {
+    void KeyEmpty(const LineOrigin& where, std::string_view, std::string_view,
+                  std::string_view) override {
         Name(where);
     }
     void LinesIgnored(const IgnoredLines& what) override {
