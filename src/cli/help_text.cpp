@@ -78,10 +78,13 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
                       left unconverted.
   --check             チェック、読み込み、変換をすべて行い、報告 (--report) も
                       書き出しますが、XML データは作成しません。作成できる場合は
-                      0 を返します。確認はしません。--batch とも使えます。
+                      0 を返します。確認はしません (支給日の年と違う申告年度は
+                      警告として表示します)。--batch とも使えます。
                       Runs every check, the load and the conversion and writes
                       the report, but no document; exits 0 when the document
-                      could have been written. Asks nothing; works in a batch.
+                      could have been written. Asks nothing (a year other than
+                      that of the payment dates is shown as a warning); works
+                      in a batch.
   --yes               確認 "処理を開始します。よろしいですか？" に OK と、支給日の
                       年と違う申告年度の質問に Yes と答えます。これがなく標準
                       入力が端末でない場合は中止します。端末では

@@ -234,6 +234,15 @@ CheckResult CheckMandatorySlots(const RunRequest& request) {
     return RejectSlot(*first, "連動に必要なマスターファイルが存在しません。\n\n" + missing);
 }
 
+// "ファイルの保存に失敗しました。" and `why`: something is at the output path
+// that cannot be replaced. The dialog leaves the focus where it is.
+CheckResult SaveFailed(const std::string& why) {
+    CheckResult failed = Reject("ファイルの保存に失敗しました。" + why, RunField::Output);
+    failed.message->style = MessageStyle::Error;
+    failed.focus = false;
+    return failed;
+}
+
 // Step 4: an output path is given and, if something is there, it may be replaced.
 CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs) {
     const std::string& path = request.outputPath;
@@ -247,17 +256,17 @@ CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs)
                           "）と同じファイルが指定されています。\n\n" + path,
                       RunField::Output);
     }
+    if (const auto target = fs.Stat(fs.ResolveLinks(path)); target && target->isDirectory) {
+        // A folder cannot be saved over, as a file held by another program
+        // cannot: the same message, then why.
+        return SaveFailed(
+            "\n\n出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
+            path);
+    }
     if (const auto problem = OutputLocationProblem(fs, path, "出力先データ")) {
         return Reject(*problem, RunField::Output);
     }
-    if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) {
-        // The file is there and held by another program: the dialog leaves
-        // the focus where it is.
-        CheckResult held = Reject("ファイルの保存に失敗しました。", RunField::Output);
-        held.message->style = MessageStyle::Error;
-        held.focus = false;
-        return held;
-    }
+    if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) return SaveFailed("");
     return {};
 }
 
