@@ -27,6 +27,17 @@ std::string TooFewKeyFields(const std::string& code, std::size_t fields, int key
            std::to_string(keys) + " に足りません。";
 }
 
+std::string LineTooLong(const std::string& code) {
+    return "[" + code + "] の行が " + std::to_string(platform::kMaxLineBytes) +
+           " バイトを超えています (1 項目は " + std::to_string(kMaxValueBytes) + " バイトまで)。";
+}
+
+std::string ValueTooLong(const std::string& code, std::size_t field, std::size_t bytes) {
+    return "[" + code + "] の " + std::to_string(field + 1) + " 項目目が " + std::to_string(bytes) +
+           " バイトあり、1 項目の上限 " + std::to_string(kMaxValueBytes) +
+           " バイトを超えています。";
+}
+
 std::string NoCompanyName(std::size_t fields) {
     return "[10000] の項目数 " + std::to_string(fields) + " では会社名（2 項目目）がありません。";
 }
@@ -176,7 +187,10 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     while (reader.Next(raw)) {
         const std::string_view line = platform::TrimTrailingBlanks(raw);
         if (line.empty()) continue;
-        if (IsHeaderLine(line)) {
+        if (reader.Overlong() && table) {
+            throw DataLineError(path, reader.LineNumber(), LineTooLong(section));
+        }
+        if (!reader.Overlong() && IsHeaderLine(line)) {
             section = HeaderTableCode(line);
             table = FindTable(section);
             if (table) table->bSectionRead = true;
@@ -213,6 +227,15 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
     if (count < static_cast<std::size_t>(info.nKeyColumns)) {
         throw DataLineError(path, lineNumber,
                             TooFewKeyFields(info.strCode, count, info.nKeyColumns));
+    }
+    // Only a line longer than the limit can hold a value longer than it.
+    if (line.size() > kMaxValueBytes) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t bytes = table.rows.StagedField(i).size();
+            if (bytes > kMaxValueBytes) {
+                throw DataLineError(path, lineNumber, ValueTooLong(info.strCode, i, bytes));
+            }
+        }
     }
     if (company) {
         m_strCompanyName = table.rows.StagedField(1);

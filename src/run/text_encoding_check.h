@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace kw39 {
 
 enum class TextProblem {
@@ -70,6 +72,25 @@ class TextEncodingCheck {
     unsigned char m_nUtf8High = 0xBF;
     bool m_bUtf8Valid = true;
     bool m_bUtf8Wide = false;  // a sequence of three or four bytes was seen
+};
+
+// Passes every byte read through the encoding check on its way to the line
+// reader, so that the file is read only once; a file already refused is read
+// no further (it may be huge, or a device that never ends).
+class CheckedInputFile : public platform::InputFile {
+  public:
+    CheckedInputFile(platform::InputFile& file, TextEncodingCheck& check)
+        : m_file(file), m_check(check) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        if (m_check.CertainlyRefused()) return 0;
+        const std::size_t got = m_file.Read(buffer, size);
+        m_check.Feed(std::string_view(buffer, got));
+        return got;
+    }
+
+  private:
+    platform::InputFile& m_file;
+    TextEncodingCheck& m_check;
 };
 
 }  // namespace kw39

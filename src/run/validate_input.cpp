@@ -81,26 +81,6 @@ FileScan ScanInputFile(platform::InputFile& file, const std::string& path,
     return scan;
 }
 
-// Passes every byte read through the encoding check on its way to the line
-// reader, so that the file is read only once.
-class CheckedInputFile : public platform::InputFile {
-  public:
-    CheckedInputFile(platform::InputFile& file, TextEncodingCheck& check)
-        : m_file(file), m_check(check) {}
-    std::size_t Read(char* buffer, std::size_t size) override {
-        // A file already refused is read no further: it may be huge, or a
-        // device that never ends.
-        if (m_check.CertainlyRefused()) return 0;
-        const std::size_t got = m_file.Read(buffer, size);
-        m_check.Feed(std::string_view(buffer, got));
-        return got;
-    }
-
-  private:
-    platform::InputFile& m_file;
-    TextEncodingCheck& m_check;
-};
-
 // Reads, through the check, what line reading left unread (after a 0x1A byte,
 // or after a malformed company line) until the verdict can no longer change.
 void ReadUnreadRest(CheckedInputFile& file, const TextEncodingCheck& check) {

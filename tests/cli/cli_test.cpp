@@ -484,16 +484,28 @@ TEST(Kw39pcaconv, MalformedDataLineExits2WithFileAndLine) {
     EXPECT_FALSE(FileExists(in.output));
 }
 
+// A line of any length up to the limits is one line; a value longer than a
+// value may be is refused with its place, and nothing is written.
 TEST(Kw39pcaconv, LongDataLineIsOneLine) {
     CliInputs in;
-    const std::string address(10000, 'A');
-    WriteBytes(in.employee,
-               CompanyBlock() + "[10601]\r\nE001,001,山田,太郎,,,,,,,,," + address + "\r\n");
+    const std::string address(4095, 'A');
+    WriteBytes(in.employee, CompanyBlock() + "[10601]\r\nE001,001,山田,太郎,,,,,,,,," + address +
+                                "," + address + "\r\n");
     const ProgramResult result = RunKw39pcaconv(in.Args({"--yes"}));
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string document = ReadBytes(in.output);
     EXPECT_EQ(CountOf(document, "<SYAIN "), 1u);
     EXPECT_TRUE(Contains(document, "<JUUSYO_1>" + address + "</JUUSYO_1>"));
+
+    std::filesystem::remove(in.output);
+    WriteBytes(in.employee,
+               CompanyBlock() + "[10601]\r\nE001,001,山田,太郎,,,,,,,,," + address + "A\r\n");
+    const ProgramResult refused = RunKw39pcaconv(in.Args({"--yes"}));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(Contains(refused.err, Utf8Of("の 4 行目: [10601] の 13 項目目が 4096 バイトあり、1 "
+                                             "項目の上限 4095 バイトを超えています。")))
+        << refused.err;
+    EXPECT_FALSE(FileExists(in.output));
 }
 
 TEST(Kw39pcaconv, FolderFillsTheSlotsAndOptionsComeAfter) {
