@@ -47,6 +47,7 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
           platform::FileSystem& fs) {
     if (company.failed) return;
     CompanyTerminal& terminal = *company.terminal;
+    if (options.check) terminal.AskNothing();
     RunRequest& request = company.request;
     request.yearText = year;
     request.mode = options.mode;
@@ -427,7 +428,13 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     }
 
     const std::size_t count = companies->size();
-    if (!IsQuiet()) WriteStderr(BatchSummary(year, options));
+    if (!IsQuiet()) {
+        std::vector<CompanyYear> years;
+        for (const Company& company : *companies) {
+            if (!company.failed) years.push_back({company.name, company.request.yearText});
+        }
+        WriteStderr(BatchSummary(year, options, years));
+    }
     Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " + *options.batch +
            " -> " + *options.outputDir);
     const bool anyToRun = std::any_of(companies->begin(), companies->end(),

@@ -110,8 +110,7 @@ std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOpt
 }
 
 // What follows the Execute command on the terminal, and why nothing was written.
-SingleResult Conclude(const CommandResult& result, const Terminal& terminal,
-                      const CliOptions& options) {
+SingleResult Conclude(const CommandResult& result, Terminal& terminal, const CliOptions& options) {
     const int status = StatusOf(result.outcome);
     switch (result.outcome) {
         case CommandOutcome::Written:
@@ -128,7 +127,7 @@ SingleResult Conclude(const CommandResult& result, const Terminal& terminal,
             Note("中止しました。 (Cancelled.)");
             return {status, "中止しました。"};
         case CommandOutcome::NothingWritten:
-            Note(std::string(kNothingLoaded) + "\n(No employee was loaded: nothing was written.)");
+            terminal.Show(std::string(kNothingLoaded), MessageStyle::Warning);
             return {status, std::string(kNothingLoaded)};
         case CommandOutcome::Failed:
             break;
@@ -192,13 +191,13 @@ std::string YearWithoutOption(const RunRequest& request, platform::FileSystem& f
     const std::string who = company.empty() ? "" : VisibleName(company) + ": ";
     if (const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs)) {
         const std::string year = std::to_string(EraYear(*paid));
-        Note(who + "申告年度 (year): " + year + " (支給日の年 " + std::to_string(*paid) + " 年 (" +
-             EraYearName(*paid) + ") から / from the payment dates)");
+        Inform(who + "申告年度 (year): " + year + " (支給日の年 " + std::to_string(*paid) +
+               " 年 (" + EraYearName(*paid) + ") から / from the payment dates)");
         return year;
     }
     const std::string year = DefaultYear(platform::Today());
-    Note(who + "申告年度 (year): " + year +
-         " (支給日がないため今年 / no payment date: the current year)");
+    Inform(who + "申告年度 (year): " + year +
+           " (支給日がないため今年 / no payment date: the current year)");
     return year;
 }
 
@@ -233,9 +232,10 @@ void NameYearToCorrect() {
 }
 
 Terminal TerminalFor(const CliOptions& options) {
+    Terminal terminal(options.yes || options.check);
     // A check writes nothing, so there is nothing to confirm.
-    if (options.check) return Terminal(true, "--check");
-    return Terminal(options.yes);
+    if (options.check) terminal.AskNothing();
+    return terminal;
 }
 
 int StatusOf(CommandOutcome outcome) {

@@ -44,6 +44,7 @@ constexpr std::array kGlosses = {
     Gloss{"ファイルの保存に失敗しました。",
           "The file cannot be replaced (it may be in use or read-only)."},
     Gloss{"変換する会社のフォルダがありません。", "No company folder with PCA files was found."},
+    Gloss{"社員データが読み込まれなかったため", "No employee was loaded: nothing was written."},
     Gloss{"の会社と同じになります。",
           "Companies would get the same document name: none of them was converted."},
     Gloss{"この一括変換で別の会社の書類として書き出したファイルです。",

@@ -46,9 +46,9 @@ class ObserverRelay : public ConversionObserver {
     void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override {
         if (m_pInner) m_pInner->AmountAbnormal(code, what);
     }
-    void QuoteCountOdd(const std::string& path, std::size_t lineNumber,
-                       std::string_view line) override {
-        if (m_pInner) m_pInner->QuoteCountOdd(path, lineNumber, line);
+    void QuoteMismatch(const std::string& path, std::size_t lineNumber, std::string_view line,
+                       QuoteFault fault) override {
+        if (m_pInner) m_pInner->QuoteMismatch(path, lineNumber, line, fault);
     }
     void CompanyNameRead(std::string_view name) override {
         if (m_pInner) m_pInner->CompanyNameRead(name);
@@ -59,9 +59,9 @@ class ObserverRelay : public ConversionObserver {
     void FieldOverwritten(const OverwrittenField& what) override {
         if (m_pInner) m_pInner->FieldOverwritten(what);
     }
-    void KeyEmpty(const LineOrigin& where, std::string_view table,
-                  std::string_view column) override {
-        if (m_pInner) m_pInner->KeyEmpty(where, table, column);
+    void KeyEmpty(const LineOrigin& where, std::string_view table, std::string_view column,
+                  std::string_view employee) override {
+        if (m_pInner) m_pInner->KeyEmpty(where, table, column, employee);
     }
     void TableNotRead(std::string_view table) override {
         if (m_pInner) m_pInner->TableNotRead(table);

@@ -73,6 +73,11 @@ std::string FormatMessage(const std::string& text, MessageStyle style) {
     return line;
 }
 
+std::string QuestionStatement(const std::string& question) {
+    const std::size_t last = question.rfind('\n');
+    return last == std::string::npos ? question : question.substr(0, last);
+}
+
 void SetQuiet(bool quiet) { g_quiet = quiet; }
 bool IsQuiet() { return g_quiet; }
 
@@ -117,6 +122,11 @@ void Terminal::Write(const Message& message) {
 }
 
 bool Terminal::Answer(const std::string& text, MessageStyle style) {
+    if (m_bAsksNothing) {
+        if (style == MessageStyle::Question)
+            Write({QuestionStatement(text), MessageStyle::Warning});
+        return true;
+    }
     const std::string question = std::string(StyleWord(style)) + ": " + text;
     if (m_bAssumeYes) {
         // The question about the year is a warning: it is shown also when

@@ -23,6 +23,10 @@ std::string FormatMessage(const std::string& text, MessageStyle style);
 void SetQuiet(bool quiet);
 bool IsQuiet();
 
+// What a question states, without the question on its last line: "支給日の年は
+// ... が指定されています。" of "...\nこのまま続けますか？".
+std::string QuestionStatement(const std::string& question);
+
 // How an answer typed at the confirmation is read.
 enum class TypedAnswer { Yes, No, Unknown };
 // "y", "yes", "ok" in any case, "はい", full-width "ｙ"/"Ｙ" are Yes; an empty
@@ -62,7 +66,13 @@ class Terminal {
     const std::string& LastMessageText() const { return m_strLastText; }
     void SetListener(PortListener* listener) { m_pListener = listener; }
 
+    // A run that writes nothing (--check) asks nothing: the confirmation is
+    // taken as given and not shown, and a question is shown as the warning
+    // it states, without the question.
+    void AskNothing() { m_bAsksNothing = true; }
+
   protected:
+    bool AsksNothing() const { return m_bAsksNothing; }
     // Where a shown message goes: standard error here.
     virtual void Write(const Message& message);
     // The answer to the confirmation or a question (`style`): --yes, or typed
@@ -71,6 +81,7 @@ class Terminal {
 
   private:
     bool m_bAssumeYes;
+    bool m_bAsksNothing = false;
     std::string m_strAnsweredBy;
     std::vector<std::string> m_aPaths;
     std::string m_strLastText;
@@ -88,7 +99,12 @@ class CompanyTerminal : public Terminal {
   protected:
     void Write(const Message& message) override { m_aMessages.push_back(message); }
     bool Answer(const std::string& text, MessageStyle style) override {
-        if (style == MessageStyle::Question) m_aMessages.push_back({text + " Yes", style});
+        if (style != MessageStyle::Question) return true;
+        if (AsksNothing()) {
+            m_aMessages.push_back({QuestionStatement(text), MessageStyle::Warning});
+        } else {
+            m_aMessages.push_back({text + " Yes", style});
+        }
         return true;
     }
 

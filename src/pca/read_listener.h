@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "pca/csv_fields.h"
+
 namespace kw39 {
 
 // Where a data line was read: the file as the caller named it, and the line.
@@ -41,24 +43,27 @@ class ReadListener {
   public:
     virtual ~ReadListener() = default;
 
-    // A data line of a known table that holds an odd number of double quotes:
-    // a stray or unclosed quote that made the rest of the line one field by
-    // the quote rules. `line` is the line without its trailing blanks, valid
-    // only for the call.
-    virtual void QuoteCountOdd(const std::string& /*path*/, std::size_t /*lineNumber*/,
-                               std::string_view /*line*/) {}
+    // A data line of a known table whose quotes probably made the split cut it
+    // other than its writer meant (see QuoteFault): an odd number of double
+    // quotes, or a comma kept inside a field not wholly enclosed in quotes.
+    // The line is loaded as split. `line` is the line without its trailing
+    // blanks, valid only for the call.
+    virtual void QuoteMismatch(const std::string& /*path*/, std::size_t /*lineNumber*/,
+                               std::string_view /*line*/, QuoteFault /*fault*/) {}
     // The company name ("会社名") of a data line of the 10000 section, as the
     // reader keeps it: the last one read wins.
     virtual void CompanyNameRead(std::string_view /*name*/) {}
     // The lines of one file that no table takes, told once per table and file
     // when the file has been read.
     virtual void LinesIgnored(const IgnoredLines& /*what*/) {}
-    // A later line of a key replaced a different value of an earlier one.
+    // A later line of a key replaced a different value that an earlier line
+    // of the key held (an explicit empty field included).
     virtual void FieldOverwritten(const OverwrittenField& /*what*/) {}
     // A line of a per-employee table whose key value `column` ("社員コード",
     // "扶養親族番号", "支給回") is empty: no lookup reaches its values.
+    // `employee` is the line's employee code ("" when that is the empty one).
     virtual void KeyEmpty(const LineOrigin& /*where*/, std::string_view /*table*/,
-                          std::string_view /*column*/) {}
+                          std::string_view /*column*/, std::string_view /*employee*/) {}
 };
 
 }  // namespace kw39

@@ -138,7 +138,7 @@ std::string_view FindingKindName(FindingKind kind) {
             return "データなし";
         case FindingKind::MasterNotFound:
             return "マスター未登録";
-        case FindingKind::QuoteCountOdd:
+        case FindingKind::QuoteMismatch:
             return "引用符の不一致";
         case FindingKind::AmountAbnormal:
             return "金額の異常";
@@ -171,7 +171,13 @@ void ConversionReport::EndCompany(bool written, std::string whyNot) {
     company.notWritten = written ? std::string() : OneLine(whyNot);
 }
 
-void ConversionReport::DescribeRun(RunDescription run) { Current().run = std::move(run); }
+void ConversionReport::DescribeRun(RunDescription run) {
+    CompanyReport& company = Current();
+    // A run that stops at its checks or is cancelled loads nothing, but its
+    // company file may still have named the company.
+    if (company.companyName.empty()) company.companyName = run.companyName;
+    company.run = std::move(run);
+}
 
 CompanyReport& ConversionReport::Current() {
     // A conversion observed without BeginCompany still has a record.
@@ -308,12 +314,16 @@ void ConversionReport::AmountAbnormal(const std::string& code, const AbnormalAmo
             "): 金額が扱える範囲を超えるため 0 として計上しました");
 }
 
-void ConversionReport::QuoteCountOdd(const std::string& path, std::size_t lineNumber,
-                                     std::string_view line) {
+void ConversionReport::QuoteMismatch(const std::string& path, std::size_t lineNumber,
+                                     std::string_view line, QuoteFault fault) {
+    const char* const why = fault == QuoteFault::OddCount
+                                ? "引用符 (\") の数が奇数のため"
+                                : "引用符 (\") で全体を囲んでいない項目の中のカンマを区切りとして"
+                                  "扱っていないため";
     // The line is about no employee; its start is enough to find it.
-    Add(FindingKind::QuoteCountOdd, {},
-        path + " の " + std::to_string(lineNumber) + " 行目" + Quoted(LineStart(line)) +
-            ": 引用符 (\") の数が奇数のため、項目の区切りが正しくない可能性があります");
+    Add(FindingKind::QuoteMismatch, {},
+        path + " の " + std::to_string(lineNumber) + " 行目" + Quoted(LineStart(line)) + ": " +
+            why + "、項目の区切りが正しくない可能性があります");
 }
 
 // Known from the load on, so that a run that fails later still names its company.
@@ -341,8 +351,8 @@ void ConversionReport::FieldOverwritten(const OverwrittenField& what) {
 }
 
 void ConversionReport::KeyEmpty(const LineOrigin& where, std::string_view table,
-                                std::string_view column) {
-    Add(FindingKind::KeyEmpty, {},
+                                std::string_view column, std::string_view employee) {
+    Add(FindingKind::KeyEmpty, employee,
         Place(where) + " (表 " + std::string(table) + "): " + std::string(column) +
             "が空欄のため、この行の値は出力されません");
 }

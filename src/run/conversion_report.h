@@ -24,7 +24,7 @@ enum class FindingKind {
     CodeNotConverted,  // "コードの変換なし": a code value that became empty
     RowMissing,        // "データなし": no row in 10603, 10611 or 10801
     MasterNotFound,    // "マスター未登録": a code without its master row
-    QuoteCountOdd,     // "引用符の不一致": a data line with an odd number of quotes
+    QuoteMismatch,     // "引用符の不一致": a data line its quotes probably cut wrongly
     AmountAbnormal,    // "金額の異常": an amount that is no finite number, counted as 0
     InputMissing,      // "入力なし": an optional input file not chosen
     EmployeeUnknown,   // "社員情報にない社員": rows of an employee missing from 10601
@@ -112,13 +112,13 @@ class ConversionReport : public ConversionObserver {
     void MasterCodeNotFound(const std::string& code, std::string_view table,
                             std::string_view masterCode) override;
     void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override;
-    void QuoteCountOdd(const std::string& path, std::size_t lineNumber,
-                       std::string_view line) override;
+    void QuoteMismatch(const std::string& path, std::size_t lineNumber, std::string_view line,
+                       QuoteFault fault) override;
     void CompanyNameRead(std::string_view name) override;
     void LinesIgnored(const IgnoredLines& what) override;
     void FieldOverwritten(const OverwrittenField& what) override;
-    void KeyEmpty(const LineOrigin& where, std::string_view table,
-                  std::string_view column) override;
+    void KeyEmpty(const LineOrigin& where, std::string_view table, std::string_view column,
+                  std::string_view employee) override;
     void TableNotRead(std::string_view table) override;
     void EmployeeUnknown(std::string_view code, std::string_view table, std::size_t rows,
                          const LineOrigin& first) override;

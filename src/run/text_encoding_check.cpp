@@ -19,10 +19,6 @@ constexpr bool IsForeignControl(unsigned char c) {
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
 }
 
-constexpr bool IsCp932Trail(unsigned char c) {
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
-
 // Single bytes that CP932 does not define.
 constexpr bool IsCp932Undefined(unsigned char c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
 
@@ -61,7 +57,7 @@ void TextEncodingCheck::Feed(std::string_view bytes) {
         }
         // Between characters, runs of ASCII text (most of an export) change
         // no state.
-        if (!m_bCp932Lead && m_nUtf8Need == 0 && m_nStart == 3) {
+        if (m_nCp932Lead == 0 && m_nUtf8Need == 0 && m_nStart == 3) {
             p = SkipPrintableWords(p, end);
             while (p < end && IsPlainAscii(static_cast<unsigned char>(*p))) ++p;
             if (p == end) return;
@@ -96,13 +92,15 @@ void TextEncodingCheck::FeedText(unsigned char c) {
 
 void TextEncodingCheck::FeedCp932(unsigned char c) {
     if (m_nCp932ErrorLine != 0) return;
-    if (m_bCp932Lead) {
-        m_bCp932Lead = false;
-        if (!IsCp932Trail(c)) m_nCp932ErrorLine = m_nLine;
+    if (m_nCp932Lead != 0) {
+        // A pair of bytes in range that names no character is refused as
+        // well: no decoder reads it, and the document would carry it.
+        if (!platform::IsCp932DoubleByte(m_nCp932Lead, c)) m_nCp932ErrorLine = m_nLine;
+        m_nCp932Lead = 0;
         return;
     }
     if (platform::IsLeadByte(c)) {
-        m_bCp932Lead = true;
+        m_nCp932Lead = c;
     } else if (IsCp932Undefined(c)) {
         m_nCp932ErrorLine = m_nLine;
     }
@@ -172,7 +170,7 @@ TextVerdict TextEncodingCheck::Verdict() const {
     if (utf8Complete && m_bUtf8Wide) return {TextProblem::Utf8, 0};
     if (m_nCp932ErrorLine != 0) return {TextProblem::NotShiftJis, m_nCp932ErrorLine};
     // A double-byte character cut off by the end of the file.
-    if (m_bCp932Lead) return {TextProblem::NotShiftJis, m_nLine};
+    if (m_nCp932Lead != 0) return {TextProblem::NotShiftJis, m_nLine};
     if (m_nAfterEndLine != 0) return {TextProblem::DataAfterEnd, m_nAfterEndLine};
     return {};
 }

@@ -81,26 +81,6 @@ FileScan ScanInputFile(platform::InputFile& file, const std::string& path,
     return scan;
 }
 
-// Passes every byte read through the encoding check on its way to the line
-// reader, so that the file is read only once.
-class CheckedInputFile : public platform::InputFile {
-  public:
-    CheckedInputFile(platform::InputFile& file, TextEncodingCheck& check)
-        : m_file(file), m_check(check) {}
-    std::size_t Read(char* buffer, std::size_t size) override {
-        // A file already refused is read no further: it may be huge, or a
-        // device that never ends.
-        if (m_check.CertainlyRefused()) return 0;
-        const std::size_t got = m_file.Read(buffer, size);
-        m_check.Feed(std::string_view(buffer, got));
-        return got;
-    }
-
-  private:
-    platform::InputFile& m_file;
-    TextEncodingCheck& m_check;
-};
-
 // Reads, through the check, what line reading left unread (after a 0x1A byte,
 // or after a malformed company line) until the verdict can no longer change.
 void ReadUnreadRest(CheckedInputFile& file, const TextEncodingCheck& check) {
@@ -234,6 +214,15 @@ CheckResult CheckMandatorySlots(const RunRequest& request) {
     return RejectSlot(*first, "連動に必要なマスターファイルが存在しません。\n\n" + missing);
 }
 
+// "ファイルの保存に失敗しました。" and `why`: something is at the output path
+// that cannot be replaced. The dialog leaves the focus where it is.
+CheckResult SaveFailed(const std::string& why) {
+    CheckResult failed = Reject("ファイルの保存に失敗しました。" + why, RunField::Output);
+    failed.message->style = MessageStyle::Error;
+    failed.focus = false;
+    return failed;
+}
+
 // Step 4: an output path is given and, if something is there, it may be replaced.
 CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs) {
     const std::string& path = request.outputPath;
@@ -247,17 +236,17 @@ CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs)
                           "）と同じファイルが指定されています。\n\n" + path,
                       RunField::Output);
     }
+    if (const auto target = fs.Stat(fs.ResolveLinks(path)); target && target->isDirectory) {
+        // A folder cannot be saved over, as a file held by another program
+        // cannot: the same message, then why.
+        return SaveFailed(
+            "\n\n出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
+            path);
+    }
     if (const auto problem = OutputLocationProblem(fs, path, "出力先データ")) {
         return Reject(*problem, RunField::Output);
     }
-    if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) {
-        // The file is there and held by another program: the dialog leaves
-        // the focus where it is.
-        CheckResult held = Reject("ファイルの保存に失敗しました。", RunField::Output);
-        held.message->style = MessageStyle::Error;
-        held.focus = false;
-        return held;
-    }
+    if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) return SaveFailed("");
     return {};
 }
 
