@@ -273,6 +273,21 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
     return companies;
 }
 
+// Each document must spare the exports of every company of the batch, not only
+// its own company's.
+void ProtectEveryInput(std::vector<Company>& companies, platform::FileSystem& fs) {
+    auto all = std::make_shared<std::vector<RunRequest::OtherFile>>();
+    for (const Company& company : companies) {
+        for (std::size_t s = 0; s < kSlotCount; ++s) {
+            const std::string& path = company.request.inputPaths[s];
+            if (path.empty()) continue;
+            all->push_back(
+                {company.name + " の" + InputSlots[s].pszLabel, path, fs.Identity(path)});
+        }
+    }
+    for (Company& company : companies) company.request.otherInputs = all;
+}
+
 // Every file the batch reads, and every document it will write.
 std::vector<RunFile> FilesOfBatch(std::vector<Company>& companies, const std::string& outputDir) {
     std::vector<RunFile> files;
@@ -422,6 +437,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
 
     for (Company& company : *companies) Plan(company, options, year, fs);
     RefuseSharedNames(*companies);
+    ProtectEveryInput(*companies, fs);
     if (!ReportApartFrom(terminal, options, FilesOfBatch(*companies, *options.outputDir), fs)) {
         return kExitCheckFailed;  // the report is not written: it would replace that file
     }

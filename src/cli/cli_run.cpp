@@ -84,10 +84,10 @@ struct SingleResult {
     bool writeReport = true;  // false when the report would replace a file of the run
 };
 
-// The request the options make, with the output chosen; a status when that
-// fails (after its message).
-std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOptions& options,
-                           platform::FileSystem& fs) {
+// The request the options make, its inputs chosen; a status when that fails
+// (after its message).
+std::optional<int> ChooseInputs(Terminal& terminal, RunRequest& request, const CliOptions& options,
+                                platform::FileSystem& fs) {
     request.mode = options.mode;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
     request.writeDocument = !options.check;
@@ -97,6 +97,13 @@ std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOpt
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (options.slots[s]) request.inputPaths[s] = *options.slots[s];
     }
+    return std::nullopt;
+}
+
+// The output chosen and the year taken; a status when that fails (after its
+// message).
+std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOptions& options,
+                           platform::FileSystem& fs) {
     try {
         const std::optional<std::string> output = ChooseOutput(terminal, request, options, fs);
         if (!output) return kExitCheckFailed;
@@ -145,7 +152,12 @@ SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
                         ConversionReport& report) {
     Terminal terminal = TerminalFor(options);
     RunRequest request;
-    const std::optional<int> failed = Prepare(terminal, request, options, fs);
+    std::optional<int> failed = ChooseInputs(terminal, request, options, fs);
+    // A report named as an input is refused before any input is read.
+    if (!failed && !ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
+        return {kExitCheckFailed, terminal.LastMessageText(), false};
+    }
+    if (!failed) failed = Prepare(terminal, request, options, fs);
     if (options.report) report.DescribeRun(DescribeRun(request, fs));
     if (failed) return {*failed, terminal.LastMessageText()};
     terminal.SetShownPaths(PathsOf(request));
@@ -332,12 +344,15 @@ int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
     if (options.help) return WriteStdout(HelpText()) ? kExitWritten : kExitFailed;
     if (options.version) return WriteStdout(VersionText()) ? kExitWritten : kExitFailed;
     // A report that cannot be written is better known before a long run;
-    // then no report is written at all.
-    if (Terminal terminal = TerminalFor(options); !ReportPathUsable(terminal, options, fs)) {
+    // then no report is written at all. Where it was checked it is written.
+    platform::PinnedFiles report;
+    if (Terminal terminal = TerminalFor(options);
+        !ReportPathUsable(terminal, options, fs, report)) {
         return kExitCheckFailed;
     }
-    if (options.batch) return RunBatch(options, fs);
-    return Convert(options, fs);
+    platform::PinnedFileSystem checkedFs(fs, report);
+    if (options.batch) return RunBatch(options, checkedFs);
+    return Convert(options, checkedFs);
 }
 
 }  // namespace kw39::cli

@@ -15,6 +15,7 @@
 #include "platform/encoding.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
+#include "platform/posix_file.h"
 #include "platform/sjis.h"
 
 namespace kw39::platform {
@@ -31,25 +32,6 @@ std::string FromNativeName(const std::string& name) {
     return cp932 ? *cp932 : name;
 }
 
-class FdHolder {
-  public:
-    explicit FdHolder(int fd) : m_fd(fd) {}
-    ~FdHolder() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    FdHolder(const FdHolder&) = delete;
-    FdHolder& operator=(const FdHolder&) = delete;
-    int Get() const { return m_fd; }
-    int Release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-  private:
-    int m_fd;
-};
-
 class PosixInputFile : public InputFile {
   public:
     PosixInputFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
@@ -60,55 +42,17 @@ class PosixInputFile : public InputFile {
             if (errno != EINTR) throw ReadError(m_strPath);
         }
     }
+    bool Rewind() override { return ::lseek(m_fd.Get(), 0, SEEK_SET) == 0; }
+    std::optional<FileIdentity> Identity() const override {
+        struct stat st {};
+        if (::fstat(m_fd.Get(), &st) != 0) return std::nullopt;
+        return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                            static_cast<std::uint64_t>(st.st_ino)};
+    }
 
   private:
     FdHolder m_fd;
     std::string m_strPath;
-};
-
-class PosixOutputFile : public OutputFile {
-  public:
-    PosixOutputFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
-    void Write(const char* data, std::size_t size) override {
-        while (size > 0) {
-            const ssize_t put = ::write(m_fd.Get(), data, size);
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                throw WriteError(m_strPath);
-            }
-            data += put;
-            size -= static_cast<std::size_t>(put);
-            m_nWritten += static_cast<std::uint64_t>(put);
-        }
-        StartWriteback();
-    }
-    void Close() override {
-        const int fd = m_fd.Release();
-        if (fd < 0) return;
-        // The data must be on disk before the file may replace an older one.
-        const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
-        const bool closed = ::close(fd) == 0;
-        if (!synced || !closed) throw WriteError(m_strPath);
-    }
-
-  private:
-    // Asks the system to start putting what was written on disk every few
-    // megabytes, so that the disk works while the program goes on and the
-    // final fsync waits only for the last of it. A hint only: fsync decides.
-    void StartWriteback() noexcept {
-#ifdef __linux__
-        constexpr std::uint64_t kStride = 8 * 1024 * 1024;
-        if (m_nWritten - m_nWrittenBack < kStride) return;
-        ::sync_file_range(m_fd.Get(), static_cast<off_t>(m_nWrittenBack),
-                          static_cast<off_t>(m_nWritten - m_nWrittenBack), SYNC_FILE_RANGE_WRITE);
-        m_nWrittenBack = m_nWritten;
-#endif
-    }
-
-    FdHolder m_fd;
-    std::string m_strPath;
-    std::uint64_t m_nWritten = 0;      // bytes written so far
-    std::uint64_t m_nWrittenBack = 0;  // bytes whose writeback was started
 };
 
 // A UTF-8 name in CP932 for display: each character CP932 lacks becomes "?".
@@ -130,34 +74,10 @@ bool EndsWithCsv(const std::string& name) {
     return tail == ".CSV";
 }
 
-mode_t CurrentUmask() {
-    // No call only reads the mask; it is set back at once, and no other thread
-    // of the program creates files.
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return mask;
-}
-
-// Gives the finished file `from` what the file it replaces had: its mode and,
-// where allowed, its owner and group; with no such file, what a new file gets.
-void TakeOverPermissions(const std::string& from, const std::string& to) {
-    struct stat old {};
-    if (::stat(to.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
-        ::chmod(from.c_str(), 0666 & ~CurrentUmask());
-        return;
-    }
-    // Owner first: changing it may clear the set-id bits the mode then restores.
-    if (::chown(from.c_str(), old.st_uid, old.st_gid) != 0) {
-        [[maybe_unused]] const int ignored =
-            ::chown(from.c_str(), static_cast<uid_t>(-1), old.st_gid);
-    }
-    ::chmod(from.c_str(), old.st_mode & 07777);
-}
-
 class PosixFileSystem : public FileSystem {
   public:
     std::optional<FileStatus> Stat(const std::string& path) override {
-        if (path.size() >= kMaxPathBytes || path.empty()) return std::nullopt;
+        if (path.empty()) return std::nullopt;
         struct stat st {};
         if (::stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
         FileStatus status{S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)};
@@ -191,8 +111,10 @@ class PosixFileSystem : public FileSystem {
     bool ProbeExclusiveWrite(const std::string& path) override {
         // POSIX has no share modes; an advisory lock held by another program is
         // the closest honest equivalent of "open elsewhere".
-        FdHolder fd(::open(NativePath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-        if (fd.Get() < 0) return false;
+        FdHolder fd(::open(NativePath(path).c_str(),
+                           O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
+        struct stat st {};
+        if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
         if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return false;
         ::flock(fd.Get(), LOCK_UN);
         return true;
@@ -237,11 +159,16 @@ class PosixFileSystem : public FileSystem {
         return found;
     }
 
+    // By path, for file systems that write without a destination (tests);
+    // the program itself writes through OpenDestination.
     void Replace(const std::string& from, const std::string& to) override {
-        const std::string nativeFrom = NativePath(from);
-        const std::string nativeTo = NativePath(to);
-        TakeOverPermissions(nativeFrom, nativeTo);
-        if (::rename(nativeFrom.c_str(), nativeTo.c_str()) != 0) throw WriteError(to);
+        if (::renameat(AT_FDCWD, NativePath(from).c_str(), AT_FDCWD, NativePath(to).c_str()) != 0) {
+            throw WriteError(to);
+        }
+    }
+
+    DestinationResult OpenDestination(const std::string& path) override {
+        return OpenPosixDestination(NativePath(path));
     }
 
     void Remove(const std::string& path) noexcept override { ::unlink(NativePath(path).c_str()); }

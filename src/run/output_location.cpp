@@ -1,12 +1,12 @@
 #include "run/output_location.h"
 
-#include "platform/io_error.h"
-#include "platform/replacement_file.h"
 #include "platform/sjis.h"
 
 namespace kw39 {
 
 namespace {
+
+using platform::DestinationProblem;
 
 // A control character cannot be typed into a file name by a clerk; in one it
 // hides what is written where, on a terminal and in a message box alike.
@@ -18,41 +18,59 @@ bool HoldsControlCharacter(const std::string& path) {
     return false;
 }
 
+std::string LinkLines(const platform::DestinationResult& opened) {
+    return "\n\nリンク: " + opened.link + "\nリンク先: " + opened.linkTarget;
+}
+
+std::string ProblemText(const platform::DestinationResult& opened, const std::string& path,
+                        const std::string& what) {
+    switch (opened.problem) {
+        case DestinationProblem::NoName:
+            return what + "にフォルダが指定されています。ファイル名を指定してください。\n\n" + path;
+        case DestinationProblem::MissingFolder:
+            return "出力先のフォルダが存在しません。\n\n" + opened.folder +
+                   "\n\nフォルダを作成してから実行してください。";
+        case DestinationProblem::Special:
+            return what +
+                   "に、通常のファイルではないもの (デバイス、パイプなど) "
+                   "が指定されています。\n\n" +
+                   path;
+        case DestinationProblem::ForeignLink:
+            return what +
+                   "に、ほかのユーザーのシンボリックリンクが指定されています。"
+                   "リンク先には書き込みません。" +
+                   LinkLines(opened);
+        case DestinationProblem::LinkChain:
+            return what +
+                   "のシンボリックリンクが、別のシンボリックリンク (またはそれ自身) "
+                   "を指しています。リンク先には書き込みません。" +
+                   LinkLines(opened);
+        case DestinationProblem::NotReplaceable:
+            return what + "は、ほかのユーザーのファイルのため置き換えられません。\n\n" + path +
+                   "\n\n別のファイル名を指定してください。";
+        case DestinationProblem::NotWritable:
+        case DestinationProblem::None:
+            break;
+    }
+    return what + "を作成できません。\n\n" + path +
+           "\n\nフォルダに書き込みが許可されているか、ファイル名が長すぎないかを確認して"
+           "ください。";
+}
+
 }  // namespace
 
-std::optional<std::string> OutputLocationProblem(platform::FileSystem& fs, const std::string& path,
-                                                 const std::string& what) {
+OutputLocation CheckOutputLocation(platform::FileSystem& fs, const std::string& path,
+                                   const std::string& what) {
     if (HoldsControlCharacter(path)) {
-        return what + "のファイル名に、使用できない制御文字が含まれています。";
+        return {nullptr, what + "のファイル名に、使用できない制御文字が含まれています。"};
     }
-    const std::string target = fs.ResolveLinks(path);
-    const auto status = fs.Stat(target);
-    if (platform::NameOfPath(target).empty() || (status && status->isDirectory)) {
-        return what + "にフォルダが指定されています。ファイル名を指定してください。\n\n" + path;
+    platform::DestinationResult opened = fs.OpenDestination(path);
+    if (!opened.destination) return {nullptr, ProblemText(opened, path, what)};
+    if (!opened.destination->TakesNewFiles()) {
+        opened.problem = DestinationProblem::NotWritable;
+        return {nullptr, ProblemText(opened, path, what)};
     }
-    if (status && status->isSpecial) {
-        return what +
-               "に、通常のファイルではないもの (デバイス、パイプなど) が指定されています。\n\n" +
-               path;
-    }
-    const std::string folder = platform::FolderOfPath(target);
-    const auto folderStatus = fs.Stat(folder.empty() ? "." : folder);
-    if (!folderStatus || !folderStatus->isDirectory) {
-        return "出力先のフォルダが存在しません。\n\n" + (folder.empty() ? path : folder) +
-               "\n\nフォルダを作成してから実行してください。";
-    }
-    try {
-        // The same kind of file the writing will create, under the same kind
-        // of name: when this one can be created, so can that.
-        platform::TemporaryFile probe = platform::CreateTemporaryBeside(fs, target);
-        probe.file.reset();
-        fs.Remove(probe.path);
-    } catch (const platform::IoError&) {
-        return what + "を作成できません。\n\n" + path +
-               "\n\nフォルダに書き込みが許可されているか、ファイル名が長すぎないかを確認して"
-               "ください。";
-    }
-    return std::nullopt;
+    return {std::move(opened.destination), std::nullopt};
 }
 
 }  // namespace kw39
