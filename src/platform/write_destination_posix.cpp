@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <map>
 #include <optional>
 
 #include "platform/io_error.h"
@@ -125,11 +126,22 @@ class PosixDestination : public WriteDestination {
             if (errno == EEXIST) return nullptr;
             throw WriteError(m_strShown);
         }
+        struct stat st {};
+        if (::fstat(fd, &st) == 0) m_mapCreated[name] = IdentityOf(st);
         return std::make_unique<PosixOutputFile>(
             fd, m_strShown, [this](int file) { ApplyPermissions(file, m_inheritance); });
     }
 
     void Commit(const std::string& name) override {
+        // The file under the temporary name must still be the one written:
+        // whoever may rename entries in the folder could have put another
+        // file, or a link, in its place.
+        struct stat written {};
+        const auto created = m_mapCreated.find(name);
+        if (created == m_mapCreated.end() || StatEntry(m_dir.Get(), name, written) != 0 ||
+            !S_ISREG(written.st_mode) || IdentityOf(written) != created->second) {
+            throw TargetChangedError(m_strShown);
+        }
         struct stat now {};
         const int error = StatEntry(m_dir.Get(), m_strName, now);
         if (error == 0) {
@@ -166,6 +178,7 @@ class PosixDestination : public WriteDestination {
     std::string m_strShown;
     std::optional<struct stat> m_old;
     Inheritance m_inheritance;
+    std::map<std::string, FileIdentity> m_mapCreated;  // temporary files, by name
 };
 
 int OpenFolder(int at, const std::string& folder) {
