@@ -48,7 +48,8 @@ bool ApplyFolder(Terminal& terminal, RunRequest& request, const std::string& fol
                  platform::FileSystem& fs) {
     const auto status = fs.Stat(folder);
     if (!status || !status->isDirectory) {
-        terminal.Show("フォルダが存在しません。\n\n" + folder, MessageStyle::Warning);
+        terminal.Show("フォルダが存在しません。\n\n" + platform::ShownPath(folder),
+                      MessageStyle::Warning);
         NameOptionToCorrect("--folder");
         return false;
     }
@@ -75,7 +76,7 @@ std::optional<std::string> ChooseOutput(Terminal& terminal, const RunRequest& re
     }
     const std::string name = SafeFileName(proposal.name);
     Inform("出力先 (output): " + VisibleName(name));
-    return name;
+    return platform::NativeName(name);
 }
 
 struct SingleResult {
@@ -291,7 +292,7 @@ int FinishReport(const CliOptions& options, const ConversionReport& report, int 
     if (!options.report) return status;
     try {
         WriteReportFile(*options.report, report, fs);
-        Inform("報告 (report): " + *options.report);
+        Inform("報告 (report): " + platform::ShownPath(*options.report));
         return status;
     } catch (const std::exception& failure) {
         WriteStderr(FormatMessage(FailureMessage(failure), MessageStyle::Error));

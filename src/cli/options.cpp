@@ -144,7 +144,9 @@ class Parser {
             Fail("オプション " + name + " には値が必要です (needs a value).");
             return;
         }
-        std::optional<std::string> cp932 = platform::Utf8ToCp932(*value);
+        // A path reaches the system as it was given; only the year is text.
+        std::optional<std::string> cp932 =
+            target == &m_result.options.year ? platform::Utf8ToCp932(*value) : value;
         if (!cp932) {
             Fail(
                 "オプション " + name + " の値に Shift_JIS で表せない文字があります" +

@@ -40,7 +40,8 @@ bool ReportApartFrom(Terminal& terminal, const CliOptions& options,
     if (!fs.Stat(written) || fs.ProbeExclusiveWrite(written)) {
         return true;
     }
-    terminal.Show("ファイルの保存に失敗しました。\n\n" + path, MessageStyle::Error);
+    terminal.Show("ファイルの保存に失敗しました。\n\n" + platform::ShownPath(path),
+                  MessageStyle::Error);
     NameOptionToCorrect("--report");
     return false;
 }

@@ -1,6 +1,7 @@
 #include "cli/run_summary.h"
 
 #include "cli/visible_text.h"
+#include "platform/file_system.h"
 #include "run/input_slots.h"
 #include "run/run_description.h"
 
@@ -10,6 +11,10 @@ namespace {
 
 std::string Line(const std::string& label, const std::string& value) {
     return "    " + label + ": " + VisibleName(value) + "\n";
+}
+
+std::string PathLine(const std::string& label, const std::string& path) {
+    return Line(label, platform::ShownPath(path));
 }
 
 // The lines every run starts with.
@@ -34,11 +39,11 @@ std::string RunSummary(const RunRequest& request, const CliOptions& options) {
     std::string text = Head(request.yearText, options);
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (request.inputPaths[s].empty()) continue;
-        text +=
-            Line(std::string(InputSlots[s].pszLabel) + " (" + std::string(SlotOptionName(s)) + ")",
-                 request.inputPaths[s]);
+        text += PathLine(
+            std::string(InputSlots[s].pszLabel) + " (" + std::string(SlotOptionName(s)) + ")",
+            request.inputPaths[s]);
     }
-    text += Line("出力先 (output)", request.outputPath);
+    text += PathLine("出力先 (output)", request.outputPath);
     return text + CheckLine(options);
 }
 

@@ -13,7 +13,7 @@ TargetChangedError::TargetChangedError(const std::string& path)
     : IoError(
           "書き込み先のファイルが、確認した後で別のものに置き換えられたため、書き込みませんでした"
           "。元のファイルはそのままです。\n" +
-              path,
+              ShownPath(path),
           path) {}
 
 std::string TemporaryNameFor(const std::string& name) {
@@ -36,11 +36,11 @@ bool WriteDestination::IsProtected(const FileIdentity& identity) const {
 }
 
 IoError ReadError(const std::string& path) {
-    return IoError("ファイルの読み込みに失敗しました。\n" + path, path);
+    return IoError("ファイルの読み込みに失敗しました。\n" + ShownPath(path), path);
 }
 
 IoError WriteError(const std::string& path) {
-    return IoError("ファイルの書き込みに失敗しました。\n" + path, path);
+    return IoError("ファイルの書き込みに失敗しました。\n" + ShownPath(path), path);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -55,21 +55,20 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 namespace {
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
-// Offset just after the last separator (a trail byte never counts as one).
+// Offset just after the last separator. On Windows a CP932 trail byte may be
+// a backslash and never counts as one; on POSIX "/" is never part of another
+// character, in UTF-8 or in CP932, so the bytes are searched as they are.
 std::size_t NameStart(const std::string& path) {
+#ifdef _WIN32
     std::size_t start = 0;
     for (std::size_t i = 0; i < path.size(); i += CharLength(path, i)) {
-        if (IsSeparator(path[i])) start = i + 1;
+        if (path[i] == '\\' || path[i] == '/') start = i + 1;
     }
     return start;
+#else
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? 0 : slash + 1;
+#endif
 }
 
 }  // namespace

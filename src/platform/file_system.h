@@ -1,7 +1,9 @@
 // File access of the core. Everything goes through FileSystem so that tests can
 // substitute files held in memory and make any step fail on demand. Paths are
-// CP932 byte strings; the real implementation turns them into the platform's
-// own file names. Files are written through a WriteDestination: the folder is
+// the platform's own names: on POSIX the bytes of the argument or directory
+// entry, unchanged (a name is not text to convert: two names that convert to
+// one Shift_JIS spelling are two files); on Windows CP932, turned into UTF-16
+// without look-alikes. ShownPath() gives the text to show. Files are written through a WriteDestination: the folder is
 // opened once, and the file is created, changed and put in place relative to
 // that handle, so that nobody can redirect a step by renaming something on the
 // way.
@@ -12,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kw39::platform {
@@ -210,6 +213,16 @@ class FileSystem {
 
 // The platform's real file system.
 FileSystem& RealFileSystem();
+
+// A path as text to show (CP932): on POSIX each character that Shift_JIS
+// cannot spell exactly is shown as "\u301C", a byte that is no UTF-8 as
+// "\xFF", and a control character as "\x1B", so that two names never look
+// alike and no name can change the terminal.
+std::string ShownPath(std::string_view path);
+
+// The platform's name for a file name made of CP932 text (a document's name
+// made of the company's code and name).
+std::string NativeName(const std::string& cp932);
 
 // Joins a folder and a name with the platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -274,6 +274,11 @@ class WinFileSystem : public FileSystem {
 
 }  // namespace
 
+// Windows paths are CP932 already, spelled without look-alikes.
+std::string ShownPath(std::string_view path) { return std::string(path); }
+
+std::string NativeName(const std::string& cp932) { return cp932; }
+
 FileSystem& RealFileSystem() {
     static WinFileSystem fs;
     return fs;

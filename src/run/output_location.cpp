@@ -19,16 +19,18 @@ bool HoldsControlCharacter(const std::string& path) {
 }
 
 std::string LinkLines(const platform::DestinationResult& opened) {
-    return "\n\nリンク: " + opened.link + "\nリンク先: " + opened.linkTarget;
+    return "\n\nリンク: " + platform::ShownPath(opened.link) +
+           "\nリンク先: " + platform::ShownPath(opened.linkTarget);
 }
 
-std::string ProblemText(const platform::DestinationResult& opened, const std::string& path,
+std::string ProblemText(const platform::DestinationResult& opened, const std::string& given,
                         const std::string& what) {
+    const std::string path = platform::ShownPath(given);
     switch (opened.problem) {
         case DestinationProblem::NoName:
             return what + "にフォルダが指定されています。ファイル名を指定してください。\n\n" + path;
         case DestinationProblem::MissingFolder:
-            return "出力先のフォルダが存在しません。\n\n" + opened.folder +
+            return "出力先のフォルダが存在しません。\n\n" + platform::ShownPath(opened.folder) +
                    "\n\nフォルダを作成してから実行してください。";
         case DestinationProblem::Special:
             return what +

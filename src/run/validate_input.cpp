@@ -131,8 +131,8 @@ std::string EncodingDetail(const TextVerdict& verdict) {
 // The message for a file that is not Shift_JIS text: what it is, and what to do.
 std::string EncodingMessage(const InputSlot& slot, const std::string& path,
                             const TextVerdict& verdict) {
-    return std::string(slot.pszLabel) + "ファイルの文字コードが正しくありません。\n\n" + path +
-           "\n" + EncodingDetail(verdict) +
+    return std::string(slot.pszLabel) + "ファイルの文字コードが正しくありません。\n\n" +
+           platform::ShownPath(path) + "\n" + EncodingDetail(verdict) +
            "PCA給与X から CSV 形式 (Shift_JIS) で書き出したファイルを選択し直してください。";
 }
 
@@ -154,12 +154,12 @@ std::string NotPlainFileMessage(const InputSlot& slot, const std::string& path) 
     return std::string(slot.pszLabel) +
            "ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
            "が指定されています。\n\n" +
-           path;
+           platform::ShownPath(path);
 }
 
 // A file that exists but cannot be opened (no permission, held locked).
 std::string CannotOpenMessage(const InputSlot& slot, const std::string& path) {
-    return std::string(slot.pszLabel) + "ファイルを開けません。\n\n" + path +
+    return std::string(slot.pszLabel) + "ファイルを開けません。\n\n" + platform::ShownPath(path) +
            "\n\nファイルを読み取る権限があるか、ほかのプログラムが使用していないかを確認して"
            "ください。";
 }
@@ -176,7 +176,9 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         if (path.empty()) continue;
         // Paths as long as the classic Windows limit count as unreachable.
         const auto status = path.size() < platform::kMaxPathBytes ? fs.Stat(path) : std::nullopt;
-        if (!status) return RejectSlot(s, "マスターファイルが存在しません。\n\n" + path);
+        if (!status)
+            return RejectSlot(s,
+                              "マスターファイルが存在しません。\n\n" + platform::ShownPath(path));
         if (status->isDirectory || status->isSpecial) {
             return RejectSlot(s, NotPlainFileMessage(slot, path));
         }
@@ -250,9 +252,9 @@ std::optional<platform::FileIdentity> InputIdentity(const std::string& path,
 }
 
 CheckResult SameAsInput(const std::string& label, const std::string& path) {
-    return Reject(
-        "出力先データに連動元データ（" + label + "）と同じファイルが指定されています。\n\n" + path,
-        RunField::Output);
+    return Reject("出力先データに連動元データ（" + label +
+                      "）と同じファイルが指定されています。\n\n" + platform::ShownPath(path),
+                  RunField::Output);
 }
 
 // Writing the document over an export of the run, or of another company of a

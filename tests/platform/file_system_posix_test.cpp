@@ -49,13 +49,26 @@ TEST(PosixFileSystem, StatReportsFilesFoldersWhateverThePathLength) {
     EXPECT_TRUE(fs.Stat(dotted + "/a.csv"));
 }
 
-TEST(PosixFileSystem, Cp932PathsReachUtf8Names) {
+std::string Bytes(const std::u8string& text) { return std::string(text.begin(), text.end()); }
+
+// Names reach the system as they were given, and are shown with what Shift_JIS
+// cannot spell exactly made visible: "～" (U+FF5E) and "〜" (U+301C) are two
+// files and never look alike.
+TEST(PosixFileSystem, NativeNamesReachTheSystemUnchanged) {
     TempDir dir;
-    const std::u8string utf8Name = u8"社員情報.csv";
-    test::WriteBytes(dir.File(std::string(utf8Name.begin(), utf8Name.end())), "abc");
-    const std::string cp932Path = dir.File("社員情報.csv");
-    EXPECT_TRUE(RealFileSystem().Stat(cp932Path));
-    EXPECT_EQ(ReadWholeFile(RealFileSystem(), cp932Path), std::optional<std::string>("abc"));
+    const std::string fullWidth = dir.Write(Bytes(u8"x～.csv"), "full-width tilde");
+    const std::string wave = dir.Write(Bytes(u8"x〜.csv"), "wave dash");
+    EXPECT_EQ(ReadWholeFile(RealFileSystem(), fullWidth),
+              std::optional<std::string>("full-width tilde"));
+    EXPECT_EQ(ReadWholeFile(RealFileSystem(), wave), std::optional<std::string>("wave dash"));
+    EXPECT_FALSE(RealFileSystem().SameFile(fullWidth, wave));
+
+    EXPECT_EQ(ShownPath(Bytes(u8"社員～.csv")), "社員～.csv");
+    EXPECT_EQ(ShownPath(Bytes(u8"社員〜.csv")), "社員\\u301C.csv");
+    EXPECT_EQ(ShownPath(Bytes(u8"a¥b−c")), "a\\u00A5b\\u2212c");
+    EXPECT_EQ(ShownPath("\xF0\x9F\x98\x80"), "\\U0001F600");
+    EXPECT_EQ(ShownPath("a\x1B[2J\nb\xFF"), "a\\x1B[2J\\x0Ab\\xFF");
+    EXPECT_EQ(NativeName("社員.XML"), Bytes(u8"社員.XML"));
 }
 
 TEST(PosixFileSystem, OpenReadGivesTheBytesOfFilesOnly) {
@@ -111,11 +124,10 @@ TEST(PosixFileSystem, ListCsvFilesMatchesTheExtensionInAnyCase) {
     for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "e.csv.bak", "csv", "f_csv"}) {
         dir.Write(name, "");
     }
-    const std::u8string japanese = u8"社員.CSV";
-    test::WriteBytes(dir.File(std::string(japanese.begin(), japanese.end())), "");
+    test::WriteBytes(dir.File(Bytes(u8"社員.CSV")), "");
     std::vector<std::string> names = RealFileSystem().ListCsvFiles(dir.Path()).value();
     std::sort(names.begin(), names.end());
-    std::vector<std::string> expected = {"a.csv", "B.CSV", "c.Csv", "社員.CSV"};
+    std::vector<std::string> expected = {"a.csv", "B.CSV", "c.Csv", Bytes(u8"社員.CSV")};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
     EXPECT_FALSE(RealFileSystem().ListCsvFiles(dir.File("missing")));
@@ -208,7 +220,9 @@ TEST(PosixFileSystem, DestinationsCreatePrivatelyAndReplaceOnlyWhatWasChecked) {
         EXPECT_THROW(opened.destination->Commit("changing.tmp"), TargetChangedError);
         opened.destination->Remove("changing.tmp");
         EXPECT_FALSE(test::FileExists(dir.File("changing.tmp")));
-        if (!before.empty()) EXPECT_EQ(ReadBytes(path), before);
+        if (!before.empty()) {
+            EXPECT_EQ(ReadBytes(path), before);
+        }
         EXPECT_EQ(ReadBytes(dir.File("victim")), "keep");
     }
 
@@ -268,9 +282,9 @@ TEST(PosixFileSystem, SameFileSeesThroughSpellingsAndLinks) {
     EXPECT_TRUE(fs.SameFile(dir.File("out.xml"), dir.File("out.xml")));  // equal paths
 
     // A destination that does not exist yet is the same under another spelling
-    // of its folder, and under a name the file system cannot tell apart.
+    // of its folder; names are compared as Linux compares them, byte by byte.
     EXPECT_TRUE(fs.SameDestination(dir.File("out.xml"), dir.Path() + "/./out.xml"));
-    EXPECT_TRUE(fs.SameDestination(dir.File("髙.xml"), dir.File("\xEE\xE0.xml")));
+    EXPECT_FALSE(fs.SameDestination(dir.File("OUT.xml"), dir.File("out.xml")));
     EXPECT_FALSE(fs.SameDestination(dir.File("out.xml"), dir.File("out2.xml")));
     EXPECT_FALSE(fs.SameDestination(monthly, dir.File("out.xml")));
     EXPECT_TRUE(fs.SameDestination(dir.File("link.xml"), monthly));

@@ -368,6 +368,49 @@ TEST(FileSafety, TheTemporaryFileSwappedForALinkChangesNothing) {
     EXPECT_FALSE(FileExists(out));
 }
 
+std::string Bytes(const std::u8string& text) { return std::string(text.begin(), text.end()); }
+
+// Names are the system's own bytes, never converted through Shift_JIS: two
+// names that one Shift_JIS spelling would merge are two files, for every
+// option and for the folders of a batch, and a name Shift_JIS cannot spell
+// still works and is shown with a visible escape.
+TEST(FileSafety, NamesReachTheFileSystemAsTheyWereGiven) {
+    TempDir dir;
+    const std::string in = dir.File(Bytes(u8"in〜"));
+    WriteCompany(in);
+    const std::string tilde = dir.Write(Bytes(u8"x～.xml"), "keep");  // U+FF5E
+    for (const std::u8string& name : {u8"x〜.xml", u8"x¥y.xml", u8"x−.xml", u8"x‖—‾😀.xml"}) {
+        const std::string out = dir.File(Bytes(name));
+        SCOPED_TRACE(out);
+        const TimedResult result =
+            Convert(FolderRunArgs(in, {"--output", out, "--report", out + ".csv"}));
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(Contains(ReadBytes(out), "<REPORT>"));
+        EXPECT_TRUE(FileExists(out + ".csv"));
+    }
+    EXPECT_EQ(ReadBytes(tilde), "keep");
+    EXPECT_FALSE(FileExists(dir.File("x\\y.xml")));
+
+    // Shown with what Shift_JIS cannot spell exactly made visible.
+    const TimedResult missing =
+        Convert(FolderRunArgs(in, {"--output", dir.File(Bytes(u8"no〜/out.xml"))}));
+    EXPECT_EQ(missing.status, 1) << missing.err;
+    EXPECT_TRUE(Contains(missing.err, "no\\u301C")) << missing.err;
+
+    // A batch folder beside its look-alike reads its own export.
+    const std::string root = dir.File("root");
+    WriteCompany(root + "/" + Bytes(u8"A〜B"), "波商事");
+    WriteCompany(root + "/" + Bytes(u8"A～B"), "波線商事");
+    std::filesystem::create_directory(dir.File("docs"));
+    const TimedResult batch =
+        Convert({"--year", "26", "--yes", "--batch", root, "--output-dir", dir.File("docs")});
+    EXPECT_EQ(batch.status, 0) << batch.err;
+    EXPECT_TRUE(Contains(ReadBytes(dir.File("docs/" + Utf8Of("0001波商事.XML"))),
+                         "<KOMONSAKINAME>波商事<"));
+    EXPECT_TRUE(Contains(ReadBytes(dir.File("docs/" + Utf8Of("0001波線商事.XML"))),
+                         "<KOMONSAKINAME>波線商事<"));
+}
+
 // A pipe, a device or standard input named as an export is refused at once.
 TEST(FileSafety, InputsThatAreNoPlainFileAreRefusedWithoutWaiting) {
     TempDir dir;
