@@ -144,9 +144,10 @@ SingleResult Conclude(const CommandResult& result, const Terminal& terminal,
     return {status, terminal.LastMessageText()};
 }
 
-// The summary of the run, before its checks and the confirmation.
-void ShowSummary(const RunRequest& request, const CliOptions& options) {
-    if (!IsQuiet()) WriteStderr(RunSummary(request, options));
+// The summary of the run, before its checks and the confirmation; an output
+// that is a link is followed by the file it names.
+void ShowSummary(const RunRequest& request, const CliOptions& options, platform::FileSystem& fs) {
+    if (!IsQuiet()) WriteStderr(RunSummary(request, options, fs.ResolveLinks(request.outputPath)));
 }
 
 SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
@@ -165,7 +166,7 @@ SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
     if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
         return {kExitCheckFailed, terminal.LastMessageText(), false};
     }
-    ShowSummary(request, options);
+    ShowSummary(request, options, fs);
     std::optional<ProgressLine> line = WatchedProgressLine();
     const CommandResult result =
         ExecuteRequest(terminal, request, fs, &report, line ? &*line : nullptr);

@@ -35,7 +35,8 @@ std::string CheckLine(const CliOptions& options) {
 
 }  // namespace
 
-std::string RunSummary(const RunRequest& request, const CliOptions& options) {
+std::string RunSummary(const RunRequest& request, const CliOptions& options,
+                       const std::string& written) {
     std::string text = Head(request.yearText, options);
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (request.inputPaths[s].empty()) continue;
@@ -44,6 +45,9 @@ std::string RunSummary(const RunRequest& request, const CliOptions& options) {
             request.inputPaths[s]);
     }
     text += PathLine("出力先 (output)", request.outputPath);
+    if (!written.empty() && written != request.outputPath) {
+        text += PathLine("リンク先 (link target)", written);
+    }
     return text + CheckLine(options);
 }
 

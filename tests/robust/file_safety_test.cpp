@@ -210,7 +210,9 @@ TEST(FileSafety, OutputsThatAreNoPlainFile) {
     ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
     const std::string link = dir.File("link.xml");
     std::filesystem::create_symlink(target, link);
-    ASSERT_EQ(Convert(FolderRunArgs(in, {"--output", link})).status, 0);
+    const TimedResult followed = Convert(FolderRunArgs(in, {"--output", link}));
+    ASSERT_EQ(followed.status, 0) << followed.err;
+    EXPECT_TRUE(Contains(followed.err, Utf8Of("リンク先 (link target): ") + target + "\n"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_TRUE(Contains(ReadBytes(target), "<REPORT>"));
     struct stat st {};
