@@ -381,7 +381,7 @@ TEST(FileSafety, NamesReachTheFileSystemAsTheyWereGiven) {
     const std::string in = dir.File(Bytes(u8"in〜"));
     WriteCompany(in);
     const std::string tilde = dir.Write(Bytes(u8"x～.xml"), "keep");  // U+FF5E
-    for (const std::u8string& name : {u8"x〜.xml", u8"x¥y.xml", u8"x−.xml", u8"x‖—‾😀.xml"}) {
+    for (const char8_t* name : {u8"x〜.xml", u8"x¥y.xml", u8"x−.xml", u8"x‖—‾😀.xml"}) {
         const std::string out = dir.File(Bytes(name));
         SCOPED_TRACE(out);
         const TimedResult result =
