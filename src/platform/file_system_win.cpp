@@ -66,6 +66,17 @@ class WinInputFile : public InputFile {
         if (!ReadFile(m_handle.Get(), buffer, ask, &got, nullptr)) throw ReadError(m_strPath);
         return got;
     }
+    bool Rewind() override {
+        LARGE_INTEGER start{};
+        return SetFilePointerEx(m_handle.Get(), start, nullptr, FILE_BEGIN) != 0;
+    }
+    std::optional<FileIdentity> Identity() const override {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(m_handle.Get(), &info)) return std::nullopt;
+        return FileIdentity{
+            info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    }
 
   private:
     ScopedHandle m_handle;

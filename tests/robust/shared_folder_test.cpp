@@ -4,8 +4,10 @@
 // root (which makes files of another user, or runs the program as "nobody").
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 
 #include "robust_fixtures.h"
@@ -22,6 +24,30 @@ struct stat StatOf(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
     return st;
+}
+
+constexpr const char* kAclName = "system.posix_acl_access";
+constexpr std::uint32_t kNoId = 0xFFFFFFFF;
+
+struct AclEntry {
+    std::uint16_t tag;
+    std::uint16_t perm;
+    std::uint32_t id;
+};
+
+// An access ACL as the kernel keeps it in its extended attribute.
+std::string AccessAcl(const std::vector<AclEntry>& entries) {
+    std::string blob;
+    const auto put = [&blob](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) blob += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    put(2, 4);  // the format's version
+    for (const AclEntry& entry : entries) {
+        put(entry.tag, 2);
+        put(entry.perm, 2);
+        put(entry.id, 4);
+    }
+    return blob;
 }
 
 // A file of another user, as they would plant it.
@@ -76,14 +102,28 @@ TEST_F(SharedFolder, PlantedFilesGiveTheDocumentNothing) {
         EXPECT_EQ(st.st_gid, 0u) << path;
     }
 
-    // The user's own file: its mode and group stay.
+    // The user's own file: its mode, group and access ACL (here one more user
+    // who may read it) stay.
     ASSERT_EQ(::chown(out.c_str(), 0, kOther), 0);
     ASSERT_EQ(::chmod(out.c_str(), 0640), 0);
+    const std::string acl = AccessAcl({{0x01, 6, kNoId},
+                                       {0x02, 4, kThird},
+                                       {0x04, 4, kNoId},
+                                       {0x10, 4, kNoId},
+                                       {0x20, 0, kNoId}});
+    const bool aclKept = ::setxattr(out.c_str(), kAclName, acl.data(), acl.size(), 0) == 0;
     result = RunTimed(KW39PCACONV_PATH, FolderRunArgs(in, {"--output", out}), kSharedLimit);
     EXPECT_EQ(result.status, 0) << result.err;
     const struct stat st = StatOf(out);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(st.st_gid, kOther);
+    if (aclKept) {
+        std::string now(256, '\0');
+        const ssize_t length = ::getxattr(out.c_str(), kAclName, now.data(), now.size());
+        ASSERT_GT(length, 0);
+        now.resize(static_cast<std::size_t>(length));
+        EXPECT_EQ(now, acl) << "the ACL of the user's own file was lost";
+    }
     EXPECT_TRUE(Contains(ReadBytes(out), "<REPORT>"));
 }
 
