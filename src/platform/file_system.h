@@ -3,10 +3,9 @@
 // the platform's own names: on POSIX the bytes of the argument or directory
 // entry, unchanged (a name is not text to convert: two names that convert to
 // one Shift_JIS spelling are two files); on Windows CP932, turned into UTF-16
-// without look-alikes. ShownPath() gives the text to show. Files are written through a WriteDestination: the folder is
-// opened once, and the file is created, changed and put in place relative to
-// that handle, so that nobody can redirect a step by renaming something on the
-// way.
+// without look-alikes. ShownPath() gives the text to show. Files are written through a
+// WriteDestination: the folder is opened once, and the file is created, changed and put in place
+// relative to that handle, so that nobody can redirect a step by renaming something on the way.
 #pragma once
 
 #include <cstddef>
@@ -219,6 +218,11 @@ FileSystem& RealFileSystem();
 // "\xFF", and a control character as "\x1B", so that two names never look
 // alike and no name can change the terminal.
 std::string ShownPath(std::string_view path);
+
+// A path given on the command line (UTF-8) as a path of this file system: on
+// POSIX the bytes as they are; on Windows CP932 without look-alikes, nothing
+// when a character has no exact CP932 counterpart.
+std::optional<std::string> PathFromArgument(const std::string& utf8);
 
 // The platform's name for a file name made of CP932 text (a document's name
 // made of the company's code and name).

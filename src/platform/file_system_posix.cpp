@@ -84,6 +84,8 @@ std::string ShownPath(std::string_view path) {
     return shown;
 }
 
+std::optional<std::string> PathFromArgument(const std::string& utf8) { return utf8; }
+
 std::string NativeName(const std::string& cp932) {
     return Cp932ToUtf8(cp932).value_or(Cp932ToUtf8Lossy(cp932));
 }

@@ -10,6 +10,7 @@
 #include <climits>
 #include <vector>
 
+#include "platform/encoding.h"
 #include "platform/encoding_win.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
@@ -319,6 +320,8 @@ class WinFileSystem : public FileSystem {
 std::string ShownPath(std::string_view path) { return std::string(path); }
 
 std::string NativeName(const std::string& cp932) { return cp932; }
+
+std::optional<std::string> PathFromArgument(const std::string& utf8) { return Utf8ToCp932(utf8); }
 
 FileSystem& RealFileSystem() {
     static WinFileSystem fs;
