@@ -1,6 +1,6 @@
 #include "run/output_location.h"
 
-#include "platform/sjis.h"
+#include <algorithm>
 
 namespace kw39 {
 
@@ -9,13 +9,14 @@ namespace {
 using platform::DestinationProblem;
 
 // A control character cannot be typed into a file name by a clerk; in one it
-// hides what is written where, on a terminal and in a message box alike.
+// hides what is written where, on a terminal and in a message box alike. No
+// byte of another character is below 0x40 in CP932 or below 0x80 in UTF-8,
+// so the bytes are looked at one by one, whatever the name's encoding.
 bool HoldsControlCharacter(const std::string& path) {
-    for (std::size_t i = 0; i < path.size(); i += platform::CharLength(path, i)) {
-        const auto byte = static_cast<unsigned char>(path[i]);
-        if (platform::CharLength(path, i) == 1 && (byte < 0x20 || byte == 0x7F)) return true;
-    }
-    return false;
+    return std::any_of(path.begin(), path.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
 }
 
 std::string LinkLines(const platform::DestinationResult& opened) {

@@ -29,6 +29,8 @@ TimedResult Convert(const std::vector<std::string>& args) {
     return RunTimed(KW39PCACONV_PATH, args, kLimit);
 }
 
+std::string Bytes(const std::u8string& text) { return std::string(text.begin(), text.end()); }
+
 // The names in a folder that saw the events of `mask` while this object lived.
 class FolderWatch {
   public:
@@ -253,6 +255,10 @@ TEST(FileSafety, OutputProblemsAreFoundBeforeTheRun) {
         {{"--output", dir.File("out.xml"), "--report", dir.File(std::string(250, 'r'))},
          "報告ファイルを作成できません。",
          "--report"},
+        // A line feed after a character whose UTF-8 bytes look like Shift_JIS.
+        {{"--output", dir.File(Bytes(u8"あ") + "\n.xml")},
+         "出力先データのファイル名に、使用できない制御文字が含まれています。",
+         "--output"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.says);
@@ -369,8 +375,6 @@ TEST(FileSafety, TheTemporaryFileSwappedForALinkChangesNothing) {
     EXPECT_FALSE(std::filesystem::is_symlink(out));
     EXPECT_FALSE(FileExists(out));
 }
-
-std::string Bytes(const std::u8string& text) { return std::string(text.begin(), text.end()); }
 
 // Names are the system's own bytes, never converted through Shift_JIS: two
 // names that one Shift_JIS spelling would merge are two files, for every
