@@ -124,7 +124,7 @@ void CFindingsDlg::OnSave() {
     if (!path) return;
     platform::FileSystem& fs = platform::RealFileSystem();
     auto problem = ReportCollision(*path, m_findings.files, fs);
-    if (!problem) problem = OutputLocationProblem(fs, *path, "報告ファイル");
+    if (!problem) problem = CheckOutputLocation(fs, *path, "報告ファイル").problem;
     if (problem) {
         ShowMessageBox(Handle(), platform::Cp932ToWideLossy(*problem),
                        platform::MessageStyle::Warning);

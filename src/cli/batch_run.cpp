@@ -41,6 +41,15 @@ struct Company {
     std::string whyNot;         // for the report, when nothing was written
 };
 
+// A folder's or file's name as text to show.
+std::string Shown(const std::string& name) { return platform::ShownPath(name); }
+
+// Where a company's document is written: its suggested name (CP932 text) as a
+// name of this file system, in the output folder.
+std::string DocumentPath(const std::string& outputDir, const std::string& outputName) {
+    return platform::JoinPath(outputDir, platform::NativeName(outputName));
+}
+
 // Chooses the files of a company and the name of its document, as --folder
 // and the suggested output name would; on failure sets `failed`.
 void Plan(Company& company, const CliOptions& options, const std::string& year,
@@ -66,7 +75,8 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
         if (!proposal.name.empty()) {
             company.outputName = SafeFileName(proposal.name);
             // Each company's data says its own year.
-            if (!options.year) request.yearText = YearWithoutOption(request, fs, company.name);
+            if (!options.year)
+                request.yearText = YearWithoutOption(request, fs, Shown(company.name));
             return;
         }
         terminal.Show(*proposal.failure.message);
@@ -92,7 +102,7 @@ std::string OtherFolders(const std::vector<Company>& companies,
             others += " 他 " + std::to_string(sharing.size() - 1 - kListed) + " 件";
             break;
         }
-        others += (others.empty() ? "" : ", ") + VisibleName(companies[j].name);
+        others += (others.empty() ? "" : ", ") + VisibleName(Shown(companies[j].name));
         ++listed;
     }
     return others;
@@ -159,9 +169,11 @@ void ShowResult(const Company& company, const std::string& counter, int status, 
                 const std::string& outputPath, const CompanyReport& report) {
     // With --quiet only the companies that need the clerk are shown.
     if (IsQuiet() && status == kExitWritten) return;
-    std::string text = counter + VisibleName(company.name) + ": " + ResultWords(status, check);
+    std::string text =
+        counter + VisibleName(Shown(company.name)) + ": " + ResultWords(status, check);
     if (status == kExitWritten) {
-        text += " -> " + outputPath + " (社員 " + std::to_string(report.employees) + " 名)\n";
+        text +=
+            " -> " + Shown(outputPath) + " (社員 " + std::to_string(report.employees) + " 名)\n";
     } else if (!company.outputName.empty()) {
         text += " -> " + company.outputName + " は作成していません (not written)\n";
     } else {
@@ -182,7 +194,7 @@ void ShowResult(const Company& company, const std::string& counter, int status, 
 int RunCompany(Company& company, const std::string& outputDir, ConversionReport& report,
                ProgressLine* line, platform::FileSystem& fs) {
     CompanyTerminal& terminal = *company.terminal;
-    company.request.outputPath = platform::JoinPath(outputDir, company.outputName);
+    company.request.outputPath = DocumentPath(outputDir, company.outputName);
     terminal.SetShownPaths(PathsOf(company.request));
 
     const CommandResult result = ExecuteRequest(terminal, company.request, fs, &report, line);
@@ -207,13 +219,14 @@ bool CheckBatchOptions(Terminal& terminal, const CliOptions& options, const std:
     }
     const auto root = fs.Stat(*options.batch);
     if (!root || !root->isDirectory) {
-        terminal.Show("フォルダが存在しません。\n\n" + *options.batch, MessageStyle::Warning);
+        terminal.Show("フォルダが存在しません。\n\n" + Shown(*options.batch),
+                      MessageStyle::Warning);
         NameOptionToCorrect("--batch");
         return false;
     }
     const auto output = fs.Stat(*options.outputDir);
     if (!output || !output->isDirectory) {
-        terminal.Show("出力先のフォルダが存在しません。\n\n" + *options.outputDir +
+        terminal.Show("出力先のフォルダが存在しません。\n\n" + Shown(*options.outputDir) +
                           "\n\nフォルダを作成してから実行してください。",
                       MessageStyle::Warning);
         NameOptionToCorrect("--output-dir");
@@ -250,12 +263,12 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
             company.name = name;
             company.folder = folder;
             company.failed = kExitFailed;
-            company.whyNot = "フォルダの内容を読み取れません。\n\n" + VisibleName(folder);
+            company.whyNot = "フォルダの内容を読み取れません。\n\n" + VisibleName(Shown(folder));
             company.terminal->Show(company.whyNot, MessageStyle::Error);
             continue;
         }
         if (!HoldsPcaExport(folder, fs)) {
-            skipped.push_back(name);
+            skipped.push_back(Shown(name));
             continue;
         }
         Company& company = companies.emplace_back();
@@ -274,18 +287,33 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
     return companies;
 }
 
+// Each document must spare the exports of every company of the batch, not only
+// its own company's.
+void ProtectEveryInput(std::vector<Company>& companies, platform::FileSystem& fs) {
+    auto all = std::make_shared<std::vector<RunRequest::OtherFile>>();
+    for (const Company& company : companies) {
+        for (std::size_t s = 0; s < kSlotCount; ++s) {
+            const std::string& path = company.request.inputPaths[s];
+            if (path.empty()) continue;
+            all->push_back(
+                {Shown(company.name) + " の" + InputSlots[s].pszLabel, path, fs.Identity(path)});
+        }
+    }
+    for (Company& company : companies) company.request.otherInputs = all;
+}
+
 // Every file the batch reads, and every document it will write.
 std::vector<RunFile> FilesOfBatch(std::vector<Company>& companies, const std::string& outputDir) {
     std::vector<RunFile> files;
     for (Company& company : companies) {
         for (RunFile& file : FilesOfRun(company.request)) {
             if (file.path.empty()) continue;
-            file.label = company.name + " の" + file.label;
+            file.label = Shown(company.name) + " の" + file.label;
             files.push_back(std::move(file));
         }
         if (!company.outputName.empty()) {
-            files.push_back({company.name + " の出力先データ",
-                             platform::JoinPath(outputDir, company.outputName)});
+            files.push_back({Shown(company.name) + " の出力先データ",
+                             DocumentPath(outputDir, company.outputName)});
         }
     }
     return files;
@@ -298,7 +326,7 @@ struct Tally {
 };
 
 void RefuseRewrite(Company& company, const std::string& outputPath) {
-    company.whyNot = "出力ファイル " + outputPath +
+    company.whyNot = "出力ファイル " + Shown(outputPath) +
                      " は、この一括変換で別の会社の書類として書き出したファイルです。"
                      "上書きしないよう、この会社は変換していません。"
                      "会社コードと会社名 ([10000]) を確認してください。";
@@ -318,7 +346,7 @@ RunDescription Described(const Company& company, const std::string& outputDir,
         request.mode = options.mode;
     }
     if (!company.outputName.empty()) {
-        request.outputPath = platform::JoinPath(outputDir, company.outputName);
+        request.outputPath = DocumentPath(outputDir, company.outputName);
     }
     return DescribeRun(request, fs);
 }
@@ -343,17 +371,17 @@ Tally RunCompanies(std::vector<Company>& companies, const CliOptions& options,
         counter += '/';
         counter += std::to_string(companies.size());
         counter += "] ";
-        report.BeginCompany(company.name);
+        report.BeginCompany(Shown(company.name));
         int status = company.failed.value_or(kExitCancelled);
         std::string outputPath;
         if (!company.failed && !cancelled) {
-            outputPath = platform::JoinPath(outputDir, company.outputName);
+            outputPath = DocumentPath(outputDir, company.outputName);
             if (const auto identity = fs.Identity(outputPath);
                 identity && written.count(*identity)) {
                 RefuseRewrite(company, outputPath);
                 status = *company.failed;
             } else {
-                if (line) line->SetPrefix(counter + company.name + ": ");
+                if (line) line->SetPrefix(counter + Shown(company.name) + ": ");
                 status = RunCompany(company, outputDir, report, line ? &*line : nullptr, fs);
                 if (status == kExitWritten) {
                     if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
@@ -373,7 +401,7 @@ Tally RunCompanies(std::vector<Company>& companies, const CliOptions& options,
         if (status == kExitWritten) {
             ++tally.converted;
         } else {
-            tally.notConverted.push_back(company.name);
+            tally.notConverted.push_back(Shown(company.name));
         }
     }
     return tally;
@@ -408,12 +436,13 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     }
     std::optional<std::vector<Company>> companies = FindCompanies(*options.batch, fs);
     if (!companies) {
-        terminal.Show("フォルダの内容を読み取れません。\n\n" + *options.batch, MessageStyle::Error);
+        terminal.Show("フォルダの内容を読み取れません。\n\n" + Shown(*options.batch),
+                      MessageStyle::Error);
         return FinishReport(options, report, kExitFailed, fs);
     }
     if (companies->empty()) {
         terminal.Show(
-            "変換する会社のフォルダがありません。\n\n" + *options.batch +
+            "変換する会社のフォルダがありません。\n\n" + Shown(*options.batch) +
                 "\n\n会社ごとのフォルダに、PCA給与X から書き出した CSV ファイル (KAISHAQ, "
                 "NOUFUQ, BUMONQ, KOJINQ, GETUJIQ, NENCHOUQ) を入れてください。",
             MessageStyle::Warning);
@@ -423,6 +452,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
 
     for (Company& company : *companies) Plan(company, options, year, fs);
     RefuseSharedNames(*companies);
+    ProtectEveryInput(*companies, fs);
     if (!ReportApartFrom(terminal, options, FilesOfBatch(*companies, *options.outputDir), fs)) {
         return kExitCheckFailed;  // the report is not written: it would replace that file
     }
@@ -435,8 +465,8 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         }
         WriteStderr(BatchSummary(year, options, years));
     }
-    Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " + *options.batch +
-           " -> " + *options.outputDir);
+    Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " +
+           Shown(*options.batch) + " -> " + Shown(*options.outputDir));
     const bool anyToRun = std::any_of(companies->begin(), companies->end(),
                                       [](const Company& company) { return !company.failed; });
     bool cancelled = false;

@@ -48,7 +48,8 @@ bool ApplyFolder(Terminal& terminal, RunRequest& request, const std::string& fol
                  platform::FileSystem& fs) {
     const auto status = fs.Stat(folder);
     if (!status || !status->isDirectory) {
-        terminal.Show("フォルダが存在しません。\n\n" + folder, MessageStyle::Warning);
+        terminal.Show("フォルダが存在しません。\n\n" + platform::ShownPath(folder),
+                      MessageStyle::Warning);
         NameOptionToCorrect("--folder");
         return false;
     }
@@ -75,7 +76,7 @@ std::optional<std::string> ChooseOutput(Terminal& terminal, const RunRequest& re
     }
     const std::string name = SafeFileName(proposal.name);
     Inform("出力先 (output): " + VisibleName(name));
-    return name;
+    return platform::NativeName(name);
 }
 
 struct SingleResult {
@@ -84,10 +85,10 @@ struct SingleResult {
     bool writeReport = true;  // false when the report would replace a file of the run
 };
 
-// The request the options make, with the output chosen; a status when that
-// fails (after its message).
-std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOptions& options,
-                           platform::FileSystem& fs) {
+// The request the options make, its inputs chosen; a status when that fails
+// (after its message).
+std::optional<int> ChooseInputs(Terminal& terminal, RunRequest& request, const CliOptions& options,
+                                platform::FileSystem& fs) {
     request.mode = options.mode;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
     request.writeDocument = !options.check;
@@ -97,6 +98,13 @@ std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOpt
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (options.slots[s]) request.inputPaths[s] = *options.slots[s];
     }
+    return std::nullopt;
+}
+
+// The output chosen and the year taken; a status when that fails (after its
+// message).
+std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOptions& options,
+                           platform::FileSystem& fs) {
     try {
         const std::optional<std::string> output = ChooseOutput(terminal, request, options, fs);
         if (!output) return kExitCheckFailed;
@@ -135,23 +143,29 @@ SingleResult Conclude(const CommandResult& result, Terminal& terminal, const Cli
     return {status, terminal.LastMessageText()};
 }
 
-// The summary of the run, before its checks and the confirmation.
-void ShowSummary(const RunRequest& request, const CliOptions& options) {
-    if (!IsQuiet()) WriteStderr(RunSummary(request, options));
+// The summary of the run, before its checks and the confirmation; an output
+// that is a link is followed by the file it names.
+void ShowSummary(const RunRequest& request, const CliOptions& options, platform::FileSystem& fs) {
+    if (!IsQuiet()) WriteStderr(RunSummary(request, options, fs.ResolveLinks(request.outputPath)));
 }
 
 SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
                         ConversionReport& report) {
     Terminal terminal = TerminalFor(options);
     RunRequest request;
-    const std::optional<int> failed = Prepare(terminal, request, options, fs);
+    std::optional<int> failed = ChooseInputs(terminal, request, options, fs);
+    // A report named as an input is refused before any input is read.
+    if (!failed && !ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
+        return {kExitCheckFailed, terminal.LastMessageText(), false};
+    }
+    if (!failed) failed = Prepare(terminal, request, options, fs);
     if (options.report) report.DescribeRun(DescribeRun(request, fs));
     if (failed) return {*failed, terminal.LastMessageText()};
     terminal.SetShownPaths(PathsOf(request));
     if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
         return {kExitCheckFailed, terminal.LastMessageText(), false};
     }
-    ShowSummary(request, options);
+    ShowSummary(request, options, fs);
     std::optional<ProgressLine> line = WatchedProgressLine();
     const CommandResult result =
         ExecuteRequest(terminal, request, fs, &report, line ? &*line : nullptr);
@@ -279,7 +293,7 @@ int FinishReport(const CliOptions& options, const ConversionReport& report, int 
     if (!options.report) return status;
     try {
         WriteReportFile(*options.report, report, fs);
-        Inform("報告 (report): " + *options.report);
+        Inform("報告 (report): " + platform::ShownPath(*options.report));
         return status;
     } catch (const std::exception& failure) {
         WriteStderr(FormatMessage(FailureMessage(failure), MessageStyle::Error));
@@ -332,12 +346,15 @@ int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
     if (options.help) return WriteStdout(HelpText()) ? kExitWritten : kExitFailed;
     if (options.version) return WriteStdout(VersionText()) ? kExitWritten : kExitFailed;
     // A report that cannot be written is better known before a long run;
-    // then no report is written at all.
-    if (Terminal terminal = TerminalFor(options); !ReportPathUsable(terminal, options, fs)) {
+    // then no report is written at all. Where it was checked it is written.
+    platform::PinnedFiles report;
+    if (Terminal terminal = TerminalFor(options);
+        !ReportPathUsable(terminal, options, fs, report)) {
         return kExitCheckFailed;
     }
-    if (options.batch) return RunBatch(options, fs);
-    return Convert(options, fs);
+    platform::PinnedFileSystem checkedFs(fs, report);
+    if (options.batch) return RunBatch(options, checkedFs);
+    return Convert(options, checkedFs);
 }
 
 }  // namespace kw39::cli

@@ -115,7 +115,7 @@ CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
     } else if (!terminal.Confirm(kConfirmText)) {
         result.outcome = CommandOutcome::Cancelled;
     } else {
-        result.run = ConvertRequest(request, runFs, runObserver);
+        result.run = ConvertRequest(request, runFs, runObserver, result.check.pinned.get());
         for (const Message& message : result.run.messages) terminal.Show(message);
         result.outcome = result.run.outcome;
         if (result.outcome == CommandOutcome::Checked) {

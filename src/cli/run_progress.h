@@ -93,8 +93,8 @@ struct CommandResult {
 std::string CheckedText(std::size_t employees);
 
 // The Execute command as the command line runs it: the checks, the
-// question when the year is not that of the payment dates, the confirmation, the run, and every message shown by `terminal`; with the
-// progress on `line` when one is given and the input reaches
+// question when the year is not that of the payment dates, the confirmation, the run, and every
+// message shown by `terminal`; with the progress on `line` when one is given and the input reaches
 // kProgressMinimumBytes (the line is cleared afterwards).
 // `observer` is told what the conversion leaves out.
 CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,

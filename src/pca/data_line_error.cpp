@@ -1,5 +1,7 @@
 #include "pca/data_line_error.h"
 
+#include "platform/file_system.h"
+
 namespace kw39 {
 
 namespace {
@@ -9,7 +11,7 @@ std::string ComposeMessage(const std::string& path, std::size_t lineNumber,
     // Appended piece by piece: GCC 12 misreports chained operator+ on
     // std::string (-Wrestrict) at higher optimisation levels.
     std::string message = "引数が正しくありません。\n";
-    message += path;
+    message += platform::ShownPath(path);
     message += " の ";
     message += std::to_string(lineNumber);
     message += " 行目: ";

@@ -22,4 +22,11 @@ class IoError : public std::runtime_error {
 IoError ReadError(const std::string& path);
 IoError WriteError(const std::string& path);
 
+// A file to be replaced is no longer the file that was checked before the
+// run (or something now stands where nothing was): nothing was replaced.
+class TargetChangedError : public IoError {
+  public:
+    explicit TargetChangedError(const std::string& path);
+};
+
 }  // namespace kw39::platform

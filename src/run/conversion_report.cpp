@@ -49,7 +49,7 @@ std::string Quoted(std::string_view value) { return "「" + std::string(value) +
 // "KOJINQ.CSV の 12 行目"
 std::string Place(const LineOrigin& where) {
     if (where.line == 0) return "読み込んだ位置は不明";
-    return std::string(where.path) + " の " + std::to_string(where.line) + " 行目";
+    return platform::ShownPath(where.path) + " の " + std::to_string(where.line) + " 行目";
 }
 
 // The table named for the clerk: "税 (10603)", or the code alone.
@@ -322,8 +322,8 @@ void ConversionReport::QuoteMismatch(const std::string& path, std::size_t lineNu
                                   "扱っていないため";
     // The line is about no employee; its start is enough to find it.
     Add(FindingKind::QuoteMismatch, {},
-        path + " の " + std::to_string(lineNumber) + " 行目" + Quoted(LineStart(line)) + ": " +
-            why + "、項目の区切りが正しくない可能性があります");
+        platform::ShownPath(path) + " の " + std::to_string(lineNumber) + " 行目" +
+            Quoted(LineStart(line)) + ": " + why + "、項目の区切りが正しくない可能性があります");
 }
 
 // Known from the load on, so that a run that fails later still names its company.
@@ -334,13 +334,13 @@ void ConversionReport::LinesIgnored(const IgnoredLines& what) {
         std::to_string(what.count) + " 行 (最初は " + std::to_string(what.firstLine) + " 行目)";
     if (what.table.empty()) {
         Add(FindingKind::LinesIgnored, {},
-            std::string(what.path) + " の最初の見出し行より前のデータ行 " + lines +
+            platform::ShownPath(what.path) + " の最初の見出し行より前のデータ行 " + lines +
                 ": どの表の行でもないため読み込んでいません");
         return;
     }
     Add(FindingKind::LinesIgnored, {},
-        std::string(what.path) + " の [" + std::string(what.table) + "] のデータ行 " + lines +
-            ": 読み込む表ではないため読み込んでいません");
+        platform::ShownPath(what.path) + " の [" + std::string(what.table) + "] のデータ行 " +
+            lines + ": 読み込む表ではないため読み込んでいません");
 }
 
 void ConversionReport::FieldOverwritten(const OverwrittenField& what) {

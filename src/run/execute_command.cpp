@@ -85,12 +85,14 @@ CheckResult CheckRun(const RunRequest& request, platform::FileSystem& fs) {
 }
 
 RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
-                         ConversionObserver* observer) {
+                         ConversionObserver* observer, const platform::PinnedFiles* pinned) {
     RunResult result;
     platform::MessageLog log;
+    const platform::PinnedFiles none;
+    platform::PinnedFileSystem checkedFs(fs, pinned ? *pinned : none);
     try {
         // One engine for one run, destroyed on every way out of this block.
-        CExchangeFromPCAToKw39 engine(log, fs);
+        CExchangeFromPCAToKw39 engine(log, checkedFs);
         engine.SetObserver(observer);
         const RunOutcome outcome =
             request.writeDocument
@@ -142,7 +144,7 @@ CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch, platfo
     if (port.ShowMessage(kConfirmText, MessageStyle::Confirm) == MessageAnswer::Cancel) {
         return CommandOutcome::Cancelled;
     }
-    const RunResult result = ConvertRequest(request, fs, observer);
+    const RunResult result = ConvertRequest(request, fs, observer, check.pinned.get());
     for (const Message& message : result.messages) port.ShowMessage(message.text, message.style);
     // Hosted: a confirmed run hands control back to the host whatever it
     // wrote; after a raised failure the dialog stays open.

@@ -24,10 +24,12 @@ CheckResult CheckRun(const RunRequest& request,
 // One run of a fresh conversion engine for a request that passed its checks:
 // load, convert, write. Never throws for a failure of the run: it is the
 // result, with its one Error message. `observer`, when given, is told what
-// the conversion converts and leaves out.
+// the conversion converts and leaves out. `pinned`, the files its checks kept
+// open (CheckResult::pinned), are read and written in place of their names.
 RunResult ConvertRequest(const RunRequest& request,
                          platform::FileSystem& fs = platform::RealFileSystem(),
-                         ConversionObserver* observer = nullptr);
+                         ConversionObserver* observer = nullptr,
+                         const platform::PinnedFiles* pinned = nullptr);
 
 // The Execute button: the dialog's controls read into a request, its checks,
 // the question when the year is not that of the payment dates (No ends the

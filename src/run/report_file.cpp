@@ -35,7 +35,8 @@ std::optional<std::string> ReportCollision(const std::string& path,
         return "報告ファイルに、" + file.label +
                "と同じファイルが指定されています。別のファイル名を指定してください。"
                "\n\n報告ファイル: " +
-               path + "\n" + file.label + ": " + file.path;
+               platform::ShownPath(path) + "\n" + file.label + ": " +
+               platform::ShownPath(file.path);
     }
     return std::nullopt;
 }

@@ -111,8 +111,8 @@ std::string EncodingDetail(const TextVerdict& verdict) {
 // The message for a file that is not Shift_JIS text: what it is, and what to do.
 std::string EncodingMessage(const InputSlot& slot, const std::string& path,
                             const TextVerdict& verdict) {
-    return std::string(slot.pszLabel) + "ファイルの文字コードが正しくありません。\n\n" + path +
-           "\n" + EncodingDetail(verdict) +
+    return std::string(slot.pszLabel) + "ファイルの文字コードが正しくありません。\n\n" +
+           platform::ShownPath(path) + "\n" + EncodingDetail(verdict) +
            "PCA給与X から CSV 形式 (Shift_JIS) で書き出したファイルを選択し直してください。";
 }
 
@@ -134,33 +134,38 @@ std::string NotPlainFileMessage(const InputSlot& slot, const std::string& path) 
     return std::string(slot.pszLabel) +
            "ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
            "が指定されています。\n\n" +
-           path;
+           platform::ShownPath(path);
 }
 
 // A file that exists but cannot be opened (no permission, held locked).
 std::string CannotOpenMessage(const InputSlot& slot, const std::string& path) {
-    return std::string(slot.pszLabel) + "ファイルを開けません。\n\n" + path +
+    return std::string(slot.pszLabel) + "ファイルを開けません。\n\n" + platform::ShownPath(path) +
            "\n\nファイルを読み取る権限があるか、ほかのプログラムが使用していないかを確認して"
            "ください。";
 }
 
 // Step 1: every chosen file exists, can be read and is of its slot's kind.
 // The payment dates of the monthly file are counted in the same reading.
+// Each file stays open, in `pins`, for the run to read.
 CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
-                            std::vector<CompanyKey>& keys, PaymentYearTally& dates) {
+                            std::vector<CompanyKey>& keys, PaymentYearTally& dates,
+                            platform::PinnedFiles& pins) {
     for (std::size_t s = 0; s < InputSlots.size(); ++s) {
         const InputSlot& slot = InputSlots[s];
         const std::string& path = request.inputPaths[s];
         if (path.empty()) continue;
-        const auto status = fs.Stat(path);
-        if (!status) return RejectSlot(s, "マスターファイルが存在しません。\n\n" + path);
+        // Paths as long as the classic Windows limit count as unreachable.
+        const auto status = path.size() < platform::kMaxPathBytes ? fs.Stat(path) : std::nullopt;
+        if (!status)
+            return RejectSlot(s,
+                              "マスターファイルが存在しません。\n\n" + platform::ShownPath(path));
         if (status->isDirectory || status->isSpecial) {
             return RejectSlot(s, NotPlainFileMessage(slot, path));
         }
         FileScan scan;
         TextEncodingCheck encoding;
+        std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
         {
-            const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
             if (!file) return RejectSlot(s, CannotOpenMessage(slot, path));
             CheckedInputFile checked(*file, encoding);
             // A company line without its two fields is no surprise in a file
@@ -176,7 +181,7 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
             if (malformedLine && encoding.Verdict().problem == TextProblem::None) {
                 std::rethrow_exception(malformedLine);
             }
-        }  // closed before any message is shown
+        }
         // A file that is no Shift_JIS text is refused as such also when its
         // tables were not found (a UTF-16 file shows no "[10000]" at all): the
         // encoding is then the cause the clerk can correct.
@@ -187,6 +192,7 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         if (!scan.hasExpectedTable || !scan.hasCompanyBlock) {
             return RejectSlot(s, std::string(slot.pszLabel) + "ファイルが正しくありません。");
         }
+        pins.PinInput(path, std::move(file));
     }
     return {};
 }
@@ -223,30 +229,73 @@ CheckResult SaveFailed(const std::string& why) {
     return failed;
 }
 
-// Step 4: an output path is given and, if something is there, it may be replaced.
-CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs) {
+// The identity of an input: that of the handle it was checked through, or
+// else what its name names now.
+std::optional<platform::FileIdentity> InputIdentity(const std::string& path,
+                                                    platform::FileSystem& fs,
+                                                    const platform::PinnedFiles& pins) {
+    if (const platform::InputFile* file = pins.Input(path)) {
+        if (auto identity = file->Identity()) return identity;
+    }
+    return fs.Identity(path);
+}
+
+CheckResult SameAsInput(const std::string& label, const std::string& path) {
+    return Reject("出力先データに連動元データ（" + label +
+                      "）と同じファイルが指定されています。\n\n" + platform::ShownPath(path),
+                  RunField::Output);
+}
+
+// Writing the document over an export of the run, or of another company of a
+// batch, would destroy it however the paths are spelled. Each one is also
+// protected at the moment the document is put in place.
+CheckResult CheckApartFromInputs(const RunRequest& request, platform::FileSystem& fs,
+                                 const platform::PinnedFiles& pins,
+                                 platform::WriteDestination& destination) {
     const std::string& path = request.outputPath;
-    if (path.empty()) return Reject("出力先データが選択されていません。\n\n", RunField::Output);
-    // Writing the document over one of the chosen exports would destroy it,
-    // however the two paths are spelled.
+    const auto existing = destination.Existing();
     for (std::size_t s = 0; s < InputSlots.size(); ++s) {
         const std::string& input = request.inputPaths[s];
-        if (input.empty() || !fs.SameFile(input, path)) continue;
-        return Reject(std::string("出力先データに連動元データ（") + InputSlots[s].pszLabel +
-                          "）と同じファイルが指定されています。\n\n" + path,
-                      RunField::Output);
+        if (input.empty()) continue;
+        const auto identity = InputIdentity(input, fs, pins);
+        if (input == path || (identity && identity == existing)) {
+            return SameAsInput(InputSlots[s].pszLabel, path);
+        }
+        if (identity) destination.Protect(*identity);
     }
-    if (const auto target = fs.Stat(fs.ResolveLinks(path)); target && target->isDirectory) {
-        // A folder cannot be saved over, as a file held by another program
-        // cannot: the same message, then why.
-        return SaveFailed(
-            "\n\n出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
-            path);
+    if (!request.otherInputs) return {};
+    for (const RunRequest::OtherFile& other : *request.otherInputs) {
+        const auto identity = other.identity ? other.identity : fs.Identity(other.path);
+        if (identity && identity == existing) return SameAsInput(other.label, path);
+        if (identity) destination.Protect(*identity);
     }
-    if (const auto problem = OutputLocationProblem(fs, path, "出力先データ")) {
-        return Reject(*problem, RunField::Output);
+    return {};
+}
+
+// Step 4: an output path is given and, if something is there, it may be replaced.
+CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs,
+                            platform::PinnedFiles& pins) {
+    const std::string& path = request.outputPath;
+    if (path.empty()) return Reject("出力先データが選択されていません。\n\n", RunField::Output);
+    OutputLocation location = CheckOutputLocation(fs, path, "出力先データ");
+    if (location.kind == platform::DestinationProblem::NoName) {
+        // An existing folder cannot be saved over, as a file held by another
+        // program cannot: the same message, then why. A name that merely ends
+        // in a separator is a name to correct.
+        if (const auto folder = fs.Stat(path); folder && folder->isDirectory) {
+            return SaveFailed("\n\n" + *location.problem);
+        }
     }
-    if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) return SaveFailed("");
+    if (location.problem) return Reject(*location.problem, RunField::Output);
+    platform::WriteDestination& destination = *location.destination;
+    if (CheckResult apart = CheckApartFromInputs(request, fs, pins, destination); !apart.Passed()) {
+        return apart;
+    }
+    // The file is there and held by another program.
+    if (fs.Stat(destination.Path()) && !fs.ProbeExclusiveWrite(destination.Path())) {
+        return SaveFailed("");
+    }
+    pins.PinDestination(path, std::move(location.destination));
     return {};
 }
 
@@ -255,11 +304,15 @@ CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs)
 CheckResult CheckInputSet(const RunRequest& request, platform::FileSystem& fs) {
     std::vector<CompanyKey> keys;
     PaymentYearTally dates;
-    CheckResult result = CheckInputFiles(request, fs, keys, dates);
+    auto pins = std::make_shared<platform::PinnedFiles>();
+    CheckResult result = CheckInputFiles(request, fs, keys, dates, *pins);
     if (result.Passed()) result = CheckSameCompany(keys);
     if (result.Passed()) result = CheckMandatorySlots(request);
-    if (result.Passed()) result = CheckOutputPath(request, fs);
-    if (result.Passed()) result.paymentYear = dates.Year();
+    if (result.Passed()) result = CheckOutputPath(request, fs, *pins);
+    if (result.Passed()) {
+        result.paymentYear = dates.Year();
+        result.pinned = std::move(pins);
+    }
     return result;
 }
 
