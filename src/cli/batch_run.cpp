@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,13 +31,14 @@ namespace kw39::cli {
 namespace {
 
 struct Company {
-    std::string name;    // the subfolder's name
-    std::string folder;  // its path
-    RunRequest request;  // what it is converted with, once planned
-    std::unique_ptr<CompanyTerminal> terminal = std::make_unique<CompanyTerminal>();
-    std::string outputName;     // file name in the output folder, once suggested
-    std::optional<int> failed;  // the status of a company that cannot be run
-    std::string whyNot;         // for the report, when nothing was written
+    std::string name;                // the subfolder's name
+    std::string folder;              // its path
+    RunRequest request;              // what it is converted with, once planned
+    std::vector<Message> messages;   // shown under its result line
+    std::vector<std::string> paths;  // of its run, which its messages quote
+    std::string outputName;          // file name in the output folder, once suggested
+    std::optional<int> failed;       // the status of a company that cannot be run
+    std::string whyNot;              // for the report, when nothing was written
 };
 
 // Chooses the files of a company and the name of its document, as --folder
@@ -46,7 +46,6 @@ struct Company {
 void Plan(Company& company, const CliOptions& options, const std::string& year,
           platform::FileSystem& fs) {
     if (company.failed) return;
-    CompanyTerminal& terminal = *company.terminal;
     RunRequest& request = company.request;
     request.yearText = year;
     request.mode = options.mode;
@@ -54,11 +53,11 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
     request.writeDocument = !options.check;
     const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
     const bool chosen = PutSelectedFiles(request, selection);
-    terminal.SetShownPaths(PathsOf(request));
+    company.paths = PathsOf(request);
     if (!selection.message.empty()) {
-        terminal.Show(selection.message, MessageStyle::Warning);
+        company.messages.push_back({selection.message, MessageStyle::Warning});
     } else if (!chosen) {
-        terminal.Show(std::string(kNothingChosen), MessageStyle::Warning);
+        company.messages.push_back({std::string(kNothingChosen), MessageStyle::Warning});
     }
     try {
         const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
@@ -68,13 +67,13 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
             if (!options.year) request.yearText = YearWithoutOption(request, fs, company.name);
             return;
         }
-        terminal.Show(*proposal.failure.message);
+        company.messages.push_back(*proposal.failure.message);
         company.failed = kExitCheckFailed;
     } catch (const std::exception& failure) {
-        terminal.Show(FailureMessage(failure), MessageStyle::Error);
+        company.messages.push_back({FailureMessage(failure), MessageStyle::Error});
         company.failed = kExitFailed;
     }
-    company.whyNot = terminal.LastMessageText();
+    company.whyNot = company.messages.back().text;
 }
 
 // The folder names of the other companies that share a name, at most ten of
@@ -116,7 +115,7 @@ void RefuseSharedNames(std::vector<Company>& companies) {
                 "出力ファイル名「" + company.outputName + "」が、フォルダ " + others +
                 " の会社と同じになります。\n上書きしないよう、いずれの会社も変換していません。"
                 "会社コードと会社名 ([10000]) を確認してください。";
-            company.terminal->Show(text, MessageStyle::Warning);
+            company.messages.push_back({text, MessageStyle::Warning});
             company.failed = kExitCheckFailed;
             company.whyNot = text;
         }
@@ -166,10 +165,10 @@ void ShowResult(const Company& company, const std::string& counter, int status, 
     } else {
         text += "\n";
     }
-    for (const Message& message : company.terminal->Messages()) {
+    for (const Message& message : company.messages) {
         // The completion message is what the result line says already.
         if (message.style == MessageStyle::Info) continue;
-        text += Indented(FormatMessage(company.terminal->Shown(message.text), message.style));
+        text += Indented(FormatMessage(VisibleNamesIn(message.text, company.paths), message.style));
     }
     if (status == kExitWritten) {
         text += Indented(ConversionReport::CountLine(ConversionReport::Count(report)));
@@ -180,20 +179,23 @@ void ShowResult(const Company& company, const std::string& counter, int status, 
 // Runs one planned company; returns its status.
 int RunCompany(Company& company, const std::string& outputDir, ConversionReport& report,
                ProgressLine* line, platform::FileSystem& fs) {
-    CompanyTerminal& terminal = *company.terminal;
     company.request.outputPath = platform::JoinPath(outputDir, company.outputName);
-    terminal.SetShownPaths(PathsOf(company.request));
-
-    const CommandResult result = ExecuteRequest(terminal, company.request, fs, &report, line);
-
-    const int status = StatusOf(result.outcome);
+    company.paths = PathsOf(company.request);
+    // The batch's one confirmation has answered the company's own and its
+    // questions; a question is kept with its answer.
+    const auto answer = [&company](const Question& question) {
+        if (question.message.style == MessageStyle::Question) {
+            company.messages.push_back({question.message.text + " Yes", MessageStyle::Question});
+        }
+        return true;
+    };
+    const RunResult result = ExecuteRequest(company.request, answer, fs, &report, line);
+    company.messages.insert(company.messages.end(), result.messages.begin(), result.messages.end());
     if (result.outcome == CommandOutcome::NothingWritten) {
-        terminal.Show(std::string(kNothingLoaded), MessageStyle::Warning);
+        company.messages.push_back({kNothingLoaded, MessageStyle::Warning});
     }
-    // A check says in its last message why there is no document.
-    company.whyNot =
-        result.outcome == CommandOutcome::Written ? std::string() : terminal.LastMessageText();
-    return status;
+    company.whyNot = result.whyNot;
+    return StatusOf(result.outcome);
 }
 
 // The checks of the batch as a whole; false after a message.
@@ -250,7 +252,7 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
             company.folder = folder;
             company.failed = kExitFailed;
             company.whyNot = "フォルダの内容を読み取れません。\n\n" + VisibleName(folder);
-            company.terminal->Show(company.whyNot, MessageStyle::Error);
+            company.messages.push_back({company.whyNot, MessageStyle::Error});
             continue;
         }
         if (!HoldsPcaExport(folder, fs)) {
@@ -301,7 +303,7 @@ void RefuseRewrite(Company& company, const std::string& outputPath) {
                      " は、この一括変換で別の会社の書類として書き出したファイルです。"
                      "上書きしないよう、この会社は変換していません。"
                      "会社コードと会社名 ([10000]) を確認してください。";
-    company.terminal->Show(company.whyNot, MessageStyle::Warning);
+    company.messages.push_back({company.whyNot, MessageStyle::Warning});
     company.failed = kExitCheckFailed;
 }
 
@@ -359,7 +361,7 @@ Tally RunCompanies(std::vector<Company>& companies, const CliOptions& options,
                 }
             }
         } else if (!company.failed) {
-            company.whyNot = "中止しました。";
+            company.whyNot = kCancelledText;
         }
         if (options.report) report.DescribeRun(Described(company, outputDir, year, options, fs));
         report.EndCompany(status == kExitWritten && !options.check, company.whyNot);
@@ -433,8 +435,8 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     const bool anyToRun = std::any_of(companies->begin(), companies->end(),
                                       [](const Company& company) { return !company.failed; });
     bool cancelled = false;
-    if (anyToRun && !terminal.Confirm(kConfirmText)) {
-        Note("中止しました。 (Cancelled.)");
+    if (anyToRun && !terminal.Answer({{kConfirmText, MessageStyle::Confirm}})) {
+        Note(std::string(kCancelledText) + " (Cancelled.)");
         cancelled = true;
     }
 

@@ -26,15 +26,15 @@ namespace kw39::cli {
 namespace {
 
 // The option that corrects what a failed check is about.
-std::string OptionFor(const CheckResult& check, const CliOptions& options) {
-    switch (check.field) {
+std::string OptionFor(RunField field, std::size_t slot, const CliOptions& options) {
+    switch (field) {
         case RunField::Year:
             return "--year";
         case RunField::Output:
             return "--output";
         case RunField::Input: {
-            std::string name(SlotOptionName(check.slot));
-            if (options.folder && !options.slots[check.slot]) name += " / --folder";
+            std::string name(SlotOptionName(slot));
+            if (options.folder && !options.slots[slot]) name += " / --folder";
             return name;
         }
         case RunField::None:
@@ -43,14 +43,24 @@ std::string OptionFor(const CheckResult& check, const CliOptions& options) {
     return "";
 }
 
-// Fills the slots from --folder; false (after a message) when it is no folder.
-bool ApplyFolder(Terminal& terminal, RunRequest& request, const std::string& folder,
-                 platform::FileSystem& fs) {
+// The result of a run that did not get as far as its checks.
+RunResult NotRun(CommandOutcome outcome, std::string whyNot) {
+    RunResult result;
+    result.outcome = outcome;
+    result.whyNot = std::move(whyNot);
+    return result;
+}
+
+// Fills the slots from --folder; a refusal (after its message) when it is no
+// folder.
+std::optional<RunResult> ApplyFolder(const Terminal& terminal, RunRequest& request,
+                                     const std::string& folder, platform::FileSystem& fs) {
     const auto status = fs.Stat(folder);
     if (!status || !status->isDirectory) {
-        terminal.Show("フォルダが存在しません。\n\n" + folder, MessageStyle::Warning);
+        const std::string text = "フォルダが存在しません。\n\n" + folder;
+        terminal.Show(text, MessageStyle::Warning);
         NameOptionToCorrect("--folder");
-        return false;
+        return NotRun(CommandOutcome::InputRejected, text);
     }
     const FolderSelection selection = SelectFilesFromFolder(folder, fs);
     const bool chosen = PutSelectedFiles(request, selection);
@@ -60,80 +70,74 @@ bool ApplyFolder(Terminal& terminal, RunRequest& request, const std::string& fol
         Note(std::string(kNothingChosen) +
              "\n(One file in the folder matches the names of several kinds: nothing was chosen.)");
     }
-    return true;
+    return std::nullopt;
 }
 
-// The output path: the one given, or the suggested name in the current folder.
-std::optional<std::string> ChooseOutput(Terminal& terminal, const RunRequest& request,
-                                        const CliOptions& options, platform::FileSystem& fs) {
-    if (options.output) return options.output;
-    const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
-    if (proposal.name.empty()) {
-        terminal.Show(*proposal.failure.message);
-        NameOptionToCorrect(OptionFor(proposal.failure, options) + " / --output");
+// The output path: the one given, or the suggested name in the current folder;
+// a refusal (after its message) when there is none.
+std::optional<RunResult> ChooseOutput(const Terminal& terminal, RunRequest& request,
+                                      const CliOptions& options, platform::FileSystem& fs) {
+    if (options.output) {
+        request.outputPath = *options.output;
         return std::nullopt;
     }
-    const std::string name = SafeFileName(proposal.name);
-    Inform("出力先 (output): " + VisibleName(name));
-    return name;
+    const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
+    if (proposal.name.empty()) {
+        const Message& message = *proposal.failure.message;
+        terminal.Show(message);
+        NameOptionToCorrect(OptionFor(proposal.failure.field, proposal.failure.slot, options) +
+                            " / --output");
+        return NotRun(CommandOutcome::InputRejected, message.text);
+    }
+    request.outputPath = SafeFileName(proposal.name);
+    Inform("出力先 (output): " + VisibleName(request.outputPath));
+    return std::nullopt;
 }
 
-struct SingleResult {
-    int status;
-    std::string whyNot;       // for the report, when nothing was written
-    bool writeReport = true;  // false when the report would replace a file of the run
-};
-
-// The request the options make, with the output chosen; a status when that
+// The request the options make, with the output chosen; a refusal when that
 // fails (after its message).
-std::optional<int> Prepare(Terminal& terminal, RunRequest& request, const CliOptions& options,
-                           platform::FileSystem& fs) {
+std::optional<RunResult> Prepare(const Terminal& terminal, RunRequest& request,
+                                 const CliOptions& options, platform::FileSystem& fs) {
     request.mode = options.mode;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
     request.writeDocument = !options.check;
-    if (options.folder && !ApplyFolder(terminal, request, *options.folder, fs)) {
-        return kExitCheckFailed;
+    if (options.folder) {
+        if (auto refused = ApplyFolder(terminal, request, *options.folder, fs)) return refused;
     }
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (options.slots[s]) request.inputPaths[s] = *options.slots[s];
     }
     try {
-        const std::optional<std::string> output = ChooseOutput(terminal, request, options, fs);
-        if (!output) return kExitCheckFailed;
-        request.outputPath = *output;
+        if (auto refused = ChooseOutput(terminal, request, options, fs)) return refused;
     } catch (const std::exception& failure) {
-        terminal.Show(FailureMessage(failure), MessageStyle::Error);
-        return kExitFailed;
+        const std::string text = FailureMessage(failure);
+        terminal.Show(text, MessageStyle::Error);
+        return NotRun(CommandOutcome::Failed, text);
     }
     request.yearText = options.year ? *options.year : YearWithoutOption(request, fs);
     return std::nullopt;
 }
 
-// What follows the Execute command on the terminal, and why nothing was written.
-SingleResult Conclude(const CommandResult& result, const Terminal& terminal,
-                      const CliOptions& options) {
-    const int status = StatusOf(result.outcome);
+// What follows the run's messages on the terminal.
+void Conclude(const RunResult& result, const CliOptions& options) {
     switch (result.outcome) {
-        case CommandOutcome::Written:
-            return {status, {}};
-        case CommandOutcome::Checked:
-            break;  // its completion message says why there is no document
         case CommandOutcome::YearRejected:
             NameYearToCorrect();
             break;
         case CommandOutcome::InputRejected:
-            NameOptionToCorrect(OptionFor(result.check, options));
+            NameOptionToCorrect(OptionFor(result.field, result.slot, options));
             break;
         case CommandOutcome::Cancelled:
-            Note("中止しました。 (Cancelled.)");
-            return {status, "中止しました。"};
+            Note(std::string(kCancelledText) + " (Cancelled.)");
+            break;
         case CommandOutcome::NothingWritten:
             Note(std::string(kNothingLoaded) + "\n(No employee was loaded: nothing was written.)");
-            return {status, std::string(kNothingLoaded)};
+            break;
+        case CommandOutcome::Written:
+        case CommandOutcome::Checked:  // its completion message says why there is no document
         case CommandOutcome::Failed:
             break;
     }
-    return {status, terminal.LastMessageText()};
 }
 
 // The summary of the run, before its checks and the confirmation.
@@ -141,32 +145,36 @@ void ShowSummary(const RunRequest& request, const CliOptions& options) {
     if (!IsQuiet()) WriteStderr(RunSummary(request, options));
 }
 
-SingleResult ConvertOne(const CliOptions& options, platform::FileSystem& fs,
-                        ConversionReport& report) {
+// One run for the options; nothing when it was not run because the report
+// would replace one of its files (then no report is written either).
+std::optional<RunResult> ConvertOne(const CliOptions& options, platform::FileSystem& fs,
+                                    ConversionReport& report) {
     Terminal terminal = TerminalFor(options);
     RunRequest request;
-    const std::optional<int> failed = Prepare(terminal, request, options, fs);
+    const std::optional<RunResult> refused = Prepare(terminal, request, options, fs);
     if (options.report) report.DescribeRun(DescribeRun(request, fs));
-    if (failed) return {*failed, terminal.LastMessageText()};
+    if (refused) return refused;
     terminal.SetShownPaths(PathsOf(request));
-    if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
-        return {kExitCheckFailed, terminal.LastMessageText(), false};
-    }
+    if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) return std::nullopt;
     ShowSummary(request, options);
     std::optional<ProgressLine> line = WatchedProgressLine();
-    const CommandResult result =
-        ExecuteRequest(terminal, request, fs, &report, line ? &*line : nullptr);
-    return Conclude(result, terminal, options);
+    const RunResult result = ExecuteRequest(
+        request, [&terminal](const Question& question) { return terminal.Answer(question); }, fs,
+        &report, line ? &*line : nullptr);
+    for (const Message& message : result.messages) terminal.Show(message);
+    Conclude(result, options);
+    return result;
 }
 
 int Convert(const CliOptions& options, platform::FileSystem& fs) {
     ConversionReport report;
     report.BeginCompany({});
-    const SingleResult result = ConvertOne(options, fs, report);
-    if (!result.writeReport) return result.status;
-    report.EndCompany(result.status == kExitWritten && !options.check, result.whyNot);
-    if (result.status == kExitWritten) ShowFindingCount(report.CountAll(), options);
-    return FinishReport(options, report, result.status, fs);
+    const std::optional<RunResult> result = ConvertOne(options, fs, report);
+    if (!result) return kExitCheckFailed;
+    const int status = StatusOf(result->outcome);
+    report.EndCompany(result->Written(), result->whyNot);
+    if (status == kExitWritten) ShowFindingCount(report.CountAll(), options);
+    return FinishReport(options, report, status, fs);
 }
 
 }  // namespace

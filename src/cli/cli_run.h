@@ -1,6 +1,6 @@
-// One invocation of kw39pcaconv: fills a headless dialog from the options,
-// runs the Execute command (once, or once per company of a batch) and turns
-// the outcome into the exit status.
+// One invocation of kw39pcaconv: turns the options into a request, runs it
+// (once, or once per company of a batch), answering its questions on the
+// terminal, and turns its result into the exit status.
 #pragma once
 
 #include <optional>
@@ -28,8 +28,6 @@ enum ExitStatus : int {
     kExitUsage = 64,          // wrong command line
 };
 
-inline constexpr std::string_view kNothingLoaded =
-    "社員データが読み込まれなかったため、出力ファイルは作成していません。";
 inline constexpr std::string_view kNothingChosen =
     "フォルダ内の同じファイルが複数の種類に当てはまるため、ファイルを選択しませんでした。";
 

@@ -93,31 +93,14 @@ std::string Terminal::Shown(const std::string& text) const {
     return VisibleNamesIn(text, m_aPaths);
 }
 
-void Terminal::Show(const Message& message) {
-    if (m_pListener) m_pListener->BeforeMessage();
-    m_strLastText = message.text;
-    Write(message);
-}
-
-bool Terminal::Confirm(const std::string& text) {
-    if (m_pListener) m_pListener->BeforeMessage();
-    const bool ok = Answer(text, MessageStyle::Confirm);
-    if (ok && m_pListener) m_pListener->Confirmed();
-    return ok;
-}
-
-bool Terminal::Ask(const Message& question) {
-    if (m_pListener) m_pListener->BeforeMessage();
-    return Answer(question.text, question.style);
-}
-
-void Terminal::Write(const Message& message) {
+void Terminal::Show(const Message& message) const {
     if (message.style == MessageStyle::Info && IsQuiet()) return;
     WriteStderr(FormatMessage(Shown(message.text), message.style));
 }
 
-bool Terminal::Answer(const std::string& text, MessageStyle style) {
-    const std::string question = std::string(StyleWord(style)) + ": " + text;
+bool Terminal::Answer(const Question& put) const {
+    const MessageStyle style = put.message.style;
+    const std::string question = std::string(StyleWord(style)) + ": " + put.message.text;
     if (m_bAssumeYes) {
         // The question about the year is a warning: it is shown also when
         // --quiet leaves only warnings.

@@ -1,13 +1,12 @@
 // How the command line shows the messages of a run: on standard error with
-// their kind, the confirmation answered by --yes or on the terminal. A batch
-// keeps each company's messages instead and shows them with its result line.
+// their kind, its questions answered by --yes or on the terminal.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/message_port.h"
+#include "run/run_request.h"
 
 namespace kw39::cli {
 
@@ -30,70 +29,28 @@ enum class TypedAnswer { Yes, No, Unknown };
 // `typed` is in the terminal's encoding (UTF-8).
 TypedAnswer ReadAnswer(const std::string& typed);
 
-// Told about the messages of a run: a progress line steps aside for them and
-// learns from the confirmation that the run proper has begun.
-class PortListener {
-  public:
-    virtual ~PortListener() = default;
-    virtual void BeforeMessage() = 0;  // a message is about to be shown
-    virtual void Confirmed() = 0;      // the run was confirmed
-};
-
 class Terminal {
   public:
-    // `assumeYes`: the confirmation is answered OK by the option `answeredBy`.
+    // `assumeYes`: the questions are answered Yes by the option `answeredBy`.
     explicit Terminal(bool assumeYes, std::string answeredBy = "--yes")
         : m_bAssumeYes(assumeYes), m_strAnsweredBy(std::move(answeredBy)) {}
-    virtual ~Terminal() = default;
 
-    // Shows a message (Info, Warning, Error) and remembers it as the last one.
-    void Show(const Message& message);
-    void Show(const std::string& text, MessageStyle style) { Show(Message{text, style}); }
-    // Asks the confirmation; true for OK.
-    bool Confirm(const std::string& text);
-    // Asks a Question as the confirmation is asked; true for Yes.
-    bool Ask(const Message& question);
+    // Shows a message (Info, Warning, Error) on standard error.
+    void Show(const Message& message) const;
+    void Show(const std::string& text, MessageStyle style) const { Show(Message{text, style}); }
+    // Asks a question of a run (the year question or the confirmation): true
+    // for Yes or OK, given by --yes or typed on the terminal.
+    bool Answer(const Question& question) const;
 
     // The paths of the run, which its messages quote: shown with their control
     // characters visible.
     void SetShownPaths(std::vector<std::string> paths) { m_aPaths = std::move(paths); }
     std::string Shown(const std::string& text) const;
 
-    const std::string& LastMessageText() const { return m_strLastText; }
-    void SetListener(PortListener* listener) { m_pListener = listener; }
-
-  protected:
-    // Where a shown message goes: standard error here.
-    virtual void Write(const Message& message);
-    // The answer to the confirmation or a question (`style`): --yes, or typed
-    // on the terminal.
-    virtual bool Answer(const std::string& text, MessageStyle style);
-
   private:
     bool m_bAssumeYes;
     std::string m_strAnsweredBy;
     std::vector<std::string> m_aPaths;
-    std::string m_strLastText;
-    PortListener* m_pListener = nullptr;
-};
-
-// One company of a batch: its messages are kept for its result line, and the
-// batch's one confirmation has answered its own and its questions; a question
-// is kept with its answer.
-class CompanyTerminal : public Terminal {
-  public:
-    CompanyTerminal() : Terminal(true) {}
-    const std::vector<Message>& Messages() const { return m_aMessages; }
-
-  protected:
-    void Write(const Message& message) override { m_aMessages.push_back(message); }
-    bool Answer(const std::string& text, MessageStyle style) override {
-        if (style == MessageStyle::Question) m_aMessages.push_back({text + " Yes", style});
-        return true;
-    }
-
-  private:
-    std::vector<Message> m_aMessages;
 };
 
 }  // namespace kw39::cli

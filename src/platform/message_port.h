@@ -1,5 +1,5 @@
-// The narrow channel through which the core shows the user a message. The
-// desktop program shows a message box, the command-line program writes to the
+// A message of the core as a value: its text and its kind. The desktop program
+// shows it in a message box, the command-line program writes it to the
 // terminal; the core never calls a window function itself.
 #pragma once
 
@@ -32,14 +32,6 @@ struct Message {
 struct MessageLog {
     std::vector<Message> messages;
     void Add(std::string text, MessageStyle style) { messages.push_back({std::move(text), style}); }
-};
-
-class MessagePort {
-  public:
-    virtual ~MessagePort() = default;
-    // Shows `text` (CP932, "\n" for a line break) and waits for the answer;
-    // single-button styles always answer Ok.
-    virtual MessageAnswer ShowMessage(const std::string& text, MessageStyle style) = 0;
 };
 
 }  // namespace kw39::platform

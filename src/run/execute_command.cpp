@@ -63,7 +63,23 @@ std::vector<std::string> RunRequest::ChosenInputs() const {
     return paths;
 }
 
-CheckResult CheckRun(const RunRequest& request, platform::FileSystem& fs) {
+namespace {
+
+// The result of a run that a check refused.
+RunResult Refused(const CheckResult& check) {
+    RunResult result;
+    result.outcome = *check.failure;
+    if (check.message) {
+        result.messages.push_back(*check.message);
+        result.whyNot = check.message->text;
+    }
+    result.field = check.field;
+    result.slot = check.slot;
+    result.focus = check.focus;
+    return result;
+}
+
+CheckResult CheckRequest(const RunRequest& request, platform::FileSystem& fs) {
     CheckResult result;
     if (!IsAcceptableYear(request.yearText)) {
         result.failure = CommandOutcome::YearRejected;
@@ -72,16 +88,44 @@ CheckResult CheckRun(const RunRequest& request, platform::FileSystem& fs) {
         return result;
     }
     try {
-        result = CheckInputSet(request, fs);
-        if (result.Passed()) {
-            result.yearQuestion = YearMismatchQuestion(request.yearText, result.paymentYear);
-        }
-        return result;
+        return CheckInputSet(request, fs);
     } catch (const std::exception& failure) {
         result.failure = CommandOutcome::Failed;
         result.message = Message{FailureMessage(failure), MessageStyle::Error};
         return result;
     }
+}
+
+}  // namespace
+
+RunStart StartRun(const RunRequest& request, platform::FileSystem& fs) {
+    RunStart start;
+    const CheckResult check = CheckRequest(request, fs);
+    if (!check.Passed()) {
+        start.refused = Refused(check);
+        return start;
+    }
+    start.paymentYear = check.paymentYear;
+    // A year other than that of the payment dates may be meant (a late
+    // filing), so the user decides; No leaves the year to correct.
+    if (auto question = YearMismatchQuestion(request.yearText, check.paymentYear)) {
+        start.questions.push_back({std::move(*question), RunField::Year});
+    }
+    start.questions.push_back({{kConfirmText, MessageStyle::Confirm}, RunField::None});
+    return start;
+}
+
+RunResult Declined(const Question& question) {
+    RunResult result;
+    result.outcome = CommandOutcome::Cancelled;
+    result.whyNot = kCancelledText;
+    result.field = question.field;
+    return result;
+}
+
+std::string CheckedText(std::size_t employees) {
+    return "チェックが正常に終了しました (社員 " + std::to_string(employees) +
+           " 名)。出力ファイルは作成していません。";
 }
 
 RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
@@ -101,11 +145,14 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
         result.messages = std::move(log.messages);
         if (outcome == RunOutcome::NoEmployees) {
             result.outcome = CommandOutcome::NothingWritten;
+            result.whyNot = kNothingLoaded;
             return result;
         }
         result.employees = engine.Reader().GetEmployeeCodes().size();
         if (outcome == RunOutcome::Checked) {
             result.outcome = CommandOutcome::Checked;
+            result.whyNot = CheckedText(result.employees);
+            result.messages.push_back({result.whyNot, MessageStyle::Info});
             return result;
         }
         result.outcome = CommandOutcome::Written;
@@ -117,39 +164,20 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
         // What the run noted before it failed comes first, as it arose.
         result.messages = std::move(log.messages);
         result.messages.push_back({FailureMessage(failure), MessageStyle::Error});
+        result.whyNot = result.messages.back().text;
         result.outcome = CommandOutcome::Failed;
     }
     return result;
 }
 
-CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch, platform::FileSystem& fs,
-                              ConversionObserver* observer) {
-    RunRequest request = port.ReadRequest();
-    request.launch = launch;
-    const CheckResult check = CheckRun(request, fs);
-    if (!check.Passed()) {
-        if (check.message) port.ShowMessage(check.message->text, check.message->style);
-        if (check.field != RunField::None && check.focus) port.FocusField(check.field, check.slot);
-        return *check.failure;
+RunResult ExecuteRun(const RunRequest& request, const AnswerFunction& answer,
+                     platform::FileSystem& fs, ConversionObserver* observer) {
+    const RunStart start = StartRun(request, fs);
+    if (start.refused) return *start.refused;
+    for (const Question& question : start.questions) {
+        if (!answer(question)) return Declined(question);
     }
-    // A year other than that of the payment dates may be meant (a late
-    // filing), so the user decides; No leaves the year box to correct it.
-    if (check.yearQuestion && port.ShowMessage(check.yearQuestion->text,
-                                               check.yearQuestion->style) != MessageAnswer::Yes) {
-        port.FocusField(RunField::Year, 0);
-        return CommandOutcome::Cancelled;
-    }
-    if (port.ShowMessage(kConfirmText, MessageStyle::Confirm) == MessageAnswer::Cancel) {
-        return CommandOutcome::Cancelled;
-    }
-    const RunResult result = ConvertRequest(request, fs, observer);
-    for (const Message& message : result.messages) port.ShowMessage(message.text, message.style);
-    // Hosted: a confirmed run hands control back to the host whatever it
-    // wrote; after a raised failure the dialog stays open.
-    if (launch.launchCode == kLaunchHosted && result.outcome != CommandOutcome::Failed) {
-        port.CloseDialog();
-    }
-    return result.outcome;
+    return ConvertRequest(request, fs, observer);
 }
 
 }  // namespace kw39

@@ -3,23 +3,42 @@
 #pragma once
 
 #include <exception>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/conversion_observer.h"
 #include "platform/file_system.h"
 #include "run/launch_context.h"
-#include "run/run_port.h"
+#include "run/run_request.h"
 
 namespace kw39 {
 
 inline constexpr const char* kConfirmText = "処理を開始します。\nよろしいですか？";
 
-// The checks before a run: the year, then the input set. A file that cannot be
-// read while it is checked is a failure with its Error message. When they
-// pass, a year other than that of the payment dates gives `yearQuestion`.
-CheckResult CheckRun(const RunRequest& request,
-                     platform::FileSystem& fs = platform::RealFileSystem());
+inline constexpr const char* kNothingLoaded =
+    "社員データが読み込まれなかったため、出力ファイルは作成していません。";
+inline constexpr const char* kCancelledText = "中止しました。";
+
+// The start of a run: its checks and, when they pass, what the user is asked
+// before anything is converted, in the order asked.
+struct RunStart {
+    std::optional<RunResult> refused;  // a check failed: the run's result, nothing asked
+    std::vector<Question> questions;   // the year question when needed, then the confirmation
+    // The calendar year most payment dates of the monthly file fall in, when
+    // the checks passed and there is one.
+    std::optional<int> paymentYear;
+};
+
+// The checks, in their order: the year, then the input set. A file that
+// cannot be read while it is checked refuses the run with its Error message.
+RunStart StartRun(const RunRequest& request, platform::FileSystem& fs = platform::RealFileSystem());
+
+// The result of a run whose `question` was answered No: cancelled, with the
+// field to correct.
+RunResult Declined(const Question& question);
 
 // One run of a fresh conversion engine for a request that passed its checks:
 // load, convert, write. Never throws for a failure of the run: it is the
@@ -29,15 +48,18 @@ RunResult ConvertRequest(const RunRequest& request,
                          platform::FileSystem& fs = platform::RealFileSystem(),
                          ConversionObserver* observer = nullptr);
 
-// The Execute button: the dialog's controls read into a request, its checks,
-// the question when the year is not that of the payment dates (No ends the
-// command with the focus on the year box), the confirmation, the run, and
-// every message of it shown in order. A hosted run closes the dialog
-// afterwards (also when nothing was written); a raised failure ends the
-// command with one Error message instead and leaves the dialog open.
-CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch,
-                              platform::FileSystem& fs = platform::RealFileSystem(),
-                              ConversionObserver* observer = nullptr);
+// How a front end answers a question of a run: true for Yes or OK.
+using AnswerFunction = std::function<bool(const Question&)>;
+
+// The Execute command, the same for every front end: StartRun, each question
+// answered by `answer` until one is No, then ConvertRequest. The caller shows
+// the result's messages and, after a failed check, moves to its field.
+RunResult ExecuteRun(const RunRequest& request, const AnswerFunction& answer,
+                     platform::FileSystem& fs = platform::RealFileSystem(),
+                     ConversionObserver* observer = nullptr);
+
+// The completion message of a run without document.
+std::string CheckedText(std::size_t employees);
 
 // Whether a year text passes the year check: its leading number is 1 to 98,
 // and it is written into the document as typed, so it holds no control
