@@ -15,7 +15,7 @@ std::string Megabytes(std::uint64_t bytes) {
 }  // namespace
 
 RunProgress::RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes)
-    : ObserverRelay(inner), m_line(line), m_nInputBytes(inputBytes) {}
+    : m_line(line), m_pInner(inner), m_nInputBytes(inputBytes) {}
 
 std::string RunProgress::Text() const {
     switch (m_phase) {
@@ -62,13 +62,13 @@ void RunProgress::ConversionStarted(std::string_view companyName, std::size_t em
     m_phase = Phase::Converting;
     m_nEmployees = employees;
     Show();
-    ObserverRelay::ConversionStarted(companyName, employees);
+    if (m_pInner) m_pInner->ConversionStarted(companyName, employees);
 }
 
 void RunProgress::EmployeeConverted(const std::string& code, std::string_view name) {
     ++m_nConverted;
     Show();
-    ObserverRelay::EmployeeConverted(code, name);
+    if (m_pInner) m_pInner->EmployeeConverted(code, name);
 }
 
 std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& fs) {

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "cli/counting_file_system.h"
-#include "cli/observer_relay.h"
 #include "cli/progress_line.h"
 #include "convert/conversion_observer.h"
 #include "platform/file_system.h"
@@ -20,7 +19,7 @@
 
 namespace kw39::cli {
 
-class RunProgress : public ObserverRelay, public ByteListener {
+class RunProgress : public ConversionObserver, public ByteListener {
   public:
     // `inner` (may be nullptr) receives every observation too; `inputBytes` is
     // the size of all input files together.
@@ -34,8 +33,15 @@ class RunProgress : public ObserverRelay, public ByteListener {
     void BytesRead(std::size_t count) override;
     void BytesWritten(std::size_t count) override;
 
+    // Counts the employees, and passes every observation on to `inner`.
     void ConversionStarted(std::string_view companyName, std::size_t employees) override;
     void EmployeeConverted(const std::string& code, std::string_view name) override;
+    void Noted(const ReadFinding& finding) override {
+        if (m_pInner) m_pInner->Noted(finding);
+    }
+    void Found(const ConversionFinding& finding) override {
+        if (m_pInner) m_pInner->Found(finding);
+    }
 
     // The text of the line now, as Update gives it to the ProgressLine.
     std::string Text() const;
@@ -48,6 +54,7 @@ class RunProgress : public ObserverRelay, public ByteListener {
     }
 
     ProgressLine& m_line;
+    ConversionObserver* m_pInner;  // may be nullptr
     Phase m_phase = Phase::Checking;
     std::uint64_t m_nInputBytes;
     std::uint64_t m_nRead = 0;  // bytes read in this phase

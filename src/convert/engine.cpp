@@ -138,7 +138,8 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
         const std::string_view read = value;
         value = ConvertWith(resolved.pTable, value);
         if (unknown && Observes(item.pszLabel)) {
-            m_pObserver->CodeNotConverted(code, {item.pszTable, item.pszColumn, read, {}, value});
+            m_pObserver->Found(
+                UnconvertedCode{code, item.pszTable, item.pszColumn, read, {}, value});
         }
     }
     // A single blank counts as an empty value; anything longer stays as read.
@@ -195,13 +196,13 @@ bool CExchangeFromPCAToKw39::HasPaymentRow(std::string_view table, std::string_v
 
 void CExchangeFromPCAToKw39::ReportMissingRows(const std::string& code) {
     for (const std::string_view table : {"10603", "10611", "10801"}) {
-        if (!HasRow(table, code, "社員コード")) m_pObserver->RowMissing(code, table);
+        if (!HasRow(table, code, "社員コード")) m_pObserver->Found(RowMissing{code, table});
     }
 }
 
 void CExchangeFromPCAToKw39::ReportUnreadTables() {
     for (const PCATABLEINFO& table : PcaCatalogue()) {
-        if (!m_reader.SectionRead(table.strCode)) m_pObserver->TableNotRead(table.strCode);
+        if (!m_reader.SectionRead(table.strCode)) m_pObserver->Found(TableNotRead{table.strCode});
     }
 }
 
@@ -225,8 +226,8 @@ void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::strin
             }
         }
         for (const auto& [code, count] : unknown) {
-            m_pObserver->EmployeeUnknown(code, table.strCode, count.first,
-                                         m_reader.RowOrigin(table.strCode, count.second));
+            m_pObserver->Found(EmployeeUnknown{code, table.strCode, count.first,
+                                               m_reader.RowOrigin(table.strCode, count.second)});
         }
     }
 }
@@ -238,8 +239,8 @@ void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
     for (const std::string_view key2 : SelectOfEmployee(number, code)) {
         // An empty number is told by the reader.
         if (key2.empty() || HasPaymentRow(headTable, code, key2)) continue;
-        m_pObserver->PaymentRowUnmatched(code, table, key2,
-                                         m_reader.RowOrigin(table, {code, key2}));
+        m_pObserver->Found(
+            PaymentRowUnmatched{code, table, key2, m_reader.RowOrigin(table, {code, key2})});
     }
 }
 
@@ -255,7 +256,7 @@ void CExchangeFromPCAToKw39::ReportMergedPayments(const std::string& code) {
             numbers.push_back(m_aPaymentNumbers[end++].second);
         }
         if (numbers.size() > 1) {
-            m_pObserver->PaymentsMerged(code, m_aPaymentNumbers[i].first + 1, numbers);
+            m_pObserver->Found(PaymentsMerged{code, m_aPaymentNumbers[i].first + 1, numbers});
         }
         i = end;
     }
@@ -270,7 +271,7 @@ void CExchangeFromPCAToKw39::ReportMissingMaster(const std::string& code, std::s
                                                  std::string_view keyColumn,
                                                  std::string_view masterCode) {
     if (!masterCode.empty() && !HasRow(table, masterCode, keyColumn)) {
-        m_pObserver->MasterCodeNotFound(code, table, masterCode);
+        m_pObserver->Found(MasterCodeNotFound{code, table, masterCode});
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace kw39 {
 
@@ -37,28 +38,40 @@ struct IgnoredLines {
     std::size_t firstLine = 0;
 };
 
+// A data line of a known table that holds an odd number of double quotes: a
+// stray or unclosed quote that made the rest of the line one field by the
+// quote rules. `line` is the line without its trailing blanks.
+struct QuoteCountOdd {
+    std::string_view path;
+    std::size_t lineNumber = 0;
+    std::string_view line;
+};
+
+// The company name ("会社名") of a data line of the 10000 section, as the
+// reader keeps it: the last one read wins.
+struct CompanyNameRead {
+    std::string_view name;
+};
+
+// A line of a per-employee table whose key value `column` ("社員コード",
+// "扶養親族番号", "支給回") is empty: no lookup reaches its values.
+struct KeyEmpty {
+    LineOrigin where;
+    std::string_view table;
+    std::string_view column;
+};
+
+// What the load finds worth a look: the lines of one file that no table takes
+// (told once per table and file when the file has been read), a field a later
+// line of its key replaced, and the others above; and the company name as read.
+using ReadFinding =
+    std::variant<QuoteCountOdd, CompanyNameRead, IgnoredLines, OverwrittenField, KeyEmpty>;
+
 class ReadListener {
   public:
     virtual ~ReadListener() = default;
-
-    // A data line of a known table that holds an odd number of double quotes:
-    // a stray or unclosed quote that made the rest of the line one field by
-    // the quote rules. `line` is the line without its trailing blanks, valid
-    // only for the call.
-    virtual void QuoteCountOdd(const std::string& /*path*/, std::size_t /*lineNumber*/,
-                               std::string_view /*line*/) {}
-    // The company name ("会社名") of a data line of the 10000 section, as the
-    // reader keeps it: the last one read wins.
-    virtual void CompanyNameRead(std::string_view /*name*/) {}
-    // The lines of one file that no table takes, told once per table and file
-    // when the file has been read.
-    virtual void LinesIgnored(const IgnoredLines& /*what*/) {}
-    // A later line of a key replaced a different value of an earlier one.
-    virtual void FieldOverwritten(const OverwrittenField& /*what*/) {}
-    // A line of a per-employee table whose key value `column` ("社員コード",
-    // "扶養親族番号", "支給回") is empty: no lookup reaches its values.
-    virtual void KeyEmpty(const LineOrigin& /*where*/, std::string_view /*table*/,
-                          std::string_view /*column*/) {}
+    // One call per finding of the load; its views are valid only for the call.
+    virtual void Noted(const ReadFinding& /*finding*/) {}
 };
 
 }  // namespace kw39

@@ -158,7 +158,7 @@ class IgnoredLineCount {
     }
     void Tell(ReadListener& listener, std::string_view path) const {
         for (const Entry& entry : m_aEntries) {
-            listener.LinesIgnored({path, entry.table, entry.count, entry.firstLine});
+            listener.Noted(IgnoredLines{path, entry.table, entry.count, entry.firstLine});
         }
     }
 
@@ -202,7 +202,7 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
             continue;
         }
         if (m_pListener && HasOddQuoteCount(line)) {
-            m_pListener->QuoteCountOdd(path, reader.LineNumber(), line);
+            m_pListener->Noted(QuoteCountOdd{path, reader.LineNumber(), line});
         }
         StoreDataLine(*table, line, path, reader.LineNumber(), fileIndex);
     }
@@ -229,7 +229,7 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
     }
     if (company) {
         m_strCompanyName = table.rows.StagedField(1);
-        if (m_pListener) m_pListener->CompanyNameRead(m_strCompanyName);
+        if (m_pListener) m_pListener->Noted(CompanyNameRead{m_strCompanyName});
     }
     if (info.nKeyColumns == 0) {
         table.rows.OverwriteWithStaged(0);
@@ -305,9 +305,9 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
                 if (line.nFields > i) from = line;
             }
         }
-        m_pListener->FieldOverwritten(
-            {info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
-             info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
+        m_pListener->Noted(OverwrittenField{
+            info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
+            info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
     }
 }
 
@@ -325,8 +325,8 @@ void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::S
         column = 1;
     }
     if (column >= 0) {
-        m_pListener->KeyEmpty(OriginOf(source), info.strCode,
-                              info.aColumns[static_cast<std::size_t>(column)].pszName);
+        m_pListener->Noted(KeyEmpty{OriginOf(source), info.strCode,
+                                    info.aColumns[static_cast<std::size_t>(column)].pszName});
     }
 }
 

@@ -142,7 +142,7 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     later();
     observer.ConversionStarted("テスト", 3);
     observer.EmployeeConverted("1", "a");  // too soon to draw again
-    observer.RowMissing("1", "10603");
+    observer.Found(RowMissing{"1", "10603"});
     EXPECT_TRUE(terminal.written.starts_with("\r変換 (converting) 社員 0 / 3 名"))
         << terminal.written;
     later();
