@@ -271,7 +271,7 @@ void CKw39PCAConvDlg::OnSelectFolder() {
         if (const auto& path = selection.paths[slot])
             SetItemText(kSlotControls[slot].nEditId, platform::Cp932ToWideLossy(*path));
     }
-    if (!selection.message.empty()) ShowMessage(selection.message, MessageStyle::Warning);
+    if (selection.message) ShowMessage(selection.message->text, selection.message->style);
 }
 
 void CKw39PCAConvDlg::OnClear() {

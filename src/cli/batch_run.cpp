@@ -31,20 +31,19 @@ namespace kw39::cli {
 namespace {
 
 struct Company {
-    std::string name;                // the subfolder's name
-    std::string folder;              // its path
-    RunRequest request;              // what it is converted with, once planned
-    std::vector<Message> messages;   // shown under its result line
-    std::vector<std::string> paths;  // of its run, which its messages quote
-    std::string outputName;          // file name in the output folder, once suggested
-    std::optional<int> failed;       // the status of a company that cannot be run
-    std::string whyNot;              // for the report, when nothing was written
+    std::string name;               // the subfolder's name
+    std::string folder;             // its path
+    RunRequest request;             // what it is converted with, once planned
+    std::vector<Message> messages;  // shown under its result line
+    std::string outputName;         // file name in the output folder, once suggested
+    std::optional<int> failed;      // the status of a company that cannot be run
+    std::string whyNot;             // for the report, when nothing was written
 };
 
 // Chooses the files of a company and the name of its document, as --folder
 // and the suggested output name would; on failure sets `failed`.
-void Plan(Company& company, const CliOptions& options, const std::string& year,
-          platform::FileSystem& fs) {
+void Plan(const Terminal& terminal, Company& company, const CliOptions& options,
+          const std::string& year, platform::FileSystem& fs) {
     if (company.failed) return;
     RunRequest& request = company.request;
     request.yearText = year;
@@ -53,26 +52,24 @@ void Plan(Company& company, const CliOptions& options, const std::string& year,
     request.writeDocument = !options.check;
     const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
     const bool chosen = PutSelectedFiles(request, selection);
-    company.paths = PathsOf(request);
-    if (!selection.message.empty()) {
-        company.messages.push_back({selection.message, MessageStyle::Warning});
+    if (selection.message) {
+        company.messages.push_back(*selection.message);
     } else if (!chosen) {
-        company.messages.push_back({std::string(kNothingChosen), MessageStyle::Warning});
+        company.messages.push_back(
+            platform::MakeMessage(MessageId::FolderNothingChosen, MessageStyle::Warning));
     }
-    try {
-        const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
-        if (!proposal.name.empty()) {
-            company.outputName = SafeFileName(proposal.name);
-            // Each company's data says its own year.
-            if (!options.year) request.yearText = YearWithoutOption(request, fs, company.name);
-            return;
+    const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
+    if (!proposal.name.empty()) {
+        company.outputName = SafeFileName(proposal.name);
+        // Each company's data says its own year.
+        if (!options.year) {
+            request.yearText = YearWithoutOption(terminal, request, fs, company.name);
         }
-        company.messages.push_back(*proposal.failure.message);
-        company.failed = kExitCheckFailed;
-    } catch (const std::exception& failure) {
-        company.messages.push_back({FailureMessage(failure), MessageStyle::Error});
-        company.failed = kExitFailed;
+        return;
     }
+    company.messages.push_back(*proposal.failure.message);
+    company.failed =
+        proposal.failure.failure == CommandOutcome::Failed ? kExitFailed : kExitCheckFailed;
     company.whyNot = company.messages.back().text;
 }
 
@@ -111,13 +108,10 @@ void RefuseSharedNames(std::vector<Company>& companies) {
         for (const std::size_t i : sharing) {
             const std::string others = OtherFolders(companies, sharing, i);
             Company& company = companies[i];
-            const std::string text =
-                "出力ファイル名「" + company.outputName + "」が、フォルダ " + others +
-                " の会社と同じになります。\n上書きしないよう、いずれの会社も変換していません。"
-                "会社コードと会社名 ([10000]) を確認してください。";
-            company.messages.push_back({text, MessageStyle::Warning});
+            company.messages.push_back(platform::MakeMessage(
+                MessageId::SharedOutputName, MessageStyle::Warning, {company.outputName, others}));
             company.failed = kExitCheckFailed;
-            company.whyNot = text;
+            company.whyNot = company.messages.back().text;
         }
     }
 }
@@ -153,10 +147,11 @@ std::string Indented(const std::string& text) {
 }
 
 // The result line of a company and, under it, its messages and findings.
-void ShowResult(const Company& company, const std::string& counter, int status, bool check,
-                const std::string& outputPath, const CompanyReport& report) {
+void ShowResult(const Terminal& terminal, const Company& company, const std::string& counter,
+                int status, bool check, const std::string& outputPath,
+                const CompanyReport& report) {
     // With --quiet only the companies that need the clerk are shown.
-    if (IsQuiet() && status == kExitWritten) return;
+    if (terminal.Quiet() && status == kExitWritten) return;
     std::string text = counter + VisibleName(company.name) + ": " + ResultWords(status, check);
     if (status == kExitWritten) {
         text += " -> " + outputPath + " (社員 " + std::to_string(report.employees) + " 名)\n";
@@ -168,7 +163,7 @@ void ShowResult(const Company& company, const std::string& counter, int status, 
     for (const Message& message : company.messages) {
         // The completion message is what the result line says already.
         if (message.style == MessageStyle::Info) continue;
-        text += Indented(FormatMessage(VisibleNamesIn(message.text, company.paths), message.style));
+        text += Indented(FormatMessage(message));
     }
     if (status == kExitWritten) {
         text += Indented(ConversionReport::CountLine(ConversionReport::Count(report)));
@@ -180,7 +175,6 @@ void ShowResult(const Company& company, const std::string& counter, int status, 
 int RunCompany(Company& company, const std::string& outputDir, ConversionReport& report,
                ProgressLine* line, platform::FileSystem& fs) {
     company.request.outputPath = platform::JoinPath(outputDir, company.outputName);
-    company.paths = PathsOf(company.request);
     // The batch's one confirmation has answered the company's own and its
     // questions; a question is kept with its answer.
     const auto answer = [&company](const Question& question) {
@@ -192,32 +186,33 @@ int RunCompany(Company& company, const std::string& outputDir, ConversionReport&
     const RunResult result = ExecuteRequest(company.request, answer, fs, &report, line);
     company.messages.insert(company.messages.end(), result.messages.begin(), result.messages.end());
     if (result.outcome == CommandOutcome::NothingWritten) {
-        company.messages.push_back({kNothingLoaded, MessageStyle::Warning});
+        company.messages.push_back(
+            platform::MakeMessage(MessageId::NothingLoaded, MessageStyle::Warning));
     }
     company.whyNot = result.whyNot;
     return StatusOf(result.outcome);
 }
 
 // The checks of the batch as a whole; false after a message.
-bool CheckBatchOptions(Terminal& terminal, const CliOptions& options, const std::string& year,
+bool CheckBatchOptions(const Terminal& terminal, const CliOptions& options, const std::string& year,
                        platform::FileSystem& fs) {
     if (!IsAcceptableYear(year)) {
-        terminal.Show("正しい申告年度を指定してください。", MessageStyle::Warning);
-        NameYearToCorrect();
+        terminal.Show(platform::MakeMessage(MessageId::YearRejected, MessageStyle::Warning));
+        terminal.NameYearToCorrect();
         return false;
     }
     const auto root = fs.Stat(*options.batch);
     if (!root || !root->isDirectory) {
-        terminal.Show("フォルダが存在しません。\n\n" + *options.batch, MessageStyle::Warning);
-        NameOptionToCorrect("--batch");
+        terminal.Show(platform::MakeMessage(MessageId::FolderMissing, MessageStyle::Warning,
+                                            {*options.batch}));
+        terminal.NameOptionToCorrect("--batch");
         return false;
     }
     const auto output = fs.Stat(*options.outputDir);
     if (!output || !output->isDirectory) {
-        terminal.Show("出力先のフォルダが存在しません。\n\n" + *options.outputDir +
-                          "\n\nフォルダを作成してから実行してください。",
-                      MessageStyle::Warning);
-        NameOptionToCorrect("--output-dir");
+        terminal.Show(platform::MakeMessage(MessageId::OutputFolderMissing, MessageStyle::Warning,
+                                            {*options.outputDir}));
+        terminal.NameOptionToCorrect("--output-dir");
         return false;
     }
     return true;
@@ -234,7 +229,7 @@ std::string Joined(const std::vector<std::string>& names) {
 
 // The company folders under the root, in name order; notes the folders left
 // aside. Nothing when the root cannot be listed.
-std::optional<std::vector<Company>> FindCompanies(const std::string& root,
+std::optional<std::vector<Company>> FindCompanies(const Terminal& terminal, const std::string& root,
                                                   platform::FileSystem& fs) {
     std::optional<platform::Subfolders> subfolders = fs.ListSubfolders(root);
     if (!subfolders) return std::nullopt;
@@ -251,8 +246,9 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
             company.name = name;
             company.folder = folder;
             company.failed = kExitFailed;
-            company.whyNot = "フォルダの内容を読み取れません。\n\n" + VisibleName(folder);
-            company.messages.push_back({company.whyNot, MessageStyle::Error});
+            company.messages.push_back(platform::MakeMessage(
+                MessageId::FolderUnreadable, MessageStyle::Error, {VisibleName(folder)}));
+            company.whyNot = company.messages.back().text;
             continue;
         }
         if (!HoldsPcaExport(folder, fs)) {
@@ -264,11 +260,12 @@ std::optional<std::vector<Company>> FindCompanies(const std::string& root,
         company.folder = folder;
     }
     if (!skipped.empty()) {
-        Inform("PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
-               Joined(skipped));
+        terminal.Inform(
+            "PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
+            Joined(skipped));
     }
     if (!subfolders->unnamed.empty()) {
-        Inform(
+        terminal.Inform(
             "名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
             Joined(subfolders->unnamed));
     }
@@ -299,11 +296,9 @@ struct Tally {
 };
 
 void RefuseRewrite(Company& company, const std::string& outputPath) {
-    company.whyNot = "出力ファイル " + outputPath +
-                     " は、この一括変換で別の会社の書類として書き出したファイルです。"
-                     "上書きしないよう、この会社は変換していません。"
-                     "会社コードと会社名 ([10000]) を確認してください。";
-    company.messages.push_back({company.whyNot, MessageStyle::Warning});
+    company.messages.push_back(
+        platform::MakeMessage(MessageId::RewriteRefused, MessageStyle::Warning, {outputPath}));
+    company.whyNot = company.messages.back().text;
     company.failed = kExitCheckFailed;
 }
 
@@ -326,9 +321,9 @@ RunDescription Described(const Company& company, const std::string& outputDir,
 
 // Converts every company that can be run (none when cancelled) and shows the
 // result line of each.
-Tally RunCompanies(std::vector<Company>& companies, const CliOptions& options,
-                   const std::string& year, bool cancelled, ConversionReport& report,
-                   platform::FileSystem& fs) {
+Tally RunCompanies(const Terminal& terminal, std::vector<Company>& companies,
+                   const CliOptions& options, const std::string& year, bool cancelled,
+                   ConversionReport& report, platform::FileSystem& fs) {
     const std::string& outputDir = *options.outputDir;
     std::optional<ProgressLine> line = WatchedProgressLine();
     Tally tally;
@@ -361,13 +356,13 @@ Tally RunCompanies(std::vector<Company>& companies, const CliOptions& options,
                 }
             }
         } else if (!company.failed) {
-            company.whyNot = kCancelledText;
+            company.whyNot = platform::TextOf(MessageId::Cancelled);
         }
         if (options.report) report.DescribeRun(Described(company, outputDir, year, options, fs));
         report.EndCompany(status == kExitWritten && !options.check, company.whyNot);
         // After a cancel only the companies that had failed already are shown.
         if (!cancelled || company.failed) {
-            ShowResult(company, counter, status, options.check, outputPath,
+            ShowResult(terminal, company, counter, status, options.check, outputPath,
                        report.Companies().back());
         }
         tally.worst = WorseStatus(tally.worst, status);
@@ -401,49 +396,49 @@ std::string TallyText(const Tally& tally, std::size_t count, bool check) {
 }  // namespace
 
 int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
-    Terminal terminal = TerminalFor(options);
+    const Terminal terminal = TerminalFor(options);
     const std::string year = options.year ? *options.year : DefaultYear(platform::Today());
     ConversionReport report;
     if (!CheckBatchOptions(terminal, options, year, fs)) {
-        return FinishReport(options, report, kExitCheckFailed, fs);
+        return FinishReport(terminal, options, report, kExitCheckFailed, fs);
     }
-    std::optional<std::vector<Company>> companies = FindCompanies(*options.batch, fs);
+    std::optional<std::vector<Company>> companies = FindCompanies(terminal, *options.batch, fs);
     if (!companies) {
-        terminal.Show("フォルダの内容を読み取れません。\n\n" + *options.batch, MessageStyle::Error);
-        return FinishReport(options, report, kExitFailed, fs);
+        terminal.Show(platform::MakeMessage(MessageId::FolderUnreadable, MessageStyle::Error,
+                                            {*options.batch}));
+        return FinishReport(terminal, options, report, kExitFailed, fs);
     }
     if (companies->empty()) {
-        terminal.Show(
-            "変換する会社のフォルダがありません。\n\n" + *options.batch +
-                "\n\n会社ごとのフォルダに、PCA給与X から書き出した CSV ファイル (KAISHAQ, "
-                "NOUFUQ, BUMONQ, KOJINQ, GETUJIQ, NENCHOUQ) を入れてください。",
-            MessageStyle::Warning);
-        NameOptionToCorrect("--batch");
-        return FinishReport(options, report, kExitCheckFailed, fs);
+        terminal.Show(platform::MakeMessage(MessageId::NoCompanyFolders, MessageStyle::Warning,
+                                            {*options.batch}));
+        terminal.NameOptionToCorrect("--batch");
+        return FinishReport(terminal, options, report, kExitCheckFailed, fs);
     }
 
-    for (Company& company : *companies) Plan(company, options, year, fs);
+    for (Company& company : *companies) Plan(terminal, company, options, year, fs);
     RefuseSharedNames(*companies);
     if (!ReportApartFrom(terminal, options, FilesOfBatch(*companies, *options.outputDir), fs)) {
         return kExitCheckFailed;  // the report is not written: it would replace that file
     }
 
     const std::size_t count = companies->size();
-    if (!IsQuiet()) WriteStderr(BatchSummary(year, options));
-    Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " + *options.batch +
-           " -> " + *options.outputDir);
+    terminal.InformText(BatchSummary(year, options));
+    terminal.Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " +
+                    *options.batch + " -> " + *options.outputDir);
     const bool anyToRun = std::any_of(companies->begin(), companies->end(),
                                       [](const Company& company) { return !company.failed; });
     bool cancelled = false;
-    if (anyToRun && !terminal.Answer({{kConfirmText, MessageStyle::Confirm}})) {
-        Note(std::string(kCancelledText) + " (Cancelled.)");
+    if (anyToRun &&
+        !terminal.Answer({platform::MakeMessage(MessageId::Confirm, MessageStyle::Confirm)})) {
+        terminal.Note(platform::TextOf(MessageId::Cancelled) + " (" +
+                      std::string(platform::EnglishText(MessageId::Cancelled)) + ")");
         cancelled = true;
     }
 
-    const Tally tally = RunCompanies(*companies, options, year, cancelled, report, fs);
-    Inform(TallyText(tally, count, options.check));
-    if (tally.converted > 0) ShowFindingCount(report.CountAll(), options);
-    return FinishReport(options, report, tally.worst, fs);
+    const Tally tally = RunCompanies(terminal, *companies, options, year, cancelled, report, fs);
+    terminal.Inform(TallyText(tally, count, options.check));
+    if (tally.converted > 0) ShowFindingCount(terminal, report.CountAll(), options);
+    return FinishReport(terminal, options, report, tally.worst, fs);
 }
 
 }  // namespace kw39::cli

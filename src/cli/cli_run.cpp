@@ -57,18 +57,19 @@ std::optional<RunResult> ApplyFolder(const Terminal& terminal, RunRequest& reque
                                      const std::string& folder, platform::FileSystem& fs) {
     const auto status = fs.Stat(folder);
     if (!status || !status->isDirectory) {
-        const std::string text = "フォルダが存在しません。\n\n" + folder;
-        terminal.Show(text, MessageStyle::Warning);
-        NameOptionToCorrect("--folder");
-        return NotRun(CommandOutcome::InputRejected, text);
+        const Message message =
+            platform::MakeMessage(MessageId::FolderMissing, MessageStyle::Warning, {folder});
+        terminal.Show(message);
+        terminal.NameOptionToCorrect("--folder");
+        return NotRun(CommandOutcome::InputRejected, message.text);
     }
     const FolderSelection selection = SelectFilesFromFolder(folder, fs);
     const bool chosen = PutSelectedFiles(request, selection);
-    if (!selection.message.empty()) {
-        terminal.Show(selection.message, MessageStyle::Warning);
+    if (selection.message) {
+        terminal.Show(*selection.message);
     } else if (!chosen) {
-        Note(std::string(kNothingChosen) +
-             "\n(One file in the folder matches the names of several kinds: nothing was chosen.)");
+        terminal.Note(platform::TextOf(MessageId::FolderNothingChosen) + "\n(" +
+                      std::string(platform::EnglishText(MessageId::FolderNothingChosen)) + ")");
     }
     return std::nullopt;
 }
@@ -85,12 +86,15 @@ std::optional<RunResult> ChooseOutput(const Terminal& terminal, RunRequest& requ
     if (proposal.name.empty()) {
         const Message& message = *proposal.failure.message;
         terminal.Show(message);
-        NameOptionToCorrect(OptionFor(proposal.failure.field, proposal.failure.slot, options) +
-                            " / --output");
+        if (proposal.failure.failure == CommandOutcome::Failed) {
+            return NotRun(CommandOutcome::Failed, message.text);
+        }
+        terminal.NameOptionToCorrect(
+            OptionFor(proposal.failure.field, proposal.failure.slot, options) + " / --output");
         return NotRun(CommandOutcome::InputRejected, message.text);
     }
     request.outputPath = SafeFileName(proposal.name);
-    Inform("出力先 (output): " + VisibleName(request.outputPath));
+    terminal.Inform("出力先 (output): " + VisibleName(request.outputPath));
     return std::nullopt;
 }
 
@@ -107,31 +111,29 @@ std::optional<RunResult> Prepare(const Terminal& terminal, RunRequest& request,
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (options.slots[s]) request.inputPaths[s] = *options.slots[s];
     }
-    try {
-        if (auto refused = ChooseOutput(terminal, request, options, fs)) return refused;
-    } catch (const std::exception& failure) {
-        const std::string text = FailureMessage(failure);
-        terminal.Show(text, MessageStyle::Error);
-        return NotRun(CommandOutcome::Failed, text);
-    }
-    request.yearText = options.year ? *options.year : YearWithoutOption(request, fs);
+    if (auto refused = ChooseOutput(terminal, request, options, fs)) return refused;
+    request.yearText = options.year ? *options.year : YearWithoutOption(terminal, request, fs);
     return std::nullopt;
 }
 
 // What follows the run's messages on the terminal.
-void Conclude(const RunResult& result, const CliOptions& options) {
+void Conclude(const Terminal& terminal, const RunResult& result, const CliOptions& options) {
+    const auto note = [&terminal](MessageId id, const char* separator) {
+        terminal.Note(platform::TextOf(id) + separator + "(" +
+                      std::string(platform::EnglishText(id)) + ")");
+    };
     switch (result.outcome) {
         case CommandOutcome::YearRejected:
-            NameYearToCorrect();
+            terminal.NameYearToCorrect();
             break;
         case CommandOutcome::InputRejected:
-            NameOptionToCorrect(OptionFor(result.field, result.slot, options));
+            terminal.NameOptionToCorrect(OptionFor(result.field, result.slot, options));
             break;
         case CommandOutcome::Cancelled:
-            Note(std::string(kCancelledText) + " (Cancelled.)");
+            note(MessageId::Cancelled, " ");
             break;
         case CommandOutcome::NothingWritten:
-            Note(std::string(kNothingLoaded) + "\n(No employee was loaded: nothing was written.)");
+            note(MessageId::NothingLoaded, "\n");
             break;
         case CommandOutcome::Written:
         case CommandOutcome::Checked:  // its completion message says why there is no document
@@ -140,41 +142,36 @@ void Conclude(const RunResult& result, const CliOptions& options) {
     }
 }
 
-// The summary of the run, before its checks and the confirmation.
-void ShowSummary(const RunRequest& request, const CliOptions& options) {
-    if (!IsQuiet()) WriteStderr(RunSummary(request, options));
-}
-
 // One run for the options; nothing when it was not run because the report
 // would replace one of its files (then no report is written either).
-std::optional<RunResult> ConvertOne(const CliOptions& options, platform::FileSystem& fs,
-                                    ConversionReport& report) {
-    Terminal terminal = TerminalFor(options);
+std::optional<RunResult> ConvertOne(const Terminal& terminal, const CliOptions& options,
+                                    platform::FileSystem& fs, ConversionReport& report) {
     RunRequest request;
     const std::optional<RunResult> refused = Prepare(terminal, request, options, fs);
     if (options.report) report.DescribeRun(DescribeRun(request, fs));
     if (refused) return refused;
-    terminal.SetShownPaths(PathsOf(request));
     if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) return std::nullopt;
-    ShowSummary(request, options);
+    // What the run will do, before its checks and the confirmation.
+    terminal.InformText(RunSummary(request, options));
     std::optional<ProgressLine> line = WatchedProgressLine();
     const RunResult result = ExecuteRequest(
         request, [&terminal](const Question& question) { return terminal.Answer(question); }, fs,
         &report, line ? &*line : nullptr);
     for (const Message& message : result.messages) terminal.Show(message);
-    Conclude(result, options);
+    Conclude(terminal, result, options);
     return result;
 }
 
 int Convert(const CliOptions& options, platform::FileSystem& fs) {
+    const Terminal terminal = TerminalFor(options);
     ConversionReport report;
     report.BeginCompany({});
-    const std::optional<RunResult> result = ConvertOne(options, fs, report);
+    const std::optional<RunResult> result = ConvertOne(terminal, options, fs, report);
     if (!result) return kExitCheckFailed;
     const int status = StatusOf(result->outcome);
     report.EndCompany(result->Written(), result->whyNot);
-    if (status == kExitWritten) ShowFindingCount(report.CountAll(), options);
-    return FinishReport(options, report, status, fs);
+    if (status == kExitWritten) ShowFindingCount(terminal, report.CountAll(), options);
+    return FinishReport(terminal, options, report, status, fs);
 }
 
 }  // namespace
@@ -189,24 +186,18 @@ bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection) {
     return chosen;
 }
 
-std::vector<std::string> PathsOf(const RunRequest& request) {
-    std::vector<std::string> paths(request.inputPaths.begin(), request.inputPaths.end());
-    paths.push_back(request.outputPath);
-    return paths;
-}
-
-std::string YearWithoutOption(const RunRequest& request, platform::FileSystem& fs,
-                              const std::string& company) {
+std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
+                              platform::FileSystem& fs, const std::string& company) {
     const std::string who = company.empty() ? "" : VisibleName(company) + ": ";
     if (const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs)) {
         const std::string year = std::to_string(EraYear(*paid));
-        Note(who + "申告年度 (year): " + year + " (支給日の年 " + std::to_string(*paid) + " 年 (" +
-             EraYearName(*paid) + ") から / from the payment dates)");
+        terminal.Note(who + "申告年度 (year): " + year + " (支給日の年 " + std::to_string(*paid) +
+                      " 年 (" + EraYearName(*paid) + ") から / from the payment dates)");
         return year;
     }
     const std::string year = DefaultYear(platform::Today());
-    Note(who + "申告年度 (year): " + year +
-         " (支給日がないため今年 / no payment date: the current year)");
+    terminal.Note(who + "申告年度 (year): " + year +
+                  " (支給日がないため今年 / no payment date: the current year)");
     return year;
 }
 
@@ -225,25 +216,10 @@ std::optional<ProgressLine> WatchedProgressLine() {
                         MonotonicMilliseconds);
 }
 
-void Note(const std::string& text) { WriteStderr("kw39pcaconv: " + text + "\n"); }
-
-void Inform(const std::string& text) {
-    if (!IsQuiet()) Note(text);
-}
-
-void NameOptionToCorrect(const std::string& option) {
-    if (!option.empty()) Note("修正するオプション (option to correct): " + option);
-}
-
-void NameYearToCorrect() {
-    NameOptionToCorrect("--year");
-    Note("例: --year " + YearWithEra(DefaultYear(platform::Today())));
-}
-
 Terminal TerminalFor(const CliOptions& options) {
     // A check writes nothing, so there is nothing to confirm.
-    if (options.check) return Terminal(true, "--check");
-    return Terminal(options.yes);
+    if (options.check) return Terminal(true, options.quiet, "--check");
+    return Terminal(options.yes, options.quiet);
 }
 
 int StatusOf(CommandOutcome outcome) {
@@ -282,29 +258,27 @@ int WorseStatus(int a, int b) {
     return rank(b) > rank(a) ? b : a;
 }
 
-int FinishReport(const CliOptions& options, const ConversionReport& report, int status,
-                 platform::FileSystem& fs) {
+int FinishReport(const Terminal& terminal, const CliOptions& options,
+                 const ConversionReport& report, int status, platform::FileSystem& fs) {
     if (!options.report) return status;
-    try {
-        WriteReportFile(*options.report, report, fs);
-        Inform("報告 (report): " + *options.report);
-        return status;
-    } catch (const std::exception& failure) {
-        WriteStderr(FormatMessage(FailureMessage(failure), MessageStyle::Error));
-        NameOptionToCorrect("--report");
+    if (const std::optional<Message> failure = WriteReportFile(*options.report, report, fs)) {
+        terminal.Show(*failure);
+        terminal.NameOptionToCorrect("--report");
         return WorseStatus(status, kExitFailed);
     }
+    terminal.Inform("報告 (report): " + *options.report);
+    return status;
 }
 
-void ShowFindingCount(const FindingCounts& counts, const CliOptions& options) {
-    if (IsQuiet()) return;
+void ShowFindingCount(const Terminal& terminal, const FindingCounts& counts,
+                      const CliOptions& options) {
     std::string text = ConversionReport::CountLine(counts) + "\n";
     std::size_t total = 0;
     for (const std::size_t count : counts) total += count;
     if (total > 0 && !options.report) {
         text += "詳細は --report PATH で書き出せます。 (Details: --report PATH.)\n";
     }
-    WriteStderr(text);
+    terminal.InformText(text);
 }
 
 std::string SafeFileName(const std::string& name) {
@@ -336,7 +310,6 @@ int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
         return kExitUsage;
     }
     const CliOptions& options = parsed.options;
-    SetQuiet(options.quiet);
     if (options.help) return WriteStdout(HelpText()) ? kExitWritten : kExitFailed;
     if (options.version) return WriteStdout(VersionText()) ? kExitWritten : kExitFailed;
     // A report that cannot be written is better known before a long run;

@@ -28,9 +28,6 @@ enum ExitStatus : int {
     kExitUsage = 64,          // wrong command line
 };
 
-inline constexpr std::string_view kNothingChosen =
-    "フォルダ内の同じファイルが複数の種類に当てはまるため、ファイルを選択しませんでした。";
-
 // The whole program for the given arguments (UTF-8, without the program name).
 int RunProgram(const std::vector<std::string>& args,
                platform::FileSystem& fs = platform::RealFileSystem());
@@ -50,14 +47,11 @@ int WorseStatus(int a, int b);
 // chose none.
 bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection);
 
-// Every path of a request (inputs, then the output), for showing its messages.
-std::vector<std::string> PathsOf(const RunRequest& request);
-
 // The year of a run without --year: the era year of the payment dates of its
 // monthly file, today's when it has none; which one is noted on standard
 // error (after the name of `company`, in a batch).
-std::string YearWithoutOption(const RunRequest& request, platform::FileSystem& fs,
-                              const std::string& company = "");
+std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
+                              platform::FileSystem& fs, const std::string& company = "");
 
 // The Execute command as the program itself launches it (no host).
 LaunchContext StandaloneLaunch(std::string defaultYear);
@@ -66,25 +60,17 @@ LaunchContext StandaloneLaunch(std::string defaultYear);
 // standard error is redirected, so that redirected output stays plain.
 std::optional<ProgressLine> WatchedProgressLine();
 
-// "kw39pcaconv: " + text on standard error.
-void Note(const std::string& text);
-// A note that only informs: left out with --quiet.
-void Inform(const std::string& text);
-// Names the option the user has to correct, after a failed check.
-void NameOptionToCorrect(const std::string& option);
-// The same for a rejected year, with an example of a right one.
-void NameYearToCorrect();
-
-// The terminal of a run: the confirmation answered by --yes or, since it
-// writes nothing, by --check.
+// The terminal of a run: its verbosity, the questions answered by --yes or,
+// since it writes nothing, by --check.
 Terminal TerminalFor(const CliOptions& options);
 
 // Writes the report if one was asked for; the status after it: `status`, or
 // kExitFailed (with an Error message) when the report could not be written.
-int FinishReport(const CliOptions& options, const ConversionReport& report, int status,
-                 platform::FileSystem& fs);
+int FinishReport(const Terminal& terminal, const CliOptions& options,
+                 const ConversionReport& report, int status, platform::FileSystem& fs);
 
-// The count of findings, after "正常に終了しました。".
-void ShowFindingCount(const FindingCounts& counts, const CliOptions& options);
+// The count of findings, after the completion message.
+void ShowFindingCount(const Terminal& terminal, const FindingCounts& counts,
+                      const CliOptions& options);
 
 }  // namespace kw39::cli

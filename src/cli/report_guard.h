@@ -17,11 +17,12 @@ namespace kw39::cli {
 // False (after a message naming --report) when the report cannot be written
 // where it is asked: a folder, a device or pipe, a missing folder, a folder
 // that takes no new file, or an existing file that cannot be replaced.
-bool ReportPathUsable(Terminal& terminal, const CliOptions& options, platform::FileSystem& fs);
+bool ReportPathUsable(const Terminal& terminal, const CliOptions& options,
+                      platform::FileSystem& fs);
 
 // False (after a message naming both paths and --report) when the report would
 // be written to one of `files`, as the file system decides it.
-bool ReportApartFrom(Terminal& terminal, const CliOptions& options,
+bool ReportApartFrom(const Terminal& terminal, const CliOptions& options,
                      const std::vector<RunFile>& files, platform::FileSystem& fs);
 
 }  // namespace kw39::cli

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "cli/console.h"
-#include "cli/message_gloss.h"
 #include "cli/visible_text.h"
 #include "platform/encoding.h"
+#include "platform/messages.h"
+#include "platform/version.h"
+#include "run/launch_context.h"
+#include "run/run_description.h"
 
 namespace kw39::cli {
 
@@ -56,25 +59,27 @@ bool IsOneOf(std::string_view text, std::initializer_list<std::string_view> word
     return false;
 }
 
-bool g_quiet = false;
-
 // An unknown answer is asked again, but not for ever: a script that feeds
 // the wrong thing must end.
 constexpr int kMaxAsks = 3;
 
 }  // namespace
 
-std::string FormatMessage(const std::string& text, MessageStyle style) {
-    std::string line = std::string(StyleWord(style)) + ": " + text;
+std::string FormatMessage(const Message& message) {
+    const auto shown = [&message](std::size_t index, std::string_view value) {
+        return QuotesName(message.id, index) ? VisibleName(value) : VisibleText(value);
+    };
+    const std::string text =
+        message.id == MessageId::None
+            ? message.text
+            : platform::Compose(platform::JapaneseText(message.id), message.args, shown);
+    std::string line = std::string(StyleWord(message.style)) + ": " + text;
     if (line.back() != '\n') line += '\n';
-    if (const std::string_view gloss = EnglishGloss(text); !gloss.empty()) {
-        line += "(" + std::string(gloss) + ")\n";
+    if (const std::string_view gloss = platform::EnglishText(message.id); !gloss.empty()) {
+        line += "(" + platform::Compose(gloss, message.args, shown) + ")\n";
     }
     return line;
 }
-
-void SetQuiet(bool quiet) { g_quiet = quiet; }
-bool IsQuiet() { return g_quiet; }
 
 TypedAnswer ReadAnswer(const std::string& typed) {
     // Compared in CP932, where the program's own words are.
@@ -89,13 +94,28 @@ TypedAnswer ReadAnswer(const std::string& typed) {
     return TypedAnswer::Unknown;
 }
 
-std::string Terminal::Shown(const std::string& text) const {
-    return VisibleNamesIn(text, m_aPaths);
+void Terminal::Show(const Message& message) const {
+    if (message.style == MessageStyle::Info && m_bQuiet) return;
+    WriteStderr(FormatMessage(message));
 }
 
-void Terminal::Show(const Message& message) const {
-    if (message.style == MessageStyle::Info && IsQuiet()) return;
-    WriteStderr(FormatMessage(Shown(message.text), message.style));
+void Terminal::Note(const std::string& text) const { WriteStderr("kw39pcaconv: " + text + "\n"); }
+
+void Terminal::Inform(const std::string& text) const {
+    if (!m_bQuiet) Note(text);
+}
+
+void Terminal::InformText(const std::string& text) const {
+    if (!m_bQuiet) WriteStderr(text);
+}
+
+void Terminal::NameOptionToCorrect(const std::string& option) const {
+    if (!option.empty()) Note("修正するオプション (option to correct): " + option);
+}
+
+void Terminal::NameYearToCorrect() const {
+    NameOptionToCorrect("--year");
+    Note("例: --year " + YearWithEra(DefaultYear(platform::Today())));
 }
 
 bool Terminal::Answer(const Question& put) const {
@@ -104,7 +124,7 @@ bool Terminal::Answer(const Question& put) const {
     if (m_bAssumeYes) {
         // The question about the year is a warning: it is shown also when
         // --quiet leaves only warnings.
-        if (!IsQuiet() || style == MessageStyle::Question) {
+        if (!m_bQuiet || style == MessageStyle::Question) {
             WriteStderr(question + (style == MessageStyle::Question ? " Yes" : " OK") + " (" +
                         m_strAnsweredBy + ")\n");
         }

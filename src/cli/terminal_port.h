@@ -14,13 +14,9 @@ using platform::Message;
 using platform::MessageStyle;
 
 // "警告 (Warning): " + text + line end: how a message appears on the terminal,
-// followed by a line with its English gloss when it has one.
-std::string FormatMessage(const std::string& text, MessageStyle style);
-
-// --quiet: only warnings and errors (and a question that must be asked) reach
-// the terminal; information and notes are left out.
-void SetQuiet(bool quiet);
-bool IsQuiet();
+// followed by a line with its English gloss when it has one. The names it
+// quotes show their control characters (line feeds too).
+std::string FormatMessage(const Message& message);
 
 // How an answer typed at the confirmation is read.
 enum class TypedAnswer { Yes, No, Unknown };
@@ -32,25 +28,34 @@ TypedAnswer ReadAnswer(const std::string& typed);
 class Terminal {
   public:
     // `assumeYes`: the questions are answered Yes by the option `answeredBy`.
-    explicit Terminal(bool assumeYes, std::string answeredBy = "--yes")
-        : m_bAssumeYes(assumeYes), m_strAnsweredBy(std::move(answeredBy)) {}
+    // `quiet` (--quiet): only warnings and errors (and a question that must
+    // be asked) are shown; information and notes are left out.
+    Terminal(bool assumeYes, bool quiet, std::string answeredBy = "--yes")
+        : m_bAssumeYes(assumeYes), m_bQuiet(quiet), m_strAnsweredBy(std::move(answeredBy)) {}
+
+    bool Quiet() const { return m_bQuiet; }
 
     // Shows a message (Info, Warning, Error) on standard error.
     void Show(const Message& message) const;
-    void Show(const std::string& text, MessageStyle style) const { Show(Message{text, style}); }
     // Asks a question of a run (the year question or the confirmation): true
     // for Yes or OK, given by --yes or typed on the terminal.
     bool Answer(const Question& question) const;
 
-    // The paths of the run, which its messages quote: shown with their control
-    // characters visible.
-    void SetShownPaths(std::vector<std::string> paths) { m_aPaths = std::move(paths); }
-    std::string Shown(const std::string& text) const;
+    // "kw39pcaconv: " + text on standard error.
+    void Note(const std::string& text) const;
+    // A note that only informs: left out when quiet.
+    void Inform(const std::string& text) const;
+    // Text that only informs, written as it is: left out when quiet.
+    void InformText(const std::string& text) const;
+    // Names the option the user has to correct, after a failed check.
+    void NameOptionToCorrect(const std::string& option) const;
+    // The same for a rejected year, with an example of a right one.
+    void NameYearToCorrect() const;
 
   private:
     bool m_bAssumeYes;
+    bool m_bQuiet;
     std::string m_strAnsweredBy;
-    std::vector<std::string> m_aPaths;
 };
 
 }  // namespace kw39::cli

@@ -47,20 +47,4 @@ std::string VisibleText(std::string_view cp932, std::string_view keep) {
     return out;
 }
 
-std::string VisibleNamesIn(std::string message, std::vector<std::string> names) {
-    // Longer names first: a path holds the name of its folder, and once the
-    // path is shown the folder's name no longer matches inside it.
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-    for (const std::string& name : names) {
-        const std::string shown = VisibleName(name);
-        if (name.empty() || shown == name) continue;
-        for (std::size_t at = message.find(name); at != std::string::npos;
-             at = message.find(name, at + shown.size())) {
-            message.replace(at, name.size(), shown);
-        }
-    }
-    return message;
-}
-
 }  // namespace kw39::cli

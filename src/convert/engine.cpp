@@ -6,6 +6,7 @@
 
 #include "export/document_file.h"
 #include "export/field_catalogue.h"
+#include "platform/messages.h"
 
 namespace kw39 {
 
@@ -149,7 +150,8 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
 
 std::string_view CExchangeFromPCAToKw39::ConvertWith(const TextMap* table, std::string_view value) {
     if (!table) {
-        m_log.Add("変換テーブルが存在しません。", platform::MessageStyle::Warning);
+        m_log.Add(platform::MakeMessage(platform::MessageId::ConversionTableMissing,
+                                        platform::MessageStyle::Warning));
         return {};
     }
     const auto entry = table->find(value);

@@ -3,6 +3,7 @@
 #include "export/document_file.h"
 #include "export/document_writer.h"
 #include "export/syain_section.h"
+#include "platform/messages.h"
 #include "platform/version.h"
 
 namespace kw39 {
@@ -87,7 +88,8 @@ void CExportXMLKw39::SetKyuuyoShouyo(const std::string& code, const CKyuuyoShouy
     } else if (payment.m_nNo <= kLastBonusNo) {
         detail.aShouyo.push_back(payment);
     } else {
-        m_log.Add("[SetKyuuyoShouyo]\nPROGRAM ERROR", platform::MessageStyle::Warning);
+        m_log.Add(platform::MakeMessage(platform::MessageId::StoreProgramError,
+                                        platform::MessageStyle::Warning));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "pca/header_line.h"
 #include "pca/reader_impl.h"
 #include "platform/line_reader.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 
 namespace kw39 {
@@ -175,7 +176,8 @@ class IgnoredLineCount {
 
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (!m_fs.Stat(path)) {
-        m_log.Add("ファイルが存在しません。", platform::MessageStyle::Warning);
+        m_log.Add(platform::MakeMessage(platform::MessageId::FileVanished,
+                                        platform::MessageStyle::Warning));
         return false;
     }
     const std::unique_ptr<platform::InputFile> file = m_fs.OpenRead(path);

@@ -6,13 +6,9 @@
 
 namespace kw39::platform {
 
-IoError ReadError(const std::string& path) {
-    return IoError("ファイルの読み込みに失敗しました。\n" + path, path);
-}
+IoError ReadError(const std::string& path) { return IoError(MessageId::ReadFailed, path); }
 
-IoError WriteError(const std::string& path) {
-    return IoError("ファイルの書き込みに失敗しました。\n" + path, path);
-}
+IoError WriteError(const std::string& path) { return IoError(MessageId::WriteFailed, path); }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
 #ifdef _WIN32

@@ -21,17 +21,24 @@ enum class MessageStyle {
 // Ok or Cancel for Confirm, Yes or No for Question, Ok for the others.
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
-// A message and its kind.
+// The ids of the catalogue of messages (platform/messages.h); 0 is None.
+enum class MessageId;
+
+// A message and its kind; for a message of the catalogue, its id and the
+// values its text quotes (file names, numbers), which a front end may show
+// its own way.
 struct Message {
     std::string text;
     MessageStyle style;
+    MessageId id{};
+    std::vector<std::string> args = {};
 };
 
 // Where the reader, the store and the engine put the messages a run raises:
 // kept in order for the caller, which alone speaks to the user.
 struct MessageLog {
     std::vector<Message> messages;
-    void Add(std::string text, MessageStyle style) { messages.push_back({std::move(text), style}); }
+    void Add(Message message) { messages.push_back(std::move(message)); }
 };
 
 }  // namespace kw39::platform

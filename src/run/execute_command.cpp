@@ -43,16 +43,13 @@ bool IsAcceptableYear(std::string_view text) {
     return year >= 1 && year <= 98 && IsPrintableShiftJis(text);
 }
 
-std::string FailureMessage(const std::exception& failure) {
-    // These carry complete texts for the user, naming the file and the line.
-    if (dynamic_cast<const DataLineError*>(&failure) ||
-        dynamic_cast<const platform::IoError*>(&failure)) {
-        return failure.what();
-    }
-    if (dynamic_cast<const std::bad_alloc*>(&failure)) {
-        return std::string("メモリが不足したため、処理を中止しました。\n") + failure.what();
-    }
-    return std::string("処理中にエラーが発生したため、処理を中止しました。\n") + failure.what();
+Message FailureMessage(const std::exception& failure) {
+    // These carry their messages, naming the file and the line.
+    if (const auto* line = dynamic_cast<const DataLineError*>(&failure)) return line->ToMessage();
+    if (const auto* io = dynamic_cast<const platform::IoError*>(&failure)) return io->ToMessage();
+    const MessageId id = dynamic_cast<const std::bad_alloc*>(&failure) ? MessageId::OutOfMemory
+                                                                       : MessageId::RunFailed;
+    return platform::MakeMessage(id, MessageStyle::Error, {failure.what()});
 }
 
 std::vector<std::string> RunRequest::ChosenInputs() const {
@@ -84,14 +81,14 @@ CheckResult CheckRequest(const RunRequest& request, platform::FileSystem& fs) {
     if (!IsAcceptableYear(request.yearText)) {
         result.failure = CommandOutcome::YearRejected;
         result.field = RunField::Year;
-        result.message = Message{"正しい申告年度を指定してください。", MessageStyle::Warning};
+        result.message = platform::MakeMessage(MessageId::YearRejected, MessageStyle::Warning);
         return result;
     }
     try {
         return CheckInputSet(request, fs);
     } catch (const std::exception& failure) {
         result.failure = CommandOutcome::Failed;
-        result.message = Message{FailureMessage(failure), MessageStyle::Error};
+        result.message = FailureMessage(failure);
         return result;
     }
 }
@@ -111,21 +108,17 @@ RunStart StartRun(const RunRequest& request, platform::FileSystem& fs) {
     if (auto question = YearMismatchQuestion(request.yearText, check.paymentYear)) {
         start.questions.push_back({std::move(*question), RunField::Year});
     }
-    start.questions.push_back({{kConfirmText, MessageStyle::Confirm}, RunField::None});
+    start.questions.push_back(
+        {platform::MakeMessage(MessageId::Confirm, MessageStyle::Confirm), RunField::None});
     return start;
 }
 
 RunResult Declined(const Question& question) {
     RunResult result;
     result.outcome = CommandOutcome::Cancelled;
-    result.whyNot = kCancelledText;
+    result.whyNot = platform::TextOf(MessageId::Cancelled);
     result.field = question.field;
     return result;
-}
-
-std::string CheckedText(std::size_t employees) {
-    return "チェックが正常に終了しました (社員 " + std::to_string(employees) +
-           " 名)。出力ファイルは作成していません。";
 }
 
 RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
@@ -145,25 +138,26 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
         result.messages = std::move(log.messages);
         if (outcome == RunOutcome::NoEmployees) {
             result.outcome = CommandOutcome::NothingWritten;
-            result.whyNot = kNothingLoaded;
+            result.whyNot = platform::TextOf(MessageId::NothingLoaded);
             return result;
         }
         result.employees = engine.Reader().GetEmployeeCodes().size();
         if (outcome == RunOutcome::Checked) {
             result.outcome = CommandOutcome::Checked;
-            result.whyNot = CheckedText(result.employees);
-            result.messages.push_back({result.whyNot, MessageStyle::Info});
+            result.messages.push_back(platform::MakeMessage(MessageId::Checked, MessageStyle::Info,
+                                                            {std::to_string(result.employees)}));
+            result.whyNot = result.messages.back().text;
             return result;
         }
         result.outcome = CommandOutcome::Written;
         result.documentPath = request.outputPath;
         if (request.launch.launchCode == kLaunchStandalone) {
-            result.messages.push_back({"正常に終了しました。", MessageStyle::Info});
+            result.messages.push_back(platform::MakeMessage(MessageId::Done, MessageStyle::Info));
         }
     } catch (const std::exception& failure) {
         // What the run noted before it failed comes first, as it arose.
         result.messages = std::move(log.messages);
-        result.messages.push_back({FailureMessage(failure), MessageStyle::Error});
+        result.messages.push_back(FailureMessage(failure));
         result.whyNot = result.messages.back().text;
         result.outcome = CommandOutcome::Failed;
     }

@@ -16,12 +16,6 @@
 
 namespace kw39 {
 
-inline constexpr const char* kConfirmText = "処理を開始します。\nよろしいですか？";
-
-inline constexpr const char* kNothingLoaded =
-    "社員データが読み込まれなかったため、出力ファイルは作成していません。";
-inline constexpr const char* kCancelledText = "中止しました。";
-
 // The start of a run: its checks and, when they pass, what the user is asked
 // before anything is converted, in the order asked.
 struct RunStart {
@@ -58,18 +52,15 @@ RunResult ExecuteRun(const RunRequest& request, const AnswerFunction& answer,
                      platform::FileSystem& fs = platform::RealFileSystem(),
                      ConversionObserver* observer = nullptr);
 
-// The completion message of a run without document.
-std::string CheckedText(std::size_t employees);
-
 // Whether a year text passes the year check: its leading number is 1 to 98,
 // and it is written into the document as typed, so it holds no control
 // character (which no XML document can carry) and only whole Shift_JIS
 // characters. "8年" and " 8" pass.
 bool IsAcceptableYear(std::string_view text);
 
-// The text of the one Error message that ends a command after a raised
-// failure: the complete user text of a DataLineError or IoError, otherwise a
-// Japanese explanation followed by the failure's own detail.
-std::string FailureMessage(const std::exception& failure);
+// The one Error message that ends a command after a raised failure: the
+// message of a DataLineError or IoError, otherwise a Japanese explanation
+// followed by the failure's own detail.
+Message FailureMessage(const std::exception& failure);
 
 }  // namespace kw39

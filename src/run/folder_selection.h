@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/message_port.h"
 #include "run/input_slots.h"
 
 namespace kw39 {
@@ -14,8 +15,8 @@ struct FolderSelection {
     // The path for each slot that had exactly one match; nothing for the others
     // (their boxes keep their text). All empty when two slots matched the same file.
     std::array<std::optional<std::string>, kSlotCount> paths;
-    // The Warning to show, or "" for none.
-    std::string message;
+    // The Warning to show, when there is one.
+    std::optional<platform::Message> message;
 };
 
 // Looks in `folder` (not its subfolders) for one CSV file per slot whose

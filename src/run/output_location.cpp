@@ -1,6 +1,7 @@
 #include "run/output_location.h"
 
 #include "platform/io_error.h"
+#include "platform/messages.h"
 #include "platform/replacement_file.h"
 #include "platform/sjis.h"
 
@@ -20,26 +21,26 @@ bool HoldsControlCharacter(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> OutputLocationProblem(platform::FileSystem& fs, const std::string& path,
-                                                 const std::string& what) {
-    if (HoldsControlCharacter(path)) {
-        return what + "のファイル名に、使用できない制御文字が含まれています。";
-    }
+std::optional<platform::Message> OutputLocationProblem(platform::FileSystem& fs,
+                                                       const std::string& path,
+                                                       const std::string& what) {
+    using platform::MessageId;
+    const auto problem = [](MessageId id, std::vector<std::string> args) {
+        return platform::MakeMessage(id, platform::MessageStyle::Warning, std::move(args));
+    };
+    if (HoldsControlCharacter(path)) return problem(MessageId::NameControlCharacter, {what});
     const std::string target = fs.ResolveLinks(path);
     const auto status = fs.Stat(target);
     if (platform::NameOfPath(target).empty() || (status && status->isDirectory)) {
-        return what + "にフォルダが指定されています。ファイル名を指定してください。\n\n" + path;
+        return problem(MessageId::NameIsFolder, {what, path});
     }
     if (status && status->isSpecial) {
-        return what +
-               "に、通常のファイルではないもの (デバイス、パイプなど) が指定されています。\n\n" +
-               path;
+        return problem(MessageId::OutputNotPlain, {what, path});
     }
     const std::string folder = platform::FolderOfPath(target);
     const auto folderStatus = fs.Stat(folder.empty() ? "." : folder);
     if (!folderStatus || !folderStatus->isDirectory) {
-        return "出力先のフォルダが存在しません。\n\n" + (folder.empty() ? path : folder) +
-               "\n\nフォルダを作成してから実行してください。";
+        return problem(MessageId::OutputFolderMissing, {folder.empty() ? path : folder});
     }
     try {
         // The same kind of file the writing will create, under the same kind
@@ -48,9 +49,7 @@ std::optional<std::string> OutputLocationProblem(platform::FileSystem& fs, const
         probe.file.reset();
         fs.Remove(probe.path);
     } catch (const platform::IoError&) {
-        return what + "を作成できません。\n\n" + path +
-               "\n\nフォルダに書き込みが許可されているか、ファイル名が長すぎないかを確認して"
-               "ください。";
+        return problem(MessageId::CannotCreate, {what, path});
     }
     return std::nullopt;
 }

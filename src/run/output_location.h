@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/messages.h"
 
 namespace kw39 {
 
@@ -15,8 +16,12 @@ namespace kw39 {
 // file at `path`, or nothing when it can be written: the name holds no control
 // character, names no folder, device or pipe, its folder exists, and a new
 // file can be created there (a temporary one is created and removed again).
-// `what` names the file in the messages ("出力先データ", "報告ファイル").
-std::optional<std::string> OutputLocationProblem(platform::FileSystem& fs, const std::string& path,
-                                                 const std::string& what);
+// `what` names the file in the messages: kOutputLabel or kReportLabel.
+std::optional<platform::Message> OutputLocationProblem(platform::FileSystem& fs,
+                                                       const std::string& path,
+                                                       const std::string& what);
+
+inline constexpr const char* kOutputLabel = "出力先データ";
+inline constexpr const char* kReportLabel = "報告ファイル";
 
 }  // namespace kw39

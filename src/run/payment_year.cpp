@@ -121,10 +121,9 @@ std::optional<Message> YearMismatchQuestion(std::string_view yearText,
     if (!paymentYear) return std::nullopt;
     const std::int64_t asked = ToInteger64(yearText);
     if (asked == EraYear(*paymentYear)) return std::nullopt;
-    return Message{"支給日の年は " + std::to_string(*paymentYear) + " 年 (" +
-                       EraYearName(*paymentYear) + ") ですが、申告年度に " + std::to_string(asked) +
-                       " が指定されています。\nこのまま続けますか？",
-                   MessageStyle::Question};
+    return platform::MakeMessage(
+        MessageId::YearQuestion, MessageStyle::Question,
+        {std::to_string(*paymentYear), EraYearName(*paymentYear), std::to_string(asked)});
 }
 
 }  // namespace kw39

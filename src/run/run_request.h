@@ -12,6 +12,7 @@
 
 #include "export/syain_data.h"
 #include "platform/message_port.h"
+#include "platform/messages.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
 
@@ -19,6 +20,7 @@ namespace kw39 {
 
 using platform::Message;
 using platform::MessageAnswer;
+using platform::MessageId;
 using platform::MessageStyle;
 
 struct RunRequest {

@@ -11,6 +11,7 @@
 #include "pca/header_line.h"
 #include "platform/line_reader.h"
 #include "platform/sjis.h"
+#include "run/execute_command.h"
 #include "run/input_slots.h"
 #include "run/output_location.h"
 #include "run/payment_year.h"
@@ -113,55 +114,39 @@ std::string EncodingDetail(const TextVerdict& verdict) {
     const std::string line = std::to_string(verdict.nLine);
     switch (verdict.problem) {
         case TextProblem::Utf16:
-            return "UTF-16 で保存されたファイルです。";
+            return platform::TextOf(MessageId::EncodingUtf16);
         case TextProblem::Utf8:
-            return "UTF-8 で保存されたファイルです。";
+            return platform::TextOf(MessageId::EncodingUtf8);
         case TextProblem::NulBytes:
-            return "UTF-16 で保存されたファイルか、テキストではないファイルです。";
+            return platform::TextOf(MessageId::EncodingNulBytes);
         case TextProblem::NotShiftJis:
-            return line + " 行目に Shift_JIS の文字ではないバイトがあります。";
+            return platform::TextOf(MessageId::EncodingNotShiftJis, {line});
         case TextProblem::DataAfterEnd:
-            return line + " 行目に、ファイルの終わりを示す文字 (0x1A) より後のデータがあります。";
+            return platform::TextOf(MessageId::EncodingDataAfterEnd, {line});
         case TextProblem::None:
             break;
     }
     return "";
 }
 
-// The message for a file that is not Shift_JIS text: what it is, and what to do.
-std::string EncodingMessage(const InputSlot& slot, const std::string& path,
-                            const TextVerdict& verdict) {
-    return std::string(slot.pszLabel) + "ファイルの文字コードが正しくありません。\n\n" + path +
-           "\n" + EncodingDetail(verdict) +
-           "PCA給与X から CSV 形式 (Shift_JIS) で書き出したファイルを選択し直してください。";
-}
-
-CheckResult Reject(std::string text, RunField field, std::size_t slot = 0) {
+CheckResult Reject(Message message, RunField field, std::size_t slot = 0) {
     CheckResult result;
     result.failure = CommandOutcome::InputRejected;
     result.field = field;
     result.slot = slot;
-    result.message = Message{std::move(text), MessageStyle::Warning};
+    result.message = std::move(message);
     return result;
 }
 
-CheckResult RejectSlot(std::size_t slot, std::string text) {
-    return Reject(std::move(text), RunField::Input, slot);
+CheckResult RejectSlot(std::size_t slot, MessageId id, std::vector<std::string> args = {}) {
+    return Reject(platform::MakeMessage(id, MessageStyle::Warning, std::move(args)),
+                  RunField::Input, slot);
 }
 
-// A folder has nothing to read, and a pipe or a device may never end.
-std::string NotPlainFileMessage(const InputSlot& slot, const std::string& path) {
-    return std::string(slot.pszLabel) +
-           "ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
-           "が指定されています。\n\n" +
-           path;
-}
-
-// A file that exists but cannot be opened (no permission, held locked).
-std::string CannotOpenMessage(const InputSlot& slot, const std::string& path) {
-    return std::string(slot.pszLabel) + "ファイルを開けません。\n\n" + path +
-           "\n\nファイルを読み取る権限があるか、ほかのプログラムが使用していないかを確認して"
-           "ください。";
+// The message for a file that is not Shift_JIS text: what it is, and what to do.
+CheckResult RejectEncoding(std::size_t slot, const std::string& path, const TextVerdict& verdict) {
+    return RejectSlot(slot, MessageId::InputEncoding,
+                      {InputSlots[slot].pszLabel, path, EncodingDetail(verdict)});
 }
 
 // Step 1: every chosen file exists, can be read and is of its slot's kind.
@@ -173,15 +158,15 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         const std::string& path = request.inputPaths[s];
         if (path.empty()) continue;
         const auto status = fs.Stat(path);
-        if (!status) return RejectSlot(s, "マスターファイルが存在しません。\n\n" + path);
+        if (!status) return RejectSlot(s, MessageId::InputMissing, {path});
         if (status->isDirectory || status->isSpecial) {
-            return RejectSlot(s, NotPlainFileMessage(slot, path));
+            return RejectSlot(s, MessageId::InputNotPlain, {slot.pszLabel, path});
         }
         FileScan scan;
         TextEncodingCheck encoding;
         {
             const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-            if (!file) return RejectSlot(s, CannotOpenMessage(slot, path));
+            if (!file) return RejectSlot(s, MessageId::InputNotOpened, {slot.pszLabel, path});
             CheckedInputFile checked(*file, encoding);
             // A company line without its two fields is no surprise in a file
             // that is no text at all; that is then the message to show.
@@ -202,10 +187,10 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         // encoding is then the cause the clerk can correct.
         const TextVerdict verdict = encoding.Verdict();
         if (verdict.problem != TextProblem::None) {
-            return RejectSlot(s, EncodingMessage(slot, path, verdict));
+            return RejectEncoding(s, path, verdict);
         }
         if (!scan.hasExpectedTable || !scan.hasCompanyBlock) {
-            return RejectSlot(s, std::string(slot.pszLabel) + "ファイルが正しくありません。");
+            return RejectSlot(s, MessageId::InputWrongKind, {slot.pszLabel});
         }
     }
     return {};
@@ -215,7 +200,7 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
 CheckResult CheckSameCompany(const std::vector<CompanyKey>& keys) {
     for (const CompanyKey& key : keys) {
         if (key.key != keys.front().key) {
-            return RejectSlot(key.slot, "異なる会社のデータが選択されています。");
+            return RejectSlot(key.slot, MessageId::CompanyMismatch);
         }
     }
     return {};
@@ -231,30 +216,33 @@ CheckResult CheckMandatorySlots(const RunRequest& request) {
         if (!first) first = s;
     }
     if (missing.empty()) return {};
-    return RejectSlot(*first, "連動に必要なマスターファイルが存在しません。\n\n" + missing);
+    return RejectSlot(*first, MessageId::RequiredMissing, {missing});
 }
 
 // Step 4: an output path is given and, if something is there, it may be replaced.
 CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs) {
     const std::string& path = request.outputPath;
-    if (path.empty()) return Reject("出力先データが選択されていません。\n\n", RunField::Output);
+    if (path.empty()) {
+        return Reject(platform::MakeMessage(MessageId::OutputNotChosen, MessageStyle::Warning),
+                      RunField::Output);
+    }
     // Writing the document over one of the chosen exports would destroy it,
     // however the two paths are spelled.
     for (std::size_t s = 0; s < InputSlots.size(); ++s) {
         const std::string& input = request.inputPaths[s];
         if (input.empty() || !fs.SameFile(input, path)) continue;
-        return Reject(std::string("出力先データに連動元データ（") + InputSlots[s].pszLabel +
-                          "）と同じファイルが指定されています。\n\n" + path,
+        return Reject(platform::MakeMessage(MessageId::OutputIsInput, MessageStyle::Warning,
+                                            {InputSlots[s].pszLabel, path}),
                       RunField::Output);
     }
-    if (const auto problem = OutputLocationProblem(fs, path, "出力先データ")) {
-        return Reject(*problem, RunField::Output);
+    if (auto problem = OutputLocationProblem(fs, path, kOutputLabel)) {
+        return Reject(std::move(*problem), RunField::Output);
     }
     if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) {
         // The file is there and held by another program: the dialog leaves
         // the focus where it is.
-        CheckResult held = Reject("ファイルの保存に失敗しました。", RunField::Output);
-        held.message->style = MessageStyle::Error;
+        CheckResult held = Reject(platform::MakeMessage(MessageId::SaveFailed, MessageStyle::Error),
+                                  RunField::Output);
         held.focus = false;
         return held;
     }
@@ -274,19 +262,21 @@ CheckResult CheckInputSet(const RunRequest& request, platform::FileSystem& fs) {
     return result;
 }
 
-OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platform::FileSystem& fs) {
+namespace {
+
+OutputNameProposal ProposeOrThrow(const std::string& path, platform::FileSystem& fs) {
     constexpr std::size_t kCompany = 0;
-    const std::string& path = companyPath;
-    if (path.empty()) return {{}, RejectSlot(kCompany, "会社情報ファイルが選択されていません。")};
+    const char* const label = InputSlots[kCompany].pszLabel;
+    if (path.empty()) return {{}, RejectSlot(kCompany, MessageId::CompanyNotChosen)};
     const auto status = fs.Stat(path);
-    if (!status) return {{}, RejectSlot(kCompany, "会社情報ファイルが存在しません。")};
+    if (!status) return {{}, RejectSlot(kCompany, MessageId::CompanyFileMissing)};
     if (status->isDirectory || status->isSpecial) {
-        return {{}, RejectSlot(kCompany, NotPlainFileMessage(InputSlots[kCompany], path))};
+        return {{}, RejectSlot(kCompany, MessageId::InputNotPlain, {label, path})};
     }
     std::optional<CompanyFields> company;
     {
         const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-        if (!file) return {{}, RejectSlot(kCompany, CannotOpenMessage(InputSlots[kCompany], path))};
+        if (!file) return {{}, RejectSlot(kCompany, MessageId::InputNotOpened, {label, path})};
         platform::LineReader reader(*file);
         std::string_view raw;
         // Only the first header line counts: the company block must lead the file.
@@ -297,8 +287,21 @@ OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platfor
             break;
         }
     }
-    if (!company) return {{}, RejectSlot(kCompany, "会社情報ファイルが正しくありません。")};
+    if (!company) return {{}, RejectSlot(kCompany, MessageId::InputWrongKind, {label})};
     return {company->code + company->name + ".XML", {}, company->code, company->name};
+}
+
+}  // namespace
+
+OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platform::FileSystem& fs) {
+    try {
+        return ProposeOrThrow(companyPath, fs);
+    } catch (const std::exception& failure) {
+        OutputNameProposal proposal;
+        proposal.failure.failure = CommandOutcome::Failed;
+        proposal.failure.message = FailureMessage(failure);
+        return proposal;
+    }
 }
 
 }  // namespace kw39

@@ -129,7 +129,7 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     readAll(company);
     EXPECT_EQ(terminal.written, "\r入力チェック (checking) 1.0 / 2.0 MB");
     later();
-    const Question confirmation{{kConfirmText, MessageStyle::Confirm}};
+    const Question confirmation{{platform::TextOf(MessageId::Confirm), MessageStyle::Confirm}};
     EXPECT_TRUE(progress.Ask(confirmation, [](const Question&) { return true; }));
     // The line is erased before the question.
     const std::string_view drawn = "入力チェック (checking) 1.0 / 2.0 MB";

@@ -289,7 +289,7 @@ TEST(ConversionReportTest, FileIsUtf8WithAByteOrderMark) {
     TempDir dir;
     const std::string path = dir.File("report.csv");
     WriteBytes(path, "old");
-    WriteReportFile(path, report, platform::RealFileSystem());
+    EXPECT_FALSE(WriteReportFile(path, report, platform::RealFileSystem()));
     EXPECT_EQ(ReadBytes(path), bytes);
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"report.csv"}));
 }

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "cli/progress_line.h"
+#include "cli/terminal_port.h"
+#include "platform/messages.h"
 
 namespace kw39::test {
 namespace {
@@ -42,13 +44,13 @@ TEST(VisibleTextTest, ControlCharactersAreShownNotObeyed) {
     // The progress line keeps its own carriage returns.
     EXPECT_EQ(cli::VisibleText("\ra\x1b\n", "\r\n"), "\ra\\x1B\n");
 
-    // In a message the paths the program handed to the core are found and
-    // shown, the longer first; the message's own line feeds stay.
-    const std::string folder = "/in/a\nb";
-    const std::string file = folder + "/KOJINQ\x1b[2J.CSV";
-    EXPECT_EQ(cli::VisibleNamesIn("文字コード\n\n" + file + "\n" + folder + " の 4 行目\n",
-                                  {folder, file, "8", ""}),
-              "文字コード\n\n/in/a\\x0Ab/KOJINQ\\x1B[2J.CSV\n/in/a\\x0Ab の 4 行目\n");
+    // A message shows the names it quotes, their line feeds too; its own line
+    // feeds stay, and its English line follows.
+    const std::string file = "/in/a\nb/KOJINQ\x1b[2J.CSV";
+    EXPECT_EQ(cli::FormatMessage(platform::MakeMessage(platform::MessageId::InputMissing,
+                                                       platform::MessageStyle::Warning, {file})),
+              "警告 (Warning): マスターファイルが存在しません。\n\n/in/a\\x0Ab/KOJINQ\\x1B[2J.CSV\n"
+              "(The input file does not exist.)\n");
 
     // A folder name in the prefix of the progress line.
     std::string written;

@@ -238,7 +238,10 @@ TEST(ExecuteCommand, HostedAndEmptyRunsEndWithoutMessage) {
                       withEmployee ? CommandOutcome::Written : CommandOutcome::NothingWritten);
             EXPECT_EQ(answers.asked.size(), 1u);  // the confirmation
             EXPECT_EQ(result.messages.empty(), !withEmployee || launchCode == kLaunchHosted);
-            EXPECT_EQ(result.whyNot, withEmployee ? "" : kNothingLoaded);
+            EXPECT_EQ(result.whyNot,
+                      withEmployee
+                          ? ""
+                          : "社員データが読み込まれなかったため、出力ファイルは作成していません。");
             EXPECT_EQ(FileExists(in.OutputPath()), withEmployee);
             if (withEmployee && launchCode == kLaunchHosted) {
                 EXPECT_TRUE(Contains(ReadBytes(in.OutputPath()), "<FUNCTIONID>3</FUNCTIONID>"));

@@ -89,7 +89,7 @@ TEST(PaymentYear, MostFrequentYearAndTheQuestion) {
         EXPECT_EQ(PaymentYearOf(monthly), c.paymentYear);
         // The year question, when there is one, comes before the confirmation.
         ASSERT_EQ(start.questions.size(), c.question.empty() ? 1u : 2u);
-        EXPECT_EQ(start.questions.back().message.text, kConfirmText);
+        EXPECT_EQ(start.questions.back().message.text, platform::TextOf(MessageId::Confirm));
         if (!c.question.empty()) {
             EXPECT_EQ(start.questions[0].message.text, c.question);
             EXPECT_EQ(start.questions[0].message.style, MessageStyle::Question);
@@ -122,7 +122,7 @@ TEST(PaymentYear, QuestionBeforeTheConfirmation) {
         } else {
             EXPECT_EQ(result.outcome, CommandOutcome::Written);
             ASSERT_EQ(answers.asked.size(), 2u);
-            EXPECT_EQ(answers.asked[1].text, kConfirmText);
+            EXPECT_EQ(answers.asked[1].text, platform::TextOf(MessageId::Confirm));
             EXPECT_EQ(result.field, RunField::None);
             EXPECT_NE(ReadBytes(in.OutputPath()).find("<SINKOKUNENDO>9</SINKOKUNENDO>"),
                       std::string::npos);

@@ -469,18 +469,20 @@ TEST(SuggestOutputFileName, ProposesCodeAndNameOrExplains) {
     }
 }
 
-TEST(SuggestOutputFileName, CompanyBlockWithoutNameRaises) {
+// A company block without its name fails the proposal with the Error message
+// of a malformed line, naming the file and the line; nothing is thrown.
+TEST(SuggestOutputFileName, CompanyBlockWithoutNameFails) {
     for (const std::string& content : {PcaLines({"[10000]", "0001"}), PcaLines({"[10000]"})}) {
         InputSet in;
         const std::string path = in.Put(0, content);
         TrackingFileSystem fs;
-        try {
-            ProposeOutputFileName(in.request.inputPaths[0], fs);
-            ADD_FAILURE() << "no DataLineError";
-        } catch (const DataLineError& e) {
-            EXPECT_EQ(e.Path(), path);
-            EXPECT_EQ(e.LineNumber(), 2u);
-        }
+        const OutputNameProposal proposal = ProposeOutputFileName(in.request.inputPaths[0], fs);
+        EXPECT_EQ(proposal.name, "");
+        EXPECT_EQ(proposal.failure.failure, CommandOutcome::Failed);
+        ASSERT_TRUE(proposal.failure.message);
+        EXPECT_EQ(proposal.failure.message->style, MessageStyle::Error);
+        const std::string where = "引数が正しくありません。\n" + path + " の 2 行目: ";
+        EXPECT_TRUE(proposal.failure.message->text.starts_with(where));
         EXPECT_EQ(fs.openInputs, 0);
     }
 }
