@@ -14,6 +14,24 @@ constexpr bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// True for a byte that may follow a lead byte.
+constexpr bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+// True for a single byte that CP932 does not define: 0x80, 0xA0, 0xFD to 0xFF.
+constexpr bool IsUndefinedSingleByte(unsigned char c) {
+    return c == 0x80 || c == 0xA0 || c >= 0xFD;
+}
+
+// True for a single byte that is a control character (C0 or DEL) or no CP932
+// character at all (0x80 is also read as a C1 control by Windows).
+constexpr bool IsControlOrUndefinedByte(unsigned char c) {
+    return c < 0x20 || c == 0x7F || IsUndefinedSingleByte(c);
+}
+
+// True when every byte of `text` belongs to a printable CP932 character: no
+// control character, no undefined byte and no lead byte without its trail byte.
+bool IsPrintableCp932(std::string_view text);
+
 // Length in bytes of the character that starts at text[pos]: 2 for a lead byte
 // followed by another byte, else 1 (a lead byte at the very end counts alone).
 inline std::size_t CharLength(std::string_view text, std::size_t pos) {

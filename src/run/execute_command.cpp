@@ -17,30 +17,9 @@
 
 namespace kw39 {
 
-namespace {
-
-// True when every byte of `text` belongs to a printable Shift_JIS character:
-// no C0 control, no DEL, no byte that CP932 leaves undefined and no lead byte
-// without its trail byte.
-bool IsPrintableShiftJis(std::string_view text) {
-    for (std::size_t pos = 0; pos < text.size(); ++pos) {
-        const auto c = static_cast<unsigned char>(text[pos]);
-        if (platform::IsLeadByte(c)) {
-            if (++pos == text.size()) return false;
-            const auto trail = static_cast<unsigned char>(text[pos]);
-            if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
-        } else if (c < 0x20 || c == 0x7F || c == 0x80 || c == 0xA0 || c >= 0xFD) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 bool IsAcceptableYear(std::string_view text) {
     const std::int64_t year = ToInteger64(text);
-    return year >= 1 && year <= 98 && IsPrintableShiftJis(text);
+    return year >= 1 && year <= 98 && platform::IsPrintableCp932(text);
 }
 
 Message FailureMessage(const std::exception& failure) {

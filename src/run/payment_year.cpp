@@ -15,8 +15,6 @@ namespace kw39 {
 namespace {
 
 constexpr std::string_view kPaymentTable = "10702";
-constexpr int kFirstHeiseiYear = 1989;
-constexpr int kFirstReiwaYear = 2019;
 constexpr int kLastEraYear = 98;  // the largest filing year there is
 const int kPaymentDateColumn = FindPcaColumn(kPaymentTable, "支給日").nColumn;
 
@@ -104,16 +102,6 @@ std::optional<int> PaymentYearOf(const std::string& monthlyPath, platform::FileS
         return std::nullopt;
     }
     return tally.Year();
-}
-
-int EraYear(int calendarYear) {
-    return calendarYear >= kFirstReiwaYear ? calendarYear - (kFirstReiwaYear - 1)
-                                           : calendarYear - (kFirstHeiseiYear - 1);
-}
-
-std::string EraYearName(int calendarYear) {
-    const char* era = calendarYear >= kFirstReiwaYear ? "令和" : "平成";
-    return era + std::to_string(EraYear(calendarYear)) + "年";
 }
 
 std::optional<Message> YearMismatchQuestion(std::string_view yearText,

@@ -19,13 +19,6 @@ constexpr bool IsForeignControl(unsigned char c) {
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
 }
 
-constexpr bool IsCp932Trail(unsigned char c) {
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
-
-// Single bytes that CP932 does not define.
-constexpr bool IsCp932Undefined(unsigned char c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
-
 // Plain ASCII text bytes, the great majority of an export, need no state.
 constexpr bool IsPlainAscii(unsigned char c) {
     return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r';
@@ -98,12 +91,12 @@ void TextEncodingCheck::FeedCp932(unsigned char c) {
     if (m_nCp932ErrorLine != 0) return;
     if (m_bCp932Lead) {
         m_bCp932Lead = false;
-        if (!IsCp932Trail(c)) m_nCp932ErrorLine = m_nLine;
+        if (!platform::IsTrailByte(c)) m_nCp932ErrorLine = m_nLine;
         return;
     }
     if (platform::IsLeadByte(c)) {
         m_bCp932Lead = true;
-    } else if (IsCp932Undefined(c)) {
+    } else if (platform::IsUndefinedSingleByte(c)) {
         m_nCp932ErrorLine = m_nLine;
     }
 }
