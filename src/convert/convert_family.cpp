@@ -83,7 +83,7 @@ void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
         if (count == kMaxFuyosya) {
             // Simple mode writes no dependant, only head counts of them all:
             // nothing is left out of it.
-            if (!m_pObserver || m_nMode == kModeSimple) break;
+            if (!m_pObserver || m_mode == kModeSimple) break;
             m_pObserver->Found(FuyosyaLeftOut{code, number});
             continue;
         }

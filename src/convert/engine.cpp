@@ -34,7 +34,7 @@ RunOutcome CExchangeFromPCAToKw39::RunConversion(const std::vector<std::string>&
     return RunOutcome::Written;
 }
 
-bool CExchangeFromPCAToKw39::ConvertAndWriteDocument(const std::string& outputPath, int mode,
+bool CExchangeFromPCAToKw39::ConvertAndWriteDocument(const std::string& outputPath, LinkMode mode,
                                                      const std::string& functionId,
                                                      const std::string& yearText) {
     // Without employees there is no document, and no file is created.
@@ -55,10 +55,10 @@ RunOutcome CExchangeFromPCAToKw39::RunCheck(const std::vector<std::string>& inpu
     return RunOutcome::Checked;
 }
 
-void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, int mode) {
-    m_nMode = mode;
+void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, LinkMode mode) {
+    m_mode = mode;
     ConvertEmployees(&document);
-    m_nMode = 0;
+    m_mode.reset();
     document.Finish();
 }
 
@@ -266,7 +266,7 @@ void CExchangeFromPCAToKw39::ReportMergedPayments(const std::string& code) {
 }
 
 bool CExchangeFromPCAToKw39::Observes(std::string_view label) const {
-    return m_pObserver && (m_nMode == 0 || IsLabelWrittenInMode(label, m_nMode));
+    return m_pObserver && (!m_mode || IsLabelWrittenInMode(label, *m_mode));
 }
 
 void CExchangeFromPCAToKw39::ReportMissingMaster(const std::string& code, std::string_view table,

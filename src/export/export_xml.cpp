@@ -99,7 +99,7 @@ std::string_view CExportXMLKw39::LabelValue(const SYAINDATA& syain, std::string_
     return syain.pDetail->aValues[slot];
 }
 
-void CExportXMLKw39::WriteDocument(const std::string& outputPath, int mode,
+void CExportXMLKw39::WriteDocument(const std::string& outputPath, LinkMode mode,
                                    const std::string& functionId, const std::string& companyName,
                                    const std::string& year) {
     XmlDocumentFile document(m_fs, outputPath, mode, functionId, companyName, year);
@@ -107,10 +107,9 @@ void CExportXMLKw39::WriteDocument(const std::string& outputPath, int mode,
     document.Finish();
 }
 
-void CExportXMLKw39::WriteDocumentTo(DocumentSink& sink, int mode, const std::string& functionId,
-                                     const std::string& companyName,
+void CExportXMLKw39::WriteDocumentTo(DocumentSink& sink, LinkMode mode,
+                                     const std::string& functionId, const std::string& companyName,
                                      const std::string& year) const {
-    RequireDocumentMode(mode);
     DocumentWriter writer(sink);
     WriteFrameHead(writer, mode, functionId, companyName, year);
     for (const auto& syain : m_aSyain) WriteSyainSection(writer, *syain, mode);
@@ -119,7 +118,7 @@ void CExportXMLKw39::WriteDocumentTo(DocumentSink& sink, int mode, const std::st
 }
 
 std::unique_ptr<XmlDocumentFile> CExportXMLKw39::OpenDocument(const std::string& outputPath,
-                                                              int mode,
+                                                              LinkMode mode,
                                                               const std::string& functionId,
                                                               const std::string& companyName,
                                                               const std::string& year) {

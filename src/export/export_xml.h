@@ -50,20 +50,20 @@ class CExportXMLKw39 {
     // first, which replaces the output only when every byte was written and the
     // file closed. Throws platform::IoError (naming the path) on any failure;
     // an existing output file then stays as it was.
-    void WriteDocument(const std::string& outputPath, int mode, const std::string& functionId,
+    void WriteDocument(const std::string& outputPath, LinkMode mode, const std::string& functionId,
                        const std::string& companyName, const std::string& year);
 
     // The same document into any sink (tests, in-memory use). Lines end in CR LF;
     // the sink receives large pieces, never one line at a time. A mode other
     // than 1 or 2 throws std::invalid_argument before anything is written.
-    void WriteDocumentTo(DocumentSink& sink, int mode, const std::string& functionId,
+    void WriteDocumentTo(DocumentSink& sink, LinkMode mode, const std::string& functionId,
                          const std::string& companyName, const std::string& year) const;
 
     // The streamed form of WriteDocument, for a store that is filled employee by
     // employee: opens the document (temporary file and frame) at `outputPath`;
     // WriteHeldSyain then moves the records held so far into it, and Finish()
     // of the document puts it in place. Throws as WriteDocument does.
-    std::unique_ptr<XmlDocumentFile> OpenDocument(const std::string& outputPath, int mode,
+    std::unique_ptr<XmlDocumentFile> OpenDocument(const std::string& outputPath, LinkMode mode,
                                                   const std::string& functionId,
                                                   const std::string& companyName,
                                                   const std::string& year);

@@ -273,7 +273,7 @@ TEST(ConversionObserverTest, BeingObservedChangesNothingInTheDocument) {
         EXPECT_TRUE(loaded.ConvertAll());
         EXPECT_EQ(observer.findings.empty(), !observed);
         StringSink sink;
-        for (const int mode : {kModeStandard, kModeSimple}) {
+        for (const LinkMode mode : {kModeStandard, kModeSimple}) {
             loaded.Engine().Store().WriteDocumentTo(sink, mode, "1", "テスト会社", "8");
         }
         return sink.text;

@@ -158,7 +158,7 @@ bool Used(const DataLine& line, const std::set<std::string>& employees,
 }
 
 // Converts a generated set into `output`, telling `observer` what it finds.
-void Convert(const std::vector<GeneratedFile>& files, int mode, const std::string& output,
+void Convert(const std::vector<GeneratedFile>& files, LinkMode mode, const std::string& output,
              NamingObserver& observer) {
     std::vector<std::string> paths;
     for (const GeneratedFile& file : files) paths.push_back(file.path);
@@ -171,7 +171,7 @@ void Convert(const std::vector<GeneratedFile>& files, int mode, const std::strin
 
 TEST(ReportCompletenessProperty, EveryEmployeeLineIsUsedOrNamedByAFinding) {
     for (std::uint64_t seed = 1; seed <= 12; ++seed) {
-        for (const int mode : {kModeStandard, kModeSimple}) {
+        for (const LinkMode mode : {kModeStandard, kModeSimple}) {
             SCOPED_TRACE("seed " + std::to_string(seed) + ", mode " + std::to_string(mode));
             test::TempDir dir;
             GenerateOptions options;
