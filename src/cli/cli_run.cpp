@@ -3,9 +3,7 @@
 #include <exception>
 #include <string_view>
 
-#include "cli/batch_run.h"
 #include "cli/console.h"
-#include "cli/help_text.h"
 #include "cli/progress_line.h"
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
@@ -162,18 +160,6 @@ std::optional<RunResult> ConvertOne(const Terminal& terminal, const CliOptions& 
     return result;
 }
 
-int Convert(const CliOptions& options, platform::FileSystem& fs) {
-    const Terminal terminal = TerminalFor(options);
-    ConversionReport report;
-    report.BeginCompany({});
-    const std::optional<RunResult> result = ConvertOne(terminal, options, fs, report);
-    if (!result) return kExitCheckFailed;
-    const int status = StatusOf(result->outcome);
-    report.EndCompany(result->Written(), result->whyNot);
-    if (status == kExitWritten) ShowFindingCount(terminal, report.CountAll(), options);
-    return FinishReport(terminal, options, report, status, fs);
-}
-
 }  // namespace
 
 bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection) {
@@ -294,31 +280,16 @@ std::string SafeFileName(const std::string& name) {
     return safe;
 }
 
-int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
-    if (args.empty()) {
-        // Started by hand without a word: say how to use it, and do nothing.
-        WriteStderr(
-            UsageText() +
-            "\n詳しくは kw39pcaconv --help を参照してください。 (See kw39pcaconv --help.)\n");
-        return kExitUsage;
-    }
-    const ParsedOptions parsed = ParseOptions(args);
-    if (!parsed.error.empty()) {
-        WriteStderr(
-            parsed.error +
-            "\n使い方は kw39pcaconv --help を参照してください。 (See kw39pcaconv --help.)\n");
-        return kExitUsage;
-    }
-    const CliOptions& options = parsed.options;
-    if (options.help) return WriteStdout(HelpText()) ? kExitWritten : kExitFailed;
-    if (options.version) return WriteStdout(VersionText()) ? kExitWritten : kExitFailed;
-    // A report that cannot be written is better known before a long run;
-    // then no report is written at all.
-    if (Terminal terminal = TerminalFor(options); !ReportPathUsable(terminal, options, fs)) {
-        return kExitCheckFailed;
-    }
-    if (options.batch) return RunBatch(options, fs);
-    return Convert(options, fs);
+int Convert(const CliOptions& options, platform::FileSystem& fs) {
+    const Terminal terminal = TerminalFor(options);
+    ConversionReport report;
+    report.BeginCompany({});
+    const std::optional<RunResult> result = ConvertOne(terminal, options, fs, report);
+    if (!result) return kExitCheckFailed;
+    const int status = StatusOf(result->outcome);
+    report.EndCompany(result->Written(), result->whyNot);
+    if (status == kExitWritten) ShowFindingCount(terminal, report.CountAll(), options);
+    return FinishReport(terminal, options, report, status, fs);
 }
 
 }  // namespace kw39::cli

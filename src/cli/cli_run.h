@@ -1,6 +1,6 @@
-// One invocation of kw39pcaconv: turns the options into a request, runs it
-// (once, or once per company of a batch), answering its questions on the
-// terminal, and turns its result into the exit status.
+// One conversion on the command line: turns the options into a request, runs
+// it, answering its questions on the terminal, and turns its result into the
+// exit status; and what a batch shares with it.
 #pragma once
 
 #include <optional>
@@ -28,9 +28,8 @@ enum ExitStatus : int {
     kExitUsage = 64,          // wrong command line
 };
 
-// The whole program for the given arguments (UTF-8, without the program name).
-int RunProgram(const std::vector<std::string>& args,
-               platform::FileSystem& fs = platform::RealFileSystem());
+// One run for the options (no --batch); the exit status.
+int Convert(const CliOptions& options, platform::FileSystem& fs);
 
 // A suggested output name made safe as a file name in the current folder:
 // separators and characters that Windows forbids in names become "_".

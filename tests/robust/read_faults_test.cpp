@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "cli/cli_run.h"
+#include "cli/program.h"
 #include "platform/encoding.h"
 #include "robust_fixtures.h"
 #include "run/input_slots.h"
