@@ -172,13 +172,17 @@ void ShowResult(const Terminal& terminal, const Company& company, const std::str
 }
 
 // Runs one planned company; returns its status.
-int RunCompany(Company& company, const std::string& outputDir, ConversionReport& report,
+int RunCompany(Company& company, bool check, const std::string& outputDir, ConversionReport& report,
                ProgressLine* line, platform::FileSystem& fs) {
     company.request.outputPath = platform::JoinPath(outputDir, company.outputName);
     // The batch's one confirmation has answered the company's own and its
-    // questions; a question is kept with its answer.
-    const auto answer = [&company](const Question& question) {
-        if (question.message.style == MessageStyle::Question) {
+    // questions; a question is kept with its answer, or, in a check, which
+    // asks nothing, as the warning it states.
+    const auto answer = [&company, check](const Question& question) {
+        if (question.message.style != MessageStyle::Question) return true;
+        if (check) {
+            company.messages.push_back(QuestionStatement(question));
+        } else {
             company.messages.push_back({question.message.text + " Yes", MessageStyle::Question});
         }
         return true;
@@ -350,7 +354,8 @@ Tally RunCompanies(const Terminal& terminal, std::vector<Company>& companies,
                 status = *company.failed;
             } else {
                 if (line) line->SetPrefix(counter + company.name + ": ");
-                status = RunCompany(company, outputDir, report, line ? &*line : nullptr, fs);
+                status = RunCompany(company, options.check, outputDir, report,
+                                    line ? &*line : nullptr, fs);
                 if (status == kExitWritten) {
                     if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
                 }
@@ -422,7 +427,13 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     }
 
     const std::size_t count = companies->size();
-    terminal.InformText(BatchSummary(year, options));
+    if (!terminal.Quiet()) {
+        std::vector<CompanyYear> years;
+        for (const Company& company : *companies) {
+            if (!company.failed) years.push_back({company.name, company.request.yearText});
+        }
+        WriteStderr(BatchSummary(year, options, years));
+    }
     terminal.Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " +
                     *options.batch + " -> " + *options.outputDir);
     const bool anyToRun = std::any_of(companies->begin(), companies->end(),

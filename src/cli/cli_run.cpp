@@ -116,10 +116,6 @@ std::optional<RunResult> Prepare(const Terminal& terminal, RunRequest& request,
 
 // What follows the run's messages on the terminal.
 void Conclude(const Terminal& terminal, const RunResult& result, const CliOptions& options) {
-    const auto note = [&terminal](MessageId id, const char* separator) {
-        terminal.Note(platform::TextOf(id) + separator + "(" +
-                      std::string(platform::EnglishText(id)) + ")");
-    };
     switch (result.outcome) {
         case CommandOutcome::YearRejected:
             terminal.NameYearToCorrect();
@@ -128,10 +124,11 @@ void Conclude(const Terminal& terminal, const RunResult& result, const CliOption
             terminal.NameOptionToCorrect(OptionFor(result.field, result.slot, options));
             break;
         case CommandOutcome::Cancelled:
-            note(MessageId::Cancelled, " ");
+            terminal.Note(platform::TextOf(MessageId::Cancelled) + " (" +
+                          std::string(platform::EnglishText(MessageId::Cancelled)) + ")");
             break;
         case CommandOutcome::NothingWritten:
-            note(MessageId::NothingLoaded, "\n");
+            terminal.Show(platform::MakeMessage(MessageId::NothingLoaded, MessageStyle::Warning));
             break;
         case CommandOutcome::Written:
         case CommandOutcome::Checked:  // its completion message says why there is no document
@@ -177,13 +174,13 @@ std::string YearWithoutOption(const Terminal& terminal, const RunRequest& reques
     const std::string who = company.empty() ? "" : VisibleName(company) + ": ";
     if (const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs)) {
         const std::string year = std::to_string(EraYear(*paid));
-        terminal.Note(who + "申告年度 (year): " + year + " (支給日の年 " + std::to_string(*paid) +
-                      " 年 (" + EraYearName(*paid) + ") から / from the payment dates)");
+        terminal.Inform(who + "申告年度 (year): " + year + " (支給日の年 " + std::to_string(*paid) +
+                        " 年 (" + EraYearName(*paid) + ") から / from the payment dates)");
         return year;
     }
     const std::string year = DefaultYear(platform::Today());
-    terminal.Note(who + "申告年度 (year): " + year +
-                  " (支給日がないため今年 / no payment date: the current year)");
+    terminal.Inform(who + "申告年度 (year): " + year +
+                    " (支給日がないため今年 / no payment date: the current year)");
     return year;
 }
 
@@ -204,8 +201,7 @@ std::optional<ProgressLine> WatchedProgressLine() {
 
 Terminal TerminalFor(const CliOptions& options) {
     // A check writes nothing, so there is nothing to confirm.
-    if (options.check) return Terminal(true, options.quiet, "--check");
-    return Terminal(options.yes, options.quiet);
+    return Terminal(options.yes || options.check, options.quiet, options.check);
 }
 
 int StatusOf(CommandOutcome outcome) {

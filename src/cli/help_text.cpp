@@ -81,11 +81,13 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
                       left unconverted.
   --check             チェック、読み込み、変換をすべて行い、報告 (--report) も
                       書き出しますが、XML データは作成しません。作成できる
-                      場合は 0 を返します。確認はしません。--batch とも
-                      使えます。
+                      場合は 0 を返します。確認はしません (支給日の年と違う
+                      申告年度は警告として表示します)。--batch とも使えます。
                       Runs every check, the load and the conversion and writes
                       the report, but no document; exits 0 when the document
-                      could have been written. Asks nothing; works in a batch.
+                      could have been written. Asks nothing (a year other than
+                      that of the payment dates is shown as a warning); works
+                      in a batch.
   --yes               確認 "処理を開始します。よろしいですか？" に OK と、
                       支給日の年と違う申告年度の質問に Yes と答えます。
                       これがなく標準入力が端末でない場合は中止します。
@@ -130,8 +132,8 @@ Converts the CSV exports of PCA給与X (Shift_JIS) into the one XML document
                       A table without the employee's row: nothing written.
   マスター未登録      部門、役職、納付先などのコードがマスターにありません。
                       A code (department, post, payee...) not in its master.
-  引用符の不一致      引用符 (") の数が合わず、項目が結合された可能性。
-                      Unbalanced quotes: fields of the line may be merged.
+  引用符の不一致      引用符 (") が奇数か、全体を囲まない項目にカンマ。
+                      Odd or misplaced quotes: fields may have been merged.
   金額の異常          扱える範囲を超える金額。0 として計上しました。
                       An amount out of range: counted as 0.
   入力なし            選ばれていない任意のファイル。その値は出力していません。

@@ -12,14 +12,18 @@ std::string Line(const std::string& label, const std::string& value) {
     return "    " + label + ": " + VisibleName(value) + "\n";
 }
 
-// The lines every run starts with.
-std::string Head(const std::string& yearText, const CliOptions& options) {
+// The lines every run starts with: the summary's title, the year's lines as
+// given, the mode.
+std::string Head(const std::string& yearLines, const CliOptions& options) {
     const LinkMode mode = options.mode;
-    std::string text = "kw39pcaconv: 実行内容 (summary):\n";
-    text += Line("申告年度 (year)", YearWithEra(yearText));
+    std::string text = "kw39pcaconv: 実行内容 (summary):\n" + yearLines;
     text +=
         Line("モード (mode)", ModeName(mode) + (mode == kModeSimple ? " (simple)" : " (standard)"));
     return text;
+}
+
+std::string YearLine(const std::string& yearText) {
+    return Line("申告年度 (year)", YearWithEra(yearText));
 }
 
 std::string CheckLine(const CliOptions& options) {
@@ -31,7 +35,7 @@ std::string CheckLine(const CliOptions& options) {
 }  // namespace
 
 std::string RunSummary(const RunRequest& request, const CliOptions& options) {
-    std::string text = Head(request.yearText, options);
+    std::string text = Head(YearLine(request.yearText), options);
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (request.inputPaths[s].empty()) continue;
         text +=
@@ -42,8 +46,16 @@ std::string RunSummary(const RunRequest& request, const CliOptions& options) {
     return text + CheckLine(options);
 }
 
-std::string BatchSummary(const std::string& yearText, const CliOptions& options) {
-    return Head(yearText, options) + CheckLine(options);
+std::string BatchSummary(const std::string& yearText, const CliOptions& options,
+                         const std::vector<CompanyYear>& years) {
+    if (options.year) return Head(YearLine(yearText), options) + CheckLine(options);
+    std::string lines =
+        "    申告年度 (year): 会社ごとにデータの年 (each company: the year of its data)\n";
+    for (const CompanyYear& company : years) {
+        lines +=
+            "        " + VisibleName(company.folder) + ": " + YearWithEra(company.yearText) + "\n";
+    }
+    return Head(lines, options) + CheckLine(options);
 }
 
 }  // namespace kw39::cli

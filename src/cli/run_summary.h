@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/options.h"
 #include "run/run_request.h"
@@ -14,8 +15,16 @@ namespace kw39::cli {
 // CP932 text, each ending in a line feed.
 std::string RunSummary(const RunRequest& request, const CliOptions& options);
 
-// The year and mode shared by every company of a batch, and whether it only
-// checks.
-std::string BatchSummary(const std::string& yearText, const CliOptions& options);
+// A company of a batch and the filing year it will get.
+struct CompanyYear {
+    std::string folder;
+    std::string yearText;
+};
+
+// The year and mode of a batch, and whether it only checks. The year is the
+// --year shared by every company; without it, the year of each company's data,
+// one line per company in `years`.
+std::string BatchSummary(const std::string& yearText, const CliOptions& options,
+                         const std::vector<CompanyYear>& years);
 
 }  // namespace kw39::cli

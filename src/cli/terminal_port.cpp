@@ -11,6 +11,7 @@
 #include "platform/encoding.h"
 #include "platform/messages.h"
 #include "platform/version.h"
+#include "run/execute_command.h"
 #include "run/launch_context.h"
 #include "run/run_description.h"
 
@@ -120,13 +121,17 @@ void Terminal::NameYearToCorrect() const {
 
 bool Terminal::Answer(const Question& put) const {
     const MessageStyle style = put.message.style;
+    if (m_bAsksNothing) {
+        if (style == MessageStyle::Question) Show(QuestionStatement(put));
+        return true;
+    }
     const std::string question = std::string(StyleWord(style)) + ": " + put.message.text;
     if (m_bAssumeYes) {
         // The question about the year is a warning: it is shown also when
         // --quiet leaves only warnings.
         if (!m_bQuiet || style == MessageStyle::Question) {
-            WriteStderr(question + (style == MessageStyle::Question ? " Yes" : " OK") + " (" +
-                        m_strAnsweredBy + ")\n");
+            WriteStderr(question + (style == MessageStyle::Question ? " Yes" : " OK") +
+                        " (--yes)\n");
         }
         return true;
     }

@@ -18,6 +18,10 @@ using platform::MessageStyle;
 // quotes show their control characters (line feeds too).
 std::string FormatMessage(const Message& message);
 
+// What a question states, without the question on its last line: "支給日の年は
+// ... が指定されています。" of "...\nこのまま続けますか？".
+std::string QuestionStatement(const std::string& question);
+
 // How an answer typed at the confirmation is read.
 enum class TypedAnswer { Yes, No, Unknown };
 // "y", "yes", "ok" in any case, "はい", full-width "ｙ"/"Ｙ" are Yes; an empty
@@ -27,11 +31,13 @@ TypedAnswer ReadAnswer(const std::string& typed);
 
 class Terminal {
   public:
-    // `assumeYes`: the questions are answered Yes by the option `answeredBy`.
-    // `quiet` (--quiet): only warnings and errors (and a question that must
-    // be asked) are shown; information and notes are left out.
-    Terminal(bool assumeYes, bool quiet, std::string answeredBy = "--yes")
-        : m_bAssumeYes(assumeYes), m_bQuiet(quiet), m_strAnsweredBy(std::move(answeredBy)) {}
+    // `assumeYes` (--yes): the questions are answered Yes. `quiet` (--quiet):
+    // only warnings and errors (and a question that must be asked) are shown;
+    // information and notes are left out. `asksNothing`: a run that writes
+    // nothing (--check) asks nothing: the confirmation is taken as given and
+    // not shown, and a question is shown as the warning it states.
+    Terminal(bool assumeYes, bool quiet, bool asksNothing = false)
+        : m_bAssumeYes(assumeYes), m_bQuiet(quiet), m_bAsksNothing(asksNothing) {}
 
     bool Quiet() const { return m_bQuiet; }
 
@@ -55,7 +61,7 @@ class Terminal {
   private:
     bool m_bAssumeYes;
     bool m_bQuiet;
-    std::string m_strAnsweredBy;
+    bool m_bAsksNothing;
 };
 
 }  // namespace kw39::cli

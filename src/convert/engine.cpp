@@ -237,6 +237,9 @@ void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::strin
 void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
                                                      std::string_view table,
                                                      std::string_view headTable) {
+    // The lines of the employee "" are each told by the reader, and no lookup
+    // of a payment row reaches them.
+    if (code.empty()) return;
     const PcaColumn number = FindPcaColumn(table, "支給回");
     for (const std::string_view key2 : SelectOfEmployee(number, code)) {
         // An empty number is told by the reader.

@@ -56,18 +56,63 @@ inline unsigned char ClassOf(char c) { return kByteClasses[static_cast<unsigned 
 
 }  // namespace csv_detail
 
+// What a split tells about the quotes of its line. The splitting rule itself
+// stays as exports rely on it; these are the lines where it probably cut the
+// line other than its writer meant, and the clerk is told.
+enum class QuoteFault {
+    None,
+    OddCount,            // an odd number of double quotes: a stray or unclosed quote
+    CommaOutsideQuotes,  // a comma kept inside a field not wholly enclosed in quotes
+};
+
+namespace csv_detail {
+
+// Whether a field whose bytes in the line are `raw` is enclosed in quotes as a
+// whole: a quote first and last, and every quote between them doubled. A
+// quote byte is never part of a double-byte character, so bytes are counted.
+inline bool WhollyQuoted(std::string_view raw) {
+    if (raw.size() < 2 || raw.front() != '"' || raw.back() != '"') return false;
+    std::size_t run = 0;
+    for (const char c : raw.substr(1, raw.size() - 2)) {
+        if (c == '"') {
+            ++run;
+        } else if (run % 2 != 0) {
+            return false;
+        } else {
+            run = 0;
+        }
+    }
+    return run % 2 == 0;
+}
+
+}  // namespace csv_detail
+
 // Splits one CSV line by the PCA quote rules (see SplitCsvLine in
 // header_line.h) and hands the result to `out`, which provides
 // AppendBytes(std::string_view), AppendByte(char) and EndField(). An `out`
 // that also provides bool Done() ends the split once it answers true after a
-// field: who needs only the first fields need not walk the rest of the line.
+// field: who needs only the first fields need not walk the rest of the line,
+// and then gets QuoteFault::None. Otherwise the result tells what the quotes
+// of the line look like (an odd count first).
 template <class Out>
-void SplitCsvInto(std::string_view line, Out& out) {
+QuoteFault SplitCsvInto(std::string_view line, Out& out) {
     using namespace csv_detail;
     const std::string_view text = platform::TrimLeadingBlanks(platform::TrimTrailingBlanks(line));
     const char* p = text.data();
     const char* const end = p + text.size();
     int quotes = 0;
+    std::size_t lineQuotes = 0;
+    const char* fieldStart = p;  // of the current field, in the line
+    bool commaKept = false;      // in the current field
+    bool commaOutside = false;   // in any field of the line
+    const auto endOfField = [&](const char* fieldEnd) {
+        if (commaKept && !WhollyQuoted(std::string_view(
+                             fieldStart, static_cast<std::size_t>(fieldEnd - fieldStart)))) {
+            commaOutside = true;
+        }
+        commaKept = false;
+        fieldStart = fieldEnd + 1;
+    };
     while (p < end) {
         // A run of bytes copied as they are: plain bytes and whole double-byte
         // characters, whose bytes never open a quote or end a field.
@@ -84,6 +129,7 @@ void SplitCsvInto(std::string_view line, Out& out) {
         if (p == end) break;
         const char c = *p;
         if (c == '"') {
+            ++lineQuotes;
             if (quotes == 0 || p + 1 == end || p[1] == ',') {
                 ++quotes;
             } else {
@@ -94,22 +140,27 @@ void SplitCsvInto(std::string_view line, Out& out) {
         } else if (c == ',' && quotes % 2 == 0) {
             out.EndField();
             if constexpr (requires { out.Done(); }) {
-                if (out.Done()) return;
+                if (out.Done()) return QuoteFault::None;
             }
+            endOfField(p);
             quotes = 0;
         } else {
+            if (c == ',') commaKept = true;
             out.AppendByte(c);  // a comma inside quotes, or a lone lead byte at the end
         }
         ++p;
     }
     out.EndField();
+    endOfField(end);
+    if (lineQuotes % 2 != 0) return QuoteFault::OddCount;
+    return commaOutside ? QuoteFault::CommaOutsideQuotes : QuoteFault::None;
 }
 
 // Splits one CSV line into `fields` by exactly the rules of SplitCsvLine
-// (header_line.h), which is built on it.
-inline void SplitCsvFields(std::string_view line, CsvFields& fields) {
+// (header_line.h), which is built on it, and tells what its quotes look like.
+inline QuoteFault SplitCsvFields(std::string_view line, CsvFields& fields) {
     fields.clear();
-    SplitCsvInto(line, fields);
+    return SplitCsvInto(line, fields);
 }
 
 }  // namespace kw39

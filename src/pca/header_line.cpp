@@ -23,12 +23,13 @@ std::string HeaderTableCode(std::string_view line) {
     return platform::RemoveSingleByte(platform::RemoveSingleByte(text, '['), ']');
 }
 
-void SplitCsvLine(std::string_view line, std::vector<std::string>& fields) {
+QuoteFault SplitCsvLine(std::string_view line, std::vector<std::string>& fields) {
     CsvFields split;
-    SplitCsvFields(line, split);
+    const QuoteFault fault = SplitCsvFields(line, split);
     fields.clear();
     fields.reserve(split.size());
     for (std::size_t i = 0; i < split.size(); ++i) fields.emplace_back(split[i]);
+    return fault;
 }
 
 }  // namespace kw39

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pca/csv_fields.h"
+
 namespace kw39 {
 
 // True when `line`, with trailing blanks removed, is a header line: not empty,
@@ -21,7 +23,8 @@ std::string HeaderTableCode(std::string_view line);
 // the line are removed; a double quote opens or closes quoting when no quote is
 // open, when it is the last byte, or when a comma follows; any other double
 // quote becomes a grave accent "`"; a comma ends the field when the quote count
-// is even. The last field is always appended, even when empty.
-void SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
+// is even. The last field is always appended, even when empty. The result
+// tells whether the quotes of the line probably cut it wrongly.
+QuoteFault SplitCsvLine(std::string_view line, std::vector<std::string>& fields);
 
 }  // namespace kw39

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <variant>
 
+#include "pca/csv_fields.h"
+
 namespace kw39 {
 
 // Where a data line was read: the file as the caller named it, and the line.
@@ -38,13 +40,15 @@ struct IgnoredLines {
     std::size_t firstLine = 0;
 };
 
-// A data line of a known table that holds an odd number of double quotes: a
-// stray or unclosed quote that made the rest of the line one field by the
-// quote rules. `line` is the line without its trailing blanks.
-struct QuoteCountOdd {
+// A data line of a known table whose quotes probably made the split cut it
+// other than its writer meant (see QuoteFault): an odd number of double
+// quotes, or a comma kept inside a field not wholly enclosed in quotes. The
+// line is loaded as split. `line` is the line without its trailing blanks.
+struct QuoteMismatch {
     std::string_view path;
     std::size_t lineNumber = 0;
     std::string_view line;
+    QuoteFault fault = QuoteFault::None;
 };
 
 // The company name ("会社名") of a data line of the 10000 section, as the
@@ -54,18 +58,22 @@ struct CompanyNameRead {
 };
 
 // A line of a per-employee table whose key value `column` ("社員コード",
-// "扶養親族番号", "支給回") is empty: no lookup reaches its values.
+// "扶養親族番号", "支給回") is empty: no lookup reaches its values. `employee`
+// is the line's employee code ("" when that is the empty one).
 struct KeyEmpty {
     LineOrigin where;
     std::string_view table;
     std::string_view column;
+    std::string_view employee;
 };
 
 // What the load finds worth a look: the lines of one file that no table takes
-// (told once per table and file when the file has been read), a field a later
-// line of its key replaced, and the others above; and the company name as read.
+// (told once per table and file when the file has been read), a field that a
+// later line of its key replaced where an earlier line held a different value
+// (an explicit empty field included), and the others above; and the company
+// name as read.
 using ReadFinding =
-    std::variant<QuoteCountOdd, CompanyNameRead, IgnoredLines, OverwrittenField, KeyEmpty>;
+    std::variant<QuoteMismatch, CompanyNameRead, IgnoredLines, OverwrittenField, KeyEmpty>;
 
 class ReadListener {
   public:

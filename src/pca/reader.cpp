@@ -2,7 +2,6 @@
 #include "pca/reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 #include "pca/data_line_error.h"
@@ -29,22 +28,19 @@ std::string TooFewKeyFields(const std::string& code, std::size_t fields, int key
            std::to_string(keys) + " に足りません。";
 }
 
-std::string NoCompanyName(std::size_t fields) {
-    return "[10000] の項目数 " + std::to_string(fields) + " では会社名（2 項目目）がありません。";
+std::string LineTooLong(const std::string& code) {
+    return "[" + code + "] の行が " + std::to_string(platform::kMaxLineBytes) +
+           " バイトを超えています (1 項目は " + std::to_string(kMaxValueBytes) + " バイトまで)。";
 }
 
-// Whether a line holds an odd number of double quotes. A quote byte is never
-// the trail byte of a double-byte character, so the bytes can be counted, and
-// memchr passes the many lines without a quote at once.
-bool HasOddQuoteCount(std::string_view line) {
-    bool odd = false;
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    while (const void* found = std::memchr(p, '"', static_cast<std::size_t>(end - p))) {
-        odd = !odd;
-        p = static_cast<const char*>(found) + 1;
-    }
-    return odd;
+std::string ValueTooLong(const std::string& code, std::size_t field, std::size_t bytes) {
+    return "[" + code + "] の " + std::to_string(field + 1) + " 項目目が " + std::to_string(bytes) +
+           " バイトあり、1 項目の上限 " + std::to_string(kMaxValueBytes) +
+           " バイトを超えています。";
+}
+
+std::string NoCompanyName(std::size_t fields) {
+    return "[10000] の項目数 " + std::to_string(fields) + " では会社名（2 項目目）がありません。";
 }
 
 }  // namespace
@@ -193,7 +189,10 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     while (reader.Next(raw)) {
         const std::string_view line = platform::TrimTrailingBlanks(raw);
         if (line.empty()) continue;
-        if (IsHeaderLine(line)) {
+        if (reader.Overlong() && table) {
+            throw DataLineError(path, reader.LineNumber(), LineTooLong(section));
+        }
+        if (!reader.Overlong() && IsHeaderLine(line)) {
             section = HeaderTableCode(line);
             table = FindTable(section);
             if (table) table->bSectionRead = true;
@@ -202,9 +201,6 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
         if (!table) {
             if (m_pListener) ignored.Add(section, reader.LineNumber());
             continue;
-        }
-        if (m_pListener && HasOddQuoteCount(line)) {
-            m_pListener->Noted(QuoteCountOdd{path, reader.LineNumber(), line});
         }
         StoreDataLine(*table, line, path, reader.LineNumber(), fileIndex);
     }
@@ -220,6 +216,11 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
                                      std::uint32_t fileIndex) {
     const PCATABLEINFO& info = *table.pInfo;
     const std::size_t count = table.rows.StageLine(line);
+    if (m_pListener) {
+        if (const QuoteFault fault = table.rows.StagedQuoteFault(); fault != QuoteFault::None) {
+            m_pListener->Noted(QuoteMismatch{path, lineNumber, line, fault});
+        }
+    }
     const bool company = info.strCode == kCompanyTable;
     if (company && count < 2) throw DataLineError(path, lineNumber, NoCompanyName(count));
     if (count > static_cast<std::size_t>(info.nColumns)) {
@@ -228,6 +229,15 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
     if (count < static_cast<std::size_t>(info.nKeyColumns)) {
         throw DataLineError(path, lineNumber,
                             TooFewKeyFields(info.strCode, count, info.nKeyColumns));
+    }
+    // Only a line longer than the limit can hold a value longer than it.
+    if (line.size() > kMaxValueBytes) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t bytes = table.rows.StagedField(i).size();
+            if (bytes > kMaxValueBytes) {
+                throw DataLineError(path, lineNumber, ValueTooLong(info.strCode, i, bytes));
+            }
+        }
     }
     if (company) {
         m_strCompanyName = table.rows.StagedField(1);
@@ -294,15 +304,25 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
     const std::size_t staged =
         std::min(table.rows.StagedCount(), static_cast<std::size_t>(info.nColumns));
     const bool perEmployee = IsEmployeeTable(info);
-    for (std::size_t i = 0; i < staged; ++i) {
+    const TableRows::Source first =
+        row < table.sources.size() ? table.sources[row] : TableRows::Source{};
+    const auto later = table.laterSources.find(row);
+    // The fields some earlier line of the key held; a row loaded before the
+    // listener was set may have held any.
+    std::size_t held = first.nLine == 0 ? static_cast<std::size_t>(info.nColumns) : first.nFields;
+    if (later != table.laterSources.end()) {
+        for (const TableRows::Source& line : later->second) {
+            held = std::max<std::size_t>(held, line.nFields);
+        }
+    }
+    for (std::size_t i = 0; i < std::min(staged, held); ++i) {
         const int column = static_cast<int>(i);
         const std::string_view kept = table.rows.StagedField(i);
         const std::string_view replaced = table.rows.Field(row, column);
         if (kept == replaced) continue;
         // The value came from the latest line of the key that reached this field.
-        TableRows::Source from =
-            row < table.sources.size() ? table.sources[row] : TableRows::Source{};
-        if (const auto later = table.laterSources.find(row); later != table.laterSources.end()) {
+        TableRows::Source from = first;
+        if (later != table.laterSources.end()) {
             for (const TableRows::Source& line : later->second) {
                 if (line.nFields > i) from = line;
             }
@@ -328,7 +348,8 @@ void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::S
     }
     if (column >= 0) {
         m_pListener->Noted(KeyEmpty{OriginOf(source), info.strCode,
-                                    info.aColumns[static_cast<std::size_t>(column)].pszName});
+                                    info.aColumns[static_cast<std::size_t>(column)].pszName,
+                                    table.rows.StagedField(0)});
     }
 }
 

@@ -31,6 +31,14 @@ struct PCASELECT {
     unsigned char bMatchAll = 0;
 };
 
+// The longest value a data line may hold: 4095 bytes. The format's own
+// reading of an export takes a line in pieces of at most 4095 bytes, so no
+// document of the format has ever carried a longer value, and the importing
+// system was never given one; PCA給与X's widest column holds 280 bytes. A
+// longer value is no name or amount but a broken export, and the load refuses
+// its line (DataLineError) instead of writing it.
+inline constexpr std::size_t kMaxValueBytes = 4095;
+
 class CPCAKyuuyo {
   public:
     explicit CPCAKyuuyo(platform::MessageLog& log,
@@ -43,7 +51,9 @@ class CPCAKyuuyo {
     // every file was read. A missing file shows "ファイルが存在しません。" and
     // returns false; a file that cannot be opened returns false silently; in both
     // cases the employee list is not rebuilt. Throws DataLineError for a
-    // malformed data line and platform::IoError when a read fails.
+    // malformed data line (also one longer than platform::kMaxLineBytes or
+    // with a value longer than kMaxValueBytes) and platform::IoError when a
+    // read fails.
     bool ReadDataFiles(const std::vector<std::string>& paths, int count);
 
     // One value by table code, one key value per key column, and column

@@ -170,9 +170,10 @@ std::size_t RowStore::StageLine(std::string_view line) {
     const std::string_view text = platform::TrimLeadingBlanks(platform::TrimTrailingBlanks(line));
     if (std::memchr(text.data(), '"', text.size()) == nullptr) {
         StageUnquoted(text, header);
+        m_eStagedFault = QuoteFault::None;
     } else {
         Builder builder(m_pFree, header, m_nCheckpoints, m_bStagedWide);
-        SplitCsvInto(text, builder);
+        m_eStagedFault = SplitCsvInto(text, builder);
         m_nStaged = builder.Fields();
         m_nStagedBytes = builder.Bytes();
     }

@@ -47,6 +47,8 @@ class RowStore {
     std::string_view StagedField(std::size_t i) const;
     // The number of fields of the staged line.
     std::size_t StagedCount() const { return m_nStaged; }
+    // What the split told about the quotes of the staged line.
+    QuoteFault StagedQuoteFault() const { return m_eStagedFault; }
     // Keeps the staged row (at most Columns() fields) as a new row.
     std::uint32_t AppendStaged();
     // Lays the staged row (at most Columns() fields) over the first positions of
@@ -83,6 +85,7 @@ class RowStore {
     std::size_t m_nStaged = 0;
     std::size_t m_nStagedBytes = 0;
     bool m_bStagedWide = false;
+    QuoteFault m_eStagedFault = QuoteFault::None;
 
     std::vector<std::string_view> m_aValues;  // reused while a row is stored
     std::string m_strScratch;                 // staged fields copied before a merge

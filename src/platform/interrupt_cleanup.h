@@ -37,8 +37,10 @@ class InterruptsHeld {
     bool m_bHeld = false;
 };
 
-// Installs the handlers (POSIX: SIGINT, SIGTERM, SIGHUP, unless ignored;
-// Windows: console Ctrl-C, Ctrl-Break and close events). Once per program.
+// Installs the handlers (POSIX: every signal whose default action ends the
+// process, where that default is in force, and SIGXFSZ ignored so that a write
+// beyond the file-size limit fails as a write; Windows: console Ctrl-C,
+// Ctrl-Break and close events). Once per program.
 void InstallInterruptCleanup();
 
 }  // namespace kw39::platform

@@ -56,11 +56,43 @@ InterruptCleanup::~InterruptCleanup() {
 
 namespace {
 
+// Every signal whose default action ends the process while it may be writing:
+// the user's keys (Ctrl-C, Ctrl-Backslash), the system or another program asking it to
+// end, timers and limits, a closed pipe; and the program's own faults, so that
+// even a crash leaves no personal data behind.
+constexpr int kAsynchronousSignals[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGTERM,   SIGUSR1, SIGUSR2,
+    SIGALRM,   SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF, SIGPOLL,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+constexpr int kFaultSignals[] = {SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGSEGV, SIGSYS, SIGTRAP};
+
+// The signals held back while a file is created: those that can arrive from
+// outside (a fault cannot be put off). Real-time signals end the process too.
 sigset_t InterruptSignals() {
     sigset_t set;
     sigemptyset(&set);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, signal);
+    for (const int signal : kAsynchronousSignals) sigaddset(&set, signal);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaddset(&set, signal);
     return set;
+}
+
+// Installs the handler where the default action is in force: a signal the
+// parent ignores stays ignored, and a handler already there (a sanitizer's)
+// stays in charge.
+void RemoveOnSignalIfDefault(int signal) {
+    struct sigaction old {};
+    if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) return;
+    struct sigaction action {};
+    action.sa_handler = RemoveOnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    ::sigaction(signal, &action, nullptr);
 }
 
 }  // namespace
@@ -77,14 +109,15 @@ InterruptsHeld::~InterruptsHeld() {
 }
 
 void InstallInterruptCleanup() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction old {};
-        if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
-        struct sigaction action {};
-        action.sa_handler = RemoveOnSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        ::sigaction(signal, &action, nullptr);
+    for (const int signal : kAsynchronousSignals) RemoveOnSignalIfDefault(signal);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) RemoveOnSignalIfDefault(signal);
+    for (const int signal : kFaultSignals) RemoveOnSignalIfDefault(signal);
+    // A write beyond the file-size limit (ulimit -f) then fails as a write,
+    // which the program reports and cleans up after, instead of ending it
+    // silently with the temporary file left.
+    struct sigaction old {};
+    if (::sigaction(SIGXFSZ, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) {
+        ::signal(SIGXFSZ, SIG_IGN);
     }
 }
 

@@ -8,8 +8,8 @@ namespace {
 constexpr char kCtrlZ = '\x1A';
 }
 
-LineReader::LineReader(InputFile& file, std::size_t chunkSize)
-    : m_file(file), m_nChunk(chunkSize == 0 ? 1 : chunkSize) {}
+LineReader::LineReader(InputFile& file, std::size_t chunkSize, std::size_t maxLine)
+    : m_file(file), m_nChunk(chunkSize == 0 ? 1 : chunkSize), m_nMaxLine(maxLine) {}
 
 // Makes room and reads one more chunk after the unreturned data; false when the
 // file has no more bytes.
@@ -34,6 +34,7 @@ bool LineReader::Fill() {
 }
 
 bool LineReader::Next(std::string_view& line) {
+    m_bOverlong = false;
     std::size_t scanned = 0;  // bytes after m_nBegin known to hold no LF
     for (;;) {
         const char* base = m_buffer.data() + m_nBegin;
@@ -43,6 +44,7 @@ bool LineReader::Next(std::string_view& line) {
             static_cast<const char*>(std::memchr(base + scanned, '\n', avail - scanned));
         if (lf) {
             std::size_t len = static_cast<std::size_t>(lf - base);
+            m_bOverlong = m_bOverlong || len > m_nMaxLine;
             m_nBegin += len + 1;
             if (len > 0 && base[len - 1] == '\r') --len;
             line = std::string_view(base, len);
@@ -56,14 +58,24 @@ bool LineReader::Next(std::string_view& line) {
             m_nCtrlZ = std::string::npos;
             m_buffer.resize(m_nEnd);
             if (avail == 0) return false;
+            m_bOverlong = m_bOverlong || avail > m_nMaxLine;
             line = std::string_view(base, avail);
             m_nBegin = m_nEnd;
             ++m_nLine;
             return true;
         }
-        scanned = avail;
+        if (avail > m_nMaxLine) {
+            // Beyond the limit the bytes of the line are dropped as they come;
+            // only its line feed (or the end of the file) is looked for.
+            m_bOverlong = true;
+            m_nEnd = m_nBegin + m_nMaxLine;
+            scanned = m_nMaxLine;
+        } else {
+            scanned = avail;
+        }
         if (!Fill()) {
             if (m_nBegin == m_nEnd) return false;
+            m_bOverlong = m_bOverlong || m_nEnd - m_nBegin > m_nMaxLine;
             line = std::string_view(m_buffer.data() + m_nBegin, m_nEnd - m_nBegin);
             m_nBegin = m_nEnd;
             ++m_nLine;

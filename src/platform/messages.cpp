@@ -26,6 +26,9 @@ constexpr std::array kCatalogue = {
                    "支給日の年は {1} 年 ({2}) ですが、申告年度に {3} が指定されています。\n"
                    "このまま続けますか？",
                    "The payment dates are of {1}, but the filing year given is {3}: go on?"},
+    CatalogueEntry{MessageId::YearMismatch,
+                   "支給日の年は {1} 年 ({2}) ですが、申告年度に {3} が指定されています。",
+                   "The payment dates are of {1}, but the filing year given is {3}."},
     CatalogueEntry{MessageId::Done, "正常に終了しました。", ""},
     CatalogueEntry{MessageId::Checked,
                    "チェックが正常に終了しました (社員 {1} 名)。出力ファイルは作成していません。",
@@ -98,6 +101,10 @@ constexpr std::array kCatalogue = {
                    "The file cannot be replaced (it may be in use or read-only)."},
     CatalogueEntry{MessageId::SaveFailedAt, "ファイルの保存に失敗しました。\n\n{1}",
                    "The file cannot be replaced (it may be in use or read-only)."},
+    CatalogueEntry{MessageId::SaveFailedOverFolder,
+                   "ファイルの保存に失敗しました。\n\n{1}にフォルダが指定されています。"
+                   "ファイル名を指定してください。\n\n{2}",
+                   "A folder is given where a file name is needed."},
     CatalogueEntry{MessageId::ReportCollision,
                    "報告ファイルに、{1}と同じファイルが指定されています。別のファイル名を指定して"
                    "ください。\n\n報告ファイル: {2}\n{1}: {3}",

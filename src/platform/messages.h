@@ -21,6 +21,7 @@ enum class MessageId {
     YearRejected,
     Confirm,
     YearQuestion,
+    YearMismatch,
     Done,
     Checked,
     NothingLoaded,
@@ -46,6 +47,7 @@ enum class MessageId {
     CannotCreate,
     SaveFailed,
     SaveFailedAt,
+    SaveFailedOverFolder,
     ReportCollision,
     // The parts of an encoding message that say what the file is.
     EncodingUtf16,

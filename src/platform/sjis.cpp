@@ -1,5 +1,8 @@
 #include "platform/sjis.h"
 
+#include <array>
+#include <cstdint>
+
 namespace kw39::platform {
 
 bool IsPrintableCp932(std::string_view text) {
@@ -39,6 +42,59 @@ std::string_view TrimLeadingBlanks(std::string_view text) {
 
 namespace {
 
+// The trail bytes of one lead byte that make a character, as ranges.
+struct TrailRange {
+    unsigned char lead;
+    unsigned char first;
+    unsigned char last;
+};
+
+// The assigned codes of CP932 (the leads not listed, 0x85, 0x86, 0xEB, 0xEC
+// and 0xEF, have none). The rows from 0x89 on are full except where listed.
+constexpr TrailRange kAssigned[] = {
+    {0x81, 0x40, 0x7E}, {0x81, 0x80, 0xAC}, {0x81, 0xB8, 0xBF},
+    {0x81, 0xC8, 0xCE}, {0x81, 0xDA, 0xE8}, {0x81, 0xF0, 0xF7},
+    {0x81, 0xFC, 0xFC},  // symbols
+    {0x82, 0x4F, 0x58}, {0x82, 0x60, 0x79}, {0x82, 0x81, 0x9A},
+    {0x82, 0x9F, 0xF1},  // digits, Latin, hiragana
+    {0x83, 0x40, 0x7E}, {0x83, 0x80, 0x96}, {0x83, 0x9F, 0xB6},
+    {0x83, 0xBF, 0xD6},  // katakana, Greek
+    {0x84, 0x40, 0x60}, {0x84, 0x70, 0x7E}, {0x84, 0x80, 0x91},
+    {0x84, 0x9F, 0xBE},  // Cyrillic, box drawing
+    {0x87, 0x40, 0x5D}, {0x87, 0x5F, 0x75}, {0x87, 0x7E, 0x7E},
+    {0x87, 0x80, 0x9C},                                          // NEC special
+    {0x88, 0x9F, 0xFC},                                          // first kanji
+    {0x98, 0x40, 0x72}, {0x98, 0x9F, 0xFC},                      // end of level 1, start of level 2
+    {0xEA, 0x40, 0x7E}, {0xEA, 0x80, 0xA4},                      // end of level 2
+    {0xEE, 0x40, 0x7E}, {0xEE, 0x80, 0xEC}, {0xEE, 0xEF, 0xFC},  // NEC-selected IBM extensions
+    {0xFC, 0x40, 0x4B},                                          // end of the IBM extensions
+};
+
+constexpr bool IsFullRow(unsigned char lead) {
+    return (lead >= 0x89 && lead <= 0x97) || (lead >= 0x99 && lead <= 0x9F) ||
+           (lead >= 0xE0 && lead <= 0xE9) || lead == 0xED || (lead >= 0xF0 && lead <= 0xFB);
+}
+
+// One bit per trail byte, per lead byte.
+using TrailBits = std::array<std::uint64_t, 4>;
+
+constexpr std::array<TrailBits, 256> MakeAssignedTable() {
+    std::array<TrailBits, 256> table{};
+    const auto set = [&table](unsigned lead, unsigned first, unsigned last) {
+        for (unsigned t = first; t <= last; ++t)
+            table[lead][t / 64] |= std::uint64_t{1} << (t % 64);
+    };
+    for (unsigned lead = 0; lead < 256; ++lead) {
+        if (!IsFullRow(static_cast<unsigned char>(lead))) continue;
+        set(lead, 0x40, 0x7E);
+        set(lead, 0x80, 0xFC);
+    }
+    for (const TrailRange& range : kAssigned) set(range.lead, range.first, range.last);
+    return table;
+}
+
+constexpr std::array<TrailBits, 256> kAssignedTable = MakeAssignedTable();
+
 // Upper-case partner of one double-byte character, as a 16-bit code.
 unsigned UpperDoubleByte(unsigned code) {
     if (code >= 0x8281 && code <= 0x829A) return code - 0x21;  // full-width a-z
@@ -49,6 +105,10 @@ unsigned UpperDoubleByte(unsigned code) {
 }
 
 }  // namespace
+
+bool IsCp932DoubleByte(unsigned char lead, unsigned char trail) {
+    return (kAssignedTable[lead][trail / 64] >> (trail % 64)) & 1;
+}
 
 std::string ToUpperSjis(std::string_view text) {
     std::string out(text);

@@ -32,6 +32,13 @@ constexpr bool IsControlOrUndefinedByte(unsigned char c) {
 // control character, no undefined byte and no lead byte without its trail byte.
 bool IsPrintableCp932(std::string_view text);
 
+// True when the two bytes are one character of CP932: JIS X 0208, the NEC
+// special characters (row 13), the NEC-selected and IBM extensions and the
+// user-defined area F040 to F9FC. A lead byte with a trail byte in range can
+// still name no character (0x8540, 0x886C): such a pair cannot be decoded,
+// and a document that holds one cannot be read.
+bool IsCp932DoubleByte(unsigned char lead, unsigned char trail);
+
 // Length in bytes of the character that starts at text[pos]: 2 for a lead byte
 // followed by another byte, else 1 (a lead byte at the very end counts alone).
 inline std::size_t CharLength(std::string_view text, std::size_t pos) {

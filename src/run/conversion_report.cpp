@@ -140,7 +140,7 @@ std::string_view FindingKindName(FindingKind kind) {
             return "データなし";
         case FindingKind::MasterNotFound:
             return "マスター未登録";
-        case FindingKind::QuoteCountOdd:
+        case FindingKind::QuoteMismatch:
             return "引用符の不一致";
         case FindingKind::AmountAbnormal:
             return "金額の異常";
@@ -173,7 +173,13 @@ void ConversionReport::EndCompany(bool written, std::string whyNot) {
     company.notWritten = written ? std::string() : OneLine(whyNot);
 }
 
-void ConversionReport::DescribeRun(RunDescription run) { Current().run = std::move(run); }
+void ConversionReport::DescribeRun(RunDescription run) {
+    CompanyReport& company = Current();
+    // A run that stops at its checks or is cancelled loads nothing, but its
+    // company file may still have named the company.
+    if (company.companyName.empty()) company.companyName = run.companyName;
+    company.run = std::move(run);
+}
 
 CompanyReport& ConversionReport::Current() {
     // A conversion observed without BeginCompany still has a record.
@@ -316,12 +322,16 @@ void ConversionReport::Take(const AbnormalAmount& what) {
             "): 金額が扱える範囲を超えるため 0 として計上しました");
 }
 
-void ConversionReport::Take(const QuoteCountOdd& what) {
+void ConversionReport::Take(const QuoteMismatch& what) {
+    const char* const why = what.fault == QuoteFault::OddCount
+                                ? "引用符 (\") の数が奇数のため"
+                                : "引用符 (\") で全体を囲んでいない項目の中のカンマを区切りとして"
+                                  "扱っていないため";
     // The line is about no employee; its start is enough to find it.
-    Add(FindingKind::QuoteCountOdd, {},
+    Add(FindingKind::QuoteMismatch, {},
         std::string(what.path) + " の " + std::to_string(what.lineNumber) + " 行目" +
-            Quoted(LineStart(what.line)) +
-            ": 引用符 (\") の数が奇数のため、項目の区切りが正しくない可能性があります");
+            Quoted(LineStart(what.line)) + ": " + why +
+            "、項目の区切りが正しくない可能性があります");
 }
 
 // Known from the load on, so that a run that fails later still names its company.
@@ -349,7 +359,7 @@ void ConversionReport::Take(const OverwrittenField& what) {
 }
 
 void ConversionReport::Take(const KeyEmpty& what) {
-    Add(FindingKind::KeyEmpty, {},
+    Add(FindingKind::KeyEmpty, what.employee,
         Place(what.where) + " (表 " + std::string(what.table) + "): " + std::string(what.column) +
             "が空欄のため、この行の値は出力されません");
 }

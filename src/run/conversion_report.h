@@ -24,7 +24,7 @@ enum class FindingKind {
     CodeNotConverted,  // "コードの変換なし": a code value that became empty
     RowMissing,        // "データなし": no row in 10603, 10611 or 10801
     MasterNotFound,    // "マスター未登録": a code without its master row
-    QuoteCountOdd,     // "引用符の不一致": a data line with an odd number of quotes
+    QuoteMismatch,     // "引用符の不一致": a data line its quotes probably cut wrongly
     AmountAbnormal,    // "金額の異常": an amount that is no finite number, counted as 0
     InputMissing,      // "入力なし": an optional input file not chosen
     EmployeeUnknown,   // "社員情報にない社員": rows of an employee missing from 10601
@@ -110,7 +110,7 @@ class ConversionReport : public ConversionObserver {
     CompanyReport& Current();
     void Add(FindingKind kind, std::string_view code, std::string detail);
     // Each finding as a line of the report.
-    void Take(const QuoteCountOdd& what);
+    void Take(const QuoteMismatch& what);
     void Take(const CompanyNameRead& what);
     void Take(const IgnoredLines& what);
     void Take(const OverwrittenField& what);

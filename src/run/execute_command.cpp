@@ -92,6 +92,15 @@ RunStart StartRun(const RunRequest& request, platform::FileSystem& fs) {
     return start;
 }
 
+Message QuestionStatement(const Question& question) {
+    if (question.message.id == MessageId::YearQuestion) {
+        return platform::MakeMessage(MessageId::YearMismatch, MessageStyle::Warning,
+                                     question.message.args);
+    }
+    return Message{question.message.text, MessageStyle::Warning, question.message.id,
+                   question.message.args};
+}
+
 RunResult Declined(const Question& question) {
     RunResult result;
     result.outcome = CommandOutcome::Cancelled;

@@ -30,6 +30,10 @@ struct RunStart {
 // cannot be read while it is checked refuses the run with its Error message.
 RunStart StartRun(const RunRequest& request, platform::FileSystem& fs = platform::RealFileSystem());
 
+// What a question states, as a Warning, for a run that asks nothing (a check
+// of the run): the year question without "このまま続けますか？".
+Message QuestionStatement(const Question& question);
+
 // The result of a run whose `question` was answered No: cancelled, with the
 // field to correct.
 RunResult Declined(const Question& question);

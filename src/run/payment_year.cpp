@@ -9,6 +9,7 @@
 #include "platform/io_error.h"
 #include "platform/line_reader.h"
 #include "platform/sjis.h"
+#include "run/text_encoding_check.h"
 
 namespace kw39 {
 
@@ -94,7 +95,11 @@ std::optional<int> PaymentYearOf(const std::string& monthlyPath, platform::FileS
     try {
         const std::unique_ptr<platform::InputFile> file = fs.OpenRead(monthlyPath);
         if (!file) return std::nullopt;
-        platform::LineReader reader(*file);
+        // A file that is no text is refused by the input checks; its year
+        // does not matter, and it is read no further than needed to know.
+        TextEncodingCheck encoding;
+        CheckedInputFile checked(*file, encoding);
+        platform::LineReader reader(checked);
         std::string_view line;
         while (reader.Next(line)) tally.AddLine(platform::TrimTrailingBlanks(line));
     } catch (const platform::IoError&) {

@@ -54,7 +54,7 @@ void TextEncodingCheck::Feed(std::string_view bytes) {
         }
         // Between characters, runs of ASCII text (most of an export) change
         // no state.
-        if (!m_bCp932Lead && m_nUtf8Need == 0 && m_nStart == 3) {
+        if (m_nCp932Lead == 0 && m_nUtf8Need == 0 && m_nStart == 3) {
             p = SkipPrintableWords(p, end);
             while (p < end && IsPlainAscii(static_cast<unsigned char>(*p))) ++p;
             if (p == end) return;
@@ -89,13 +89,15 @@ void TextEncodingCheck::FeedText(unsigned char c) {
 
 void TextEncodingCheck::FeedCp932(unsigned char c) {
     if (m_nCp932ErrorLine != 0) return;
-    if (m_bCp932Lead) {
-        m_bCp932Lead = false;
-        if (!platform::IsTrailByte(c)) m_nCp932ErrorLine = m_nLine;
+    if (m_nCp932Lead != 0) {
+        // A pair of bytes in range that names no character is refused as
+        // well: no decoder reads it, and the document would carry it.
+        if (!platform::IsCp932DoubleByte(m_nCp932Lead, c)) m_nCp932ErrorLine = m_nLine;
+        m_nCp932Lead = 0;
         return;
     }
     if (platform::IsLeadByte(c)) {
-        m_bCp932Lead = true;
+        m_nCp932Lead = c;
     } else if (platform::IsUndefinedSingleByte(c)) {
         m_nCp932ErrorLine = m_nLine;
     }
@@ -165,7 +167,7 @@ TextVerdict TextEncodingCheck::Verdict() const {
     if (utf8Complete && m_bUtf8Wide) return {TextProblem::Utf8, 0};
     if (m_nCp932ErrorLine != 0) return {TextProblem::NotShiftJis, m_nCp932ErrorLine};
     // A double-byte character cut off by the end of the file.
-    if (m_bCp932Lead) return {TextProblem::NotShiftJis, m_nLine};
+    if (m_nCp932Lead != 0) return {TextProblem::NotShiftJis, m_nLine};
     if (m_nAfterEndLine != 0) return {TextProblem::DataAfterEnd, m_nAfterEndLine};
     return {};
 }

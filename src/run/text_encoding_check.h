@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace kw39 {
 
 enum class TextProblem {
@@ -14,7 +16,8 @@ enum class TextProblem {
     Utf16,         // begins with a UTF-16 byte-order mark
     Utf8,          // a UTF-8 byte-order mark, or valid UTF-8 with Japanese characters
     NulBytes,      // NUL bytes: UTF-16 without a byte-order mark, or no text at all
-    NotShiftJis,   // a byte that no Shift_JIS text holds (control byte, broken character)
+    NotShiftJis,   // a byte that no Shift_JIS text holds (control byte, broken or unassigned
+                   // character)
     DataAfterEnd,  // more data after the end-of-file byte 0x1A, which would be lost
 };
 
@@ -61,7 +64,7 @@ class TextEncodingCheck {
     std::size_t m_nNulLine = 0;
     std::size_t m_nControlLine = 0;
 
-    bool m_bCp932Lead = false;  // the previous byte opened a double-byte character
+    unsigned char m_nCp932Lead = 0;  // the previous byte, when it opened a double-byte character
     std::size_t m_nCp932ErrorLine = 0;
 
     int m_nUtf8Need = 0;  // continuation bytes still expected
@@ -69,6 +72,25 @@ class TextEncodingCheck {
     unsigned char m_nUtf8High = 0xBF;
     bool m_bUtf8Valid = true;
     bool m_bUtf8Wide = false;  // a sequence of three or four bytes was seen
+};
+
+// Passes every byte read through the encoding check on its way to the line
+// reader, so that the file is read only once; a file already refused is read
+// no further (it may be huge, or a device that never ends).
+class CheckedInputFile : public platform::InputFile {
+  public:
+    CheckedInputFile(platform::InputFile& file, TextEncodingCheck& check)
+        : m_file(file), m_check(check) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        if (m_check.CertainlyRefused()) return 0;
+        const std::size_t got = m_file.Read(buffer, size);
+        m_check.Feed(std::string_view(buffer, got));
+        return got;
+    }
+
+  private:
+    platform::InputFile& m_file;
+    TextEncodingCheck& m_check;
 };
 
 }  // namespace kw39

@@ -82,26 +82,6 @@ FileScan ScanInputFile(platform::InputFile& file, const std::string& path,
     return scan;
 }
 
-// Passes every byte read through the encoding check on its way to the line
-// reader, so that the file is read only once.
-class CheckedInputFile : public platform::InputFile {
-  public:
-    CheckedInputFile(platform::InputFile& file, TextEncodingCheck& check)
-        : m_file(file), m_check(check) {}
-    std::size_t Read(char* buffer, std::size_t size) override {
-        // A file already refused is read no further: it may be huge, or a
-        // device that never ends.
-        if (m_check.CertainlyRefused()) return 0;
-        const std::size_t got = m_file.Read(buffer, size);
-        m_check.Feed(std::string_view(buffer, got));
-        return got;
-    }
-
-  private:
-    platform::InputFile& m_file;
-    TextEncodingCheck& m_check;
-};
-
 // Reads, through the check, what line reading left unread (after a 0x1A byte,
 // or after a malformed company line) until the verdict can no longer change.
 void ReadUnreadRest(CheckedInputFile& file, const TextEncodingCheck& check) {
@@ -219,6 +199,15 @@ CheckResult CheckMandatorySlots(const RunRequest& request) {
     return RejectSlot(*first, MessageId::RequiredMissing, {missing});
 }
 
+// Something is at the output path that cannot be replaced: the message says
+// so (and why, when it is known). The dialog leaves the focus where it is.
+CheckResult SaveFailed(MessageId id, std::vector<std::string> args = {}) {
+    CheckResult failed =
+        Reject(platform::MakeMessage(id, MessageStyle::Error, std::move(args)), RunField::Output);
+    failed.focus = false;
+    return failed;
+}
+
 // Step 4: an output path is given and, if something is there, it may be replaced.
 CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs) {
     const std::string& path = request.outputPath;
@@ -235,17 +224,15 @@ CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs)
                                             {InputSlots[s].pszLabel, path}),
                       RunField::Output);
     }
+    if (const auto target = fs.Stat(fs.ResolveLinks(path)); target && target->isDirectory) {
+        // A folder cannot be saved over, as a file held by another program
+        // cannot: the same message, then why.
+        return SaveFailed(MessageId::SaveFailedOverFolder, {kOutputLabel, path});
+    }
     if (auto problem = OutputLocationProblem(fs, path, kOutputLabel)) {
         return Reject(std::move(*problem), RunField::Output);
     }
-    if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) {
-        // The file is there and held by another program: the dialog leaves
-        // the focus where it is.
-        CheckResult held = Reject(platform::MakeMessage(MessageId::SaveFailed, MessageStyle::Error),
-                                  RunField::Output);
-        held.focus = false;
-        return held;
-    }
+    if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) return SaveFailed(MessageId::SaveFailed);
     return {};
 }
 

@@ -135,6 +135,11 @@ TEST(BatchTest, EachCompanyHasTheYearOfItsPaymentDates) {
     EXPECT_TRUE(Contains(ReadBytes(batch.Output(b)), "<SINKOKUNENDO>8</SINKOKUNENDO>"));
     EXPECT_TRUE(Contains(result.err, Utf8Of("A: 申告年度 (year): 7 (支給日の年 2025 年")));
     EXPECT_TRUE(Contains(result.err, Utf8Of("B: 申告年度 (year): 8 (支給日の年 2026 年")));
+    // The summary states the year each company gets, not one for all.
+    EXPECT_TRUE(Contains(result.err,
+                         Utf8Of("    申告年度 (year): 会社ごとにデータの年 (each company: the year "
+                                "of its data)\n        A: 7 (令和7年)\n        B: 8 (令和8年)\n")))
+        << result.err;
 
     result = RunKw39pcaconv(batch.Args({"--yes"}));
     ASSERT_EQ(result.status, 0) << result.err;
@@ -145,6 +150,15 @@ TEST(BatchTest, EachCompanyHasTheYearOfItsPaymentDates) {
     EXPECT_LT(asked, result.err.find("[2/2] B: ")) << result.err;
     EXPECT_EQ(CountOf(result.err, Utf8Of("質問")), 1u);
     EXPECT_TRUE(Contains(ReadBytes(batch.Output(a)), "<SINKOKUNENDO>8</SINKOKUNENDO>"));
+
+    // A check asks nothing: the question becomes the warning it states.
+    result = RunKw39pcaconv(batch.Args({"--check"}));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(Contains(result.err, Utf8Of("\n    警告 (Warning): 支給日の年は 2025 年 (令和7年) "
+                                            "ですが、申告年度に 8 が指定されています。\n")))
+        << result.err;
+    EXPECT_FALSE(Contains(result.err, Utf8Of("このまま続けますか？")));
+    EXPECT_FALSE(Contains(result.err, Utf8Of("確認 (Confirm)")));
 }
 
 // Folder and file names reach standard error in result lines, lists and the
@@ -478,7 +492,7 @@ TEST(ReportTest, ASingleRunCountsItsFindingsAfterTheCompletionMessage) {
     EXPECT_EQ(ReadBytes(report),
               "\xEF\xBB\xBF" +
                   Utf8Of("会社,社員コード,氏名,種類,内容\r\n"
-                         ",,,変換していません,\"正しい申告年度を指定してください。 (会社 "
+                         "テスト商事,,,変換していません,\"正しい申告年度を指定してください。 (会社 "
                          "0001 テスト商事, 申告年度 99, 標準モード, 出力先 ") +
                   output + ")\"\r\n");
 }

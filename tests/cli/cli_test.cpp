@@ -141,6 +141,7 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
         int status;
         std::vector<std::string> says;  // CP932 parts of standard error
         bool written;
+        std::vector<std::string> never = {};  // CP932 parts it must not hold
     };
     const Case cases[] = {
         {"written",
@@ -210,7 +211,8 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
              return in.Args({"--yes"});
          },
          1,
-         {"警告 (Warning): 出力先データにフォルダが指定されています。",
+         {"エラー (Error): "
+          "ファイルの保存に失敗しました。\n\n出力先データにフォルダが指定されています。",
           "(A folder is given where a file name is needed.)\n",
           "修正するオプション (option to correct): --output\n"},
          false},
@@ -222,11 +224,11 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
         {"check: everything but the document",
          [](CliInputs& in) { return in.Args({"--check"}); },
          0,
-         {"確認 (Confirm): 処理を開始します。\nよろしいですか？ OK (--check)\n",
-          "情報 (Info): チェックが正常に終了しました (社員 1 "
+         {"情報 (Info): チェックが正常に終了しました (社員 1 "
           "名)。出力ファイルは作成していません。\n"
           "(Check passed: the document could be written; it was not.)\n"},
-         false},
+         false,
+         {"確認 (Confirm)", "処理を開始します。", "OK (--check)"}},
         {"check of an input that fails",
          [](CliInputs& in) {
              WriteBytes(in.employee, ValidSlotFile(4));
@@ -241,7 +243,8 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
              return in.Args({"--yes"});
          },
          4,
-         {"社員データが読み込まれなかった"},
+         {"警告 (Warning): 社員データが読み込まれなかったため、出力ファイルは作成していません。\n"
+          "(No employee was loaded: nothing was written.)\n"},
          false},
         {"folder that does not exist",
          [](CliInputs& in) {
@@ -259,6 +262,9 @@ TEST(Kw39pcaconv, ExitStatusTellsWhatHappened) {
         EXPECT_EQ(result.status, c.status) << result.err;
         for (const std::string& part : c.says) {
             EXPECT_TRUE(Contains(result.err, Utf8Of(part))) << part << "\n" << result.err;
+        }
+        for (const std::string& part : c.never) {
+            EXPECT_FALSE(Contains(result.err, Utf8Of(part))) << part << "\n" << result.err;
         }
         EXPECT_EQ(FileExists(in.output) && !std::filesystem::is_directory(in.output), c.written);
     }
@@ -328,6 +334,16 @@ TEST(Kw39pcaconv, YearOfThePaymentDates) {
          0,
          {question + " Yes (--yes)\n"},
          "9"},
+        // A check asks nothing: it says what the question would ask about.
+        {"another year with --check",
+         "9",
+         true,
+         {"--check"},
+         std::nullopt,
+         0,
+         {"警告 (Warning): 支給日の年は 2026 年 (令和8年) ですが、申告年度に 9 "
+          "が指定されています。\n"},
+         ""},
         {"another year, no terminal", "9", true, {}, std::nullopt, 3, {question, "--yes"}, ""},
         {"another year, answered no", "9", true, {}, "n\n", 3, {question + " [y/N] "}, ""},
         {"another year, answered yes",
@@ -362,8 +378,10 @@ TEST(Kw39pcaconv, YearOfThePaymentDates) {
         if (c.status == 3) {
             EXPECT_FALSE(Contains(result.err, Utf8Of("処理を開始します。")));
         }
-        if (c.year && *c.year == "8") {
+        if ((c.year && *c.year == "8") ||
+            std::find(args.begin(), args.end(), "--check") != args.end()) {
             EXPECT_FALSE(Contains(result.err, Utf8Of("質問")));
+            EXPECT_FALSE(Contains(result.err, Utf8Of("このまま続けますか？")));
         }
         if (c.written.empty()) {
             EXPECT_FALSE(FileExists(in.output));
@@ -453,6 +471,13 @@ TEST(Kw39pcaconv, QuietLeavesOnlyWarningsAndErrors) {
     EXPECT_EQ(written.err, "");
     EXPECT_TRUE(FileExists(in.output));
 
+    // The year the data's payment dates give is information too.
+    std::vector<std::string> ofTheData = in.Args({"--yes", "--quiet"});
+    ofTheData.erase(ofTheData.begin(), ofTheData.begin() + 2);  // --year
+    const ProgramResult dataYear = RunKw39pcaconv(ofTheData);
+    EXPECT_EQ(dataYear.status, 0);
+    EXPECT_EQ(dataYear.err, "");
+
     in.year = "99";
     const ProgramResult rejected = RunKw39pcaconv(in.Args({"--yes", "--quiet"}));
     EXPECT_EQ(rejected.status, 1);
@@ -489,16 +514,28 @@ TEST(Kw39pcaconv, MalformedDataLineExits2WithFileAndLine) {
     EXPECT_FALSE(FileExists(in.output));
 }
 
+// A line of any length up to the limits is one line; a value longer than a
+// value may be is refused with its place, and nothing is written.
 TEST(Kw39pcaconv, LongDataLineIsOneLine) {
     CliInputs in;
-    const std::string address(10000, 'A');
-    WriteBytes(in.employee,
-               CompanyBlock() + "[10601]\r\nE001,001,山田,太郎,,,,,,,,," + address + "\r\n");
+    const std::string address(4095, 'A');
+    WriteBytes(in.employee, CompanyBlock() + "[10601]\r\nE001,001,山田,太郎,,,,,,,,," + address +
+                                "," + address + "\r\n");
     const ProgramResult result = RunKw39pcaconv(in.Args({"--yes"}));
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string document = ReadBytes(in.output);
     EXPECT_EQ(CountOf(document, "<SYAIN "), 1u);
     EXPECT_TRUE(Contains(document, "<JUUSYO_1>" + address + "</JUUSYO_1>"));
+
+    std::filesystem::remove(in.output);
+    WriteBytes(in.employee,
+               CompanyBlock() + "[10601]\r\nE001,001,山田,太郎,,,,,,,,," + address + "A\r\n");
+    const ProgramResult refused = RunKw39pcaconv(in.Args({"--yes"}));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(Contains(refused.err, Utf8Of("の 4 行目: [10601] の 13 項目目が 4096 バイトあり、1 "
+                                             "項目の上限 4095 バイトを超えています。")))
+        << refused.err;
+    EXPECT_FALSE(FileExists(in.output));
 }
 
 TEST(Kw39pcaconv, FolderFillsTheSlotsAndOptionsComeAfter) {

@@ -172,14 +172,14 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
 // is drawn and erased at the end.
 TEST(RunProgressTest, DrawnOnlyForRunsOfAFewMegabytes) {
     struct Case {
-        std::size_t addressBytes;  // of each of the 500 employees
+        std::size_t addressBytes;  // of each of the 2,000 employees
         bool drawn;
     };
-    for (const Case& c : {Case{100, false}, Case{10000, true}}) {
+    for (const Case& c : {Case{25, false}, Case{2500, true}}) {
         SCOPED_TRACE(c.addressBytes);
         TempDir dir;
         std::string employees = CompanyBlock() + "[10601]\r\n";
-        for (int i = 0; i < 500; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             employees += "E" + std::to_string(i) + ",,a,b,,,,,,,,," +
                          std::string(c.addressBytes, 'A') + "\r\n";
         }

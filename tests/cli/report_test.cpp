@@ -17,8 +17,11 @@ namespace {
 void ObserveOneOfEach(ConversionReport& report) {
     // Loading comes first; the line is cut before its 41st byte, which is the
     // second byte of "タ".
-    report.Noted(
-        QuoteCountOdd{"in/KOJINQ.CSV", 12, "10\"03,002-010,三田村 翔,ミタムラ ショウタ,19900101"});
+    report.Noted(QuoteMismatch{"in/KOJINQ.CSV", 12,
+                               "10\"03,002-010,三田村 翔,ミタムラ ショウタ,19900101",
+                               QuoteFault::OddCount});
+    report.Noted(QuoteMismatch{"in/KAISHAQ.CSV", 2, "6317,予\"貼\"工業,PCA",
+                               QuoteFault::CommaOutsideQuotes});
     report.Noted(IgnoredLines{"in/KOJINQ.CSV", "", 2, 1});
     report.Noted(IgnoredLines{"in/GETUJIQ.CSV", "10799", 3, 40});
     // Named once the employee is converted, as any finding about it.
@@ -30,7 +33,7 @@ void ObserveOneOfEach(ConversionReport& report) {
                                   "山田",
                                   {"in/KOJINQ.CSV", 9},
                                   {"in/KOJINQ.CSV", 3}});
-    report.Noted(KeyEmpty{{"in/KOJINQ.CSV", 20}, "10616", "扶養親族番号"});
+    report.Noted(KeyEmpty{{"in/KOJINQ.CSV", 20}, "10616", "扶養親族番号", "E1"});
     report.Found(TableNotRead{"10501"});
     report.Found(TableNotRead{"10615"});  // in the employee file, no slot of its own
     report.Found(EmployeeUnknown{"E9", "10702", 12, {"in/GETUJIQ.CSV", 30}});
@@ -69,6 +72,10 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             "ショウ」: 引用符 (\"\") "
             "の数が奇数のため、項目の区切りが正しくない可能性があります\"\r\n" +
             company +
+            ",,,引用符の不一致,\"in/KAISHAQ.CSV の 2 行目「6317,予\"\"貼\"\"工業,PCA」: 引用符 "
+            "(\"\") で全体を囲んでいない項目の中のカンマを区切りとして扱っていないため、項目の"
+            "区切りが正しくない可能性があります\"\r\n" +
+            company +
             ",,,読み込まない行,in/KOJINQ.CSV の最初の見出し行より前のデータ行 2 行 (最初は 1 "
             "行目): どの表の行でもないため読み込んでいません\r\n" +
             company +
@@ -78,7 +85,7 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
             ",E1,山田 花子,上書き,表 10601、キー「E1」の 氏名（姓）: 「上書」 (in/KOJINQ.CSV の 9 "
             "行目) が「山田」 (in/KOJINQ.CSV の 3 行目) を上書きしました\r\n" +
             company +
-            ",,,読めない行,in/KOJINQ.CSV の 20 行目 (表 10616): "
+            ",E1,山田 花子,読めない行,in/KOJINQ.CSV の 20 行目 (表 10616): "
             "扶養親族番号が空欄のため、この行の値は出力されません\r\n" +
             company +
             ",,,入力なし,"
@@ -144,14 +151,14 @@ TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
     report.EndCompany(true);
 
     EXPECT_EQ(ConversionReport::Count(report.Companies()[0]),
-              (FindingCounts{1, 4, 2, 3, 2, 2, 1, 1, 1, 1, 2, 1, 1, 2}));
+              (FindingCounts{1, 4, 2, 3, 2, 2, 2, 1, 1, 1, 2, 1, 1, 2}));
     EXPECT_EQ(ConversionReport::Count(report.Companies()[1]),
               (FindingCounts{0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     // The later kinds show only when they occur.
     EXPECT_EQ(
         ConversionReport::CountLine(report.CountAll()),
-        "報告: 26 件 (扶養親族の超過 1, 給与の除外 4, 賞与の除外 2, "
-        "コードの変換なし 3, データなし 4, マスター未登録 2, 引用符の不一致 1, 金額の異常 1, "
+        "報告: 27 件 (扶養親族の超過 1, 給与の除外 4, 賞与の除外 2, "
+        "コードの変換なし 3, データなし 4, マスター未登録 2, 引用符の不一致 2, 金額の異常 1, "
         "入力なし 1, 社員情報にない社員 1, 読み込まない行 2, 上書き 1, 読めない行 1, 合算 2)");
     EXPECT_EQ(ConversionReport::CountLine(FindingCounts{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3}),
               "報告: 3 件 (扶養親族の超過 0, 給与の除外 0, 賞与の除外 0, "
@@ -191,7 +198,8 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
 }
 
 // A single run names its company by the export; a run that failed after the
-// load began still knows the name.
+// load began still knows the name, and so does one that stopped at its checks
+// or was cancelled once its company file named the company.
 TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
     ConversionReport report;
     report.BeginCompany({});
@@ -199,10 +207,20 @@ TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
     report.EndCompany(false, "in/GETUJIQ.CSV の 4 行目: 項目数");
     report.BeginCompany({});
     report.EndCompany(false, "社員情報ファイルが正しくありません。");
+    report.BeginCompany({});
+    report.DescribeRun({"0002", "乙商事", "99", "標準モード", "b.xml"});
+    report.EndCompany(false, "正しい申告年度を指定してください。");
+    report.BeginCompany({});
+    report.DescribeRun({"0003", "丙商事", "8 (令和8年)", "標準モード", "c.xml"});
+    report.EndCompany(false, "中止しました。");
     EXPECT_EQ(report.Csv(),
               "会社,社員コード,氏名,種類,内容\r\n"
               "甲商事,,,変換していません,in/GETUJIQ.CSV の 4 行目: 項目数\r\n"
-              ",,,変換していません,社員情報ファイルが正しくありません。\r\n");
+              ",,,変換していません,社員情報ファイルが正しくありません。\r\n"
+              "乙商事,,,変換していません,\"正しい申告年度を指定してください。 (会社 0002 乙商事, "
+              "申告年度 99, 標準モード, 出力先 b.xml)\"\r\n"
+              "丙商事,,,変換していません,\"中止しました。 (会社 0003 丙商事, 申告年度 8 (令和8年), "
+              "標準モード, 出力先 c.xml)\"\r\n");
 }
 
 // The desktop program's list: every finding of the report with its kind and

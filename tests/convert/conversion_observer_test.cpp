@@ -27,10 +27,11 @@ class RecordingObserver : public ConversionObserver {
         if (!line.empty()) findings.push_back(std::move(line));
     }
     void Noted(const ReadFinding& finding) override {
-        if (const auto* quotes = std::get_if<QuoteCountOdd>(&finding)) {
-            findings.push_back("quotes " + std::string(quotes->path) + " " +
-                               std::to_string(quotes->lineNumber) + " " +
-                               std::string(quotes->line));
+        if (const auto* quotes = std::get_if<QuoteMismatch>(&finding)) {
+            findings.push_back(
+                std::string(quotes->fault == QuoteFault::OddCount ? "odd quotes " : "comma ") +
+                std::string(quotes->path) + " " + std::to_string(quotes->lineNumber) + " " +
+                std::string(quotes->line));
         }
     }
 
@@ -231,9 +232,10 @@ TEST(ConversionObserverTest, EmployeesWithoutTaxResidenceTaxOrYearEndRows) {
               (std::vector<std::string>{"started テスト会社 2", "converted A ", "converted B "}));
 }
 
-// A stray or unclosed quote merges the rest of its line into one field; the
-// line is told with its place, and loads as before.
-TEST(ConversionObserverTest, DataLinesWithAnOddNumberOfQuotesAreToldWithTheirPlace) {
+// A stray or unclosed quote merges the rest of its line into one field; so
+// does a quote inside a field, even when the line's quotes are even. The line
+// is told with its place, and loads as before.
+TEST(ConversionObserverTest, LinesWhoseQuotesMergeFieldsAreToldWithTheirPlace) {
     const std::string text =
         "[10000]\r\n"
         "0001,\"テスト会社\r\n"                      // 2: unclosed, in a known table
@@ -242,8 +244,12 @@ TEST(ConversionObserverTest, DataLinesWithAnOddNumberOfQuotesAreToldWithTheirPla
         "1004,\"a,b\",\"喫茶\"\"こもれび\"\"\"\r\n"  // 5: quoted and doubled, even
         "1005,\"a\"b,c\r\n"                          // 6: even, one field by the rules
         "1006,a\"b\"c\"  \r\n"                       // 7: three quotes, told without the blanks
-        "[99999]\r\n"                                // 8: a table the reader does not know
-        "x\"y\r\n";                                  // 9: not loaded, so not told
+        "6317,予\"貼\"工業,PCA,10\r\n"               // 8: a quoted word inside a field
+        "1100,\"ソ表,能\"商会,x\r\n"                 // 9: text after the closing quote
+        "1101,\"a,\"\"b\"\"\",\"c\"\r\n"             // 10: commas and doubled quotes inside
+        "1102,\"a\"\",b\"\r\n"                       // 11: even, no comma kept
+        "[99999]\r\n"                                // 12: a table the reader does not know
+        "x\"y\r\n";                                  // 13: not loaded, so not told
     TempDir dir;
     const std::string path = dir.Write("KOJINQ.CSV", text);
     platform::MessageLog port;
@@ -251,12 +257,18 @@ TEST(ConversionObserverTest, DataLinesWithAnOddNumberOfQuotesAreToldWithTheirPla
     RecordingObserver observer;
     engine.SetObserver(&observer);
     ASSERT_TRUE(engine.Reader().ReadDataFiles({path}, 1));
-    EXPECT_EQ(observer.findings,
-              (std::vector<std::string>{"quotes " + path + " 2 0001,\"テスト会社",
-                                        "quotes " + path + " 4 10\"03,002-010,三田村",
-                                        "quotes " + path + " 7 1006,a\"b\"c\""}));
+    EXPECT_EQ(observer.findings, (std::vector<std::string>{
+                                     "odd quotes " + path + " 2 0001,\"テスト会社",
+                                     "odd quotes " + path + " 4 10\"03,002-010,三田村",
+                                     "comma " + path + " 6 1005,\"a\"b,c",
+                                     "odd quotes " + path + " 7 1006,a\"b\"c\"",
+                                     "comma " + path + " 8 6317,予\"貼\"工業,PCA,10",
+                                     "comma " + path + " 9 1100,\"ソ表,能\"商会,x",
+                                 }));
     EXPECT_EQ(engine.Reader().GetEmployeeCodes(),
-              (std::vector<std::string>{"1003,002-010,三田村", "1004", "1005", "1006"}));
+              (std::vector<std::string>{"1003,002-010,三田村", "1004", "1005", "1006", "6317",
+                                        "1100", "1101", "1102"}));
+    EXPECT_EQ(engine.Reader().RowValue("10601", 4, 1), "予貼`工業,PCA,10");
 }
 
 TEST(ConversionObserverTest, BeingObservedChangesNothingInTheDocument) {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/encoding.h"
+
 namespace kw39::test {
 
 namespace {
@@ -73,6 +75,12 @@ class Checker {
                 }
                 ++m_pos;
             }
+        }
+        // A pair of bytes in range can still name no character; the system's
+        // decoder, strict, says whether every one does.
+        if (m_opt.bWholeShiftJis && !platform::Cp932ToUtf8(m_doc)) {
+            m_pos = 0;
+            return Fail("a double-byte code that is no CP932 character (strict decoding failed)");
         }
         return "";
     }

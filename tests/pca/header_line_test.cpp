@@ -51,17 +51,20 @@ TEST(HeaderLine, RecognisesSectionHeaders) {
     }
 }
 
+// Each line with its fields and what its quotes tell (. none, O an odd count,
+// C a comma kept inside a field not wholly enclosed in quotes).
 TEST(SplitCsvLine, QuoteAndCommaRules) {
     struct Case {
         const char* name;
         std::string line;
         std::vector<std::string> fields;
+        char fault = '.';
     };
     const Case cases[] = {
         {"quoted comma", "a,\"b,c\",d", {"a", "b,c", "d"}},
         {"doubled quote", "\"x\"\"y\"", {"x``y"}},
         {"trailing comma", "a,", {"a", ""}},
-        {"quote inside a field", "\"a\"b,c", {"a`b,c"}},
+        {"quote inside a field", "\"a\"b,c", {"a`b,c"}, 'C'},
         {"empty line", "", {""}},
         {"blank line", " \t ", {""}},
         {"only commas", ",,", {"", "", ""}},
@@ -69,21 +72,34 @@ TEST(SplitCsvLine, QuoteAndCommaRules) {
         {"blanks inside stay", "a, b ,c", {"a", " b ", "c"}},
         {"quoted empty", "\"\",x", {"", "x"}},
         {"all quoted", "\"0001\",\"社員 一郎\",\"\"", {"0001", "社員 一郎", ""}},
-        {"unclosed quote", "\"a,b", {"a,b"}},
-        {"a quote in a bare field opens quoting", "a\",b", {"a,b"}},
-        {"and is dropped", "a\"b", {"ab"}},
-        {"a quote inside quoting", "\"a\"b\"", {"a`b"}},
+        {"unclosed quote", "\"a,b", {"a,b"}, 'O'},
+        {"a quote in a bare field opens quoting", "a\",b", {"a,b"}, 'O'},
+        {"and is dropped", "a\"b", {"ab"}, 'O'},
+        {"a quote inside quoting", "\"a\"b\"", {"a`b"}, 'O'},
         {"quote counter resets per field", "\"a\",\"b\"", {"a", "b"}},
-        {"lone quote", "\"", {""}},
+        {"lone quote", "\"", {""}, 'O'},
         {"double-byte text", "社員ー,表示", {"社員ー", "表示"}},
         {"trail byte 0x5C before a quote", "\"表\",ソ", {"表", "ソ"}},
         {"a lead byte takes the next byte along", "\x81,a", {"\x81,a"}},
         {"full-width blank stays", "　a　,b", {"　a　", "b"}},
+        {"a quoted word inside a bare field",
+         "6317,予\"貼\"工業,PCA,10",
+         {"6317", "予貼`工業,PCA,10"},
+         'C'},
+        {"text after the closing quote", "1100,\"ソ表,能\"商会,x", {"1100", "ソ表,能`商会,x"}, 'C'},
+        {"even quotes that close at the end", "\"ソ表,能\"商会,\"x\"", {"ソ表,能`商会,`x"}, 'C'},
+        {"commas and doubled quotes in a quoted field", "\"a,\"\"b\"\"\",c", {"a,``b``", "c"}},
+        {"a quoted field after blanks", "a, \"b,c\"", {"a", " b,c"}, 'C'},
+        {"no comma kept, no finding", "1,a\"b\"c", {"1", "ab`c"}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> fields = {"stale"};
-        SplitCsvLine(c.line, fields);
+        const QuoteFault fault = SplitCsvLine(c.line, fields);
         EXPECT_EQ(fields, c.fields) << c.name;
+        const char told = fault == QuoteFault::OddCount             ? 'O'
+                          : fault == QuoteFault::CommaOutsideQuotes ? 'C'
+                                                                    : '.';
+        EXPECT_EQ(told, c.fault) << c.name;
     }
 }
 

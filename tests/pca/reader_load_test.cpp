@@ -11,6 +11,7 @@
 #include "pca/reader.h"
 #include "pca_files.h"
 #include "platform/io_error.h"
+#include "platform/line_reader.h"
 #include "support/fault_file_system.h"
 #include "support/test_support.h"
 
@@ -156,19 +157,48 @@ TEST(ReaderLoad, CompanyHeaderOfTheLastFileWins) {
     EXPECT_EQ(reader.RowCount("10000"), 1u);
 }
 
-TEST(ReaderLoad, LongLinesAreOneLine) {
-    for (const std::size_t length : {4095u, 4096u, 10000u, 100000u}) {
+// A line is one line however long, up to the limits: a value of 4095 bytes,
+// a line of 2 MiB. Beyond them the line is refused with its place, and a
+// line beyond 2 MiB is never held whole.
+TEST(ReaderLoad, LongLinesAreOneLineUpToTheLimits) {
+    const std::string big(kMaxValueBytes, 'x');
+    for (const std::size_t length : {std::size_t{10}, kMaxValueBytes}) {
         TempDir dir;
-        const std::string big(length, 'x');
-        const std::string path =
-            WritePcaFile(dir, "long.csv", {"[10601]", "A1,\"" + big + "\",山田", "B2," + big});
+        const std::string value(length, 'x');
+        const std::string path = WritePcaFile(
+            dir, "long.csv", {"[10601]", "A1,\"" + value + "\",山田," + big, "B2," + value});
         platform::MessageLog port;
         CPCAKyuuyo reader(port);
         ASSERT_TRUE(reader.ReadDataFiles({path}, 1)) << length;
         EXPECT_EQ(reader.GetEmployeeCodes(), (Codes{"A1", "B2"})) << length;
-        EXPECT_EQ(Value(reader, "10601", {"A1"}, "部門コード"), big);
+        EXPECT_EQ(Value(reader, "10601", {"A1"}, "部門コード"), value);
         EXPECT_EQ(Value(reader, "10601", {"A1"}, "氏名（姓）"), "山田");
-        EXPECT_EQ(Value(reader, "10601", {"B2"}, "部門コード"), big);
+        EXPECT_EQ(Value(reader, "10601", {"A1"}, "氏名（名）"), big);
+        EXPECT_EQ(Value(reader, "10601", {"B2"}, "部門コード"), value);
+    }
+    struct Case {
+        std::string line;
+        std::string says;
+    };
+    const Case refused[] = {
+        {"A1,,\"" + big + "y\"", "[10601] の 3 項目目が 4096 バイトあり、1 項目の上限 4095 バイト"},
+        {"A1," + std::string(platform::kMaxLineBytes, ','),
+         "[10601] の行が 2097152 バイトを超えて"},
+        {"A1," + std::string(platform::kMaxLineBytes * 2, 'x'),
+         "[10601] の行が 2097152 バイトを超えて"},
+    };
+    for (const Case& c : refused) {
+        TempDir dir;
+        const std::string path = WritePcaFile(dir, "long.csv", {"[10601]", "B2,x", c.line});
+        platform::MessageLog port;
+        CPCAKyuuyo reader(port);
+        try {
+            reader.ReadDataFiles({path}, 1);
+            ADD_FAILURE() << "no error for " << c.says;
+        } catch (const DataLineError& error) {
+            EXPECT_EQ(error.LineNumber(), 3u);
+            EXPECT_NE(std::string(error.what()).find(c.says), std::string::npos) << error.what();
+        }
     }
 }
 

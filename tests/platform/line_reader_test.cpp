@@ -93,6 +93,33 @@ TEST(LineReader, TextModeRulesWithEveryChunkSize) {
     }
 }
 
+// A line beyond the limit is read to its end but comes back cut (to the limit
+// and at most one chunk more) and marked; the lines around it are whole.
+TEST(LineReader, ALineBeyondTheLimitIsMarkedAndCut) {
+    for (const std::size_t chunk : {std::size_t{1}, std::size_t{4}, std::size_t{64}}) {
+        SCOPED_TRACE(chunk);
+        StringInputFile file("short\r\n" + std::string(100, 'x') + "\r\n0123456789\nend" +
+                                 std::string(30, 'y') + "\x1A",
+                             chunk);
+        LineReader reader(file, chunk, 10);
+        std::string_view line;
+        ASSERT_TRUE(reader.Next(line));
+        EXPECT_EQ(line, "short");
+        EXPECT_FALSE(reader.Overlong());
+        ASSERT_TRUE(reader.Next(line));
+        EXPECT_TRUE(reader.Overlong());
+        EXPECT_LE(line.size(), 10 + chunk + 1);
+        EXPECT_EQ(line.substr(0, 10), std::string(10, 'x'));
+        ASSERT_TRUE(reader.Next(line));
+        EXPECT_EQ(line, "0123456789");  // exactly the limit is whole
+        EXPECT_FALSE(reader.Overlong());
+        ASSERT_TRUE(reader.Next(line));
+        EXPECT_TRUE(reader.Overlong());  // the last line, ended by 0x1A
+        EXPECT_EQ(reader.LineNumber(), 4u);
+        EXPECT_FALSE(reader.Next(line));
+    }
+}
+
 TEST(LineReader, ChunkSizeZeroStillReads) {
     EXPECT_EQ(ReadAll("a\nb\n", 0, SIZE_MAX), (std::vector<std::string>{"a", "b"}));
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/encoding.h"
+
 namespace kw39::platform {
 namespace {
 
@@ -19,6 +21,34 @@ TEST(Sjis, LeadBytesAreTheTwoCp932Ranges) {
         {0xFC, true},  {0xFD, false}, {0xFF, false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsLeadByte(c.byte), c.lead) << std::hex << int(c.byte);
+}
+
+// Every pair of a lead and a trail byte is a character exactly when the
+// system's own CP932 decoder reads it; the user-defined area and the NEC and
+// IBM extensions are among them.
+TEST(Sjis, DoubleByteCharactersAreThoseTheSystemDecodes) {
+    std::size_t assigned = 0;
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+            if (trail == 0x7F) continue;
+            const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+            const bool decoded = Cp932ToUtf8(std::string_view(pair, 2)).has_value();
+            const bool character = IsCp932DoubleByte(static_cast<unsigned char>(lead),
+                                                     static_cast<unsigned char>(trail));
+            EXPECT_EQ(character, decoded) << std::hex << lead << trail;
+            assigned += character ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(assigned, 9604u);
+    for (const unsigned code : {0x8540u, 0x886Cu, 0x81ADu, 0xEB40u, 0xFC4Cu}) {
+        EXPECT_FALSE(IsCp932DoubleByte(code >> 8, code & 0xFF)) << std::hex << code;
+    }
+    // NEC special, NEC-selected IBM, IBM extensions, user-defined area.
+    for (const unsigned code : {0x8740u, 0xED40u, 0xEEFCu, 0xFA40u, 0xFC4Bu, 0xF040u, 0xF9FCu}) {
+        EXPECT_TRUE(IsCp932DoubleByte(code >> 8, code & 0xFF)) << std::hex << code;
+    }
+    EXPECT_FALSE(IsCp932DoubleByte(0x88, 0x3F));  // a trail byte out of range
 }
 
 TEST(Sjis, CharLengthCountsALeadByteAtTheEndAlone) {

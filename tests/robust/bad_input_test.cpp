@@ -64,15 +64,27 @@ std::string EmployeeFileWith(const std::function<void(std::vector<std::string>& 
 }
 
 // The first employee's address (13th column) is one megabyte of "あ".
-std::string MegabyteValue() {
-    return EmployeeFileWith([](std::vector<std::string>& rows) {
+// The address of the first employee replaced by `bytes` bytes of "あ" (and an
+// "A" for an odd count).
+std::string EmployeeFileWithAddressOf(std::size_t bytes) {
+    return EmployeeFileWith([bytes](std::vector<std::string>& rows) {
         std::string& row = rows[0];
         std::size_t at = 0;
         for (int comma = 0; comma < 12; ++comma) at = row.find(',', at) + 1;
         const std::size_t end = row.find(',', at);
         std::string big;
-        for (int i = 0; i < 512 * 1024; ++i) big += "あ";
+        for (std::size_t i = 0; i < bytes / 2; ++i) big += "あ";
+        if (bytes % 2 != 0) big += "A";
         row.replace(at, end - at, big);
+    });
+}
+
+std::string MegabyteValue() { return EmployeeFileWithAddressOf(std::size_t{1} << 20); }
+
+// A line beyond the longest a data line can be, read without being held.
+std::string ThreeMegabyteLine() {
+    return EmployeeFileWith([](std::vector<std::string>& rows) {
+        rows.insert(rows.begin() + 1, "9999," + std::string(std::size_t{3} << 20, 'x'));
     });
 }
 
@@ -135,6 +147,8 @@ const BadCase kCases[] = {
      u8"社員情報ファイルの文字コードが正しくありません。\n\n{path}\n4 行目に Shift_JIS "
      u8"の文字ではないバイトがあります。",
      Outcome::Unchanged},
+    {"unassigned-code.csv", 3, 1, u8"{path}\n4 行目に Shift_JIS の文字ではないバイトがあります。",
+     Outcome::Unchanged},
     {"broken-trail.csv", 3, 1, u8"{path}\n4 行目に Shift_JIS の文字ではないバイトがあります。",
      Outcome::Unchanged},
     {"control-byte.csv", 3, 1, u8"{path}\n4 行目に Shift_JIS の文字ではないバイトがあります。",
@@ -157,8 +171,14 @@ const BadCase kCases[] = {
      Outcome::Unchanged},
     {"ctrl-z-end.csv", 3, 0, u8"情報 (Info): 正常に終了しました。", Outcome::SameAsSample},
     {"unterminated-quote.csv", 3, 0, u8"情報 (Info): 正常に終了しました。", Outcome::Written},
-    {"one-megabyte-value.csv", 3, 0, u8"情報 (Info): 正常に終了しました。", Outcome::Written,
-     MegabyteValue},
+    {"one-megabyte-value.csv", 3, 2,
+     u8"エラー (Error): 引数が正しくありません。\n{path} の 4 行目: [10601] の 13 項目目が 1048576 "
+     u8"バイトあり、1 項目の上限 4095 バイトを超えています。",
+     Outcome::Unchanged, MegabyteValue},
+    {"three-megabyte-line.csv", 3, 2,
+     u8"エラー (Error): 引数が正しくありません。\n{path} の 5 行目: [10601] の行が 2097152 "
+     u8"バイトを超えています (1 項目は 4095 バイトまで)。",
+     Outcome::Unchanged, ThreeMegabyteLine},
     {"one-megabyte-of-commas.csv", 3, 2,
      u8"エラー (Error): 引数が正しくありません。\n{path} の 5 行目: [10601] の項目数 1048577 "
      u8"が列数 29 を超えています。",
@@ -234,14 +254,17 @@ TEST(BadInput, EveryCaseEndsWithOneClearMessageOrACorrectDocument) {
     }
 }
 
-// What the written cases hold: the long value whole, one section per employee.
+// What the written cases hold: the longest value whole, one section per
+// employee.
 TEST(BadInput, LargeInputsArriveWhole) {
     {
         TempDir dir;
-        const ProgramRun run = RunWith(dir, 3, dir.Write("big.csv", MegabyteValue()));
+        const ProgramRun run =
+            RunWith(dir, 3, dir.Write("big.csv", EmployeeFileWithAddressOf(4095)));
+        EXPECT_EQ(run.result.status, 0) << run.result.err;
         std::string big;
-        for (int i = 0; i < 512 * 1024; ++i) big += "あ";
-        EXPECT_TRUE(Contains(run.output, ">" + big + "<"));
+        for (int i = 0; i < 2047; ++i) big += "あ";
+        EXPECT_TRUE(Contains(run.output, ">" + big + "A<"));
     }
     {
         TempDir dir;

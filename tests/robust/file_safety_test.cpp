@@ -276,12 +276,13 @@ TEST(FileSafety, AnUnreadableCompanyFolderFailsTheBatch) {
     EXPECT_TRUE(Contains(result.err, Utf8Of("フォルダの内容を読み取れません。"))) << result.err;
 }
 
-// The mechanism: a process interrupted while its temporary file exists
-// removes it and ends as the signal says.
+// The mechanism: a process ended by any signal from outside while its
+// temporary file exists removes it and ends as the signal says.
 TEST(FileSafety, AnInterruptedRunRemovesItsTemporaryFile) {
     TempDir dir;
     const std::string target = dir.File("out.xml");
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE,
+                             SIGXCPU, SIGVTALRM, SIGPROF, SIGPOLL, SIGRTMIN, SIGRTMAX}) {
         SCOPED_TRACE(signal);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -298,6 +299,24 @@ TEST(FileSafety, AnInterruptedRunRemovesItsTemporaryFile) {
         EXPECT_EQ(WTERMSIG(status), signal);
         EXPECT_TRUE(FolderNames(dir.Path()).empty());
     }
+}
+
+// A file-size limit (ulimit -f) makes the write fail as any failed write
+// does: a message, status 2, the old document kept and nothing else left.
+TEST(FileSafety, AWriteBeyondTheFileSizeLimitFailsAsAWrite) {
+    TempDir dir;
+    const std::string in = dir.File("in");
+    WriteCompany(in);
+    const std::string out = dir.File("out/out.xml");
+    std::filesystem::create_directory(dir.File("out"));
+    WriteBytes(out, kOld);
+    std::vector<std::string> args = {"-c", "ulimit -f 16 && exec \"$0\" \"$@\"", KW39PCACONV_PATH};
+    for (const std::string& arg : Single(in, {"--output", out})) args.push_back(arg);
+    const TimedResult result = RunTimed("/bin/sh", args, kLimit);
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_TRUE(Contains(result.err, Utf8Of("ファイルの書き込みに失敗しました。"))) << result.err;
+    EXPECT_EQ(ReadBytes(out), kOld);
+    EXPECT_EQ(FolderNames(dir.File("out")), std::vector<std::string>{"out.xml"});
 }
 
 // The program itself, interrupted while it writes a large document.

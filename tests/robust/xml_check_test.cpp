@@ -48,6 +48,8 @@ TEST(XmlCheck, FindsEveryKindOfFault) {
         {"control byte, strict", kDecl + "<R>\x01</R>\r\n", true, false},
         {"cut double-byte character", kDecl + "<R>\x88</R>\r\n", true, false},
         {"undefined byte", kDecl + "<R>\xFF</R>\r\n", true, false},
+        {"code that is no character", kDecl + "<R>\x85\x40</R>\r\n", true, false},
+        {"user-defined character", kDecl + "<R>\xF0\x40</R>\r\n", true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -157,7 +157,23 @@ TEST(ReportCompletenessTest, EveryLineNotCarriedAsWrittenIsAFinding) {
          true},
         {"a dependant row with an empty number",
          [](SampleExport& e) { e.Append("KOJINQ.CSV", "[10616]\r\n1001,,星野,次郎\r\n"); },
-         standard, "読めない行||(表 10616): 扶養親族番号が空欄", true},
+         standard, "読めない行|1001|(表 10616): 扶養親族番号が空欄", true},
+        {"a later line reaching a field no earlier line held overwrites nothing",
+         [](SampleExport& e) {
+             e.Append("KOJINQ.CSV", "[10616]\r\n1001,7,短\r\n1001,7,短,長\r\n");
+         },
+         standard, "上書き|1001|キー「1001@7」の", false},
+        {"an explicit empty field is overwritten",
+         [](SampleExport& e) {
+             e.Append("KOJINQ.CSV", "[10616]\r\n1001,7,短,\r\n1001,7,短,長\r\n");
+         },
+         standard, "上書き|1001|キー「1001@7」の 扶養親族氏名（名）: 「長」 (", true},
+        {"a payment of the employee \"\" is told once, by its line",
+         [](SampleExport& e) {
+             e.Append("KOJINQ.CSV", "[10601]\r\n,空\r\n");
+             e.Append("GETUJIQ.CSV", "[10701]\r\n,01,20260125\r\n[10702]\r\n,01,20260125,1\r\n");
+         },
+         standard, "給与の除外||支給回「01」 (", false},
         {"a row with an empty employee code",
          [](SampleExport& e) { e.Append("KOJINQ.CSV", "[10603]\r\n,1\r\n"); }, standard,
          "読めない行||(表 10603): 社員コードが空欄", true},

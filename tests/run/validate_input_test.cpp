@@ -260,10 +260,13 @@ const ValidationCase kValidationCases[] = {
          in.PutAllValid();
          std::filesystem::create_directory(in.dir.File("folder.xml"));
          in.request.outputPath = in.dir.File("folder.xml");
-         return Warn(
-             "出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
+         return Expected{
+             false,
+             "ファイルの保存に失敗しました。\n\n出力先データにフォルダが指定されています。"
+             "ファイル名を指定してください。\n\n" +
                  in.dir.File("folder.xml"),
-             kOutputFix);
+             MessageStyle::Error,
+             {}};
      }},
     {"output path ending in a separator",
      [](InputSet& in) {

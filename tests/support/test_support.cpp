@@ -35,8 +35,19 @@ bool IsXmlDocument(const fs::path& path) {
     return in && start == kStart;
 }
 
+// A document decodes as CP932 only when every byte is part of a character
+// (checked by the system's decoder, not by the program's own tables).
+void CheckStrictCp932(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!platform::Cp932ToUtf8(bytes.str())) {
+        ADD_FAILURE() << path << " does not decode as CP932";
+    }
+}
+
 // Every XML document a test leaves behind, whatever wrote it, must be one that
-// a real parser reads.
+// a real parser reads, and CP932 through and through.
 void CheckDocumentsIn(const std::string& folder) {
     std::vector<std::string> documents;
     std::error_code ec;
@@ -44,6 +55,7 @@ void CheckDocumentsIn(const std::string& folder) {
          it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_regular_file(ec) && IsXmlDocument(it->path())) {
             documents.push_back(it->path().string());
+            CheckStrictCp932(documents.back());
         }
     }
     if (documents.empty()) return;

@@ -59,8 +59,23 @@ int AnyDataLine(const std::vector<Line>& lines, Random& random, const std::strin
                : data[static_cast<std::size_t>(random.Below(static_cast<int>(data.size())))];
 }
 
+// A field from the fourth on (the keys and the payment date stay as they are)
+// given quotes inside it, as a clerk's typing can leave them: a quoted word
+// after its text, 予"貼"工業, or text after a closing quote, "ソ表,能"商会.
+// Either makes the split keep the commas that follow.
+void QuoteInsideField(std::vector<Line>& lines, Random& random) {
+    const int i = AnyDataLine(lines, random);
+    if (i < 0) return;
+    std::vector<std::string> fields = CommaFields(lines[static_cast<std::size_t>(i)].text);
+    if (fields.size() < 4) return;
+    std::string& field =
+        fields[3 + static_cast<std::size_t>(random.Below(static_cast<int>(fields.size()) - 3))];
+    field = random.Percent(50) ? field + "予\"貼\"工業" : "\"ソ表,能\"商会" + field;
+    lines[static_cast<std::size_t>(i)].text = Joined(fields);
+}
+
 void Edit(std::vector<Line>& lines, Random& random) {
-    switch (random.Below(7)) {
+    switch (random.Below(8)) {
         case 0: {  // a line left out
             const int i = AnyDataLine(lines, random);
             if (i >= 0) lines.erase(lines.begin() + i);
@@ -99,6 +114,9 @@ void Edit(std::vector<Line>& lines, Random& random) {
             break;
         case 5:  // a line before the first header
             lines.insert(lines.begin(), {"?", "stray,line"});
+            break;
+        case 6:
+            QuoteInsideField(lines, random);
             break;
         default: {  // a bonus without its amounts, or amounts without their bonus
             const int i = AnyDataLine(lines, random, random.Percent(50) ? "10705" : "10706");

@@ -3,7 +3,7 @@
 // from the employee file, a payment without its other half), keys repeated
 // with other values, empty keys, salary numbers outside 1 to 12 or written
 // twice for one month, sections of unknown tables, lines before the first
-// header.
+// header, quotes inside a field that merge it with the fields after it.
 #pragma once
 
 #include <cstdint>

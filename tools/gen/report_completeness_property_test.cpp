@@ -1,6 +1,7 @@
 // Over generated exports with irregular lines, in both modes: every data line
 // of a per-employee table is used for an employee written to the document, or
-// a finding names it (its file and line, or its row: table, employee, number).
+// a finding names it (its file and line, or its row: table, employee, number);
+// and exactly the lines whose quotes mislead the split are told as such.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,6 +40,7 @@ class NamingObserver : public ConversionObserver {
 
     std::set<std::string> converted;
     std::set<Place> places;
+    std::set<Place> quotePlaces;
     std::set<Row> rows;
     std::set<std::pair<std::string, std::string>> unknownEmployees;
     std::set<std::string> ignoredTables;
@@ -60,8 +62,9 @@ class NamingObserver : public ConversionObserver {
         unknownEmployees.insert({std::string(what.table), std::string(what.code)});
     }
     void Take(const PaymentRowUnmatched& what) { Name(what.where); }
-    void Take(const QuoteCountOdd& what) {
+    void Take(const QuoteMismatch& what) {
         places.insert({std::string(what.path), what.lineNumber});
+        quotePlaces.insert({std::string(what.path), what.lineNumber});
     }
     void Take(const OverwrittenField& what) {
         Name(what.keptAt);
@@ -113,6 +116,66 @@ std::vector<DataLine> EmployeeLines(const std::vector<GeneratedFile>& files) {
                              fields[0],
                              table->nKeyColumns > 1 ? fields[1] : std::string(),
                              fields[2]});
+        }
+    }
+    return lines;
+}
+
+// Whether the quote rules of the format cut the line other than a CSV writer
+// meant, read naively byte by byte: an odd number of quotes, or a comma kept
+// inside a field whose bytes are not one quoted text with doubled quotes.
+bool QuotesMisleadTheSplit(const std::string& line) {
+    if (std::count(line.begin(), line.end(), '"') % 2 != 0) return true;
+    const auto wholly = [](const std::string& raw) {
+        if (raw.size() < 2 || raw.front() != '"' || raw.back() != '"') return false;
+        std::string inner = raw.substr(1, raw.size() - 2);
+        for (std::size_t pair; (pair = inner.find("\"\"")) != std::string::npos;) {
+            inner.erase(pair, 2);
+        }
+        return inner.find('"') == std::string::npos;
+    };
+    int quotes = 0;
+    bool kept = false;
+    std::string raw;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (((c >= 0x81 && c <= 0x9F) || c >= 0xE0) && i + 1 < line.size()) {
+            raw += line.substr(i++, 2);
+            continue;
+        }
+        if (c == '"' && (quotes == 0 || i + 1 == line.size() || line[i + 1] == ',')) ++quotes;
+        if (c == ',' && quotes % 2 == 0) {
+            if (kept && !wholly(raw)) return true;
+            raw.clear();
+            kept = false;
+            quotes = 0;
+            continue;
+        }
+        kept = kept || c == ',';
+        raw += static_cast<char>(c);
+    }
+    return kept && !wholly(raw);
+}
+
+// The loaded data lines (those of catalogued tables) that the naive reading
+// above finds misleading.
+std::set<Place> MisleadingLines(const std::vector<GeneratedFile>& files) {
+    std::set<Place> lines;
+    for (const GeneratedFile& file : files) {
+        std::ifstream in(file.path, std::ios::binary);
+        std::string text;
+        std::string section;
+        std::size_t number = 0;
+        while (std::getline(in, text)) {
+            ++number;
+            if (!text.empty() && text.back() == '\r') text.pop_back();
+            if (text.empty()) continue;
+            if (text.front() == '[' && text.find(',') == std::string::npos) {
+                section = text.substr(1, text.find(']') - 1);
+                continue;
+            }
+            if (FindPcaTable(section) && QuotesMisleadTheSplit(text))
+                lines.insert({file.path, number});
         }
     }
     return lines;
@@ -170,6 +233,7 @@ void Convert(const std::vector<GeneratedFile>& files, LinkMode mode, const std::
 }
 
 TEST(ReportCompletenessProperty, EveryEmployeeLineIsUsedOrNamedByAFinding) {
+    std::size_t misleading = 0;
     for (std::uint64_t seed = 1; seed <= 12; ++seed) {
         for (const LinkMode mode : {kModeStandard, kModeSimple}) {
             SCOPED_TRACE("seed " + std::to_string(seed) + ", mode " + std::to_string(mode));
@@ -208,6 +272,10 @@ TEST(ReportCompletenessProperty, EveryEmployeeLineIsUsedOrNamedByAFinding) {
                     << line.code << "," << line.number;
             }
             EXPECT_GT(named, 0u) << "the irregular lines gave no finding";
+            // Every line whose quotes mislead the split is told, and no other.
+            const std::set<Place> expected = MisleadingLines(files);
+            EXPECT_EQ(observer.quotePlaces, expected);
+            misleading += expected.size();
             for (const auto& [table, code] : observer.unknownEmployees) {
                 EXPECT_TRUE(IsEmployeeTable(*FindPcaTable(table))) << table;
             }
@@ -216,6 +284,7 @@ TEST(ReportCompletenessProperty, EveryEmployeeLineIsUsedOrNamedByAFinding) {
             }
         }
     }
+    EXPECT_GT(misleading, 0u) << "no generated line had quotes inside a field";
 }
 
 // Master rows nobody refers to, and a clean export, give no finding about a line.

@@ -118,6 +118,12 @@ def main():
     broken[first_row] = broken[first_row].replace(b",", b"\x88,", 1)
     write("broken-trail.csv", b"\r\n".join(broken))
 
+    # Lead and trail byte in range, but no character: 0x8540 in the name.
+    unassigned = list(emp_lines)
+    unassigned[first_row] = unassigned[first_row].replace(b",", b",\x85\x40", 3)
+    unassigned[first_row] = unassigned[first_row].replace(b",\x85\x40", b",", 2)
+    write("unassigned-code.csv", b"\r\n".join(unassigned))
+
 
 if __name__ == "__main__":
     main()
