@@ -23,6 +23,7 @@
 #include "run/folder_selection.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
+#include "run/payment_year.h"
 #include "run/run_description.h"
 #include "run/validate_input.h"
 
@@ -35,9 +36,12 @@ struct Company {
     std::string folder;             // its path
     RunRequest request;             // what it is converted with, once planned
     std::vector<Message> messages;  // shown under its result line
-    std::string outputName;         // file name in the output folder, once suggested
-    std::optional<int> failed;      // the status of a company that cannot be run
-    std::string whyNot;             // for the report, when nothing was written
+    // The question when --year is not the year of its payment dates, put
+    // before the batch's one confirmation.
+    std::optional<Message> yearQuestion;
+    std::string outputName;     // file name in the output folder, once suggested
+    std::optional<int> failed;  // the status of a company that cannot be run
+    std::string whyNot;         // for the report, when nothing was written
 };
 
 // Chooses the files of a company and the name of its document, as --folder
@@ -64,6 +68,9 @@ void Plan(const Terminal& terminal, Company& company, const CliOptions& options,
         // Each company's data says its own year.
         if (!options.year) {
             request.yearText = YearWithoutOption(terminal, request, fs, company.name);
+        } else if (!options.check) {
+            company.yearQuestion = YearMismatchQuestion(
+                request.yearText, PaymentYearOf(request.inputPaths[kMonthlySlot], fs));
         }
         return;
     }
@@ -176,14 +183,11 @@ int RunCompany(Company& company, bool check, const std::string& outputDir, Conve
                ProgressLine* line, platform::FileSystem& fs) {
     company.request.outputPath = platform::JoinPath(outputDir, company.outputName);
     // The batch's one confirmation has answered the company's own and its
-    // questions; a question is kept with its answer, or, in a check, which
-    // asks nothing, as the warning it states.
+    // questions, which were put before it; a check, which asks nothing, keeps
+    // a question as the warning it states.
     const auto answer = [&company, check](const Question& question) {
-        if (question.message.style != MessageStyle::Question) return true;
-        if (check) {
+        if (check && question.message.style == MessageStyle::Question) {
             company.messages.push_back(QuestionStatement(question));
-        } else {
-            company.messages.push_back({question.message.text + " Yes", MessageStyle::Question});
         }
         return true;
     };
@@ -438,6 +442,15 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
                     *options.batch + " -> " + *options.outputDir);
     const bool anyToRun = std::any_of(companies->begin(), companies->end(),
                                       [](const Company& company) { return !company.failed; });
+    // Every company's question comes before the one confirmation that
+    // answers them all.
+    for (const Company& company : *companies) {
+        if (company.failed || !company.yearQuestion) continue;
+        Message question = *company.yearQuestion;
+        question.text = VisibleName(company.name) + ": " + question.text;
+        WriteStderr(FormatMessage(Message{question.text, question.style}) + "(" +
+                    platform::Compose(platform::EnglishText(question.id), question.args) + ")\n");
+    }
     bool cancelled = false;
     if (anyToRun &&
         !terminal.Answer({platform::MakeMessage(MessageId::Confirm, MessageStyle::Confirm)})) {

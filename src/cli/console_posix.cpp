@@ -30,6 +30,17 @@ bool WriteStderr(std::string_view cp932, std::string_view keep) {
 }
 bool WriteStdout(std::string_view cp932) { return WriteAll(stdout, cp932); }
 
+bool WriteToInputTerminal(std::string_view cp932) {
+    // The terminal of standard input, opened for writing by its name.
+    const char* name = ::ttyname(STDIN_FILENO);
+    if (name == nullptr) return false;
+    std::FILE* terminal = std::fopen(name, "w");
+    if (terminal == nullptr) return false;
+    const bool written = WriteAll(terminal, VisibleText(cp932, "\n"));
+    std::fclose(terminal);
+    return written;
+}
+
 bool StdinIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
 bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 

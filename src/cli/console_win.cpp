@@ -72,6 +72,17 @@ bool WriteStderr(std::string_view cp932, std::string_view keep) {
 }
 bool WriteStdout(std::string_view cp932) { return WriteAll(STD_OUTPUT_HANDLE, stdout, cp932); }
 
+bool WriteToInputTerminal(std::string_view cp932) {
+    // The console the answer is typed in, whatever standard error is.
+    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) return false;
+    const bool written =
+        WriteConsoleText(console, platform::Cp932ToWideLossy(VisibleText(cp932, "\n")));
+    CloseHandle(console);
+    return written;
+}
+
 bool StdinIsTerminal() { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }
 bool StderrIsTerminal() { return IsConsole(GetStdHandle(STD_ERROR_HANDLE)); }
 

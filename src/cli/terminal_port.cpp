@@ -120,12 +120,17 @@ void Terminal::NameYearToCorrect() const {
 }
 
 bool Terminal::Answer(const Question& put) const {
-    const MessageStyle style = put.message.style;
+    const Message& asked = put.message;
+    const MessageStyle style = asked.style;
     if (m_bAsksNothing) {
         if (style == MessageStyle::Question) Show(QuestionStatement(put));
         return true;
     }
-    const std::string question = std::string(StyleWord(style)) + ": " + put.message.text;
+    // The question with its English line, as every message has one.
+    std::string question = std::string(StyleWord(style)) + ": " + asked.text;
+    if (const std::string_view english = platform::EnglishText(asked.id); !english.empty()) {
+        question += "\n(" + platform::Compose(english, asked.args) + ")";
+    }
     if (m_bAssumeYes) {
         // The question about the year is a warning: it is shown also when
         // --quiet leaves only warnings.
@@ -135,27 +140,33 @@ bool Terminal::Answer(const Question& put) const {
         }
         return true;
     }
-    if (!StdinIsTerminal()) {
-        WriteStderr(question +
-                    "\n標準入力が端末ではないため確認できません。確認なしで実行するには --yes "
-                    "を指定してください。\n(Standard input is not a terminal: add --yes to run "
-                    "without being asked.)\n");
+    // With standard error going to a log, the question is shown on the
+    // terminal the answer is typed on as well; without one, it is not asked.
+    const bool echo = !StderrIsTerminal();
+    const auto say = [echo](const std::string& text) {
+        WriteStderr(text);
+        return !echo || WriteToInputTerminal(text);
+    };
+    if (!StdinIsTerminal() || !say(question + " [y/N] ")) {
+        WriteStderr((StdinIsTerminal() ? "\n" : question + "\n") +
+                    std::string("標準入力が端末ではないため確認できません。確認なしで実行するには "
+                                "--yes を指定してください。\n(Standard input is not a terminal: "
+                                "add --yes to run without being asked.)\n"));
         return false;
     }
-    WriteStderr(question + " [y/N] ");
-    for (int asked = 1;; ++asked) {
+    for (int tries = 1;; ++tries) {
         const std::optional<std::string> typed = ReadStdinLine();
         if (!typed) {
-            WriteStderr("\n");
+            say("\n");
             return false;
         }
         const TypedAnswer answer = ReadAnswer(*typed);
         if (answer != TypedAnswer::Unknown) return answer == TypedAnswer::Yes;
-        if (asked == kMaxAsks) {
-            WriteStderr("答えが分からないため中止します。 (Answer not understood: cancelled.)\n");
+        if (tries == kMaxAsks) {
+            say("答えが分からないため中止します。 (Answer not understood: cancelled.)\n");
             return false;
         }
-        WriteStderr("y (はい) か n (いいえ) で答えてください。 (Answer y or n.) [y/N] ");
+        say("y (はい) か n (いいえ) で答えてください。 (Answer y or n.) [y/N] ");
     }
 }
 

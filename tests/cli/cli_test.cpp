@@ -286,7 +286,9 @@ TEST(Kw39pcaconv, WrittenDocumentCarriesModeAndYear) {
 TEST(Kw39pcaconv, YearOfThePaymentDates) {
     const std::string question =
         "質問 (Question): 支給日の年は 2026 年 (令和8年) ですが、申告年度に 9 が指定されています。"
-        "\nこのまま続けますか？";
+        "\nこのまま続けますか？\n(The payment dates are of 2026, but the filing year given is 9: "
+        "go "
+        "on?)";
     struct Case {
         const char* name;
         std::optional<std::string> year;  // --year, CP932
@@ -419,7 +421,8 @@ TEST(Kw39pcaconv, ConfirmationOnTheTerminal) {
         input.terminal = c.typed;
         const ProgramResult result = RunKw39pcaconv(in.Args(), input);
         EXPECT_EQ(result.status, c.status) << result.err;
-        EXPECT_TRUE(Contains(result.err, Utf8Of("処理を開始します。\nよろしいですか？ [y/N] ")));
+        EXPECT_TRUE(Contains(result.err, Utf8Of("処理を開始します。\nよろしいですか？\n(Start the "
+                                                "conversion?) [y/N] ")));
         EXPECT_EQ(CountOf(result.err, "[y/N]"), c.asked);
         EXPECT_EQ(CountOf(result.err, Utf8Of("y (はい) か n (いいえ) で答えてください。")),
                   c.asked - 1);
