@@ -424,6 +424,10 @@ TEST(Kw39pcaconv, ConfirmationOnTheTerminal) {
         EXPECT_TRUE(Contains(result.err, Utf8Of("処理を開始します。\nよろしいですか？\n(Start the "
                                                 "conversion?) [y/N] ")));
         EXPECT_EQ(CountOf(result.err, "[y/N]"), c.asked);
+        // Standard error is a file here: the terminal the answer is typed on
+        // shows the question as well.
+        EXPECT_EQ(CountOf(result.terminal, "[y/N]"), c.asked) << result.terminal;
+        EXPECT_TRUE(Contains(result.terminal, Utf8Of("処理を開始します。"))) << result.terminal;
         EXPECT_EQ(CountOf(result.err, Utf8Of("y (はい) か n (いいえ) で答えてください。")),
                   c.asked - 1);
         EXPECT_EQ(Contains(result.err, "(Answer not understood: cancelled.)"),
