@@ -14,7 +14,7 @@
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
-#include "cli/terminal_port.h"
+#include "cli/terminal.h"
 #include "cli/visible_text.h"
 #include "platform/sjis.h"
 #include "platform/version.h"

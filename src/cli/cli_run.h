@@ -10,7 +10,7 @@
 
 #include "cli/options.h"
 #include "cli/progress_line.h"
-#include "cli/terminal_port.h"
+#include "cli/terminal.h"
 #include "platform/file_system.h"
 #include "run/conversion_report.h"
 #include "run/execute_command.h"
@@ -35,7 +35,7 @@ int Convert(const CliOptions& options, platform::FileSystem& fs);
 // separators and characters that Windows forbids in names become "_".
 std::string SafeFileName(const std::string& name);
 
-// The exit status of one Execute command.
+// The exit status of one run.
 int StatusOf(CommandOutcome outcome);
 
 // The worse of two exit statuses, worst first: 2 (failed), 1 (check failed),
@@ -52,7 +52,7 @@ bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection);
 std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
                               platform::FileSystem& fs, const std::string& company = "");
 
-// The Execute command as the program itself launches it (no host).
+// The launch of a run the program starts itself (no host).
 LaunchContext StandaloneLaunch(std::string defaultYear);
 
 // A progress line on standard error where someone watches it; nothing when

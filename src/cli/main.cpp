@@ -5,7 +5,7 @@
 #include "cli/cli_run.h"
 #include "cli/console.h"
 #include "cli/program.h"
-#include "cli/terminal_port.h"
+#include "cli/terminal.h"
 #include "platform/interrupt_cleanup.h"
 #include "run/execute_command.h"
 

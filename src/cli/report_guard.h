@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "cli/terminal_port.h"
+#include "cli/terminal.h"
 #include "platform/file_system.h"
 #include "run/report_file.h"
 #include "run/run_request.h"

@@ -90,7 +90,7 @@ class ProgressOfRun {
     CountingFileSystem m_fs;
 };
 
-// The Execute command as the command line runs it, its questions answered by
+// One run as the command line runs it, its questions answered by
 // `answer`: with the progress on `line` when one is given and the input
 // reaches kProgressMinimumBytes (the line is cleared afterwards). `observer`
 // is told what the conversion leaves out. The caller shows the messages.

@@ -15,7 +15,7 @@
 #include "export/export_xml.h"
 #include "pca/reader.h"
 #include "platform/file_system.h"
-#include "platform/message_port.h"
+#include "platform/message.h"
 #include "platform/text_hash.h"
 
 namespace kw39 {

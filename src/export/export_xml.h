@@ -13,7 +13,7 @@
 #include "export/records.h"
 #include "export/syain_data.h"
 #include "platform/file_system.h"
-#include "platform/message_port.h"
+#include "platform/message.h"
 
 namespace kw39 {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/message_port.h"
+#include "platform/message.h"
 
 namespace kw39::platform {
 

@@ -1,5 +1,6 @@
-// The Execute command: year check, input checks, confirmation, one conversion
-// run, completion message.
+// One run as a conversation of values: its checks (the year, then the input
+// set), the questions it puts (the year question, the confirmation), one
+// conversion, and its result with every message to show.
 #pragma once
 
 #include <exception>

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "platform/message_port.h"
+#include "platform/message.h"
 #include "run/input_slots.h"
 
 namespace kw39 {

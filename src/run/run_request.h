@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "export/syain_data.h"
-#include "platform/message_port.h"
+#include "platform/message.h"
 #include "platform/messages.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/progress_line.h"
-#include "cli/terminal_port.h"
+#include "cli/terminal.h"
 #include "platform/messages.h"
 
 namespace kw39::test {

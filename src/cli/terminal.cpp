@@ -1,4 +1,4 @@
-#include "cli/terminal_port.h"
+#include "cli/terminal.h"
 
 #include <initializer_list>
 #include <optional>

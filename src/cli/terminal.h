@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_port.h"
+#include "platform/message.h"
 #include "run/run_request.h"
 
 namespace kw39::cli {
