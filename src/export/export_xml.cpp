@@ -99,14 +99,6 @@ std::string_view CExportXMLKw39::LabelValue(const SYAINDATA& syain, std::string_
     return syain.pDetail->aValues[slot];
 }
 
-void CExportXMLKw39::WriteDocument(const std::string& outputPath, LinkMode mode,
-                                   const std::string& functionId, const std::string& companyName,
-                                   const std::string& year) {
-    XmlDocumentFile document(m_fs, outputPath, mode, functionId, companyName, year);
-    for (const auto& syain : m_aSyain) document.WriteSyain(*syain);
-    document.Finish();
-}
-
 void CExportXMLKw39::WriteDocumentTo(DocumentSink& sink, LinkMode mode,
                                      const std::string& functionId, const std::string& companyName,
                                      const std::string& year) const {
