@@ -11,8 +11,9 @@
 namespace kw39::cli {
 
 int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
-    if (args.empty()) {
-        // Started by hand without a word: say how to use it, and do nothing.
+    if (args.empty() || (args.size() == 1 && args[0] == "--")) {
+        // Started by hand without a word (or with only the end of the
+        // options): say how to use it, and do nothing.
         WriteStderr(
             UsageText() +
             "\n詳しくは kw39pcaconv --help を参照してください。 (See kw39pcaconv --help.)\n");

@@ -89,7 +89,9 @@ TEST(Kw39pcaconv, WrongUsageExits64) {
     const std::vector<Case> cases = {
         {{}, "使い方 (usage):\n  kw39pcaconv [--year TEXT]"},
         {{"--bogus"}, "不明なオプションです (unknown option): --bogus"},
-        {{"-y"}, "余分な引数です (unexpected argument): -y"},
+        {{"--"}, "使い方 (usage):\n  kw39pcaconv [--year TEXT]"},
+        {{"-y"}, "不明なオプションです (unknown option): -y"},
+        {{"--yes", "-x", "--output"}, "不明なオプションです (unknown option): -x"},
         {{"input.csv"}, "余分な引数です (unexpected argument): input.csv"},
         {{"--year"}, "オプション --year には値が必要です"},
         {{"--output", "--yes"}, "オプション --output には値が必要です"},
