@@ -90,10 +90,10 @@ struct DataLine {
     std::string date;    // the third field (the payment date of 10702)
 };
 
-// The data lines of the per-employee tables, read on their own: the keys lead
-// the line and are never quoted.
-std::vector<DataLine> EmployeeLines(const std::vector<GeneratedFile>& files) {
-    std::vector<DataLine> lines;
+// Calls `use(place, section, text)` for every data line of the files, read on
+// their own: sections by their header lines, CR LF ends, blank lines skipped.
+template <typename Use>
+void ForEachDataLine(const std::vector<GeneratedFile>& files, Use use) {
     for (const GeneratedFile& file : files) {
         std::ifstream in(file.path, std::ios::binary);
         std::string text;
@@ -107,17 +107,24 @@ std::vector<DataLine> EmployeeLines(const std::vector<GeneratedFile>& files) {
                 section = text.substr(1, text.find(']') - 1);
                 continue;
             }
-            const PCATABLEINFO* table = FindPcaTable(section);
-            if (!table || !IsEmployeeTable(*table)) continue;
-            std::vector<std::string> fields = CommaFields(text);
-            fields.resize(std::max<std::size_t>(fields.size(), 3));
-            lines.push_back({{file.path, number},
-                             section,
-                             fields[0],
-                             table->nKeyColumns > 1 ? fields[1] : std::string(),
-                             fields[2]});
+            use(Place{file.path, number}, section, text);
         }
     }
+}
+
+// The data lines of the per-employee tables: the keys lead the line and are
+// never quoted.
+std::vector<DataLine> EmployeeLines(const std::vector<GeneratedFile>& files) {
+    std::vector<DataLine> lines;
+    ForEachDataLine(
+        files, [&](const Place& place, const std::string& section, const std::string& text) {
+            const PCATABLEINFO* table = FindPcaTable(section);
+            if (!table || !IsEmployeeTable(*table)) return;
+            std::vector<std::string> fields = CommaFields(text);
+            fields.resize(std::max<std::size_t>(fields.size(), 3));
+            lines.push_back({place, section, fields[0],
+                             table->nKeyColumns > 1 ? fields[1] : std::string(), fields[2]});
+        });
     return lines;
 }
 
@@ -161,23 +168,11 @@ bool QuotesMisleadTheSplit(const std::string& line) {
 // above finds misleading.
 std::set<Place> MisleadingLines(const std::vector<GeneratedFile>& files) {
     std::set<Place> lines;
-    for (const GeneratedFile& file : files) {
-        std::ifstream in(file.path, std::ios::binary);
-        std::string text;
-        std::string section;
-        std::size_t number = 0;
-        while (std::getline(in, text)) {
-            ++number;
-            if (!text.empty() && text.back() == '\r') text.pop_back();
-            if (text.empty()) continue;
-            if (text.front() == '[' && text.find(',') == std::string::npos) {
-                section = text.substr(1, text.find(']') - 1);
-                continue;
-            }
-            if (FindPcaTable(section) && QuotesMisleadTheSplit(text))
-                lines.insert({file.path, number});
-        }
-    }
+    ForEachDataLine(files,
+                    [&](const Place& place, const std::string& section, const std::string& text) {
+                        if (FindPcaTable(section) && QuotesMisleadTheSplit(text))
+                            lines.insert(place);
+                    });
     return lines;
 }
 
