@@ -8,9 +8,10 @@
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
-#include "cli/visible_text.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
+#include "platform/visible_text.h"
+#include "run/batch_plan.h"
 #include "run/folder_selection.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
@@ -92,7 +93,7 @@ std::optional<RunResult> ChooseOutput(const Terminal& terminal, RunRequest& requ
         return NotRun(CommandOutcome::InputRejected, message.text);
     }
     request.outputPath = SafeFileName(proposal.name);
-    terminal.Inform("出力先 (output): " + VisibleName(request.outputPath));
+    terminal.Inform("出力先 (output): " + platform::VisibleName(request.outputPath));
     return std::nullopt;
 }
 
@@ -159,29 +160,25 @@ std::optional<RunResult> ConvertOne(const Terminal& terminal, const CliOptions& 
 
 }  // namespace
 
-bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection) {
-    bool chosen = false;
-    for (std::size_t s = 0; s < kSlotCount; ++s) {
-        if (!selection.paths[s]) continue;
-        request.inputPaths[s] = *selection.paths[s];
-        chosen = true;
-    }
-    return chosen;
+std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
+                              platform::FileSystem& fs) {
+    const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs);
+    const std::string year = paid ? std::to_string(EraYear(*paid)) : DefaultYear(platform::Today());
+    NoteYear(terminal, year, paid);
+    return year;
 }
 
-std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
-                              platform::FileSystem& fs, const std::string& company) {
-    const std::string who = company.empty() ? "" : VisibleName(company) + ": ";
-    if (const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs)) {
-        const std::string year = std::to_string(EraYear(*paid));
-        terminal.Inform(who + "申告年度 (year): " + year + " (支給日の年 " + std::to_string(*paid) +
-                        " 年 (" + EraYearName(*paid) + ") から / from the payment dates)");
-        return year;
+void NoteYear(const Terminal& terminal, const std::string& year, std::optional<int> paymentYear,
+              const std::string& company) {
+    const std::string who = company.empty() ? "" : platform::VisibleName(company) + ": ";
+    if (paymentYear) {
+        terminal.Inform(who + "申告年度 (year): " + year + " (支給日の年 " +
+                        std::to_string(*paymentYear) + " 年 (" + EraYearName(*paymentYear) +
+                        ") から / from the payment dates)");
+    } else {
+        terminal.Inform(who + "申告年度 (year): " + year +
+                        " (支給日がないため今年 / no payment date: the current year)");
     }
-    const std::string year = DefaultYear(platform::Today());
-    terminal.Inform(who + "申告年度 (year): " + year +
-                    " (支給日がないため今年 / no payment date: the current year)");
-    return year;
 }
 
 LaunchContext StandaloneLaunch(std::string defaultYear) {
@@ -261,19 +258,6 @@ void ShowFindingCount(const Terminal& terminal, const FindingCounts& counts,
         text += "詳細は --report PATH で書き出せます。 (Details: --report PATH.)\n";
     }
     terminal.InformText(text);
-}
-
-std::string SafeFileName(const std::string& name) {
-    constexpr std::string_view kForbidden = "/\\:*?\"<>|";
-    std::string safe = name;
-    for (std::size_t i = 0; i < safe.size(); i += platform::CharLength(safe, i)) {
-        const auto byte = static_cast<unsigned char>(safe[i]);
-        if (platform::CharLength(safe, i) == 1 &&
-            (byte < 0x20 || kForbidden.find(safe[i]) != std::string_view::npos)) {
-            safe[i] = '_';
-        }
-    }
-    return safe;
 }
 
 int Convert(const CliOptions& options, platform::FileSystem& fs) {

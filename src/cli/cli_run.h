@@ -31,10 +31,6 @@ enum ExitStatus : int {
 // One run for the options (no --batch); the exit status.
 int Convert(const CliOptions& options, platform::FileSystem& fs);
 
-// A suggested output name made safe as a file name in the current folder:
-// separators and characters that Windows forbids in names become "_".
-std::string SafeFileName(const std::string& name);
-
 // The exit status of one run.
 int StatusOf(CommandOutcome outcome);
 
@@ -42,15 +38,15 @@ int StatusOf(CommandOutcome outcome);
 // 4 (nothing written), 3 (cancelled), 0 (written).
 int WorseStatus(int a, int b);
 
-// Puts the files a folder selection chose into their slots; false when it
-// chose none.
-bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection);
-
 // The year of a run without --year: the era year of the payment dates of its
-// monthly file, today's when it has none; which one is noted on standard
-// error (after the name of `company`, in a batch).
+// monthly file, today's when it has none; which one is noted on standard error.
 std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
-                              platform::FileSystem& fs, const std::string& company = "");
+                              platform::FileSystem& fs);
+
+// The note of a year taken without --year: from the payment dates of
+// `paymentYear`, or today's (after the name of `company`, in a batch).
+void NoteYear(const Terminal& terminal, const std::string& year, std::optional<int> paymentYear,
+              const std::string& company = "");
 
 // The launch of a run the program starts itself (no host).
 LaunchContext StandaloneLaunch(std::string defaultYear);

@@ -1,6 +1,6 @@
 #include "cli/run_summary.h"
 
-#include "cli/visible_text.h"
+#include "platform/visible_text.h"
 #include "run/input_slots.h"
 #include "run/run_description.h"
 
@@ -9,7 +9,7 @@ namespace kw39::cli {
 namespace {
 
 std::string Line(const std::string& label, const std::string& value) {
-    return "    " + label + ": " + VisibleName(value) + "\n";
+    return "    " + label + ": " + platform::VisibleName(value) + "\n";
 }
 
 // The lines every run starts with: the summary's title, the year's lines as
@@ -52,8 +52,8 @@ std::string BatchSummary(const std::string& yearText, const CliOptions& options,
     std::string lines =
         "    申告年度 (year): 会社ごとにデータの年 (each company: the year of its data)\n";
     for (const CompanyYear& company : years) {
-        lines +=
-            "        " + VisibleName(company.folder) + ": " + YearWithEra(company.yearText) + "\n";
+        lines += "        " + platform::VisibleName(company.folder) + ": " +
+                 YearWithEra(company.yearText) + "\n";
     }
     return Head(lines, options) + CheckLine(options);
 }

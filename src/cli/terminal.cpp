@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "cli/console.h"
-#include "cli/visible_text.h"
 #include "platform/encoding.h"
 #include "platform/messages.h"
 #include "platform/version.h"
+#include "platform/visible_text.h"
 #include "run/execute_command.h"
 #include "run/launch_context.h"
 #include "run/run_description.h"
@@ -68,7 +68,8 @@ constexpr int kMaxAsks = 3;
 
 std::string FormatMessage(const Message& message) {
     const auto shown = [&message](std::size_t index, std::string_view value) {
-        return QuotesName(message.id, index) ? VisibleName(value) : VisibleText(value);
+        return QuotesName(message.id, index) ? platform::VisibleName(value)
+                                             : platform::VisibleText(value);
     };
     const std::string text =
         message.id == MessageId::None

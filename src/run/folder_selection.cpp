@@ -67,4 +67,14 @@ bool HoldsPcaExport(const std::string& folder, platform::FileSystem& fs) {
     return false;
 }
 
+bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection) {
+    bool chosen = false;
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        if (!selection.paths[s]) continue;
+        request.inputPaths[s] = *selection.paths[s];
+        chosen = true;
+    }
+    return chosen;
+}
+
 }  // namespace kw39

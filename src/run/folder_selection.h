@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/message.h"
 #include "run/input_slots.h"
+#include "run/run_request.h"
 
 namespace kw39 {
 
@@ -18,6 +19,10 @@ struct FolderSelection {
     // The Warning to show, when there is one.
     std::optional<platform::Message> message;
 };
+
+// Puts the files a folder selection chose into their slots of `request`;
+// false when it chose none.
+bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection);
 
 // Looks in `folder` (not its subfolders) for one CSV file per slot whose
 // upper-cased name contains the slot's prefix, and reports the slots that have

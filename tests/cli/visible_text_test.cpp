@@ -1,5 +1,5 @@
 // What the terminal shows of texts that hold control characters.
-#include "cli/visible_text.h"
+#include "platform/visible_text.h"
 
 #include <gtest/gtest.h>
 
@@ -38,11 +38,11 @@ TEST(VisibleTextTest, ControlCharactersAreShownNotObeyed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(cli::VisibleText(c.text), c.message);
-        EXPECT_EQ(cli::VisibleName(c.text), c.name);
+        EXPECT_EQ(platform::VisibleText(c.text), c.message);
+        EXPECT_EQ(platform::VisibleName(c.text), c.name);
     }
     // The progress line keeps its own carriage returns.
-    EXPECT_EQ(cli::VisibleText("\ra\x1b\n", "\r\n"), "\ra\\x1B\n");
+    EXPECT_EQ(platform::VisibleText("\ra\x1b\n", "\r\n"), "\ra\\x1B\n");
 
     // A message shows the names it quotes, their line feeds too; its own line
     // feeds stay, and its English line follows.

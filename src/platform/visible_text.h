@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kw39::cli {
+namespace kw39::platform {
 
 // `cp932` with every control character (C0, DEL, and 0x80, which Windows
 // reads as a C1 control) and every byte that is no CP932 character shown as
@@ -18,4 +18,4 @@ std::string VisibleText(std::string_view cp932, std::string_view keep = "\n");
 // A name or path put into a message: its line feeds are shown as well.
 inline std::string VisibleName(std::string_view cp932) { return VisibleText(cp932, {}); }
 
-}  // namespace kw39::cli
+}  // namespace kw39::platform

@@ -1,10 +1,10 @@
-#include "cli/visible_text.h"
+#include "platform/visible_text.h"
 
 #include <algorithm>
 
 #include "platform/sjis.h"
 
-namespace kw39::cli {
+namespace kw39::platform {
 
 namespace {
 
@@ -22,17 +22,17 @@ std::string VisibleText(std::string_view cp932, std::string_view keep) {
     out.reserve(cp932.size());
     for (std::size_t i = 0; i < cp932.size(); ++i) {
         const auto c = static_cast<unsigned char>(cp932[i]);
-        if (platform::IsLeadByte(c)) {
+        if (IsLeadByte(c)) {
             // A lead byte without its trail byte would take the next
             // character, a shown code's backslash included, with it.
             if (i + 1 < cp932.size() &&
-                platform::IsTrailByte(static_cast<unsigned char>(cp932[i + 1]))) {
+                IsTrailByte(static_cast<unsigned char>(cp932[i + 1]))) {
                 out.append(cp932.substr(i, 2));
                 ++i;
             } else {
                 AppendCode(out, c);
             }
-        } else if (platform::IsControlOrUndefinedByte(c) &&
+        } else if (IsControlOrUndefinedByte(c) &&
                    keep.find(static_cast<char>(c)) == std::string_view::npos) {
             AppendCode(out, c);
         } else {
@@ -42,4 +42,4 @@ std::string VisibleText(std::string_view cp932, std::string_view keep) {
     return out;
 }
 
-}  // namespace kw39::cli
+}  // namespace kw39::platform
