@@ -124,7 +124,7 @@ void CFindingsDlg::OnSave() {
     if (!path) return;
     platform::FileSystem& fs = platform::RealFileSystem();
     auto problem = ReportCollision(*path, m_findings.files, fs);
-    if (!problem) problem = OutputLocationProblem(fs, *path, kReportLabel);
+    if (!problem) problem = CheckOutputLocation(fs, *path, kReportLabel).problem;
     // A failure to write is one Error message; the old file stays as it was.
     if (!problem) problem = WriteReportFile(*path, m_findings.report, fs);
     if (problem) {

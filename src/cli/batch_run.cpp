@@ -31,6 +31,9 @@ namespace kw39::cli {
 
 namespace {
 
+// A folder's or file's name as text to show.
+std::string Shown(const std::string& name) { return platform::ShownPath(name); }
+
 std::string ResultWords(int status, bool check) {
     switch (status) {
         case kExitWritten:
@@ -68,9 +71,10 @@ void ShowResult(const Terminal& terminal, const BatchCompany& company, const std
     // With --quiet only the companies that need the clerk are shown.
     if (terminal.Quiet() && status == kExitWritten) return;
     std::string text =
-        counter + platform::VisibleName(company.name) + ": " + ResultWords(status, check);
+        counter + platform::VisibleName(Shown(company.name)) + ": " + ResultWords(status, check);
     if (status == kExitWritten) {
-        text += " -> " + outputPath + " (社員 " + std::to_string(report.employees) + " 名)\n";
+        text +=
+            " -> " + Shown(outputPath) + " (社員 " + std::to_string(report.employees) + " 名)\n";
     } else if (!company.outputName.empty()) {
         text += " -> " + company.outputName + " は作成していません (not written)\n";
     } else {
@@ -120,14 +124,14 @@ bool CheckBatchOptions(const Terminal& terminal, const CliOptions& options, cons
     const auto root = fs.Stat(*options.batch);
     if (!root || !root->isDirectory) {
         terminal.Show(platform::MakeMessage(MessageId::FolderMissing, MessageStyle::Warning,
-                                            {*options.batch}));
+                                            {Shown(*options.batch)}));
         terminal.NameOptionToCorrect("--batch");
         return false;
     }
     const auto output = fs.Stat(*options.outputDir);
     if (!output || !output->isDirectory) {
         terminal.Show(platform::MakeMessage(MessageId::OutputFolderMissing, MessageStyle::Warning,
-                                            {*options.outputDir}));
+                                            {Shown(*options.outputDir)}));
         terminal.NameOptionToCorrect("--output-dir");
         return false;
     }
@@ -138,7 +142,7 @@ bool CheckBatchOptions(const Terminal& terminal, const CliOptions& options, cons
 std::string Joined(const std::vector<std::string>& names) {
     std::string joined;
     for (const std::string& name : names) {
-        joined += (joined.empty() ? "" : ", ") + platform::VisibleName(name);
+        joined += (joined.empty() ? "" : ", ") + platform::VisibleName(Shown(name));
     }
     return joined;
 }
@@ -150,8 +154,8 @@ struct Tally {
 };
 
 void RefuseRewrite(BatchCompany& company, const std::string& outputPath) {
-    company.messages.push_back(
-        platform::MakeMessage(MessageId::RewriteRefused, MessageStyle::Warning, {outputPath}));
+    company.messages.push_back(platform::MakeMessage(MessageId::RewriteRefused,
+                                                     MessageStyle::Warning, {Shown(outputPath)}));
     company.whyNot = company.messages.back().text;
     company.refused = CommandOutcome::InputRejected;
 }
@@ -175,7 +179,7 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         counter += '/';
         counter += std::to_string(companies.size());
         counter += "] ";
-        report.BeginCompany(company.name);
+        report.BeginCompany(Shown(company.name));
         const bool planned = !company.refused;
         int status = planned ? kExitCancelled : StatusOf(*company.refused);
         const std::string& outputPath = company.request.outputPath;
@@ -185,7 +189,7 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
                 RefuseRewrite(company, outputPath);
                 status = StatusOf(*company.refused);
             } else {
-                if (line) line->SetPrefix(counter + company.name + ": ");
+                if (line) line->SetPrefix(counter + Shown(company.name) + ": ");
                 status = RunCompany(company, options.check, report, line ? &*line : nullptr, fs);
                 if (status == kExitWritten) {
                     if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
@@ -245,7 +249,7 @@ void NotePlan(const Terminal& terminal, const BatchPlan& plan, bool yearGiven) {
     if (yearGiven) return;
     for (const BatchCompany& company : plan.companies) {
         if (company.outputName.empty()) continue;
-        NoteYear(terminal, company.request.yearText, company.paymentYear, company.name);
+        NoteYear(terminal, company.request.yearText, company.paymentYear, Shown(company.name));
     }
 }
 
@@ -256,7 +260,7 @@ void ShowYearQuestions(const std::vector<BatchCompany>& companies) {
         if (company.refused || !company.yearQuestion) continue;
         const Message& question = *company.yearQuestion;
         WriteStderr(
-            FormatMessage(Message{platform::VisibleName(company.name) + ": " + question.text,
+            FormatMessage(Message{platform::VisibleName(Shown(company.name)) + ": " + question.text,
                                   question.style}) +
             "(" + platform::Compose(platform::EnglishText(question.id), question.args) + ")\n");
     }
@@ -281,14 +285,14 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     std::optional<BatchPlan> plan = PlanBatch(batch, fs);
     if (!plan) {
         terminal.Show(platform::MakeMessage(MessageId::FolderUnreadable, MessageStyle::Error,
-                                            {*options.batch}));
+                                            {Shown(*options.batch)}));
         return FinishReport(terminal, options, report, kExitFailed, fs);
     }
     NotePlan(terminal, *plan, options.year.has_value());
     std::vector<BatchCompany>& companies = plan->companies;
     if (companies.empty()) {
         terminal.Show(platform::MakeMessage(MessageId::NoCompanyFolders, MessageStyle::Warning,
-                                            {*options.batch}));
+                                            {Shown(*options.batch)}));
         terminal.NameOptionToCorrect("--batch");
         return FinishReport(terminal, options, report, kExitCheckFailed, fs);
     }
@@ -305,7 +309,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         WriteStderr(BatchSummary(year, options, years));
     }
     terminal.Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " +
-                    *options.batch + " -> " + *options.outputDir);
+                    Shown(*options.batch) + " -> " + Shown(*options.outputDir));
     const bool anyToRun = std::any_of(companies.begin(), companies.end(),
                                       [](const BatchCompany& company) { return !company.refused; });
     ShowYearQuestions(companies);

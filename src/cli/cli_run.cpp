@@ -56,8 +56,8 @@ std::optional<RunResult> ApplyFolder(const Terminal& terminal, RunRequest& reque
                                      const std::string& folder, platform::FileSystem& fs) {
     const auto status = fs.Stat(folder);
     if (!status || !status->isDirectory) {
-        const Message message =
-            platform::MakeMessage(MessageId::FolderMissing, MessageStyle::Warning, {folder});
+        const Message message = platform::MakeMessage(
+            MessageId::FolderMissing, MessageStyle::Warning, {platform::ShownPath(folder)});
         terminal.Show(message);
         terminal.NameOptionToCorrect("--folder");
         return NotRun(CommandOutcome::InputRejected, message.text);
@@ -92,15 +92,16 @@ std::optional<RunResult> ChooseOutput(const Terminal& terminal, RunRequest& requ
             OptionFor(proposal.failure.field, proposal.failure.slot, options) + " / --output");
         return NotRun(CommandOutcome::InputRejected, message.text);
     }
-    request.outputPath = SafeFileName(proposal.name);
-    terminal.Inform("出力先 (output): " + platform::VisibleName(request.outputPath));
+    const std::string name = SafeFileName(proposal.name);
+    terminal.Inform("出力先 (output): " + platform::VisibleName(name));
+    request.outputPath = platform::NativeName(name);
     return std::nullopt;
 }
 
-// The request the options make, with the output chosen; a refusal when that
-// fails (after its message).
-std::optional<RunResult> Prepare(const Terminal& terminal, RunRequest& request,
-                                 const CliOptions& options, platform::FileSystem& fs) {
+// The request the options make, its inputs chosen; a refusal when that fails
+// (after its message).
+std::optional<RunResult> ChooseInputs(const Terminal& terminal, RunRequest& request,
+                                      const CliOptions& options, platform::FileSystem& fs) {
     request.mode = options.mode;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
     request.writeDocument = !options.check;
@@ -110,6 +111,13 @@ std::optional<RunResult> Prepare(const Terminal& terminal, RunRequest& request,
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (options.slots[s]) request.inputPaths[s] = *options.slots[s];
     }
+    return std::nullopt;
+}
+
+// The output chosen and the year taken; a refusal when that fails (after its
+// message).
+std::optional<RunResult> Prepare(const Terminal& terminal, RunRequest& request,
+                                 const CliOptions& options, platform::FileSystem& fs) {
     if (auto refused = ChooseOutput(terminal, request, options, fs)) return refused;
     request.yearText = options.year ? *options.year : YearWithoutOption(terminal, request, fs);
     return std::nullopt;
@@ -143,12 +151,18 @@ void Conclude(const Terminal& terminal, const RunResult& result, const CliOption
 std::optional<RunResult> ConvertOne(const Terminal& terminal, const CliOptions& options,
                                     platform::FileSystem& fs, ConversionReport& report) {
     RunRequest request;
-    const std::optional<RunResult> refused = Prepare(terminal, request, options, fs);
+    std::optional<RunResult> refused = ChooseInputs(terminal, request, options, fs);
+    // A report named as an input is refused before any input is read.
+    if (!refused && !ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
+        return std::nullopt;
+    }
+    if (!refused) refused = Prepare(terminal, request, options, fs);
     if (options.report) report.DescribeRun(DescribeRun(request, fs));
     if (refused) return refused;
     if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) return std::nullopt;
-    // What the run will do, before its checks and the confirmation.
-    terminal.InformText(RunSummary(request, options));
+    // What the run will do, before its checks and the confirmation; an output
+    // that is a link is followed by the file it names.
+    terminal.InformText(RunSummary(request, options, fs.ResolveLinks(request.outputPath)));
     std::optional<ProgressLine> line = WatchedProgressLine();
     const RunResult result = ExecuteRequest(
         request, [&terminal](const Question& question) { return terminal.Answer(question); }, fs,
@@ -245,7 +259,7 @@ int FinishReport(const Terminal& terminal, const CliOptions& options,
         terminal.NameOptionToCorrect("--report");
         return WorseStatus(status, kExitFailed);
     }
-    terminal.Inform("報告 (report): " + *options.report);
+    terminal.Inform("報告 (report): " + platform::ShownPath(*options.report));
     return status;
 }
 

@@ -26,6 +26,7 @@ class CountingFileSystem : public platform::ForwardingFileSystem {
 
     std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override;
     std::unique_ptr<platform::OutputFile> CreateNew(const std::string& path) override;
+    platform::DestinationResult OpenDestination(const std::string& path) override;
 
   private:
     ByteListener& m_listener;

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "platform/encoding.h"
+#include "platform/file_system.h"
 
 namespace kw39::cli {
 
@@ -150,7 +151,10 @@ class Parser {
             Fail("オプション " + name + " には値が必要です (needs a value).");
             return;
         }
-        std::optional<std::string> cp932 = platform::Utf8ToCp932(*value);
+        // The year is text for the document; a path is a name for the system.
+        std::optional<std::string> cp932 = target == &m_result.options.year
+                                               ? platform::Utf8ToCp932(*value)
+                                               : platform::PathFromArgument(*value);
         if (!cp932) {
             Fail(
                 "オプション " + name + " の値に Shift_JIS で表せない文字があります" +

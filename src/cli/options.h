@@ -1,4 +1,6 @@
-// The command line of kw39pcaconv: what the user asked for, in CP932.
+// The command line of kw39pcaconv: what the user asked for. Paths stay the
+// bytes that were given (they name files, they are not text); the year is
+// CP932, as it is written into the document.
 #pragma once
 
 #include <array>
@@ -33,7 +35,7 @@ struct ParsedOptions {
     std::string error;  // CP932 text of a usage error; empty when the line is fine
 };
 
-// Parses the arguments (UTF-8, without the program name). Values are turned
+// Parses the arguments (UTF-8, without the program name). The year is turned
 // into CP932; one that Shift_JIS cannot express is a usage error.
 ParsedOptions ParseOptions(const std::vector<std::string>& args);
 

@@ -6,6 +6,7 @@
 #include "cli/help_text.h"
 #include "cli/options.h"
 #include "cli/report_guard.h"
+#include "platform/pinned_file_system.h"
 #include "platform/version.h"
 
 namespace kw39::cli {
@@ -30,12 +31,12 @@ int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
     if (options.help) return WriteStdout(HelpText()) ? kExitWritten : kExitFailed;
     if (options.version) return WriteStdout(VersionText()) ? kExitWritten : kExitFailed;
     // A report that cannot be written is better known before a long run;
-    // then no report is written at all.
-    if (Terminal terminal = TerminalFor(options); !ReportPathUsable(terminal, options, fs)) {
-        return kExitCheckFailed;
-    }
-    if (options.batch) return RunBatch(options, fs);
-    return Convert(options, fs);
+    // then no report is written at all. Where it was checked it is written.
+    platform::PinnedFiles report;
+    if (!ReportPathUsable(TerminalFor(options), options, fs, report)) return kExitCheckFailed;
+    platform::PinnedFileSystem checkedFs(fs, report);
+    if (options.batch) return RunBatch(options, checkedFs);
+    return Convert(options, checkedFs);
 }
 
 }  // namespace kw39::cli

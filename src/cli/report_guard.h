@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/terminal.h"
 #include "platform/file_system.h"
+#include "platform/pinned_file_system.h"
 #include "run/report_file.h"
 #include "run/run_request.h"
 
@@ -16,12 +17,15 @@ namespace kw39::cli {
 
 // False (after a message naming --report) when the report cannot be written
 // where it is asked: a folder, a device or pipe, a missing folder, a folder
-// that takes no new file, or an existing file that cannot be replaced.
-bool ReportPathUsable(const Terminal& terminal, const CliOptions& options,
-                      platform::FileSystem& fs);
+// that takes no new file, someone else's link. Otherwise the place it will be
+// written is kept open in `pins`, under the path.
+bool ReportPathUsable(const Terminal& terminal, const CliOptions& options, platform::FileSystem& fs,
+                      platform::PinnedFiles& pins);
 
 // False (after a message naming both paths and --report) when the report would
-// be written to one of `files`, as the file system decides it.
+// be written to one of `files`, as the file system decides it, or when the
+// file there is held by another program. The files are also protected at the
+// moment the report is put in place.
 bool ReportApartFrom(const Terminal& terminal, const CliOptions& options,
                      const std::vector<RunFile>& files, platform::FileSystem& fs);
 

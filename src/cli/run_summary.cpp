@@ -1,5 +1,6 @@
 #include "cli/run_summary.h"
 
+#include "platform/file_system.h"
 #include "platform/visible_text.h"
 #include "run/input_slots.h"
 #include "run/run_description.h"
@@ -10,6 +11,10 @@ namespace {
 
 std::string Line(const std::string& label, const std::string& value) {
     return "    " + label + ": " + platform::VisibleName(value) + "\n";
+}
+
+std::string PathLine(const std::string& label, const std::string& path) {
+    return Line(label, platform::ShownPath(path));
 }
 
 // The lines every run starts with: the summary's title, the year's lines as
@@ -34,15 +39,19 @@ std::string CheckLine(const CliOptions& options) {
 
 }  // namespace
 
-std::string RunSummary(const RunRequest& request, const CliOptions& options) {
+std::string RunSummary(const RunRequest& request, const CliOptions& options,
+                       const std::string& written) {
     std::string text = Head(YearLine(request.yearText), options);
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         if (request.inputPaths[s].empty()) continue;
-        text +=
-            Line(std::string(InputSlots[s].pszLabel) + " (" + std::string(SlotOptionName(s)) + ")",
-                 request.inputPaths[s]);
+        text += PathLine(
+            std::string(InputSlots[s].pszLabel) + " (" + std::string(SlotOptionName(s)) + ")",
+            request.inputPaths[s]);
     }
-    text += Line("出力先 (output)", request.outputPath);
+    text += PathLine("出力先 (output)", request.outputPath);
+    if (!written.empty() && written != request.outputPath) {
+        text += PathLine("リンク先 (link target)", written);
+    }
     return text + CheckLine(options);
 }
 
@@ -52,7 +61,7 @@ std::string BatchSummary(const std::string& yearText, const CliOptions& options,
     std::string lines =
         "    申告年度 (year): 会社ごとにデータの年 (each company: the year of its data)\n";
     for (const CompanyYear& company : years) {
-        lines += "        " + platform::VisibleName(company.folder) + ": " +
+        lines += "        " + platform::VisibleName(platform::ShownPath(company.folder)) + ": " +
                  YearWithEra(company.yearText) + "\n";
     }
     return Head(lines, options) + CheckLine(options);

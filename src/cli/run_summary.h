@@ -13,7 +13,10 @@ namespace kw39::cli {
 // The year with its era and the mode, then each chosen file by its slot and
 // the output path; a check says that no document will be written. Lines of
 // CP932 text, each ending in a line feed.
-std::string RunSummary(const RunRequest& request, const CliOptions& options);
+// `written` is the file the output finally names when it is a link ("" when
+// it is none): the summary names it too.
+std::string RunSummary(const RunRequest& request, const CliOptions& options,
+                       const std::string& written = "");
 
 // A company of a batch and the filing year it will get.
 struct CompanyYear {

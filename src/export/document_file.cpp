@@ -90,6 +90,9 @@ template <class Step>
 void XmlDocumentFile::Guarded(Step step) {
     try {
         step();
+    } catch (const platform::TargetChangedError&) {
+        Abandon();
+        throw;  // its message says why nothing was replaced
     } catch (const platform::IoError&) {
         Abandon();
         throw platform::WriteError(m_strOutputPath);

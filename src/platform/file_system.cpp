@@ -1,14 +1,43 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
+#include <random>
+
 #include "platform/encoding.h"
 #include "platform/io_error.h"
 #include "platform/sjis.h"
 
 namespace kw39::platform {
 
-IoError ReadError(const std::string& path) { return IoError(MessageId::ReadFailed, path); }
+TargetChangedError::TargetChangedError(const std::string& path)
+    : IoError(MessageId::TargetChanged, path, ShownPath(path)) {}
 
-IoError WriteError(const std::string& path) { return IoError(MessageId::WriteFailed, path); }
+std::string TemporaryNameFor(const std::string& name) {
+    thread_local std::mt19937_64 generator([] {
+        std::random_device device;
+        return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    }());
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::uint64_t value = generator();
+    std::string text(16, '0');
+    for (char& digit : text) {
+        digit = kHex[value & 0xF];
+        value >>= 4;
+    }
+    return name + kTemporaryMarker + text + ".tmp";
+}
+
+bool WriteDestination::IsProtected(const FileIdentity& identity) const {
+    return std::find(m_aProtected.begin(), m_aProtected.end(), identity) != m_aProtected.end();
+}
+
+IoError ReadError(const std::string& path) {
+    return IoError(MessageId::ReadFailed, path, ShownPath(path));
+}
+
+IoError WriteError(const std::string& path) {
+    return IoError(MessageId::WriteFailed, path, ShownPath(path));
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
 #ifdef _WIN32
@@ -22,21 +51,20 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 namespace {
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
-// Offset just after the last separator (a trail byte never counts as one).
+// Offset just after the last separator. On Windows a CP932 trail byte may be
+// a backslash and never counts as one; on POSIX "/" is never part of another
+// character, in UTF-8 or in CP932, so the bytes are searched as they are.
 std::size_t NameStart(const std::string& path) {
+#ifdef _WIN32
     std::size_t start = 0;
     for (std::size_t i = 0; i < path.size(); i += CharLength(path, i)) {
-        if (IsSeparator(path[i])) start = i + 1;
+        if (path[i] == '\\' || path[i] == '/') start = i + 1;
     }
     return start;
+#else
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? 0 : slash + 1;
+#endif
 }
 
 }  // namespace
@@ -63,6 +91,99 @@ std::string FileNameKey(const std::string& name) {
     return key;
 }
 
+namespace {
+
+// A destination reached by paths only, for file systems without handles: the
+// checks are the same, made on names.
+class PathDestination : public WriteDestination {
+  public:
+    PathDestination(FileSystem& fs, std::string target, bool existed)
+        : m_fs(fs),
+          m_strTarget(std::move(target)),
+          m_strFolder(FolderOfPath(m_strTarget)),
+          m_bExisted(existed),
+          m_existing(existed ? fs.Identity(m_strTarget) : std::nullopt) {}
+
+    const std::string& Path() const override { return m_strTarget; }
+    std::optional<FileIdentity> Existing() const override { return m_existing; }
+
+    std::unique_ptr<OutputFile> CreateTemporary(const std::string& name) override {
+        return m_fs.CreateNew(JoinPath(m_strFolder, name));
+    }
+
+    void Commit(const std::string& name) override {
+        const auto status = m_fs.Stat(m_strTarget);
+        const auto current = status ? m_fs.Identity(m_strTarget) : std::nullopt;
+        // Gone meanwhile is no harm: nothing is lost by writing there.
+        const bool same = !status || (m_bExisted && (!m_existing || current == m_existing));
+        if (!same || (status && (status->isDirectory || status->isSpecial)) ||
+            (current && IsProtected(*current))) {
+            throw TargetChangedError(m_strTarget);
+        }
+        m_fs.Replace(JoinPath(m_strFolder, name), m_strTarget);
+    }
+
+    void Remove(const std::string& name) noexcept override {
+        m_fs.Remove(JoinPath(m_strFolder, name));
+    }
+
+    // Without handles the only sure test is to create a file of the kind and
+    // under the kind of name the writing will use, and to remove it again.
+    bool TakesNewFiles() override {
+        const std::string name = TemporaryNameFor(NameOfPath(m_strTarget));
+        try {
+            if (std::unique_ptr<OutputFile> file = CreateTemporary(name)) {
+                file.reset();
+                Remove(name);
+            }
+        } catch (const IoError&) {
+            return false;
+        }
+        return true;
+    }
+
+  private:
+    FileSystem& m_fs;
+    std::string m_strTarget;
+    std::string m_strFolder;
+    bool m_bExisted;
+    std::optional<FileIdentity> m_existing;
+};
+
+}  // namespace
+
+DestinationResult FileSystem::OpenDestination(const std::string& path) {
+    DestinationResult result;
+    const std::string target = ResolveLinks(path);
+    const auto status = Stat(target);
+    if (NameOfPath(target).empty() || (status && status->isDirectory)) {
+        result.problem = DestinationProblem::NoName;
+        return result;
+    }
+    if (status && status->isSpecial) {
+        result.problem = DestinationProblem::Special;
+        return result;
+    }
+    const std::string folder = FolderOfPath(target);
+    const auto folderStatus = Stat(folder.empty() ? "." : folder);
+    if (!folderStatus || !folderStatus->isDirectory) {
+        result.problem = DestinationProblem::MissingFolder;
+        result.folder = folder.empty() ? path : folder;
+        return result;
+    }
+    result.destination = std::make_shared<PathDestination>(*this, target, status.has_value());
+    return result;
+}
+
+bool SameFileName(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+    return FileNameKey(a) == FileNameKey(b);
+#else
+    // Linux tells names apart byte by byte: OUT.xml and out.xml are two files.
+    return a == b;
+#endif
+}
+
 bool FileSystem::SameFile(const std::string& a, const std::string& b) {
     if (a == b) return true;
     const auto first = Identity(a);
@@ -77,7 +198,7 @@ bool FileSystem::SameDestination(const std::string& first, const std::string& se
     if (SameFile(a, b)) return true;
     // An existing file is found by the file system itself, whatever the case.
     if (Stat(a) || Stat(b)) return false;
-    if (FileNameKey(NameOfPath(a)) != FileNameKey(NameOfPath(b))) return false;
+    if (!SameFileName(NameOfPath(a), NameOfPath(b))) return false;
     const std::string folderA = FolderOfPath(a);
     const std::string folderB = FolderOfPath(b);
     return SameFile(folderA.empty() ? "." : folderA, folderB.empty() ? "." : folderB);

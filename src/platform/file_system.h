@@ -1,7 +1,11 @@
 // File access of the core. Everything goes through FileSystem so that tests can
 // substitute files held in memory and make any step fail on demand. Paths are
-// CP932 byte strings; the real implementation turns them into the platform's
-// own file names.
+// the platform's own names: on POSIX the bytes of the argument or directory
+// entry, unchanged (a name is not text to convert: two names that convert to
+// one Shift_JIS spelling are two files); on Windows CP932, turned into UTF-16
+// without look-alikes. ShownPath() gives the text to show. Files are written through a
+// WriteDestination: the folder is opened once, and the file is created, changed and put in place
+// relative to that handle, so that nobody can redirect a step by renaming something on the way.
 #pragma once
 
 #include <cstddef>
@@ -9,12 +13,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kw39::platform {
 
-// Paths of this length or longer are treated as unreachable, like the classic
-// Windows MAX_PATH limit, on every platform alike.
+// Input paths of this length or longer are treated as unreachable, like the
+// classic Windows MAX_PATH limit, on every platform alike. Only the input
+// check applies it; every other step sees the real file whatever its length.
 inline constexpr std::size_t kMaxPathBytes = 260;
 
 struct FileStatus {
@@ -48,6 +54,11 @@ class InputFile {
     virtual ~InputFile() = default;
     // Reads up to `size` bytes; 0 at the end of the file. Throws IoError.
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+    // Starts reading again from the first byte; false where that is not
+    // possible (the file is then opened again by its name).
+    virtual bool Rewind() { return false; }
+    // The identity of the open file; nothing where the platform cannot tell.
+    virtual std::optional<FileIdentity> Identity() const { return std::nullopt; }
 };
 
 // A file opened for writing. Close() must be called and succeed for the data to
@@ -59,12 +70,78 @@ class OutputFile {
     virtual void Close() = 0;                                    // flush + close; throws IoError
 };
 
+// Why a file cannot be written where it is asked; found before anything is
+// written.
+enum class DestinationProblem {
+    None,
+    NoName,          // the path ends in a separator, or names a folder
+    MissingFolder,   // its folder does not exist (`folder` says which)
+    Special,         // a device, a pipe, a socket
+    ForeignLink,     // a symbolic link that belongs to another user
+    LinkChain,       // a link to another link, to itself, or that cannot be read
+    NotWritable,     // the folder takes no new file from this user, or the name is too long
+    NotReplaceable,  // another user's file in a sticky folder: it cannot be replaced
+};
+
+// The place a file is written to: its folder, opened once, and its name in
+// that folder, a symbolic link followed by the rules. Everything it does acts
+// on the folder's handle and on names it created or checked.
+class WriteDestination {
+  public:
+    virtual ~WriteDestination() = default;
+
+    // The file that is written, links resolved: for messages and summaries.
+    virtual const std::string& Path() const = 0;
+    // The file there when the destination was opened; nothing when there was
+    // none.
+    virtual std::optional<FileIdentity> Existing() const = 0;
+
+    // Creates the file `name` (a bare name) in the folder: exclusively (a file
+    // or link planted under the name is neither followed nor truncated) and
+    // readable by its owner only. Nothing when the name is taken; throws
+    // IoError when it cannot be created for another reason. Closing it gives
+    // it the permissions the finished file must have, then puts it on disk.
+    virtual std::unique_ptr<OutputFile> CreateTemporary(const std::string& name) = 0;
+
+    // Puts the closed file `name` in place of the destination, once more
+    // checking that what is there is still the file it was (or still
+    // nothing), a regular file, and none of the protected files. Throws
+    // TargetChangedError when it is not, IoError when the step fails.
+    virtual void Commit(const std::string& name) = 0;
+
+    // Whether the folder takes a new file. Judged when the destination was
+    // opened, without creating anything, where the platform can (access
+    // rights, the sticky-folder rule); a destination reached by paths only
+    // creates a temporary file and removes it again.
+    virtual bool TakesNewFiles() { return true; }
+
+    // Removes the file `name` from the folder; failure is ignored.
+    virtual void Remove(const std::string& name) noexcept = 0;
+
+    // A file (an input of the run) that this destination must never replace.
+    virtual void Protect(const FileIdentity& identity) { m_aProtected.push_back(identity); }
+
+  protected:
+    bool IsProtected(const FileIdentity& identity) const;
+
+  private:
+    std::vector<FileIdentity> m_aProtected;
+};
+
+struct DestinationResult {
+    std::shared_ptr<WriteDestination> destination;  // null when there is a problem
+    DestinationProblem problem = DestinationProblem::None;
+    std::string folder;      // the missing folder
+    std::string link;        // the link, for a problem with one
+    std::string linkTarget;  // what that link names
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
-    // Status of the file or folder at `path`; nothing when it does not exist,
-    // cannot be reached, or the path is kMaxPathBytes long or longer.
+    // Status of the file or folder at `path` (links followed); nothing when it
+    // does not exist or cannot be reached.
     virtual std::optional<FileStatus> Stat(const std::string& path) = 0;
 
     // Opens an existing regular file for reading; nullptr when it cannot be
@@ -111,6 +188,13 @@ class FileSystem {
         return std::nullopt;
     }
 
+    // Opens the destination of a file to be written at `path`: its folder
+    // once, and its name there. A symbolic link is followed only when it
+    // belongs to the user running the program, and only once, to a regular
+    // file or to nothing. The default acts by path, for file systems that
+    // have no handles (tests).
+    virtual DestinationResult OpenDestination(const std::string& path);
+
     // The path of the file that `path` finally names when it is a symbolic link
     // (or a chain of them); `path` itself otherwise.
     virtual std::string ResolveLinks(const std::string& path) { return path; }
@@ -129,6 +213,21 @@ class FileSystem {
 // The platform's real file system.
 FileSystem& RealFileSystem();
 
+// A path as text to show (CP932): on POSIX each character that Shift_JIS
+// cannot spell exactly is shown as "\u301C", a byte that is no UTF-8 as
+// "\xFF", and a control character as "\x1B", so that two names never look
+// alike and no name can change the terminal.
+std::string ShownPath(std::string_view path);
+
+// A path given on the command line (UTF-8) as a path of this file system: on
+// POSIX the bytes as they are; on Windows CP932 without look-alikes, nothing
+// when a character has no exact CP932 counterpart.
+std::optional<std::string> PathFromArgument(const std::string& utf8);
+
+// The platform's name for a file name made of CP932 text (a document's name
+// made of the company's code and name).
+std::string NativeName(const std::string& cp932);
+
 // Joins a folder and a name with the platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
@@ -141,6 +240,17 @@ std::string NameOfPath(const std::string& path);
 // (so that the several CP932 codes of one character are one), without regard
 // to case, as Windows compares names. UTF-8.
 std::string FileNameKey(const std::string& name);
+
+// True when the file system takes the two names for one: exactly equal on
+// POSIX; on Windows equal by FileNameKey.
+bool SameFileName(const std::string& a, const std::string& b);
+
+// The marker in every temporary name: "<target>.~kw39-<random>.tmp". A file
+// left by a process that was killed outright can be recognised by it.
+inline constexpr const char* kTemporaryMarker = ".~kw39-";
+
+// "<name>.~kw39-<16 random hex digits>.tmp".
+std::string TemporaryNameFor(const std::string& name);
 
 // Reads a whole file through `fs`; nothing when it cannot be opened. Throws
 // IoError when a read fails.

@@ -1,5 +1,5 @@
-// POSIX file system. Paths arrive as CP932 and are handed to the system as
-// UTF-8; a path that is not valid CP932 is used as it stands.
+// POSIX file system. Paths are the bytes the user or the system gave: they
+// reach the system unchanged, and only ShownPath() turns them into text.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -15,40 +15,82 @@
 #include "platform/encoding.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
+#include "platform/posix_file.h"
 #include "platform/sjis.h"
 
 namespace kw39::platform {
 
 namespace {
 
-std::string NativePath(const std::string& path) {
-    auto utf8 = Cp932ToUtf8(path);
-    return utf8 ? *utf8 : path;
+void AppendCode(std::string& out, const char* prefix, std::uint32_t value, int digits) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    out += prefix;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
 }
 
-std::string FromNativeName(const std::string& name) {
-    auto cp932 = Utf8ToCp932(name);
-    return cp932 ? *cp932 : name;
+// The length of the UTF-8 sequence at `i` and its code point; 0 when the
+// bytes there are no UTF-8 character.
+std::size_t Utf8Sequence(std::string_view text, std::size_t i, std::uint32_t& code) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80   ? 1
+                               : lead < 0xC2 ? 0
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 0;
+    if (length == 0 || i + length > text.size()) return 0;
+    code = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
 }
 
-class FdHolder {
-  public:
-    explicit FdHolder(int fd) : m_fd(fd) {}
-    ~FdHolder() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    FdHolder(const FdHolder&) = delete;
-    FdHolder& operator=(const FdHolder&) = delete;
-    int Get() const { return m_fd; }
-    int Release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
+}  // namespace
 
-  private:
-    int m_fd;
-};
+std::string ShownPath(std::string_view path) {
+    std::string shown;
+    for (std::size_t i = 0; i < path.size();) {
+        std::uint32_t code = 0;
+        const std::size_t length = Utf8Sequence(path, i, code);
+        if (length == 0) {
+            AppendCode(shown, "\\x", static_cast<unsigned char>(path[i]), 2);
+            ++i;
+            continue;
+        }
+        const std::string_view character = path.substr(i, length);
+        i += length;
+        if (code < 0x20 || code == 0x7F) {
+            AppendCode(shown, "\\x", code, 2);
+            continue;
+        }
+        // Only a character that comes back from Shift_JIS as itself is shown
+        // as itself: "～" and "〜" must not look alike.
+        const std::optional<std::string> cp932 = Utf8ToCp932(character);
+        if (cp932 && Cp932ToUtf8(*cp932) == character) {
+            shown += *cp932;
+        } else {
+            if (code > 0xFFFF) {
+                AppendCode(shown, "\\U", code, 8);
+            } else {
+                AppendCode(shown, "\\u", code, 4);
+            }
+        }
+    }
+    return shown;
+}
+
+std::optional<std::string> PathFromArgument(const std::string& utf8) { return utf8; }
+
+std::string NativeName(const std::string& cp932) {
+    return Cp932ToUtf8(cp932).value_or(Cp932ToUtf8Lossy(cp932));
+}
+
+namespace {
 
 class PosixInputFile : public InputFile {
   public:
@@ -60,69 +102,18 @@ class PosixInputFile : public InputFile {
             if (errno != EINTR) throw ReadError(m_strPath);
         }
     }
+    bool Rewind() override { return ::lseek(m_fd.Get(), 0, SEEK_SET) == 0; }
+    std::optional<FileIdentity> Identity() const override {
+        struct stat st {};
+        if (::fstat(m_fd.Get(), &st) != 0) return std::nullopt;
+        return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                            static_cast<std::uint64_t>(st.st_ino)};
+    }
 
   private:
     FdHolder m_fd;
     std::string m_strPath;
 };
-
-class PosixOutputFile : public OutputFile {
-  public:
-    PosixOutputFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
-    void Write(const char* data, std::size_t size) override {
-        while (size > 0) {
-            const ssize_t put = ::write(m_fd.Get(), data, size);
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                throw WriteError(m_strPath);
-            }
-            data += put;
-            size -= static_cast<std::size_t>(put);
-            m_nWritten += static_cast<std::uint64_t>(put);
-        }
-        StartWriteback();
-    }
-    void Close() override {
-        const int fd = m_fd.Release();
-        if (fd < 0) return;
-        // The data must be on disk before the file may replace an older one.
-        const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
-        const bool closed = ::close(fd) == 0;
-        if (!synced || !closed) throw WriteError(m_strPath);
-    }
-
-  private:
-    // Asks the system to start putting what was written on disk every few
-    // megabytes, so that the disk works while the program goes on and the
-    // final fsync waits only for the last of it. A hint only: fsync decides.
-    void StartWriteback() noexcept {
-#ifdef __linux__
-        constexpr std::uint64_t kStride = 8 * 1024 * 1024;
-        if (m_nWritten - m_nWrittenBack < kStride) return;
-        ::sync_file_range(m_fd.Get(), static_cast<off_t>(m_nWrittenBack),
-                          static_cast<off_t>(m_nWritten - m_nWrittenBack), SYNC_FILE_RANGE_WRITE);
-        m_nWrittenBack = m_nWritten;
-#endif
-    }
-
-    FdHolder m_fd;
-    std::string m_strPath;
-    std::uint64_t m_nWritten = 0;      // bytes written so far
-    std::uint64_t m_nWrittenBack = 0;  // bytes whose writeback was started
-};
-
-// A UTF-8 name in CP932 for display: each character CP932 lacks becomes "?".
-std::string DisplayName(const std::string& utf8) {
-    std::string shown;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        length = std::min(length, utf8.size() - i);
-        shown += Utf8ToCp932(utf8.substr(i, length)).value_or("?");
-        i += length;
-    }
-    return shown;
-}
 
 bool EndsWithCsv(const std::string& name) {
     if (name.size() < 4) return false;
@@ -130,43 +121,19 @@ bool EndsWithCsv(const std::string& name) {
     return tail == ".CSV";
 }
 
-mode_t CurrentUmask() {
-    // No call only reads the mask; it is set back at once, and no other thread
-    // of the program creates files.
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return mask;
-}
-
-// Gives the finished file `from` what the file it replaces had: its mode and,
-// where allowed, its owner and group; with no such file, what a new file gets.
-void TakeOverPermissions(const std::string& from, const std::string& to) {
-    struct stat old {};
-    if (::stat(to.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
-        ::chmod(from.c_str(), 0666 & ~CurrentUmask());
-        return;
-    }
-    // Owner first: changing it may clear the set-id bits the mode then restores.
-    if (::chown(from.c_str(), old.st_uid, old.st_gid) != 0) {
-        [[maybe_unused]] const int ignored =
-            ::chown(from.c_str(), static_cast<uid_t>(-1), old.st_gid);
-    }
-    ::chmod(from.c_str(), old.st_mode & 07777);
-}
-
 class PosixFileSystem : public FileSystem {
   public:
     std::optional<FileStatus> Stat(const std::string& path) override {
-        if (path.size() >= kMaxPathBytes || path.empty()) return std::nullopt;
+        if (path.empty()) return std::nullopt;
         struct stat st {};
-        if (::stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+        if (::stat(path.c_str(), &st) != 0) return std::nullopt;
         FileStatus status{S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)};
         status.isSpecial = !S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode);
         return status;
     }
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
-        const std::string native = NativePath(path);
+        const std::string native = path;
         // Without blocking: opening a pipe would otherwise wait for a writer.
         FdHolder fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         if (fd.Get() < 0) return nullptr;
@@ -178,7 +145,7 @@ class PosixFileSystem : public FileSystem {
     }
 
     std::unique_ptr<OutputFile> CreateNew(const std::string& path) override {
-        const std::string native = NativePath(path);
+        const std::string native = path;
         const int fd =
             ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0) {
@@ -191,20 +158,22 @@ class PosixFileSystem : public FileSystem {
     bool ProbeExclusiveWrite(const std::string& path) override {
         // POSIX has no share modes; an advisory lock held by another program is
         // the closest honest equivalent of "open elsewhere".
-        FdHolder fd(::open(NativePath(path).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-        if (fd.Get() < 0) return false;
+        FdHolder fd(
+            ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
+        struct stat st {};
+        if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
         if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return false;
         ::flock(fd.Get(), LOCK_UN);
         return true;
     }
 
     std::optional<std::vector<std::string>> ListCsvFiles(const std::string& folder) override {
-        DIR* dir = ::opendir(NativePath(folder.empty() ? "." : folder).c_str());
+        DIR* dir = ::opendir(std::string(folder.empty() ? "." : folder).c_str());
         if (!dir) return std::nullopt;
         std::vector<std::string> names;
         errno = 0;
         while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = FromNativeName(entry->d_name);
+            const std::string name = entry->d_name;
             if (EndsWithCsv(name)) names.push_back(name);
         }
         const bool complete = errno == 0;
@@ -214,7 +183,7 @@ class PosixFileSystem : public FileSystem {
     }
 
     std::optional<Subfolders> ListSubfolders(const std::string& folder) override {
-        const std::string native = NativePath(folder.empty() ? "." : folder);
+        const std::string native = std::string(folder.empty() ? "." : folder);
         DIR* dir = ::opendir(native.c_str());
         if (!dir) return std::nullopt;
         Subfolders found;
@@ -224,11 +193,7 @@ class PosixFileSystem : public FileSystem {
             if (name == "." || name == "..") continue;
             struct stat st {};
             if (::stat((native + "/" + name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
-            if (std::optional<std::string> cp932 = Utf8ToCp932(name)) {
-                found.names.push_back(std::move(*cp932));
-            } else {
-                found.unnamed.push_back(DisplayName(name));
-            }
+            found.names.push_back(name);
             errno = 0;
         }
         const bool complete = errno == 0;
@@ -237,24 +202,29 @@ class PosixFileSystem : public FileSystem {
         return found;
     }
 
+    // By path, for file systems that write without a destination (tests);
+    // the program itself writes through OpenDestination.
     void Replace(const std::string& from, const std::string& to) override {
-        const std::string nativeFrom = NativePath(from);
-        const std::string nativeTo = NativePath(to);
-        TakeOverPermissions(nativeFrom, nativeTo);
-        if (::rename(nativeFrom.c_str(), nativeTo.c_str()) != 0) throw WriteError(to);
+        if (::renameat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str()) != 0) {
+            throw WriteError(to);
+        }
     }
 
-    void Remove(const std::string& path) noexcept override { ::unlink(NativePath(path).c_str()); }
+    DestinationResult OpenDestination(const std::string& path) override {
+        return OpenPosixDestination(path);
+    }
+
+    void Remove(const std::string& path) noexcept override { ::unlink(path.c_str()); }
 
     std::optional<FileIdentity> Identity(const std::string& path) override {
         struct stat st {};
-        if (path.empty() || ::stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+        if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
         return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
                             static_cast<std::uint64_t>(st.st_ino)};
     }
 
     std::string ResolveLinks(const std::string& path) override {
-        std::string native = NativePath(path);
+        std::string native = path;
         // As many links as the system itself follows before it gives up.
         for (int hop = 0; hop < 40; ++hop) {
             struct stat st {};
@@ -268,7 +238,7 @@ class PosixFileSystem : public FileSystem {
                          ? target
                          : native.substr(0, slash + 1) + target;
         }
-        return FromNativeName(native);
+        return native;
     }
 };
 

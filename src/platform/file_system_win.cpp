@@ -2,11 +2,15 @@
 // API as UTF-16, so they mean the same file under any system code page. A path
 // that is not valid CP932 names no file.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <vector>
 
+#include "platform/encoding.h"
 #include "platform/encoding_win.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
@@ -63,6 +67,17 @@ class WinInputFile : public InputFile {
         if (!ReadFile(m_handle.Get(), buffer, ask, &got, nullptr)) throw ReadError(m_strPath);
         return got;
     }
+    bool Rewind() override {
+        LARGE_INTEGER start{};
+        return SetFilePointerEx(m_handle.Get(), start, nullptr, FILE_BEGIN) != 0;
+    }
+    std::optional<FileIdentity> Identity() const override {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(m_handle.Get(), &info)) return std::nullopt;
+        return FileIdentity{
+            info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    }
 
   private:
     ScopedHandle m_handle;
@@ -95,6 +110,31 @@ class WinOutputFile : public OutputFile {
     ScopedHandle m_handle;
     std::string m_strPath;
 };
+
+// True when the file belongs to the user running the program. Only then may a
+// document take over its security descriptor: a file that someone else put
+// there must not make the document readable by them.
+bool OwnedByCurrentUser(const std::wstring& wide) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                              nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool same = false;
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> user(size);
+        if (size > 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size)) {
+            same = EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid) != FALSE;
+        }
+        CloseHandle(token);
+    }
+    LocalFree(descriptor);
+    return same;
+}
 
 bool EndsWithCsv(const std::string& name) {
     return name.size() >= 4 && ToUpperSjis(name.substr(name.size() - 4)) == ".CSV";
@@ -203,10 +243,12 @@ class WinFileSystem : public FileSystem {
         const auto wideTo = Cp932ToWide(to);
         if (!wideFrom || !wideTo) throw WriteError(to);
         // ReplaceFileW keeps the security descriptor and the attributes of the
-        // file it replaces; a file that is new gets what the folder gives. Where
-        // the volume cannot replace that way (some network shares), the
-        // document still takes the old one's place.
+        // file it replaces, which only the user's own file may give; any
+        // other document gets what the folder gives a new file. Where the
+        // volume cannot replace that way (some network shares), the document
+        // still takes the old one's place.
         if (GetFileAttributesW(wideTo->c_str()) != INVALID_FILE_ATTRIBUTES &&
+            OwnedByCurrentUser(*wideTo) &&
             ReplaceFileW(wideTo->c_str(), wideFrom->c_str(), nullptr,
                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
             return;
@@ -273,6 +315,13 @@ class WinFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+// Windows paths are CP932 already, spelled without look-alikes.
+std::string ShownPath(std::string_view path) { return std::string(path); }
+
+std::string NativeName(const std::string& cp932) { return cp932; }
+
+std::optional<std::string> PathFromArgument(const std::string& utf8) { return Utf8ToCp932(utf8); }
 
 FileSystem& RealFileSystem() {
     static WinFileSystem fs;

@@ -43,6 +43,9 @@ class ForwardingFileSystem : public FileSystem {
     std::string ResolveLinks(const std::string& path) override {
         return m_inner.ResolveLinks(path);
     }
+    DestinationResult OpenDestination(const std::string& path) override {
+        return m_inner.OpenDestination(path);
+    }
 
   protected:
     FileSystem& Inner() { return m_inner; }

@@ -9,7 +9,7 @@
 
 namespace kw39::platform {
 
-// Removes the file at `path` (CP932) if the program is interrupted while this
+// Removes the file at `path` (as FileSystem takes it) if the program is interrupted while this
 // object lives. Registration never fails: when every place is taken the file
 // is simply not covered.
 class InterruptCleanup {

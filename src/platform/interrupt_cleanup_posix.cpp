@@ -38,7 +38,7 @@ extern "C" void RemoveOnSignal(int signal) {
 }  // namespace
 
 InterruptCleanup::InterruptCleanup(const std::string& path) : m_nSlot(kNoSlot) {
-    const std::string native = Cp932ToUtf8(path).value_or(path);
+    const std::string& native = path;
     if (native.size() >= PATH_MAX) return;
     for (std::size_t i = 0; i < g_slots.size(); ++i) {
         int expected = kFree;

@@ -12,18 +12,30 @@ namespace kw39::platform {
 
 class IoError : public std::runtime_error {
   public:
-    IoError(MessageId id, const std::string& path)
-        : std::runtime_error(TextOf(id, {path})), m_id(id), m_strPath(path) {}
+    // `shown`: the path as text to show (ShownPath).
+    IoError(MessageId id, const std::string& path, std::string shown)
+        : std::runtime_error(TextOf(id, {shown})),
+          m_id(id),
+          m_strPath(path),
+          m_strShown(std::move(shown)) {}
     const std::string& Path() const { return m_strPath; }
-    Message ToMessage() const { return MakeMessage(m_id, MessageStyle::Error, {m_strPath}); }
+    Message ToMessage() const { return MakeMessage(m_id, MessageStyle::Error, {m_strShown}); }
 
   private:
     MessageId m_id;
     std::string m_strPath;
+    std::string m_strShown;
 };
 
 // Messages for the usual failures, each followed by a line feed and the path.
 IoError ReadError(const std::string& path);
 IoError WriteError(const std::string& path);
+
+// A file to be replaced is no longer the file that was checked before the
+// run (or something now stands where nothing was): nothing was replaced.
+class TargetChangedError : public IoError {
+  public:
+    explicit TargetChangedError(const std::string& path);
+};
 
 }  // namespace kw39::platform

@@ -97,6 +97,19 @@ constexpr std::array kCatalogue = {
                    "ファイル名が長すぎないかを確認してください。",
                    "No file can be created there: check the folder's permissions and the name's "
                    "length."},
+    CatalogueEntry{MessageId::ForeignLink,
+                   "{1}に、ほかのユーザーのシンボリックリンクが指定されています。"
+                   "リンク先には書き込みません。\n\nリンク: {2}\nリンク先: {3}",
+                   "Another user's symbolic link is given: nothing is written through it."},
+    CatalogueEntry{
+        MessageId::LinkChain,
+        "{1}のシンボリックリンクが、別のシンボリックリンク (またはそれ自身) "
+        "を指しています。リンク先には書き込みません。\n\nリンク: {2}\nリンク先: {3}",
+        "The symbolic link points to another link (or itself): nothing is written through it."},
+    CatalogueEntry{MessageId::NotReplaceable,
+                   "{1}は、ほかのユーザーのファイルのため置き換えられません。\n\n{2}"
+                   "\n\n別のファイル名を指定してください。",
+                   "The file belongs to another user and cannot be replaced: choose another name."},
     CatalogueEntry{MessageId::SaveFailed, "ファイルの保存に失敗しました。",
                    "The file cannot be replaced (it may be in use or read-only)."},
     CatalogueEntry{MessageId::SaveFailedAt, "ファイルの保存に失敗しました。\n\n{1}",
@@ -121,6 +134,10 @@ constexpr std::array kCatalogue = {
                    "Reading the file failed."},
     CatalogueEntry{MessageId::WriteFailed, "ファイルの書き込みに失敗しました。\n{1}",
                    "Writing the file failed."},
+    CatalogueEntry{MessageId::TargetChanged,
+                   "書き込み先のファイルが、確認した後で別のものに置き換えられたため、"
+                   "書き込みませんでした。元のファイルはそのままです。\n{1}",
+                   "The file to be replaced changed after it was checked: nothing was written."},
     CatalogueEntry{MessageId::DataLineMalformed, "引数が正しくありません。\n{1} の {2} 行目: {3}",
                    "A data line is malformed (file and line above)."},
     CatalogueEntry{MessageId::OutOfMemory, "メモリが不足したため、処理を中止しました。\n{1}",
@@ -182,9 +199,11 @@ bool QuotesName(MessageId id, std::size_t index) {
         {MessageId::InputNotPlain, 2u},    {MessageId::InputNotOpened, 2u},
         {MessageId::OutputIsInput, 2u},    {MessageId::NameIsFolder, 2u},
         {MessageId::OutputNotPlain, 2u},   {MessageId::OutputFolderMissing, 1u},
-        {MessageId::CannotCreate, 2u},     {MessageId::SaveFailedAt, 1u},
-        {MessageId::ReportCollision, 6u},  {MessageId::ReadFailed, 1u},
-        {MessageId::WriteFailed, 1u},      {MessageId::DataLineMalformed, 1u},
+        {MessageId::CannotCreate, 2u},     {MessageId::ForeignLink, 6u},
+        {MessageId::LinkChain, 6u},        {MessageId::NotReplaceable, 2u},
+        {MessageId::SaveFailedAt, 1u},     {MessageId::ReportCollision, 6u},
+        {MessageId::ReadFailed, 1u},       {MessageId::WriteFailed, 1u},
+        {MessageId::TargetChanged, 1u},    {MessageId::DataLineMalformed, 1u},
         {MessageId::FolderMissing, 1u},    {MessageId::FolderUnreadable, 1u},
         {MessageId::NoCompanyFolders, 1u}, {MessageId::SharedOutputName, 1u},
         {MessageId::RewriteRefused, 1u},

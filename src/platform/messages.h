@@ -45,6 +45,9 @@ enum class MessageId {
     OutputNotPlain,
     OutputFolderMissing,
     CannotCreate,
+    ForeignLink,
+    LinkChain,
+    NotReplaceable,
     SaveFailed,
     SaveFailedAt,
     SaveFailedOverFolder,
@@ -58,6 +61,7 @@ enum class MessageId {
     // Failures of a run.
     ReadFailed,
     WriteFailed,
+    TargetChanged,
     DataLineMalformed,
     OutOfMemory,
     RunFailed,

@@ -1,8 +1,5 @@
 #include "platform/replacement_file.h"
 
-#include <cstdint>
-#include <random>
-
 #include "platform/io_error.h"
 
 namespace kw39::platform {
@@ -13,46 +10,33 @@ namespace {
 // once, and many in a row mean that someone is filling the folder on purpose.
 constexpr int kNameAttempts = 64;
 
-std::string RandomPart() {
-    thread_local std::mt19937_64 generator([] {
-        std::random_device device;
-        return (static_cast<std::uint64_t>(device()) << 32) ^ device();
-    }());
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::uint64_t value = generator();
-    std::string text(16, '0');
-    for (char& digit : text) {
-        digit = kHex[value & 0xF];
-        value >>= 4;
-    }
-    return text;
-}
-
 }  // namespace
 
-TemporaryFile CreateTemporaryBeside(FileSystem& fs, const std::string& target) {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string path = target + kTemporaryMarker + RandomPart() + ".tmp";
+ReplacementFile::ReplacementFile(FileSystem& fs, const std::string& target, const Wrapper& wrap)
+    : m_strTarget(target) {
+    DestinationResult opened = fs.OpenDestination(target);
+    if (!opened.destination) throw WriteError(target);
+    m_pDestination = std::move(opened.destination);
+    const std::string& written = m_pDestination->Path();
+    std::unique_ptr<OutputFile> file;
+    for (int attempt = 0; attempt < kNameAttempts && !file; ++attempt) {
+        std::string name = TemporaryNameFor(NameOfPath(written));
+        // Created and registered in one step: an interruption between the two
+        // would leave the file behind.
         const InterruptsHeld held;
         try {
-            if (std::unique_ptr<OutputFile> file = fs.CreateNew(path)) {
-                auto cleanup = std::make_unique<InterruptCleanup>(path);
-                return {std::move(path), std::move(file), std::move(cleanup)};
-            }
+            file = m_pDestination->CreateTemporary(name);
         } catch (const IoError&) {
             throw WriteError(target);
         }
+        if (!file) continue;
+        m_strTempName = std::move(name);
+        m_strTempPath = JoinPath(FolderOfPath(written), m_strTempName);
+        m_pCleanup = std::make_unique<InterruptCleanup>(m_strTempPath);
     }
-    throw WriteError(target);
-}
-
-ReplacementFile::ReplacementFile(FileSystem& fs, const std::string& target, const Wrapper& wrap)
-    : m_fs(fs), m_strTarget(target), m_strWritten(fs.ResolveLinks(target)) {
-    TemporaryFile temporary = CreateTemporaryBeside(fs, m_strWritten);
-    m_strTempPath = std::move(temporary.path);
-    m_pCleanup = std::move(temporary.cleanup);
+    if (!file) throw WriteError(target);
     try {
-        m_pFile = wrap ? wrap(std::move(temporary.file)) : std::move(temporary.file);
+        m_pFile = wrap ? wrap(std::move(file)) : std::move(file);
     } catch (...) {
         Discard();
         throw;
@@ -66,7 +50,10 @@ void ReplacementFile::Commit() {
     try {
         m_pFile->Close();
         m_pFile.reset();
-        m_fs.Replace(m_strTempPath, m_strWritten);
+        m_pDestination->Commit(m_strTempName);
+    } catch (const TargetChangedError&) {
+        Discard();
+        throw;
     } catch (const IoError&) {
         Discard();
         throw WriteError(m_strTarget);
@@ -84,7 +71,7 @@ void ReplacementFile::Discard() noexcept {
     // Closed before it is removed, as every platform needs; whatever is still
     // buffered is dropped with it.
     m_pFile.reset();
-    m_fs.Remove(m_strTempPath);
+    if (m_pDestination && !m_strTempName.empty()) m_pDestination->Remove(m_strTempName);
     m_pCleanup.reset();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -49,7 +50,10 @@ void PlanCompany(BatchCompany& company, const BatchRequest& batch, platform::Fil
         return;
     }
     company.outputName = SafeFileName(proposal.name);
-    request.outputPath = platform::JoinPath(batch.outputDir, company.outputName);
+    // The suggested name is text; the document's path is a name of this file
+    // system.
+    request.outputPath =
+        platform::JoinPath(batch.outputDir, platform::NativeName(company.outputName));
     const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs);
     if (!batch.year) {
         // Each company's data says its own year.
@@ -74,7 +78,8 @@ std::string OtherFolders(const std::vector<BatchCompany>& companies,
             others += " 他 " + std::to_string(sharing.size() - 1 - kListed) + " 件";
             break;
         }
-        others += (others.empty() ? "" : ", ") + platform::VisibleName(companies[j].name);
+        others += (others.empty() ? "" : ", ") +
+                  platform::VisibleName(platform::ShownPath(companies[j].name));
         ++listed;
     }
     return others;
@@ -100,6 +105,21 @@ void RefuseSharedNames(std::vector<BatchCompany>& companies) {
                                       {company.outputName, OtherFolders(companies, sharing, i)}));
         }
     }
+}
+
+// Each document must spare the exports of every company of the batch, not only
+// its own company's.
+void ProtectEveryInput(std::vector<BatchCompany>& companies, platform::FileSystem& fs) {
+    auto all = std::make_shared<std::vector<RunRequest::OtherFile>>();
+    for (const BatchCompany& company : companies) {
+        for (std::size_t s = 0; s < kSlotCount; ++s) {
+            const std::string& path = company.request.inputPaths[s];
+            if (path.empty()) continue;
+            all->push_back({platform::ShownPath(company.name) + " の" + InputSlots[s].pszLabel,
+                            path, fs.Identity(path)});
+        }
+    }
+    for (BatchCompany& company : companies) company.request.otherInputs = all;
 }
 
 }  // namespace
@@ -130,10 +150,11 @@ std::optional<BatchPlan> PlanBatch(const BatchRequest& batch, platform::FileSyst
             company.request.mode = batch.mode;
             Refuse(company, CommandOutcome::Failed,
                    platform::MakeMessage(MessageId::FolderUnreadable, MessageStyle::Error,
-                                         {platform::VisibleName(folder)}));
+                                         {platform::VisibleName(platform::ShownPath(folder))}));
         }
     }
     RefuseSharedNames(plan.companies);
+    ProtectEveryInput(plan.companies, fs);
     return plan;
 }
 
@@ -142,7 +163,7 @@ std::vector<RunFile> FilesOfBatch(const BatchPlan& plan) {
     for (const BatchCompany& company : plan.companies) {
         for (RunFile& file : FilesOfRun(company.request)) {
             if (file.path.empty()) continue;
-            file.label = company.name + " の" + file.label;
+            file.label = platform::ShownPath(company.name) + " の" + file.label;
             files.push_back(std::move(file));
         }
     }

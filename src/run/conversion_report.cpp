@@ -51,7 +51,7 @@ std::string Quoted(std::string_view value) { return "「" + std::string(value) +
 // "KOJINQ.CSV の 12 行目"
 std::string Place(const LineOrigin& where) {
     if (where.line == 0) return "読み込んだ位置は不明";
-    return std::string(where.path) + " の " + std::to_string(where.line) + " 行目";
+    return platform::ShownPath(where.path) + " の " + std::to_string(where.line) + " 行目";
 }
 
 // The table named for the clerk: "税 (10603)", or the code alone.
@@ -329,7 +329,7 @@ void ConversionReport::Take(const QuoteMismatch& what) {
                                   "扱っていないため";
     // The line is about no employee; its start is enough to find it.
     Add(FindingKind::QuoteMismatch, {},
-        std::string(what.path) + " の " + std::to_string(what.lineNumber) + " 行目" +
+        platform::ShownPath(what.path) + " の " + std::to_string(what.lineNumber) + " 行目" +
             Quoted(LineStart(what.line)) + ": " + why +
             "、項目の区切りが正しくない可能性があります");
 }
@@ -342,13 +342,13 @@ void ConversionReport::Take(const IgnoredLines& what) {
         std::to_string(what.count) + " 行 (最初は " + std::to_string(what.firstLine) + " 行目)";
     if (what.table.empty()) {
         Add(FindingKind::LinesIgnored, {},
-            std::string(what.path) + " の最初の見出し行より前のデータ行 " + lines +
+            platform::ShownPath(what.path) + " の最初の見出し行より前のデータ行 " + lines +
                 ": どの表の行でもないため読み込んでいません");
         return;
     }
     Add(FindingKind::LinesIgnored, {},
-        std::string(what.path) + " の [" + std::string(what.table) + "] のデータ行 " + lines +
-            ": 読み込む表ではないため読み込んでいません");
+        platform::ShownPath(what.path) + " の [" + std::string(what.table) + "] のデータ行 " +
+            lines + ": 読み込む表ではないため読み込んでいません");
 }
 
 void ConversionReport::Take(const OverwrittenField& what) {

@@ -82,6 +82,7 @@ RunStart StartRun(const RunRequest& request, platform::FileSystem& fs) {
         return start;
     }
     start.paymentYear = check.paymentYear;
+    start.pinned = check.pinned;
     // A year other than that of the payment dates may be meant (a late
     // filing), so the user decides; No leaves the year to correct.
     if (auto question = YearMismatchQuestion(request.yearText, check.paymentYear)) {
@@ -110,12 +111,14 @@ RunResult Declined(const Question& question) {
 }
 
 RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
-                         ConversionObserver* observer) {
+                         ConversionObserver* observer, const platform::PinnedFiles* pinned) {
     RunResult result;
     platform::MessageLog log;
+    const platform::PinnedFiles none;
+    platform::PinnedFileSystem checkedFs(fs, pinned ? *pinned : none);
     try {
         // One engine for one run, destroyed on every way out of this block.
-        CExchangeFromPCAToKw39 engine(log, fs);
+        CExchangeFromPCAToKw39 engine(log, checkedFs);
         engine.SetObserver(observer);
         const RunOutcome outcome =
             request.writeDocument
@@ -159,7 +162,7 @@ RunResult ExecuteRun(const RunRequest& request, const AnswerFunction& answer,
     for (const Question& question : start.questions) {
         if (!answer(question)) return Declined(question);
     }
-    return ConvertRequest(request, fs, observer);
+    return ConvertRequest(request, fs, observer, start.pinned.get());
 }
 
 }  // namespace kw39

@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,8 @@ struct RunStart {
     // The calendar year most payment dates of the monthly file fall in, when
     // the checks passed and there is one.
     std::optional<int> paymentYear;
+    // The inputs and the output as they were checked, kept open for the run.
+    std::shared_ptr<platform::PinnedFiles> pinned;
 };
 
 // The checks, in their order: the year, then the input set. A file that
@@ -42,10 +45,12 @@ RunResult Declined(const Question& question);
 // One run of a fresh conversion engine for a request that passed its checks:
 // load, convert, write. Never throws for a failure of the run: it is the
 // result, with its one Error message. `observer`, when given, is told what
-// the conversion converts and leaves out.
+// the conversion converts and leaves out. `pinned`, the files its checks kept
+// open (RunStart::pinned), are read and written in place of their names.
 RunResult ConvertRequest(const RunRequest& request,
                          platform::FileSystem& fs = platform::RealFileSystem(),
-                         ConversionObserver* observer = nullptr);
+                         ConversionObserver* observer = nullptr,
+                         const platform::PinnedFiles* pinned = nullptr);
 
 // How a front end answers a question of a run: true for Yes or OK.
 using AnswerFunction = std::function<bool(const Question&)>;

@@ -25,7 +25,7 @@ bool ContainsSjis(std::string_view text, std::string_view needle) {
 FolderSelection SelectFilesFromFolder(const std::string& folder, platform::FileSystem& fs) {
     std::array<std::vector<std::string>, kSlotCount> matches;
     for (const std::string& name : fs.ListCsvFiles(folder).value_or(std::vector<std::string>{})) {
-        const std::string upper = platform::ToUpperSjis(name);
+        const std::string upper = platform::ToUpperSjis(platform::ShownPath(name));
         for (std::size_t s = 0; s < kSlotCount; ++s) {
             if (ContainsSjis(upper, InputSlots[s].pszPrefix)) matches[s].push_back(name);
         }
@@ -59,7 +59,7 @@ FolderSelection SelectFilesFromFolder(const std::string& folder, platform::FileS
 
 bool HoldsPcaExport(const std::string& folder, platform::FileSystem& fs) {
     for (const std::string& name : fs.ListCsvFiles(folder).value_or(std::vector<std::string>{})) {
-        const std::string upper = platform::ToUpperSjis(name);
+        const std::string upper = platform::ToUpperSjis(platform::ShownPath(name));
         for (const InputSlot& slot : InputSlots) {
             if (ContainsSjis(upper, slot.pszPrefix)) return true;
         }

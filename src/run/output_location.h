@@ -1,25 +1,35 @@
 // Whether a file the program is asked to write can be written where it is
 // asked to: known before the run, so that a long conversion never ends in a
-// failure that was there from the start, and so that a device, a pipe or a
-// folder is never written over.
+// failure that was there from the start, and so that a device, a pipe, a
+// folder or someone else's link is never written over.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/file_system.h"
-#include "platform/messages.h"
+#include "platform/message.h"
 
 namespace kw39 {
 
-// The message (CP932, ready to show) that says what is wrong with writing a
-// file at `path`, or nothing when it can be written: the name holds no control
-// character, names no folder, device or pipe, its folder exists, and a new
-// file can be created there (a temporary one is created and removed again).
-// `what` names the file in the messages: kOutputLabel or kReportLabel.
-std::optional<platform::Message> OutputLocationProblem(platform::FileSystem& fs,
-                                                       const std::string& path,
-                                                       const std::string& what);
+struct OutputLocation {
+    // The place the file will be written, opened once; null on a problem.
+    std::shared_ptr<platform::WriteDestination> destination;
+    // The message that says what is wrong.
+    std::optional<platform::Message> problem;
+    // What is wrong, for a caller that words one case its own way.
+    platform::DestinationProblem kind = platform::DestinationProblem::None;
+};
+
+// Checks that a file can be written at `path`: the name holds no control
+// character and names no folder, device or pipe; its folder exists and takes
+// a new file from this user; a symbolic link belongs to this user and names a
+// regular file or nothing; an existing file may be replaced. Nothing is
+// created. `what` names the file in the messages: kOutputLabel or
+// kReportLabel.
+OutputLocation CheckOutputLocation(platform::FileSystem& fs, const std::string& path,
+                                   const std::string& what);
 
 inline constexpr const char* kOutputLabel = "出力先データ";
 inline constexpr const char* kReportLabel = "報告ファイル";

@@ -40,9 +40,9 @@ std::optional<platform::Message> ReportCollision(const std::string& path,
                                                  platform::FileSystem& fs) {
     for (const RunFile& file : files) {
         if (file.path.empty() || !fs.SameDestination(path, file.path)) continue;
-        return platform::MakeMessage(platform::MessageId::ReportCollision,
-                                     platform::MessageStyle::Warning,
-                                     {file.label, path, file.path});
+        return platform::MakeMessage(
+            platform::MessageId::ReportCollision, platform::MessageStyle::Warning,
+            {file.label, platform::ShownPath(path), platform::ShownPath(file.path)});
     }
     return std::nullopt;
 }

@@ -17,8 +17,11 @@ std::string YearWithEra(const std::string& yearText) {
 std::string ModeName(LinkMode mode) { return mode == kModeSimple ? "簡易モード" : "標準モード"; }
 
 RunDescription DescribeRun(const RunRequest& request, platform::FileSystem& fs) {
-    RunDescription run{
-        {}, {}, YearWithEra(request.yearText), ModeName(request.mode), request.outputPath};
+    RunDescription run{{},
+                       {},
+                       YearWithEra(request.yearText),
+                       ModeName(request.mode),
+                       platform::ShownPath(request.outputPath)};
     try {
         const OutputNameProposal company = ProposeOutputFileName(request.inputPaths[0], fs);
         run.companyCode = company.companyCode;

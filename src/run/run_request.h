@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "export/syain_data.h"
 #include "platform/message.h"
 #include "platform/messages.h"
+#include "platform/pinned_file_system.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
 
@@ -32,6 +34,15 @@ struct RunRequest {
     // False for a check of the run: every check, the load and the conversion
     // take place, and the output is checked, but no document is made.
     bool writeDocument = true;
+    // Files of other runs the output must never replace (in a batch, the
+    // inputs of every company), with the words that name them and their
+    // identity when the batch was planned.
+    struct OtherFile {
+        std::string label;
+        std::string path;
+        std::optional<platform::FileIdentity> identity;
+    };
+    std::shared_ptr<const std::vector<OtherFile>> otherInputs;
 
     // The chosen input paths, in slot order.
     std::vector<std::string> ChosenInputs() const;
@@ -61,6 +72,8 @@ struct CheckResult {
     // When every check passed: the calendar year most payment dates of the
     // monthly file fall in (nothing without one).
     std::optional<int> paymentYear;
+    // The inputs and the output as they were checked, kept open for the run.
+    std::shared_ptr<platform::PinnedFiles> pinned;
 
     bool Passed() const { return !failure; }
 };

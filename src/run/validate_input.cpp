@@ -10,6 +10,7 @@
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
 #include "platform/line_reader.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "run/execute_command.h"
 #include "run/input_slots.h"
@@ -20,6 +21,8 @@
 namespace kw39 {
 
 namespace {
+
+using platform::MessageId;
 
 constexpr std::string_view kCompanyTable = "10000";
 
@@ -123,30 +126,41 @@ CheckResult RejectSlot(std::size_t slot, MessageId id, std::vector<std::string> 
                   RunField::Input, slot);
 }
 
+// Refusals of the file of a slot, which they name as it is shown.
+CheckResult RejectFile(std::size_t slot, MessageId id, const std::string& path) {
+    return RejectSlot(slot, id, {InputSlots[slot].pszLabel, platform::ShownPath(path)});
+}
+
 // The message for a file that is not Shift_JIS text: what it is, and what to do.
 CheckResult RejectEncoding(std::size_t slot, const std::string& path, const TextVerdict& verdict) {
-    return RejectSlot(slot, MessageId::InputEncoding,
-                      {InputSlots[slot].pszLabel, path, EncodingDetail(verdict)});
+    return RejectSlot(
+        slot, MessageId::InputEncoding,
+        {InputSlots[slot].pszLabel, platform::ShownPath(path), EncodingDetail(verdict)});
 }
 
 // Step 1: every chosen file exists, can be read and is of its slot's kind.
 // The payment dates of the monthly file are counted in the same reading.
+// Each file stays open, in `pins`, for the run to read.
 CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
-                            std::vector<CompanyKey>& keys, PaymentYearTally& dates) {
+                            std::vector<CompanyKey>& keys, PaymentYearTally& dates,
+                            platform::PinnedFiles& pins) {
     for (std::size_t s = 0; s < InputSlots.size(); ++s) {
         const InputSlot& slot = InputSlots[s];
         const std::string& path = request.inputPaths[s];
         if (path.empty()) continue;
-        const auto status = fs.Stat(path);
-        if (!status) return RejectSlot(s, MessageId::InputMissing, {path});
+        // Paths as long as the classic Windows limit count as unreachable.
+        const auto status = path.size() < platform::kMaxPathBytes ? fs.Stat(path) : std::nullopt;
+        if (!status) return RejectSlot(s, MessageId::InputMissing, {platform::ShownPath(path)});
+        // A folder has nothing to read, and a pipe or a device may never end.
         if (status->isDirectory || status->isSpecial) {
-            return RejectSlot(s, MessageId::InputNotPlain, {slot.pszLabel, path});
+            return RejectFile(s, MessageId::InputNotPlain, path);
         }
         FileScan scan;
         TextEncodingCheck encoding;
+        std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
         {
-            const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-            if (!file) return RejectSlot(s, MessageId::InputNotOpened, {slot.pszLabel, path});
+            // No permission, or held locked.
+            if (!file) return RejectFile(s, MessageId::InputNotOpened, path);
             CheckedInputFile checked(*file, encoding);
             // A company line without its two fields is no surprise in a file
             // that is no text at all; that is then the message to show.
@@ -161,7 +175,7 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
             if (malformedLine && encoding.Verdict().problem == TextProblem::None) {
                 std::rethrow_exception(malformedLine);
             }
-        }  // closed before any message is shown
+        }
         // A file that is no Shift_JIS text is refused as such also when its
         // tables were not found (a UTF-16 file shows no "[10000]" at all): the
         // encoding is then the cause the clerk can correct.
@@ -172,6 +186,7 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         if (!scan.hasExpectedTable || !scan.hasCompanyBlock) {
             return RejectSlot(s, MessageId::InputWrongKind, {slot.pszLabel});
         }
+        pins.PinInput(path, std::move(file));
     }
     return {};
 }
@@ -208,31 +223,77 @@ CheckResult SaveFailed(MessageId id, std::vector<std::string> args = {}) {
     return failed;
 }
 
+// The identity of an input: that of the handle it was checked through, or
+// else what its name names now.
+std::optional<platform::FileIdentity> InputIdentity(const std::string& path,
+                                                    platform::FileSystem& fs,
+                                                    const platform::PinnedFiles& pins) {
+    if (const platform::InputFile* file = pins.Input(path)) {
+        if (auto identity = file->Identity()) return identity;
+    }
+    return fs.Identity(path);
+}
+
+CheckResult SameAsInput(const std::string& label, const std::string& path) {
+    return Reject(platform::MakeMessage(MessageId::OutputIsInput, MessageStyle::Warning,
+                                        {label, platform::ShownPath(path)}),
+                  RunField::Output);
+}
+
+// Writing the document over an export of the run, or of another company of a
+// batch, would destroy it however the paths are spelled. Each one is also
+// protected at the moment the document is put in place.
+CheckResult CheckApartFromInputs(const RunRequest& request, platform::FileSystem& fs,
+                                 const platform::PinnedFiles& pins,
+                                 platform::WriteDestination& destination) {
+    const std::string& path = request.outputPath;
+    const auto existing = destination.Existing();
+    for (std::size_t s = 0; s < InputSlots.size(); ++s) {
+        const std::string& input = request.inputPaths[s];
+        if (input.empty()) continue;
+        const auto identity = InputIdentity(input, fs, pins);
+        if (input == path || (identity && identity == existing)) {
+            return SameAsInput(InputSlots[s].pszLabel, path);
+        }
+        if (identity) destination.Protect(*identity);
+    }
+    if (!request.otherInputs) return {};
+    for (const RunRequest::OtherFile& other : *request.otherInputs) {
+        const auto identity = other.identity ? other.identity : fs.Identity(other.path);
+        if (identity && identity == existing) return SameAsInput(other.label, path);
+        if (identity) destination.Protect(*identity);
+    }
+    return {};
+}
+
 // Step 4: an output path is given and, if something is there, it may be replaced.
-CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs) {
+CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs,
+                            platform::PinnedFiles& pins) {
     const std::string& path = request.outputPath;
     if (path.empty()) {
         return Reject(platform::MakeMessage(MessageId::OutputNotChosen, MessageStyle::Warning),
                       RunField::Output);
     }
-    // Writing the document over one of the chosen exports would destroy it,
-    // however the two paths are spelled.
-    for (std::size_t s = 0; s < InputSlots.size(); ++s) {
-        const std::string& input = request.inputPaths[s];
-        if (input.empty() || !fs.SameFile(input, path)) continue;
-        return Reject(platform::MakeMessage(MessageId::OutputIsInput, MessageStyle::Warning,
-                                            {InputSlots[s].pszLabel, path}),
-                      RunField::Output);
+    OutputLocation location = CheckOutputLocation(fs, path, kOutputLabel);
+    if (location.kind == platform::DestinationProblem::NoName) {
+        // An existing folder cannot be saved over, as a file held by another
+        // program cannot: the same message, then why. A name that merely ends
+        // in a separator is a name to correct.
+        if (const auto folder = fs.Stat(path); folder && folder->isDirectory) {
+            return SaveFailed(MessageId::SaveFailedOverFolder,
+                              {kOutputLabel, platform::ShownPath(path)});
+        }
     }
-    if (const auto target = fs.Stat(fs.ResolveLinks(path)); target && target->isDirectory) {
-        // A folder cannot be saved over, as a file held by another program
-        // cannot: the same message, then why.
-        return SaveFailed(MessageId::SaveFailedOverFolder, {kOutputLabel, path});
+    if (location.problem) return Reject(std::move(*location.problem), RunField::Output);
+    platform::WriteDestination& destination = *location.destination;
+    if (CheckResult apart = CheckApartFromInputs(request, fs, pins, destination); !apart.Passed()) {
+        return apart;
     }
-    if (auto problem = OutputLocationProblem(fs, path, kOutputLabel)) {
-        return Reject(std::move(*problem), RunField::Output);
+    // The file is there and held by another program.
+    if (fs.Stat(destination.Path()) && !fs.ProbeExclusiveWrite(destination.Path())) {
+        return SaveFailed(MessageId::SaveFailed);
     }
-    if (fs.Stat(path) && !fs.ProbeExclusiveWrite(path)) return SaveFailed(MessageId::SaveFailed);
+    pins.PinDestination(path, std::move(location.destination));
     return {};
 }
 
@@ -241,11 +302,15 @@ CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs)
 CheckResult CheckInputSet(const RunRequest& request, platform::FileSystem& fs) {
     std::vector<CompanyKey> keys;
     PaymentYearTally dates;
-    CheckResult result = CheckInputFiles(request, fs, keys, dates);
+    auto pins = std::make_shared<platform::PinnedFiles>();
+    CheckResult result = CheckInputFiles(request, fs, keys, dates, *pins);
     if (result.Passed()) result = CheckSameCompany(keys);
     if (result.Passed()) result = CheckMandatorySlots(request);
-    if (result.Passed()) result = CheckOutputPath(request, fs);
-    if (result.Passed()) result.paymentYear = dates.Year();
+    if (result.Passed()) result = CheckOutputPath(request, fs, *pins);
+    if (result.Passed()) {
+        result.paymentYear = dates.Year();
+        result.pinned = std::move(pins);
+    }
     return result;
 }
 
@@ -253,17 +318,16 @@ namespace {
 
 OutputNameProposal ProposeOrThrow(const std::string& path, platform::FileSystem& fs) {
     constexpr std::size_t kCompany = 0;
-    const char* const label = InputSlots[kCompany].pszLabel;
     if (path.empty()) return {{}, RejectSlot(kCompany, MessageId::CompanyNotChosen)};
     const auto status = fs.Stat(path);
     if (!status) return {{}, RejectSlot(kCompany, MessageId::CompanyFileMissing)};
     if (status->isDirectory || status->isSpecial) {
-        return {{}, RejectSlot(kCompany, MessageId::InputNotPlain, {label, path})};
+        return {{}, RejectFile(kCompany, MessageId::InputNotPlain, path)};
     }
     std::optional<CompanyFields> company;
     {
         const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-        if (!file) return {{}, RejectSlot(kCompany, MessageId::InputNotOpened, {label, path})};
+        if (!file) return {{}, RejectFile(kCompany, MessageId::InputNotOpened, path)};
         platform::LineReader reader(*file);
         std::string_view raw;
         // Only the first header line counts: the company block must lead the file.
@@ -274,7 +338,10 @@ OutputNameProposal ProposeOrThrow(const std::string& path, platform::FileSystem&
             break;
         }
     }
-    if (!company) return {{}, RejectSlot(kCompany, MessageId::InputWrongKind, {label})};
+    if (!company) {
+        return {{},
+                RejectSlot(kCompany, MessageId::InputWrongKind, {InputSlots[kCompany].pszLabel})};
+    }
     return {company->code + company->name + ".XML", {}, company->code, company->name};
 }
 

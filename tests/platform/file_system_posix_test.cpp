@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "platform/file_system.h"
 #include "platform/io_error.h"
@@ -22,7 +23,7 @@ std::string PathOfLength(const TempDir& dir, std::size_t length) {
     return dir.File(std::string(length - dir.Path().size() - 1, 'p'));
 }
 
-TEST(PosixFileSystem, StatReportsFilesFoldersAndThePathLimit) {
+TEST(PosixFileSystem, StatReportsFilesFoldersWhateverThePathLength) {
     TempDir dir;
     FileSystem& fs = RealFileSystem();
     const std::string file = dir.Write("a.csv", "12345");
@@ -38,22 +39,36 @@ TEST(PosixFileSystem, StatReportsFilesFoldersAndThePathLimit) {
     EXPECT_FALSE(fs.Stat(dir.File("missing.csv")));
     EXPECT_FALSE(fs.Stat(""));
 
-    // Paths of 260 bytes or more count as unreachable even when they exist.
-    const std::string longest = PathOfLength(dir, kMaxPathBytes - 1);
+    // Only the input check counts long paths as unreachable: here a path of
+    // any length sees the real file.
     const std::string tooLong = PathOfLength(dir, kMaxPathBytes);
-    test::WriteBytes(longest, "x");
     test::WriteBytes(tooLong, "x");
-    EXPECT_TRUE(fs.Stat(longest));
-    EXPECT_FALSE(fs.Stat(tooLong));
+    EXPECT_TRUE(fs.Stat(tooLong));
+    std::string dotted = dir.Path();
+    while (dotted.size() < 2 * kMaxPathBytes) dotted += "/.";
+    EXPECT_TRUE(fs.Stat(dotted + "/a.csv"));
 }
 
-TEST(PosixFileSystem, Cp932PathsReachUtf8Names) {
+std::string Bytes(const std::u8string& text) { return std::string(text.begin(), text.end()); }
+
+// Names reach the system as they were given, and are shown with what Shift_JIS
+// cannot spell exactly made visible: "～" (U+FF5E) and "〜" (U+301C) are two
+// files and never look alike.
+TEST(PosixFileSystem, NativeNamesReachTheSystemUnchanged) {
     TempDir dir;
-    const std::u8string utf8Name = u8"社員情報.csv";
-    test::WriteBytes(dir.File(std::string(utf8Name.begin(), utf8Name.end())), "abc");
-    const std::string cp932Path = dir.File("社員情報.csv");
-    EXPECT_TRUE(RealFileSystem().Stat(cp932Path));
-    EXPECT_EQ(ReadWholeFile(RealFileSystem(), cp932Path), std::optional<std::string>("abc"));
+    const std::string fullWidth = dir.Write(Bytes(u8"x～.csv"), "full-width tilde");
+    const std::string wave = dir.Write(Bytes(u8"x〜.csv"), "wave dash");
+    EXPECT_EQ(ReadWholeFile(RealFileSystem(), fullWidth),
+              std::optional<std::string>("full-width tilde"));
+    EXPECT_EQ(ReadWholeFile(RealFileSystem(), wave), std::optional<std::string>("wave dash"));
+    EXPECT_FALSE(RealFileSystem().SameFile(fullWidth, wave));
+
+    EXPECT_EQ(ShownPath(Bytes(u8"社員～.csv")), "社員～.csv");
+    EXPECT_EQ(ShownPath(Bytes(u8"社員〜.csv")), "社員\\u301C.csv");
+    EXPECT_EQ(ShownPath(Bytes(u8"a¥b−c")), "a\\u00A5b\\u2212c");
+    EXPECT_EQ(ShownPath("\xF0\x9F\x98\x80"), "\\U0001F600");
+    EXPECT_EQ(ShownPath("a\x1B[2J\nb\xFF"), "a\\x1B[2J\\x0Ab\\xFF");
+    EXPECT_EQ(NativeName("社員.XML"), Bytes(u8"社員.XML"));
 }
 
 TEST(PosixFileSystem, OpenReadGivesTheBytesOfFilesOnly) {
@@ -109,11 +124,10 @@ TEST(PosixFileSystem, ListCsvFilesMatchesTheExtensionInAnyCase) {
     for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "e.csv.bak", "csv", "f_csv"}) {
         dir.Write(name, "");
     }
-    const std::u8string japanese = u8"社員.CSV";
-    test::WriteBytes(dir.File(std::string(japanese.begin(), japanese.end())), "");
+    test::WriteBytes(dir.File(Bytes(u8"社員.CSV")), "");
     std::vector<std::string> names = RealFileSystem().ListCsvFiles(dir.Path()).value();
     std::sort(names.begin(), names.end());
-    std::vector<std::string> expected = {"a.csv", "B.CSV", "c.Csv", "社員.CSV"};
+    std::vector<std::string> expected = {"a.csv", "B.CSV", "c.Csv", Bytes(u8"社員.CSV")};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
     EXPECT_FALSE(RealFileSystem().ListCsvFiles(dir.File("missing")));
@@ -125,48 +139,96 @@ mode_t ModeOf(const std::string& path) {
     return st.st_mode & 07777;
 }
 
-TEST(PosixFileSystem, CreateNewIsExclusivePrivateAndReplaceKeepsPermissions) {
+TEST(PosixFileSystem, DestinationsCreatePrivatelyAndReplaceOnlyWhatWasChecked) {
     TempDir dir;
     FileSystem& fs = RealFileSystem();
     const std::string target = dir.Write("out.xml", "old");
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-    const std::string temp = dir.File("out.xml.tmp");
-    auto out = fs.CreateNew(temp);
-    ASSERT_TRUE(out);
-    EXPECT_EQ(ModeOf(temp), 0600u) << "readable by others while written";
-    out->Write("new ", 4);
-    out->Write("content", 7);
-    out->Close();
-    out->Close();  // a second close does nothing
-    fs.Replace(temp, target);
-    EXPECT_EQ(ReadBytes(target), "new content");
-    EXPECT_EQ(ModeOf(target), 0640u) << "the replaced file's mode was lost";
-    EXPECT_FALSE(test::FileExists(temp));
+    {
+        const DestinationResult opened = fs.OpenDestination(target);
+        ASSERT_TRUE(opened.destination);
+        WriteDestination& destination = *opened.destination;
+        auto out = destination.CreateTemporary("out.xml.tmp");
+        ASSERT_TRUE(out);
+        EXPECT_EQ(ModeOf(dir.File("out.xml.tmp")), 0600u) << "readable by others while written";
+        out->Write("new ", 4);
+        out->Write("content", 7);
+        out->Close();
+        out->Close();  // a second close does nothing
+        destination.Commit("out.xml.tmp");
+        EXPECT_EQ(ReadBytes(target), "new content");
+        EXPECT_EQ(ModeOf(target), 0640u) << "the user's own file lost its mode";
+        EXPECT_FALSE(test::FileExists(dir.File("out.xml.tmp")));
 
-    // A name that is taken, by a file or by a planted link, is neither
-    // truncated nor followed.
-    EXPECT_EQ(fs.CreateNew(target), nullptr);
-    EXPECT_EQ(ReadBytes(target), "new content");
-    const std::string victim = dir.Write("victim", "keep");
-    std::filesystem::create_symlink(victim, dir.File("planted.tmp"));
-    EXPECT_EQ(fs.CreateNew(dir.File("planted.tmp")), nullptr);
-    std::filesystem::create_symlink(dir.File("nowhere"), dir.File("dangling.tmp"));
-    EXPECT_EQ(fs.CreateNew(dir.File("dangling.tmp")), nullptr);
-    EXPECT_FALSE(test::FileExists(dir.File("nowhere")));
-    EXPECT_EQ(ReadBytes(victim), "keep");
+        // A name that is taken, by a file or by a planted link, is neither
+        // truncated nor followed.
+        EXPECT_EQ(destination.CreateTemporary("out.xml"), nullptr);
+        EXPECT_EQ(ReadBytes(target), "new content");
+        const std::string victim = dir.Write("victim", "keep");
+        std::filesystem::create_symlink(victim, dir.File("planted.tmp"));
+        EXPECT_EQ(destination.CreateTemporary("planted.tmp"), nullptr);
+        std::filesystem::create_symlink(dir.File("nowhere"), dir.File("dangling.tmp"));
+        EXPECT_EQ(destination.CreateTemporary("dangling.tmp"), nullptr);
+        EXPECT_FALSE(test::FileExists(dir.File("nowhere")));
+        EXPECT_EQ(ReadBytes(victim), "keep");
+    }
 
     // A file that replaces nothing gets what any new file gets.
     const mode_t mask = ::umask(027);
-    auto fresh = fs.CreateNew(dir.File("fresh.tmp"));
-    fresh->Close();
-    fs.Replace(dir.File("fresh.tmp"), dir.File("fresh.xml"));
-    EXPECT_EQ(ModeOf(dir.File("fresh.xml")), 0640u);
+    {
+        const DestinationResult opened = fs.OpenDestination(dir.File("fresh.xml"));
+        ASSERT_TRUE(opened.destination);
+        opened.destination->CreateTemporary("fresh.tmp")->Close();
+        opened.destination->Commit("fresh.tmp");
+        EXPECT_EQ(ModeOf(dir.File("fresh.xml")), 0640u);
+    }
     ::umask(mask);
+
+    // What is there at the moment of the replace must be what was checked:
+    // another file put in its place, something that appeared where nothing
+    // was, or a protected file (an input) is never replaced.
+    struct Case {
+        const char* name;
+        bool existed;
+        std::function<void(const std::string& path)> meanwhile;
+        bool protect = false;
+    };
+    const Case cases[] = {
+        {"exchanged", true,
+         [&](const std::string& path) {
+             test::WriteBytes(dir.File("other"), "other");
+             std::filesystem::rename(dir.File("other"), path);
+         }},
+        {"appeared", false, [&](const std::string& path) { test::WriteBytes(path, "other"); }},
+        {"a link put in its place", true,
+         [&](const std::string& path) {
+             std::filesystem::remove(path);
+             std::filesystem::create_symlink(dir.File("victim"), path);
+         }},
+        {"protected", true, [](const std::string&) {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File(std::string("changing-") + c.name);
+        if (c.existed) test::WriteBytes(path, "old");
+        const DestinationResult opened = fs.OpenDestination(path);
+        ASSERT_TRUE(opened.destination);
+        if (c.protect) opened.destination->Protect(*fs.Identity(path));
+        opened.destination->CreateTemporary("changing.tmp")->Close();
+        c.meanwhile(path);
+        const std::string before = std::filesystem::is_symlink(path) ? "" : ReadBytes(path);
+        EXPECT_THROW(opened.destination->Commit("changing.tmp"), TargetChangedError);
+        opened.destination->Remove("changing.tmp");
+        EXPECT_FALSE(test::FileExists(dir.File("changing.tmp")));
+        if (!before.empty()) {
+            EXPECT_EQ(ReadBytes(path), before);
+        }
+        EXPECT_EQ(ReadBytes(dir.File("victim")), "keep");
+    }
 
     EXPECT_THROW(fs.Replace(dir.File("missing"), target), IoError);
     EXPECT_EQ(ReadBytes(target), "new content");
     EXPECT_THROW(fs.CreateNew(dir.File("no/such/folder.xml")), IoError);
-
     fs.Remove(target);
     EXPECT_FALSE(test::FileExists(target));
     fs.Remove(target);  // removing again is harmless
@@ -220,9 +282,9 @@ TEST(PosixFileSystem, SameFileSeesThroughSpellingsAndLinks) {
     EXPECT_TRUE(fs.SameFile(dir.File("out.xml"), dir.File("out.xml")));  // equal paths
 
     // A destination that does not exist yet is the same under another spelling
-    // of its folder, and under a name the file system cannot tell apart.
+    // of its folder; names are compared as Linux compares them, byte by byte.
     EXPECT_TRUE(fs.SameDestination(dir.File("out.xml"), dir.Path() + "/./out.xml"));
-    EXPECT_TRUE(fs.SameDestination(dir.File("髙.xml"), dir.File("\xEE\xE0.xml")));
+    EXPECT_FALSE(fs.SameDestination(dir.File("OUT.xml"), dir.File("out.xml")));
     EXPECT_FALSE(fs.SameDestination(dir.File("out.xml"), dir.File("out2.xml")));
     EXPECT_FALSE(fs.SameDestination(monthly, dir.File("out.xml")));
     EXPECT_TRUE(fs.SameDestination(dir.File("link.xml"), monthly));

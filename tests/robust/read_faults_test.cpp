@@ -16,7 +16,6 @@ namespace kw39::test {
 namespace {
 
 const std::string kOld = "<old>\r\n";
-const char kVanished[] = "ファイルが存在しません。";
 
 std::string ReadFailed(const std::string& path) {
     return "ファイルの読み込みに失敗しました。\n" + path;
@@ -34,29 +33,30 @@ struct ReadFaultCase {
     bool confirmed;
 };
 
-std::vector<Message> None(const std::string&) { return {}; }
-std::vector<Message> Vanished(const std::string&) { return {{kVanished, MessageStyle::Warning}}; }
 std::vector<Message> ReadError(const std::string& path) {
     return {{ReadFailed(path), MessageStyle::Error}};
 }
 
-// The input checks stat and open each file once; the load does it again.
+// The input checks stat and open each file once; the load reads it again from
+// the handle the check opened. A file that cannot be read again that way (as
+// these are not) is opened again by name, and one that is gone by then is
+// named: it is never silently left out of the document.
 const ReadFaultCase kCases[] = {
     {"employee file vanishes after the checks", 3, kLaunchStandalone,
-     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::NothingWritten,
-     Vanished, true},
+     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::Failed,
+     ReadError, true},
     {"company file vanishes after the checks", 0, kLaunchStandalone,
-     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::NothingWritten,
-     Vanished, true},
+     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::Failed,
+     ReadError, true},
     {"last file vanishes after the checks", 5, kLaunchStandalone,
-     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::NothingWritten,
-     Vanished, true},
-    {"hosted: a vanished file", 3, kLaunchHosted,
-     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::NothingWritten,
-     Vanished, true},
+     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::Failed,
+     ReadError, true},
+    {"hosted: a vanished file is a failure", 3, kLaunchHosted,
+     [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::Failed,
+     ReadError, true},
     {"employee file can no longer be opened", 3, kLaunchStandalone,
-     [](PathFaults& f, std::size_t) { f.opensBeforeFailing = 1; }, CommandOutcome::NothingWritten,
-     None, true},
+     [](PathFaults& f, std::size_t) { f.opensBeforeFailing = 1; }, CommandOutcome::Failed,
+     ReadError, true},
     {"monthly file read fails at once", 4, kLaunchStandalone,
      [](PathFaults& f, std::size_t) {
          f.opensBeforeReadFailing = 1;
@@ -135,23 +135,21 @@ TEST(ReadFaults, AnInputThatCannotBeOpenedIsNamed) {
 TEST(ReadFaults, TheLoadStopsAtTheVanishedFile) {
     MemoryRun run;
     run.faults.Faults(run.InputPath(2)).statsBeforeVanishing = 1;
-    EXPECT_EQ(run.Execute(), CommandOutcome::NothingWritten);
+    EXPECT_EQ(run.Execute(), CommandOutcome::Failed);
     EXPECT_EQ(run.faults.OpenCount(run.InputPath(1)), 2);
     EXPECT_EQ(run.faults.OpenCount(run.InputPath(3)), 1);
     EXPECT_EQ(run.faults.StatCount(run.InputPath(3)), 1);
 }
 
-// The program says which file vanished and that nothing was written.
+// The program says which file vanished (status 2) and that nothing was written.
 TEST(ReadFaults, TheProgramReportsAVanishedFile) {
     MemoryRun run(kOld);
     run.faults.Faults(run.InputPath(4)).statsBeforeVanishing = 1;
     testing::internal::CaptureStderr();
     const int status = cli::RunProgram(run.ProgramArgs(), run.faults);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(status, cli::kExitNothingWritten);
-    EXPECT_TRUE(Contains(err, *platform::Cp932ToUtf8("警告 (Warning): ファイルが存在しません。")))
-        << err;
-    EXPECT_TRUE(Contains(err, *platform::Cp932ToUtf8("出力ファイルは作成していません。"))) << err;
+    EXPECT_EQ(status, cli::kExitFailed);
+    EXPECT_TRUE(Contains(err, *platform::Cp932ToUtf8(ReadFailed(run.InputPath(4))))) << err;
     EXPECT_EQ(run.memory.Content(run.outputPath), kOld);
 }
 

@@ -1,5 +1,8 @@
 #include "robust_fixtures.h"
 
+#include <filesystem>
+
+#include "platform/file_system.h"
 #include "run/input_slots.h"
 
 namespace kw39::test {
@@ -13,6 +16,36 @@ const char* const kSlotOptions[kSlotCount] = {"--company",  "--payee",   "--depa
                                               "--employee", "--monthly", "--yearend"};
 
 }  // namespace
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+        text.replace(at, from.size(), to);
+        at += to.size();
+    }
+    return text;
+}
+
+void WriteCompany(const std::string& folder, const std::string& name) {
+    std::filesystem::create_directories(folder);
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        WriteBytes(folder + "/" + InputSlots[s].pszPrefix + ".CSV",
+                   ReplaceAll(DemoFiles()[s], kDemoName, name));
+    }
+}
+
+std::vector<std::string> FolderRunArgs(const std::string& folder,
+                                       const std::vector<std::string>& more) {
+    std::vector<std::string> args = {"--year", "26", "--yes", "--folder", folder};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+bool HasTemporaryFile(const std::string& folder) {
+    for (const std::string& name : FolderNames(folder)) {
+        if (Contains(name, platform::kTemporaryMarker)) return true;
+    }
+    return false;
+}
 
 const std::vector<std::string>& DemoFiles() {
     static const std::vector<std::string> files = [] {

@@ -58,4 +58,21 @@ bool ReportsSuccess(const RunResult& result);
 
 bool StartsWith(const std::string& text, const std::string& start);
 
+// The sample company's name, as its files spell it.
+inline const std::string kDemoName = "株式会社ソラマメ&ハッカ商会";
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+
+// The sample company's six files in `folder`, under the names the folder
+// selection looks for, with the company's name replaced by `name`.
+void WriteCompany(const std::string& folder, const std::string& name = kDemoName);
+
+// The command line that converts the company in `folder`: year 26, the
+// confirmation answered by --yes, then `more`.
+std::vector<std::string> FolderRunArgs(const std::string& folder,
+                                       const std::vector<std::string>& more);
+
+// True when a temporary file of the program's is in `folder`.
+bool HasTemporaryFile(const std::string& folder);
+
 }  // namespace kw39::test

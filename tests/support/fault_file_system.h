@@ -98,6 +98,10 @@ class FaultFileSystem : public platform::ForwardingFileSystem {
     std::unique_ptr<platform::OutputFile> CreateNew(const std::string& path) override;
     bool ProbeExclusiveWrite(const std::string& path) override;
     void Replace(const std::string& from, const std::string& to) override;
+    // By path, through the steps above, so that their faults apply.
+    platform::DestinationResult OpenDestination(const std::string& path) override {
+        return FileSystem::OpenDestination(path);
+    }
 
     // Used by the files this file system hands out.
     void CountWritten(std::size_t bytes) { m_nWritten += bytes; }

@@ -1,0 +1,74 @@
+#include "platform/pinned_file_system.h"
+
+#include "platform/io_error.h"
+
+namespace kw39::platform {
+
+namespace {
+
+// Reads a pinned file without owning it.
+class BorrowedInputFile : public InputFile {
+  public:
+    explicit BorrowedInputFile(InputFile& file) : m_file(file) {}
+    std::size_t Read(char* buffer, std::size_t size) override { return m_file.Read(buffer, size); }
+    bool Rewind() override { return m_file.Rewind(); }
+    std::optional<FileIdentity> Identity() const override { return m_file.Identity(); }
+
+  private:
+    InputFile& m_file;
+};
+
+}  // namespace
+
+void PinnedFiles::PinInput(const std::string& path, std::unique_ptr<InputFile> file) {
+    m_mapInputs[path] = std::move(file);
+}
+
+void PinnedFiles::PinDestination(const std::string& path,
+                                 std::shared_ptr<WriteDestination> destination) {
+    m_mapDestinations[path] = std::move(destination);
+}
+
+InputFile* PinnedFiles::Input(const std::string& path) const {
+    const auto it = m_mapInputs.find(path);
+    return it == m_mapInputs.end() ? nullptr : it->second.get();
+}
+
+std::shared_ptr<WriteDestination> PinnedFiles::Destination(const std::string& path) const {
+    const auto it = m_mapDestinations.find(path);
+    return it == m_mapDestinations.end() ? nullptr : it->second;
+}
+
+std::optional<FileStatus> PinnedFileSystem::Stat(const std::string& path) {
+    InputFile* const pinned = m_pins.Input(path);
+    if (!pinned) return Inner().Stat(path);
+    // Read through its handle, whatever its name now names.
+    if (pinned->Rewind()) return FileStatus{};
+    // Otherwise it is read by name again, and one that is gone is named: it
+    // is never silently left out.
+    auto status = Inner().Stat(path);
+    if (!status) throw ReadError(path);
+    return status;
+}
+
+std::unique_ptr<InputFile> PinnedFileSystem::OpenRead(const std::string& path) {
+    InputFile* const pinned = m_pins.Input(path);
+    if (!pinned) return Inner().OpenRead(path);
+    if (pinned->Rewind()) return std::make_unique<BorrowedInputFile>(*pinned);
+    // A vanished or exchanged input is named, never silently left out.
+    std::unique_ptr<InputFile> again = Inner().OpenRead(path);
+    const auto checked = pinned->Identity();
+    if (!again || (checked && again->Identity() != checked)) throw ReadError(path);
+    return again;
+}
+
+DestinationResult PinnedFileSystem::OpenDestination(const std::string& path) {
+    if (std::shared_ptr<WriteDestination> pinned = m_pins.Destination(path)) {
+        DestinationResult result;
+        result.destination = std::move(pinned);
+        return result;
+    }
+    return Inner().OpenDestination(path);
+}
+
+}  // namespace kw39::platform
