@@ -39,6 +39,7 @@ std::string RunProgress::Text() const {
 }
 
 void RunProgress::Confirmed() {
+    const std::lock_guard lock(m_mutex);
     // The checks have read every file once; loading reads them again.
     m_phase = Phase::Loading;
     m_nRead = 0;
@@ -46,6 +47,7 @@ void RunProgress::Confirmed() {
 }
 
 void RunProgress::BytesRead(std::size_t count) {
+    const std::lock_guard lock(m_mutex);
     m_nRead += count;
     if (m_phase == Phase::Checking || m_phase == Phase::Loading) Show();
 }
@@ -53,21 +55,28 @@ void RunProgress::BytesRead(std::size_t count) {
 void RunProgress::BytesWritten(std::size_t count) {
     // The document may be written while the employees are converted; the
     // count of employees stays in view until the last one is done.
+    const std::lock_guard lock(m_mutex);
     if (m_phase != Phase::Converting || m_nConverted >= m_nEmployees) m_phase = Phase::Writing;
     m_nWritten += count;
     Show();
 }
 
 void RunProgress::ConversionStarted(std::string_view companyName, std::size_t employees) {
-    m_phase = Phase::Converting;
-    m_nEmployees = employees;
-    Show();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_phase = Phase::Converting;
+        m_nEmployees = employees;
+        Show();
+    }
     if (m_pInner) m_pInner->ConversionStarted(companyName, employees);
 }
 
 void RunProgress::EmployeeConverted(const std::string& code, std::string_view name) {
-    ++m_nConverted;
-    Show();
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_nConverted;
+        Show();
+    }
     if (m_pInner) m_pInner->EmployeeConverted(code, name);
 }
 

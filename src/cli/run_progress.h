@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "cli/counting_file_system.h"
@@ -27,10 +28,15 @@ class RunProgress : public ConversionObserver, public ByteListener {
 
     // The line steps aside for a question; the confirmation begins the run
     // proper.
-    void BeforeQuestion() { m_line.Clear(); }
+    void BeforeQuestion() {
+        const std::lock_guard lock(m_mutex);
+        m_line.Clear();
+    }
     void Confirmed();
 
     void BytesRead(std::size_t count) override;
+    // Called by the thread that writes the document, while the caller's
+    // thread converts: every change of the line is made under one lock.
     void BytesWritten(std::size_t count) override;
 
     // Counts the employees, and passes every observation on to `inner`.
@@ -53,6 +59,7 @@ class RunProgress : public ConversionObserver, public ByteListener {
         if (m_line.Due()) m_line.Update(Text());
     }
 
+    std::mutex m_mutex;  // the state below and the line, for both threads
     ProgressLine& m_line;
     ConversionObserver* m_pInner;  // may be nullptr
     Phase m_phase = Phase::Checking;
