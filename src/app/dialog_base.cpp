@@ -28,7 +28,7 @@ INT_PTR CALLBACK CModalDialog::DialogProc(HWND window, UINT message, WPARAM wPar
     try {
         return self->HandleMessage(message, wParam, lParam);
     } catch (const std::exception& failure) {
-        self->OnException(FailureMessage(failure));
+        self->OnException(FailureMessage(failure).text);
     } catch (...) {
         self->OnException({});
     }

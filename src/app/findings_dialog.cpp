@@ -124,15 +124,13 @@ void CFindingsDlg::OnSave() {
     if (!path) return;
     platform::FileSystem& fs = platform::RealFileSystem();
     auto problem = ReportCollision(*path, m_findings.files, fs);
-    if (!problem) problem = CheckOutputLocation(fs, *path, "報告ファイル").problem;
+    if (!problem) problem = CheckOutputLocation(fs, *path, kReportLabel).problem;
+    // A failure to write is one Error message; the old file stays as it was.
+    if (!problem) problem = WriteReportFile(*path, m_findings.report, fs);
     if (problem) {
-        ShowMessageBox(Handle(), platform::Cp932ToWideLossy(*problem),
-                       platform::MessageStyle::Warning);
+        ShowMessageBox(Handle(), platform::Cp932ToWideLossy(problem->text), problem->style);
         return;
     }
-    // A failure to write reaches the dialog as one Error message; the old file
-    // stays as it was.
-    WriteReportFile(*path, m_findings.report, fs);
     m_strProposedPath = *chosen;
 }
 

@@ -11,7 +11,7 @@
 #include "app/dialog_base.h"
 #include "run/conversion_report.h"
 #include "run/report_file.h"
-#include "run/run_port.h"
+#include "run/run_request.h"
 
 namespace kw39::app {
 

@@ -114,8 +114,6 @@ void CKw39PCAConvDlg::FocusField(RunField field, std::size_t slot) {
     }
 }
 
-void CKw39PCAConvDlg::CloseDialog() { EndDialog(IDOK); }
-
 void CKw39PCAConvDlg::DoDataExchange(bool save) {
     ExchangeRadio(save, IDC_RADIO_STANDARD, IDC_RADIO_SIMPLE, m_nMode);
 }
@@ -203,13 +201,24 @@ void CKw39PCAConvDlg::OnExecute() {
     ForgetFindings();
     const CWaitCursor wait;
     const ScopedFlag running(m_bRunning);
+    const RunRequest request = ReadRequest();
     RunFindings run;
     run.report.BeginCompany({});
-    if (ExecuteCommand(*this, m_launch, platform::RealFileSystem(), &run.report) !=
-        CommandOutcome::Written)
-        return;
+    const auto answer = [this](const Question& question) {
+        const MessageAnswer given = ShowMessage(question.message.text, question.message.style);
+        return given == MessageAnswer::Ok || given == MessageAnswer::Yes;
+    };
+    const RunResult result = ExecuteRun(request, answer, platform::RealFileSystem(), &run.report);
+    for (const Message& message : result.messages) ShowMessage(message.text, message.style);
+    if (result.field != RunField::None && result.focus) FocusField(result.field, result.slot);
+    // Hosted: a confirmed run hands control back to the host whatever it
+    // wrote; after a raised failure the dialog stays open.
+    if (m_launch.launchCode == kLaunchHosted &&
+        (result.Written() || result.outcome == CommandOutcome::NothingWritten)) {
+        EndDialog(IDOK);
+    }
+    if (!result.Written()) return;
     m_bDocumentWritten = true;
-    const RunRequest request = ReadRequest();
     // The outcome line says what the command line's report says of the run.
     run.report.DescribeRun(DescribeRun(request));
     run.report.EndCompany(true);
@@ -262,7 +271,7 @@ void CKw39PCAConvDlg::OnSelectFolder() {
         if (const auto& path = selection.paths[slot])
             SetItemText(kSlotControls[slot].nEditId, BoxPath(*path));
     }
-    if (!selection.message.empty()) ShowMessage(selection.message, MessageStyle::Warning);
+    if (selection.message) ShowMessage(selection.message->text, selection.message->style);
 }
 
 void CKw39PCAConvDlg::OnClear() {

@@ -1,6 +1,6 @@
 // The main dialog: filing year, mode, the six input files and the output file,
-// and the commands on them. It is the RunPort through which the Execute
-// command and the input checks read and answer the user.
+// and the commands on them. Execute turns the controls into a request, answers
+// the run's questions in message boxes and shows its result.
 #pragma once
 
 #include <windows.h>
@@ -14,19 +14,13 @@
 #include "app/path_boxes.h"
 #include "app/shared_mnemonics.h"
 #include "run/launch_context.h"
-#include "run/run_port.h"
+#include "run/run_request.h"
 
 namespace kw39::app {
 
-class CKw39PCAConvDlg : public CModalDialog, public RunPort {
+class CKw39PCAConvDlg : public CModalDialog {
   public:
     explicit CKw39PCAConvDlg(const LaunchContext& launch);
-
-    // RunPort over the real controls. Texts cross to and from CP932 here.
-    RunRequest ReadRequest() override;
-    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
-    void FocusField(RunField field, std::size_t slot) override;
-    void CloseDialog() override;
 
     // True once a run has written its document. The host is told OK only then:
     // a dialog ended by Enter, or by a run that wrote nothing, must not let it
@@ -41,6 +35,13 @@ class CKw39PCAConvDlg : public CModalDialog, public RunPort {
     void OnHelpRequest() override { OnHelp(); }
 
   private:
+    // The controls as a request, a message box, the focus on the control
+    // that corrects `field` (for an input, the browse button of `slot`).
+    // Texts cross to and from CP932 here.
+    RunRequest ReadRequest();
+    MessageAnswer ShowMessage(const std::string& text, MessageStyle style);
+    void FocusField(RunField field, std::size_t slot);
+
     void OnExecute();
     void OnBrowseInput(std::size_t slot);
     void OnSaveAs();

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/message_port.h"
+#include "platform/message.h"
 
 namespace kw39::app {
 

@@ -1,8 +1,6 @@
 #include "cli/batch_run.h"
 
 #include <algorithm>
-#include <map>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -15,15 +13,17 @@
 #include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
-#include "cli/terminal_port.h"
-#include "cli/visible_text.h"
+#include "cli/terminal.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
+#include "platform/visible_text.h"
+#include "run/batch_plan.h"
 #include "run/conversion_report.h"
 #include "run/execute_command.h"
 #include "run/folder_selection.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
+#include "run/payment_year.h"
 #include "run/run_description.h"
 #include "run/validate_input.h"
 
@@ -31,108 +31,8 @@ namespace kw39::cli {
 
 namespace {
 
-struct Company {
-    std::string name;    // the subfolder's name
-    std::string folder;  // its path
-    RunRequest request;  // what it is converted with, once planned
-    std::unique_ptr<CompanyTerminal> terminal = std::make_unique<CompanyTerminal>();
-    std::string outputName;     // file name in the output folder, once suggested
-    std::optional<int> failed;  // the status of a company that cannot be run
-    std::string whyNot;         // for the report, when nothing was written
-};
-
 // A folder's or file's name as text to show.
 std::string Shown(const std::string& name) { return platform::ShownPath(name); }
-
-// Where a company's document is written: its suggested name (CP932 text) as a
-// name of this file system, in the output folder.
-std::string DocumentPath(const std::string& outputDir, const std::string& outputName) {
-    return platform::JoinPath(outputDir, platform::NativeName(outputName));
-}
-
-// Chooses the files of a company and the name of its document, as --folder
-// and the suggested output name would; on failure sets `failed`.
-void Plan(Company& company, const CliOptions& options, const std::string& year,
-          platform::FileSystem& fs) {
-    if (company.failed) return;
-    CompanyTerminal& terminal = *company.terminal;
-    if (options.check) terminal.AskNothing();
-    RunRequest& request = company.request;
-    request.yearText = year;
-    request.mode = options.mode;
-    request.launch = StandaloneLaunch(year);
-    request.writeDocument = !options.check;
-    const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
-    const bool chosen = PutSelectedFiles(request, selection);
-    terminal.SetShownPaths(PathsOf(request));
-    if (!selection.message.empty()) {
-        terminal.Show(selection.message, MessageStyle::Warning);
-    } else if (!chosen) {
-        terminal.Show(std::string(kNothingChosen), MessageStyle::Warning);
-    }
-    try {
-        const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
-        if (!proposal.name.empty()) {
-            company.outputName = SafeFileName(proposal.name);
-            // Each company's data says its own year.
-            if (!options.year)
-                request.yearText = YearWithoutOption(request, fs, Shown(company.name));
-            return;
-        }
-        terminal.Show(*proposal.failure.message);
-        company.failed = kExitCheckFailed;
-    } catch (const std::exception& failure) {
-        terminal.Show(FailureMessage(failure), MessageStyle::Error);
-        company.failed = kExitFailed;
-    }
-    company.whyNot = terminal.LastMessageText();
-}
-
-// The folder names of the other companies that share a name, at most ten of
-// them: thousands of copies of one company must not make every message list
-// every other copy.
-std::string OtherFolders(const std::vector<Company>& companies,
-                         const std::vector<std::size_t>& sharing, std::size_t self) {
-    constexpr std::size_t kListed = 10;
-    std::string others;
-    std::size_t listed = 0;
-    for (const std::size_t j : sharing) {
-        if (j == self) continue;
-        if (listed == kListed) {
-            others += " 他 " + std::to_string(sharing.size() - 1 - kListed) + " 件";
-            break;
-        }
-        others += (others.empty() ? "" : ", ") + VisibleName(Shown(companies[j].name));
-        ++listed;
-    }
-    return others;
-}
-
-// Companies whose documents would have the same name: none of them is
-// converted, so that none overwrites another. Names are compared as the file
-// system will see them: in Unicode (one character may have several CP932
-// codes) and without regard to case, as Windows does.
-void RefuseSharedNames(std::vector<Company>& companies) {
-    std::map<std::string, std::vector<std::size_t>> byName;
-    for (std::size_t i = 0; i < companies.size(); ++i) {
-        if (companies[i].failed) continue;
-        byName[platform::FileNameKey(companies[i].outputName)].push_back(i);
-    }
-    for (const auto& [name, sharing] : byName) {
-        if (sharing.size() < 2) continue;
-        for (const std::size_t i : sharing) {
-            const std::string others = OtherFolders(companies, sharing, i);
-            Company& company = companies[i];
-            const std::string text =
-                "出力ファイル名「" + company.outputName + "」が、フォルダ " + others +
-                " の会社と同じになります。\n上書きしないよう、いずれの会社も変換していません。"
-                "会社コードと会社名 ([10000]) を確認してください。";
-            company.terminal->Show(text, MessageStyle::Warning);
-            company.failed = kExitCheckFailed;
-            company.whyNot = text;
-        }
-    }
-}
 
 std::string ResultWords(int status, bool check) {
     switch (status) {
@@ -165,12 +65,13 @@ std::string Indented(const std::string& text) {
 }
 
 // The result line of a company and, under it, its messages and findings.
-void ShowResult(const Company& company, const std::string& counter, int status, bool check,
-                const std::string& outputPath, const CompanyReport& report) {
+void ShowResult(const Terminal& terminal, const BatchCompany& company, const std::string& counter,
+                int status, bool check, const std::string& outputPath,
+                const CompanyReport& report) {
     // With --quiet only the companies that need the clerk are shown.
-    if (IsQuiet() && status == kExitWritten) return;
+    if (terminal.Quiet() && status == kExitWritten) return;
     std::string text =
-        counter + VisibleName(Shown(company.name)) + ": " + ResultWords(status, check);
+        counter + platform::VisibleName(Shown(company.name)) + ": " + ResultWords(status, check);
     if (status == kExitWritten) {
         text +=
             " -> " + Shown(outputPath) + " (社員 " + std::to_string(report.employees) + " 名)\n";
@@ -179,10 +80,10 @@ void ShowResult(const Company& company, const std::string& counter, int status, 
     } else {
         text += "\n";
     }
-    for (const Message& message : company.terminal->Messages()) {
+    for (const Message& message : company.messages) {
         // The completion message is what the result line says already.
         if (message.style == MessageStyle::Info) continue;
-        text += Indented(FormatMessage(company.terminal->Shown(message.text), message.style));
+        text += Indented(FormatMessage(message));
     }
     if (status == kExitWritten) {
         text += Indented(ConversionReport::CountLine(ConversionReport::Count(report)));
@@ -191,45 +92,47 @@ void ShowResult(const Company& company, const std::string& counter, int status, 
 }
 
 // Runs one planned company; returns its status.
-int RunCompany(Company& company, const std::string& outputDir, ConversionReport& report,
-               ProgressLine* line, platform::FileSystem& fs) {
-    CompanyTerminal& terminal = *company.terminal;
-    company.request.outputPath = DocumentPath(outputDir, company.outputName);
-    terminal.SetShownPaths(PathsOf(company.request));
-
-    const CommandResult result = ExecuteRequest(terminal, company.request, fs, &report, line);
-
-    const int status = StatusOf(result.outcome);
+int RunCompany(BatchCompany& company, bool check, ConversionReport& report, ProgressLine* line,
+               platform::FileSystem& fs) {
+    // The batch's one confirmation has answered the company's own and its
+    // questions, which were put before it; a check, which asks nothing, keeps
+    // a question as the warning it states.
+    const auto answer = [&company, check](const Question& question) {
+        if (check && question.message.style == MessageStyle::Question) {
+            company.messages.push_back(QuestionStatement(question));
+        }
+        return true;
+    };
+    const RunResult result = ExecuteRequest(company.request, answer, fs, &report, line);
+    company.messages.insert(company.messages.end(), result.messages.begin(), result.messages.end());
     if (result.outcome == CommandOutcome::NothingWritten) {
-        terminal.Show(std::string(kNothingLoaded), MessageStyle::Warning);
+        company.messages.push_back(
+            platform::MakeMessage(MessageId::NothingLoaded, MessageStyle::Warning));
     }
-    // A check says in its last message why there is no document.
-    company.whyNot =
-        result.outcome == CommandOutcome::Written ? std::string() : terminal.LastMessageText();
-    return status;
+    company.whyNot = result.whyNot;
+    return StatusOf(result.outcome);
 }
 
 // The checks of the batch as a whole; false after a message.
-bool CheckBatchOptions(Terminal& terminal, const CliOptions& options, const std::string& year,
+bool CheckBatchOptions(const Terminal& terminal, const CliOptions& options, const std::string& year,
                        platform::FileSystem& fs) {
     if (!IsAcceptableYear(year)) {
-        terminal.Show("正しい申告年度を指定してください。", MessageStyle::Warning);
-        NameYearToCorrect();
+        terminal.Show(platform::MakeMessage(MessageId::YearRejected, MessageStyle::Warning));
+        terminal.NameYearToCorrect();
         return false;
     }
     const auto root = fs.Stat(*options.batch);
     if (!root || !root->isDirectory) {
-        terminal.Show("フォルダが存在しません。\n\n" + Shown(*options.batch),
-                      MessageStyle::Warning);
-        NameOptionToCorrect("--batch");
+        terminal.Show(platform::MakeMessage(MessageId::FolderMissing, MessageStyle::Warning,
+                                            {Shown(*options.batch)}));
+        terminal.NameOptionToCorrect("--batch");
         return false;
     }
     const auto output = fs.Stat(*options.outputDir);
     if (!output || !output->isDirectory) {
-        terminal.Show("出力先のフォルダが存在しません。\n\n" + Shown(*options.outputDir) +
-                          "\n\nフォルダを作成してから実行してください。",
-                      MessageStyle::Warning);
-        NameOptionToCorrect("--output-dir");
+        terminal.Show(platform::MakeMessage(MessageId::OutputFolderMissing, MessageStyle::Warning,
+                                            {Shown(*options.outputDir)}));
+        terminal.NameOptionToCorrect("--output-dir");
         return false;
     }
     return true;
@@ -239,84 +142,9 @@ bool CheckBatchOptions(Terminal& terminal, const CliOptions& options, const std:
 std::string Joined(const std::vector<std::string>& names) {
     std::string joined;
     for (const std::string& name : names) {
-        joined += (joined.empty() ? "" : ", ") + VisibleName(name);
+        joined += (joined.empty() ? "" : ", ") + platform::VisibleName(Shown(name));
     }
     return joined;
-}
-
-// The company folders under the root, in name order; notes the folders left
-// aside. Nothing when the root cannot be listed.
-std::optional<std::vector<Company>> FindCompanies(const std::string& root,
-                                                  platform::FileSystem& fs) {
-    std::optional<platform::Subfolders> subfolders = fs.ListSubfolders(root);
-    if (!subfolders) return std::nullopt;
-    std::sort(subfolders->names.begin(), subfolders->names.end());
-    std::sort(subfolders->unnamed.begin(), subfolders->unnamed.end());
-    std::vector<Company> companies;
-    std::vector<std::string> skipped;
-    for (const std::string& name : subfolders->names) {
-        const std::string folder = platform::JoinPath(root, name);
-        if (!fs.ListCsvFiles(folder)) {
-            // It may well hold an export: that it cannot be read is a failure
-            // the clerk must see, not a folder to pass over.
-            Company& company = companies.emplace_back();
-            company.name = name;
-            company.folder = folder;
-            company.failed = kExitFailed;
-            company.whyNot = "フォルダの内容を読み取れません。\n\n" + VisibleName(Shown(folder));
-            company.terminal->Show(company.whyNot, MessageStyle::Error);
-            continue;
-        }
-        if (!HoldsPcaExport(folder, fs)) {
-            skipped.push_back(Shown(name));
-            continue;
-        }
-        Company& company = companies.emplace_back();
-        company.name = name;
-        company.folder = folder;
-    }
-    if (!skipped.empty()) {
-        Inform("PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
-               Joined(skipped));
-    }
-    if (!subfolders->unnamed.empty()) {
-        Inform(
-            "名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
-            Joined(subfolders->unnamed));
-    }
-    return companies;
-}
-
-// Each document must spare the exports of every company of the batch, not only
-// its own company's.
-void ProtectEveryInput(std::vector<Company>& companies, platform::FileSystem& fs) {
-    auto all = std::make_shared<std::vector<RunRequest::OtherFile>>();
-    for (const Company& company : companies) {
-        for (std::size_t s = 0; s < kSlotCount; ++s) {
-            const std::string& path = company.request.inputPaths[s];
-            if (path.empty()) continue;
-            all->push_back(
-                {Shown(company.name) + " の" + InputSlots[s].pszLabel, path, fs.Identity(path)});
-        }
-    }
-    for (Company& company : companies) company.request.otherInputs = all;
-}
-
-// Every file the batch reads, and every document it will write.
-std::vector<RunFile> FilesOfBatch(std::vector<Company>& companies, const std::string& outputDir) {
-    std::vector<RunFile> files;
-    for (Company& company : companies) {
-        for (RunFile& file : FilesOfRun(company.request)) {
-            if (file.path.empty()) continue;
-            file.label = Shown(company.name) + " の" + file.label;
-            files.push_back(std::move(file));
-        }
-        if (!company.outputName.empty()) {
-            files.push_back({Shown(company.name) + " の出力先データ",
-                             DocumentPath(outputDir, company.outputName)});
-        }
-    }
-    return files;
 }
 
 struct Tally {
@@ -325,45 +153,25 @@ struct Tally {
     std::vector<std::string> notConverted;
 };
 
-void RefuseRewrite(Company& company, const std::string& outputPath) {
-    company.whyNot = "出力ファイル " + Shown(outputPath) +
-                     " は、この一括変換で別の会社の書類として書き出したファイルです。"
-                     "上書きしないよう、この会社は変換していません。"
-                     "会社コードと会社名 ([10000]) を確認してください。";
-    company.terminal->Show(company.whyNot, MessageStyle::Warning);
-    company.failed = kExitCheckFailed;
-}
-
-// What the outcome line of a company's report says of its run.
-RunDescription Described(const Company& company, const std::string& outputDir,
-                         const std::string& year, const CliOptions& options,
-                         platform::FileSystem& fs) {
-    RunRequest request = company.request;
-    // A planned company carries its own year (its data's, without --year);
-    // one that could not even be planned, the batch's.
-    if (request.yearText.empty()) {
-        request.yearText = year;
-        request.mode = options.mode;
-    }
-    if (!company.outputName.empty()) {
-        request.outputPath = DocumentPath(outputDir, company.outputName);
-    }
-    return DescribeRun(request, fs);
+void RefuseRewrite(BatchCompany& company, const std::string& outputPath) {
+    company.messages.push_back(platform::MakeMessage(MessageId::RewriteRefused,
+                                                     MessageStyle::Warning, {Shown(outputPath)}));
+    company.whyNot = company.messages.back().text;
+    company.refused = CommandOutcome::InputRejected;
 }
 
 // Converts every company that can be run (none when cancelled) and shows the
 // result line of each.
-Tally RunCompanies(std::vector<Company>& companies, const CliOptions& options,
-                   const std::string& year, bool cancelled, ConversionReport& report,
+Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companies,
+                   const CliOptions& options, bool cancelled, ConversionReport& report,
                    platform::FileSystem& fs) {
-    const std::string& outputDir = *options.outputDir;
     std::optional<ProgressLine> line = WatchedProgressLine();
     Tally tally;
     // The documents this batch has written: however two names came to mean one
     // file, a later company never replaces an earlier one's document.
     std::set<platform::FileIdentity> written;
     for (std::size_t i = 0; i < companies.size(); ++i) {
-        Company& company = companies[i];
+        BatchCompany& company = companies[i];
         // Appended piece by piece: GCC 12 misreports chained operator+ on
         // std::string (-Wrestrict) at higher optimisation levels.
         std::string counter = "[";
@@ -372,36 +180,36 @@ Tally RunCompanies(std::vector<Company>& companies, const CliOptions& options,
         counter += std::to_string(companies.size());
         counter += "] ";
         report.BeginCompany(Shown(company.name));
-        int status = company.failed.value_or(kExitCancelled);
-        std::string outputPath;
-        if (!company.failed && !cancelled) {
-            outputPath = DocumentPath(outputDir, company.outputName);
+        const bool planned = !company.refused;
+        int status = planned ? kExitCancelled : StatusOf(*company.refused);
+        const std::string& outputPath = company.request.outputPath;
+        if (planned && !cancelled) {
             if (const auto identity = fs.Identity(outputPath);
                 identity && written.count(*identity)) {
                 RefuseRewrite(company, outputPath);
-                status = *company.failed;
+                status = StatusOf(*company.refused);
             } else {
                 if (line) line->SetPrefix(counter + Shown(company.name) + ": ");
-                status = RunCompany(company, outputDir, report, line ? &*line : nullptr, fs);
+                status = RunCompany(company, options.check, report, line ? &*line : nullptr, fs);
                 if (status == kExitWritten) {
                     if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
                 }
             }
-        } else if (!company.failed) {
-            company.whyNot = "中止しました。";
+        } else if (planned) {
+            company.whyNot = platform::TextOf(MessageId::Cancelled);
         }
-        if (options.report) report.DescribeRun(Described(company, outputDir, year, options, fs));
+        if (options.report) report.DescribeRun(DescribeRun(company.request, fs));
         report.EndCompany(status == kExitWritten && !options.check, company.whyNot);
         // After a cancel only the companies that had failed already are shown.
-        if (!cancelled || company.failed) {
-            ShowResult(company, counter, status, options.check, outputPath,
+        if (!cancelled || !planned) {
+            ShowResult(terminal, company, counter, status, options.check, outputPath,
                        report.Companies().back());
         }
         tally.worst = WorseStatus(tally.worst, status);
         if (status == kExitWritten) {
             ++tally.converted;
         } else {
-            tally.notConverted.push_back(Shown(company.name));
+            tally.notConverted.push_back(company.name);
         }
     }
     return tally;
@@ -425,60 +233,98 @@ std::string TallyText(const Tally& tally, std::size_t count, bool check) {
     return text;
 }
 
+// The notes of planning: the folders left aside, and each company's year
+// when it is its data's.
+void NotePlan(const Terminal& terminal, const BatchPlan& plan, bool yearGiven) {
+    if (!plan.skipped.empty()) {
+        terminal.Inform(
+            "PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
+            Joined(plan.skipped));
+    }
+    if (!plan.unnamed.empty()) {
+        terminal.Inform(
+            "名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
+            Joined(plan.unnamed));
+    }
+    if (yearGiven) return;
+    for (const BatchCompany& company : plan.companies) {
+        if (company.outputName.empty()) continue;
+        NoteYear(terminal, company.request.yearText, company.paymentYear, Shown(company.name));
+    }
+}
+
+// Every company's question comes before the one confirmation that answers
+// them all.
+void ShowYearQuestions(const std::vector<BatchCompany>& companies) {
+    for (const BatchCompany& company : companies) {
+        if (company.refused || !company.yearQuestion) continue;
+        const Message& question = *company.yearQuestion;
+        WriteStderr(
+            FormatMessage(Message{platform::VisibleName(Shown(company.name)) + ": " + question.text,
+                                  question.style}) +
+            "(" + platform::Compose(platform::EnglishText(question.id), question.args) + ")\n");
+    }
+}
+
 }  // namespace
 
 int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
-    Terminal terminal = TerminalFor(options);
+    const Terminal terminal = TerminalFor(options);
     const std::string year = options.year ? *options.year : DefaultYear(platform::Today());
     ConversionReport report;
     if (!CheckBatchOptions(terminal, options, year, fs)) {
-        return FinishReport(options, report, kExitCheckFailed, fs);
+        return FinishReport(terminal, options, report, kExitCheckFailed, fs);
     }
-    std::optional<std::vector<Company>> companies = FindCompanies(*options.batch, fs);
-    if (!companies) {
-        terminal.Show("フォルダの内容を読み取れません。\n\n" + Shown(*options.batch),
-                      MessageStyle::Error);
-        return FinishReport(options, report, kExitFailed, fs);
+    BatchRequest batch;
+    batch.root = *options.batch;
+    batch.outputDir = *options.outputDir;
+    batch.year = options.year;
+    batch.defaultYear = DefaultYear(platform::Today());
+    batch.mode = options.mode;
+    batch.writeDocument = !options.check;
+    std::optional<BatchPlan> plan = PlanBatch(batch, fs);
+    if (!plan) {
+        terminal.Show(platform::MakeMessage(MessageId::FolderUnreadable, MessageStyle::Error,
+                                            {Shown(*options.batch)}));
+        return FinishReport(terminal, options, report, kExitFailed, fs);
     }
-    if (companies->empty()) {
-        terminal.Show(
-            "変換する会社のフォルダがありません。\n\n" + Shown(*options.batch) +
-                "\n\n会社ごとのフォルダに、PCA給与X から書き出した CSV ファイル (KAISHAQ, "
-                "NOUFUQ, BUMONQ, KOJINQ, GETUJIQ, NENCHOUQ) を入れてください。",
-            MessageStyle::Warning);
-        NameOptionToCorrect("--batch");
-        return FinishReport(options, report, kExitCheckFailed, fs);
+    NotePlan(terminal, *plan, options.year.has_value());
+    std::vector<BatchCompany>& companies = plan->companies;
+    if (companies.empty()) {
+        terminal.Show(platform::MakeMessage(MessageId::NoCompanyFolders, MessageStyle::Warning,
+                                            {Shown(*options.batch)}));
+        terminal.NameOptionToCorrect("--batch");
+        return FinishReport(terminal, options, report, kExitCheckFailed, fs);
     }
-
-    for (Company& company : *companies) Plan(company, options, year, fs);
-    RefuseSharedNames(*companies);
-    ProtectEveryInput(*companies, fs);
-    if (!ReportApartFrom(terminal, options, FilesOfBatch(*companies, *options.outputDir), fs)) {
+    if (!ReportApartFrom(terminal, options, FilesOfBatch(*plan), fs)) {
         return kExitCheckFailed;  // the report is not written: it would replace that file
     }
 
-    const std::size_t count = companies->size();
-    if (!IsQuiet()) {
+    const std::size_t count = companies.size();
+    if (!terminal.Quiet()) {
         std::vector<CompanyYear> years;
-        for (const Company& company : *companies) {
-            if (!company.failed) years.push_back({company.name, company.request.yearText});
+        for (const BatchCompany& company : companies) {
+            if (!company.refused) years.push_back({company.name, company.request.yearText});
         }
         WriteStderr(BatchSummary(year, options, years));
     }
-    Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " +
-           Shown(*options.batch) + " -> " + Shown(*options.outputDir));
-    const bool anyToRun = std::any_of(companies->begin(), companies->end(),
-                                      [](const Company& company) { return !company.failed; });
+    terminal.Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " +
+                    Shown(*options.batch) + " -> " + Shown(*options.outputDir));
+    const bool anyToRun = std::any_of(companies.begin(), companies.end(),
+                                      [](const BatchCompany& company) { return !company.refused; });
+    ShowYearQuestions(companies);
     bool cancelled = false;
-    if (anyToRun && !terminal.Confirm(kConfirmText)) {
-        Note("中止しました。 (Cancelled.)");
+    if (anyToRun &&
+        !terminal.Answer({platform::MakeMessage(MessageId::Confirm, MessageStyle::Confirm)})) {
+        terminal.Note(platform::TextOf(MessageId::Cancelled) + " (" +
+                      std::string(platform::EnglishText(MessageId::Cancelled)) + ")");
         cancelled = true;
     }
 
-    const Tally tally = RunCompanies(*companies, options, year, cancelled, report, fs);
-    Inform(TallyText(tally, count, options.check));
-    if (tally.converted > 0) ShowFindingCount(report.CountAll(), options);
-    return FinishReport(options, report, tally.worst, fs);
+    const Tally tally = RunCompanies(terminal, companies, options, cancelled, report, fs);
+    terminal.Inform(TallyText(tally, count, options.check));
+    if (tally.converted > 0) ShowFindingCount(terminal, report.CountAll(), options);
+    return FinishReport(terminal, options, report, tally.worst, fs);
 }
 
 }  // namespace kw39::cli

@@ -1,6 +1,6 @@
-// One invocation of kw39pcaconv: fills a headless dialog from the options,
-// runs the Execute command (once, or once per company of a batch) and turns
-// the outcome into the exit status.
+// One conversion on the command line: turns the options into a request, runs
+// it, answering its questions on the terminal, and turns its result into the
+// exit status; and what a batch shares with it.
 #pragma once
 
 #include <optional>
@@ -10,7 +10,7 @@
 
 #include "cli/options.h"
 #include "cli/progress_line.h"
-#include "cli/terminal_port.h"
+#include "cli/terminal.h"
 #include "platform/file_system.h"
 #include "run/conversion_report.h"
 #include "run/execute_command.h"
@@ -28,65 +28,44 @@ enum ExitStatus : int {
     kExitUsage = 64,          // wrong command line
 };
 
-inline constexpr std::string_view kNothingLoaded =
-    "社員データが読み込まれなかったため、出力ファイルは作成していません。";
-inline constexpr std::string_view kNothingChosen =
-    "フォルダ内の同じファイルが複数の種類に当てはまるため、ファイルを選択しませんでした。";
+// One run for the options (no --batch); the exit status.
+int Convert(const CliOptions& options, platform::FileSystem& fs);
 
-// The whole program for the given arguments (UTF-8, without the program name).
-int RunProgram(const std::vector<std::string>& args,
-               platform::FileSystem& fs = platform::RealFileSystem());
-
-// A suggested output name made safe as a file name in the current folder:
-// separators and characters that Windows forbids in names become "_".
-std::string SafeFileName(const std::string& name);
-
-// The exit status of one Execute command.
+// The exit status of one run.
 int StatusOf(CommandOutcome outcome);
 
 // The worse of two exit statuses, worst first: 2 (failed), 1 (check failed),
 // 4 (nothing written), 3 (cancelled), 0 (written).
 int WorseStatus(int a, int b);
 
-// Puts the files a folder selection chose into their slots; false when it
-// chose none.
-bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection);
-
-// Every path of a request (inputs, then the output), for showing its messages.
-std::vector<std::string> PathsOf(const RunRequest& request);
-
 // The year of a run without --year: the era year of the payment dates of its
-// monthly file, today's when it has none; which one is noted on standard
-// error (after the name of `company`, in a batch).
-std::string YearWithoutOption(const RunRequest& request, platform::FileSystem& fs,
-                              const std::string& company = "");
+// monthly file, today's when it has none; which one is noted on standard error.
+std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
+                              platform::FileSystem& fs);
 
-// The Execute command as the program itself launches it (no host).
+// The note of a year taken without --year: from the payment dates of
+// `paymentYear`, or today's (after the name of `company`, in a batch).
+void NoteYear(const Terminal& terminal, const std::string& year, std::optional<int> paymentYear,
+              const std::string& company = "");
+
+// The launch of a run the program starts itself (no host).
 LaunchContext StandaloneLaunch(std::string defaultYear);
 
 // A progress line on standard error where someone watches it; nothing when
 // standard error is redirected, so that redirected output stays plain.
 std::optional<ProgressLine> WatchedProgressLine();
 
-// "kw39pcaconv: " + text on standard error.
-void Note(const std::string& text);
-// A note that only informs: left out with --quiet.
-void Inform(const std::string& text);
-// Names the option the user has to correct, after a failed check.
-void NameOptionToCorrect(const std::string& option);
-// The same for a rejected year, with an example of a right one.
-void NameYearToCorrect();
-
-// The terminal of a run: the confirmation answered by --yes or, since it
-// writes nothing, by --check.
+// The terminal of a run: its verbosity, the questions answered by --yes or,
+// since it writes nothing, by --check.
 Terminal TerminalFor(const CliOptions& options);
 
 // Writes the report if one was asked for; the status after it: `status`, or
 // kExitFailed (with an Error message) when the report could not be written.
-int FinishReport(const CliOptions& options, const ConversionReport& report, int status,
-                 platform::FileSystem& fs);
+int FinishReport(const Terminal& terminal, const CliOptions& options,
+                 const ConversionReport& report, int status, platform::FileSystem& fs);
 
-// The count of findings, after "正常に終了しました。".
-void ShowFindingCount(const FindingCounts& counts, const CliOptions& options);
+// The count of findings, after the completion message.
+void ShowFindingCount(const Terminal& terminal, const FindingCounts& counts,
+                      const CliOptions& options);
 
 }  // namespace kw39::cli

@@ -20,6 +20,11 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 bool WriteStderr(std::string_view cp932, std::string_view keep = "\n");
 bool WriteStdout(std::string_view cp932);
 
+// Writes a question to the terminal the answer is typed on, when standard
+// error goes elsewhere (a log): the user sees what is asked. False when
+// there is no such terminal to write to.
+bool WriteToInputTerminal(std::string_view cp932);
+
 // True when standard input / standard error is an interactive terminal.
 bool StdinIsTerminal();
 bool StderrIsTerminal();

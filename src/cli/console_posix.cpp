@@ -6,8 +6,8 @@
 
 #include "cli/console.h"
 #include "cli/console_stream.h"
-#include "cli/visible_text.h"
 #include "platform/encoding.h"
+#include "platform/visible_text.h"
 
 namespace kw39::cli {
 
@@ -26,9 +26,20 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 bool WriteStderr(std::string_view cp932, std::string_view keep) {
-    return WriteAll(stderr, VisibleText(cp932, keep));
+    return WriteAll(stderr, platform::VisibleText(cp932, keep));
 }
 bool WriteStdout(std::string_view cp932) { return WriteAll(stdout, cp932); }
+
+bool WriteToInputTerminal(std::string_view cp932) {
+    // The terminal of standard input, opened for writing by its name.
+    const char* name = ::ttyname(STDIN_FILENO);
+    if (name == nullptr) return false;
+    std::FILE* terminal = std::fopen(name, "w");
+    if (terminal == nullptr) return false;
+    const bool written = WriteAll(terminal, platform::VisibleText(cp932, "\n"));
+    std::fclose(terminal);
+    return written;
+}
 
 bool StdinIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
 bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }

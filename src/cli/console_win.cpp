@@ -11,8 +11,8 @@
 
 #include "cli/console.h"
 #include "cli/console_stream.h"
-#include "cli/visible_text.h"
 #include "platform/encoding_win.h"
+#include "platform/visible_text.h"
 
 namespace kw39::cli {
 
@@ -68,9 +68,20 @@ std::vector<std::string> ProgramArguments(int, char**) {
 }
 
 bool WriteStderr(std::string_view cp932, std::string_view keep) {
-    return WriteAll(STD_ERROR_HANDLE, stderr, VisibleText(cp932, keep));
+    return WriteAll(STD_ERROR_HANDLE, stderr, platform::VisibleText(cp932, keep));
 }
 bool WriteStdout(std::string_view cp932) { return WriteAll(STD_OUTPUT_HANDLE, stdout, cp932); }
+
+bool WriteToInputTerminal(std::string_view cp932) {
+    // The console the answer is typed in, whatever standard error is.
+    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) return false;
+    const bool written =
+        WriteConsoleText(console, platform::Cp932ToWideLossy(platform::VisibleText(cp932, "\n")));
+    CloseHandle(console);
+    return written;
+}
 
 bool StdinIsTerminal() { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }
 bool StderrIsTerminal() { return IsConsole(GetStdHandle(STD_ERROR_HANDLE)); }

@@ -4,6 +4,8 @@
 
 #include "cli/cli_run.h"
 #include "cli/console.h"
+#include "cli/program.h"
+#include "cli/terminal.h"
 #include "platform/interrupt_cleanup.h"
 #include "run/execute_command.h"
 
@@ -13,7 +15,7 @@ int main(int argc, char** argv) {
     try {
         return kw39::cli::RunProgram(kw39::cli::ProgramArguments(argc, argv));
     } catch (const std::exception& failure) {
-        kw39::cli::WriteStderr("エラー (Error): " + kw39::FailureMessage(failure) + "\n");
+        kw39::cli::WriteStderr(kw39::cli::FormatMessage(kw39::FailureMessage(failure)));
         return kw39::cli::kExitFailed;
     }
 }

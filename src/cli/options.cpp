@@ -40,8 +40,14 @@ class Parser {
                 optionsEnded = true;
                 continue;
             }
-            if (optionsEnded || arg.rfind("--", 0) != 0 || arg.size() == 2) {
+            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
                 Fail("余分な引数です (unexpected argument): " + ForDisplay(arg));
+                continue;
+            }
+            if (arg.rfind("--", 0) != 0) {
+                // A short form the program does not have is an option it
+                // does not know, as a long one is.
+                Fail("不明なオプションです (unknown option): " + ForDisplay(arg));
                 continue;
             }
             const std::size_t equals = arg.find('=');

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "cli/visible_text.h"
 #include "platform/sjis.h"
+#include "platform/visible_text.h"
 
 namespace kw39::cli {
 
@@ -38,7 +38,7 @@ void ProgressLine::Update(std::string text) {
 
 void ProgressLine::Draw() {
     // The prefix names a company's folder, which may hold any character.
-    const std::string full = VisibleName(m_strPrefix + m_strText);
+    const std::string full = platform::VisibleName(m_strPrefix + m_strText);
     const std::string_view shown = Clip(full, kMaxWidth);
     std::string line = "\r";
     line += shown;

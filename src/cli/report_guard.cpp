@@ -1,32 +1,31 @@
 #include "cli/report_guard.h"
 
-#include "cli/cli_run.h"
 #include "run/input_slots.h"
 #include "run/output_location.h"
 
 namespace kw39::cli {
 
-bool ReportPathUsable(Terminal& terminal, const CliOptions& options, platform::FileSystem& fs,
+bool ReportPathUsable(const Terminal& terminal, const CliOptions& options, platform::FileSystem& fs,
                       platform::PinnedFiles& pins) {
     if (!options.report) return true;
     const std::string& path = *options.report;
-    OutputLocation location = CheckOutputLocation(fs, path, "報告ファイル");
+    OutputLocation location = CheckOutputLocation(fs, path, kReportLabel);
     if (location.problem) {
-        terminal.Show(*location.problem, MessageStyle::Warning);
-        NameOptionToCorrect("--report");
+        terminal.Show(*location.problem);
+        terminal.NameOptionToCorrect("--report");
         return false;
     }
     pins.PinDestination(path, std::move(location.destination));
     return true;
 }
 
-bool ReportApartFrom(Terminal& terminal, const CliOptions& options,
+bool ReportApartFrom(const Terminal& terminal, const CliOptions& options,
                      const std::vector<RunFile>& files, platform::FileSystem& fs) {
     if (!options.report) return true;
     const std::string& path = *options.report;
     if (const auto collision = ReportCollision(path, files, fs)) {
-        terminal.Show(*collision, MessageStyle::Warning);
-        NameOptionToCorrect("--report");
+        terminal.Show(*collision);
+        terminal.NameOptionToCorrect("--report");
         return false;
     }
     const platform::DestinationResult opened = fs.OpenDestination(path);
@@ -40,9 +39,9 @@ bool ReportApartFrom(Terminal& terminal, const CliOptions& options,
     if (!fs.Stat(written) || fs.ProbeExclusiveWrite(written)) {
         return true;
     }
-    terminal.Show("ファイルの保存に失敗しました。\n\n" + platform::ShownPath(path),
-                  MessageStyle::Error);
-    NameOptionToCorrect("--report");
+    terminal.Show(platform::MakeMessage(platform::MessageId::SaveFailedAt, MessageStyle::Error,
+                                        {platform::ShownPath(path)}));
+    terminal.NameOptionToCorrect("--report");
     return false;
 }
 

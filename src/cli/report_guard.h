@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "cli/terminal_port.h"
+#include "cli/terminal.h"
 #include "platform/file_system.h"
 #include "platform/pinned_file_system.h"
 #include "run/report_file.h"
@@ -19,14 +19,14 @@ namespace kw39::cli {
 // where it is asked: a folder, a device or pipe, a missing folder, a folder
 // that takes no new file, someone else's link. Otherwise the place it will be
 // written is kept open in `pins`, under the path.
-bool ReportPathUsable(Terminal& terminal, const CliOptions& options, platform::FileSystem& fs,
+bool ReportPathUsable(const Terminal& terminal, const CliOptions& options, platform::FileSystem& fs,
                       platform::PinnedFiles& pins);
 
 // False (after a message naming both paths and --report) when the report would
 // be written to one of `files`, as the file system decides it, or when the
 // file there is held by another program. The files are also protected at the
 // moment the report is put in place.
-bool ReportApartFrom(Terminal& terminal, const CliOptions& options,
+bool ReportApartFrom(const Terminal& terminal, const CliOptions& options,
                      const std::vector<RunFile>& files, platform::FileSystem& fs);
 
 }  // namespace kw39::cli

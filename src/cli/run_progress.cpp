@@ -1,7 +1,6 @@
 #include "cli/run_progress.h"
 
 #include <cstdio>
-#include <optional>
 
 namespace kw39::cli {
 
@@ -16,7 +15,7 @@ std::string Megabytes(std::uint64_t bytes) {
 }  // namespace
 
 RunProgress::RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes)
-    : ObserverRelay(inner), m_line(line), m_nInputBytes(inputBytes) {}
+    : m_line(line), m_pInner(inner), m_nInputBytes(inputBytes) {}
 
 std::string RunProgress::Text() const {
     switch (m_phase) {
@@ -63,13 +62,13 @@ void RunProgress::ConversionStarted(std::string_view companyName, std::size_t em
     m_phase = Phase::Converting;
     m_nEmployees = employees;
     Show();
-    ObserverRelay::ConversionStarted(companyName, employees);
+    if (m_pInner) m_pInner->ConversionStarted(companyName, employees);
 }
 
 void RunProgress::EmployeeConverted(const std::string& code, std::string_view name) {
     ++m_nConverted;
     Show();
-    ObserverRelay::EmployeeConverted(code, name);
+    if (m_pInner) m_pInner->EmployeeConverted(code, name);
 }
 
 std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& fs) {
@@ -82,48 +81,31 @@ std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& 
     return total;
 }
 
-ProgressOfRun::ProgressOfRun(ProgressLine& line, Terminal& terminal, const RunRequest& request,
+ProgressOfRun::ProgressOfRun(ProgressLine& line, const RunRequest& request,
                              platform::FileSystem& fs, ConversionObserver* inner)
-    : m_terminal(terminal),
-      m_progress(line, inner, ChosenInputBytes(request, fs)),
-      m_fs(fs, m_progress) {
-    m_terminal.SetListener(&m_progress);
+    : m_progress(line, inner, ChosenInputBytes(request, fs)), m_fs(fs, m_progress) {}
+
+bool ProgressOfRun::Ask(const Question& question, const AnswerFunction& answer) {
+    m_progress.BeforeQuestion();
+    const bool yes = answer(question);
+    if (yes && question.message.style == MessageStyle::Confirm) m_progress.Confirmed();
+    return yes;
 }
 
-std::string CheckedText(std::size_t employees) {
-    return "チェックが正常に終了しました (社員 " + std::to_string(employees) +
-           " 名)。出力ファイルは作成していません。";
-}
-
-CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
-                             platform::FileSystem& fs, ConversionObserver* observer,
-                             ProgressLine* line) {
-    std::optional<ProgressOfRun> progress;
-    if (line && ChosenInputBytes(request, fs) >= kProgressMinimumBytes) {
-        progress.emplace(*line, terminal, request, fs, observer);
+RunResult ExecuteRequest(const RunRequest& request, const AnswerFunction& answer,
+                         platform::FileSystem& fs, ConversionObserver* observer,
+                         ProgressLine* line) {
+    if (!line || ChosenInputBytes(request, fs) < kProgressMinimumBytes) {
+        return ExecuteRun(request, answer, fs, observer);
     }
-    platform::FileSystem& runFs = progress ? progress->Fs() : fs;
-    ConversionObserver* const runObserver = progress ? progress->Observer() : observer;
-
-    CommandResult result;
-    result.check = CheckRun(request, runFs);
-    if (!result.check.Passed()) {
-        if (result.check.message) terminal.Show(*result.check.message);
-        result.outcome = *result.check.failure;
-    } else if (result.check.yearQuestion && !terminal.Ask(*result.check.yearQuestion)) {
-        result.outcome = CommandOutcome::Cancelled;
-    } else if (!terminal.Confirm(kConfirmText)) {
-        result.outcome = CommandOutcome::Cancelled;
-    } else {
-        result.run = ConvertRequest(request, runFs, runObserver, result.check.pinned.get());
-        for (const Message& message : result.run.messages) terminal.Show(message);
-        result.outcome = result.run.outcome;
-        if (result.outcome == CommandOutcome::Checked) {
-            terminal.Show(CheckedText(result.run.employees), MessageStyle::Info);
-        }
+    RunResult result;
+    {
+        ProgressOfRun progress(*line, request, fs, observer);
+        result = ExecuteRun(
+            request, [&](const Question& question) { return progress.Ask(question, answer); },
+            progress.Fs(), progress.Observer());
     }
-    progress.reset();
-    if (line) line->Clear();
+    line->Clear();
     return result;
 }
 

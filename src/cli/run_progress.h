@@ -1,7 +1,8 @@
 // The progress of one conversion, shown on a ProgressLine: the input read
 // while it is checked and loaded (MB of MB), the employees converted, the
 // document written. It learns the bytes from a CountingFileSystem, the
-// employees from the engine as its observer, and the phase from the port.
+// employees from the engine as its observer, and the phase from the run's
+// questions.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +10,7 @@
 #include <string>
 
 #include "cli/counting_file_system.h"
-#include "cli/observer_relay.h"
 #include "cli/progress_line.h"
-#include "cli/terminal_port.h"
 #include "convert/conversion_observer.h"
 #include "platform/file_system.h"
 #include "run/execute_command.h"
@@ -20,20 +19,29 @@
 
 namespace kw39::cli {
 
-class RunProgress : public ObserverRelay, public ByteListener, public PortListener {
+class RunProgress : public ConversionObserver, public ByteListener {
   public:
     // `inner` (may be nullptr) receives every observation too; `inputBytes` is
     // the size of all input files together.
     RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes);
 
-    void BeforeMessage() override { m_line.Clear(); }
-    void Confirmed() override;
+    // The line steps aside for a question; the confirmation begins the run
+    // proper.
+    void BeforeQuestion() { m_line.Clear(); }
+    void Confirmed();
 
     void BytesRead(std::size_t count) override;
     void BytesWritten(std::size_t count) override;
 
+    // Counts the employees, and passes every observation on to `inner`.
     void ConversionStarted(std::string_view companyName, std::size_t employees) override;
     void EmployeeConverted(const std::string& code, std::string_view name) override;
+    void Noted(const ReadFinding& finding) override {
+        if (m_pInner) m_pInner->Noted(finding);
+    }
+    void Found(const ConversionFinding& finding) override {
+        if (m_pInner) m_pInner->Found(finding);
+    }
 
     // The text of the line now, as Update gives it to the ProgressLine.
     std::string Text() const;
@@ -46,6 +54,7 @@ class RunProgress : public ObserverRelay, public ByteListener, public PortListen
     }
 
     ProgressLine& m_line;
+    ConversionObserver* m_pInner;  // may be nullptr
     Phase m_phase = Phase::Checking;
     std::uint64_t m_nInputBytes;
     std::uint64_t m_nRead = 0;  // bytes read in this phase
@@ -62,43 +71,31 @@ std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& 
 // shows none, also on a slow disk.
 inline constexpr std::uint64_t kProgressMinimumBytes = 4 * 1024 * 1024;
 
-// What one run needs to show its progress: the terminal tells it about
-// messages, the run reads and writes through Fs() and reports to Observer(),
-// which passes everything on to `inner`.
+// What one run needs to show its progress: the run reads and writes through
+// Fs() and reports to Observer(), which passes everything on to `inner`.
 class ProgressOfRun {
   public:
-    ProgressOfRun(ProgressLine& line, Terminal& terminal, const RunRequest& request,
-                  platform::FileSystem& fs, ConversionObserver* inner);
-    ~ProgressOfRun() { m_terminal.SetListener(nullptr); }
+    ProgressOfRun(ProgressLine& line, const RunRequest& request, platform::FileSystem& fs,
+                  ConversionObserver* inner);
     ProgressOfRun(const ProgressOfRun&) = delete;
     ProgressOfRun& operator=(const ProgressOfRun&) = delete;
 
     platform::FileSystem& Fs() { return m_fs; }
     ConversionObserver* Observer() { return &m_progress; }
+    // A question of the run, asked by `answer` with the line out of its way.
+    bool Ask(const Question& question, const AnswerFunction& answer);
 
   private:
-    Terminal& m_terminal;
     RunProgress m_progress;
     CountingFileSystem m_fs;
 };
 
-// What became of one Execute command on the command line.
-struct CommandResult {
-    CommandOutcome outcome = CommandOutcome::Failed;
-    CheckResult check;  // the failed check, when the run did not start for it
-    RunResult run;      // when the run took place
-};
-
-// The completion message of a run without document (--check).
-std::string CheckedText(std::size_t employees);
-
-// The Execute command as the command line runs it: the checks, the
-// question when the year is not that of the payment dates, the confirmation, the run, and every
-// message shown by `terminal`; with the progress on `line` when one is given and the input reaches
-// kProgressMinimumBytes (the line is cleared afterwards).
-// `observer` is told what the conversion leaves out.
-CommandResult ExecuteRequest(Terminal& terminal, const RunRequest& request,
-                             platform::FileSystem& fs, ConversionObserver* observer,
-                             ProgressLine* line);
+// One run as the command line runs it, its questions answered by
+// `answer`: with the progress on `line` when one is given and the input
+// reaches kProgressMinimumBytes (the line is cleared afterwards). `observer`
+// is told what the conversion leaves out. The caller shows the messages.
+RunResult ExecuteRequest(const RunRequest& request, const AnswerFunction& answer,
+                         platform::FileSystem& fs, ConversionObserver* observer,
+                         ProgressLine* line);
 
 }  // namespace kw39::cli

@@ -1,7 +1,7 @@
 #include "cli/run_summary.h"
 
-#include "cli/visible_text.h"
 #include "platform/file_system.h"
+#include "platform/visible_text.h"
 #include "run/input_slots.h"
 #include "run/run_description.h"
 
@@ -10,7 +10,7 @@ namespace kw39::cli {
 namespace {
 
 std::string Line(const std::string& label, const std::string& value) {
-    return "    " + label + ": " + VisibleName(value) + "\n";
+    return "    " + label + ": " + platform::VisibleName(value) + "\n";
 }
 
 std::string PathLine(const std::string& label, const std::string& path) {
@@ -61,7 +61,7 @@ std::string BatchSummary(const std::string& yearText, const CliOptions& options,
     std::string lines =
         "    申告年度 (year): 会社ごとにデータの年 (each company: the year of its data)\n";
     for (const CompanyYear& company : years) {
-        lines += "        " + VisibleName(platform::ShownPath(company.folder)) + ": " +
+        lines += "        " + platform::VisibleName(platform::ShownPath(company.folder)) + ": " +
                  YearWithEra(company.yearText) + "\n";
     }
     return Head(lines, options) + CheckLine(options);

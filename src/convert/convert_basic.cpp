@@ -88,12 +88,13 @@ void CExchangeFromPCAToKw39::ConvertGenkyou(const std::string& code) {
         } else if (Observes("現況")) {
             // The field keeps the word the direct map gave the status.
             const SYAINDATA* syain = m_store.FindSyain(code);
-            m_pObserver->CodeNotConverted(
-                code, {"10603",
-                       "本人 死亡退職",
-                       death,
-                       {},
-                       syain ? CExportXMLKw39::LabelValue(*syain, "現況") : std::string_view()});
+            m_pObserver->Found(UnconvertedCode{
+                code,
+                "10603",
+                "本人 死亡退職",
+                death,
+                {},
+                syain ? CExportXMLKw39::LabelValue(*syain, "現況") : std::string_view()});
         }
     }
     if (!genkyou.empty()) SetData(code, genkyou, "現況");
@@ -120,7 +121,7 @@ void CExchangeFromPCAToKw39::ConvertSyougaisya(const std::string& code) {
     const std::string_view result = MapCode(kubun, kSyougaisya, "0");
     SetData(code, result, "障害者区分");
     if (!kubun.empty() && !HasCode(kubun, kSyougaisya) && Observes("障害者区分")) {
-        m_pObserver->CodeNotConverted(code, {"10603", "本人 障害者区分", kubun, {}, result});
+        m_pObserver->Found(UnconvertedCode{code, "10603", "本人 障害者区分", kubun, {}, result});
     }
 }
 
@@ -138,7 +139,7 @@ void CExchangeFromPCAToKw39::ConvertKafu(const std::string& code) {
         kafu = "0";
         tokubetu = "1";
     } else if (!kubun.empty() && Observes("寡婦(寡夫)")) {
-        m_pObserver->CodeNotConverted(code, {"10603", "本人 寡婦（夫）等区分", kubun, {}, {}});
+        m_pObserver->Found(UnconvertedCode{code, "10603", "本人 寡婦（夫）等区分", kubun, {}, {}});
     }
     SetData(code, kafu, "寡婦(寡夫)");
     SetData(code, tokubetu, "特別寡婦");

@@ -69,7 +69,7 @@ void CExchangeFromPCAToKw39::ConvertHaiguusyaSyougaisya(const std::string& code)
     const std::string_view kubun = Value(kHaiguusyaSyougaisyaKubun, code);
     SetData(code, MapCode(kubun, kHaiguusyaSyougaisya, ""), "障害者区分(配偶者)");
     if (!kubun.empty() && !HasCode(kubun, kHaiguusyaSyougaisya) && Observes("障害者区分(配偶者)")) {
-        m_pObserver->CodeNotConverted(code, {"10603", "配偶者 障害者区分", kubun, {}, {}});
+        m_pObserver->Found(UnconvertedCode{code, "10603", "配偶者 障害者区分", kubun, {}, {}});
     }
 }
 
@@ -83,8 +83,8 @@ void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
         if (count == kMaxFuyosya) {
             // Simple mode writes no dependant, only head counts of them all:
             // nothing is left out of it.
-            if (!m_pObserver || m_nMode == kModeSimple) break;
-            m_pObserver->FuyosyaLeftOut(code, number);
+            if (!m_pObserver || m_mode == kModeSimple) break;
+            m_pObserver->Found(FuyosyaLeftOut{code, number});
             continue;
         }
         CFuyosya fuyosya;
@@ -95,14 +95,14 @@ void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
         const std::string_view kubun = Value(kFuyosyaKubun, code, number);
         fuyosya.m_strFuyoukubun = MapCode(kubun, kFuyoukubun, "");
         if (!kubun.empty() && !HasCode(kubun, kFuyoukubun) && Observes("扶養区分")) {
-            m_pObserver->CodeNotConverted(code, {"10616", "扶養区分", kubun, number, {}});
+            m_pObserver->Found(UnconvertedCode{code, "10616", "扶養区分", kubun, number, {}});
         }
         const std::string_view syougaisya = Value(kFuyosyaSyougaisyaKubun, code, number);
         fuyosya.m_strSyougaisya = MapCode(syougaisya, kFuyosyaSyougaisya, "0");
         if (!syougaisya.empty() && !HasCode(syougaisya, kFuyosyaSyougaisya) &&
             Observes("扶養親族の障害者区分")) {
-            m_pObserver->CodeNotConverted(
-                code, {"10616", "障害者区分", syougaisya, number, fuyosya.m_strSyougaisya});
+            m_pObserver->Found(UnconvertedCode{code, "10616", "障害者区分", syougaisya, number,
+                                               fuyosya.m_strSyougaisya});
         }
         m_store.SetFuyosya(code, fuyosya);
         ++count;

@@ -77,7 +77,7 @@ void AddAmount(double& sum, std::string_view text, const AmountColumn& column,
     if (std::isfinite(amount) && std::isfinite(sum + amount)) {
         sum += amount;
     } else if (observer) {
-        observer->AmountAbnormal(code, {column.table, column.name, number, text});
+        observer->Found(AbnormalAmount{code, column.table, column.name, number, text});
     }
 }
 
@@ -97,13 +97,14 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
         const std::string_view date = Value(kKyuuyoSikyuubi, code, number);
         if (date.size() != kPaymentDateLength) {
             if (m_pObserver)
-                m_pObserver->KyuuyoLeftOut(code, number, KyuuyoSkip::PaymentDate, date);
+                m_pObserver->Found(KyuuyoLeftOut{code, number, KyuuyoSkip::PaymentDate, date});
             continue;
         }
         const std::string month = NormalisedMonth(number);
         const int n = ToInteger(month);
         if (n < 1 || n > 12) {
-            if (m_pObserver) m_pObserver->KyuuyoLeftOut(code, number, KyuuyoSkip::Month, date);
+            if (m_pObserver)
+                m_pObserver->Found(KyuuyoLeftOut{code, number, KyuuyoSkip::Month, date});
             continue;
         }
         int index = n - 1;
@@ -137,7 +138,7 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
         const int n = ToInteger(number);
         // A number below 1 (empty or not a number included) names no bonus.
         if (n < 1) {
-            if (m_pObserver) m_pObserver->ShouyoLeftOut(code, number);
+            if (m_pObserver) m_pObserver->Found(ShouyoLeftOut{code, number});
             continue;
         }
         PaymentSlot& slot = slots[std::min(n, kBonusSlots) - 1];
@@ -149,7 +150,7 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
         add(slot.tax, kShouyoSyotokuzei);
         slot.dependants = ToInteger(Value(kShouyoFuyouNinzuu, code, number));
         if (m_pObserver && !HasPaymentRow("10706", code, number)) {
-            m_pObserver->BonusAmountsMissing(code, number);
+            m_pObserver->Found(BonusAmountsMissing{code, number});
         }
         if (m_pObserver) {
             m_aPaymentNumbers.emplace_back(std::min(n, kBonusSlots) - 1 + kFirstBonusNo - 1,

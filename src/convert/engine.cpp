@@ -6,6 +6,7 @@
 
 #include "export/document_file.h"
 #include "export/field_catalogue.h"
+#include "platform/messages.h"
 
 namespace kw39 {
 
@@ -33,7 +34,7 @@ RunOutcome CExchangeFromPCAToKw39::RunConversion(const std::vector<std::string>&
     return RunOutcome::Written;
 }
 
-bool CExchangeFromPCAToKw39::ConvertAndWriteDocument(const std::string& outputPath, int mode,
+bool CExchangeFromPCAToKw39::ConvertAndWriteDocument(const std::string& outputPath, LinkMode mode,
                                                      const std::string& functionId,
                                                      const std::string& yearText) {
     // Without employees there is no document, and no file is created.
@@ -54,10 +55,10 @@ RunOutcome CExchangeFromPCAToKw39::RunCheck(const std::vector<std::string>& inpu
     return RunOutcome::Checked;
 }
 
-void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, int mode) {
-    m_nMode = mode;
+void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, LinkMode mode) {
+    m_mode = mode;
     ConvertEmployees(&document);
-    m_nMode = 0;
+    m_mode.reset();
     document.Finish();
 }
 
@@ -138,7 +139,8 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
         const std::string_view read = value;
         value = ConvertWith(resolved.pTable, value);
         if (unknown && Observes(item.pszLabel)) {
-            m_pObserver->CodeNotConverted(code, {item.pszTable, item.pszColumn, read, {}, value});
+            m_pObserver->Found(
+                UnconvertedCode{code, item.pszTable, item.pszColumn, read, {}, value});
         }
     }
     // A single blank counts as an empty value; anything longer stays as read.
@@ -148,7 +150,8 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
 
 std::string_view CExchangeFromPCAToKw39::ConvertWith(const TextMap* table, std::string_view value) {
     if (!table) {
-        m_log.Add("変換テーブルが存在しません。", platform::MessageStyle::Warning);
+        m_log.Add(platform::MakeMessage(platform::MessageId::ConversionTableMissing,
+                                        platform::MessageStyle::Warning));
         return {};
     }
     const auto entry = table->find(value);
@@ -195,13 +198,13 @@ bool CExchangeFromPCAToKw39::HasPaymentRow(std::string_view table, std::string_v
 
 void CExchangeFromPCAToKw39::ReportMissingRows(const std::string& code) {
     for (const std::string_view table : {"10603", "10611", "10801"}) {
-        if (!HasRow(table, code, "社員コード")) m_pObserver->RowMissing(code, table);
+        if (!HasRow(table, code, "社員コード")) m_pObserver->Found(RowMissing{code, table});
     }
 }
 
 void CExchangeFromPCAToKw39::ReportUnreadTables() {
     for (const PCATABLEINFO& table : PcaCatalogue()) {
-        if (!m_reader.SectionRead(table.strCode)) m_pObserver->TableNotRead(table.strCode);
+        if (!m_reader.SectionRead(table.strCode)) m_pObserver->Found(TableNotRead{table.strCode});
     }
 }
 
@@ -225,8 +228,8 @@ void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::strin
             }
         }
         for (const auto& [code, count] : unknown) {
-            m_pObserver->EmployeeUnknown(code, table.strCode, count.first,
-                                         m_reader.RowOrigin(table.strCode, count.second));
+            m_pObserver->Found(EmployeeUnknown{code, table.strCode, count.first,
+                                               m_reader.RowOrigin(table.strCode, count.second)});
         }
     }
 }
@@ -241,8 +244,8 @@ void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
     for (const std::string_view key2 : SelectOfEmployee(number, code)) {
         // An empty number is told by the reader.
         if (key2.empty() || HasPaymentRow(headTable, code, key2)) continue;
-        m_pObserver->PaymentRowUnmatched(code, table, key2,
-                                         m_reader.RowOrigin(table, {code, key2}));
+        m_pObserver->Found(
+            PaymentRowUnmatched{code, table, key2, m_reader.RowOrigin(table, {code, key2})});
     }
 }
 
@@ -258,7 +261,7 @@ void CExchangeFromPCAToKw39::ReportMergedPayments(const std::string& code) {
             numbers.push_back(m_aPaymentNumbers[end++].second);
         }
         if (numbers.size() > 1) {
-            m_pObserver->PaymentsMerged(code, m_aPaymentNumbers[i].first + 1, numbers);
+            m_pObserver->Found(PaymentsMerged{code, m_aPaymentNumbers[i].first + 1, numbers});
         }
         i = end;
     }
@@ -266,14 +269,14 @@ void CExchangeFromPCAToKw39::ReportMergedPayments(const std::string& code) {
 }
 
 bool CExchangeFromPCAToKw39::Observes(std::string_view label) const {
-    return m_pObserver && (m_nMode == 0 || IsLabelWrittenInMode(label, m_nMode));
+    return m_pObserver && (!m_mode || IsLabelWrittenInMode(label, *m_mode));
 }
 
 void CExchangeFromPCAToKw39::ReportMissingMaster(const std::string& code, std::string_view table,
                                                  std::string_view keyColumn,
                                                  std::string_view masterCode) {
     if (!masterCode.empty() && !HasRow(table, masterCode, keyColumn)) {
-        m_pObserver->MasterCodeNotFound(code, table, masterCode);
+        m_pObserver->Found(MasterCodeNotFound{code, table, masterCode});
     }
 }
 

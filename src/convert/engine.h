@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,7 +15,7 @@
 #include "export/export_xml.h"
 #include "pca/reader.h"
 #include "platform/file_system.h"
-#include "platform/message_port.h"
+#include "platform/message.h"
 #include "platform/text_hash.h"
 
 namespace kw39 {
@@ -70,7 +71,7 @@ class CExchangeFromPCAToKw39 {
     // document is complete (a failure leaves it as it was). False, with nothing
     // created, when the list is empty. Throws platform::IoError naming
     // `outputPath`.
-    bool ConvertAndWriteDocument(const std::string& outputPath, int mode,
+    bool ConvertAndWriteDocument(const std::string& outputPath, LinkMode mode,
                                  const std::string& functionId, const std::string& yearText);
 
     // Converts every employee of the reader's list into the store; false when
@@ -106,7 +107,7 @@ class CExchangeFromPCAToKw39 {
     };
 
     // Converts every employee into `document` and finishes it.
-    void ConvertInto(XmlDocumentFile& document, int mode);
+    void ConvertInto(XmlDocumentFile& document, LinkMode mode);
     // Converts the employees of the list, handing each finished record to
     // `document` when one is given.
     bool ConvertEmployees(XmlDocumentFile* document);
@@ -193,7 +194,7 @@ class CExchangeFromPCAToKw39 {
     platform::TextKeyMap<TextMap> m_mapTables;
     std::vector<ResolvedDirectItem> m_aDirectItems;  // DirectItems(), resolved
     ConversionObserver* m_pObserver = nullptr;       // not owned
-    int m_nMode = 0;                                 // of the document being written; 0 when none
+    std::optional<LinkMode> m_mode;                  // of the document being written
     // (record index, payment number) of every payment counted for the
     // employee in progress, kept only for the observer.
     std::vector<std::pair<int, std::string_view>> m_aPaymentNumbers;

@@ -15,13 +15,7 @@ constexpr int kFrameLevel = 2;
 
 }  // namespace
 
-void RequireDocumentMode(int mode) {
-    if (mode != kModeStandard && mode != kModeSimple) {
-        throw std::invalid_argument("WriteDocument: mode must be 1 or 2");
-    }
-}
-
-void WriteFrameHead(DocumentWriter& writer, int mode, const std::string& functionId,
+void WriteFrameHead(DocumentWriter& writer, LinkMode mode, const std::string& functionId,
                     const std::string& companyName, const std::string& year) {
     writer.Append("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n");
     writer.Append("<REPORT>\n");
@@ -46,11 +40,10 @@ void WriteFrameTail(DocumentWriter& writer) {
     writer.Append("</REPORT>\n");
 }
 
-XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath, int mode,
-                                 const std::string& functionId, const std::string& companyName,
-                                 const std::string& year)
-    : m_strOutputPath(outputPath), m_nMode(mode) {
-    RequireDocumentMode(mode);
+XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath,
+                                 LinkMode mode, const std::string& functionId,
+                                 const std::string& companyName, const std::string& year)
+    : m_strOutputPath(outputPath), m_mode(mode) {
     Guarded([&] {
         // Written beside the output and put in place only when complete, so a
         // failed write never leaves a torn output; a second thread writes the
@@ -65,10 +58,9 @@ XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& ou
     });
 }
 
-XmlDocumentFile::XmlDocumentFile(int mode, const std::string& functionId,
+XmlDocumentFile::XmlDocumentFile(LinkMode mode, const std::string& functionId,
                                  const std::string& companyName, const std::string& year)
-    : m_nMode(mode) {
-    RequireDocumentMode(mode);
+    : m_mode(mode) {
     m_pSink = std::make_unique<DroppingSink>();
     m_pWriter = std::make_unique<DocumentWriter>(*m_pSink);
     WriteFrameHead(*m_pWriter, mode, functionId, companyName, year);
@@ -78,7 +70,7 @@ XmlDocumentFile::~XmlDocumentFile() { Abandon(); }
 
 void XmlDocumentFile::WriteSyain(const SYAINDATA& syain) {
     if (m_bDone) throw std::logic_error("XmlDocumentFile: the document is closed");
-    Guarded([&] { WriteSyainSection(*m_pWriter, syain, m_nMode); });
+    Guarded([&] { WriteSyainSection(*m_pWriter, syain, m_mode); });
 }
 
 void XmlDocumentFile::Finish() {

@@ -18,13 +18,9 @@ namespace kw39 {
 
 // The frame of every document: the declaration, REPORT, SYSTEM, BASIC and the
 // opening of DATA; and, after the sections, the closing of DATA and REPORT.
-// `mode` must be kModeStandard or kModeSimple.
-void WriteFrameHead(DocumentWriter& writer, int mode, const std::string& functionId,
+void WriteFrameHead(DocumentWriter& writer, LinkMode mode, const std::string& functionId,
                     const std::string& companyName, const std::string& year);
 void WriteFrameTail(DocumentWriter& writer);
-
-// Throws std::invalid_argument unless `mode` is kModeStandard or kModeSimple.
-void RequireDocumentMode(int mode);
 
 class XmlDocumentFile {
   public:
@@ -32,13 +28,13 @@ class XmlDocumentFile {
     // creates the temporary file and writes the frame up to the opening of
     // DATA. Throws platform::IoError naming `outputPath` when the file cannot be
     // created or written; nothing is then left behind.
-    XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath, int mode,
+    XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath, LinkMode mode,
                     const std::string& functionId, const std::string& companyName,
                     const std::string& year);
     // A document that goes nowhere: every section is made as for a file, and
     // the bytes are dropped. A check of a run converts and writes exactly as a
     // real run would, in the same memory, and creates no file at all.
-    XmlDocumentFile(int mode, const std::string& functionId, const std::string& companyName,
+    XmlDocumentFile(LinkMode mode, const std::string& functionId, const std::string& companyName,
                     const std::string& year);
     // A document that was not finished is abandoned: its temporary file is
     // closed and removed, and an existing output stays as it was.
@@ -64,7 +60,7 @@ class XmlDocumentFile {
     void Abandon() noexcept;
 
     std::string m_strOutputPath;
-    int m_nMode;
+    LinkMode m_mode;
     std::unique_ptr<platform::ReplacementFile> m_pFile;  // null once finished or abandoned
     std::unique_ptr<DocumentSink> m_pSink;
     std::unique_ptr<DocumentWriter> m_pWriter;

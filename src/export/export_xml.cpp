@@ -3,6 +3,7 @@
 #include "export/document_file.h"
 #include "export/document_writer.h"
 #include "export/syain_section.h"
+#include "platform/messages.h"
 #include "platform/version.h"
 
 namespace kw39 {
@@ -87,7 +88,8 @@ void CExportXMLKw39::SetKyuuyoShouyo(const std::string& code, const CKyuuyoShouy
     } else if (payment.m_nNo <= kLastBonusNo) {
         detail.aShouyo.push_back(payment);
     } else {
-        m_log.Add("[SetKyuuyoShouyo]\nPROGRAM ERROR", platform::MessageStyle::Warning);
+        m_log.Add(platform::MakeMessage(platform::MessageId::StoreProgramError,
+                                        platform::MessageStyle::Warning));
     }
 }
 
@@ -97,18 +99,9 @@ std::string_view CExportXMLKw39::LabelValue(const SYAINDATA& syain, std::string_
     return syain.pDetail->aValues[slot];
 }
 
-void CExportXMLKw39::WriteDocument(const std::string& outputPath, int mode,
-                                   const std::string& functionId, const std::string& companyName,
-                                   const std::string& year) {
-    XmlDocumentFile document(m_fs, outputPath, mode, functionId, companyName, year);
-    for (const auto& syain : m_aSyain) document.WriteSyain(*syain);
-    document.Finish();
-}
-
-void CExportXMLKw39::WriteDocumentTo(DocumentSink& sink, int mode, const std::string& functionId,
-                                     const std::string& companyName,
+void CExportXMLKw39::WriteDocumentTo(DocumentSink& sink, LinkMode mode,
+                                     const std::string& functionId, const std::string& companyName,
                                      const std::string& year) const {
-    RequireDocumentMode(mode);
     DocumentWriter writer(sink);
     WriteFrameHead(writer, mode, functionId, companyName, year);
     for (const auto& syain : m_aSyain) WriteSyainSection(writer, *syain, mode);
@@ -117,7 +110,7 @@ void CExportXMLKw39::WriteDocumentTo(DocumentSink& sink, int mode, const std::st
 }
 
 std::unique_ptr<XmlDocumentFile> CExportXMLKw39::OpenDocument(const std::string& outputPath,
-                                                              int mode,
+                                                              LinkMode mode,
                                                               const std::string& functionId,
                                                               const std::string& companyName,
                                                               const std::string& year) {

@@ -13,7 +13,7 @@
 #include "export/records.h"
 #include "export/syain_data.h"
 #include "platform/file_system.h"
-#include "platform/message_port.h"
+#include "platform/message.h"
 
 namespace kw39 {
 
@@ -46,24 +46,18 @@ class CExportXMLKw39 {
     const std::vector<std::unique_ptr<SYAINDATA>>& Syain() const { return m_aSyain; }
     static std::string_view LabelValue(const SYAINDATA& syain, std::string_view label);
 
-    // Writes the whole document to `outputPath`: into a temporary file beside it
-    // first, which replaces the output only when every byte was written and the
-    // file closed. Throws platform::IoError (naming the path) on any failure;
-    // an existing output file then stays as it was.
-    void WriteDocument(const std::string& outputPath, int mode, const std::string& functionId,
-                       const std::string& companyName, const std::string& year);
-
-    // The same document into any sink (tests, in-memory use). Lines end in CR LF;
-    // the sink receives large pieces, never one line at a time. A mode other
-    // than 1 or 2 throws std::invalid_argument before anything is written.
-    void WriteDocumentTo(DocumentSink& sink, int mode, const std::string& functionId,
+    // The whole document of the records held into any sink (in memory). Lines
+    // end in CR LF; the sink receives large pieces, never one line at a time.
+    void WriteDocumentTo(DocumentSink& sink, LinkMode mode, const std::string& functionId,
                          const std::string& companyName, const std::string& year) const;
 
-    // The streamed form of WriteDocument, for a store that is filled employee by
-    // employee: opens the document (temporary file and frame) at `outputPath`;
+    // The document at `outputPath`, for a store that is filled employee by
+    // employee: opens it (a temporary file beside the output, and the frame);
     // WriteHeldSyain then moves the records held so far into it, and Finish()
-    // of the document puts it in place. Throws as WriteDocument does.
-    std::unique_ptr<XmlDocumentFile> OpenDocument(const std::string& outputPath, int mode,
+    // of the document puts it in place only when every byte was written and
+    // the file closed. Throws platform::IoError (naming the path) on any
+    // failure; an existing output file then stays as it was.
+    std::unique_ptr<XmlDocumentFile> OpenDocument(const std::string& outputPath, LinkMode mode,
                                                   const std::string& functionId,
                                                   const std::string& companyName,
                                                   const std::string& year);

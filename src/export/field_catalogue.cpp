@@ -153,7 +153,7 @@ int AcceptedLabelSlot(std::string_view label) {
     return it == slots.end() ? -1 : it->second;
 }
 
-bool IsLabelWrittenInMode(std::string_view label, int mode) {
+bool IsLabelWrittenInMode(std::string_view label, LinkMode mode) {
     for (const std::span<const XMLITEMINFO> items :
          {HonninItems(), HaiguusyaItems(), KazokuItems(), KoujogakuItems(), GoukeiItems()}) {
         for (const XMLITEMINFO& item : items) {

@@ -5,6 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "export/syain_data.h"
+
 namespace kw39 {
 
 struct XMLITEMINFO {
@@ -41,13 +43,13 @@ inline constexpr int kKazokuSlotBase = 44;
 inline constexpr int kKoujogakuSlotBase = 57;
 inline constexpr int kGoukeiSlotBase = 76;
 
-// True when the entry is written in `mode` (1 standard, 2 simple).
-constexpr bool IsWrittenInMode(const XMLITEMINFO& item, int mode) {
-    return (mode == 1 && item.bNormal == 1) || (mode == 2 && item.bEasy == 1);
+// True when the entry is written in `mode`.
+constexpr bool IsWrittenInMode(const XMLITEMINFO& item, LinkMode mode) {
+    return (mode == kModeStandard && item.bNormal == 1) || (mode == kModeSimple && item.bEasy == 1);
 }
 
 // True when the field of an accepted label is written in `mode`; false for
 // any other label. Slow (a walk of the arrays): for the rare question.
-bool IsLabelWrittenInMode(std::string_view label, int mode);
+bool IsLabelWrittenInMode(std::string_view label, LinkMode mode);
 
 }  // namespace kw39

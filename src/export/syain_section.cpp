@@ -20,7 +20,7 @@ void AppendNumber(std::string& out, int number) {
 // One field line per entry written in `mode`, its value taken from the slot
 // base + index; `blankZero` applies BlankIfZero to the value.
 void WriteLabelledFields(DocumentWriter& writer, const SYAINDETAIL& detail,
-                         std::span<const XMLITEMINFO> items, int slotBase, int mode,
+                         std::span<const XMLITEMINFO> items, int slotBase, LinkMode mode,
                          bool blankZero) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (!IsWrittenInMode(items[i], mode)) continue;
@@ -82,7 +82,7 @@ std::string_view BlankIfZero(std::string_view value) {
     return value == "0" ? std::string_view() : value;
 }
 
-void WriteSyainSection(DocumentWriter& writer, const SYAINDATA& syain, int mode) {
+void WriteSyainSection(DocumentWriter& writer, const SYAINDATA& syain, LinkMode mode) {
     const SYAINDETAIL& detail = *syain.pDetail;
     WriteStartLine(writer, syain);
     writer.Append("          <KIHON_JOUHOU>\n");

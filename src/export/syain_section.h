@@ -13,6 +13,6 @@ namespace kw39 {
 std::string_view BlankIfZero(std::string_view value);
 
 // Writes the whole section of `syain` for `mode` (1 standard, 2 simple).
-void WriteSyainSection(DocumentWriter& writer, const SYAINDATA& syain, int mode);
+void WriteSyainSection(DocumentWriter& writer, const SYAINDATA& syain, LinkMode mode);
 
 }  // namespace kw39

@@ -4,27 +4,19 @@
 
 namespace kw39 {
 
-namespace {
-
-std::string ComposeMessage(const std::string& path, std::size_t lineNumber,
-                           const std::string& reason) {
-    // Appended piece by piece: GCC 12 misreports chained operator+ on
-    // std::string (-Wrestrict) at higher optimisation levels.
-    std::string message = "引数が正しくありません。\n";
-    message += platform::ShownPath(path);
-    message += " の ";
-    message += std::to_string(lineNumber);
-    message += " 行目: ";
-    message += reason;
-    return message;
-}
-
-}  // namespace
-
 DataLineError::DataLineError(const std::string& path, std::size_t lineNumber,
                              const std::string& reason)
-    : std::invalid_argument(ComposeMessage(path, lineNumber, reason)),
+    : std::invalid_argument(
+          platform::TextOf(platform::MessageId::DataLineMalformed,
+                           {platform::ShownPath(path), std::to_string(lineNumber), reason})),
       m_strPath(path),
-      m_nLine(lineNumber) {}
+      m_nLine(lineNumber),
+      m_strReason(reason) {}
+
+platform::Message DataLineError::ToMessage() const {
+    return platform::MakeMessage(
+        platform::MessageId::DataLineMalformed, platform::MessageStyle::Error,
+        {platform::ShownPath(m_strPath), std::to_string(m_nLine), m_strReason});
+}
 
 }  // namespace kw39

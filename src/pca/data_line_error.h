@@ -1,11 +1,12 @@
-// The failure raised for a malformed data line. Its message starts with
-// "引数が正しくありません。" and names the file and the line number, so the clerk
-// can find the line.
+// The failure raised for a malformed data line. Its message names the file
+// and the line number, so the clerk can find the line; what() is its text.
 #pragma once
 
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+
+#include "platform/messages.h"
 
 namespace kw39 {
 
@@ -17,10 +18,12 @@ class DataLineError : public std::invalid_argument {
 
     const std::string& Path() const { return m_strPath; }
     std::size_t LineNumber() const { return m_nLine; }
+    platform::Message ToMessage() const;
 
   private:
     std::string m_strPath;
     std::size_t m_nLine;
+    std::string m_strReason;
 };
 
 }  // namespace kw39

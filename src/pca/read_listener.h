@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "pca/csv_fields.h"
 
@@ -39,31 +40,46 @@ struct IgnoredLines {
     std::size_t firstLine = 0;
 };
 
+// A data line of a known table whose quotes probably made the split cut it
+// other than its writer meant (see QuoteFault): an odd number of double
+// quotes, or a comma kept inside a field not wholly enclosed in quotes. The
+// line is loaded as split. `line` is the line without its trailing blanks.
+struct QuoteMismatch {
+    std::string_view path;
+    std::size_t lineNumber = 0;
+    std::string_view line;
+    QuoteFault fault = QuoteFault::None;
+};
+
+// The company name ("会社名") of a data line of the 10000 section, as the
+// reader keeps it: the last one read wins.
+struct CompanyNameRead {
+    std::string_view name;
+};
+
+// A line of a per-employee table whose key value `column` ("社員コード",
+// "扶養親族番号", "支給回") is empty: no lookup reaches its values. `employee`
+// is the line's employee code ("" when that is the empty one).
+struct KeyEmpty {
+    LineOrigin where;
+    std::string_view table;
+    std::string_view column;
+    std::string_view employee;
+};
+
+// What the load finds worth a look: the lines of one file that no table takes
+// (told once per table and file when the file has been read), a field that a
+// later line of its key replaced where an earlier line held a different value
+// (an explicit empty field included), and the others above; and the company
+// name as read.
+using ReadFinding =
+    std::variant<QuoteMismatch, CompanyNameRead, IgnoredLines, OverwrittenField, KeyEmpty>;
+
 class ReadListener {
   public:
     virtual ~ReadListener() = default;
-
-    // A data line of a known table whose quotes probably made the split cut it
-    // other than its writer meant (see QuoteFault): an odd number of double
-    // quotes, or a comma kept inside a field not wholly enclosed in quotes.
-    // The line is loaded as split. `line` is the line without its trailing
-    // blanks, valid only for the call.
-    virtual void QuoteMismatch(const std::string& /*path*/, std::size_t /*lineNumber*/,
-                               std::string_view /*line*/, QuoteFault /*fault*/) {}
-    // The company name ("会社名") of a data line of the 10000 section, as the
-    // reader keeps it: the last one read wins.
-    virtual void CompanyNameRead(std::string_view /*name*/) {}
-    // The lines of one file that no table takes, told once per table and file
-    // when the file has been read.
-    virtual void LinesIgnored(const IgnoredLines& /*what*/) {}
-    // A later line of a key replaced a different value that an earlier line
-    // of the key held (an explicit empty field included).
-    virtual void FieldOverwritten(const OverwrittenField& /*what*/) {}
-    // A line of a per-employee table whose key value `column` ("社員コード",
-    // "扶養親族番号", "支給回") is empty: no lookup reaches its values.
-    // `employee` is the line's employee code ("" when that is the empty one).
-    virtual void KeyEmpty(const LineOrigin& /*where*/, std::string_view /*table*/,
-                          std::string_view /*column*/, std::string_view /*employee*/) {}
+    // One call per finding of the load; its views are valid only for the call.
+    virtual void Noted(const ReadFinding& /*finding*/) {}
 };
 
 }  // namespace kw39

@@ -8,6 +8,7 @@
 #include "pca/header_line.h"
 #include "pca/reader_impl.h"
 #include "platform/line_reader.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 
 namespace kw39 {
@@ -154,7 +155,7 @@ class IgnoredLineCount {
     }
     void Tell(ReadListener& listener, std::string_view path) const {
         for (const Entry& entry : m_aEntries) {
-            listener.LinesIgnored({path, entry.table, entry.count, entry.firstLine});
+            listener.Noted(IgnoredLines{path, entry.table, entry.count, entry.firstLine});
         }
     }
 
@@ -171,7 +172,8 @@ class IgnoredLineCount {
 
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (!m_fs.Stat(path)) {
-        m_log.Add("ファイルが存在しません。", platform::MessageStyle::Warning);
+        m_log.Add(platform::MakeMessage(platform::MessageId::FileVanished,
+                                        platform::MessageStyle::Warning));
         return false;
     }
     const std::unique_ptr<platform::InputFile> file = m_fs.OpenRead(path);
@@ -216,7 +218,7 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
     const std::size_t count = table.rows.StageLine(line);
     if (m_pListener) {
         if (const QuoteFault fault = table.rows.StagedQuoteFault(); fault != QuoteFault::None) {
-            m_pListener->QuoteMismatch(path, lineNumber, line, fault);
+            m_pListener->Noted(QuoteMismatch{path, lineNumber, line, fault});
         }
     }
     const bool company = info.strCode == kCompanyTable;
@@ -239,7 +241,7 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
     }
     if (company) {
         m_strCompanyName = table.rows.StagedField(1);
-        if (m_pListener) m_pListener->CompanyNameRead(m_strCompanyName);
+        if (m_pListener) m_pListener->Noted(CompanyNameRead{m_strCompanyName});
     }
     if (info.nKeyColumns == 0) {
         table.rows.OverwriteWithStaged(0);
@@ -325,9 +327,9 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
                 if (line.nFields > i) from = line;
             }
         }
-        m_pListener->FieldOverwritten(
-            {info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
-             info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
+        m_pListener->Noted(OverwrittenField{
+            info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
+            info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
     }
 }
 
@@ -345,9 +347,9 @@ void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::S
         column = 1;
     }
     if (column >= 0) {
-        m_pListener->KeyEmpty(OriginOf(source), info.strCode,
-                              info.aColumns[static_cast<std::size_t>(column)].pszName,
-                              table.rows.StagedField(0));
+        m_pListener->Noted(KeyEmpty{OriginOf(source), info.strCode,
+                                    info.aColumns[static_cast<std::size_t>(column)].pszName,
+                                    table.rows.StagedField(0)});
     }
 }
 

@@ -12,7 +12,7 @@
 #include "pca/catalogue.h"
 #include "pca/read_listener.h"
 #include "platform/file_system.h"
-#include "platform/message_port.h"
+#include "platform/message.h"
 
 namespace kw39 {
 

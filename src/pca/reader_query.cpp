@@ -3,6 +3,7 @@
 
 #include "pca/reader.h"
 #include "pca/reader_impl.h"
+#include "platform/messages.h"
 
 namespace kw39 {
 
@@ -57,8 +58,9 @@ const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request
     const PCATABLEINFO& info = *rows->pInfo;
     const int column = info.FindColumn(kLookupName, request.strColumn);
     if (column < 0) {
-        m_pImpl->m_log.Add("存在しないカラム名が設定されています。\n[" + request.strColumn + "]",
-                           platform::MessageStyle::Warning);
+        m_pImpl->m_log.Add(platform::MakeMessage(platform::MessageId::ColumnUnknown,
+                                                 platform::MessageStyle::Warning,
+                                                 {request.strColumn}));
         return result;
     }
     // A condition whose column the table lacks never holds.

@@ -10,11 +10,7 @@
 namespace kw39::platform {
 
 TargetChangedError::TargetChangedError(const std::string& path)
-    : IoError(
-          "書き込み先のファイルが、確認した後で別のものに置き換えられたため、書き込みませんでした"
-          "。元のファイルはそのままです。\n" +
-              ShownPath(path),
-          path) {}
+    : IoError(MessageId::TargetChanged, path, ShownPath(path)) {}
 
 std::string TemporaryNameFor(const std::string& name) {
     thread_local std::mt19937_64 generator([] {
@@ -36,11 +32,11 @@ bool WriteDestination::IsProtected(const FileIdentity& identity) const {
 }
 
 IoError ReadError(const std::string& path) {
-    return IoError("ファイルの読み込みに失敗しました。\n" + ShownPath(path), path);
+    return IoError(MessageId::ReadFailed, path, ShownPath(path));
 }
 
 IoError WriteError(const std::string& path) {
-    return IoError("ファイルの書き込みに失敗しました。\n" + ShownPath(path), path);
+    return IoError(MessageId::WriteFailed, path, ShownPath(path));
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

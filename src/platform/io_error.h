@@ -1,21 +1,30 @@
 // The failure raised when reading or writing a file goes wrong after it was
-// opened (or when the output cannot be created or put in place). The message is
-// CP932 text ready for the user and names the file.
+// opened (or when the output cannot be created or put in place). It carries
+// its message for the user, which names the file; what() is its CP932 text.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
+#include "platform/messages.h"
+
 namespace kw39::platform {
 
 class IoError : public std::runtime_error {
   public:
-    IoError(const std::string& message, std::string path)
-        : std::runtime_error(message), m_strPath(std::move(path)) {}
+    // `shown`: the path as text to show (ShownPath).
+    IoError(MessageId id, const std::string& path, std::string shown)
+        : std::runtime_error(TextOf(id, {shown})),
+          m_id(id),
+          m_strPath(path),
+          m_strShown(std::move(shown)) {}
     const std::string& Path() const { return m_strPath; }
+    Message ToMessage() const { return MakeMessage(m_id, MessageStyle::Error, {m_strShown}); }
 
   private:
+    MessageId m_id;
     std::string m_strPath;
+    std::string m_strShown;
 };
 
 // Messages for the usual failures, each followed by a line feed and the path.

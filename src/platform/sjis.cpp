@@ -5,6 +5,20 @@
 
 namespace kw39::platform {
 
+bool IsPrintableCp932(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size(); ++pos) {
+        const auto c = static_cast<unsigned char>(text[pos]);
+        if (IsLeadByte(c)) {
+            if (++pos == text.size() || !IsTrailByte(static_cast<unsigned char>(text[pos]))) {
+                return false;
+            }
+        } else if (IsControlOrUndefinedByte(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::size_t FindSingleByte(std::string_view text, char c, std::size_t from) {
     for (std::size_t i = from; i < text.size();) {
         const std::size_t len = CharLength(text, i);

@@ -14,6 +14,24 @@ constexpr bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// True for a byte that may follow a lead byte.
+constexpr bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+// True for a single byte that CP932 does not define: 0x80, 0xA0, 0xFD to 0xFF.
+constexpr bool IsUndefinedSingleByte(unsigned char c) {
+    return c == 0x80 || c == 0xA0 || c >= 0xFD;
+}
+
+// True for a single byte that is a control character (C0 or DEL) or no CP932
+// character at all (0x80 is also read as a C1 control by Windows).
+constexpr bool IsControlOrUndefinedByte(unsigned char c) {
+    return c < 0x20 || c == 0x7F || IsUndefinedSingleByte(c);
+}
+
+// True when every byte of `text` belongs to a printable CP932 character: no
+// control character, no undefined byte and no lead byte without its trail byte.
+bool IsPrintableCp932(std::string_view text);
+
 // True when the two bytes are one character of CP932: JIS X 0208, the NEC
 // special characters (row 13), the NEC-selected and IBM extensions and the
 // user-defined area F040 to F9FC. A lead byte with a trail byte in range can

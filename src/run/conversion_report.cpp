@@ -1,5 +1,7 @@
 #include "run/conversion_report.h"
 
+#include <variant>
+
 #include "convert/engine.h"
 #include "platform/sjis.h"
 #include "run/input_slots.h"
@@ -263,73 +265,79 @@ void ConversionReport::Add(FindingKind kind, std::string_view code, std::string 
     Current().findings.push_back({kind, std::string(code), {}, std::move(detail)});
 }
 
-void ConversionReport::FuyosyaLeftOut(const std::string& code, std::string_view number) {
-    Add(FindingKind::FuyosyaLeftOut, code,
-        "扶養親族番号" + Quoted(number) + ": " + std::to_string(kMaxFuyosya + 1) +
+void ConversionReport::Noted(const ReadFinding& finding) {
+    std::visit([this](const auto& what) { Take(what); }, finding);
+}
+
+void ConversionReport::Found(const ConversionFinding& finding) {
+    std::visit([this](const auto& what) { Take(what); }, finding);
+}
+
+void ConversionReport::Take(const FuyosyaLeftOut& what) {
+    Add(FindingKind::FuyosyaLeftOut, what.code,
+        "扶養親族番号" + Quoted(what.number) + ": " + std::to_string(kMaxFuyosya + 1) +
             " 人目以降の扶養親族は出力していません");
 }
 
-void ConversionReport::KyuuyoLeftOut(const std::string& code, std::string_view number,
-                                     KyuuyoSkip why, std::string_view paymentDate) {
-    std::string detail = "支給回" + Quoted(number);
-    if (why == KyuuyoSkip::Month) {
-        detail += "、支給日" + Quoted(paymentDate) +
+void ConversionReport::Take(const KyuuyoLeftOut& what) {
+    std::string detail = "支給回" + Quoted(what.number);
+    if (what.why == KyuuyoSkip::Month) {
+        detail += "、支給日" + Quoted(what.paymentDate) +
                   ": 支給回が 1 から 12 の範囲外のため計上していません";
-    } else if (paymentDate.empty()) {
+    } else if (what.paymentDate.empty()) {
         detail += ": 支給日 (10702) がないため計上していません";
     } else {
-        detail += ": 支給日" + Quoted(paymentDate) + "が 8 桁でないため計上していません";
+        detail += ": 支給日" + Quoted(what.paymentDate) + "が 8 桁でないため計上していません";
     }
-    Add(FindingKind::KyuuyoLeftOut, code, std::move(detail));
+    Add(FindingKind::KyuuyoLeftOut, what.code, std::move(detail));
 }
 
-void ConversionReport::ShouyoLeftOut(const std::string& code, std::string_view number) {
-    Add(FindingKind::ShouyoLeftOut, code,
-        "支給回" + Quoted(number) + ": 支給回が 1 未満のため計上していません");
+void ConversionReport::Take(const ShouyoLeftOut& what) {
+    Add(FindingKind::ShouyoLeftOut, what.code,
+        "支給回" + Quoted(what.number) + ": 支給回が 1 未満のため計上していません");
 }
 
-void ConversionReport::CodeNotConverted(const std::string& code, const UnconvertedCode& what) {
+void ConversionReport::Take(const UnconvertedCode& what) {
     std::string where = std::string(what.table);
     if (!what.dependant.empty()) where += "、扶養親族番号" + Quoted(what.dependant);
-    Add(FindingKind::CodeNotConverted, code,
+    Add(FindingKind::CodeNotConverted, what.code,
         std::string(what.column) + Quoted(what.value) + " (" + where + ") に変換先がないため" +
             (what.result.empty() ? std::string("空欄") : Quoted(what.result)) + "にしました");
 }
 
-void ConversionReport::RowMissing(const std::string& code, std::string_view table) {
-    Add(FindingKind::RowMissing, code, TableName(table) + " に社員の行がありません");
+void ConversionReport::Take(const RowMissing& what) {
+    Add(FindingKind::RowMissing, what.code, TableName(what.table) + " に社員の行がありません");
 }
 
-void ConversionReport::MasterCodeNotFound(const std::string& code, std::string_view table,
-                                          std::string_view masterCode) {
-    Add(FindingKind::MasterNotFound, code,
-        std::string(WordsOf(table).key) + Quoted(masterCode) + "が" + TableName(table) +
-            " にありません");
+void ConversionReport::Take(const MasterCodeNotFound& what) {
+    Add(FindingKind::MasterNotFound, what.code,
+        std::string(WordsOf(what.table).key) + Quoted(what.masterCode) + "が" +
+            TableName(what.table) + " にありません");
 }
 
-void ConversionReport::AmountAbnormal(const std::string& code, const AbnormalAmount& what) {
-    Add(FindingKind::AmountAbnormal, code,
+void ConversionReport::Take(const AbnormalAmount& what) {
+    Add(FindingKind::AmountAbnormal, what.code,
         std::string(what.column) + Quoted(what.value) + " (" + std::string(what.table) +
             "、支給回" + Quoted(what.number) +
             "): 金額が扱える範囲を超えるため 0 として計上しました");
 }
 
-void ConversionReport::QuoteMismatch(const std::string& path, std::size_t lineNumber,
-                                     std::string_view line, QuoteFault fault) {
-    const char* const why = fault == QuoteFault::OddCount
+void ConversionReport::Take(const QuoteMismatch& what) {
+    const char* const why = what.fault == QuoteFault::OddCount
                                 ? "引用符 (\") の数が奇数のため"
                                 : "引用符 (\") で全体を囲んでいない項目の中のカンマを区切りとして"
                                   "扱っていないため";
     // The line is about no employee; its start is enough to find it.
     Add(FindingKind::QuoteMismatch, {},
-        platform::ShownPath(path) + " の " + std::to_string(lineNumber) + " 行目" +
-            Quoted(LineStart(line)) + ": " + why + "、項目の区切りが正しくない可能性があります");
+        platform::ShownPath(what.path) + " の " + std::to_string(what.lineNumber) + " 行目" +
+            Quoted(LineStart(what.line)) + ": " + why +
+            "、項目の区切りが正しくない可能性があります");
 }
 
 // Known from the load on, so that a run that fails later still names its company.
-void ConversionReport::CompanyNameRead(std::string_view name) { Current().companyName = name; }
+void ConversionReport::Take(const CompanyNameRead& what) { Current().companyName = what.name; }
 
-void ConversionReport::LinesIgnored(const IgnoredLines& what) {
+void ConversionReport::Take(const IgnoredLines& what) {
     const std::string lines =
         std::to_string(what.count) + " 行 (最初は " + std::to_string(what.firstLine) + " 行目)";
     if (what.table.empty()) {
@@ -343,54 +351,51 @@ void ConversionReport::LinesIgnored(const IgnoredLines& what) {
             lines + ": 読み込む表ではないため読み込んでいません");
 }
 
-void ConversionReport::FieldOverwritten(const OverwrittenField& what) {
+void ConversionReport::Take(const OverwrittenField& what) {
     Add(FindingKind::FieldOverwritten, what.employee,
         "表 " + std::string(what.table) + "、キー" + Quoted(what.key) + "の " +
             std::string(what.column) + ": " + Quoted(what.kept) + " (" + Place(what.keptAt) +
             ") が" + Quoted(what.replaced) + " (" + Place(what.replacedAt) + ") を上書きしました");
 }
 
-void ConversionReport::KeyEmpty(const LineOrigin& where, std::string_view table,
-                                std::string_view column, std::string_view employee) {
-    Add(FindingKind::KeyEmpty, employee,
-        Place(where) + " (表 " + std::string(table) + "): " + std::string(column) +
+void ConversionReport::Take(const KeyEmpty& what) {
+    Add(FindingKind::KeyEmpty, what.employee,
+        Place(what.where) + " (表 " + std::string(what.table) + "): " + std::string(what.column) +
             "が空欄のため、この行の値は出力されません");
 }
 
-void ConversionReport::TableNotRead(std::string_view table) {
+void ConversionReport::Take(const TableNotRead& what) {
     for (const InputSlot& slot : InputSlots) {
-        if (!slot.bMandatory && table == slot.pszTableCode) {
+        if (!slot.bMandatory && what.table == slot.pszTableCode) {
             Add(FindingKind::InputMissing, {},
                 Quoted(slot.pszLabel) + "のファイルが選ばれていないため、その値は出力していません");
         }
     }
 }
 
-void ConversionReport::EmployeeUnknown(std::string_view code, std::string_view table,
-                                       std::size_t rows, const LineOrigin& first) {
-    Add(FindingKind::EmployeeUnknown, code,
-        "表 " + std::string(table) + " の " + std::to_string(rows) + " 行 (最初は " + Place(first) +
-            "): 社員情報 (10601) にない社員のため出力していません");
+void ConversionReport::Take(const EmployeeUnknown& what) {
+    Add(FindingKind::EmployeeUnknown, what.code,
+        "表 " + std::string(what.table) + " の " + std::to_string(what.rows) + " 行 (最初は " +
+            Place(what.first) + "): 社員情報 (10601) にない社員のため出力していません");
 }
 
-void ConversionReport::PaymentRowUnmatched(const std::string& code, std::string_view table,
-                                           std::string_view number, const LineOrigin& where) {
-    const bool salary = table == "10702";
-    Add(salary ? FindingKind::KyuuyoLeftOut : FindingKind::ShouyoLeftOut, code,
-        "支給回" + Quoted(number) + " (" + Place(where) + "): " + (salary ? "10701" : "10705") +
-            " に同じ支給回の行がないため計上していません");
+void ConversionReport::Take(const PaymentRowUnmatched& what) {
+    const bool salary = what.table == "10702";
+    Add(salary ? FindingKind::KyuuyoLeftOut : FindingKind::ShouyoLeftOut, what.code,
+        "支給回" + Quoted(what.number) + " (" + Place(what.where) +
+            "): " + (salary ? "10701" : "10705") + " に同じ支給回の行がないため計上していません");
 }
 
-void ConversionReport::BonusAmountsMissing(const std::string& code, std::string_view number) {
-    Add(FindingKind::RowMissing, code,
-        "賞与 (10706) に支給回" + Quoted(number) +
+void ConversionReport::Take(const BonusAmountsMissing& what) {
+    Add(FindingKind::RowMissing, what.code,
+        "賞与 (10706) に支給回" + Quoted(what.number) +
             "の行がありません: 金額のない賞与として計上しました");
 }
 
-void ConversionReport::PaymentsMerged(const std::string& code, int slot,
-                                      const std::vector<std::string_view>& numbers) {
+void ConversionReport::Take(const PaymentsMerged& what) {
+    const int slot = what.slot;
     std::string detail = "支給回";
-    for (const std::string_view number : numbers) detail += Quoted(number);
+    for (const std::string_view number : what.numbers) detail += Quoted(number);
     if (slot >= 14) {
         detail += "を " + std::to_string(slot - 13) + " 回目の賞与として合算しました";
     } else if (slot == 13) {
@@ -398,7 +403,7 @@ void ConversionReport::PaymentsMerged(const std::string& code, int slot,
     } else {
         detail += "を " + std::to_string(slot) + " 月の給与として合算しました";
     }
-    Add(FindingKind::PaymentsMerged, code, std::move(detail));
+    Add(FindingKind::PaymentsMerged, what.code, std::move(detail));
 }
 
 }  // namespace kw39

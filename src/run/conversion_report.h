@@ -103,34 +103,30 @@ class ConversionReport : public ConversionObserver {
 
     void ConversionStarted(std::string_view companyName, std::size_t employees) override;
     void EmployeeConverted(const std::string& code, std::string_view name) override;
-    void FuyosyaLeftOut(const std::string& code, std::string_view number) override;
-    void KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip why,
-                       std::string_view paymentDate) override;
-    void ShouyoLeftOut(const std::string& code, std::string_view number) override;
-    void CodeNotConverted(const std::string& code, const UnconvertedCode& what) override;
-    void RowMissing(const std::string& code, std::string_view table) override;
-    void MasterCodeNotFound(const std::string& code, std::string_view table,
-                            std::string_view masterCode) override;
-    void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override;
-    void QuoteMismatch(const std::string& path, std::size_t lineNumber, std::string_view line,
-                       QuoteFault fault) override;
-    void CompanyNameRead(std::string_view name) override;
-    void LinesIgnored(const IgnoredLines& what) override;
-    void FieldOverwritten(const OverwrittenField& what) override;
-    void KeyEmpty(const LineOrigin& where, std::string_view table, std::string_view column,
-                  std::string_view employee) override;
-    void TableNotRead(std::string_view table) override;
-    void EmployeeUnknown(std::string_view code, std::string_view table, std::size_t rows,
-                         const LineOrigin& first) override;
-    void PaymentRowUnmatched(const std::string& code, std::string_view table,
-                             std::string_view number, const LineOrigin& where) override;
-    void BonusAmountsMissing(const std::string& code, std::string_view number) override;
-    void PaymentsMerged(const std::string& code, int slot,
-                        const std::vector<std::string_view>& numbers) override;
+    void Noted(const ReadFinding& finding) override;
+    void Found(const ConversionFinding& finding) override;
 
   private:
     CompanyReport& Current();
     void Add(FindingKind kind, std::string_view code, std::string detail);
+    // Each finding as a line of the report.
+    void Take(const QuoteMismatch& what);
+    void Take(const CompanyNameRead& what);
+    void Take(const IgnoredLines& what);
+    void Take(const OverwrittenField& what);
+    void Take(const KeyEmpty& what);
+    void Take(const FuyosyaLeftOut& what);
+    void Take(const KyuuyoLeftOut& what);
+    void Take(const ShouyoLeftOut& what);
+    void Take(const UnconvertedCode& what);
+    void Take(const RowMissing& what);
+    void Take(const MasterCodeNotFound& what);
+    void Take(const AbnormalAmount& what);
+    void Take(const TableNotRead& what);
+    void Take(const EmployeeUnknown& what);
+    void Take(const PaymentRowUnmatched& what);
+    void Take(const BonusAmountsMissing& what);
+    void Take(const PaymentsMerged& what);
 
     std::vector<CompanyReport> m_aCompanies;
     // First finding of the employee being converted: its name arrives last.

@@ -17,42 +17,18 @@
 
 namespace kw39 {
 
-namespace {
-
-// True when every byte of `text` belongs to a printable Shift_JIS character:
-// no C0 control, no DEL, no byte that CP932 leaves undefined and no lead byte
-// without its trail byte.
-bool IsPrintableShiftJis(std::string_view text) {
-    for (std::size_t pos = 0; pos < text.size(); ++pos) {
-        const auto c = static_cast<unsigned char>(text[pos]);
-        if (platform::IsLeadByte(c)) {
-            if (++pos == text.size()) return false;
-            const auto trail = static_cast<unsigned char>(text[pos]);
-            if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
-        } else if (c < 0x20 || c == 0x7F || c == 0x80 || c == 0xA0 || c >= 0xFD) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 bool IsAcceptableYear(std::string_view text) {
     const std::int64_t year = ToInteger64(text);
-    return year >= 1 && year <= 98 && IsPrintableShiftJis(text);
+    return year >= 1 && year <= 98 && platform::IsPrintableCp932(text);
 }
 
-std::string FailureMessage(const std::exception& failure) {
-    // These carry complete texts for the user, naming the file and the line.
-    if (dynamic_cast<const DataLineError*>(&failure) ||
-        dynamic_cast<const platform::IoError*>(&failure)) {
-        return failure.what();
-    }
-    if (dynamic_cast<const std::bad_alloc*>(&failure)) {
-        return std::string("メモリが不足したため、処理を中止しました。\n") + failure.what();
-    }
-    return std::string("処理中にエラーが発生したため、処理を中止しました。\n") + failure.what();
+Message FailureMessage(const std::exception& failure) {
+    // These carry their messages, naming the file and the line.
+    if (const auto* line = dynamic_cast<const DataLineError*>(&failure)) return line->ToMessage();
+    if (const auto* io = dynamic_cast<const platform::IoError*>(&failure)) return io->ToMessage();
+    const MessageId id = dynamic_cast<const std::bad_alloc*>(&failure) ? MessageId::OutOfMemory
+                                                                       : MessageId::RunFailed;
+    return platform::MakeMessage(id, MessageStyle::Error, {failure.what()});
 }
 
 std::vector<std::string> RunRequest::ChosenInputs() const {
@@ -63,25 +39,75 @@ std::vector<std::string> RunRequest::ChosenInputs() const {
     return paths;
 }
 
-CheckResult CheckRun(const RunRequest& request, platform::FileSystem& fs) {
+namespace {
+
+// The result of a run that a check refused.
+RunResult Refused(const CheckResult& check) {
+    RunResult result;
+    result.outcome = *check.failure;
+    if (check.message) {
+        result.messages.push_back(*check.message);
+        result.whyNot = check.message->text;
+    }
+    result.field = check.field;
+    result.slot = check.slot;
+    result.focus = check.focus;
+    return result;
+}
+
+CheckResult CheckRequest(const RunRequest& request, platform::FileSystem& fs) {
     CheckResult result;
     if (!IsAcceptableYear(request.yearText)) {
         result.failure = CommandOutcome::YearRejected;
         result.field = RunField::Year;
-        result.message = Message{"正しい申告年度を指定してください。", MessageStyle::Warning};
+        result.message = platform::MakeMessage(MessageId::YearRejected, MessageStyle::Warning);
         return result;
     }
     try {
-        result = CheckInputSet(request, fs);
-        if (result.Passed()) {
-            result.yearQuestion = YearMismatchQuestion(request.yearText, result.paymentYear);
-        }
-        return result;
+        return CheckInputSet(request, fs);
     } catch (const std::exception& failure) {
         result.failure = CommandOutcome::Failed;
-        result.message = Message{FailureMessage(failure), MessageStyle::Error};
+        result.message = FailureMessage(failure);
         return result;
     }
+}
+
+}  // namespace
+
+RunStart StartRun(const RunRequest& request, platform::FileSystem& fs) {
+    RunStart start;
+    const CheckResult check = CheckRequest(request, fs);
+    if (!check.Passed()) {
+        start.refused = Refused(check);
+        return start;
+    }
+    start.paymentYear = check.paymentYear;
+    start.pinned = check.pinned;
+    // A year other than that of the payment dates may be meant (a late
+    // filing), so the user decides; No leaves the year to correct.
+    if (auto question = YearMismatchQuestion(request.yearText, check.paymentYear)) {
+        start.questions.push_back({std::move(*question), RunField::Year});
+    }
+    start.questions.push_back(
+        {platform::MakeMessage(MessageId::Confirm, MessageStyle::Confirm), RunField::None});
+    return start;
+}
+
+Message QuestionStatement(const Question& question) {
+    if (question.message.id == MessageId::YearQuestion) {
+        return platform::MakeMessage(MessageId::YearMismatch, MessageStyle::Warning,
+                                     question.message.args);
+    }
+    return Message{question.message.text, MessageStyle::Warning, question.message.id,
+                   question.message.args};
+}
+
+RunResult Declined(const Question& question) {
+    RunResult result;
+    result.outcome = CommandOutcome::Cancelled;
+    result.whyNot = platform::TextOf(MessageId::Cancelled);
+    result.field = question.field;
+    return result;
 }
 
 RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
@@ -103,55 +129,40 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
         result.messages = std::move(log.messages);
         if (outcome == RunOutcome::NoEmployees) {
             result.outcome = CommandOutcome::NothingWritten;
+            result.whyNot = platform::TextOf(MessageId::NothingLoaded);
             return result;
         }
         result.employees = engine.Reader().GetEmployeeCodes().size();
         if (outcome == RunOutcome::Checked) {
             result.outcome = CommandOutcome::Checked;
+            result.messages.push_back(platform::MakeMessage(MessageId::Checked, MessageStyle::Info,
+                                                            {std::to_string(result.employees)}));
+            result.whyNot = result.messages.back().text;
             return result;
         }
         result.outcome = CommandOutcome::Written;
         result.documentPath = request.outputPath;
         if (request.launch.launchCode == kLaunchStandalone) {
-            result.messages.push_back({"正常に終了しました。", MessageStyle::Info});
+            result.messages.push_back(platform::MakeMessage(MessageId::Done, MessageStyle::Info));
         }
     } catch (const std::exception& failure) {
         // What the run noted before it failed comes first, as it arose.
         result.messages = std::move(log.messages);
-        result.messages.push_back({FailureMessage(failure), MessageStyle::Error});
+        result.messages.push_back(FailureMessage(failure));
+        result.whyNot = result.messages.back().text;
         result.outcome = CommandOutcome::Failed;
     }
     return result;
 }
 
-CommandOutcome ExecuteCommand(RunPort& port, const LaunchContext& launch, platform::FileSystem& fs,
-                              ConversionObserver* observer) {
-    RunRequest request = port.ReadRequest();
-    request.launch = launch;
-    const CheckResult check = CheckRun(request, fs);
-    if (!check.Passed()) {
-        if (check.message) port.ShowMessage(check.message->text, check.message->style);
-        if (check.field != RunField::None && check.focus) port.FocusField(check.field, check.slot);
-        return *check.failure;
+RunResult ExecuteRun(const RunRequest& request, const AnswerFunction& answer,
+                     platform::FileSystem& fs, ConversionObserver* observer) {
+    const RunStart start = StartRun(request, fs);
+    if (start.refused) return *start.refused;
+    for (const Question& question : start.questions) {
+        if (!answer(question)) return Declined(question);
     }
-    // A year other than that of the payment dates may be meant (a late
-    // filing), so the user decides; No leaves the year box to correct it.
-    if (check.yearQuestion && port.ShowMessage(check.yearQuestion->text,
-                                               check.yearQuestion->style) != MessageAnswer::Yes) {
-        port.FocusField(RunField::Year, 0);
-        return CommandOutcome::Cancelled;
-    }
-    if (port.ShowMessage(kConfirmText, MessageStyle::Confirm) == MessageAnswer::Cancel) {
-        return CommandOutcome::Cancelled;
-    }
-    const RunResult result = ConvertRequest(request, fs, observer, check.pinned.get());
-    for (const Message& message : result.messages) port.ShowMessage(message.text, message.style);
-    // Hosted: a confirmed run hands control back to the host whatever it
-    // wrote; after a raised failure the dialog stays open.
-    if (launch.launchCode == kLaunchHosted && result.outcome != CommandOutcome::Failed) {
-        port.CloseDialog();
-    }
-    return result.outcome;
+    return ConvertRequest(request, fs, observer, start.pinned.get());
 }
 
 }  // namespace kw39

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "run/input_slots.h"
 
@@ -50,10 +51,8 @@ FolderSelection SelectFilesFromFolder(const std::string& folder, platform::FileS
             selection.paths[s] = platform::JoinPath(folder, matches[s].front());
     }
     if (!missing.empty()) {
-        selection.message =
-            "以下のファイルが存在しない、または同一のファイルが複数存在するため選択できません。\n"
-            "選択が必要な場合は、個別に選択をしてください。\n\n" +
-            missing;
+        selection.message = platform::MakeMessage(platform::MessageId::FolderKindsMissing,
+                                                  platform::MessageStyle::Warning, {missing});
     }
     return selection;
 }
@@ -66,6 +65,16 @@ bool HoldsPcaExport(const std::string& folder, platform::FileSystem& fs) {
         }
     }
     return false;
+}
+
+bool PutSelectedFiles(RunRequest& request, const FolderSelection& selection) {
+    bool chosen = false;
+    for (std::size_t s = 0; s < kSlotCount; ++s) {
+        if (!selection.paths[s]) continue;
+        request.inputPaths[s] = *selection.paths[s];
+        chosen = true;
+    }
+    return chosen;
 }
 
 }  // namespace kw39

@@ -4,14 +4,11 @@
 #include <optional>
 
 #include "platform/sjis.h"
+#include "run/era.h"
 
 namespace kw39 {
 
-std::string DefaultYear(const platform::LocalDate& date) {
-    // Reiwa began on 1 May 2019; the last Heisei year, 31, ran until 30 April.
-    const bool reiwa = date.year > 2019 || (date.year == 2019 && date.month >= 5);
-    return std::to_string(reiwa ? date.year - 2018 : date.year - 1988);
-}
+std::string DefaultYear(const platform::LocalDate& date) { return std::to_string(EraYearOn(date)); }
 
 namespace {
 

@@ -1,12 +1,17 @@
 #include "run/output_location.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "platform/messages.h"
 
 namespace kw39 {
 
 namespace {
 
 using platform::DestinationProblem;
+using platform::MessageId;
 
 // A control character cannot be typed into a file name by a clerk; in one it
 // hides what is written where, on a terminal and in a message box alike. No
@@ -19,45 +24,33 @@ bool HoldsControlCharacter(const std::string& path) {
     });
 }
 
-std::string LinkLines(const platform::DestinationResult& opened) {
-    return "\n\nリンク: " + platform::ShownPath(opened.link) +
-           "\nリンク先: " + platform::ShownPath(opened.linkTarget);
+platform::Message Problem(MessageId id, std::vector<std::string> args) {
+    return platform::MakeMessage(id, platform::MessageStyle::Warning, std::move(args));
 }
 
-std::string ProblemText(const platform::DestinationResult& opened, const std::string& given,
-                        const std::string& what) {
+platform::Message ProblemOf(const platform::DestinationResult& opened, const std::string& given,
+                            const std::string& what) {
     const std::string path = platform::ShownPath(given);
+    const std::string link = platform::ShownPath(opened.link);
+    const std::string target = platform::ShownPath(opened.linkTarget);
     switch (opened.problem) {
         case DestinationProblem::NoName:
-            return what + "にフォルダが指定されています。ファイル名を指定してください。\n\n" + path;
+            return Problem(MessageId::NameIsFolder, {what, path});
         case DestinationProblem::MissingFolder:
-            return "出力先のフォルダが存在しません。\n\n" + platform::ShownPath(opened.folder) +
-                   "\n\nフォルダを作成してから実行してください。";
+            return Problem(MessageId::OutputFolderMissing, {platform::ShownPath(opened.folder)});
         case DestinationProblem::Special:
-            return what +
-                   "に、通常のファイルではないもの (デバイス、パイプなど) "
-                   "が指定されています。\n\n" +
-                   path;
+            return Problem(MessageId::OutputNotPlain, {what, path});
         case DestinationProblem::ForeignLink:
-            return what +
-                   "に、ほかのユーザーのシンボリックリンクが指定されています。"
-                   "リンク先には書き込みません。" +
-                   LinkLines(opened);
+            return Problem(MessageId::ForeignLink, {what, link, target});
         case DestinationProblem::LinkChain:
-            return what +
-                   "のシンボリックリンクが、別のシンボリックリンク (またはそれ自身) "
-                   "を指しています。リンク先には書き込みません。" +
-                   LinkLines(opened);
+            return Problem(MessageId::LinkChain, {what, link, target});
         case DestinationProblem::NotReplaceable:
-            return what + "は、ほかのユーザーのファイルのため置き換えられません。\n\n" + path +
-                   "\n\n別のファイル名を指定してください。";
+            return Problem(MessageId::NotReplaceable, {what, path});
         case DestinationProblem::NotWritable:
         case DestinationProblem::None:
             break;
     }
-    return what + "を作成できません。\n\n" + path +
-           "\n\nフォルダに書き込みが許可されているか、ファイル名が長すぎないかを確認して"
-           "ください。";
+    return Problem(MessageId::CannotCreate, {what, path});
 }
 
 }  // namespace
@@ -65,14 +58,14 @@ std::string ProblemText(const platform::DestinationResult& opened, const std::st
 OutputLocation CheckOutputLocation(platform::FileSystem& fs, const std::string& path,
                                    const std::string& what) {
     if (HoldsControlCharacter(path)) {
-        return {nullptr, what + "のファイル名に、使用できない制御文字が含まれています。",
+        return {nullptr, Problem(MessageId::NameControlCharacter, {what}),
                 DestinationProblem::NotWritable};
     }
     platform::DestinationResult opened = fs.OpenDestination(path);
-    if (!opened.destination) return {nullptr, ProblemText(opened, path, what), opened.problem};
+    if (!opened.destination) return {nullptr, ProblemOf(opened, path, what), opened.problem};
     if (!opened.destination->TakesNewFiles()) {
         opened.problem = DestinationProblem::NotWritable;
-        return {nullptr, ProblemText(opened, path, what), opened.problem};
+        return {nullptr, ProblemOf(opened, path, what), opened.problem};
     }
     return {std::move(opened.destination), std::nullopt};
 }

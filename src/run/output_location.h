@@ -9,14 +9,15 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/message.h"
 
 namespace kw39 {
 
 struct OutputLocation {
     // The place the file will be written, opened once; null on a problem.
     std::shared_ptr<platform::WriteDestination> destination;
-    // The message (CP932, ready to show) that says what is wrong.
-    std::optional<std::string> problem;
+    // The message that says what is wrong.
+    std::optional<platform::Message> problem;
     // What is wrong, for a caller that words one case its own way.
     platform::DestinationProblem kind = platform::DestinationProblem::None;
 };
@@ -25,9 +26,12 @@ struct OutputLocation {
 // character and names no folder, device or pipe; its folder exists and takes
 // a new file from this user; a symbolic link belongs to this user and names a
 // regular file or nothing; an existing file may be replaced. Nothing is
-// created. `what` names the file in the messages ("出力先データ",
-// "報告ファイル").
+// created. `what` names the file in the messages: kOutputLabel or
+// kReportLabel.
 OutputLocation CheckOutputLocation(platform::FileSystem& fs, const std::string& path,
                                    const std::string& what);
+
+inline constexpr const char* kOutputLabel = "出力先データ";
+inline constexpr const char* kReportLabel = "報告ファイル";
 
 }  // namespace kw39

@@ -16,8 +16,6 @@ namespace kw39 {
 namespace {
 
 constexpr std::string_view kPaymentTable = "10702";
-constexpr int kFirstHeiseiYear = 1989;
-constexpr int kFirstReiwaYear = 2019;
 constexpr int kLastEraYear = 98;  // the largest filing year there is
 const int kPaymentDateColumn = FindPcaColumn(kPaymentTable, "支給日").nColumn;
 
@@ -111,25 +109,14 @@ std::optional<int> PaymentYearOf(const std::string& monthlyPath, platform::FileS
     return tally.Year();
 }
 
-int EraYear(int calendarYear) {
-    return calendarYear >= kFirstReiwaYear ? calendarYear - (kFirstReiwaYear - 1)
-                                           : calendarYear - (kFirstHeiseiYear - 1);
-}
-
-std::string EraYearName(int calendarYear) {
-    const char* era = calendarYear >= kFirstReiwaYear ? "令和" : "平成";
-    return era + std::to_string(EraYear(calendarYear)) + "年";
-}
-
 std::optional<Message> YearMismatchQuestion(std::string_view yearText,
                                             std::optional<int> paymentYear) {
     if (!paymentYear) return std::nullopt;
     const std::int64_t asked = ToInteger64(yearText);
     if (asked == EraYear(*paymentYear)) return std::nullopt;
-    return Message{"支給日の年は " + std::to_string(*paymentYear) + " 年 (" +
-                       EraYearName(*paymentYear) + ") ですが、申告年度に " + std::to_string(asked) +
-                       " が指定されています。\nこのまま続けますか？",
-                   MessageStyle::Question};
+    return platform::MakeMessage(
+        MessageId::YearQuestion, MessageStyle::Question,
+        {std::to_string(*paymentYear), EraYearName(*paymentYear), std::to_string(asked)});
 }
 
 }  // namespace kw39

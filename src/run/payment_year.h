@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/file_system.h"
+#include "run/era.h"
 #include "run/run_request.h"
 
 namespace kw39 {
@@ -38,13 +39,6 @@ class PaymentYearTally {
 // no payment date; the input checks say what is wrong with it.
 std::optional<int> PaymentYearOf(const std::string& monthlyPath,
                                  platform::FileSystem& fs = platform::RealFileSystem());
-
-// The era year a calendar year ends in: Reiwa from 2019 (year - 2018), Heisei
-// before (year - 1988).
-int EraYear(int calendarYear);
-
-// "令和8年" for 2026, "平成30年" for 2018.
-std::string EraYearName(int calendarYear);
 
 // The question before the confirmation when the year asked for is not the year
 // of the payment dates: "支給日の年は 2026 年 (令和8年) ですが、申告年度に 9 が

@@ -4,6 +4,8 @@
 
 #include "platform/encoding.h"
 #include "platform/replacement_file.h"
+#include "run/execute_command.h"
+#include "run/output_location.h"
 
 namespace kw39 {
 
@@ -13,9 +15,15 @@ std::string ReportFileBytes(const ConversionReport& report) {
     return "\xEF\xBB\xBF" + report.Csv(&platform::Cp932ToUtf8Lossy);
 }
 
-void WriteReportFile(const std::string& path, const ConversionReport& report,
-                     platform::FileSystem& fs) {
-    platform::ReplaceFileContent(fs, path, ReportFileBytes(report));
+std::optional<platform::Message> WriteReportFile(const std::string& path,
+                                                 const ConversionReport& report,
+                                                 platform::FileSystem& fs) {
+    try {
+        platform::ReplaceFileContent(fs, path, ReportFileBytes(report));
+        return std::nullopt;
+    } catch (const std::exception& failure) {
+        return FailureMessage(failure);
+    }
 }
 
 std::vector<RunFile> FilesOfRun(const RunRequest& request) {
@@ -23,20 +31,18 @@ std::vector<RunFile> FilesOfRun(const RunRequest& request) {
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         files.push_back({InputSlots[s].pszLabel, request.inputPaths[s]});
     }
-    files.push_back({"出力先データ", request.outputPath});
+    files.push_back({kOutputLabel, request.outputPath});
     return files;
 }
 
-std::optional<std::string> ReportCollision(const std::string& path,
-                                           const std::vector<RunFile>& files,
-                                           platform::FileSystem& fs) {
+std::optional<platform::Message> ReportCollision(const std::string& path,
+                                                 const std::vector<RunFile>& files,
+                                                 platform::FileSystem& fs) {
     for (const RunFile& file : files) {
         if (file.path.empty() || !fs.SameDestination(path, file.path)) continue;
-        return "報告ファイルに、" + file.label +
-               "と同じファイルが指定されています。別のファイル名を指定してください。"
-               "\n\n報告ファイル: " +
-               platform::ShownPath(path) + "\n" + file.label + ": " +
-               platform::ShownPath(file.path);
+        return platform::MakeMessage(
+            platform::MessageId::ReportCollision, platform::MessageStyle::Warning,
+            {file.label, platform::ShownPath(path), platform::ShownPath(file.path)});
     }
     return std::nullopt;
 }

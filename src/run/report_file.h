@@ -16,10 +16,11 @@ namespace kw39 {
 // The bytes of the report file for a report.
 std::string ReportFileBytes(const ConversionReport& report);
 
-// Writes the report to `path` (CP932), replacing an existing file only once the
-// new one is complete. Throws platform::IoError naming the path.
-void WriteReportFile(const std::string& path, const ConversionReport& report,
-                     platform::FileSystem& fs);
+// Writes the report to `path`, replacing an existing file only once the new
+// one is complete; the Error message naming the path when it fails.
+std::optional<platform::Message> WriteReportFile(const std::string& path,
+                                                 const ConversionReport& report,
+                                                 platform::FileSystem& fs);
 
 // A file the run reads or writes, with the words that name it in a message.
 struct RunFile {
@@ -30,13 +31,13 @@ struct RunFile {
 // The files one run reads and writes.
 std::vector<RunFile> FilesOfRun(const RunRequest& request);
 
-// The message (CP932) that says the report at `path` would take the place of
+// The message that says the report at `path` would take the place of
 // one of `files`, as the file system decides it (any spelling, links
 // followed); nothing when it is apart from all of them. Writing it there would
 // destroy a file of the run.
-std::optional<std::string> ReportCollision(const std::string& path,
-                                           const std::vector<RunFile>& files,
-                                           platform::FileSystem& fs);
+std::optional<platform::Message> ReportCollision(const std::string& path,
+                                                 const std::vector<RunFile>& files,
+                                                 platform::FileSystem& fs);
 
 // "<company code><company name>_報告.csv" from the document name that the
 // output name proposal gives, "<company code><company name>.XML".

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "convert/text_rules.h"
+#include "run/era.h"
 #include "run/execute_command.h"
 #include "run/validate_input.h"
 
@@ -10,7 +11,7 @@ namespace kw39 {
 
 std::string YearWithEra(const std::string& yearText) {
     if (!IsAcceptableYear(yearText)) return yearText;
-    return yearText + " (令和" + std::to_string(ToInteger64(yearText)) + "年)";
+    return yearText + " (" + FilingYearName(static_cast<int>(ToInteger64(yearText))) + ")";
 }
 
 std::string ModeName(LinkMode mode) { return mode == kModeSimple ? "簡易モード" : "標準モード"; }

@@ -1,7 +1,7 @@
 // The values a conversion is asked with and answers with. Every caller — the
 // dialog, the command line, the batch, the benchmark, the tests — builds a
-// RunRequest and reads CheckResult and RunResult; none has to look like a
-// dialog, and none has to guess what a failed check was about.
+// RunRequest, answers the run's Questions and reads its RunResult; none has to
+// look like a dialog, and none has to guess what a failed check was about.
 #pragma once
 
 #include <array>
@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "export/syain_data.h"
-#include "platform/message_port.h"
+#include "platform/message.h"
+#include "platform/messages.h"
 #include "platform/pinned_file_system.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
@@ -21,6 +22,7 @@ namespace kw39 {
 
 using platform::Message;
 using platform::MessageAnswer;
+using platform::MessageId;
 using platform::MessageStyle;
 
 struct RunRequest {
@@ -68,25 +70,42 @@ struct CheckResult {
     bool focus = true;               // the dialog moves the focus to the field
     std::optional<Message> message;  // the message of the failed check
     // When every check passed: the calendar year most payment dates of the
-    // monthly file fall in (nothing without one), and the question to ask
-    // before the confirmation when the year asked for is another.
+    // monthly file fall in (nothing without one).
     std::optional<int> paymentYear;
-    std::optional<Message> yearQuestion;
     // The inputs and the output as they were checked, kept open for the run.
     std::shared_ptr<platform::PinnedFiles> pinned;
 
     bool Passed() const { return !failure; }
 };
 
+// A question a run puts to the user before it starts, in the order asked: the
+// year question when the year is not that of the payment dates, then the
+// confirmation. No ends the run; `field` is what the user may correct then.
+struct Question {
+    Message message;  // a Question (Yes/No) or the confirmation (OK/Cancel)
+    RunField field = RunField::None;
+};
+
+// What became of a run, whether it started or not.
 struct RunResult {
-    // Written (Checked without document), NothingWritten or Failed.
     CommandOutcome outcome = CommandOutcome::Failed;
     std::string documentPath;   // when written
-    std::size_t employees = 0;  // employees written
-    // What the run has to say, in the order it arose: notes of the reader, the
-    // store and the engine, then the completion message of a standalone run
+    std::size_t employees = 0;  // employees written (or, without document, converted)
+    // What the run has to say, in the order it arose: the message of a failed
+    // check; or the notes of the reader, the store and the engine, then the
+    // completion message of a standalone run (or of a run without document)
     // or the one Error message of a failure.
     std::vector<Message> messages;
+    // When nothing was written, why, in the words the report and a batch's
+    // result line give it.
+    std::string whyNot;
+    // What the user has to correct after a failed check or a No to the year
+    // question; `focus` false when the dialog leaves the focus where it is.
+    RunField field = RunField::None;
+    std::size_t slot = 0;  // the input slot, when field is Input
+    bool focus = true;
+
+    bool Written() const { return outcome == CommandOutcome::Written; }
 };
 
 }  // namespace kw39

@@ -19,9 +19,6 @@ constexpr bool IsForeignControl(unsigned char c) {
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
 }
 
-// Single bytes that CP932 does not define.
-constexpr bool IsCp932Undefined(unsigned char c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
-
 // Plain ASCII text bytes, the great majority of an export, need no state.
 constexpr bool IsPlainAscii(unsigned char c) {
     return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r';
@@ -101,7 +98,7 @@ void TextEncodingCheck::FeedCp932(unsigned char c) {
     }
     if (platform::IsLeadByte(c)) {
         m_nCp932Lead = c;
-    } else if (IsCp932Undefined(c)) {
+    } else if (platform::IsUndefinedSingleByte(c)) {
         m_nCp932ErrorLine = m_nLine;
     }
 }

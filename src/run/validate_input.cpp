@@ -10,7 +10,9 @@
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
 #include "platform/line_reader.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
+#include "run/execute_command.h"
 #include "run/input_slots.h"
 #include "run/output_location.h"
 #include "run/payment_year.h"
@@ -19,6 +21,8 @@
 namespace kw39 {
 
 namespace {
+
+using platform::MessageId;
 
 constexpr std::string_view kCompanyTable = "10000";
 
@@ -93,55 +97,45 @@ std::string EncodingDetail(const TextVerdict& verdict) {
     const std::string line = std::to_string(verdict.nLine);
     switch (verdict.problem) {
         case TextProblem::Utf16:
-            return "UTF-16 で保存されたファイルです。";
+            return platform::TextOf(MessageId::EncodingUtf16);
         case TextProblem::Utf8:
-            return "UTF-8 で保存されたファイルです。";
+            return platform::TextOf(MessageId::EncodingUtf8);
         case TextProblem::NulBytes:
-            return "UTF-16 で保存されたファイルか、テキストではないファイルです。";
+            return platform::TextOf(MessageId::EncodingNulBytes);
         case TextProblem::NotShiftJis:
-            return line + " 行目に Shift_JIS の文字ではないバイトがあります。";
+            return platform::TextOf(MessageId::EncodingNotShiftJis, {line});
         case TextProblem::DataAfterEnd:
-            return line + " 行目に、ファイルの終わりを示す文字 (0x1A) より後のデータがあります。";
+            return platform::TextOf(MessageId::EncodingDataAfterEnd, {line});
         case TextProblem::None:
             break;
     }
     return "";
 }
 
-// The message for a file that is not Shift_JIS text: what it is, and what to do.
-std::string EncodingMessage(const InputSlot& slot, const std::string& path,
-                            const TextVerdict& verdict) {
-    return std::string(slot.pszLabel) + "ファイルの文字コードが正しくありません。\n\n" +
-           platform::ShownPath(path) + "\n" + EncodingDetail(verdict) +
-           "PCA給与X から CSV 形式 (Shift_JIS) で書き出したファイルを選択し直してください。";
-}
-
-CheckResult Reject(std::string text, RunField field, std::size_t slot = 0) {
+CheckResult Reject(Message message, RunField field, std::size_t slot = 0) {
     CheckResult result;
     result.failure = CommandOutcome::InputRejected;
     result.field = field;
     result.slot = slot;
-    result.message = Message{std::move(text), MessageStyle::Warning};
+    result.message = std::move(message);
     return result;
 }
 
-CheckResult RejectSlot(std::size_t slot, std::string text) {
-    return Reject(std::move(text), RunField::Input, slot);
+CheckResult RejectSlot(std::size_t slot, MessageId id, std::vector<std::string> args = {}) {
+    return Reject(platform::MakeMessage(id, MessageStyle::Warning, std::move(args)),
+                  RunField::Input, slot);
 }
 
-// A folder has nothing to read, and a pipe or a device may never end.
-std::string NotPlainFileMessage(const InputSlot& slot, const std::string& path) {
-    return std::string(slot.pszLabel) +
-           "ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
-           "が指定されています。\n\n" +
-           platform::ShownPath(path);
+// Refusals of the file of a slot, which they name as it is shown.
+CheckResult RejectFile(std::size_t slot, MessageId id, const std::string& path) {
+    return RejectSlot(slot, id, {InputSlots[slot].pszLabel, platform::ShownPath(path)});
 }
 
-// A file that exists but cannot be opened (no permission, held locked).
-std::string CannotOpenMessage(const InputSlot& slot, const std::string& path) {
-    return std::string(slot.pszLabel) + "ファイルを開けません。\n\n" + platform::ShownPath(path) +
-           "\n\nファイルを読み取る権限があるか、ほかのプログラムが使用していないかを確認して"
-           "ください。";
+// The message for a file that is not Shift_JIS text: what it is, and what to do.
+CheckResult RejectEncoding(std::size_t slot, const std::string& path, const TextVerdict& verdict) {
+    return RejectSlot(
+        slot, MessageId::InputEncoding,
+        {InputSlots[slot].pszLabel, platform::ShownPath(path), EncodingDetail(verdict)});
 }
 
 // Step 1: every chosen file exists, can be read and is of its slot's kind.
@@ -158,17 +152,17 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         const auto status = platform::ClassicPathBytes(path) < platform::kMaxPathBytes
                                 ? fs.Stat(path)
                                 : std::nullopt;
-        if (!status)
-            return RejectSlot(s,
-                              "マスターファイルが存在しません。\n\n" + platform::ShownPath(path));
+        if (!status) return RejectSlot(s, MessageId::InputMissing, {platform::ShownPath(path)});
+        // A folder has nothing to read, and a pipe or a device may never end.
         if (status->isDirectory || status->isSpecial) {
-            return RejectSlot(s, NotPlainFileMessage(slot, path));
+            return RejectFile(s, MessageId::InputNotPlain, path);
         }
         FileScan scan;
         TextEncodingCheck encoding;
         std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
         {
-            if (!file) return RejectSlot(s, CannotOpenMessage(slot, path));
+            // No permission, or held locked.
+            if (!file) return RejectFile(s, MessageId::InputNotOpened, path);
             CheckedInputFile checked(*file, encoding);
             // A company line without its two fields is no surprise in a file
             // that is no text at all; that is then the message to show.
@@ -189,10 +183,10 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         // encoding is then the cause the clerk can correct.
         const TextVerdict verdict = encoding.Verdict();
         if (verdict.problem != TextProblem::None) {
-            return RejectSlot(s, EncodingMessage(slot, path, verdict));
+            return RejectEncoding(s, path, verdict);
         }
         if (!scan.hasExpectedTable || !scan.hasCompanyBlock) {
-            return RejectSlot(s, std::string(slot.pszLabel) + "ファイルが正しくありません。");
+            return RejectSlot(s, MessageId::InputWrongKind, {slot.pszLabel});
         }
         pins.PinInput(path, std::move(file));
     }
@@ -203,7 +197,7 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
 CheckResult CheckSameCompany(const std::vector<CompanyKey>& keys) {
     for (const CompanyKey& key : keys) {
         if (key.key != keys.front().key) {
-            return RejectSlot(key.slot, "異なる会社のデータが選択されています。");
+            return RejectSlot(key.slot, MessageId::CompanyMismatch);
         }
     }
     return {};
@@ -219,14 +213,14 @@ CheckResult CheckMandatorySlots(const RunRequest& request) {
         if (!first) first = s;
     }
     if (missing.empty()) return {};
-    return RejectSlot(*first, "連動に必要なマスターファイルが存在しません。\n\n" + missing);
+    return RejectSlot(*first, MessageId::RequiredMissing, {missing});
 }
 
-// "ファイルの保存に失敗しました。" and `why`: something is at the output path
-// that cannot be replaced. The dialog leaves the focus where it is.
-CheckResult SaveFailed(const std::string& why) {
-    CheckResult failed = Reject("ファイルの保存に失敗しました。" + why, RunField::Output);
-    failed.message->style = MessageStyle::Error;
+// Something is at the output path that cannot be replaced: the message says
+// so (and why, when it is known). The dialog leaves the focus where it is.
+CheckResult SaveFailed(MessageId id, std::vector<std::string> args = {}) {
+    CheckResult failed =
+        Reject(platform::MakeMessage(id, MessageStyle::Error, std::move(args)), RunField::Output);
     failed.focus = false;
     return failed;
 }
@@ -243,8 +237,8 @@ std::optional<platform::FileIdentity> InputIdentity(const std::string& path,
 }
 
 CheckResult SameAsInput(const std::string& label, const std::string& path) {
-    return Reject("出力先データに連動元データ（" + label +
-                      "）と同じファイルが指定されています。\n\n" + platform::ShownPath(path),
+    return Reject(platform::MakeMessage(MessageId::OutputIsInput, MessageStyle::Warning,
+                                        {label, platform::ShownPath(path)}),
                   RunField::Output);
 }
 
@@ -278,24 +272,28 @@ CheckResult CheckApartFromInputs(const RunRequest& request, platform::FileSystem
 CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs,
                             platform::PinnedFiles& pins) {
     const std::string& path = request.outputPath;
-    if (path.empty()) return Reject("出力先データが選択されていません。\n\n", RunField::Output);
-    OutputLocation location = CheckOutputLocation(fs, path, "出力先データ");
+    if (path.empty()) {
+        return Reject(platform::MakeMessage(MessageId::OutputNotChosen, MessageStyle::Warning),
+                      RunField::Output);
+    }
+    OutputLocation location = CheckOutputLocation(fs, path, kOutputLabel);
     if (location.kind == platform::DestinationProblem::NoName) {
         // An existing folder cannot be saved over, as a file held by another
         // program cannot: the same message, then why. A name that merely ends
         // in a separator is a name to correct.
         if (const auto folder = fs.Stat(path); folder && folder->isDirectory) {
-            return SaveFailed("\n\n" + *location.problem);
+            return SaveFailed(MessageId::SaveFailedOverFolder,
+                              {kOutputLabel, platform::ShownPath(path)});
         }
     }
-    if (location.problem) return Reject(*location.problem, RunField::Output);
+    if (location.problem) return Reject(std::move(*location.problem), RunField::Output);
     platform::WriteDestination& destination = *location.destination;
     if (CheckResult apart = CheckApartFromInputs(request, fs, pins, destination); !apart.Passed()) {
         return apart;
     }
     // The file is there and held by another program.
     if (fs.Stat(destination.Path()) && !fs.ProbeExclusiveWrite(destination.Path())) {
-        return SaveFailed("");
+        return SaveFailed(MessageId::SaveFailed);
     }
     pins.PinDestination(path, std::move(location.destination));
     return {};
@@ -318,19 +316,20 @@ CheckResult CheckInputSet(const RunRequest& request, platform::FileSystem& fs) {
     return result;
 }
 
-OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platform::FileSystem& fs) {
+namespace {
+
+OutputNameProposal ProposeOrThrow(const std::string& path, platform::FileSystem& fs) {
     constexpr std::size_t kCompany = 0;
-    const std::string& path = companyPath;
-    if (path.empty()) return {{}, RejectSlot(kCompany, "会社情報ファイルが選択されていません。")};
+    if (path.empty()) return {{}, RejectSlot(kCompany, MessageId::CompanyNotChosen)};
     const auto status = fs.Stat(path);
-    if (!status) return {{}, RejectSlot(kCompany, "会社情報ファイルが存在しません。")};
+    if (!status) return {{}, RejectSlot(kCompany, MessageId::CompanyFileMissing)};
     if (status->isDirectory || status->isSpecial) {
-        return {{}, RejectSlot(kCompany, NotPlainFileMessage(InputSlots[kCompany], path))};
+        return {{}, RejectFile(kCompany, MessageId::InputNotPlain, path)};
     }
     std::optional<CompanyFields> company;
     {
         const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-        if (!file) return {{}, RejectSlot(kCompany, CannotOpenMessage(InputSlots[kCompany], path))};
+        if (!file) return {{}, RejectFile(kCompany, MessageId::InputNotOpened, path)};
         platform::LineReader reader(*file);
         std::string_view raw;
         // Only the first header line counts: the company block must lead the file.
@@ -341,8 +340,24 @@ OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platfor
             break;
         }
     }
-    if (!company) return {{}, RejectSlot(kCompany, "会社情報ファイルが正しくありません。")};
+    if (!company) {
+        return {{},
+                RejectSlot(kCompany, MessageId::InputWrongKind, {InputSlots[kCompany].pszLabel})};
+    }
     return {company->code + company->name + ".XML", {}, company->code, company->name};
+}
+
+}  // namespace
+
+OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platform::FileSystem& fs) {
+    try {
+        return ProposeOrThrow(companyPath, fs);
+    } catch (const std::exception& failure) {
+        OutputNameProposal proposal;
+        proposal.failure.failure = CommandOutcome::Failed;
+        proposal.failure.message = FailureMessage(failure);
+        return proposal;
+    }
 }
 
 }  // namespace kw39

@@ -143,11 +143,13 @@ TEST(BatchTest, EachCompanyHasTheYearOfItsPaymentDates) {
 
     result = RunKw39pcaconv(batch.Args({"--yes"}));
     ASSERT_EQ(result.status, 0) << result.err;
-    // Under A's result line, before B's.
+    // Before the one confirmation that answers it, and before any company ran.
     const std::size_t asked = result.err.find(
-        Utf8Of("\n    質問 (Question): 支給日の年は 2025 年 (令和7年) ですが、申告年度に 8 が指定さ"
-               "れています。\n    このまま続けますか？ Yes\n"));
-    EXPECT_LT(asked, result.err.find("[2/2] B: ")) << result.err;
+        Utf8Of("質問 (Question): A: 支給日の年は 2025 年 (令和7年) ですが、申告年度に 8 が指定さ"
+               "れています。\nこのまま続けますか？\n(The payment dates are of 2025, but the filing "
+               "year given is 8: go on?)\n"));
+    EXPECT_LT(asked, result.err.find(Utf8Of("確認 (Confirm)"))) << result.err;
+    EXPECT_LT(asked, result.err.find("[1/2] A: ")) << result.err;
     EXPECT_EQ(CountOf(result.err, Utf8Of("質問")), 1u);
     EXPECT_TRUE(Contains(ReadBytes(batch.Output(a)), "<SINKOKUNENDO>8</SINKOKUNENDO>"));
 

@@ -89,7 +89,9 @@ TEST(Kw39pcaconv, WrongUsageExits64) {
     const std::vector<Case> cases = {
         {{}, "使い方 (usage):\n  kw39pcaconv [--year TEXT]"},
         {{"--bogus"}, "不明なオプションです (unknown option): --bogus"},
-        {{"-y"}, "余分な引数です (unexpected argument): -y"},
+        {{"--"}, "使い方 (usage):\n  kw39pcaconv [--year TEXT]"},
+        {{"-y"}, "不明なオプションです (unknown option): -y"},
+        {{"--yes", "-x", "--output"}, "不明なオプションです (unknown option): -x"},
         {{"input.csv"}, "余分な引数です (unexpected argument): input.csv"},
         {{"--year"}, "オプション --year には値が必要です"},
         {{"--output", "--yes"}, "オプション --output には値が必要です"},
@@ -286,7 +288,9 @@ TEST(Kw39pcaconv, WrittenDocumentCarriesModeAndYear) {
 TEST(Kw39pcaconv, YearOfThePaymentDates) {
     const std::string question =
         "質問 (Question): 支給日の年は 2026 年 (令和8年) ですが、申告年度に 9 が指定されています。"
-        "\nこのまま続けますか？";
+        "\nこのまま続けますか？\n(The payment dates are of 2026, but the filing year given is 9: "
+        "go "
+        "on?)";
     struct Case {
         const char* name;
         std::optional<std::string> year;  // --year, CP932
@@ -419,8 +423,13 @@ TEST(Kw39pcaconv, ConfirmationOnTheTerminal) {
         input.terminal = c.typed;
         const ProgramResult result = RunKw39pcaconv(in.Args(), input);
         EXPECT_EQ(result.status, c.status) << result.err;
-        EXPECT_TRUE(Contains(result.err, Utf8Of("処理を開始します。\nよろしいですか？ [y/N] ")));
+        EXPECT_TRUE(Contains(result.err, Utf8Of("処理を開始します。\nよろしいですか？\n(Start the "
+                                                "conversion?) [y/N] ")));
         EXPECT_EQ(CountOf(result.err, "[y/N]"), c.asked);
+        // Standard error is a file here: the terminal the answer is typed on
+        // shows the question as well.
+        EXPECT_EQ(CountOf(result.terminal, "[y/N]"), c.asked) << result.terminal;
+        EXPECT_TRUE(Contains(result.terminal, Utf8Of("処理を開始します。"))) << result.terminal;
         EXPECT_EQ(CountOf(result.err, Utf8Of("y (はい) か n (いいえ) で答えてください。")),
                   c.asked - 1);
         EXPECT_EQ(Contains(result.err, "(Answer not understood: cancelled.)"),

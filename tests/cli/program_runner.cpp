@@ -99,6 +99,7 @@ ProgramResult RunKw39pcaconv(const std::vector<std::string>& args, const Program
     int status = 0;
     if (::waitpid(child, &status, 0) != child) throw std::runtime_error("waitpid failed");
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (terminal) result.terminal = terminal->ReadToEnd();
     result.out = ReadBytes(outPath);
     if (!errTerminal) result.err = ReadBytes(errPath);
     return result;

@@ -11,6 +11,9 @@ struct ProgramResult {
     int status = -1;  // exit status; -1 when the program did not exit normally
     std::string out;  // standard output, as written (UTF-8)
     std::string err;  // standard error, as written (UTF-8)
+    // What the terminal typed on showed: the typing echoed, and what the
+    // program wrote to it (with the terminal's CR LF line ends).
+    std::string terminal;
 };
 
 struct ProgramInput {

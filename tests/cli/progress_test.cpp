@@ -101,7 +101,6 @@ TEST(ProgressLineTest, ALongLineIsClippedBeforeTheRightEdgeOnACharacterBoundary)
 
 TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     TempDir dir;
-    cli::CompanyTerminal messages;  // keeps what it would show
     const std::string company = dir.Write("k.csv", std::string(1024 * 1024, 'k'));
     const std::string employee = dir.Write("e.csv", std::string(1024 * 1024 + 1, 'e'));
     RunRequest request;
@@ -111,7 +110,7 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     FakeTerminal terminal;
     ProgressLine line = terminal.Line();
     ConversionReport report;
-    cli::ProgressOfRun progress(line, messages, request, platform::RealFileSystem(), &report);
+    cli::ProgressOfRun progress(line, request, platform::RealFileSystem(), &report);
     EXPECT_EQ(cli::ChosenInputBytes(request, platform::RealFileSystem()), 2u * 1024 * 1024 + 1);
 
     // Moves the clock past the interval and forgets what was written.
@@ -130,7 +129,8 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     readAll(company);
     EXPECT_EQ(terminal.written, "\r入力チェック (checking) 1.0 / 2.0 MB");
     later();
-    EXPECT_TRUE(messages.Confirm(kConfirmText));
+    const Question confirmation{{platform::TextOf(MessageId::Confirm), MessageStyle::Confirm}};
+    EXPECT_TRUE(progress.Ask(confirmation, [](const Question&) { return true; }));
     // The line is erased before the question.
     const std::string_view drawn = "入力チェック (checking) 1.0 / 2.0 MB";
     EXPECT_EQ(terminal.written, "\r" + std::string(drawn.size(), ' ') + "\r");
@@ -142,7 +142,7 @@ TEST(RunProgressTest, FollowsTheRunFromChecksToWriting) {
     later();
     observer.ConversionStarted("テスト", 3);
     observer.EmployeeConverted("1", "a");  // too soon to draw again
-    observer.RowMissing("1", "10603");
+    observer.Found(RowMissing{"1", "10603"});
     EXPECT_TRUE(terminal.written.starts_with("\r変換 (converting) 社員 0 / 3 名"))
         << terminal.written;
     later();
@@ -197,9 +197,9 @@ TEST(RunProgressTest, DrawnOnlyForRunsOfAFewMegabytes) {
         FakeTerminal terminal;
         ProgressLine line([&terminal](std::string_view text) { terminal.written += text; },
                           [&terminal] { return terminal.now += 1000; });
-        cli::CompanyTerminal messages;
-        const cli::CommandResult result =
-            cli::ExecuteRequest(messages, request, platform::RealFileSystem(), nullptr, &line);
+        const RunResult result = cli::ExecuteRequest(
+            request, [](const Question&) { return true; }, platform::RealFileSystem(), nullptr,
+            &line);
         ASSERT_EQ(result.outcome, CommandOutcome::Written);
         EXPECT_EQ(terminal.written.empty(), !c.drawn) << terminal.written;
         if (c.drawn) {

@@ -17,44 +17,45 @@ namespace {
 void ObserveOneOfEach(ConversionReport& report) {
     // Loading comes first; the line is cut before its 41st byte, which is the
     // second byte of "タ".
-    report.QuoteMismatch("in/KOJINQ.CSV", 12, "10\"03,002-010,三田村 翔,ミタムラ ショウタ,19900101",
-                         QuoteFault::OddCount);
-    report.QuoteMismatch("in/KAISHAQ.CSV", 2, "6317,予\"貼\"工業,PCA",
-                         QuoteFault::CommaOutsideQuotes);
-    report.LinesIgnored({"in/KOJINQ.CSV", "", 2, 1});
-    report.LinesIgnored({"in/GETUJIQ.CSV", "10799", 3, 40});
+    report.Noted(QuoteMismatch{"in/KOJINQ.CSV", 12,
+                               "10\"03,002-010,三田村 翔,ミタムラ ショウタ,19900101",
+                               QuoteFault::OddCount});
+    report.Noted(QuoteMismatch{"in/KAISHAQ.CSV", 2, "6317,予\"貼\"工業,PCA",
+                               QuoteFault::CommaOutsideQuotes});
+    report.Noted(IgnoredLines{"in/KOJINQ.CSV", "", 2, 1});
+    report.Noted(IgnoredLines{"in/GETUJIQ.CSV", "10799", 3, 40});
     // Named once the employee is converted, as any finding about it.
-    report.FieldOverwritten({"10601",
-                             "E1",
-                             "E1",
-                             "氏名（姓）",
-                             "上書",
-                             "山田",
-                             {"in/KOJINQ.CSV", 9},
-                             {"in/KOJINQ.CSV", 3}});
-    report.KeyEmpty({"in/KOJINQ.CSV", 20}, "10616", "扶養親族番号", "E1");
-    report.TableNotRead("10501");
-    report.TableNotRead("10615");  // in the employee file, no slot of its own
-    report.EmployeeUnknown("E9", "10702", 12, {"in/GETUJIQ.CSV", 30});
+    report.Noted(OverwrittenField{"10601",
+                                  "E1",
+                                  "E1",
+                                  "氏名（姓）",
+                                  "上書",
+                                  "山田",
+                                  {"in/KOJINQ.CSV", 9},
+                                  {"in/KOJINQ.CSV", 3}});
+    report.Noted(KeyEmpty{{"in/KOJINQ.CSV", 20}, "10616", "扶養親族番号", "E1"});
+    report.Found(TableNotRead{"10501"});
+    report.Found(TableNotRead{"10615"});  // in the employee file, no slot of its own
+    report.Found(EmployeeUnknown{"E9", "10702", 12, {"in/GETUJIQ.CSV", 30}});
     report.ConversionStarted("テスト, \"商事\"", 2);
-    report.PaymentsMerged("E1", 1, {"100", "010"});
-    report.PaymentsMerged("E1", 13, {"12", "012", "0012"});
-    report.FuyosyaLeftOut("E1", "21");
-    report.KyuuyoLeftOut("E1", "09", KyuuyoSkip::PaymentDate, "2024095");
-    report.KyuuyoLeftOut("E1", "10", KyuuyoSkip::PaymentDate, "");
+    report.Found(PaymentsMerged{"E1", 1, {"100", "010"}});
+    report.Found(PaymentsMerged{"E1", 13, {"12", "012", "0012"}});
+    report.Found(FuyosyaLeftOut{"E1", "21"});
+    report.Found(KyuuyoLeftOut{"E1", "09", KyuuyoSkip::PaymentDate, "2024095"});
+    report.Found(KyuuyoLeftOut{"E1", "10", KyuuyoSkip::PaymentDate, ""});
     report.EmployeeConverted("E1", "山田 花子");
-    report.KyuuyoLeftOut("E2", "13", KyuuyoSkip::Month, "20241225");
-    report.ShouyoLeftOut("E2", "0");
-    report.CodeNotConverted("E2", {"10601", "性別", "0", "", ""});
-    report.CodeNotConverted("E2", {"10616", "扶養区分", "6", "3", ""});
-    report.RowMissing("E2", "10611");
-    report.MasterCodeNotFound("E2", "10301", "001-002");
-    report.MasterCodeNotFound("E2", "10501", "131016");
-    report.AmountAbnormal("E2", {"10706", "課税合計", "2", "1e400"});
-    report.CodeNotConverted("E2", {"10603", "本人 障害者区分", "9", "", "0"});
-    report.PaymentRowUnmatched("E2", "10702", "3", {"in/GETUJIQ.CSV", 7});
-    report.PaymentRowUnmatched("E2", "10706", "1", {});
-    report.BonusAmountsMissing("E2", "2");
+    report.Found(KyuuyoLeftOut{"E2", "13", KyuuyoSkip::Month, "20241225"});
+    report.Found(ShouyoLeftOut{"E2", "0"});
+    report.Found(UnconvertedCode{"E2", "10601", "性別", "0", "", ""});
+    report.Found(UnconvertedCode{"E2", "10616", "扶養区分", "6", "3", ""});
+    report.Found(RowMissing{"E2", "10611"});
+    report.Found(MasterCodeNotFound{"E2", "10301", "001-002"});
+    report.Found(MasterCodeNotFound{"E2", "10501", "131016"});
+    report.Found(AbnormalAmount{"E2", "10706", "課税合計", "2", "1e400"});
+    report.Found(UnconvertedCode{"E2", "10603", "本人 障害者区分", "9", "", "0"});
+    report.Found(PaymentRowUnmatched{"E2", "10702", "3", {"in/GETUJIQ.CSV", 7}});
+    report.Found(PaymentRowUnmatched{"E2", "10706", "1", {}});
+    report.Found(BonusAmountsMissing{"E2", "2"});
     report.EmployeeConverted("E2", "");
 }
 
@@ -144,8 +145,8 @@ TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
     report.EndCompany(true);
     report.BeginCompany("b");
     report.ConversionStarted("B社", 1);
-    report.RowMissing("X", "10603");
-    report.RowMissing("X", "10801");
+    report.Found(RowMissing{"X", "10603"});
+    report.Found(RowMissing{"X", "10801"});
     report.EmployeeConverted("X", "x");
     report.EndCompany(true);
 
@@ -174,7 +175,7 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
     ConversionReport report;
     report.BeginCompany("client-a");
     report.ConversionStarted("同名商事", 1);
-    report.RowMissing("1", "10603");
+    report.Found(RowMissing{"1", "10603"});
     report.EmployeeConverted("1", "甲");
     report.DescribeRun({"0001", "同名商事", "8 (令和8年)", "標準モード", "out/0001同名商事.XML"});
     report.EndCompany(true);
@@ -202,7 +203,7 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
 TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
     ConversionReport report;
     report.BeginCompany({});
-    report.CompanyNameRead("甲商事");
+    report.Noted(CompanyNameRead{"甲商事"});
     report.EndCompany(false, "in/GETUJIQ.CSV の 4 行目: 項目数");
     report.BeginCompany({});
     report.EndCompany(false, "社員情報ファイルが正しくありません。");
@@ -280,7 +281,7 @@ TEST(ConversionReportTest, CellsThatWouldStartAFormulaAreSetOff) {
         ConversionReport report;
         report.BeginCompany(c.text);  // the folder of a batch
         report.ConversionStarted("会社", 1);
-        report.RowMissing(c.text, "10603");
+        report.Found(RowMissing{c.text, "10603"});
         report.EmployeeConverted(c.text, c.text);
         report.EndCompany(true);
         const std::string cell = c.cell;
@@ -306,7 +307,7 @@ TEST(ConversionReportTest, FileIsUtf8WithAByteOrderMark) {
     TempDir dir;
     const std::string path = dir.File("report.csv");
     WriteBytes(path, "old");
-    WriteReportFile(path, report, platform::RealFileSystem());
+    EXPECT_FALSE(WriteReportFile(path, report, platform::RealFileSystem()));
     EXPECT_EQ(ReadBytes(path), bytes);
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"report.csv"}));
 }

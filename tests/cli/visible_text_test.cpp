@@ -1,11 +1,13 @@
 // What the terminal shows of texts that hold control characters.
-#include "cli/visible_text.h"
+#include "platform/visible_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "cli/progress_line.h"
+#include "cli/terminal.h"
+#include "platform/messages.h"
 
 namespace kw39::test {
 namespace {
@@ -36,19 +38,19 @@ TEST(VisibleTextTest, ControlCharactersAreShownNotObeyed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(cli::VisibleText(c.text), c.message);
-        EXPECT_EQ(cli::VisibleName(c.text), c.name);
+        EXPECT_EQ(platform::VisibleText(c.text), c.message);
+        EXPECT_EQ(platform::VisibleName(c.text), c.name);
     }
     // The progress line keeps its own carriage returns.
-    EXPECT_EQ(cli::VisibleText("\ra\x1b\n", "\r\n"), "\ra\\x1B\n");
+    EXPECT_EQ(platform::VisibleText("\ra\x1b\n", "\r\n"), "\ra\\x1B\n");
 
-    // In a message the paths the program handed to the core are found and
-    // shown, the longer first; the message's own line feeds stay.
-    const std::string folder = "/in/a\nb";
-    const std::string file = folder + "/KOJINQ\x1b[2J.CSV";
-    EXPECT_EQ(cli::VisibleNamesIn("文字コード\n\n" + file + "\n" + folder + " の 4 行目\n",
-                                  {folder, file, "8", ""}),
-              "文字コード\n\n/in/a\\x0Ab/KOJINQ\\x1B[2J.CSV\n/in/a\\x0Ab の 4 行目\n");
+    // A message shows the names it quotes, their line feeds too; its own line
+    // feeds stay, and its English line follows.
+    const std::string file = "/in/a\nb/KOJINQ\x1b[2J.CSV";
+    EXPECT_EQ(cli::FormatMessage(platform::MakeMessage(platform::MessageId::InputMissing,
+                                                       platform::MessageStyle::Warning, {file})),
+              "警告 (Warning): マスターファイルが存在しません。\n\n/in/a\\x0Ab/KOJINQ\\x1B[2J.CSV\n"
+              "(The input file does not exist.)\n");
 
     // A folder name in the prefix of the progress line.
     std::string written;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "export/document_sink.h"
@@ -21,41 +22,49 @@ class RecordingObserver : public ConversionObserver {
     void EmployeeConverted(const std::string& code, std::string_view name) override {
         events.push_back("converted " + code + " " + std::string(name));
     }
-    void FuyosyaLeftOut(const std::string& code, std::string_view number) override {
-        findings.push_back("dependant " + code + " " + std::string(number));
+    void Found(const ConversionFinding& finding) override {
+        std::string line = std::visit([](const auto& what) { return Line(what); }, finding);
+        if (!line.empty()) findings.push_back(std::move(line));
     }
-    void KyuuyoLeftOut(const std::string& code, std::string_view number, KyuuyoSkip why,
-                       std::string_view paymentDate) override {
-        findings.push_back("salary " + code + " " + std::string(number) +
-                           (why == KyuuyoSkip::Month ? " month " : " date ") +
-                           std::string(paymentDate));
+    void Noted(const ReadFinding& finding) override {
+        if (const auto* quotes = std::get_if<QuoteMismatch>(&finding)) {
+            findings.push_back(
+                std::string(quotes->fault == QuoteFault::OddCount ? "odd quotes " : "comma ") +
+                std::string(quotes->path) + " " + std::to_string(quotes->lineNumber) + " " +
+                std::string(quotes->line));
+        }
     }
-    void ShouyoLeftOut(const std::string& code, std::string_view number) override {
-        findings.push_back("bonus " + code + " [" + std::string(number) + "]");
+
+    static std::string Line(const FuyosyaLeftOut& what) {
+        return "dependant " + S(what.code) + " " + S(what.number);
     }
-    void CodeNotConverted(const std::string& code, const UnconvertedCode& what) override {
-        findings.push_back("code " + code + " " + std::string(what.table) + " " +
-                           std::string(what.column) + " [" + std::string(what.value) + "] " +
-                           std::string(what.dependant));
+    static std::string Line(const KyuuyoLeftOut& what) {
+        return "salary " + S(what.code) + " " + S(what.number) +
+               (what.why == KyuuyoSkip::Month ? " month " : " date ") + S(what.paymentDate);
     }
-    void RowMissing(const std::string& code, std::string_view table) override {
-        findings.push_back("no row " + code + " " + std::string(table));
+    static std::string Line(const ShouyoLeftOut& what) {
+        return "bonus " + S(what.code) + " [" + S(what.number) + "]";
     }
-    void MasterCodeNotFound(const std::string& code, std::string_view table,
-                            std::string_view masterCode) override {
-        findings.push_back("no master " + code + " " + std::string(table) + " " +
-                           std::string(masterCode));
+    static std::string Line(const UnconvertedCode& what) {
+        return "code " + S(what.code) + " " + S(what.table) + " " + S(what.column) + " [" +
+               S(what.value) + "] " + S(what.dependant);
     }
-    void AmountAbnormal(const std::string& code, const AbnormalAmount& what) override {
-        findings.push_back("amount " + code + " " + std::string(what.table) + " " +
-                           std::string(what.column) + " " + std::string(what.number) + " [" +
-                           std::string(what.value) + "]");
+    static std::string Line(const RowMissing& what) {
+        return "no row " + S(what.code) + " " + S(what.table);
     }
-    void QuoteMismatch(const std::string& path, std::size_t lineNumber, std::string_view line,
-                       QuoteFault fault) override {
-        findings.push_back(std::string(fault == QuoteFault::OddCount ? "odd quotes " : "comma ") +
-                           path + " " + std::to_string(lineNumber) + " " + std::string(line));
+    static std::string Line(const MasterCodeNotFound& what) {
+        return "no master " + S(what.code) + " " + S(what.table) + " " + S(what.masterCode);
     }
+    static std::string Line(const AbnormalAmount& what) {
+        return "amount " + S(what.code) + " " + S(what.table) + " " + S(what.column) + " " +
+               S(what.number) + " [" + S(what.value) + "]";
+    }
+    // The findings about rows of the load are not what these cases look at.
+    template <typename Other>
+    static std::string Line(const Other&) {
+        return {};
+    }
+    static std::string S(std::string_view text) { return std::string(text); }
 
     std::vector<std::string> events;
     std::vector<std::string> findings;
@@ -276,7 +285,7 @@ TEST(ConversionObserverTest, BeingObservedChangesNothingInTheDocument) {
         EXPECT_TRUE(loaded.ConvertAll());
         EXPECT_EQ(observer.findings.empty(), !observed);
         StringSink sink;
-        for (const int mode : {kModeStandard, kModeSimple}) {
+        for (const LinkMode mode : {kModeStandard, kModeSimple}) {
             loaded.Engine().Store().WriteDocumentTo(sink, mode, "1", "テスト会社", "8");
         }
         return sink.text;

@@ -136,7 +136,7 @@ TEST(EngineTest, RunConversionWithoutEmployeesWritesNothing) {
                   RunOutcome::NoEmployees);
         EXPECT_FALSE(FileExists(output));
         std::vector<std::string> texts;
-        for (const RecordedMessage& m : port.messages) texts.push_back(m.text);
+        for (const Message& m : port.messages) texts.push_back(m.text);
         EXPECT_EQ(texts, c.messages);
     }
 }

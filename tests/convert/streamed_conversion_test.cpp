@@ -72,7 +72,7 @@ class NameRecorder : public ConversionObserver {
 };
 
 TEST(StreamedConversion, WritesTheDocumentOfTheWholeStore) {
-    for (const int mode : {kModeStandard, kModeSimple}) {
+    for (const LinkMode mode : {kModeStandard, kModeSimple}) {
         SCOPED_TRACE(mode);
         const PcaExport data = SampleCompany();
         LoadedEngine whole(data);

@@ -62,7 +62,7 @@ void FileEmployee(CExportXMLKw39& store, int n) {
 
 constexpr int kEmployees = 9;
 
-std::string AllAtOnce(int mode) {
+std::string AllAtOnce(LinkMode mode) {
     platform::MessageLog port;
     CExportXMLKw39 store(port);
     for (int n = 0; n < kEmployees; ++n) FileEmployee(store, n);
@@ -80,7 +80,7 @@ void StreamEmployees(CExportXMLKw39& store, XmlDocumentFile& document) {
 }
 
 TEST(XmlDocumentFile, StreamedDocumentEqualsTheWholeOne) {
-    for (const int mode : {kModeStandard, kModeSimple}) {
+    for (const LinkMode mode : {kModeStandard, kModeSimple}) {
         SCOPED_TRACE(mode);
         test::TempDir dir;
         platform::MessageLog port;
@@ -118,17 +118,6 @@ TEST(XmlDocumentFile, FailureKeepsTheOldOutputAndLeavesNoTemporaryFile) {
             for (int round = 0; round < 40; ++round) StreamEmployees(store, *document);
             document->Finish();
         });
-}
-
-TEST(XmlDocumentFile, InvalidModeCreatesNothing) {
-    test::TempDir dir;
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
-    for (const int mode : {0, 3, -1}) {
-        EXPECT_THROW(store.OpenDocument(dir.File("out.xml"), mode, "1", "c", "8"),
-                     std::invalid_argument);
-    }
-    EXPECT_TRUE(test::FolderNames(dir.Path()).empty());
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ void Fill(FuzzedDataProvider& in, kw39::CExportXMLKw39& store) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    const int mode = in.ConsumeBool() ? kw39::kModeStandard : kw39::kModeSimple;
+    const kw39::LinkMode mode = in.ConsumeBool() ? kw39::kModeStandard : kw39::kModeSimple;
     const std::string functionId = Text(in);
     const std::string company = Text(in);
     const std::string year = Text(in);

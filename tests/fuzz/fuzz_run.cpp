@@ -55,23 +55,16 @@ void RunOnce(std::string_view input, bool standard) {
     request.mode = standard ? kw39::kModeStandard : kw39::kModeSimple;
     request.launch.launchCode = kw39::kLaunchStandalone;
 
-    // The checks, then (the confirmation answered OK) the run.
-    std::vector<kw39::platform::Message> shown;
-    kw39::CommandOutcome outcome;
-    const kw39::CheckResult check = kw39::CheckRun(request, fs);
-    if (check.paymentYear) {
+    // The checks, then (every question answered Yes) the run.
+    const kw39::RunStart start = kw39::StartRun(request, fs);
+    if (start.paymentYear) {
         // Whatever the dates hold, the year they give can be filed.
-        const int era = kw39::EraYear(*check.paymentYear);
+        const int era = kw39::EraYear(*start.paymentYear);
         Require(era >= 1 && era <= 98, "the year of the payment dates is a filing year");
     }
-    if (!check.Passed()) {
-        if (check.message) shown.push_back(*check.message);
-        outcome = *check.failure;
-    } else {
-        kw39::RunResult run = kw39::ConvertRequest(request, fs);
-        shown = std::move(run.messages);
-        outcome = run.outcome;
-    }
+    const kw39::RunResult run = start.refused ? *start.refused : kw39::ConvertRequest(request, fs);
+    const std::vector<kw39::platform::Message>& shown = run.messages;
+    const kw39::CommandOutcome outcome = run.outcome;
     const auto count = [&shown](kw39::MessageStyle style) {
         int n = 0;
         for (const kw39::platform::Message& message : shown) n += message.style == style ? 1 : 0;

@@ -1,15 +1,9 @@
-// What the fuzz targets share: a dialog that answers every question with OK and
-// remembers what it was shown, and the way a broken promise becomes a finding.
+// What the fuzz targets share: the way a broken promise becomes a finding.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <string>
 #include <string_view>
-#include <vector>
-
-#include "run/run_port.h"
 
 namespace kw39::fuzz {
 

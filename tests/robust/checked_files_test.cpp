@@ -14,16 +14,6 @@
 namespace kw39::test {
 namespace {
 
-// A dialog whose confirmation lets something happen to the files first.
-class MeanwhilePort : public RecordingPort {
-  public:
-    std::function<void()> meanwhile;
-    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override {
-        if (style == MessageStyle::Confirm && meanwhile) meanwhile();
-        return RecordingPort::ShowMessage(text, style);
-    }
-};
-
 bool IsFifo(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
@@ -47,17 +37,17 @@ struct Case {
     bool oldOutput;
     std::function<void(const Files&)> meanwhile;
     CommandOutcome outcome;
-    std::function<void(const Files&, const RecordingPort&)> expect;
+    std::function<void(const Files&, const RunResult&)> expect;
 };
 
-void ExpectDocumentOfCheckedInputs(const Files& files, const RecordingPort&) {
+void ExpectDocumentOfCheckedInputs(const Files& files, const RunResult&) {
     const std::string document = ReadBytes(files.out);
     EXPECT_TRUE(Contains(document, "CODE=\"1001\"")) << "the checked employees are missing";
     EXPECT_FALSE(Contains(document, "CODE=\"5000\"")) << "an exchanged input entered the document";
 }
 
-void ExpectNothingReplaced(const Files& files, const RecordingPort& port) {
-    const std::vector<std::string> errors = MessagesOf(port, MessageStyle::Error);
+void ExpectNothingReplaced(const Files& files, const RunResult& result) {
+    const std::vector<std::string> errors = MessagesOf(result, MessageStyle::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_TRUE(Contains(errors[0], "置き換えられたため、書き込みませんでした")) << errors[0];
     EXPECT_TRUE(Contains(errors[0], files.out)) << errors[0];
@@ -71,14 +61,14 @@ TEST(CheckedFiles, NothingExchangedDuringTheQuestionIsWrittenOverOrRead) {
              std::filesystem::create_symlink(f.in + "/KOJINQ.CSV", f.given);
          },
          CommandOutcome::Written,
-         [](const Files& f, const RecordingPort& port) {
-             ExpectDocumentOfCheckedInputs(f, port);
+         [](const Files& f, const RunResult& result) {
+             ExpectDocumentOfCheckedInputs(f, result);
              EXPECT_EQ(ReadBytes(f.in + "/KOJINQ.CSV"), f.employees);
          }},
         {"a pipe put where no output was", false, false, [](const Files& f) { MakeFifo(f.out); },
          CommandOutcome::Failed,
-         [](const Files& f, const RecordingPort& port) {
-             ExpectNothingReplaced(f, port);
+         [](const Files& f, const RunResult& result) {
+             ExpectNothingReplaced(f, result);
              EXPECT_TRUE(IsFifo(f.out));
          }},
         {"the output exchanged for another file", false, true,
@@ -87,8 +77,8 @@ TEST(CheckedFiles, NothingExchangedDuringTheQuestionIsWrittenOverOrRead) {
              std::filesystem::rename(f.out + ".other", f.out);
          },
          CommandOutcome::Failed,
-         [](const Files& f, const RecordingPort& port) {
-             ExpectNothingReplaced(f, port);
+         [](const Files& f, const RunResult& result) {
+             ExpectNothingReplaced(f, result);
              EXPECT_EQ(ReadBytes(f.out), "other");
          }},
         {"another company's employee file swapped in", false, false,
@@ -115,20 +105,22 @@ TEST(CheckedFiles, NothingExchangedDuringTheQuestionIsWrittenOverOrRead) {
             files.given = dir.File("link.xml");
             std::filesystem::create_symlink(files.out, files.given);
         }
-        MeanwhilePort port;
+        RunRequest request;
         for (std::size_t s = 0; s < kSlotCount; ++s) {
-            port.texts[SlotEditId(s)] = files.in + "/" + InputSlots[s].pszPrefix + ".CSV";
+            request.inputPaths[s] = files.in + "/" + InputSlots[s].pszPrefix + ".CSV";
         }
-        port.texts[kIdOutputBox] = files.given;
-        port.texts[kIdYearBox] = "26";
-        port.checked[kIdRadioStandard] = true;
-        port.meanwhile = [&] { c.meanwhile(files); };
-        LaunchContext launch;
-        launch.launchCode = kLaunchStandalone;
-        launch.defaultYear = "26";
+        request.outputPath = files.given;
+        request.yearText = "26";
+        request.launch.launchCode = kLaunchStandalone;
+        // The confirmation lets something happen to the files first.
+        const auto answer = [&](const Question& question) {
+            if (question.message.style == MessageStyle::Confirm) c.meanwhile(files);
+            return true;
+        };
 
-        EXPECT_EQ(ExecuteCommand(port, launch), c.outcome);
-        c.expect(files, port);
+        const RunResult result = ExecuteRun(request, answer);
+        EXPECT_EQ(result.outcome, c.outcome);
+        c.expect(files, result);
         EXPECT_FALSE(HasTemporaryFile(dir.Path()));
     }
 }

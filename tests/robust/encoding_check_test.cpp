@@ -151,11 +151,11 @@ TEST(TextEncodingCheck, CertainRefusals) {
 TEST(ValidateInputSetEncoding, AnEndlessDeviceIsRefused) {
     if (!FileExists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
     MemoryRun run;
-    for (std::size_t s = 0; s < kSlotCount; ++s) run.port.texts[SlotEditId(s)] = "";
-    run.port.texts[SlotEditId(2)] = "/dev/zero";
-    EXPECT_FALSE(ValidateInputSet(run.port, platform::RealFileSystem()));
-    ASSERT_EQ(run.port.messages.size(), 1u);
-    EXPECT_EQ(run.port.messages[0].text,
+    for (std::size_t s = 0; s < kSlotCount; ++s) run.request.inputPaths[s] = "";
+    run.request.inputPaths[2] = "/dev/zero";
+    const CheckResult check = CheckInputSet(run.request, platform::RealFileSystem());
+    ASSERT_TRUE(check.message);
+    EXPECT_EQ(check.message->text,
               "部門ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
               "が指定されています。\n\n/dev/zero");
 }
@@ -203,9 +203,9 @@ TEST(ValidateInputSetEncoding, EachSlotRefusesFilesThatAreNotShiftJis) {
             SCOPED_TRACE(std::string(InputSlots[slot].pszLabel) + ": " + c.name);
             MemoryRun run;
             run.SetInput(slot, c.make(DemoFiles()[slot]));
-            EXPECT_FALSE(ValidateInputSet(run.port, run.faults));
-            ASSERT_EQ(run.port.messages.size(), 1u);
-            const std::string& text = run.port.messages[0].text;
+            const CheckResult check = CheckInputSet(run.request, run.faults);
+            ASSERT_TRUE(check.message);
+            const std::string& text = check.message->text;
             if (c.detail.empty()) {
                 const std::string start = std::string(InputSlots[slot].pszLabel) +
                                           "ファイルの文字コードが正しくありません。\n\n" +
@@ -215,8 +215,9 @@ TEST(ValidateInputSetEncoding, EachSlotRefusesFilesThatAreNotShiftJis) {
             } else {
                 EXPECT_EQ(text, Refusal(slot, run.InputPath(slot), c.detail));
             }
-            EXPECT_EQ(run.port.messages[0].style, MessageStyle::Warning);
-            EXPECT_EQ(run.port.focus, SlotBrowseId(slot));
+            EXPECT_EQ(check.message->style, MessageStyle::Warning);
+            EXPECT_EQ(check.field, RunField::Input);
+            EXPECT_EQ(check.slot, slot);
         }
     }
 }
@@ -229,19 +230,19 @@ TEST(ValidateInputSetEncoding, OrderAndLines) {
         std::string employees = DemoFiles()[3];
         employees.insert(employees.find("\r\n", employees.find("[10601]") + 9), "\x01");
         run.SetInput(3, employees);
-        EXPECT_FALSE(ValidateInputSet(run.port, run.faults));
-        ASSERT_EQ(run.port.messages.size(), 1u);
+        const CheckResult check = CheckInputSet(run.request, run.faults);
+        ASSERT_TRUE(check.message);
         EXPECT_EQ(
-            run.port.messages[0].text,
+            check.message->text,
             Refusal(3, run.InputPath(3), "4 行目に Shift_JIS の文字ではないバイトがあります。"));
     }
     {
         MemoryRun run;
         run.SetInput(1, Utf16Of(DemoFiles()[1], false, true));
         run.SetInput(3, "no tables");
-        EXPECT_FALSE(ValidateInputSet(run.port, run.faults));
-        ASSERT_EQ(run.port.messages.size(), 1u);
-        EXPECT_TRUE(StartsWith(run.port.messages[0].text, "住民税納付先ファイルの文字コード"));
+        const CheckResult check = CheckInputSet(run.request, run.faults);
+        ASSERT_TRUE(check.message);
+        EXPECT_TRUE(StartsWith(check.message->text, "住民税納付先ファイルの文字コード"));
     }
     {
         // Well-formed Shift_JIS, one data line with NUL bytes inside.
@@ -249,34 +250,32 @@ TEST(ValidateInputSetEncoding, OrderAndLines) {
         std::string payees = DemoFiles()[1];
         payees.insert(payees.size() - 2, std::string("\0\0\0", 3));
         run.SetInput(1, payees);
-        EXPECT_FALSE(ValidateInputSet(run.port, run.faults));
-        ASSERT_EQ(run.port.messages.size(), 1u);
-        EXPECT_TRUE(StartsWith(run.port.messages[0].text, "住民税納付先ファイルの文字コード"));
+        const CheckResult check = CheckInputSet(run.request, run.faults);
+        ASSERT_TRUE(check.message);
+        EXPECT_TRUE(StartsWith(check.message->text, "住民税納付先ファイルの文字コード"));
     }
     {
         // A company block whose line is cut short by binary data: the file is
         // reported as what it is, not as a malformed line.
         MemoryRun run;
         run.SetInput(2, "[10000]\r\n\x01\x02\x03\r\n" + DemoFiles()[2]);
-        EXPECT_FALSE(ValidateInputSet(run.port, run.faults));
-        ASSERT_EQ(run.port.messages.size(), 1u);
+        const CheckResult check = CheckInputSet(run.request, run.faults);
+        ASSERT_TRUE(check.message);
         EXPECT_EQ(
-            run.port.messages[0].text,
+            check.message->text,
             Refusal(2, run.InputPath(2), "2 行目に Shift_JIS の文字ではないバイトがあります。"));
     }
     {
         // A malformed company line of a Shift_JIS file is still reported as such.
         MemoryRun run;
         run.SetInput(2, "[10000]\r\nonly-one-field\r\n" + DemoFiles()[2]);
-        EXPECT_THROW(ValidateInputSet(run.port, run.faults), DataLineError);
-        EXPECT_TRUE(run.port.messages.empty());
+        EXPECT_THROW(CheckInputSet(run.request, run.faults), DataLineError);
     }
     {
         // The sample company passes, with a 0x1A closing the last file.
         MemoryRun run;
         run.SetInput(5, DemoFiles()[5] + "\x1A");
-        EXPECT_TRUE(ValidateInputSet(run.port, run.faults));
-        EXPECT_TRUE(run.port.messages.empty());
+        EXPECT_TRUE(CheckInputSet(run.request, run.faults).Passed());
     }
 }
 

@@ -29,6 +29,19 @@ TimedResult Convert(const std::vector<std::string>& args) {
     return RunTimed(KW39PCACONV_PATH, args, kLimit);
 }
 
+// The program started in the background, for a test that acts while it runs.
+pid_t StartProgram(const std::vector<std::string>& args) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> argv = {const_cast<char*>(KW39PCACONV_PATH)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(KW39PCACONV_PATH, argv.data());
+        ::_exit(127);
+    }
+    return child;
+}
+
 std::string Bytes(const std::u8string& text) { return std::string(text.begin(), text.end()); }
 
 // The names in a folder that saw the events of `mask` while this object lived.
@@ -342,15 +355,8 @@ TEST(FileSafety, TheTemporaryFileSwappedForALinkChangesNothing) {
     std::filesystem::create_directory(dir.File("out"));
     const std::string out = dir.File("out/out.xml");
     const std::vector<std::string> args = FolderRunArgs(in, {"--output", out});
-    const pid_t child = ::fork();
+    const pid_t child = StartProgram(args);
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::vector<char*> argv = {const_cast<char*>(KW39PCACONV_PATH)};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(KW39PCACONV_PATH, argv.data());
-        ::_exit(127);
-    }
     std::string temporary;
     const std::time_t deadline = std::time(nullptr) + kLimit;
     while (temporary.empty() && std::time(nullptr) < deadline &&
@@ -527,15 +533,8 @@ TEST(FileSafety, TheProgramInterruptedWhileWritingLeavesNothing) {
     const std::string out = dir.File("out.xml");
     WriteBytes(out, kOld);
     const std::vector<std::string> args = FolderRunArgs(in, {"--output", out});
-    const pid_t child = ::fork();
+    const pid_t child = StartProgram(args);
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::vector<char*> argv = {const_cast<char*>(KW39PCACONV_PATH)};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(KW39PCACONV_PATH, argv.data());
-        ::_exit(127);
-    }
     bool seen = false;
     bool ended = false;
     const std::time_t deadline = std::time(nullptr) + kLimit;

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "cli/cli_run.h"
+#include "cli/program.h"
 #include "platform/encoding.h"
 #include "robust_fixtures.h"
 #include "run/input_slots.h"
@@ -15,7 +16,6 @@ namespace kw39::test {
 namespace {
 
 const std::string kOld = "<old>\r\n";
-const char kConfirm[] = "処理を開始します。\nよろしいですか？";
 
 std::string ReadFailed(const std::string& path) {
     return "ファイルの読み込みに失敗しました。\n" + path;
@@ -27,14 +27,13 @@ struct ReadFaultCase {
     int launchCode;
     std::function<void(PathFaults&, std::size_t size)> breakIt;
     CommandOutcome outcome;
-    // The messages after the confirmation (or instead of it when the check
-    // itself fails), with their styles.
-    std::function<std::vector<RecordedMessage>(const std::string& path)> messages;
+    // The messages of the run (or of its checks, when they fail), with their
+    // styles.
+    std::function<std::vector<Message>(const std::string& path)> messages;
     bool confirmed;
-    int closeCount;
 };
 
-std::vector<RecordedMessage> ReadError(const std::string& path) {
+std::vector<Message> ReadError(const std::string& path) {
     return {{ReadFailed(path), MessageStyle::Error}};
 }
 
@@ -45,46 +44,46 @@ std::vector<RecordedMessage> ReadError(const std::string& path) {
 const ReadFaultCase kCases[] = {
     {"employee file vanishes after the checks", 3, kLaunchStandalone,
      [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::Failed,
-     ReadError, true, 0},
+     ReadError, true},
     {"company file vanishes after the checks", 0, kLaunchStandalone,
      [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::Failed,
-     ReadError, true, 0},
+     ReadError, true},
     {"last file vanishes after the checks", 5, kLaunchStandalone,
      [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::Failed,
-     ReadError, true, 0},
-    {"hosted: a vanished file is a failure that keeps the dialog open", 3, kLaunchHosted,
+     ReadError, true},
+    {"hosted: a vanished file is a failure", 3, kLaunchHosted,
      [](PathFaults& f, std::size_t) { f.statsBeforeVanishing = 1; }, CommandOutcome::Failed,
-     ReadError, true, 0},
+     ReadError, true},
     {"employee file can no longer be opened", 3, kLaunchStandalone,
      [](PathFaults& f, std::size_t) { f.opensBeforeFailing = 1; }, CommandOutcome::Failed,
-     ReadError, true, 0},
+     ReadError, true},
     {"monthly file read fails at once", 4, kLaunchStandalone,
      [](PathFaults& f, std::size_t) {
          f.opensBeforeReadFailing = 1;
          f.readBytesBeforeFailing = 0;
      },
-     CommandOutcome::Failed, ReadError, true, 0},
+     CommandOutcome::Failed, ReadError, true},
     {"monthly file read fails in the middle", 4, kLaunchStandalone,
      [](PathFaults& f, std::size_t size) {
          f.opensBeforeReadFailing = 1;
          f.readBytesBeforeFailing = size / 2;
      },
-     CommandOutcome::Failed, ReadError, true, 0},
+     CommandOutcome::Failed, ReadError, true},
     {"employee file read fails before its last byte", 3, kLaunchStandalone,
      [](PathFaults& f, std::size_t size) {
          f.opensBeforeReadFailing = 1;
          f.readBytesBeforeFailing = size - 1;
      },
-     CommandOutcome::Failed, ReadError, true, 0},
-    {"hosted: a read error keeps the dialog open", 3, kLaunchHosted,
+     CommandOutcome::Failed, ReadError, true},
+    {"hosted: a read error", 3, kLaunchHosted,
      [](PathFaults& f, std::size_t) {
          f.opensBeforeReadFailing = 1;
          f.readBytesBeforeFailing = 10;
      },
-     CommandOutcome::Failed, ReadError, true, 0},
+     CommandOutcome::Failed, ReadError, true},
     {"read fails already during the checks", 2, kLaunchStandalone,
      [](PathFaults& f, std::size_t) { f.readBytesBeforeFailing = 10; }, CommandOutcome::Failed,
-     ReadError, false, 0},
+     ReadError, false},
 };
 
 TEST(ReadFaults, InputsThatBreakAfterTheChecks) {
@@ -96,14 +95,13 @@ TEST(ReadFaults, InputsThatBreakAfterTheChecks) {
             c.breakIt(run.faults.Faults(path), DemoFiles()[c.slot].size());
             EXPECT_EQ(run.Execute(c.launchCode), c.outcome);
 
-            std::vector<RecordedMessage> expected = c.messages(path);
-            if (c.confirmed) expected.insert(expected.begin(), {kConfirm, MessageStyle::Confirm});
-            ASSERT_EQ(run.port.messages.size(), expected.size());
+            EXPECT_EQ(run.answers.asked.size(), c.confirmed ? 1u : 0u);
+            const std::vector<Message> expected = c.messages(path);
+            ASSERT_EQ(run.result.messages.size(), expected.size());
             for (std::size_t i = 0; i < expected.size(); ++i) {
-                EXPECT_EQ(run.port.messages[i].text, expected[i].text);
-                EXPECT_EQ(run.port.messages[i].style, expected[i].style);
+                EXPECT_EQ(run.result.messages[i].text, expected[i].text);
+                EXPECT_EQ(run.result.messages[i].style, expected[i].style);
             }
-            EXPECT_EQ(run.port.closeCount, c.closeCount);
             // Nothing was written, not even a temporary file is left.
             std::vector<std::string> expectedPaths;
             for (std::size_t s = 0; s < kSlotCount; ++s) expectedPaths.push_back(run.InputPath(s));
@@ -124,11 +122,13 @@ TEST(ReadFaults, AnInputThatCannotBeOpenedIsNamed) {
     MemoryRun run(kOld);
     run.faults.Faults(run.InputPath(3)).opensBeforeFailing = 0;
     EXPECT_EQ(run.Execute(), CommandOutcome::InputRejected);
-    ASSERT_EQ(run.port.messages.size(), 1u);
-    EXPECT_EQ(run.port.messages[0].text, "社員情報ファイルを開けません。\n\n" + run.InputPath(3) +
-                                             "\n\nファイルを読み取る権限があるか、ほかのプログラム"
-                                             "が使用していないかを確認してください。");
-    EXPECT_EQ(run.port.focus, SlotBrowseId(3));
+    ASSERT_EQ(run.result.messages.size(), 1u);
+    EXPECT_EQ(run.result.messages[0].text,
+              "社員情報ファイルを開けません。\n\n" + run.InputPath(3) +
+                  "\n\nファイルを読み取る権限があるか、ほかのプログラム"
+                  "が使用していないかを確認してください。");
+    EXPECT_EQ(run.result.field, RunField::Input);
+    EXPECT_EQ(run.result.slot, 3u);
     EXPECT_EQ(run.memory.Content(run.outputPath), kOld);
 }
 

@@ -90,12 +90,12 @@ MemoryRun::MemoryRun(std::optional<std::string> oldOutput) {
     memory.AddFolder("/out");
     for (std::size_t s = 0; s < kSlotCount; ++s) {
         memory.AddFile(InputPath(s), DemoFiles()[s]);
-        port.texts[SlotEditId(s)] = InputPath(s);
+        request.inputPaths[s] = InputPath(s);
     }
     if (oldOutput) memory.AddFile(outputPath, *oldOutput);
-    port.texts[kIdOutputBox] = outputPath;
-    port.texts[kIdYearBox] = "8";
-    port.checked[kIdRadioStandard] = true;
+    request.outputPath = outputPath;
+    request.yearText = "8";
+    request.mode = kModeStandard;
 }
 
 std::string MemoryRun::InputPath(std::size_t slot) const {
@@ -113,22 +113,22 @@ void MemoryRun::SetInput(std::size_t slot, std::string content) {
 }
 
 CommandOutcome MemoryRun::Execute(int launchCode) {
-    LaunchContext launch;
-    launch.launchCode = launchCode;
-    launch.defaultYear = "8";
-    return ExecuteCommand(port, launch, faults);
+    request.launch.launchCode = launchCode;
+    request.launch.defaultYear = "8";
+    result = ExecuteRun(request, answers.Function(), faults);
+    return result.outcome;
 }
 
-std::vector<std::string> MessagesOf(const RecordingPort& port, MessageStyle style) {
+std::vector<std::string> MessagesOf(const RunResult& result, MessageStyle style) {
     std::vector<std::string> texts;
-    for (const RecordedMessage& message : port.messages) {
+    for (const Message& message : result.messages) {
         if (message.style == style) texts.push_back(message.text);
     }
     return texts;
 }
 
-bool ReportsSuccess(const RecordingPort& port) {
-    for (const RecordedMessage& message : port.messages) {
+bool ReportsSuccess(const RunResult& result) {
+    for (const Message& message : result.messages) {
         if (Contains(message.text, "正常に終了しました。")) return true;
     }
     return false;

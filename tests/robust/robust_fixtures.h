@@ -1,6 +1,6 @@
 // A complete run set up in memory (the sample company's six files, an output
-// path, a headless dialog) over a file system that fails on demand, and the
-// checks every failed run must pass.
+// path, a request) over a file system that fails on demand, and the checks
+// every failed run must pass.
 #pragma once
 
 #include <cstddef>
@@ -39,19 +39,22 @@ struct MemoryRun {
     // Replaces the content of a slot's file.
     void SetInput(std::size_t slot, std::string content);
 
+    // Runs the request, every question answered Yes; keeps the result.
     CommandOutcome Execute(int launchCode = kLaunchStandalone);
 
     MemoryFileSystem memory;
     FaultFileSystem faults{memory};
-    RecordingPort port;
     std::string outputPath = "/out/out.xml";
+    RunRequest request;
+    ScriptedAnswers answers;
+    RunResult result;
 };
 
 // The messages of one style, in order.
-std::vector<std::string> MessagesOf(const RecordingPort& port, MessageStyle style);
+std::vector<std::string> MessagesOf(const RunResult& result, MessageStyle style);
 
 // True when some message reports a successful run.
-bool ReportsSuccess(const RecordingPort& port);
+bool ReportsSuccess(const RunResult& result);
 
 bool StartsWith(const std::string& text, const std::string& start);
 

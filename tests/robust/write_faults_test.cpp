@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "cli/cli_run.h"
+#include "cli/program.h"
 #include "platform/encoding.h"
 #include "robust_fixtures.h"
 #include "run/input_slots.h"
@@ -31,16 +32,15 @@ std::vector<std::string> SortedInputsAnd(const MemoryRun& run, const std::string
 void ExpectNoTrace(const MemoryRun& run, CommandOutcome outcome,
                    const std::optional<std::string>& old) {
     EXPECT_EQ(outcome, CommandOutcome::Failed);
-    const std::vector<std::string> errors = MessagesOf(run.port, MessageStyle::Error);
+    const std::vector<std::string> errors = MessagesOf(run.result, MessageStyle::Error);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_TRUE(StartsWith(errors[0], kWriteFailed)) << errors[0];
     EXPECT_TRUE(Contains(errors[0], run.outputPath));
-    // The confirmation and the error, nothing else.
-    EXPECT_EQ(run.port.messages.size(), 2u);
-    EXPECT_FALSE(ReportsSuccess(run.port));
+    // The error, nothing else.
+    EXPECT_EQ(run.result.messages.size(), 1u);
+    EXPECT_FALSE(ReportsSuccess(run.result));
     EXPECT_EQ(run.memory.Content(run.outputPath), old);
     EXPECT_EQ(run.memory.FilePaths(), SortedInputsAnd(run, old ? run.outputPath : ""));
-    EXPECT_EQ(run.port.closeCount, 0);
 }
 
 // The document of the large set is written in several pieces; its size decides
@@ -86,7 +86,7 @@ TEST(WriteFaults, AWriteFailingAtAnyPointKeepsTheOldOutput) {
     run.faults.Writes().bytesBeforeFailing = size;
     EXPECT_EQ(run.Execute(), CommandOutcome::Written);
     EXPECT_EQ(run.memory.Content(run.outputPath)->size(), size);
-    EXPECT_TRUE(ReportsSuccess(run.port));
+    EXPECT_TRUE(ReportsSuccess(run.result));
 }
 
 TEST(WriteFaults, CreateCloseAndReplaceFailures) {
@@ -105,7 +105,6 @@ TEST(WriteFaults, CreateCloseAndReplaceFailures) {
             SCOPED_TRACE(std::string(c.name) + " fails, launch code " + std::to_string(launchCode));
             MemoryRun run(kOld);
             c.breakIt(run.faults.Writes());
-            // Hosted, a raised failure keeps the dialog open as well.
             ExpectNoTrace(run, run.Execute(launchCode), kOld);
             EXPECT_EQ(run.faults.FailuresRaised(), 1);
         }
@@ -117,9 +116,9 @@ TEST(WriteFaults, AnOutputThatCannotBeWrittenIsRefusedBeforeTheRun) {
         MemoryRun run(kOld);
         run.faults.Faults(run.outputPath).probeRefused = true;
         EXPECT_EQ(run.Execute(), CommandOutcome::InputRejected);
-        ASSERT_EQ(run.port.messages.size(), 1u);
-        EXPECT_EQ(run.port.messages[0].text, "ファイルの保存に失敗しました。");
-        EXPECT_EQ(run.port.messages[0].style, MessageStyle::Error);
+        ASSERT_EQ(run.result.messages.size(), 1u);
+        EXPECT_EQ(run.result.messages[0].text, "ファイルの保存に失敗しました。");
+        EXPECT_EQ(run.result.messages[0].style, MessageStyle::Error);
         EXPECT_EQ(run.memory.FilePaths(), SortedInputsAnd(run, run.outputPath));
         EXPECT_EQ(run.memory.Content(run.outputPath), kOld);
     }
@@ -128,9 +127,9 @@ TEST(WriteFaults, AnOutputThatCannotBeWrittenIsRefusedBeforeTheRun) {
         MemoryRun run(kOld);
         run.faults.Writes().createsBeforeFailing = 0;
         EXPECT_EQ(run.Execute(), CommandOutcome::InputRejected);
-        ASSERT_EQ(run.port.messages.size(), 1u);
-        EXPECT_TRUE(StartsWith(run.port.messages[0].text, "出力先データを作成できません。"));
-        EXPECT_EQ(run.port.focus, kIdOutputBrowse);
+        ASSERT_EQ(run.result.messages.size(), 1u);
+        EXPECT_TRUE(StartsWith(run.result.messages[0].text, "出力先データを作成できません。"));
+        EXPECT_EQ(run.result.field, RunField::Output);
         EXPECT_EQ(run.memory.FilePaths(), SortedInputsAnd(run, run.outputPath));
     }
 }
@@ -140,25 +139,25 @@ struct FolderRun {
     FolderRun() {
         for (std::size_t s = 0; s < kSlotCount; ++s) {
             const std::string path = dir.Write("in" + std::to_string(s) + ".csv", DemoFiles()[s]);
-            port.texts[SlotEditId(s)] = path;
+            request.inputPaths[s] = path;
         }
         output = dir.Write("out.xml", kOld);
-        port.texts[kIdOutputBox] = output;
-        port.texts[kIdYearBox] = "8";
-        port.checked[kIdRadioStandard] = true;
+        request.outputPath = output;
+        request.yearText = "8";
+        request.mode = kModeStandard;
+        request.launch.launchCode = kLaunchStandalone;
     }
     CommandOutcome Execute(platform::FileSystem& fs) {
-        LaunchContext launch;
-        launch.launchCode = kLaunchStandalone;
-        return ExecuteCommand(port, launch, fs);
+        result = ExecuteRun(request, ScriptedAnswers().Function(), fs);
+        return result.outcome;
     }
     void ExpectOldOutputAndNoTrace(CommandOutcome outcome) const {
         EXPECT_EQ(outcome, CommandOutcome::Failed);
-        const std::vector<std::string> errors = MessagesOf(port, MessageStyle::Error);
+        const std::vector<std::string> errors = MessagesOf(result, MessageStyle::Error);
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_TRUE(StartsWith(errors[0], kWriteFailed)) << errors[0];
         EXPECT_TRUE(Contains(errors[0], output));
-        EXPECT_FALSE(ReportsSuccess(port));
+        EXPECT_FALSE(ReportsSuccess(result));
         EXPECT_EQ(ReadBytes(output), kOld);
         const std::vector<std::string> expected = {"in0.csv", "in1.csv", "in2.csv", "in3.csv",
                                                    "in4.csv", "in5.csv", "out.xml"};
@@ -167,7 +166,8 @@ struct FolderRun {
     }
 
     TempDir dir;
-    RecordingPort port;
+    RunRequest request;
+    RunResult result;
     std::string output;
 };
 

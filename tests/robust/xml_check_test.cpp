@@ -81,7 +81,7 @@ TEST(XmlCheck, TheWriterKeepsHostileValuesInTheirPlace) {
         payment.m_strSousikyuugaku = value;
         store.SetKyuuyoShouyo(code, payment);
     }
-    for (const int mode : {kModeStandard, kModeSimple}) {
+    for (const LinkMode mode : {kModeStandard, kModeSimple}) {
         StringSink sink;
         store.WriteDocumentTo(sink, mode, "1", "<&\">", "26");
         EXPECT_EQ(CheckXmlDocument(sink.text), "");

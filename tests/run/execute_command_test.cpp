@@ -1,9 +1,6 @@
 #include "run/execute_command.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -22,15 +19,14 @@ namespace {
 const char kConfirm[] = "処理を開始します。\nよろしいですか？";
 const char kDone[] = "正常に終了しました。";
 
-LaunchContext Launch(int code) {
-    LaunchContext launch;
-    launch.launchCode = code;
-    launch.defaultYear = "8";
-    return launch;
+// The run of `in` with its questions answered by `answers`.
+RunResult Execute(const InputSet& in, ScriptedAnswers& answers,
+                  platform::FileSystem& fs = platform::RealFileSystem()) {
+    return ExecuteRun(in.request, answers.Function(), fs);
 }
 
-// Years are checked first; a year that passes reaches the confirmation, where
-// Cancel ends the command before anything is read for the run.
+// Years are checked first, before the inputs; a year that passes leads to the
+// confirmation, and nothing is written before it is answered.
 TEST(ExecuteCommand, YearCheck) {
     struct Case {
         const char* year;
@@ -68,71 +64,59 @@ TEST(ExecuteCommand, YearCheck) {
         {"8 ", true},
         {"8\xb1", true},  // a single-byte katakana
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.year);
-        InputSet in;
-        in.PutAllValid();
-        in.port.texts[kIdYearBox] = c.year;
-        in.port.answers = {MessageAnswer::Cancel};
-        const CommandOutcome outcome = ExecuteCommand(in.port, Launch(kLaunchStandalone));
-        ASSERT_EQ(in.port.messages.size(), 1u);
-        if (c.accepted) {
-            EXPECT_EQ(outcome, CommandOutcome::Cancelled);
-            EXPECT_EQ(in.port.messages[0].text, kConfirm);
-            EXPECT_EQ(in.port.messages[0].style, MessageStyle::Confirm);
-            EXPECT_EQ(in.port.focus, 0);
-        } else {
-            EXPECT_EQ(outcome, CommandOutcome::YearRejected);
-            EXPECT_EQ(in.port.messages[0].text, "正しい申告年度を指定してください。");
-            EXPECT_EQ(in.port.messages[0].style, MessageStyle::Warning);
-            EXPECT_EQ(in.port.focus, kIdYearBox);
+    for (const bool withInputs : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.year);
+            InputSet in;
+            if (withInputs) in.PutAllValid();
+            in.request.yearText = c.year;
+            const RunStart start = StartRun(in.request);
+            if (c.accepted) {
+                if (!withInputs) continue;  // the inputs' checks refuse it
+                EXPECT_FALSE(start.refused);
+                ASSERT_EQ(start.questions.size(), 1u);
+                EXPECT_EQ(start.questions[0].message.text, kConfirm);
+                EXPECT_EQ(start.questions[0].message.style, MessageStyle::Confirm);
+            } else {
+                ASSERT_TRUE(start.refused);
+                EXPECT_EQ(start.refused->outcome, CommandOutcome::YearRejected);
+                ASSERT_EQ(start.refused->messages.size(), 1u);
+                EXPECT_EQ(start.refused->messages[0].text, "正しい申告年度を指定してください。");
+                EXPECT_EQ(start.refused->messages[0].style, MessageStyle::Warning);
+                EXPECT_EQ(start.refused->whyNot, "正しい申告年度を指定してください。");
+                EXPECT_EQ(start.refused->field, RunField::Year);
+                EXPECT_TRUE(start.questions.empty());
+            }
+            EXPECT_FALSE(FileExists(in.OutputPath()));
         }
-        EXPECT_FALSE(FileExists(in.OutputPath()));
     }
 }
 
-TEST(ExecuteCommand, InvalidYearHidesInvalidInputs) {
-    InputSet in;  // no input file, so validation would complain too
-    in.port.texts[kIdYearBox] = "0";
-    EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchStandalone)), CommandOutcome::YearRejected);
-    ASSERT_EQ(in.port.messages.size(), 1u);
-    EXPECT_EQ(in.port.messages[0].text, "正しい申告年度を指定してください。");
-}
-
-TEST(ExecuteCommand, FailedInputCheckEndsBeforeConfirmation) {
+TEST(ExecuteCommand, FailedInputCheckEndsBeforeAnyQuestion) {
     InputSet in;
     in.Put(3, ValidSlotFile(3));
-    EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchHosted)), CommandOutcome::InputRejected);
-    ASSERT_EQ(in.port.messages.size(), 1u);
-    EXPECT_EQ(in.port.messages[0].text,
+    ScriptedAnswers answers;
+    const RunResult result = Execute(in, answers);
+    EXPECT_EQ(result.outcome, CommandOutcome::InputRejected);
+    EXPECT_TRUE(answers.asked.empty());
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_EQ(result.messages[0].text,
               "連動に必要なマスターファイルが存在しません。\n\n会社情報\n");
-    EXPECT_EQ(in.port.focus, 1010);
-    EXPECT_EQ(in.port.closeCount, 0);
-}
-
-TEST(ExecuteCommand, LockedOutputIsRejectedAndKept) {
-    InputSet in;
-    in.PutAllValid();
-    const std::string output = in.dir.Write("out.xml", "keep me");
-    const int fd = ::open(output.c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-    EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchStandalone)), CommandOutcome::InputRejected);
-    ::close(fd);
-    ASSERT_EQ(in.port.messages.size(), 1u);
-    EXPECT_EQ(in.port.messages[0].text, "ファイルの保存に失敗しました。");
-    EXPECT_EQ(in.port.messages[0].style, MessageStyle::Error);
-    EXPECT_EQ(ReadBytes(output), "keep me");
+    EXPECT_EQ(result.field, RunField::Input);
+    EXPECT_EQ(result.slot, 0u);
 }
 
 TEST(ExecuteCommand, CancelReadsNothingForTheRun) {
     InputSet in;
     in.PutAllValid();
-    in.port.answers = {MessageAnswer::Cancel};
+    ScriptedAnswers answers({false});
     TrackingFileSystem fs;
-    EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchHosted), fs), CommandOutcome::Cancelled);
+    const RunResult result = Execute(in, answers, fs);
+    EXPECT_EQ(result.outcome, CommandOutcome::Cancelled);
+    EXPECT_EQ(result.whyNot, "中止しました。");
+    EXPECT_EQ(result.field, RunField::None);
+    EXPECT_TRUE(result.messages.empty());
     EXPECT_EQ(fs.opened.size(), 6u);  // the input checks only
-    EXPECT_EQ(in.port.closeCount, 0);
     EXPECT_FALSE(FileExists(in.OutputPath()));
 }
 
@@ -152,15 +136,19 @@ TEST(ExecuteCommand, StandaloneRunWritesAndReports) {
         SCOPED_TRACE(c.year);
         InputSet in;
         in.PutAllValid();
-        in.port.texts[kIdYearBox] = c.year;
-        in.port.checked[kIdRadioStandard] = c.standard;
-        in.port.checked[kIdRadioSimple] = !c.standard;
-        EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchStandalone)), CommandOutcome::Written);
-        ASSERT_EQ(in.port.messages.size(), 2u);
-        EXPECT_EQ(in.port.messages[0].text, kConfirm);
-        EXPECT_EQ(in.port.messages[1].text, kDone);
-        EXPECT_EQ(in.port.messages[1].style, MessageStyle::Info);
-        EXPECT_EQ(in.port.closeCount, 0);
+        in.request.yearText = c.year;
+        in.request.mode = c.standard ? kModeStandard : kModeSimple;
+        ScriptedAnswers answers;
+        const RunResult result = Execute(in, answers);
+        EXPECT_EQ(result.outcome, CommandOutcome::Written);
+        ASSERT_EQ(answers.asked.size(), 1u);
+        EXPECT_EQ(answers.asked[0].text, kConfirm);
+        ASSERT_EQ(result.messages.size(), 1u);
+        EXPECT_EQ(result.messages[0].text, kDone);
+        EXPECT_EQ(result.messages[0].style, MessageStyle::Info);
+        EXPECT_EQ(result.documentPath, in.OutputPath());
+        EXPECT_EQ(result.employees, 1u);
+        EXPECT_EQ(result.whyNot, "");
         const std::string document = ReadBytes(in.OutputPath());
         EXPECT_TRUE(Contains(document, c.yearElement));
         EXPECT_TRUE(Contains(document, c.modeElement));
@@ -176,8 +164,7 @@ TEST(ExecuteCommand, StandaloneRunWritesAndReports) {
 TEST(ExecuteCommand, ARequestWithoutDocumentConvertsAndCreatesNothing) {
     InputSet in;
     in.PutAllValid();
-    RunRequest request = in.port.ReadRequest();
-    request.launch = Launch(kLaunchStandalone);
+    RunRequest request = in.request;
     ConversionReport written;
     ASSERT_EQ(ConvertRequest(request, platform::RealFileSystem(), &written).outcome,
               CommandOutcome::Written);
@@ -198,7 +185,12 @@ TEST(ExecuteCommand, ARequestWithoutDocumentConvertsAndCreatesNothing) {
     EXPECT_EQ(result.outcome, CommandOutcome::Checked);
     EXPECT_EQ(result.employees, 1u);
     EXPECT_EQ(result.documentPath, "");
-    EXPECT_TRUE(result.messages.empty());
+    const std::string text =
+        "チェックが正常に終了しました (社員 1 名)。出力ファイルは作成していません。";
+    EXPECT_EQ(result.whyNot, text);
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_EQ(result.messages[0].text, text);
+    EXPECT_EQ(result.messages[0].style, MessageStyle::Info);
     EXPECT_EQ(files(), before);
     EXPECT_EQ(ReadBytes(request.outputPath), "previous");
     written.EndCompany(true);
@@ -211,7 +203,8 @@ TEST(ExecuteCommand, PathsReachTheRunInSlotOrderWithoutGaps) {
     const std::string company = in.Put(0, ValidSlotFile(0));
     const std::string employee = in.Put(3, ValidSlotFile(3));
     TrackingFileSystem fs;
-    EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchStandalone), fs), CommandOutcome::Written);
+    ScriptedAnswers answers;
+    EXPECT_EQ(Execute(in, answers, fs).outcome, CommandOutcome::Written);
     const std::vector<std::string> expected = {company, employee, company, employee};
     EXPECT_EQ(fs.opened, expected);
     EXPECT_EQ(fs.openInputs, 0);
@@ -220,47 +213,50 @@ TEST(ExecuteCommand, PathsReachTheRunInSlotOrderWithoutGaps) {
 TEST(ExecuteCommand, SecondRunGivesTheSameDocument) {
     InputSet in;
     in.PutAllValid();
-    ASSERT_EQ(ExecuteCommand(in.port, Launch(kLaunchStandalone)), CommandOutcome::Written);
+    ScriptedAnswers answers;
+    ASSERT_EQ(Execute(in, answers).outcome, CommandOutcome::Written);
     const std::string first = ReadBytes(in.OutputPath());
     WriteBytes(in.OutputPath(), "stale");
-    ASSERT_EQ(ExecuteCommand(in.port, Launch(kLaunchStandalone)), CommandOutcome::Written);
+    ASSERT_EQ(Execute(in, answers).outcome, CommandOutcome::Written);
     EXPECT_EQ(ReadBytes(in.OutputPath()), first);
 }
 
-TEST(ExecuteCommand, HostedRunClosesTheDialogWhetherOrNotItWrote) {
-    for (const bool withEmployee : {true, false}) {
-        SCOPED_TRACE(withEmployee);
-        InputSet in;
-        in.PutAllValid();
-        if (!withEmployee) in.Put(3, CompanyBlock() + "[10601]\r\n");
-        const CommandOutcome outcome = ExecuteCommand(in.port, Launch(kLaunchHosted));
-        EXPECT_EQ(outcome, withEmployee ? CommandOutcome::Written : CommandOutcome::NothingWritten);
-        EXPECT_EQ(in.port.closeCount, 1);
-        ASSERT_EQ(in.port.messages.size(), 1u);  // the confirmation, no completion message
-        EXPECT_EQ(FileExists(in.OutputPath()), withEmployee);
-        if (withEmployee) {
-            EXPECT_TRUE(Contains(ReadBytes(in.OutputPath()), "<FUNCTIONID>3</FUNCTIONID>"));
+// A hosted run says nothing when it is done (the host takes over), and a run
+// without employee says nothing either, hosted or not: it only tells why
+// nothing was written.
+TEST(ExecuteCommand, HostedAndEmptyRunsEndWithoutMessage) {
+    for (const int launchCode : {kLaunchStandalone, kLaunchHosted}) {
+        for (const bool withEmployee : {true, false}) {
+            SCOPED_TRACE(withEmployee);
+            InputSet in;
+            in.PutAllValid();
+            in.request.launch.launchCode = launchCode;
+            if (!withEmployee) in.Put(3, CompanyBlock() + "[10601]\r\n");
+            ScriptedAnswers answers;
+            const RunResult result = Execute(in, answers);
+            EXPECT_EQ(result.outcome,
+                      withEmployee ? CommandOutcome::Written : CommandOutcome::NothingWritten);
+            EXPECT_EQ(answers.asked.size(), 1u);  // the confirmation
+            EXPECT_EQ(result.messages.empty(), !withEmployee || launchCode == kLaunchHosted);
+            EXPECT_EQ(result.whyNot,
+                      withEmployee
+                          ? ""
+                          : "社員データが読み込まれなかったため、出力ファイルは作成していません。");
+            EXPECT_EQ(FileExists(in.OutputPath()), withEmployee);
+            if (withEmployee && launchCode == kLaunchHosted) {
+                EXPECT_TRUE(Contains(ReadBytes(in.OutputPath()), "<FUNCTIONID>3</FUNCTIONID>"));
+            }
         }
     }
 }
 
-TEST(ExecuteCommand, NoEmployeeStandaloneEndsSilently) {
-    InputSet in;
-    in.Put(0, ValidSlotFile(0));
-    in.Put(3, CompanyBlock() + "[10601]\r\n");
-    EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchStandalone)), CommandOutcome::NothingWritten);
-    ASSERT_EQ(in.port.messages.size(), 1u);
-    EXPECT_EQ(in.port.messages[0].style, MessageStyle::Confirm);
-    EXPECT_FALSE(FileExists(in.OutputPath()));
-}
-
-// A failure raised during the run ends the command with one Error message and
-// leaves the dialog open, also when hosted.
+// A failure raised during the run ends it with one Error message, which is
+// also why nothing was written.
 TEST(ExecuteCommand, RaisedFailuresEndWithOneErrorMessage) {
     struct Case {
         const char* name;
         std::function<void()> fail;  // thrown from the run's reads of the employee file
-        std::string message;         // "" : compare with the thrown text (set below)
+        std::string message;
     };
     const Case cases[] = {
         {"runtime error", [] { throw std::runtime_error("disk gone"); },
@@ -270,49 +266,55 @@ TEST(ExecuteCommand, RaisedFailuresEndWithOneErrorMessage) {
         {"read error", [] { throw platform::ReadError("E:\\kojinq.csv"); },
          "ファイルの読み込みに失敗しました。\nE:\\kojinq.csv"},
     };
-    for (const int launchCode : {kLaunchStandalone, kLaunchHosted}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(c.name);
-            InputSet in;
-            in.PutAllValid();
-            TrackingFileSystem fs;
-            fs.FailReads(in.port.texts[1015], 2, c.fail);  // the first opening is the check
-            EXPECT_EQ(ExecuteCommand(in.port, Launch(launchCode), fs), CommandOutcome::Failed);
-            ASSERT_EQ(in.port.messages.size(), 2u);
-            EXPECT_EQ(in.port.messages[1].text, c.message);
-            EXPECT_EQ(in.port.messages[1].style, MessageStyle::Error);
-            EXPECT_EQ(in.port.closeCount, 0);
-            EXPECT_EQ(fs.openInputs, 0);
-            EXPECT_FALSE(FileExists(in.OutputPath()));
-        }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InputSet in;
+        in.PutAllValid();
+        TrackingFileSystem fs;
+        fs.FailReads(in.request.inputPaths[3], 2, c.fail);  // the first opening is the check
+        ScriptedAnswers answers;
+        const RunResult result = Execute(in, answers, fs);
+        EXPECT_EQ(result.outcome, CommandOutcome::Failed);
+        ASSERT_EQ(result.messages.size(), 1u);
+        EXPECT_EQ(result.messages[0].text, c.message);
+        EXPECT_EQ(result.messages[0].style, MessageStyle::Error);
+        EXPECT_EQ(result.whyNot, c.message);
+        EXPECT_EQ(fs.openInputs, 0);
+        EXPECT_FALSE(FileExists(in.OutputPath()));
     }
 }
 
+// A malformed data line fails the run, or already its checks when it is the
+// company line; either way the message names the file and the line.
 TEST(ExecuteCommand, MalformedDataLineNamesFileAndLine) {
-    InputSet in;
-    in.PutAllValid();
-    // 30 fields for the 29 columns of table 10601, on line 5.
-    const std::string path = in.Put(
-        3, CompanyBlock() + "[10601]\r\nE001,001,山田,太郎\r\n" + std::string(29, ',') + "\r\n");
-    in.port.texts[kIdYearBox] = "8";
-    EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchHosted)), CommandOutcome::Failed);
-    ASSERT_EQ(in.port.messages.size(), 2u);
-    const std::string where = "引数が正しくありません。\n" + path + " の 5 行目: ";
-    EXPECT_EQ(in.port.messages[1].text.substr(0, where.size()), where);
-    EXPECT_EQ(in.port.messages[1].style, MessageStyle::Error);
-    EXPECT_EQ(in.port.closeCount, 0);
-    EXPECT_FALSE(FileExists(in.OutputPath()));
-}
-
-TEST(ExecuteCommand, CompanyLineWithoutNameFailsBeforeConfirmation) {
-    InputSet in;
-    in.PutAllValid();
-    const std::string path = in.Put(2, PcaLines({"[10301]", "001", "[10000]", "0001"}));
-    EXPECT_EQ(ExecuteCommand(in.port, Launch(kLaunchStandalone)), CommandOutcome::Failed);
-    ASSERT_EQ(in.port.messages.size(), 1u);
-    const std::string where = "引数が正しくありません。\n" + path + " の 4 行目: ";
-    EXPECT_EQ(in.port.messages[0].text.substr(0, where.size()), where);
-    EXPECT_EQ(in.port.messages[0].style, MessageStyle::Error);
+    struct Case {
+        std::size_t slot;
+        std::string content;
+        std::size_t line;
+        std::size_t asked;  // questions before the failure
+    };
+    const Case cases[] = {
+        // 30 fields for the 29 columns of table 10601, on line 5.
+        {3, CompanyBlock() + "[10601]\r\nE001,001,山田,太郎\r\n" + std::string(29, ',') + "\r\n", 5,
+         1},
+        {2, PcaLines({"[10301]", "001", "[10000]", "0001"}), 4, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.slot);
+        InputSet in;
+        in.PutAllValid();
+        const std::string path = in.Put(c.slot, c.content);
+        ScriptedAnswers answers;
+        const RunResult result = Execute(in, answers);
+        EXPECT_EQ(result.outcome, CommandOutcome::Failed);
+        EXPECT_EQ(answers.asked.size(), c.asked);
+        ASSERT_EQ(result.messages.size(), 1u);
+        const std::string where =
+            "引数が正しくありません。\n" + path + " の " + std::to_string(c.line) + " 行目: ";
+        EXPECT_EQ(result.messages[0].text.substr(0, where.size()), where);
+        EXPECT_EQ(result.messages[0].style, MessageStyle::Error);
+        EXPECT_FALSE(FileExists(in.OutputPath()));
+    }
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST(SelectFilesFromFolder, ChoosesOneFilePerSlotOrReports) {
                 EXPECT_EQ(selection.paths[s], platform::JoinPath(dir.Path(), c.chosen[s]));
             }
         }
-        EXPECT_EQ(selection.message, c.message);
+        EXPECT_EQ(selection.message ? selection.message->text : "", c.message);
     }
 }
 

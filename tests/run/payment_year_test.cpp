@@ -29,7 +29,7 @@ std::string MonthlyFile(const std::vector<std::string>& dates) {
     return text + "[10705]\r\nE001,1,20300710\r\n";
 }
 
-std::string Question(int calendar, const char* era, const char* asked) {
+std::string YearQuestionText(int calendar, const char* era, const char* asked) {
     return "支給日の年は " + std::to_string(calendar) + " 年 (" + era + ") ですが、申告年度に " +
            asked + " が指定されています。\nこのまま続けますか？";
 }
@@ -47,18 +47,26 @@ TEST(PaymentYear, MostFrequentYearAndTheQuestion) {
     };
     const Case cases[] = {
         {"first Reiwa year", {"20190125"}, "1", 2019, ""},
-        {"Reiwa 1 is not Heisei 31", {"20190125"}, "31", 2019, Question(2019, "令和1年", "31")},
+        {"Reiwa 1 is not Heisei 31",
+         {"20190125"},
+         "31",
+         2019,
+         YearQuestionText(2019, "令和1年", "31")},
         {"last Heisei year", {"20181225"}, "30", 2018, ""},
-        {"Heisei 30 is not Reiwa 1", {"20181225"}, "1", 2018, Question(2018, "平成30年", "1")},
+        {"Heisei 30 is not Reiwa 1",
+         {"20181225"},
+         "1",
+         2018,
+         YearQuestionText(2018, "平成30年", "1")},
         {"first Heisei year", {"19890125"}, "1", 1989, ""},
         {"most frequent year",
          {"20251225", "20260125", "20260225"},
          "7",
          2026,
-         Question(2026, "令和8年", "7")},
+         YearQuestionText(2026, "令和8年", "7")},
         {"later year on a tie", {"20251225", "20260125"}, "8", 2026, ""},
         {"the year's value counts", {"20260125"}, "8年", 2026, ""},
-        {"value as a number", {"20260125"}, "09", 2026, Question(2026, "令和8年", "9")},
+        {"value as a number", {"20260125"}, "09", 2026, YearQuestionText(2026, "令和8年", "9")},
         {"quoted date", {"\"20260125\""}, "8", 2026, ""},
         {"no 10702 section", {}, "30", std::nullopt, ""},
         {"empty dates", {"", ""}, "30", std::nullopt, ""},
@@ -74,53 +82,48 @@ TEST(PaymentYear, MostFrequentYearAndTheQuestion) {
         InputSet in;
         in.PutAllValid();
         const std::string monthly = in.Put(kMonthly, MonthlyFile(c.dates));
-        RunRequest request = in.port.ReadRequest();
-        request.yearText = c.year;
-        const CheckResult check = CheckRun(request);
-        ASSERT_TRUE(check.Passed());
-        EXPECT_EQ(check.paymentYear, c.paymentYear);
+        in.request.yearText = c.year;
+        const RunStart start = StartRun(in.request);
+        ASSERT_FALSE(start.refused);
+        EXPECT_EQ(start.paymentYear, c.paymentYear);
         EXPECT_EQ(PaymentYearOf(monthly), c.paymentYear);
-        if (c.question.empty()) {
-            EXPECT_FALSE(check.yearQuestion);
-        } else {
-            ASSERT_TRUE(check.yearQuestion);
-            EXPECT_EQ(check.yearQuestion->text, c.question);
-            EXPECT_EQ(check.yearQuestion->style, MessageStyle::Question);
+        // The year question, when there is one, comes before the confirmation.
+        ASSERT_EQ(start.questions.size(), c.question.empty() ? 1u : 2u);
+        EXPECT_EQ(start.questions.back().message.text, platform::TextOf(MessageId::Confirm));
+        if (!c.question.empty()) {
+            EXPECT_EQ(start.questions[0].message.text, c.question);
+            EXPECT_EQ(start.questions[0].message.style, MessageStyle::Question);
+            EXPECT_EQ(start.questions[0].field, RunField::Year);
         }
     }
     EXPECT_EQ(PaymentYearOf(""), std::nullopt);
 }
 
-// The question comes after the checks and before the confirmation: No ends
-// the command with the focus on the year box and nothing read for the run;
-// Yes goes on to the confirmation and the run.
+// No to the year question ends the run with the year to correct and nothing
+// read for the run; Yes goes on to the confirmation and the run.
 TEST(PaymentYear, QuestionBeforeTheConfirmation) {
-    for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
-        SCOPED_TRACE(answer == MessageAnswer::Yes ? "Yes" : "No");
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
         InputSet in;
         in.PutAllValid();
         in.Put(kMonthly, MonthlyFile({"20260125"}));
-        in.port.texts[kIdYearBox] = "9";
-        in.port.answers = {answer, MessageAnswer::Ok};
-        LaunchContext launch;
-        launch.launchCode = kLaunchStandalone;
+        in.request.yearText = "9";
+        ScriptedAnswers answers({yes});
         TrackingFileSystem fs;
-        const CommandOutcome outcome = ExecuteCommand(in.port, launch, fs);
-        ASSERT_FALSE(in.port.messages.empty());
-        EXPECT_EQ(in.port.messages[0].text, Question(2026, "令和8年", "9"));
-        EXPECT_EQ(in.port.messages[0].style, MessageStyle::Question);
-        if (answer == MessageAnswer::No) {
-            EXPECT_EQ(outcome, CommandOutcome::Cancelled);
-            EXPECT_EQ(in.port.messages.size(), 1u);
-            EXPECT_EQ(in.port.focus, kIdYearBox);
+        const RunResult result = ExecuteRun(in.request, answers.Function(), fs);
+        ASSERT_FALSE(answers.asked.empty());
+        EXPECT_EQ(answers.asked[0].text, YearQuestionText(2026, "令和8年", "9"));
+        if (!yes) {
+            EXPECT_EQ(result.outcome, CommandOutcome::Cancelled);
+            EXPECT_EQ(answers.asked.size(), 1u);
+            EXPECT_EQ(result.field, RunField::Year);
             EXPECT_EQ(fs.opened.size(), 6u);  // the input checks only
             EXPECT_FALSE(FileExists(in.OutputPath()));
         } else {
-            EXPECT_EQ(outcome, CommandOutcome::Written);
-            ASSERT_EQ(in.port.messages.size(), 3u);
-            EXPECT_EQ(in.port.messages[1].text, kConfirmText);
-            EXPECT_EQ(in.port.messages[2].text, "正常に終了しました。");
-            EXPECT_EQ(in.port.focus, 0);
+            EXPECT_EQ(result.outcome, CommandOutcome::Written);
+            ASSERT_EQ(answers.asked.size(), 2u);
+            EXPECT_EQ(answers.asked[1].text, platform::TextOf(MessageId::Confirm));
+            EXPECT_EQ(result.field, RunField::None);
             EXPECT_NE(ReadBytes(in.OutputPath()).find("<SINKOKUNENDO>9</SINKOKUNENDO>"),
                       std::string::npos);
         }

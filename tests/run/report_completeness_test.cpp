@@ -67,7 +67,7 @@ class SampleExport {
     }
 
     // The findings of a conversion into `mode`, each "kind|code|detail".
-    std::vector<std::string> Findings(int mode) {
+    std::vector<std::string> Findings(LinkMode mode) {
         platform::MessageLog port;
         ConversionReport report;
         report.BeginCompany({});
@@ -92,12 +92,12 @@ TEST(ReportCompletenessTest, EveryLineNotCarriedAsWrittenIsAFinding) {
     struct Case {
         const char* name;
         std::function<void(SampleExport&)> edit;
-        int mode;
+        LinkMode mode;
         std::string finding;  // "kind|code|" and a part of the detail
         bool reported;
     };
-    const int standard = kModeStandard;
-    const int simple = kModeSimple;
+    const LinkMode standard = kModeStandard;
+    const LinkMode simple = kModeSimple;
     const std::vector<Case> cases = {
         {"an optional file not chosen", [](SampleExport& e) { e.Leave("BUMONQ.CSV"); }, standard,
          "入力なし||「部門」のファイルが選ばれていない", true},

@@ -27,15 +27,17 @@ std::string ValidSlotFile(std::size_t slot) {
 }
 
 InputSet::InputSet() {
-    port.texts[kIdYearBox] = "8";
-    port.checked[kIdRadioStandard] = true;
-    port.texts[kIdOutputBox] = dir.File("out.xml");
+    request.yearText = "8";
+    request.mode = kModeStandard;
+    request.outputPath = dir.File("out.xml");
+    request.launch.launchCode = kLaunchStandalone;
+    request.launch.defaultYear = "8";
 }
 
 std::string InputSet::Put(std::size_t slot, const std::string& content, const std::string& name) {
     const std::string path =
         dir.Write(name.empty() ? "slot" + std::to_string(slot) + ".csv" : name, content);
-    port.texts[SlotEditId(slot)] = path;
+    request.inputPaths[slot] = path;
     return path;
 }
 

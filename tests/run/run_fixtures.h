@@ -25,18 +25,18 @@ std::string CompanyBlock(std::string_view code = "0001", std::string_view name =
 // A well-formed file of the slot's kind: company block, identifying table, one row.
 std::string ValidSlotFile(std::size_t slot);
 
-// A dialog filled for a run: year "8", standard mode, output "out.xml" in a
-// fresh folder; input files are added per slot.
+// A request of a standalone run: year "8", standard mode, output "out.xml" in
+// a fresh folder; input files are added per slot.
 struct InputSet {
     InputSet();
     // Writes `content` as the slot's file (named `name`, default "slotN.csv")
-    // and puts its path into the slot's box. Returns the path.
+    // and puts its path into the slot. Returns the path.
     std::string Put(std::size_t slot, const std::string& content, const std::string& name = "");
     void PutAllValid();
-    std::string OutputPath() const { return port.texts.at(kIdOutputBox); }
+    const std::string& OutputPath() const { return request.outputPath; }
 
     TempDir dir;
-    RecordingPort port;
+    RunRequest request;
 };
 
 // Delegates to the real file system, records every OpenRead, counts the input

@@ -15,25 +15,38 @@
 namespace kw39::test {
 namespace {
 
-// The proposal of an output name as the dialog applies it: the name, or the
-// failure's message and focus.
-bool SuggestOutputFileName(RecordingPort& port, std::string& name,
-                           platform::FileSystem& fs = platform::RealFileSystem()) {
-    const OutputNameProposal proposal = ProposeOutputFileName(port.ReadRequest().inputPaths[0], fs);
-    if (proposal.name.empty()) {
-        port.Apply(proposal.failure);
-        return false;
-    }
-    name = proposal.name;
-    return true;
-}
+// What the user is sent to correct after a failed check.
+struct Fix {
+    RunField field = RunField::None;
+    std::size_t slot = 0;
+};
+Fix InputFix(std::size_t slot) { return {RunField::Input, slot}; }
+const Fix kOutputFix{RunField::Output};
 
 struct Expected {
     bool ok = true;
     std::string message;  // "" when no message is shown
     MessageStyle style = MessageStyle::Warning;
-    int focus = 0;
+    Fix fix;
 };
+
+// A failed check as the dialog applies it: its message, and the field to
+// correct when it moves the focus there.
+void ExpectCheck(const CheckResult& check, const Expected& expected) {
+    EXPECT_EQ(check.Passed(), expected.ok);
+    if (expected.message.empty()) {
+        EXPECT_FALSE(check.message);
+    } else {
+        ASSERT_TRUE(check.message);
+        EXPECT_EQ(check.message->text, expected.message);
+        EXPECT_EQ(check.message->style, expected.style);
+    }
+    const RunField field = check.focus ? check.field : RunField::None;
+    EXPECT_EQ(field, expected.fix.field);
+    if (field == RunField::Input) {
+        EXPECT_EQ(check.slot, expected.fix.slot);
+    }
+}
 
 struct ValidationCase {
     const char* name;
@@ -41,8 +54,8 @@ struct ValidationCase {
 };
 
 Expected Pass() { return {}; }
-Expected Warn(std::string text, int focus) {
-    return {false, std::move(text), MessageStyle::Warning, focus};
+Expected Warn(std::string text, Fix fix) {
+    return {false, std::move(text), MessageStyle::Warning, fix};
 }
 
 // A file of the slot's kind with extra lines around its identifying table.
@@ -66,15 +79,15 @@ const ValidationCase kValidationCases[] = {
      [](InputSet& in) {
          in.PutAllValid();
          const std::string path = in.dir.File("gone.csv");
-         in.port.texts[1009] = path;
-         return Warn("マスターファイルが存在しません。\n\n" + path, 1010);
+         in.request.inputPaths[0] = path;
+         return Warn("マスターファイルが存在しません。\n\n" + path, InputFix(0));
      }},
     {"missing payee file",
      [](InputSet& in) {
          in.PutAllValid();
          const std::string path = in.dir.File("nofu.csv");
-         in.port.texts[1011] = path;
-         return Warn("マスターファイルが存在しません。\n\n" + path, 1012);
+         in.request.inputPaths[1] = path;
+         return Warn("マスターファイルが存在しません。\n\n" + path, InputFix(1));
      }},
     {"an existing file whose path is 260 bytes or longer counts as missing",
      [](InputSet& in) {
@@ -82,24 +95,24 @@ const ValidationCase kValidationCases[] = {
          const std::string name = std::string(250 - 4, 'k') + ".csv";
          const std::string path = in.Put(5, ValidSlotFile(5), name);
          EXPECT_GE(path.size(), 260u);
-         return Warn("マスターファイルが存在しません。\n\n" + path, 1020);
+         return Warn("マスターファイルが存在しません。\n\n" + path, InputFix(5));
      }},
     {"company file without [10101] comes before the mandatory check",
      [](InputSet& in) {
          in.Put(0, CompanyBlock());
-         return Warn("会社情報ファイルが正しくありません。", 1010);
+         return Warn("会社情報ファイルが正しくありません。", InputFix(0));
      }},
     {"employee file without a company block",
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(3, PcaLines({"[10601]", "E001,001,山田,太郎"}));
-         return Warn("社員情報ファイルが正しくありません。", 1016);
+         return Warn("社員情報ファイルが正しくありません。", InputFix(3));
      }},
     {"year-end file carrying another kind's table",
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(5, ValidSlotFile(4));
-         return Warn("年末調整データファイルが正しくありません。", 1020);
+         return Warn("年末調整データファイルが正しくありません。", InputFix(5));
      }},
     {"header followed by blanks and a tab is a header",
      [](InputSet& in) {
@@ -111,25 +124,25 @@ const ValidationCase kValidationCases[] = {
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(0, PcaLines({"[10000]", "0001,テスト商事", " [10101]", "0001"}));
-         return Warn("会社情報ファイルが正しくありません。", 1010);
+         return Warn("会社情報ファイルが正しくありません。", InputFix(0));
      }},
     {"company header preceded by a blank is not a company block",
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(0, PcaLines({" [10000]", "0001,テスト商事", "[10101]", "0001"}));
-         return Warn("会社情報ファイルが正しくありません。", 1010);
+         return Warn("会社情報ファイルが正しくありません。", InputFix(0));
      }},
     {"header followed by a comma is not a header",
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(1, PcaLines({"[10000]", "0001,テスト商事", "[10501],x", "131016"}));
-         return Warn("住民税納付先ファイルが正しくありません。", 1012);
+         return Warn("住民税納付先ファイルが正しくありません。", InputFix(1));
      }},
     {"closing bracket at offset 5 is not a header",
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(2, PcaLines({"[10000]", "0001,テスト商事", "[1234]", "[1030]1", "001"}));
-         return Warn("部門ファイルが正しくありません。", 1014);
+         return Warn("部門ファイルが正しくありません。", InputFix(2));
      }},
     {"the identifying table before the company block",
      [](InputSet& in) {
@@ -147,13 +160,13 @@ const ValidationCase kValidationCases[] = {
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(3, CompanyBlock("0001", "テスト商会") + "[10601]\r\n");
-         return Warn("異なる会社のデータが選択されています。", 1016);
+         return Warn("異なる会社のデータが選択されています。", InputFix(3));
      }},
     {"same name, different code",
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(2, CompanyBlock("0002") + "[10301]\r\n");
-         return Warn("異なる会社のデータが選択されています。", 1014);
+         return Warn("異なる会社のデータが選択されています。", InputFix(2));
      }},
     {"two matching company blocks in one file",
      [](InputSet& in) {
@@ -165,117 +178,120 @@ const ValidationCase kValidationCases[] = {
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(4, CompanyBlock() + "[10701]\r\n" + CompanyBlock("0009"));
-         return Warn("異なる会社のデータが選択されています。", 1018);
+         return Warn("異なる会社のデータが選択されています。", InputFix(4));
      }},
     {"the first differing key decides the focus",
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(2, CompanyBlock("0002") + "[10301]\r\n");
          in.Put(5, CompanyBlock("0003") + "[10801]\r\n");
-         return Warn("異なる会社のデータが選択されています。", 1014);
+         return Warn("異なる会社のデータが選択されています。", InputFix(2));
      }},
     {"a bad file is reported before a company mismatch of an earlier file",
      [](InputSet& in) {
          in.PutAllValid();
          in.Put(1, CompanyBlock("0002") + "[10501]\r\n");
          in.Put(4, CompanyBlock());
-         return Warn("月次データファイルが正しくありません。", 1018);
+         return Warn("月次データファイルが正しくありません。", InputFix(4));
      }},
     {"no file chosen at all",
      [](InputSet&) {
-         return Warn("連動に必要なマスターファイルが存在しません。\n\n会社情報\n社員情報\n", 1010);
+         return Warn("連動に必要なマスターファイルが存在しません。\n\n会社情報\n社員情報\n",
+                     InputFix(0));
      }},
     {"employee file missing",
      [](InputSet& in) {
          in.Put(0, ValidSlotFile(0));
          in.Put(4, ValidSlotFile(4));
-         return Warn("連動に必要なマスターファイルが存在しません。\n\n社員情報\n", 1016);
+         return Warn("連動に必要なマスターファイルが存在しません。\n\n社員情報\n", InputFix(3));
      }},
     {"company mismatch comes before the mandatory check",
      [](InputSet& in) {
          in.Put(0, ValidSlotFile(0));
          in.Put(2, CompanyBlock("0002") + "[10301]\r\n");
-         return Warn("異なる会社のデータが選択されています。", 1014);
+         return Warn("異なる会社のデータが選択されています。", InputFix(2));
      }},
     {"empty output path",
      [](InputSet& in) {
          in.PutAllValid();
-         in.port.texts[kIdOutputBox] = "";
-         return Warn("出力先データが選択されていません。\n\n", 1005);
+         in.request.outputPath = "";
+         return Warn("出力先データが選択されていません。\n\n", kOutputFix);
      }},
     {"output path names one of the chosen inputs",
      [](InputSet& in) {
          in.PutAllValid();
-         const std::string monthly = in.port.texts[1017];
-         in.port.texts[kIdOutputBox] = monthly;
+         const std::string monthly = in.request.inputPaths[4];
+         in.request.outputPath = monthly;
          return Warn(
              "出力先データに連動元データ（月次データ）と同じファイルが指定されています。\n\n" +
                  monthly,
-             1005);
+             kOutputFix);
      }},
     {"output path names an input under another spelling",
      [](InputSet& in) {
          in.PutAllValid();
-         std::string company = in.port.texts[kIdCompanyBox];
+         std::string company = in.request.inputPaths[0];
          company.insert(company.rfind('/'), "/.");
-         in.port.texts[kIdOutputBox] = company;
+         in.request.outputPath = company;
          return Warn(
              "出力先データに連動元データ（会社情報）と同じファイルが指定されています。\n\n" +
                  company,
-             1005);
+             kOutputFix);
      }},
     {"output path is a second name (hard link) of an input",
      [](InputSet& in) {
          in.PutAllValid();
          const std::string link = in.dir.File("link.xml");
-         std::filesystem::create_hard_link(in.port.texts[1017], link);
-         in.port.texts[kIdOutputBox] = link;
+         std::filesystem::create_hard_link(in.request.inputPaths[4], link);
+         in.request.outputPath = link;
          return Warn(
              "出力先データに連動元データ（月次データ）と同じファイルが指定されています。\n\n" +
                  link,
-             1005);
+             kOutputFix);
      }},
     {"mandatory check comes before the output check",
      [](InputSet& in) {
          in.Put(3, ValidSlotFile(3));
-         in.port.texts[kIdOutputBox] = "";
-         return Warn("連動に必要なマスターファイルが存在しません。\n\n会社情報\n", 1010);
+         in.request.outputPath = "";
+         return Warn("連動に必要なマスターファイルが存在しません。\n\n会社情報\n", InputFix(0));
      }},
     {"output path naming an existing folder",
      [](InputSet& in) {
          in.PutAllValid();
          std::filesystem::create_directory(in.dir.File("folder.xml"));
-         in.port.texts[kIdOutputBox] = in.dir.File("folder.xml");
+         in.request.outputPath = in.dir.File("folder.xml");
          return Expected{
              false,
              "ファイルの保存に失敗しました。\n\n出力先データにフォルダが指定されています。"
              "ファイル名を指定してください。\n\n" +
                  in.dir.File("folder.xml"),
-             MessageStyle::Error, 0};
+             MessageStyle::Error,
+             {}};
      }},
     {"output path ending in a separator",
      [](InputSet& in) {
          in.PutAllValid();
-         in.port.texts[kIdOutputBox] = in.dir.File("out.xml/");
+         in.request.outputPath = in.dir.File("out.xml/");
          return Warn(
              "出力先データにフォルダが指定されています。ファイル名を指定してください。\n\n" +
                  in.dir.File("out.xml/"),
-             1005);
+             kOutputFix);
      }},
     {"output path naming a device is never written over",
      [](InputSet& in) {
          in.PutAllValid();
-         in.port.texts[kIdOutputBox] = "/dev/null";
+         in.request.outputPath = "/dev/null";
          return Warn(
              "出力先データに、通常のファイルではないもの (デバイス、パイプなど) "
              "が指定されています。\n\n/dev/null",
-             1005);
+             kOutputFix);
      }},
     {"output path holding a control character",
      [](InputSet& in) {
          in.PutAllValid();
-         in.port.texts[kIdOutputBox] = in.dir.File("out\x1B[2J.xml");
-         return Warn("出力先データのファイル名に、使用できない制御文字が含まれています。", 1005);
+         in.request.outputPath = in.dir.File("out\x1B[2J.xml");
+         return Warn("出力先データのファイル名に、使用できない制御文字が含まれています。",
+                     kOutputFix);
      }},
     {"an existing writable output file passes",
      [](InputSet& in) {
@@ -286,31 +302,31 @@ const ValidationCase kValidationCases[] = {
     {"an output in a folder that does not exist",
      [](InputSet& in) {
          in.PutAllValid();
-         in.port.texts[kIdOutputBox] = in.dir.File("no/such/out.xml");
+         in.request.outputPath = in.dir.File("no/such/out.xml");
          return Warn("出力先のフォルダが存在しません。\n\n" + in.dir.File("no/such") +
                          "\n\nフォルダを作成してから実行してください。",
-                     1005);
+                     kOutputFix);
      }},
     {"an output whose temporary name is too long for the file system",
      [](InputSet& in) {
          in.PutAllValid();
          const std::string path = in.dir.File(std::string(250, 'x') + ".xml");
-         in.port.texts[kIdOutputBox] = path;
+         in.request.outputPath = path;
          return Warn("出力先データを作成できません。\n\n" + path +
                          "\n\nフォルダに書き込みが許可されているか、ファイル名が長すぎないかを"
                          "確認してください。",
-                     1005);
+                     kOutputFix);
      }},
     {"an input path naming a folder or a pipe",
      [](InputSet& in) {
          in.PutAllValid();
          std::filesystem::create_directory(in.dir.File("dir.csv"));
-         in.port.texts[1013] = in.dir.File("dir.csv");
+         in.request.inputPaths[2] = in.dir.File("dir.csv");
          return Warn(
              "部門ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
              "が指定されています。\n\n" +
                  in.dir.File("dir.csv"),
-             1014);
+             InputFix(2));
      }},
 };
 
@@ -319,15 +335,7 @@ TEST(ValidateInputSet, ChecksInOrderWithExactMessagesAndFocus) {
         SCOPED_TRACE(c.name);
         InputSet in;
         const Expected expected = c.setup(in);
-        EXPECT_EQ(ValidateInputSet(in.port), expected.ok);
-        if (expected.message.empty()) {
-            EXPECT_TRUE(in.port.messages.empty());
-        } else {
-            ASSERT_EQ(in.port.messages.size(), 1u);
-            EXPECT_EQ(in.port.messages[0].text, expected.message);
-            EXPECT_EQ(in.port.messages[0].style, expected.style);
-        }
-        EXPECT_EQ(in.port.focus, expected.focus);
+        ExpectCheck(CheckInputSet(in.request), expected);
     }
 }
 
@@ -339,16 +347,14 @@ TEST(ValidateInputSet, LockedOutputFailsAndStaysUnchanged) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
 
-    EXPECT_FALSE(ValidateInputSet(in.port));
+    const CheckResult locked = CheckInputSet(in.request);
     ::close(fd);
-    ASSERT_EQ(in.port.messages.size(), 1u);
-    EXPECT_EQ(in.port.messages[0].text, "ファイルの保存に失敗しました。");
-    EXPECT_EQ(in.port.messages[0].style, MessageStyle::Error);
-    EXPECT_EQ(in.port.focus, 0);
+    EXPECT_EQ(locked.failure, CommandOutcome::InputRejected);
+    ExpectCheck(locked, {false, "ファイルの保存に失敗しました。", MessageStyle::Error, {}});
     EXPECT_EQ(ReadBytes(output), "previous document");
 
     // Once the other program lets go, the same output passes and is still untouched.
-    EXPECT_TRUE(ValidateInputSet(in.port));
+    EXPECT_TRUE(CheckInputSet(in.request).Passed());
     EXPECT_EQ(ReadBytes(output), "previous document");
 }
 
@@ -359,9 +365,8 @@ TEST(ValidateInputSet, LongLinesAreReadWhole) {
     in.PutAllValid();
     const std::string longLine = std::string(4095, 'x') + "[10101]";
     in.Put(0, CompanyBlock() + longLine + "\r\n");
-    EXPECT_FALSE(ValidateInputSet(in.port));
-    ASSERT_EQ(in.port.messages.size(), 1u);
-    EXPECT_EQ(in.port.messages[0].text, "会社情報ファイルが正しくありません。");
+    ExpectCheck(CheckInputSet(in.request),
+                Warn("会社情報ファイルが正しくありません。", InputFix(0)));
 }
 
 struct BadCompanyLine {
@@ -386,7 +391,7 @@ TEST(ValidateInputSet, CompanyLineWithoutTwoFieldsRaisesWithFileAndLine) {
         const std::string path = in.Put(3, c.content);
         TrackingFileSystem fs;
         try {
-            ValidateInputSet(in.port, fs);
+            CheckInputSet(in.request, fs);
             ADD_FAILURE() << "no DataLineError";
         } catch (const DataLineError& e) {
             const std::string where =
@@ -396,7 +401,6 @@ TEST(ValidateInputSet, CompanyLineWithoutTwoFieldsRaisesWithFileAndLine) {
             EXPECT_EQ(e.LineNumber(), c.line);
         }
         EXPECT_EQ(fs.openInputs, 0);
-        EXPECT_TRUE(in.port.messages.empty());
     }
 }
 
@@ -427,34 +431,34 @@ TEST(SuggestOutputFileName, ProposesCodeAndNameOrExplains) {
          },
          "0003名前.XML"},
         {"empty company box",
-         [](InputSet&) { return Warn("会社情報ファイルが選択されていません。", 1010); }, ""},
+         [](InputSet&) { return Warn("会社情報ファイルが選択されていません。", InputFix(0)); }, ""},
         {"company file missing",
          [](InputSet& in) {
-             in.port.texts[1009] = in.dir.File("none.csv");
-             return Warn("会社情報ファイルが存在しません。", 1010);
+             in.request.inputPaths[0] = in.dir.File("none.csv");
+             return Warn("会社情報ファイルが存在しません。", InputFix(0));
          },
          ""},
         {"company file is a folder",
          [](InputSet& in) {
              std::filesystem::create_directory(in.dir.File("d.csv"));
-             in.port.texts[1009] = in.dir.File("d.csv");
+             in.request.inputPaths[0] = in.dir.File("d.csv");
              return Warn(
                  "会社情報ファイルに、通常のファイルではないもの (フォルダ、デバイス、パイプなど) "
                  "が指定されています。\n\n" +
                      in.dir.File("d.csv"),
-                 1010);
+                 InputFix(0));
          },
          ""},
         {"first header is not the company block",
          [](InputSet& in) {
              in.Put(0, PcaLines({"[10101]", "0001", "[10000]", "0001,ABC"}));
-             return Warn("会社情報ファイルが正しくありません。", 1010);
+             return Warn("会社情報ファイルが正しくありません。", InputFix(0));
          },
          ""},
         {"no header at all",
          [](InputSet& in) {
              in.Put(0, PcaLines({"0001,ABC", " [10000]", "0001,ABC"}));
-             return Warn("会社情報ファイルが正しくありません。", 1010);
+             return Warn("会社情報ファイルが正しくありません。", InputFix(0));
          },
          ""},
     };
@@ -462,33 +466,26 @@ TEST(SuggestOutputFileName, ProposesCodeAndNameOrExplains) {
         SCOPED_TRACE(c.name);
         InputSet in;
         const Expected expected = c.setup(in);
-        std::string name = "unchanged";
-        EXPECT_EQ(SuggestOutputFileName(in.port, name), expected.ok);
-        EXPECT_EQ(name, expected.ok ? c.expectedName : "unchanged");
-        if (expected.message.empty()) {
-            EXPECT_TRUE(in.port.messages.empty());
-        } else {
-            ASSERT_EQ(in.port.messages.size(), 1u);
-            EXPECT_EQ(in.port.messages[0].text, expected.message);
-            EXPECT_EQ(in.port.messages[0].style, MessageStyle::Warning);
-        }
-        EXPECT_EQ(in.port.focus, expected.focus);
+        const OutputNameProposal proposal = ProposeOutputFileName(in.request.inputPaths[0]);
+        EXPECT_EQ(proposal.name, expected.ok ? c.expectedName : "");
+        if (!expected.ok) ExpectCheck(proposal.failure, expected);
     }
 }
 
-TEST(SuggestOutputFileName, CompanyBlockWithoutNameRaises) {
+// A company block without its name fails the proposal with the Error message
+// of a malformed line, naming the file and the line; nothing is thrown.
+TEST(SuggestOutputFileName, CompanyBlockWithoutNameFails) {
     for (const std::string& content : {PcaLines({"[10000]", "0001"}), PcaLines({"[10000]"})}) {
         InputSet in;
         const std::string path = in.Put(0, content);
         TrackingFileSystem fs;
-        std::string name;
-        try {
-            SuggestOutputFileName(in.port, name, fs);
-            ADD_FAILURE() << "no DataLineError";
-        } catch (const DataLineError& e) {
-            EXPECT_EQ(e.Path(), path);
-            EXPECT_EQ(e.LineNumber(), 2u);
-        }
+        const OutputNameProposal proposal = ProposeOutputFileName(in.request.inputPaths[0], fs);
+        EXPECT_EQ(proposal.name, "");
+        EXPECT_EQ(proposal.failure.failure, CommandOutcome::Failed);
+        ASSERT_TRUE(proposal.failure.message);
+        EXPECT_EQ(proposal.failure.message->style, MessageStyle::Error);
+        const std::string where = "引数が正しくありません。\n" + path + " の 2 行目: ";
+        EXPECT_TRUE(proposal.failure.message->text.starts_with(where));
         EXPECT_EQ(fs.openInputs, 0);
     }
 }

@@ -136,56 +136,14 @@ std::string SourcePath(const std::string& relative) {
     return std::string(KW39_SOURCE_DIR) + "/" + relative;
 }
 
-RunRequest RecordingPort::ReadRequest() {
-    const auto text = [this](int id) {
-        const auto it = texts.find(id);
-        return it == texts.end() ? std::string() : it->second;
+AnswerFunction ScriptedAnswers::Function() {
+    return [this](const Question& question) {
+        asked.push_back(question.message);
+        if (m_aScript.empty()) return true;
+        const bool yes = m_aScript.front();
+        m_aScript.erase(m_aScript.begin());
+        return yes;
     };
-    RunRequest request;
-    request.yearText = text(kIdYearBox);
-    const auto standard = checked.find(kIdRadioStandard);
-    request.mode = standard != checked.end() && standard->second ? kModeStandard : kModeSimple;
-    for (std::size_t s = 0; s < kSlotCount; ++s) request.inputPaths[s] = text(SlotEditId(s));
-    request.outputPath = text(kIdOutputBox);
-    return request;
-}
-
-void RecordingPort::FocusField(RunField field, std::size_t slot) {
-    switch (field) {
-        case RunField::Year:
-            focus = kIdYearBox;
-            break;
-        case RunField::Output:
-            focus = kIdOutputBrowse;
-            break;
-        case RunField::Input:
-            focus = SlotBrowseId(slot);
-            break;
-        case RunField::None:
-            break;
-    }
-}
-
-void RecordingPort::Apply(const CheckResult& check) {
-    if (check.message) ShowMessage(check.message->text, check.message->style);
-    if (check.field != RunField::None && check.focus) FocusField(check.field, check.slot);
-}
-
-bool ValidateInputSet(RecordingPort& port, platform::FileSystem& fs) {
-    const CheckResult check = CheckInputSet(port.ReadRequest(), fs);
-    port.Apply(check);
-    return check.Passed();
-}
-
-MessageAnswer RecordingPort::ShowMessage(const std::string& text, MessageStyle style) {
-    messages.push_back({text, style});
-    if (style == MessageStyle::Question && answers.empty()) return MessageAnswer::Yes;
-    if ((style != MessageStyle::Confirm && style != MessageStyle::Question) || answers.empty()) {
-        return MessageAnswer::Ok;
-    }
-    const MessageAnswer answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
 }
 
 }  // namespace kw39::test

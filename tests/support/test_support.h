@@ -1,14 +1,13 @@
 // Shared helpers of the tests: scoped temporary folders, whole-file reads and
-// writes, and a RunPort with fixed control texts that records what it is asked.
+// writes, and scripted answers to the questions of a run.
 #pragma once
 
 #include <cstddef>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
-#include "run/run_port.h"
+#include "run/execute_command.h"
 
 namespace kw39::test {
 
@@ -48,46 +47,18 @@ std::size_t CountOf(const std::string& text, const std::string& part);
 std::string DataPath(const std::string& relative);
 std::string SourcePath(const std::string& relative);
 
-using RecordedMessage = platform::Message;
-
-// The controls of the recorded dialog below, by the ids the desktop program
-// gives them.
-enum TestControlId : int {
-    kIdOutputBox = 1004,
-    kIdOutputBrowse = 1005,
-    kIdCompanyBox = 1009,
-    kIdCompanyBrowse = 1010,
-    kIdRadioStandard = 1022,
-    kIdRadioSimple = 1023,
-    kIdYearBox = 1027,
-};
-constexpr int SlotEditId(std::size_t slot) { return 1009 + 2 * static_cast<int>(slot); }
-constexpr int SlotBrowseId(std::size_t slot) { return 1010 + 2 * static_cast<int>(slot); }
-
-// A headless dialog: control texts and radio states are set by the test,
-// messages are recorded, and confirmations and questions are answered from a
-// script (Ok or Yes when the script is empty).
-class RecordingPort : public RunPort {
+// Answers the questions of a run from a script, front to back (Yes once the
+// script is used up), and records every question asked.
+class ScriptedAnswers {
   public:
-    RunRequest ReadRequest() override;
-    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
-    void FocusField(RunField field, std::size_t slot) override;
-    void CloseDialog() override { ++closeCount; }
+    explicit ScriptedAnswers(std::vector<bool> script = {}) : m_aScript(std::move(script)) {}
+    // What ExecuteRun asks with; it refers to this object.
+    AnswerFunction Function();
 
-    // What the Execute command does with a failed check: its message, and the
-    // focus on the control to correct.
-    void Apply(const CheckResult& check);
+    std::vector<Message> asked;
 
-    std::map<int, std::string> texts;
-    std::map<int, bool> checked;
-    std::vector<MessageAnswer> answers;  // consumed front to back for Confirm and Question
-    std::vector<RecordedMessage> messages;
-    int focus = 0;
-    int closeCount = 0;
+  private:
+    std::vector<bool> m_aScript;
 };
-
-// The input checks of the recorded dialog's request, their outcome applied to
-// it as the Execute command applies it.
-bool ValidateInputSet(RecordingPort& port, platform::FileSystem& fs = platform::RealFileSystem());
 
 }  // namespace kw39::test

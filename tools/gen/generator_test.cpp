@@ -269,8 +269,8 @@ TEST(GeneratorTest, GeneratedSetPassesTheInputChecksAndConverts) {
     request.yearText = "8";
     request.launch.launchCode = kLaunchStandalone;
 
-    const CheckResult check = CheckRun(request);
-    ASSERT_TRUE(check.Passed()) << platform::Cp932ToUtf8Lossy(check.message->text);
+    const RunStart start = StartRun(request);
+    ASSERT_FALSE(start.refused) << platform::Cp932ToUtf8Lossy(start.refused->whyNot);
     const RunResult run = ConvertRequest(request);
     ASSERT_EQ(run.outcome, CommandOutcome::Written);
     EXPECT_EQ(run.employees, static_cast<std::size_t>(employees));

@@ -6,9 +6,8 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
-namespace kw39::cli {
+namespace kw39::platform {
 
 // `cp932` with every control character (C0, DEL, and 0x80, which Windows
 // reads as a C1 control) and every byte that is no CP932 character shown as
@@ -19,9 +18,4 @@ std::string VisibleText(std::string_view cp932, std::string_view keep = "\n");
 // A name or path put into a message: its line feeds are shown as well.
 inline std::string VisibleName(std::string_view cp932) { return VisibleText(cp932, {}); }
 
-// `message` with each occurrence of one of `names` shown as VisibleName
-// shows it. A message composed by the core quotes the paths the program gave
-// it; a line feed in one of them must not start a line of its own.
-std::string VisibleNamesIn(std::string message, std::vector<std::string> names);
-
-}  // namespace kw39::cli
+}  // namespace kw39::platform

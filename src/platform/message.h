@@ -1,5 +1,5 @@
-// The narrow channel through which the core shows the user a message. The
-// desktop program shows a message box, the command-line program writes to the
+// A message of the core as a value: its text and its kind. The desktop program
+// shows it in a message box, the command-line program writes it to the
 // terminal; the core never calls a window function itself.
 #pragma once
 
@@ -21,25 +21,24 @@ enum class MessageStyle {
 // Ok or Cancel for Confirm, Yes or No for Question, Ok for the others.
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
-// A message and its kind.
+// The ids of the catalogue of messages (platform/messages.h); 0 is None.
+enum class MessageId;
+
+// A message and its kind; for a message of the catalogue, its id and the
+// values its text quotes (file names, numbers), which a front end may show
+// its own way.
 struct Message {
     std::string text;
     MessageStyle style;
+    MessageId id{};
+    std::vector<std::string> args = {};
 };
 
 // Where the reader, the store and the engine put the messages a run raises:
 // kept in order for the caller, which alone speaks to the user.
 struct MessageLog {
     std::vector<Message> messages;
-    void Add(std::string text, MessageStyle style) { messages.push_back({std::move(text), style}); }
-};
-
-class MessagePort {
-  public:
-    virtual ~MessagePort() = default;
-    // Shows `text` (CP932, "\n" for a line break) and waits for the answer;
-    // single-button styles always answer Ok.
-    virtual MessageAnswer ShowMessage(const std::string& text, MessageStyle style) = 0;
+    void Add(Message message) { messages.push_back(std::move(message)); }
 };
 
 }  // namespace kw39::platform
