@@ -9,6 +9,7 @@
 #include "app/main_dialog.h"
 #include "app/win_text.h"
 #include "platform/encoding_win.h"
+#include "platform/native_path_win.h"
 #include "platform/version.h"
 
 namespace kw39::app {
@@ -31,10 +32,10 @@ class ComApartment {
     HRESULT m_hr;
 };
 
-const wchar_t kHostPathNotCp932[] =
+const wchar_t kHostPathNotUnicode[] =
     L"連動先から指定された出力先データのパスに、"
-    L"Shift_JISで表せない文字が含まれています。\n\n";
-const wchar_t kHostPathNotCp932Hint[] =
+    L"文字として正しくないものが含まれています。\n\n";
+const wchar_t kHostPathNotUnicodeHint[] =
     L"\n\n出力先データを作成できないため、処理を中止します。"
     L"出力先のフォルダ名やファイル名を変更してから、もう一度起動してください。";
 
@@ -52,7 +53,9 @@ int CKw39PCAConvApp::Run(std::wstring_view commandLine) {
     InitCommonControlsEx(&controls);
 
     const std::wstring_view tail = CommandLineTail(commandLine);
-    const auto strictTail = platform::WideToCp932(tail);
+    // The output path is held as the host wrote it (UTF-16 in UTF-8): the
+    // numbers and the blank that ends the path are ASCII in either form.
+    const auto strictTail = platform::PathFromWide(tail);
     const bool hostedForm = ParseLaunchCommandLine(
         strictTail ? *strictTail : platform::WideToCp932Lossy(tail), platform::Today(), m_launch);
     if (hostedForm && m_launch.launchCode != kLaunchHosted) return 0;
@@ -67,7 +70,7 @@ int CKw39PCAConvApp::Run(std::wstring_view commandLine) {
         // as the host sent it, and let the host go on as after a cancelled
         // dialog.
         const std::wstring path(HostedOutputPath(tail));
-        ShowMessageBox(host, kHostPathNotCp932 + path + kHostPathNotCp932Hint,
+        ShowMessageBox(host, kHostPathNotUnicode + path + kHostPathNotUnicodeHint,
                        platform::MessageStyle::Error);
         if (host) ReleaseHost(host, true);
         return 0;

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/win_text.h"
-#include "platform/encoding_win.h"
+#include "platform/native_path_win.h"
 
 namespace kw39::app {
 
@@ -16,10 +16,10 @@ namespace {
 // own message, which is clearer than a dialog that refuses the name.
 constexpr DWORD kPathBuffer = 4096;
 
-const wchar_t kNotCp932[] =
+const wchar_t kNotUnicode[] =
     L"選択されたファイルまたはフォルダのパスに、"
-    L"Shift_JISで表せない文字が含まれているため使用できません。\n\n";
-const wchar_t kNotCp932Hint[] =
+    L"文字として正しくないものが含まれているため使用できません。\n\n";
+const wchar_t kNotUnicodeHint[] =
     L"\n\nファイルやフォルダの名前を変更するか、"
     L"別の場所にコピーしてから選択し直してください。";
 
@@ -62,10 +62,20 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 }  // namespace
 
 std::optional<std::string> PathForCore(HWND owner, const std::wstring& path) {
-    auto cp932 = platform::WideToCp932(path);
-    if (!cp932)
-        ShowMessageBox(owner, kNotCp932 + path + kNotCp932Hint, platform::MessageStyle::Warning);
-    return cp932;
+    auto utf8 = platform::PathFromWide(path);
+    if (!utf8)
+        ShowMessageBox(owner, kNotUnicode + path + kNotUnicodeHint,
+                       platform::MessageStyle::Warning);
+    return utf8;
+}
+
+std::string CorePath(const std::wstring& path) {
+    // A box only ever holds what PathForCore took.
+    return platform::PathFromWide(path).value_or(std::string());
+}
+
+std::wstring BoxPath(const std::string& path) {
+    return platform::WidePath(path).value_or(std::wstring());
 }
 
 std::wstring FolderOf(const std::wstring& path) {

@@ -27,10 +27,15 @@ std::optional<std::wstring> AskSaveFile(HWND owner, const FileDialogOptions& opt
 std::optional<std::wstring> AskFolder(HWND owner, const std::wstring& instruction,
                                       const std::wstring& preselect);
 
-// The CP932 spelling of a path the user picked, for the core; nothing, after a
-// message owned by `owner`, when the path has characters outside CP932 and so
-// cannot be used.
+// A path the user picked, as the core holds paths (its UTF-16 text in UTF-8,
+// whatever characters it has); nothing, after a message owned by `owner`, when
+// it is no Unicode text (a lone surrogate) and so names no file.
 std::optional<std::string> PathForCore(HWND owner, const std::wstring& path);
+
+// A path box's text as the core holds paths, and a path of the core as a box
+// shows it: both without loss.
+std::string CorePath(const std::wstring& path);
+std::wstring BoxPath(const std::string& path);
 
 // The folder part of `path` with its last backslash (or slash); empty when it
 // has none.

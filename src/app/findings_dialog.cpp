@@ -80,7 +80,7 @@ std::wstring ProposedReportPath(const RunRequest& request, const RunFindings& fi
         const auto& companies = findings.report.Companies();
         documentName = companies.empty() ? std::string() : companies.back().companyName;
     }
-    return FolderOf(platform::Cp932ToWideLossy(request.outputPath)) +
+    return FolderOf(BoxPath(request.outputPath)) +
            platform::Cp932ToWideLossy(ReportFileName(documentName));
 }
 

@@ -83,9 +83,9 @@ RunRequest CKw39PCAConvDlg::ReadRequest() {
     request.mode = IsDlgButtonChecked(Handle(), IDC_RADIO_STANDARD) == BST_CHECKED ? kModeStandard
                                                                                    : kModeSimple;
     for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
-        request.inputPaths[slot] = ReadControlText(kSlotControls[slot].nEditId);
+        request.inputPaths[slot] = CorePath(ItemText(kSlotControls[slot].nEditId));
     }
-    request.outputPath = ReadControlText(IDC_OUTPUT_PATH);
+    request.outputPath = CorePath(ItemText(IDC_OUTPUT_PATH));
     request.launch = m_launch;
     return request;
 }
@@ -141,7 +141,7 @@ bool CKw39PCAConvDlg::OnInitDialog() {
         // The host fixes the output file.
         for (int id : {IDC_OUTPUT_BROWSE, IDC_OUTPUT_GROUP, IDC_OUTPUT_LABEL, IDC_OUTPUT_PATH})
             EnableItem(id, false);
-        SetItemText(IDC_OUTPUT_PATH, platform::Cp932ToWideLossy(m_launch.hostOutputPath));
+        SetItemText(IDC_OUTPUT_PATH, BoxPath(m_launch.hostOutputPath));
         SetItemText(IDC_GUIDANCE, kGuidanceHosted);
     } else {
         SetItemText(IDC_GUIDANCE, kGuidanceStandalone);
@@ -241,7 +241,7 @@ void CKw39PCAConvDlg::OnSaveAs() {
     std::wstring initialName = ItemText(IDC_OUTPUT_PATH);
     if (initialName.empty()) {
         const OutputNameProposal proposal =
-            ProposeOutputFileName(ReadControlText(IDC_COMPANY_PATH));
+            ProposeOutputFileName(CorePath(ItemText(IDC_COMPANY_PATH)));
         if (proposal.name.empty()) {
             const CheckResult& failure = proposal.failure;
             ShowMessage(failure.message->text, failure.message->style);
@@ -264,12 +264,12 @@ void CKw39PCAConvDlg::OnSelectFolder() {
     const auto folder = AskFolder(Handle(), kFolderInstruction, m_strLastFolder);
     if (!folder) return;
     m_strLastFolder = *folder;
-    const auto cp932 = PathForCore(Handle(), *folder);
-    if (!cp932) return;
-    const FolderSelection selection = SelectFilesFromFolder(*cp932);
+    const auto core = PathForCore(Handle(), *folder);
+    if (!core) return;
+    const FolderSelection selection = SelectFilesFromFolder(*core);
     for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
         if (const auto& path = selection.paths[slot])
-            SetItemText(kSlotControls[slot].nEditId, platform::Cp932ToWideLossy(*path));
+            SetItemText(kSlotControls[slot].nEditId, BoxPath(*path));
     }
     if (selection.message) ShowMessage(selection.message->text, selection.message->style);
 }

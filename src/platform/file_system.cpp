@@ -51,20 +51,15 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 namespace {
 
-// Offset just after the last separator. On Windows a CP932 trail byte may be
-// a backslash and never counts as one; on POSIX "/" is never part of another
-// character, in UTF-8 or in CP932, so the bytes are searched as they are.
+// Offset just after the last separator. No byte of a UTF-8 character beyond
+// ASCII is a "/" or a "\\", so the bytes are searched as they are.
 std::size_t NameStart(const std::string& path) {
 #ifdef _WIN32
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < path.size(); i += CharLength(path, i)) {
-        if (path[i] == '\\' || path[i] == '/') start = i + 1;
-    }
-    return start;
+    const std::size_t separator = path.find_last_of("\\/");
 #else
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t separator = path.rfind('/');
 #endif
+    return separator == std::string::npos ? 0 : separator + 1;
 }
 
 }  // namespace
@@ -173,15 +168,6 @@ DestinationResult FileSystem::OpenDestination(const std::string& path) {
     }
     result.destination = std::make_shared<PathDestination>(*this, target, status.has_value());
     return result;
-}
-
-bool SameFileName(const std::string& a, const std::string& b) {
-#ifdef _WIN32
-    return FileNameKey(a) == FileNameKey(b);
-#else
-    // Linux tells names apart byte by byte: OUT.xml and out.xml are two files.
-    return a == b;
-#endif
 }
 
 bool FileSystem::SameFile(const std::string& a, const std::string& b) {

@@ -1,11 +1,13 @@
 // File access of the core. Everything goes through FileSystem so that tests can
 // substitute files held in memory and make any step fail on demand. Paths are
 // the platform's own names: on POSIX the bytes of the argument or directory
-// entry, unchanged (a name is not text to convert: two names that convert to
-// one Shift_JIS spelling are two files); on Windows CP932, turned into UTF-16
-// without look-alikes. ShownPath() gives the text to show. Files are written through a
-// WriteDestination: the folder is opened once, and the file is created, changed and put in place
-// relative to that handle, so that nobody can redirect a step by renaming something on the way.
+// entry, unchanged; on Windows the UTF-16 text of the command line, the dialog
+// or the directory entry, held as UTF-8. A name is not text to convert: two
+// names that convert to one Shift_JIS spelling are two files. ShownPath()
+// gives the text to show. Files are written through a WriteDestination: the
+// folder is opened once, and the file is created, changed and put in place
+// relative to that handle, so that nobody can redirect a step by renaming
+// something on the way.
 #pragma once
 
 #include <cstddef>
@@ -18,10 +20,16 @@
 
 namespace kw39::platform {
 
-// Input paths of this length or longer are treated as unreachable, like the
-// classic Windows MAX_PATH limit, on every platform alike. Only the input
-// check applies it; every other step sees the real file whatever its length.
+// Input paths of this length or longer (ClassicPathBytes) are treated as
+// unreachable, like the classic Windows MAX_PATH limit, on every platform
+// alike. Only the input check applies it; every other step sees the real file
+// whatever its length.
 inline constexpr std::size_t kMaxPathBytes = 260;
+
+// The length the classic limit measures: on Windows the path's bytes in the
+// ANSI code page of a Japanese system (CP932), where it comes from; on POSIX
+// the path's own bytes.
+std::size_t ClassicPathBytes(std::string_view path);
 
 struct FileStatus {
     bool isDirectory = false;
@@ -42,9 +50,9 @@ struct FileIdentity {
 
 // The folders directly inside a folder.
 struct Subfolders {
-    std::vector<std::string> names;  // CP932, in the order the platform lists them
-    // Names CP932 cannot spell, for display: "?" stands for each character it
-    // lacks.
+    std::vector<std::string> names;  // in the order the platform lists them
+    // Names that cannot be used as paths, for display (a Windows name that is
+    // no Unicode text: "?" stands for what is not).
     std::vector<std::string> unnamed;
 };
 
@@ -213,15 +221,15 @@ class FileSystem {
 // The platform's real file system.
 FileSystem& RealFileSystem();
 
-// A path as text to show (CP932): on POSIX each character that Shift_JIS
-// cannot spell exactly is shown as "\u301C", a byte that is no UTF-8 as
-// "\xFF", and a control character as "\x1B", so that two names never look
+// A path as text to show (CP932): each character that Shift_JIS cannot spell
+// exactly is shown as "\u301C" ("<U+301C>" on Windows, where "\" separates
+// folders and no name holds "<"), a byte that is no UTF-8 as "\xFF" ("<xFF>"),
+// and a control character as "\x1B" ("<x1B>"), so that two names never look
 // alike and no name can change the terminal.
 std::string ShownPath(std::string_view path);
 
-// A path given on the command line (UTF-8) as a path of this file system: on
-// POSIX the bytes as they are; on Windows CP932 without look-alikes, nothing
-// when a character has no exact CP932 counterpart.
+// A path given on the command line (UTF-8) as a path of this file system: the
+// bytes as they are, on POSIX and on Windows alike.
 std::optional<std::string> PathFromArgument(const std::string& utf8);
 
 // The platform's name for a file name made of CP932 text (a document's name

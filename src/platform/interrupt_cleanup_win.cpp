@@ -4,8 +4,8 @@
 #include <atomic>
 #include <cwchar>
 
-#include "platform/encoding_win.h"
 #include "platform/interrupt_cleanup.h"
+#include "platform/native_path_win.h"
 
 namespace kw39::platform {
 
@@ -38,7 +38,7 @@ BOOL WINAPI RemoveOnControlEvent(DWORD event) {
 }  // namespace
 
 InterruptCleanup::InterruptCleanup(const std::string& path) : m_nSlot(kNoSlot) {
-    const auto wide = Cp932ToWide(path);
+    const auto wide = SystemPath(path);
     if (!wide || wide->size() >= kMaxWide) return;
     for (std::size_t i = 0; i < g_slots.size(); ++i) {
         int expected = kFree;

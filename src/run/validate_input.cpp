@@ -149,7 +149,9 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         const std::string& path = request.inputPaths[s];
         if (path.empty()) continue;
         // Paths as long as the classic Windows limit count as unreachable.
-        const auto status = path.size() < platform::kMaxPathBytes ? fs.Stat(path) : std::nullopt;
+        const auto status = platform::ClassicPathBytes(path) < platform::kMaxPathBytes
+                                ? fs.Stat(path)
+                                : std::nullopt;
         if (!status) return RejectSlot(s, MessageId::InputMissing, {platform::ShownPath(path)});
         // A folder has nothing to read, and a pipe or a device may never end.
         if (status->isDirectory || status->isSpecial) {

@@ -107,7 +107,11 @@ TEST(Hosted, QuitNotifiesCancelAndEnablesHost) {
 TEST(Hosted, ConfirmedRunWritesClosesAndNotifiesOk) {
     const std::filesystem::path input = CopySamples(L"hosted-input");
     const std::filesystem::path outputFolder = FreshFolder(L"hosted-run");
-    const std::filesystem::path output = outputFolder / L"ORVELLE.XML";
+    // A name that Shift_JIS cannot spell (WAVE DASH), beside the one it spells
+    // alike (FULLWIDTH TILDE): the host's name is the file written.
+    const std::filesystem::path output = outputFolder / L"ORVELLE\x301C.XML";
+    const std::filesystem::path alike = outputFolder / L"ORVELLE\xFF5E.XML";
+    std::ofstream(alike, std::ios::binary) << "keep";
     std::string expected = CommandLineDocument(input, L"8", outputFolder / L"cli.XML");
     ASSERT_FALSE(expected.empty()) << "kw39pcaconv.exe wrote no document";
     // The document names the way the program was started.
@@ -134,6 +138,7 @@ TEST(Hosted, ConfirmedRunWritesClosesAndNotifiesOk) {
     EXPECT_TRUE(app.Process().WaitExit(kStepTimeout));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(host.Handle()) != FALSE; }, kStepTimeout));
     EXPECT_EQ(ReadBytes(output), std::optional<std::string>(expected));
+    EXPECT_EQ(ReadBytes(alike), std::optional<std::string>("keep"));
 }
 
 // Ending the dialog without a written document must not tell the host "OK":
@@ -199,9 +204,11 @@ TEST(Hosted, HandleThatIsNoWindowStillOpensTheDialog) {
     }
 }
 
-TEST(Hosted, PathOutsideCp932IsNamedAsTheHostSentIt) {
+// A path that is no Unicode text (a lone surrogate) names no file the program
+// could write; the clerk is told, with the path as the host sent it.
+TEST(Hosted, PathThatIsNoTextIsNamedAsTheHostSentIt) {
     HostWindow host;
-    const std::filesystem::path output = FreshFolder(L"hosted-cafe") / L"caf\x00E9.xml";
+    const std::filesystem::path output = FreshFolder(L"hosted-cafe") / L"caf\xD800.xml";
     ChildProcess app(Paths().app.wstring(), host.Arguments(3, output));
     ASSERT_TRUE(app.Started());
     const MessageBoxSeen box = WaitMessageBox(host.Handle());
