@@ -1,4 +1,5 @@
 // Terminals outside Windows speak UTF-8.
+#include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -31,11 +32,17 @@ bool WriteStderr(std::string_view cp932, std::string_view keep) {
 bool WriteStdout(std::string_view cp932) { return WriteAll(stdout, cp932); }
 
 bool WriteToInputTerminal(std::string_view cp932) {
-    // The terminal of standard input, opened for writing by its name.
+    // The terminal of standard input, opened for writing by its name: an
+    // existing device, never created, and never made the controlling one.
     const char* name = ::ttyname(STDIN_FILENO);
     if (name == nullptr) return false;
-    std::FILE* terminal = std::fopen(name, "w");
-    if (terminal == nullptr) return false;
+    const int fd = ::open(name, O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::FILE* terminal = ::fdopen(fd, "w");
+    if (terminal == nullptr) {
+        ::close(fd);
+        return false;
+    }
     const bool written = WriteAll(terminal, platform::VisibleText(cp932, "\n"));
     std::fclose(terminal);
     return written;

@@ -58,8 +58,7 @@ platform::Message ProblemOf(const platform::DestinationResult& opened, const std
 OutputLocation CheckOutputLocation(platform::FileSystem& fs, const std::string& path,
                                    const std::string& what) {
     if (HoldsControlCharacter(path)) {
-        return {nullptr, Problem(MessageId::NameControlCharacter, {what}),
-                DestinationProblem::NotWritable};
+        return {nullptr, Problem(MessageId::NameControlCharacter, {what})};
     }
     platform::DestinationResult opened = fs.OpenDestination(path);
     if (!opened.destination) return {nullptr, ProblemOf(opened, path, what), opened.problem};
