@@ -202,13 +202,11 @@ void CKw39PCAConvDlg::OnExecute() {
     const CWaitCursor wait;
     const ScopedFlag running(m_bRunning);
     const RunRequest request = ReadRequest();
-    RunFindings run;
-    run.report.BeginCompany({});
     const auto answer = [this](const Question& question) {
         const MessageAnswer given = ShowMessage(question.message.text, question.message.style);
         return given == MessageAnswer::Ok || given == MessageAnswer::Yes;
     };
-    const RunResult result = ExecuteRun(request, answer, platform::RealFileSystem(), &run.report);
+    const RunResult result = ExecuteRun(request, answer);
     for (const Message& message : result.messages) ShowMessage(message.text, message.style);
     if (result.field != RunField::None && result.focus) FocusField(result.field, result.slot);
     // Hosted: a confirmed run hands control back to the host whatever it
@@ -220,8 +218,8 @@ void CKw39PCAConvDlg::OnExecute() {
     if (!result.Written()) return;
     m_bDocumentWritten = true;
     // The outcome line says what the command line's report says of the run.
-    run.report.DescribeRun(DescribeRun(request));
-    run.report.EndCompany(true);
+    RunFindings run;
+    run.report.Add({}, result, DescribeRun(request));
     run.files = FilesOfRun(request);
     m_findings = std::move(run);
     EnableItem(IDC_FINDINGS, true);

@@ -91,9 +91,9 @@ void ShowResult(const Terminal& terminal, const BatchCompany& company, const std
     WriteStderr(text);
 }
 
-// Runs one planned company; returns its status.
-int RunCompany(BatchCompany& company, bool check, ConversionReport& report, ProgressLine* line,
-               platform::FileSystem& fs) {
+// Runs one planned company; returns its result.
+RunResult RunCompany(BatchCompany& company, bool check, ProgressLine* line,
+                     platform::FileSystem& fs) {
     // The batch's one confirmation has answered the company's own and its
     // questions, which were put before it; a check, which asks nothing, keeps
     // a question as the warning it states.
@@ -103,14 +103,14 @@ int RunCompany(BatchCompany& company, bool check, ConversionReport& report, Prog
         }
         return true;
     };
-    const RunResult result = ExecuteRequest(company.request, answer, fs, &report, line);
+    RunResult result = ExecuteRequest(company.request, answer, fs, line);
     company.messages.insert(company.messages.end(), result.messages.begin(), result.messages.end());
     if (result.outcome == CommandOutcome::NothingWritten) {
         company.messages.push_back(
             platform::MakeMessage(MessageId::NothingLoaded, MessageStyle::Warning));
     }
     company.whyNot = result.whyNot;
-    return StatusOf(result.outcome);
+    return result;
 }
 
 // The checks of the batch as a whole; false after a message.
@@ -179,7 +179,8 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         counter += '/';
         counter += std::to_string(companies.size());
         counter += "] ";
-        report.BeginCompany(Shown(company.name));
+        // What became of the company; a company not run has only its reason.
+        RunResult result;
         const bool planned = !company.refused;
         int status = planned ? kExitCancelled : StatusOf(*company.refused);
         const std::string& outputPath = company.request.outputPath;
@@ -190,7 +191,8 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
                 status = StatusOf(*company.refused);
             } else {
                 if (line) line->SetPrefix(counter + Shown(company.name) + ": ");
-                status = RunCompany(company, options.check, report, line ? &*line : nullptr, fs);
+                result = RunCompany(company, options.check, line ? &*line : nullptr, fs);
+                status = StatusOf(result.outcome);
                 if (status == kExitWritten) {
                     if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
                 }
@@ -198,8 +200,10 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         } else if (planned) {
             company.whyNot = platform::TextOf(MessageId::Cancelled);
         }
-        if (options.report) report.DescribeRun(DescribeRun(company.request, fs));
-        report.EndCompany(status == kExitWritten && !options.check, company.whyNot);
+        result.whyNot = company.whyNot;
+        std::optional<RunDescription> description;
+        if (options.report) description = DescribeRun(company.request, fs);
+        report.Add(Shown(company.name), result, std::move(description));
         // After a cancel only the companies that had failed already are shown.
         if (!cancelled || !planned) {
             ShowResult(terminal, company, counter, status, options.check, outputPath,

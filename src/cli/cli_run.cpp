@@ -146,30 +146,40 @@ void Conclude(const Terminal& terminal, const RunResult& result, const CliOption
     }
 }
 
-// One run for the options; nothing when it was not run because the report
-// would replace one of its files (then no report is written either).
-std::optional<RunResult> ConvertOne(const Terminal& terminal, const CliOptions& options,
-                                    platform::FileSystem& fs, ConversionReport& report) {
+// One run for the options and, with --report, its description; nothing when
+// it was not run because the report would replace one of its files (then no
+// report is written either).
+struct OneRun {
+    RunResult result;
+    std::optional<RunDescription> description;
+};
+
+std::optional<OneRun> ConvertOne(const Terminal& terminal, const CliOptions& options,
+                                 platform::FileSystem& fs) {
     RunRequest request;
+    OneRun run;
     std::optional<RunResult> refused = ChooseInputs(terminal, request, options, fs);
     // A report named as an input is refused before any input is read.
     if (!refused && !ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
         return std::nullopt;
     }
     if (!refused) refused = Prepare(terminal, request, options, fs);
-    if (options.report) report.DescribeRun(DescribeRun(request, fs));
-    if (refused) return refused;
+    if (options.report) run.description = DescribeRun(request, fs);
+    if (refused) {
+        run.result = std::move(*refused);
+        return run;
+    }
     if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) return std::nullopt;
     // What the run will do, before its checks and the confirmation; an output
     // that is a link is followed by the file it names.
     terminal.InformText(RunSummary(request, options, fs.ResolveLinks(request.outputPath)));
     std::optional<ProgressLine> line = WatchedProgressLine();
-    const RunResult result = ExecuteRequest(
+    run.result = ExecuteRequest(
         request, [&terminal](const Question& question) { return terminal.Answer(question); }, fs,
-        &report, line ? &*line : nullptr);
-    for (const Message& message : result.messages) terminal.Show(message);
-    Conclude(terminal, result, options);
-    return result;
+        line ? &*line : nullptr);
+    for (const Message& message : run.result.messages) terminal.Show(message);
+    Conclude(terminal, run.result, options);
+    return run;
 }
 
 }  // namespace
@@ -276,12 +286,11 @@ void ShowFindingCount(const Terminal& terminal, const FindingCounts& counts,
 
 int Convert(const CliOptions& options, platform::FileSystem& fs) {
     const Terminal terminal = TerminalFor(options);
+    const std::optional<OneRun> run = ConvertOne(terminal, options, fs);
+    if (!run) return kExitCheckFailed;
+    const int status = StatusOf(run->result.outcome);
     ConversionReport report;
-    report.BeginCompany({});
-    const std::optional<RunResult> result = ConvertOne(terminal, options, fs, report);
-    if (!result) return kExitCheckFailed;
-    const int status = StatusOf(result->outcome);
-    report.EndCompany(result->Written(), result->whyNot);
+    report.Add({}, run->result, run->description);
     if (status == kExitWritten) ShowFindingCount(terminal, report.CountAll(), options);
     return FinishReport(terminal, options, report, status, fs);
 }
