@@ -220,7 +220,7 @@ void CKw39PCAConvDlg::OnExecute() {
     // The outcome line says what the command line's report says of the run.
     RunFindings run;
     run.report.Add({}, result, DescribeRun(request));
-    run.files = FilesOfRun(request);
+    run.request = request;
     m_findings = std::move(run);
     EnableItem(IDC_FINDINGS, true);
 }

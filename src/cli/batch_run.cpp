@@ -10,7 +10,6 @@
 #include "cli/cli_run.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"
-#include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
 #include "cli/terminal.h"
@@ -24,6 +23,7 @@
 #include "run/input_slots.h"
 #include "run/launch_context.h"
 #include "run/payment_year.h"
+#include "run/report_guard.h"
 #include "run/run_description.h"
 #include "run/validate_input.h"
 
@@ -300,7 +300,8 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         terminal.NameOptionToCorrect("--batch");
         return FinishReport(terminal, options, report, kExitCheckFailed, fs);
     }
-    if (!ReportApartFrom(terminal, options, FilesOfBatch(*plan), fs)) {
+    if (options.report &&
+        !ReportAccepted(terminal, CheckReportApart(*options.report, FilesOfBatch(*plan), fs))) {
         return kExitCheckFailed;  // the report is not written: it would replace that file
     }
 

@@ -5,7 +5,6 @@
 
 #include "cli/console.h"
 #include "cli/progress_line.h"
-#include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
 #include "platform/sjis.h"
@@ -17,6 +16,7 @@
 #include "run/launch_context.h"
 #include "run/payment_year.h"
 #include "run/report_file.h"
+#include "run/report_guard.h"
 #include "run/run_description.h"
 #include "run/validate_input.h"
 
@@ -160,16 +160,18 @@ std::optional<OneRun> ConvertOne(const Terminal& terminal, const CliOptions& opt
     OneRun run;
     std::optional<RunResult> refused = ChooseInputs(terminal, request, options, fs);
     // A report named as an input is refused before any input is read.
-    if (!refused && !ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
-        return std::nullopt;
-    }
+    const auto reportApart = [&] {
+        return !options.report ||
+               ReportAccepted(terminal, CheckReportApart(*options.report, request, fs));
+    };
+    if (!refused && !reportApart()) return std::nullopt;
     if (!refused) refused = Prepare(terminal, request, options, fs);
     if (options.report) run.description = DescribeRun(request, fs);
     if (refused) {
         run.result = std::move(*refused);
         return run;
     }
-    if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) return std::nullopt;
+    if (!reportApart()) return std::nullopt;
     // What the run will do, before its checks and the confirmation; an output
     // that is a link is followed by the file it names.
     terminal.InformText(RunSummary(request, options, fs.ResolveLinks(request.outputPath)));
@@ -259,6 +261,13 @@ int WorseStatus(int a, int b) {
         }
     };
     return rank(b) > rank(a) ? b : a;
+}
+
+bool ReportAccepted(const Terminal& terminal, const std::optional<Message>& refusal) {
+    if (!refusal) return true;
+    terminal.Show(*refusal);
+    terminal.NameOptionToCorrect("--report");
+    return false;
 }
 
 int FinishReport(const Terminal& terminal, const CliOptions& options,

@@ -5,9 +5,9 @@
 #include "cli/console.h"
 #include "cli/help_text.h"
 #include "cli/options.h"
-#include "cli/report_guard.h"
 #include "platform/pinned_file_system.h"
 #include "platform/version.h"
+#include "run/report_guard.h"
 
 namespace kw39::cli {
 
@@ -33,7 +33,10 @@ int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
     // A report that cannot be written is better known before a long run;
     // then no report is written at all. Where it was checked it is written.
     platform::PinnedFiles report;
-    if (!ReportPathUsable(TerminalFor(options), options, fs, report)) return kExitCheckFailed;
+    if (options.report &&
+        !ReportAccepted(TerminalFor(options), CheckReportPlace(*options.report, fs, report))) {
+        return kExitCheckFailed;
+    }
     platform::PinnedFileSystem checkedFs(fs, report);
     if (options.batch) return RunBatch(options, checkedFs);
     return Convert(options, checkedFs);
