@@ -45,6 +45,16 @@ LoadedEngine::LoadedEngine(const PcaExport& data)
     }
 }
 
+bool LoadedEngine::ConvertAll() {
+    const std::vector<std::string>& codes = m_pEngine->Reader().GetEmployeeCodes();
+    for (const std::string& code : codes) m_pEngine->ConvertEmployee(code);
+    return !codes.empty();
+}
+
+bool LoadedEngine::Run(LinkMode mode) {
+    return m_pEngine->ConvertAndWriteDocument(dir.File("out.xml"), mode, "1", "8");
+}
+
 const SYAINDATA& LoadedEngine::Syain(const std::string& code) {
     const SYAINDATA* syain = m_pEngine->Store().FindSyain(code);
     if (!syain) throw std::runtime_error("no record for employee " + code);

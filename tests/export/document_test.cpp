@@ -106,7 +106,8 @@ TEST(ExportDocument, FrameValuesAreEscapedAndEmptyOnesSelfClosed) {
               std::string::npos);
 }
 
-TEST(ExportDocument, MakeElementEscapesOnceAndKeepsBlanks) {
+// Every element line of the document comes from the writer's Element.
+TEST(ExportDocument, ElementsEscapeOnceAndKeepBlanks) {
     struct Case {
         const char* tag;
         std::string value;
@@ -120,27 +121,19 @@ TEST(ExportDocument, MakeElementEscapesOnceAndKeepsBlanks) {
         {"NAME", "A&B", 1, "    <NAME>A&amp;B</NAME>\n"},
         {"NAME", "&<>\"'", 0, "<NAME>&amp;&lt;&gt;&quot;&apos;</NAME>\n"},
         {"NAME", "&amp;", 0, "<NAME>&amp;amp;</NAME>\n"},
+        {"NAME", "&&", 0, "<NAME>&amp;&amp;</NAME>\n"},
+        {"NAME", "<tag attr=\"v\">'x'</tag>", 0,
+         "<NAME>&lt;tag attr=&quot;v&quot;&gt;&apos;x&apos;&lt;/tag&gt;</NAME>\n"},
         // Trail bytes 0x5C and 0x7C (ソ, 表, |-like bytes) stay untouched.
         {"NAME", "ソ表能 山田", 0, "<NAME>ソ表能 山田</NAME>\n"},
         {"NAME", " 0 ", 0, "<NAME> 0 </NAME>\n"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CExportXMLKw39::MakeElement(c.tag, c.value, c.level), c.expected) << c.value;
-    }
-}
-
-TEST(ExportDocument, EscapeXMLReplacesInPlace) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"", ""},
-        {"plain 社員", "plain 社員"},
-        {"a&b", "a&amp;b"},
-        {"<tag attr=\"v\">'x'</tag>", "&lt;tag attr=&quot;v&quot;&gt;&apos;x&apos;&lt;/tag&gt;"},
-        {"&&", "&amp;&amp;"},
-        {"&lt;", "&amp;lt;"},
-    };
-    for (auto [text, expected] : cases) {
-        CExportXMLKw39::EscapeXML(text);
-        EXPECT_EQ(text, expected);
+        StringSink sink;
+        DocumentWriter writer(sink);
+        writer.Element(c.tag, c.value, c.level);
+        writer.Flush();
+        EXPECT_EQ(sink.text, Crlf(c.expected)) << c.value;
     }
 }
 
