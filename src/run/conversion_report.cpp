@@ -1,5 +1,7 @@
 #include "run/conversion_report.h"
 
+#include "platform/messages.h"
+
 namespace kw39 {
 
 namespace {
@@ -46,11 +48,12 @@ void AppendLine(std::string& csv, const ConversionReport::FieldEncoder& encode,
 // "(会社 0001 テスト商事, 申告年度 8 (令和8年), 標準モード, 出力先 out.xml)";
 // the company is left out when its file could not be read.
 std::string RunDetail(const RunDescription& run) {
-    std::string detail = "(";
-    if (!run.companyCode.empty() || !run.companyName.empty()) {
-        detail += "会社 " + run.companyCode + " " + run.companyName + ", ";
+    if (run.companyCode.empty() && run.companyName.empty()) {
+        return platform::TextOf(MessageId::ReportRunWithoutCompany,
+                                {run.year, run.mode, run.documentPath});
     }
-    return detail + "申告年度 " + run.year + ", " + run.mode + ", 出力先 " + run.documentPath + ")";
+    return platform::TextOf(MessageId::ReportRun, {run.companyCode, run.companyName, run.year,
+                                                   run.mode, run.documentPath});
 }
 
 // A message of several lines as one line: each line end becomes a blank.
@@ -114,7 +117,7 @@ std::string ConversionReport::CountLine(const FindingCounts& counts) {
         kinds += std::string(FindingKindName(static_cast<FindingKind>(k))) + " " +
                  std::to_string(counts[k]);
     }
-    return "報告: " + std::to_string(total) + " 件 (" + kinds + ")";
+    return platform::TextOf(MessageId::FindingCount, {std::to_string(total), kinds});
 }
 
 std::string ConversionReport::Csv(const FieldEncoder& encode) const {
@@ -123,12 +126,16 @@ std::string ConversionReport::Csv(const FieldEncoder& encode) const {
     for (const CompanyReport& company : m_aCompanies) {
         const std::string run = company.run ? " " + RunDetail(*company.run) : std::string();
         if (company.written) {
-            AppendLine(csv, encode,
-                       {company.Name(), "", "", "変換した社員",
-                        std::to_string(company.employees) + " 名" + run});
+            AppendLine(
+                csv, encode,
+                {company.Name(), "", "", platform::JapaneseText(MessageId::ReportConverted),
+                 platform::TextOf(MessageId::ReportEmployees, {std::to_string(company.employees)}) +
+                     run});
         } else {
-            AppendLine(csv, encode,
-                       {company.Name(), "", "", "変換していません", company.notWritten + run});
+            AppendLine(
+                csv, encode,
+                {company.Name(), "", "", platform::JapaneseText(MessageId::ReportNotConverted),
+                 company.notWritten + run});
         }
         for (const Finding& finding : company.findings) {
             AppendLine(csv, encode,

@@ -3,33 +3,37 @@
 #include <variant>
 
 #include "convert/engine.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "run/input_slots.h"
 
 namespace kw39 {
 
+using platform::MessageId;
+using platform::TextOf;
+
 namespace {
 
 struct TableWords {
     std::string_view table;
-    std::string_view what;  // the table as the clerk knows it
-    std::string_view key;   // its code column, for the master tables
+    MessageId what;        // the table as the clerk knows it
+    std::string_view key;  // its code column, for the master tables
 };
 
 constexpr TableWords kTables[] = {
-    {"10603", "税", ""},
-    {"10611", "住民税", ""},
-    {"10801", "年末調整", ""},
-    {"10301", "部門マスター", "部門コード"},
-    {"10103", "役職マスター", "役職コード"},
-    {"10501", "住民税納付先マスター", "総括表提出先コード"},
+    {"10603", MessageId::TableTax, ""},
+    {"10611", MessageId::TableResidenceTax, ""},
+    {"10801", MessageId::TableYearEnd, ""},
+    {"10301", MessageId::TableDepartments, "部門コード"},
+    {"10103", MessageId::TablePositions, "役職コード"},
+    {"10501", MessageId::TablePayees, "総括表提出先コード"},
 };
 
 const TableWords& WordsOf(std::string_view table) {
     for (const TableWords& words : kTables) {
         if (words.table == table) return words;
     }
-    static const TableWords unknown{"", "", "コード"};
+    static const TableWords unknown{"", MessageId::None, "コード"};
     return unknown;
 }
 
@@ -45,55 +49,37 @@ std::string_view LineStart(std::string_view line) {
     return line.substr(0, end);
 }
 
-// A value as written, set off so that blanks and empty values show.
-std::string Quoted(std::string_view value) { return "「" + std::string(value) + "」"; }
+std::string Text(std::string_view text) { return std::string(text); }
 
 // "KOJINQ.CSV の 12 行目"
 std::string Place(const LineOrigin& where) {
-    if (where.line == 0) return "読み込んだ位置は不明";
-    return platform::ShownPath(where.path) + " の " + std::to_string(where.line) + " 行目";
+    if (where.line == 0) return TextOf(MessageId::FindingPlaceUnknown);
+    return TextOf(MessageId::FindingPlace,
+                  {platform::ShownPath(where.path), std::to_string(where.line)});
 }
 
 // The table named for the clerk: "税 (10603)", or the code alone.
 std::string TableName(std::string_view table) {
-    const std::string_view what = WordsOf(table).what;
-    return what.empty() ? std::string(table) : std::string(what) + " (" + std::string(table) + ")";
+    const MessageId what = WordsOf(table).what;
+    if (what == MessageId::None) return Text(table);
+    return TextOf(what) + " (" + Text(table) + ")";
 }
 
 }  // namespace
 
 std::string_view FindingKindName(FindingKind kind) {
-    switch (kind) {
-        case FindingKind::FuyosyaLeftOut:
-            return "扶養親族の超過";
-        case FindingKind::KyuuyoLeftOut:
-            return "給与の除外";
-        case FindingKind::ShouyoLeftOut:
-            return "賞与の除外";
-        case FindingKind::CodeNotConverted:
-            return "コードの変換なし";
-        case FindingKind::RowMissing:
-            return "データなし";
-        case FindingKind::MasterNotFound:
-            return "マスター未登録";
-        case FindingKind::QuoteMismatch:
-            return "引用符の不一致";
-        case FindingKind::AmountAbnormal:
-            return "金額の異常";
-        case FindingKind::InputMissing:
-            return "入力なし";
-        case FindingKind::EmployeeUnknown:
-            return "社員情報にない社員";
-        case FindingKind::LinesIgnored:
-            return "読み込まない行";
-        case FindingKind::FieldOverwritten:
-            return "上書き";
-        case FindingKind::KeyEmpty:
-            return "読めない行";
-        case FindingKind::PaymentsMerged:
-            return "合算";
-    }
-    return "";
+    // In the order of FindingKind.
+    constexpr MessageId kNames[kFindingKindCount] = {
+        MessageId::KindFuyosyaLeftOut, MessageId::KindKyuuyoLeftOut,
+        MessageId::KindShouyoLeftOut,  MessageId::KindCodeNotConverted,
+        MessageId::KindRowMissing,     MessageId::KindMasterNotFound,
+        MessageId::KindQuoteMismatch,  MessageId::KindAmountAbnormal,
+        MessageId::KindInputMissing,   MessageId::KindEmployeeUnknown,
+        MessageId::KindLinesIgnored,   MessageId::KindFieldOverwritten,
+        MessageId::KindKeyEmpty,       MessageId::KindPaymentsMerged,
+    };
+    const auto index = static_cast<std::size_t>(kind);
+    return index < kFindingKindCount ? platform::JapaneseText(kNames[index]) : std::string_view();
 }
 
 void FindingsCollector::ConversionStarted(std::string_view companyName, std::size_t employees) {
@@ -133,133 +119,132 @@ void FindingsCollector::Found(const ConversionFinding& finding) {
 
 void FindingsCollector::Take(const FuyosyaLeftOut& what) {
     Add(FindingKind::FuyosyaLeftOut, what.code,
-        "扶養親族番号" + Quoted(what.number) + ": " + std::to_string(kMaxFuyosya + 1) +
-            " 人目以降の扶養親族は出力していません");
+        TextOf(MessageId::FindingFuyosyaLeftOut,
+               {Text(what.number), std::to_string(kMaxFuyosya + 1)}));
 }
 
 void FindingsCollector::Take(const KyuuyoLeftOut& what) {
-    std::string detail = "支給回" + Quoted(what.number);
+    const std::string number = Text(what.number);
+    const std::string date = Text(what.paymentDate);
+    std::string detail;
     if (what.why == KyuuyoSkip::Month) {
-        detail += "、支給日" + Quoted(what.paymentDate) +
-                  ": 支給回が 1 から 12 の範囲外のため計上していません";
+        detail = TextOf(MessageId::FindingKyuuyoMonth, {number, date});
     } else if (what.paymentDate.empty()) {
-        detail += ": 支給日 (10702) がないため計上していません";
+        detail = TextOf(MessageId::FindingKyuuyoNoDate, {number});
     } else {
-        detail += ": 支給日" + Quoted(what.paymentDate) + "が 8 桁でないため計上していません";
+        detail = TextOf(MessageId::FindingKyuuyoDate, {number, date});
     }
     Add(FindingKind::KyuuyoLeftOut, what.code, std::move(detail));
 }
 
 void FindingsCollector::Take(const ShouyoLeftOut& what) {
     Add(FindingKind::ShouyoLeftOut, what.code,
-        "支給回" + Quoted(what.number) + ": 支給回が 1 未満のため計上していません");
+        TextOf(MessageId::FindingShouyoNumber, {Text(what.number)}));
 }
 
 void FindingsCollector::Take(const UnconvertedCode& what) {
-    std::string where = std::string(what.table);
-    if (!what.dependant.empty()) where += "、扶養親族番号" + Quoted(what.dependant);
+    std::string where = Text(what.table);
+    if (!what.dependant.empty()) {
+        where = TextOf(MessageId::FindingOfDependant, {where, Text(what.dependant)});
+    }
+    const std::vector<std::string> args = {Text(what.column), Text(what.value), where,
+                                           Text(what.result)};
     Add(FindingKind::CodeNotConverted, what.code,
-        std::string(what.column) + Quoted(what.value) + " (" + where + ") に変換先がないため" +
-            (what.result.empty() ? std::string("空欄") : Quoted(what.result)) + "にしました");
+        TextOf(what.result.empty() ? MessageId::FindingCodeBlank : MessageId::FindingCodeReplaced,
+               args));
 }
 
 void FindingsCollector::Take(const RowMissing& what) {
-    Add(FindingKind::RowMissing, what.code, TableName(what.table) + " に社員の行がありません");
+    Add(FindingKind::RowMissing, what.code,
+        TextOf(MessageId::FindingRowMissing, {TableName(what.table)}));
 }
 
 void FindingsCollector::Take(const MasterCodeNotFound& what) {
     Add(FindingKind::MasterNotFound, what.code,
-        std::string(WordsOf(what.table).key) + Quoted(what.masterCode) + "が" +
-            TableName(what.table) + " にありません");
+        TextOf(MessageId::FindingMasterNotFound,
+               {Text(WordsOf(what.table).key), Text(what.masterCode), TableName(what.table)}));
 }
 
 void FindingsCollector::Take(const AbnormalAmount& what) {
     Add(FindingKind::AmountAbnormal, what.code,
-        std::string(what.column) + Quoted(what.value) + " (" + std::string(what.table) +
-            "、支給回" + Quoted(what.number) +
-            "): 金額が扱える範囲を超えるため 0 として計上しました");
+        TextOf(MessageId::FindingAmountAbnormal,
+               {Text(what.column), Text(what.value), Text(what.table), Text(what.number)}));
 }
 
 void FindingsCollector::Take(const QuoteMismatch& what) {
-    const char* const why = what.fault == QuoteFault::OddCount
-                                ? "引用符 (\") の数が奇数のため"
-                                : "引用符 (\") で全体を囲んでいない項目の中のカンマを区切りとして"
-                                  "扱っていないため";
+    const MessageId why = what.fault == QuoteFault::OddCount ? MessageId::FindingOddQuotes
+                                                             : MessageId::FindingCommaOutsideQuotes;
     // The line is about no employee; its start is enough to find it.
     Add(FindingKind::QuoteMismatch, {},
-        platform::ShownPath(what.path) + " の " + std::to_string(what.lineNumber) + " 行目" +
-            Quoted(LineStart(what.line)) + ": " + why +
-            "、項目の区切りが正しくない可能性があります");
+        TextOf(why, {platform::ShownPath(what.path), std::to_string(what.lineNumber),
+                     Text(LineStart(what.line))}));
 }
 
 // Known from the load on, so that a run that fails later still names its company.
 void FindingsCollector::Take(const CompanyNameRead& what) { m_strCompanyName = what.name; }
 
 void FindingsCollector::Take(const IgnoredLines& what) {
-    const std::string lines =
-        std::to_string(what.count) + " 行 (最初は " + std::to_string(what.firstLine) + " 行目)";
-    if (what.table.empty()) {
-        Add(FindingKind::LinesIgnored, {},
-            platform::ShownPath(what.path) + " の最初の見出し行より前のデータ行 " + lines +
-                ": どの表の行でもないため読み込んでいません");
-        return;
-    }
+    const std::string path = platform::ShownPath(what.path);
+    const std::string count = std::to_string(what.count);
+    const std::string first = std::to_string(what.firstLine);
     Add(FindingKind::LinesIgnored, {},
-        platform::ShownPath(what.path) + " の [" + std::string(what.table) + "] のデータ行 " +
-            lines + ": 読み込む表ではないため読み込んでいません");
+        what.table.empty() ? TextOf(MessageId::FindingLinesBeforeHeader, {path, count, first})
+                           : TextOf(MessageId::FindingLinesOfUnknownTable,
+                                    {path, Text(what.table), count, first}));
 }
 
 void FindingsCollector::Take(const OverwrittenField& what) {
     Add(FindingKind::FieldOverwritten, what.employee,
-        "表 " + std::string(what.table) + "、キー" + Quoted(what.key) + "の " +
-            std::string(what.column) + ": " + Quoted(what.kept) + " (" + Place(what.keptAt) +
-            ") が" + Quoted(what.replaced) + " (" + Place(what.replacedAt) + ") を上書きしました");
+        TextOf(MessageId::FindingOverwritten,
+               {Text(what.table), Text(what.key), Text(what.column), Text(what.kept),
+                Place(what.keptAt), Text(what.replaced), Place(what.replacedAt)}));
 }
 
 void FindingsCollector::Take(const KeyEmpty& what) {
     Add(FindingKind::KeyEmpty, what.employee,
-        Place(what.where) + " (表 " + std::string(what.table) + "): " + std::string(what.column) +
-            "が空欄のため、この行の値は出力されません");
+        TextOf(MessageId::FindingKeyEmpty,
+               {Place(what.where), Text(what.table), Text(what.column)}));
 }
 
 void FindingsCollector::Take(const TableNotRead& what) {
     for (const InputSlot& slot : InputSlots) {
         if (!slot.bMandatory && what.table == slot.pszTableCode) {
             Add(FindingKind::InputMissing, {},
-                Quoted(slot.pszLabel) + "のファイルが選ばれていないため、その値は出力していません");
+                TextOf(MessageId::FindingInputMissing, {slot.pszLabel}));
         }
     }
 }
 
 void FindingsCollector::Take(const EmployeeUnknown& what) {
     Add(FindingKind::EmployeeUnknown, what.code,
-        "表 " + std::string(what.table) + " の " + std::to_string(what.rows) + " 行 (最初は " +
-            Place(what.first) + "): 社員情報 (10601) にない社員のため出力していません");
+        TextOf(MessageId::FindingEmployeeUnknown,
+               {Text(what.table), std::to_string(what.rows), Place(what.first)}));
 }
 
 void FindingsCollector::Take(const PaymentRowUnmatched& what) {
     const bool salary = what.table == "10702";
     Add(salary ? FindingKind::KyuuyoLeftOut : FindingKind::ShouyoLeftOut, what.code,
-        "支給回" + Quoted(what.number) + " (" + Place(what.where) +
-            "): " + (salary ? "10701" : "10705") + " に同じ支給回の行がないため計上していません");
+        TextOf(MessageId::FindingPaymentUnmatched,
+               {Text(what.number), Place(what.where), salary ? "10701" : "10705"}));
 }
 
 void FindingsCollector::Take(const BonusAmountsMissing& what) {
     Add(FindingKind::RowMissing, what.code,
-        "賞与 (10706) に支給回" + Quoted(what.number) +
-            "の行がありません: 金額のない賞与として計上しました");
+        TextOf(MessageId::FindingBonusAmountsMissing, {Text(what.number)}));
 }
 
 void FindingsCollector::Take(const PaymentsMerged& what) {
     const int slot = what.slot;
-    std::string detail = "支給回";
-    for (const std::string_view number : what.numbers) detail += Quoted(number);
+    // Each number set off, so that blanks and empty numbers show.
+    std::string numbers;
+    for (const std::string_view number : what.numbers) numbers += "「" + Text(number) + "」";
+    std::string detail;
     if (slot >= 14) {
-        detail += "を " + std::to_string(slot - 13) + " 回目の賞与として合算しました";
+        detail = TextOf(MessageId::FindingMergedBonus, {numbers, std::to_string(slot - 13)});
     } else if (slot == 13) {
-        detail += "を 12 月の 2 回目の給与として合算しました";
+        detail = TextOf(MessageId::FindingMergedSecondDecember, {numbers});
     } else {
-        detail += "を " + std::to_string(slot) + " 月の給与として合算しました";
+        detail = TextOf(MessageId::FindingMergedMonth, {numbers, std::to_string(slot)});
     }
     Add(FindingKind::PaymentsMerged, what.code, std::move(detail));
 }
