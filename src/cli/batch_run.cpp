@@ -13,6 +13,7 @@
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
 #include "cli/terminal.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
 #include "platform/visible_text.h"
@@ -29,6 +30,9 @@
 
 namespace kw39::cli {
 
+using platform::Glossed;
+using platform::TextOf;
+
 namespace {
 
 // A folder's or file's name as text to show.
@@ -37,16 +41,15 @@ std::string Shown(const std::string& name) { return platform::ShownPath(name); }
 std::string ResultWords(int status, bool check) {
     switch (status) {
         case kExitWritten:
-            if (check) return "チェックが正常に終了しました。 (checked, not written)";
-            return "正常に終了しました。 (converted)";
+            return Glossed(check ? MessageId::ResultChecked : MessageId::ResultConverted);
         case kExitCheckFailed:
-            return "チェックで止まりました (check failed, status 1)";
+            return Glossed(MessageId::ResultCheckFailed);
         case kExitFailed:
-            return "エラーで止まりました (failed, status 2)";
+            return Glossed(MessageId::ResultFailed);
         case kExitCancelled:
-            return "中止しました (cancelled, status 3)";
+            return Glossed(MessageId::ResultCancelled);
         case kExitNothingWritten:
-            return "社員データがありません (no employee, status 4)";
+            return Glossed(MessageId::ResultNoEmployee);
     }
     return "status " + std::to_string(status);
 }
@@ -73,10 +76,10 @@ void ShowResult(const Terminal& terminal, const BatchCompany& company, const std
     std::string text =
         counter + platform::VisibleName(Shown(company.name)) + ": " + ResultWords(status, check);
     if (status == kExitWritten) {
-        text +=
-            " -> " + Shown(outputPath) + " (社員 " + std::to_string(report.employees) + " 名)\n";
+        text += " -> " + Shown(outputPath) + " (" +
+                TextOf(MessageId::EmployeeCount, {std::to_string(report.employees)}) + ")\n";
     } else if (!company.outputName.empty()) {
-        text += " -> " + company.outputName + " は作成していません (not written)\n";
+        text += " -> " + Glossed(MessageId::NotCreated, {company.outputName}) + "\n";
     } else {
         text += "\n";
     }
@@ -225,14 +228,12 @@ std::string TallyText(const Tally& tally, std::size_t count, bool check) {
     const std::string done = std::to_string(tally.converted);
     const std::string all = std::to_string(count);
     std::string text =
-        check ? "一括チェックの結果 (batch check result): " + all + " 社中 " + done +
-                    " 社を変換できます。 (" + done + " of " + all + " companies can be converted.)"
-              : "一括変換の結果 (batch result): " + all + " 社中 " + done +
-                    " 社を変換しました。 (" + done + " of " + all + " companies converted.)";
+        Glossed(check ? MessageId::LabelBatchCheckResult : MessageId::LabelBatchResult) + ": " +
+        Glossed(check ? MessageId::BatchCanConvert : MessageId::BatchConverted, {all, done});
     if (!tally.notConverted.empty()) {
-        text += check ? "\n変換できない会社 (cannot be converted): "
-                      : "\n変換できなかった会社 (not converted): ";
-        text += Joined(tally.notConverted);
+        text += "\n" +
+                Glossed(check ? MessageId::LabelCannotConvert : MessageId::LabelNotConverted) +
+                ": " + Joined(tally.notConverted);
     }
     return text;
 }
@@ -241,14 +242,10 @@ std::string TallyText(const Tally& tally, std::size_t count, bool check) {
 // when it is its data's.
 void NotePlan(const Terminal& terminal, const BatchPlan& plan, bool yearGiven) {
     if (!plan.skipped.empty()) {
-        terminal.Inform(
-            "PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
-            Joined(plan.skipped));
+        terminal.Inform(Glossed(MessageId::LabelSkippedNoExport) + ": " + Joined(plan.skipped));
     }
     if (!plan.unnamed.empty()) {
-        terminal.Inform(
-            "名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
-            Joined(plan.unnamed));
+        terminal.Inform(Glossed(MessageId::LabelSkippedUnnamed) + ": " + Joined(plan.unnamed));
     }
     if (yearGiven) return;
     for (const BatchCompany& company : plan.companies) {
@@ -313,7 +310,8 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         }
         WriteStderr(BatchSummary(year, options, years));
     }
-    terminal.Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " +
+    terminal.Inform(Glossed(MessageId::LabelBatch) + ": " +
+                    Glossed(MessageId::CompanyCount, {std::to_string(count)}) + ", " +
                     Shown(*options.batch) + " -> " + Shown(*options.outputDir));
     const bool anyToRun = std::any_of(companies.begin(), companies.end(),
                                       [](const BatchCompany& company) { return !company.refused; });
@@ -321,8 +319,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     bool cancelled = false;
     if (anyToRun &&
         !terminal.Answer({platform::MakeMessage(MessageId::Confirm, MessageStyle::Confirm)})) {
-        terminal.Note(platform::TextOf(MessageId::Cancelled) + " (" +
-                      std::string(platform::EnglishText(MessageId::Cancelled)) + ")");
+        terminal.Note(Glossed(MessageId::Cancelled));
         cancelled = true;
     }
 

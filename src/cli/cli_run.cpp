@@ -7,6 +7,7 @@
 #include "cli/progress_line.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
 #include "platform/visible_text.h"
@@ -21,6 +22,9 @@
 #include "run/validate_input.h"
 
 namespace kw39::cli {
+
+using platform::Glossed;
+using platform::TextOf;
 
 namespace {
 
@@ -67,7 +71,7 @@ std::optional<RunResult> ApplyFolder(const Terminal& terminal, RunRequest& reque
     if (selection.message) {
         terminal.Show(*selection.message);
     } else if (!chosen) {
-        terminal.Note(platform::TextOf(MessageId::FolderNothingChosen) + "\n(" +
+        terminal.Note(TextOf(MessageId::FolderNothingChosen) + "\n(" +
                       std::string(platform::EnglishText(MessageId::FolderNothingChosen)) + ")");
     }
     return std::nullopt;
@@ -93,7 +97,7 @@ std::optional<RunResult> ChooseOutput(const Terminal& terminal, RunRequest& requ
         return NotRun(CommandOutcome::InputRejected, message.text);
     }
     const std::string name = SafeFileName(proposal.name);
-    terminal.Inform("出力先 (output): " + platform::VisibleName(name));
+    terminal.Inform(Glossed(MessageId::LabelOutput) + ": " + platform::VisibleName(name));
     request.outputPath = platform::NativeName(name);
     return std::nullopt;
 }
@@ -133,8 +137,7 @@ void Conclude(const Terminal& terminal, const RunResult& result, const CliOption
             terminal.NameOptionToCorrect(OptionFor(result.field, result.slot, options));
             break;
         case CommandOutcome::Cancelled:
-            terminal.Note(platform::TextOf(MessageId::Cancelled) + " (" +
-                          std::string(platform::EnglishText(MessageId::Cancelled)) + ")");
+            terminal.Note(Glossed(MessageId::Cancelled));
             break;
         case CommandOutcome::NothingWritten:
             terminal.Show(platform::MakeMessage(MessageId::NothingLoaded, MessageStyle::Warning));
@@ -197,14 +200,15 @@ std::string YearWithoutOption(const Terminal& terminal, const RunRequest& reques
 void NoteYear(const Terminal& terminal, const std::string& year, std::optional<int> paymentYear,
               const std::string& company) {
     const std::string who = company.empty() ? "" : platform::VisibleName(company) + ": ";
-    if (paymentYear) {
-        terminal.Inform(who + "申告年度 (year): " + year + " (支給日の年 " +
-                        std::to_string(*paymentYear) + " 年 (" + EraYearName(*paymentYear) +
-                        ") から / from the payment dates)");
-    } else {
-        terminal.Inform(who + "申告年度 (year): " + year +
-                        " (支給日がないため今年 / no payment date: the current year)");
-    }
+    // "(支給日の年 2026 年 (令和8年) から / from the payment dates)"
+    const MessageId whence = paymentYear ? MessageId::YearFromPayments : MessageId::YearOfToday;
+    const std::vector<std::string> args =
+        paymentYear
+            ? std::vector<std::string>{std::to_string(*paymentYear), EraYearName(*paymentYear)}
+            : std::vector<std::string>{};
+    terminal.Inform(who + Glossed(MessageId::LabelYear) + ": " + year + " (" +
+                    TextOf(whence, args) + " / " + std::string(platform::EnglishText(whence)) +
+                    ")");
 }
 
 LaunchContext StandaloneLaunch(std::string defaultYear) {
@@ -278,7 +282,7 @@ int FinishReport(const Terminal& terminal, const CliOptions& options,
         terminal.NameOptionToCorrect("--report");
         return WorseStatus(status, kExitFailed);
     }
-    terminal.Inform("報告 (report): " + platform::ShownPath(*options.report));
+    terminal.Inform(Glossed(MessageId::LabelReport) + ": " + platform::ShownPath(*options.report));
     return status;
 }
 
@@ -288,7 +292,7 @@ void ShowFindingCount(const Terminal& terminal, const FindingCounts& counts,
     std::size_t total = 0;
     for (const std::size_t count : counts) total += count;
     if (total > 0 && !options.report) {
-        text += "詳細は --report PATH で書き出せます。 (Details: --report PATH.)\n";
+        text += Glossed(MessageId::ReportHint) + "\n";
     }
     terminal.InformText(text);
 }

@@ -5,26 +5,27 @@
 #include "cli/console.h"
 #include "cli/help_text.h"
 #include "cli/options.h"
+#include "platform/messages.h"
 #include "platform/pinned_file_system.h"
 #include "platform/version.h"
 #include "run/report_guard.h"
 
 namespace kw39::cli {
 
+using platform::Glossed;
+using platform::MessageId;
+using platform::TextOf;
+
 int RunProgram(const std::vector<std::string>& args, platform::FileSystem& fs) {
     if (args.empty() || (args.size() == 1 && args[0] == "--")) {
         // Started by hand without a word (or with only the end of the
         // options): say how to use it, and do nothing.
-        WriteStderr(
-            UsageText() +
-            "\n詳しくは kw39pcaconv --help を参照してください。 (See kw39pcaconv --help.)\n");
+        WriteStderr(UsageText() + "\n" + Glossed(MessageId::SeeHelpForMore) + "\n");
         return kExitUsage;
     }
     const ParsedOptions parsed = ParseOptions(args);
     if (!parsed.error.empty()) {
-        WriteStderr(
-            parsed.error +
-            "\n使い方は kw39pcaconv --help を参照してください。 (See kw39pcaconv --help.)\n");
+        WriteStderr(parsed.error + "\n" + Glossed(MessageId::SeeHelpForUsage) + "\n");
         return kExitUsage;
     }
     const CliOptions& options = parsed.options;

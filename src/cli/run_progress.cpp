@@ -2,7 +2,13 @@
 
 #include <cstdio>
 
+#include "platform/messages.h"
+
 namespace kw39::cli {
+
+using platform::Glossed;
+using platform::MessageId;
+using platform::TextOf;
 
 namespace {
 
@@ -20,20 +26,24 @@ RunProgress::RunProgress(ProgressLine& line, std::uint64_t inputBytes)
 std::string RunProgress::Text() const {
     switch (m_phase) {
         case Phase::Checking:
-            return "入力チェック (checking) " + Megabytes(m_nRead) + " / " +
+            return Glossed(MessageId::ProgressChecking) + " " + Megabytes(m_nRead) + " / " +
                    Megabytes(m_nInputBytes) + " MB";
         case Phase::Loading:
-            return "読み込み (reading) " + Megabytes(m_nRead) + " / " + Megabytes(m_nInputBytes) +
-                   " MB";
+            return Glossed(MessageId::ProgressReading) + " " + Megabytes(m_nRead) + " / " +
+                   Megabytes(m_nInputBytes) + " MB";
         case Phase::Converting: {
-            std::string text = "変換 (converting) 社員 " + std::to_string(m_nConverted) + " / " +
-                               std::to_string(m_nEmployees) + " 名";
-            if (m_nWritten > 0) text += ", 書き込み (writing) " + Megabytes(m_nWritten) + " MB";
+            std::string text = Glossed(MessageId::ProgressConverting) + " " +
+                               TextOf(MessageId::EmployeesOf,
+                                      {std::to_string(m_nConverted), std::to_string(m_nEmployees)});
+            if (m_nWritten > 0) {
+                text += ", " + Glossed(MessageId::ProgressWriting) + " " + Megabytes(m_nWritten) +
+                        " MB";
+            }
             return text;
         }
         case Phase::Writing:
-            return "書き込み (writing) " + Megabytes(m_nWritten) + " MB, 社員 " +
-                   std::to_string(m_nConverted) + " 名";
+            return Glossed(MessageId::ProgressWriting) + " " + Megabytes(m_nWritten) + " MB, " +
+                   TextOf(MessageId::EmployeeCount, {std::to_string(m_nConverted)});
     }
     return {};
 }
