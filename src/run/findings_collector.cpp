@@ -49,6 +49,7 @@ std::string_view LineStart(std::string_view line) {
     return line.substr(0, end);
 }
 
+// A view into the loaded data as a value of a message.
 std::string Text(std::string_view text) { return std::string(text); }
 
 // "KOJINQ.CSV の 12 行目"
