@@ -117,8 +117,8 @@ bool CFindingsDlg::OnCommand(int id, int notifyCode) {
 }
 
 void CFindingsDlg::OnSave() {
-    const FileDialogOptions options{L"名前を付けて保存",
-                                    L"CSVﾌｧｲﾙ(*.CSV) |*.CSV|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"CSV",
+    const FileDialogOptions options{CatalogueText(platform::MessageId::SaveAsTitle),
+                                    CatalogueText(platform::MessageId::CsvFilter), L"CSV",
                                     m_strProposedPath};
     const auto chosen = AskSaveFile(Handle(), options);
     if (!chosen) return;

@@ -396,6 +396,26 @@ constexpr std::array kCatalogue = {
         "Rename the file or folder, or copy it elsewhere, and choose it again."},
     CatalogueEntry{MessageId::UnexpectedError, "予期しないエラーが発生しました。",
                    "An unexpected error occurred."},
+    CatalogueEntry{
+        MessageId::GuidanceHosted,
+        "連動元データを選択して[実行]ボタンを押すと、年調･法定調書データの作成を開始します。",
+        "Choose the exports and press Execute to make the year-end document."},
+    CatalogueEntry{
+        MessageId::GuidanceStandalone,
+        "連動元データ、出力先データを選択して[実行]"
+        "ボタンを押すと、年調･法定調書データの作成を開始します。",
+        "Choose the exports and the output and press Execute to make the year-end document."},
+    CatalogueEntry{MessageId::FolderInstruction,
+                   "PCA給与のマスターファイルが格納されたフォルダを指定します｡\n指定されたフォルダ"
+                   "内を検索し､マスターファイルを自動選択します。",
+                   "Choose the folder of the PCA export: its files are chosen by their names."},
+    CatalogueEntry{MessageId::ChooseInputTitle, "外部マスターを選択(CSVファイル)",
+                   "Choose an export (CSV file)"},
+    CatalogueEntry{MessageId::SaveAsTitle, "名前を付けて保存", "Save as"},
+    CatalogueEntry{MessageId::CsvFilter, "CSVﾌｧｲﾙ(*.CSV) |*.CSV|すべてのﾌｧｲﾙ(*.*) |*.*|| ",
+                   "CSV files, all files"},
+    CatalogueEntry{MessageId::XmlFilter, "XMLﾌｧｲﾙ(*.XML) |*.XML|すべてのﾌｧｲﾙ(*.*) |*.*|| ",
+                   "XML files, all files"},
 };
 
 constexpr bool InIdOrder() {

@@ -202,6 +202,14 @@ enum class MessageId {
     ChosenPathNotUnicode,
     ChosenPathRefused,
     UnexpectedError,
+    // The desktop program's guidance, titles and file filters.
+    GuidanceHosted,
+    GuidanceStandalone,
+    FolderInstruction,
+    ChooseInputTitle,
+    SaveAsTitle,
+    CsvFilter,
+    XmlFilter,
 };
 
 // The Japanese text of `id` (CP932) with its {n} unfilled.
