@@ -84,7 +84,7 @@ TEST(CodeTablesTest, DirectItemsCopyTranslateAndBlankASingleSpace) {
         LoadedEngine loaded(data);
         ASSERT_TRUE(loaded.ConvertAll());
         EXPECT_EQ(loaded.Value("E1", c.label), c.expected);
-        EXPECT_TRUE(loaded.port.messages.empty());  // the column's table was found
+        EXPECT_TRUE(loaded.log.messages.empty());  // the column's table was found
     }
 }
 

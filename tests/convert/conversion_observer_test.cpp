@@ -252,8 +252,8 @@ TEST(ConversionObserverTest, LinesWhoseQuotesMergeFieldsAreToldWithTheirPlace) {
         "x\"y\r\n";                                  // 13: not loaded, so not told
     TempDir dir;
     const std::string path = dir.Write("KOJINQ.CSV", text);
-    platform::MessageLog port;
-    CExchangeFromPCAToKw39 engine(port);
+    platform::MessageLog log;
+    CExchangeFromPCAToKw39 engine(log);
     RecordingObserver observer;
     engine.SetObserver(&observer);
     ASSERT_TRUE(engine.Reader().ReadDataFiles({path}, 1));

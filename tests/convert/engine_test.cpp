@@ -43,7 +43,7 @@ TEST(EngineTest, AnEmployeeWithOnlyABasicRowGetsTheDefaults) {
             EXPECT_EQ(loaded.Value("E1", label), expected) << item.pszTag;
         }
     }
-    EXPECT_TRUE(loaded.port.messages.empty());
+    EXPECT_TRUE(loaded.log.messages.empty());
 }
 
 TEST(EngineTest, EmployeesAreConvertedInTheOrderOfTheEmployeeTable) {
@@ -87,12 +87,12 @@ TEST(EngineTest, RunConversionWritesOneSectionPerEmployee) {
     for (const Case c : {Case{1, "1"}, Case{3, "3"}}) {
         SCOPED_TRACE(c.launchCode);
         TempDir dir;
-        platform::MessageLog port;
+        platform::MessageLog log;
         const std::vector<std::string> paths = {dir.Write("KAISHAQ.CSV", company.Text()),
                                                 dir.Write("KOJINQ.CSV", data.Text())};
         const std::string output = dir.File("out.xml");
         {
-            CExchangeFromPCAToKw39 engine(port);
+            CExchangeFromPCAToKw39 engine(log);
             EXPECT_EQ(engine.RunConversion(paths, output, kModeStandard, c.launchCode, "26"),
                       RunOutcome::Written);
         }
@@ -103,7 +103,7 @@ TEST(EngineTest, RunConversionWritesOneSectionPerEmployee) {
         EXPECT_NE(document.find("サンプル商事"), std::string::npos);
         EXPECT_TRUE(Contains(document, std::string("<FUNCTIONID>") + c.functionId + "<"));
         // The completion message is the caller's to show.
-        EXPECT_TRUE(port.messages.empty());
+        EXPECT_TRUE(log.messages.empty());
     }
 }
 
@@ -126,39 +126,39 @@ TEST(EngineTest, RunConversionWithoutEmployeesWritesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        platform::MessageLog port;
-        CExchangeFromPCAToKw39 engine(port);
+        platform::MessageLog log;
+        CExchangeFromPCAToKw39 engine(log);
         EXPECT_EQ(engine.RunConversion(c.paths, output, kModeSimple, 1, "26"),
                   RunOutcome::NoEmployees);
         EXPECT_FALSE(FileExists(output));
         std::vector<std::string> texts;
-        for (const Message& m : port.messages) texts.push_back(m.text);
+        for (const Message& m : log.messages) texts.push_back(m.text);
         EXPECT_EQ(texts, c.messages);
     }
 }
 
 TEST(EngineTest, RunConversionPassesFailuresOn) {
     TempDir dir;
-    platform::MessageLog port;
+    platform::MessageLog log;
     PcaExport good;
     good.Add("10601", {{"社員コード", "E1"}});
     const std::string input = dir.Write("KOJINQ.CSV", good.Text());
     const std::string bad = dir.Write("BAD.CSV", "[10801]\r\nE1,1,1,1,1,1\r\n");  // 4 columns
 
     {
-        CExchangeFromPCAToKw39 engine(port);
+        CExchangeFromPCAToKw39 engine(log);
         EXPECT_THROW(
             engine.RunConversion({input, bad}, dir.File("out.xml"), kModeStandard, 1, "26"),
             DataLineError);
     }
     EXPECT_FALSE(FileExists(dir.File("out.xml")));
     {
-        CExchangeFromPCAToKw39 engine(port);
+        CExchangeFromPCAToKw39 engine(log);
         EXPECT_THROW(
             engine.RunConversion({input}, dir.File("missing/out.xml"), kModeStandard, 1, "26"),
             platform::IoError);
     }
-    EXPECT_TRUE(port.messages.empty());
+    EXPECT_TRUE(log.messages.empty());
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ PcaExport& PcaExport::Add(const std::vector<PcaRow>& rows) {
 }
 
 LoadedEngine::LoadedEngine(const PcaExport& data)
-    : m_pEngine(std::make_unique<CExchangeFromPCAToKw39>(port)) {
+    : m_pEngine(std::make_unique<CExchangeFromPCAToKw39>(log)) {
     const std::string path = dir.Write("KOJINQ.CSV", data.Text());
     if (!m_pEngine->Reader().ReadDataFiles({path}, 1)) {
         throw std::runtime_error("the fixture file was not read");

@@ -55,7 +55,7 @@ class LoadedEngine {
     // The value filed under a label ("" when none).
     std::string Value(const std::string& code, std::string_view label);
 
-    platform::MessageLog port;
+    platform::MessageLog log;
     TempDir dir;
 
   private:

@@ -88,7 +88,7 @@ TEST(StreamedConversion, WritesTheDocumentOfTheWholeStore) {
         EXPECT_EQ(ReadBytes(output), expected.text);
         EXPECT_EQ(streamed.Engine().Store().FindSyain("E3"), nullptr);  // dropped once written
         EXPECT_EQ(names.converted, (std::vector<std::string>{"E2:山田 太郎", "E1:深沢", "E3:"}));
-        EXPECT_TRUE(streamed.port.messages.empty());
+        EXPECT_TRUE(streamed.log.messages.empty());
     }
 }
 

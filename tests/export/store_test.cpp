@@ -31,8 +31,8 @@ CKyuuyoShouyo Payment(int no, std::string total) {
 }
 
 TEST(ExportStore, EveryFilingOperationCreatesInFirstUseOrder) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     CFuyosya dependant;
     dependant.m_strName = "山田花子";
     store.SetKyuuyoShouyo("0004", Payment(1, "100"));
@@ -51,12 +51,12 @@ TEST(ExportStore, EveryFilingOperationCreatesInFirstUseOrder) {
     EXPECT_EQ(CExportXMLKw39::LabelValue(*store.FindSyain("0002"), "所属名称"), "営業部");
     EXPECT_EQ(CExportXMLKw39::LabelValue(*store.FindSyain("A"), "所属名称"), "y");
     EXPECT_EQ(store.FindSyain("0005"), nullptr);
-    EXPECT_TRUE(port.messages.empty());
+    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST(ExportStore, LaterValueReplacesEarlierOneAndEmptyCounts) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     store.SetData("1", "first", "所属コード");
     store.SetData("1", "second", "所属コード");
     store.SetData("1", "kept", "計(税額)");
@@ -75,8 +75,8 @@ TEST(ExportStore, LaterValueReplacesEarlierOneAndEmptyCounts) {
 }
 
 TEST(ExportStore, UnacceptedLabelStoresNothingAndCreatesNoEmployee) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     for (const char* label : {"給与・総支給金額", "賞与・算出税額", "社員コード", ""}) {
         store.SetData("0001", "1", label);
     }
@@ -89,8 +89,8 @@ TEST(ExportStore, UnacceptedLabelStoresNothingAndCreatesNoEmployee) {
 }
 
 TEST(ExportStore, PaymentsGoToSalaryOrBonusByNumber) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     for (int no : {13, 14, 1, 18, 19, 25, 13}) {
         store.SetKyuuyoShouyo("0001", Payment(no, std::to_string(no * 100)));
     }
@@ -103,26 +103,26 @@ TEST(ExportStore, PaymentsGoToSalaryOrBonusByNumber) {
     EXPECT_EQ(numbers(detail.aKyuuyo), (std::vector<int>{13, 1, 13}));
     EXPECT_EQ(numbers(detail.aShouyo), (std::vector<int>{14, 18}));
     EXPECT_EQ(detail.aShouyo[1].m_strSousikyuugaku, "1800");
-    ASSERT_EQ(port.messages.size(), 2u);
-    for (const auto& message : port.messages) {
+    ASSERT_EQ(log.messages.size(), 2u);
+    for (const auto& message : log.messages) {
         EXPECT_EQ(message.text, "[SetKyuuyoShouyo]\nPROGRAM ERROR");
         EXPECT_EQ(message.style, MessageStyle::Warning);
     }
 }
 
 TEST(ExportStore, RejectedPaymentStillCreatesTheEmployee) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     store.SetKyuuyoShouyo("0009", Payment(19, "1"));
     ASSERT_NE(store.FindSyain("0009"), nullptr);
     EXPECT_TRUE(store.FindSyain("0009")->pDetail->aKyuuyo.empty());
     EXPECT_TRUE(store.FindSyain("0009")->pDetail->aShouyo.empty());
-    EXPECT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(log.messages.size(), 1u);
 }
 
 TEST(ExportStore, KeepsCopiesOfRecords) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     CFuyosya dependant;
     dependant.m_strName = "A";
     store.SetFuyosya("1", dependant);
@@ -139,8 +139,8 @@ TEST(ExportStore, KeepsCopiesOfRecords) {
 }
 
 TEST(ExportStore, AddSyainKeepsCodesUnique) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     SYAINDATA& first = store.AddSyain("7");
     EXPECT_EQ(first.strCode, "7");
     EXPECT_EQ(first.strName, "");

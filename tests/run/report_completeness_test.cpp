@@ -68,9 +68,9 @@ class SampleExport {
 
     // The findings of a conversion into `mode`, each "kind|code|detail".
     std::vector<std::string> Findings(LinkMode mode) {
-        platform::MessageLog port;
+        platform::MessageLog log;
         FindingsCollector report;
-        CExchangeFromPCAToKw39 engine(port);
+        CExchangeFromPCAToKw39 engine(log);
         engine.SetObserver(&report);
         engine.Reader().ReadDataFiles(m_aPaths, static_cast<int>(m_aPaths.size()));
         EXPECT_TRUE(engine.ConvertAndWriteDocument(m_dir.File("out.xml"), mode, "1", "8"));
