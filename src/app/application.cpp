@@ -32,13 +32,6 @@ class ComApartment {
     HRESULT m_hr;
 };
 
-const wchar_t kHostPathNotUnicode[] =
-    L"連動先から指定された出力先データのパスに、"
-    L"文字として正しくないものが含まれています。\n\n";
-const wchar_t kHostPathNotUnicodeHint[] =
-    L"\n\n出力先データを作成できないため、処理を中止します。"
-    L"出力先のフォルダ名やファイル名を変更してから、もう一度起動してください。";
-
 }  // namespace
 
 int CKw39PCAConvApp::Run(std::wstring_view commandLine) {
@@ -70,7 +63,9 @@ int CKw39PCAConvApp::Run(std::wstring_view commandLine) {
         // as the host sent it, and let the host go on as after a cancelled
         // dialog.
         const std::wstring path(HostedOutputPath(tail));
-        ShowMessageBox(host, kHostPathNotUnicode + path + kHostPathNotUnicodeHint,
+        ShowMessageBox(host,
+                       PathRefusal(platform::MessageId::HostPathNotUnicode, path,
+                                   platform::MessageId::HostPathRefused),
                        platform::MessageStyle::Error);
         if (host) ReleaseHost(host, true);
         return 0;

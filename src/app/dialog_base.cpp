@@ -77,7 +77,7 @@ void CModalDialog::OnOK() {
 
 void CModalDialog::OnException(const std::string& cp932Message) {
     std::wstring text = platform::Cp932ToWideLossy(cp932Message);
-    if (text.empty()) text = L"予期しないエラーが発生しました。";
+    if (text.empty()) text = CatalogueText(platform::MessageId::UnexpectedError);
     ShowMessageBox(m_hWnd, text, platform::MessageStyle::Error);
 }
 

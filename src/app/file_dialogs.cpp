@@ -16,13 +16,6 @@ namespace {
 // own message, which is clearer than a dialog that refuses the name.
 constexpr DWORD kPathBuffer = 4096;
 
-const wchar_t kNotUnicode[] =
-    L"選択されたファイルまたはフォルダのパスに、"
-    L"文字として正しくないものが含まれているため使用できません。\n\n";
-const wchar_t kNotUnicodeHint[] =
-    L"\n\nファイルやフォルダの名前を変更するか、"
-    L"別の場所にコピーしてから選択し直してください。";
-
 using DialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
 
 std::optional<std::wstring> RunFileDialog(HWND owner, const FileDialogOptions& options, DWORD flags,
@@ -64,7 +57,9 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 std::optional<std::string> PathForCore(HWND owner, const std::wstring& path) {
     auto utf8 = platform::PathFromWide(path);
     if (!utf8)
-        ShowMessageBox(owner, kNotUnicode + path + kNotUnicodeHint,
+        ShowMessageBox(owner,
+                       PathRefusal(platform::MessageId::ChosenPathNotUnicode, path,
+                                   platform::MessageId::ChosenPathRefused),
                        platform::MessageStyle::Warning);
     return utf8;
 }

@@ -12,6 +12,8 @@
 #include "run/findings_list.h"
 #include "run/input_slots.h"
 #include "run/output_location.h"
+#include "run/report_file.h"
+#include "run/report_guard.h"
 #include "run/validate_input.h"
 
 namespace kw39::app {
@@ -115,18 +117,22 @@ bool CFindingsDlg::OnCommand(int id, int notifyCode) {
 }
 
 void CFindingsDlg::OnSave() {
-    const FileDialogOptions options{L"名前を付けて保存",
-                                    L"CSVﾌｧｲﾙ(*.CSV) |*.CSV|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"CSV",
+    const FileDialogOptions options{CatalogueText(platform::MessageId::SaveAsTitle),
+                                    CatalogueText(platform::MessageId::CsvFilter), L"CSV",
                                     m_strProposedPath};
     const auto chosen = AskSaveFile(Handle(), options);
     if (!chosen) return;
     const auto path = PathForCore(Handle(), *chosen);
     if (!path) return;
+    // The checks of the command line's --report; the place checked is the
+    // place written, and the run's files are protected when it is put there.
     platform::FileSystem& fs = platform::RealFileSystem();
-    auto problem = ReportCollision(*path, m_findings.files, fs);
-    if (!problem) problem = CheckOutputLocation(fs, *path, kReportLabel).problem;
+    platform::PinnedFiles pins;
+    platform::PinnedFileSystem checkedFs(fs, pins);
+    auto problem = CheckReportPlace(*path, fs, pins);
+    if (!problem) problem = CheckReportApart(*path, m_findings.request, checkedFs);
     // A failure to write is one Error message; the old file stays as it was.
-    if (!problem) problem = WriteReportFile(*path, m_findings.report, fs);
+    if (!problem) problem = WriteReportFile(*path, m_findings.report, checkedFs);
     if (problem) {
         ShowMessageBox(Handle(), platform::Cp932ToWideLossy(problem->text), problem->style);
         return;

@@ -6,20 +6,18 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "app/dialog_base.h"
 #include "run/conversion_report.h"
-#include "run/report_file.h"
 #include "run/run_request.h"
 
 namespace kw39::app {
 
-// The findings of a run that wrote its document, and the files that run read
-// and wrote: the report must never be saved over one of them.
+// The findings of a run that wrote its document, and its request: the report
+// must never be saved over one of the files that run read and wrote.
 struct RunFindings {
     ConversionReport report;
-    std::vector<RunFile> files;
+    RunRequest request;
 };
 
 // Where the report is proposed to go: "<company code><company name>_報告.csv"

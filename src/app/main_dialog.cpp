@@ -34,15 +34,6 @@ constexpr std::array<SlotControls, kSlotCount> kSlotControls = {{
     {IDC_YEAREND_PATH, IDC_YEAREND_BROWSE},
 }};
 
-const wchar_t kGuidanceHosted[] =
-    L"連動元データを選択して[実行]ボタンを押すと、年調･法定調書データの作成を開始します。";
-const wchar_t kGuidanceStandalone[] =
-    L"連動元データ、出力先データを選択して"
-    L"[実行]ボタンを押すと、年調･法定調書データの作成を開始します。";
-const wchar_t kFolderInstruction[] =
-    L"PCA給与のマスターファイルが格納されたフォルダを指定します｡\n"
-    L"指定されたフォルダ内を検索し､マスターファイルを自動選択します。";
-
 HICON LoadAppIcon(int widthMetric, int heightMetric) {
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                          IMAGE_ICON, GetSystemMetrics(widthMetric),
@@ -142,9 +133,9 @@ bool CKw39PCAConvDlg::OnInitDialog() {
         for (int id : {IDC_OUTPUT_BROWSE, IDC_OUTPUT_GROUP, IDC_OUTPUT_LABEL, IDC_OUTPUT_PATH})
             EnableItem(id, false);
         SetItemText(IDC_OUTPUT_PATH, BoxPath(m_launch.hostOutputPath));
-        SetItemText(IDC_GUIDANCE, kGuidanceHosted);
+        SetItemText(IDC_GUIDANCE, CatalogueText(MessageId::GuidanceHosted));
     } else {
-        SetItemText(IDC_GUIDANCE, kGuidanceStandalone);
+        SetItemText(IDC_GUIDANCE, CatalogueText(MessageId::GuidanceStandalone));
     }
 
     SetItemText(IDC_YEAR, platform::Cp932ToWideLossy(m_launch.defaultYear));
@@ -202,13 +193,11 @@ void CKw39PCAConvDlg::OnExecute() {
     const CWaitCursor wait;
     const ScopedFlag running(m_bRunning);
     const RunRequest request = ReadRequest();
-    RunFindings run;
-    run.report.BeginCompany({});
     const auto answer = [this](const Question& question) {
         const MessageAnswer given = ShowMessage(question.message.text, question.message.style);
         return given == MessageAnswer::Ok || given == MessageAnswer::Yes;
     };
-    const RunResult result = ExecuteRun(request, answer, platform::RealFileSystem(), &run.report);
+    const RunResult result = ExecuteRun(request, answer);
     for (const Message& message : result.messages) ShowMessage(message.text, message.style);
     if (result.field != RunField::None && result.focus) FocusField(result.field, result.slot);
     // Hosted: a confirmed run hands control back to the host whatever it
@@ -220,18 +209,17 @@ void CKw39PCAConvDlg::OnExecute() {
     if (!result.Written()) return;
     m_bDocumentWritten = true;
     // The outcome line says what the command line's report says of the run.
-    run.report.DescribeRun(DescribeRun(request));
-    run.report.EndCompany(true);
-    run.files = FilesOfRun(request);
+    RunFindings run;
+    run.report.Add({}, result, DescribeRun(request));
+    run.request = request;
     m_findings = std::move(run);
     EnableItem(IDC_FINDINGS, true);
 }
 
 void CKw39PCAConvDlg::OnBrowseInput(std::size_t slot) {
     const int editId = kSlotControls[slot].nEditId;
-    const FileDialogOptions options{L"外部マスターを選択(CSVファイル)",
-                                    L"CSVﾌｧｲﾙ(*.CSV) |*.CSV|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"CSV",
-                                    ItemText(editId)};
+    const FileDialogOptions options{CatalogueText(MessageId::ChooseInputTitle),
+                                    CatalogueText(MessageId::CsvFilter), L"CSV", ItemText(editId)};
     const auto chosen = AskOpenFile(Handle(), options);
     if (!chosen || !PathForCore(Handle(), *chosen)) return;
     SetItemText(editId, *chosen);
@@ -252,16 +240,16 @@ void CKw39PCAConvDlg::OnSaveAs() {
         initialName =
             FolderOf(ItemText(IDC_COMPANY_PATH)) + platform::Cp932ToWideLossy(proposal.name);
     }
-    const FileDialogOptions options{L"名前を付けて保存",
-                                    L"XMLﾌｧｲﾙ(*.XML) |*.XML|すべてのﾌｧｲﾙ(*.*) |*.*|| ", L"XML",
-                                    initialName};
+    const FileDialogOptions options{CatalogueText(MessageId::SaveAsTitle),
+                                    CatalogueText(MessageId::XmlFilter), L"XML", initialName};
     const auto chosen = AskSaveFile(Handle(), options);
     if (!chosen || !PathForCore(Handle(), *chosen)) return;
     SetItemText(IDC_OUTPUT_PATH, *chosen);
 }
 
 void CKw39PCAConvDlg::OnSelectFolder() {
-    const auto folder = AskFolder(Handle(), kFolderInstruction, m_strLastFolder);
+    const auto folder =
+        AskFolder(Handle(), CatalogueText(MessageId::FolderInstruction), m_strLastFolder);
     if (!folder) return;
     m_strLastFolder = *folder;
     const auto core = PathForCore(Handle(), *folder);

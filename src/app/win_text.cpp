@@ -1,6 +1,7 @@
 #include "app/win_text.h"
 
 #include "app/resource.h"
+#include "platform/encoding_win.h"
 
 namespace kw39::app {
 
@@ -58,6 +59,15 @@ platform::MessageAnswer ShowMessageBox(HWND owner, const std::wstring& text,
         default:
             return platform::MessageAnswer::Ok;
     }
+}
+
+std::wstring CatalogueText(platform::MessageId id) {
+    return platform::Cp932ToWideLossy(platform::TextOf(id));
+}
+
+std::wstring PathRefusal(platform::MessageId what, std::wstring_view path,
+                         platform::MessageId remedy) {
+    return CatalogueText(what) + L"\n\n" + std::wstring(path) + L"\n\n" + CatalogueText(remedy);
 }
 
 }  // namespace kw39::app

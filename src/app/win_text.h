@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/message.h"
+#include "platform/messages.h"
 
 namespace kw39::app {
 
@@ -20,6 +21,15 @@ std::wstring LoadResourceString(UINT id);
 
 // "OrvellefromPCA給与X", the caption of every message box.
 std::wstring AppTitle();
+
+// The text of a message of the catalogue, as a window shows it.
+std::wstring CatalogueText(platform::MessageId id);
+
+// A message about a path that is no Unicode text, which no CP932 message can
+// carry: what is wrong (`what`), the path as it came, and what to do
+// (`remedy`), each its own paragraph.
+std::wstring PathRefusal(platform::MessageId what, std::wstring_view path,
+                         platform::MessageId remedy);
 
 // The MessageBox flags of each message style.
 UINT MessageBoxFlags(platform::MessageStyle style);

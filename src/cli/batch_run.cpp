@@ -10,10 +10,10 @@
 #include "cli/cli_run.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"
-#include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
 #include "cli/terminal.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
 #include "platform/visible_text.h"
@@ -24,10 +24,14 @@
 #include "run/input_slots.h"
 #include "run/launch_context.h"
 #include "run/payment_year.h"
+#include "run/report_guard.h"
 #include "run/run_description.h"
 #include "run/validate_input.h"
 
 namespace kw39::cli {
+
+using platform::Glossed;
+using platform::TextOf;
 
 namespace {
 
@@ -37,16 +41,15 @@ std::string Shown(const std::string& name) { return platform::ShownPath(name); }
 std::string ResultWords(int status, bool check) {
     switch (status) {
         case kExitWritten:
-            if (check) return "チェックが正常に終了しました。 (checked, not written)";
-            return "正常に終了しました。 (converted)";
+            return Glossed(check ? MessageId::ResultChecked : MessageId::ResultConverted);
         case kExitCheckFailed:
-            return "チェックで止まりました (check failed, status 1)";
+            return Glossed(MessageId::ResultCheckFailed);
         case kExitFailed:
-            return "エラーで止まりました (failed, status 2)";
+            return Glossed(MessageId::ResultFailed);
         case kExitCancelled:
-            return "中止しました (cancelled, status 3)";
+            return Glossed(MessageId::ResultCancelled);
         case kExitNothingWritten:
-            return "社員データがありません (no employee, status 4)";
+            return Glossed(MessageId::ResultNoEmployee);
     }
     return "status " + std::to_string(status);
 }
@@ -73,10 +76,10 @@ void ShowResult(const Terminal& terminal, const BatchCompany& company, const std
     std::string text =
         counter + platform::VisibleName(Shown(company.name)) + ": " + ResultWords(status, check);
     if (status == kExitWritten) {
-        text +=
-            " -> " + Shown(outputPath) + " (社員 " + std::to_string(report.employees) + " 名)\n";
+        text += " -> " + Shown(outputPath) + " (" +
+                TextOf(MessageId::EmployeeCount, {std::to_string(report.employees)}) + ")\n";
     } else if (!company.outputName.empty()) {
-        text += " -> " + company.outputName + " は作成していません (not written)\n";
+        text += " -> " + Glossed(MessageId::NotCreated, {company.outputName}) + "\n";
     } else {
         text += "\n";
     }
@@ -91,9 +94,9 @@ void ShowResult(const Terminal& terminal, const BatchCompany& company, const std
     WriteStderr(text);
 }
 
-// Runs one planned company; returns its status.
-int RunCompany(BatchCompany& company, bool check, ConversionReport& report, ProgressLine* line,
-               platform::FileSystem& fs) {
+// Runs one planned company; returns its result.
+RunResult RunCompany(BatchCompany& company, bool check, ProgressLine* line,
+                     platform::FileSystem& fs) {
     // The batch's one confirmation has answered the company's own and its
     // questions, which were put before it; a check, which asks nothing, keeps
     // a question as the warning it states.
@@ -103,14 +106,14 @@ int RunCompany(BatchCompany& company, bool check, ConversionReport& report, Prog
         }
         return true;
     };
-    const RunResult result = ExecuteRequest(company.request, answer, fs, &report, line);
+    RunResult result = ExecuteRequest(company.request, answer, fs, line);
     company.messages.insert(company.messages.end(), result.messages.begin(), result.messages.end());
     if (result.outcome == CommandOutcome::NothingWritten) {
         company.messages.push_back(
             platform::MakeMessage(MessageId::NothingLoaded, MessageStyle::Warning));
     }
     company.whyNot = result.whyNot;
-    return StatusOf(result.outcome);
+    return result;
 }
 
 // The checks of the batch as a whole; false after a message.
@@ -179,7 +182,8 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         counter += '/';
         counter += std::to_string(companies.size());
         counter += "] ";
-        report.BeginCompany(Shown(company.name));
+        // What became of the company; a company not run has only its reason.
+        RunResult result;
         const bool planned = !company.refused;
         int status = planned ? kExitCancelled : StatusOf(*company.refused);
         const std::string& outputPath = company.request.outputPath;
@@ -190,7 +194,8 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
                 status = StatusOf(*company.refused);
             } else {
                 if (line) line->SetPrefix(counter + Shown(company.name) + ": ");
-                status = RunCompany(company, options.check, report, line ? &*line : nullptr, fs);
+                result = RunCompany(company, options.check, line ? &*line : nullptr, fs);
+                status = StatusOf(result.outcome);
                 if (status == kExitWritten) {
                     if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
                 }
@@ -198,8 +203,10 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         } else if (planned) {
             company.whyNot = platform::TextOf(MessageId::Cancelled);
         }
-        if (options.report) report.DescribeRun(DescribeRun(company.request, fs));
-        report.EndCompany(status == kExitWritten && !options.check, company.whyNot);
+        result.whyNot = company.whyNot;
+        std::optional<RunDescription> description;
+        if (options.report) description = DescribeRun(company.request, fs);
+        report.Add(Shown(company.name), result, std::move(description));
         // After a cancel only the companies that had failed already are shown.
         if (!cancelled || !planned) {
             ShowResult(terminal, company, counter, status, options.check, outputPath,
@@ -221,14 +228,12 @@ std::string TallyText(const Tally& tally, std::size_t count, bool check) {
     const std::string done = std::to_string(tally.converted);
     const std::string all = std::to_string(count);
     std::string text =
-        check ? "一括チェックの結果 (batch check result): " + all + " 社中 " + done +
-                    " 社を変換できます。 (" + done + " of " + all + " companies can be converted.)"
-              : "一括変換の結果 (batch result): " + all + " 社中 " + done +
-                    " 社を変換しました。 (" + done + " of " + all + " companies converted.)";
+        Glossed(check ? MessageId::LabelBatchCheckResult : MessageId::LabelBatchResult) + ": " +
+        Glossed(check ? MessageId::BatchCanConvert : MessageId::BatchConverted, {all, done});
     if (!tally.notConverted.empty()) {
-        text += check ? "\n変換できない会社 (cannot be converted): "
-                      : "\n変換できなかった会社 (not converted): ";
-        text += Joined(tally.notConverted);
+        text += "\n" +
+                Glossed(check ? MessageId::LabelCannotConvert : MessageId::LabelNotConverted) +
+                ": " + Joined(tally.notConverted);
     }
     return text;
 }
@@ -237,14 +242,10 @@ std::string TallyText(const Tally& tally, std::size_t count, bool check) {
 // when it is its data's.
 void NotePlan(const Terminal& terminal, const BatchPlan& plan, bool yearGiven) {
     if (!plan.skipped.empty()) {
-        terminal.Inform(
-            "PCA給与X の CSV ファイルがないため対象外のフォルダ (skipped, no PCA export): " +
-            Joined(plan.skipped));
+        terminal.Inform(Glossed(MessageId::LabelSkippedNoExport) + ": " + Joined(plan.skipped));
     }
     if (!plan.unnamed.empty()) {
-        terminal.Inform(
-            "名前を Shift_JIS で表せないため対象外のフォルダ (skipped, name not in Shift_JIS): " +
-            Joined(plan.unnamed));
+        terminal.Inform(Glossed(MessageId::LabelSkippedUnnamed) + ": " + Joined(plan.unnamed));
     }
     if (yearGiven) return;
     for (const BatchCompany& company : plan.companies) {
@@ -296,7 +297,8 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         terminal.NameOptionToCorrect("--batch");
         return FinishReport(terminal, options, report, kExitCheckFailed, fs);
     }
-    if (!ReportApartFrom(terminal, options, FilesOfBatch(*plan), fs)) {
+    if (options.report &&
+        !ReportAccepted(terminal, CheckReportApart(*options.report, FilesOfBatch(*plan), fs))) {
         return kExitCheckFailed;  // the report is not written: it would replace that file
     }
 
@@ -308,7 +310,8 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         }
         WriteStderr(BatchSummary(year, options, years));
     }
-    terminal.Inform("一括変換 (batch): " + std::to_string(count) + " 社 (companies), " +
+    terminal.Inform(Glossed(MessageId::LabelBatch) + ": " +
+                    Glossed(MessageId::CompanyCount, {std::to_string(count)}) + ", " +
                     Shown(*options.batch) + " -> " + Shown(*options.outputDir));
     const bool anyToRun = std::any_of(companies.begin(), companies.end(),
                                       [](const BatchCompany& company) { return !company.refused; });
@@ -316,8 +319,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
     bool cancelled = false;
     if (anyToRun &&
         !terminal.Answer({platform::MakeMessage(MessageId::Confirm, MessageStyle::Confirm)})) {
-        terminal.Note(platform::TextOf(MessageId::Cancelled) + " (" +
-                      std::string(platform::EnglishText(MessageId::Cancelled)) + ")");
+        terminal.Note(Glossed(MessageId::Cancelled));
         cancelled = true;
     }
 

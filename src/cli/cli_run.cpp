@@ -5,9 +5,9 @@
 
 #include "cli/console.h"
 #include "cli/progress_line.h"
-#include "cli/report_guard.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
 #include "platform/visible_text.h"
@@ -17,10 +17,14 @@
 #include "run/launch_context.h"
 #include "run/payment_year.h"
 #include "run/report_file.h"
+#include "run/report_guard.h"
 #include "run/run_description.h"
 #include "run/validate_input.h"
 
 namespace kw39::cli {
+
+using platform::Glossed;
+using platform::TextOf;
 
 namespace {
 
@@ -67,7 +71,7 @@ std::optional<RunResult> ApplyFolder(const Terminal& terminal, RunRequest& reque
     if (selection.message) {
         terminal.Show(*selection.message);
     } else if (!chosen) {
-        terminal.Note(platform::TextOf(MessageId::FolderNothingChosen) + "\n(" +
+        terminal.Note(TextOf(MessageId::FolderNothingChosen) + "\n(" +
                       std::string(platform::EnglishText(MessageId::FolderNothingChosen)) + ")");
     }
     return std::nullopt;
@@ -93,7 +97,7 @@ std::optional<RunResult> ChooseOutput(const Terminal& terminal, RunRequest& requ
         return NotRun(CommandOutcome::InputRejected, message.text);
     }
     const std::string name = SafeFileName(proposal.name);
-    terminal.Inform("出力先 (output): " + platform::VisibleName(name));
+    terminal.Inform(Glossed(MessageId::LabelOutput) + ": " + platform::VisibleName(name));
     request.outputPath = platform::NativeName(name);
     return std::nullopt;
 }
@@ -133,8 +137,7 @@ void Conclude(const Terminal& terminal, const RunResult& result, const CliOption
             terminal.NameOptionToCorrect(OptionFor(result.field, result.slot, options));
             break;
         case CommandOutcome::Cancelled:
-            terminal.Note(platform::TextOf(MessageId::Cancelled) + " (" +
-                          std::string(platform::EnglishText(MessageId::Cancelled)) + ")");
+            terminal.Note(Glossed(MessageId::Cancelled));
             break;
         case CommandOutcome::NothingWritten:
             terminal.Show(platform::MakeMessage(MessageId::NothingLoaded, MessageStyle::Warning));
@@ -146,30 +149,42 @@ void Conclude(const Terminal& terminal, const RunResult& result, const CliOption
     }
 }
 
-// One run for the options; nothing when it was not run because the report
-// would replace one of its files (then no report is written either).
-std::optional<RunResult> ConvertOne(const Terminal& terminal, const CliOptions& options,
-                                    platform::FileSystem& fs, ConversionReport& report) {
+// One run for the options and, with --report, its description; nothing when
+// it was not run because the report would replace one of its files (then no
+// report is written either).
+struct OneRun {
+    RunResult result;
+    std::optional<RunDescription> description;
+};
+
+std::optional<OneRun> ConvertOne(const Terminal& terminal, const CliOptions& options,
+                                 platform::FileSystem& fs) {
     RunRequest request;
+    OneRun run;
     std::optional<RunResult> refused = ChooseInputs(terminal, request, options, fs);
     // A report named as an input is refused before any input is read.
-    if (!refused && !ReportApartFrom(terminal, options, FilesOfRun(request), fs)) {
-        return std::nullopt;
-    }
+    const auto reportApart = [&] {
+        return !options.report ||
+               ReportAccepted(terminal, CheckReportApart(*options.report, request, fs));
+    };
+    if (!refused && !reportApart()) return std::nullopt;
     if (!refused) refused = Prepare(terminal, request, options, fs);
-    if (options.report) report.DescribeRun(DescribeRun(request, fs));
-    if (refused) return refused;
-    if (!ReportApartFrom(terminal, options, FilesOfRun(request), fs)) return std::nullopt;
+    if (options.report) run.description = DescribeRun(request, fs);
+    if (refused) {
+        run.result = std::move(*refused);
+        return run;
+    }
+    if (!reportApart()) return std::nullopt;
     // What the run will do, before its checks and the confirmation; an output
     // that is a link is followed by the file it names.
     terminal.InformText(RunSummary(request, options, fs.ResolveLinks(request.outputPath)));
     std::optional<ProgressLine> line = WatchedProgressLine();
-    const RunResult result = ExecuteRequest(
+    run.result = ExecuteRequest(
         request, [&terminal](const Question& question) { return terminal.Answer(question); }, fs,
-        &report, line ? &*line : nullptr);
-    for (const Message& message : result.messages) terminal.Show(message);
-    Conclude(terminal, result, options);
-    return result;
+        line ? &*line : nullptr);
+    for (const Message& message : run.result.messages) terminal.Show(message);
+    Conclude(terminal, run.result, options);
+    return run;
 }
 
 }  // namespace
@@ -185,14 +200,15 @@ std::string YearWithoutOption(const Terminal& terminal, const RunRequest& reques
 void NoteYear(const Terminal& terminal, const std::string& year, std::optional<int> paymentYear,
               const std::string& company) {
     const std::string who = company.empty() ? "" : platform::VisibleName(company) + ": ";
-    if (paymentYear) {
-        terminal.Inform(who + "申告年度 (year): " + year + " (支給日の年 " +
-                        std::to_string(*paymentYear) + " 年 (" + EraYearName(*paymentYear) +
-                        ") から / from the payment dates)");
-    } else {
-        terminal.Inform(who + "申告年度 (year): " + year +
-                        " (支給日がないため今年 / no payment date: the current year)");
-    }
+    // "(支給日の年 2026 年 (令和8年) から / from the payment dates)"
+    const MessageId whence = paymentYear ? MessageId::YearFromPayments : MessageId::YearOfToday;
+    const std::vector<std::string> args =
+        paymentYear
+            ? std::vector<std::string>{std::to_string(*paymentYear), EraYearName(*paymentYear)}
+            : std::vector<std::string>{};
+    terminal.Inform(who + Glossed(MessageId::LabelYear) + ": " + year + " (" +
+                    TextOf(whence, args) + " / " + std::string(platform::EnglishText(whence)) +
+                    ")");
 }
 
 LaunchContext StandaloneLaunch(std::string defaultYear) {
@@ -251,6 +267,13 @@ int WorseStatus(int a, int b) {
     return rank(b) > rank(a) ? b : a;
 }
 
+bool ReportAccepted(const Terminal& terminal, const std::optional<Message>& refusal) {
+    if (!refusal) return true;
+    terminal.Show(*refusal);
+    terminal.NameOptionToCorrect("--report");
+    return false;
+}
+
 int FinishReport(const Terminal& terminal, const CliOptions& options,
                  const ConversionReport& report, int status, platform::FileSystem& fs) {
     if (!options.report) return status;
@@ -259,7 +282,7 @@ int FinishReport(const Terminal& terminal, const CliOptions& options,
         terminal.NameOptionToCorrect("--report");
         return WorseStatus(status, kExitFailed);
     }
-    terminal.Inform("報告 (report): " + platform::ShownPath(*options.report));
+    terminal.Inform(Glossed(MessageId::LabelReport) + ": " + platform::ShownPath(*options.report));
     return status;
 }
 
@@ -269,19 +292,18 @@ void ShowFindingCount(const Terminal& terminal, const FindingCounts& counts,
     std::size_t total = 0;
     for (const std::size_t count : counts) total += count;
     if (total > 0 && !options.report) {
-        text += "詳細は --report PATH で書き出せます。 (Details: --report PATH.)\n";
+        text += Glossed(MessageId::ReportHint) + "\n";
     }
     terminal.InformText(text);
 }
 
 int Convert(const CliOptions& options, platform::FileSystem& fs) {
     const Terminal terminal = TerminalFor(options);
+    const std::optional<OneRun> run = ConvertOne(terminal, options, fs);
+    if (!run) return kExitCheckFailed;
+    const int status = StatusOf(run->result.outcome);
     ConversionReport report;
-    report.BeginCompany({});
-    const std::optional<RunResult> result = ConvertOne(terminal, options, fs, report);
-    if (!result) return kExitCheckFailed;
-    const int status = StatusOf(result->outcome);
-    report.EndCompany(result->Written(), result->whyNot);
+    report.Add({}, run->result, run->description);
     if (status == kExitWritten) ShowFindingCount(terminal, report.CountAll(), options);
     return FinishReport(terminal, options, report, status, fs);
 }

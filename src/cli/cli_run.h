@@ -59,6 +59,10 @@ std::optional<ProgressLine> WatchedProgressLine();
 // since it writes nothing, by --check.
 Terminal TerminalFor(const CliOptions& options);
 
+// True when the report's place passed a check of it (`refusal` is nothing);
+// false after the message of the refusal, naming --report to correct.
+bool ReportAccepted(const Terminal& terminal, const std::optional<Message>& refusal);
+
 // Writes the report if one was asked for; the status after it: `status`, or
 // kExitFailed (with an Error message) when the report could not be written.
 int FinishReport(const Terminal& terminal, const CliOptions& options,

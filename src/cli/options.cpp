@@ -2,8 +2,13 @@
 
 #include "platform/encoding.h"
 #include "platform/file_system.h"
+#include "platform/messages.h"
 
 namespace kw39::cli {
+
+using platform::Glossed;
+using platform::MessageId;
+using platform::TextOf;
 
 namespace {
 
@@ -41,13 +46,13 @@ class Parser {
                 continue;
             }
             if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-                Fail("余分な引数です (unexpected argument): " + ForDisplay(arg));
+                Fail(Glossed(MessageId::UnexpectedArgument) + ": " + ForDisplay(arg));
                 continue;
             }
             if (arg.rfind("--", 0) != 0) {
                 // A short form the program does not have is an option it
                 // does not know, as a long one is.
-                Fail("不明なオプションです (unknown option): " + ForDisplay(arg));
+                Fail(Glossed(MessageId::UnknownOption) + ": " + ForDisplay(arg));
                 continue;
             }
             const std::size_t equals = arg.find('=');
@@ -80,22 +85,15 @@ class Parser {
             }
             if (o.output) clash.push_back("--output");
             if (!clash.empty()) {
-                Fail("--batch と " + std::string(clash.front()) +
-                     " は一緒に指定できません。会社ごとのファイルはフォルダから選び、出力先は "
-                     "--output-dir で指定します。 (--batch cannot be combined with " +
-                     std::string(clash.front()) + ".)");
+                Fail(Glossed(MessageId::BatchClash, {std::string(clash.front())}));
             } else if (!o.outputDir) {
-                Fail("--batch には --output-dir の指定が必要です。 (--batch needs --output-dir.)");
+                Fail(Glossed(MessageId::BatchNeedsOutputDir));
             }
         } else if (o.outputDir) {
-            Fail(
-                "--output-dir は --batch と一緒に指定してください。 (--output-dir goes with "
-                "--batch.)");
+            Fail(Glossed(MessageId::OutputDirWithoutBatch));
         }
         if (o.report && o.output && *o.report == *o.output) {
-            Fail(
-                "--report と --output に同じファイルは指定できません。 (--report and --output "
-                "name the same file.)");
+            Fail(Glossed(MessageId::ReportIsOutput));
         }
     }
 
@@ -131,7 +129,7 @@ class Parser {
     void Option(const std::string& name, const std::optional<std::string>& inlineValue) {
         if (bool* flag = FlagTarget(name)) {
             if (inlineValue) {
-                Fail("オプション " + name + " は値をとりません (takes no value).");
+                Fail(Glossed(MessageId::OptionTakesNoValue, {name}) + ".");
             } else {
                 *flag = true;
             }
@@ -139,16 +137,16 @@ class Parser {
         }
         std::optional<std::string>* target = ValueTarget(name);
         if (!target) {
-            Fail("不明なオプションです (unknown option): " + ForDisplay(name));
+            Fail(Glossed(MessageId::UnknownOption) + ": " + ForDisplay(name));
             return;
         }
         if (target->has_value()) {
-            Fail("オプション " + name + " が2回指定されています (given twice).");
+            Fail(Glossed(MessageId::OptionGivenTwice, {name}) + ".");
             return;
         }
         const std::optional<std::string> value = inlineValue ? inlineValue : TakeValue();
         if (!value) {
-            Fail("オプション " + name + " には値が必要です (needs a value).");
+            Fail(Glossed(MessageId::OptionNeedsValue, {name}) + ".");
             return;
         }
         // The year is text for the document; a path is a name for the system.
@@ -156,16 +154,13 @@ class Parser {
                                                ? platform::Utf8ToCp932(*value)
                                                : platform::PathFromArgument(*value);
         if (!cp932) {
-            Fail(
-                "オプション " + name + " の値に Shift_JIS で表せない文字があります" +
-                " (the value has characters that Shift_JIS cannot express): " + ForDisplay(*value));
+            Fail(Glossed(MessageId::OptionNotShiftJis, {name}) + ": " + ForDisplay(*value));
             return;
         }
         if (*cp932 == "-" && (name == "--output" || name == "--report")) {
             // Standard output is no file: a terminal would show the document, a
             // pipe might take half of it, and neither can be replaced whole.
-            Fail(name + " に - (標準出力) は指定できません。ファイル名を指定してください。 (" +
-                 name + " - is refused: it writes a file, never standard output.)");
+            Fail(Glossed(MessageId::OptionStandardOutput, {name}));
             return;
         }
         *target = std::move(cp932);
@@ -184,10 +179,7 @@ class Parser {
         } else if (value == "simple") {
             m_result.options.mode = kModeSimple;
         } else {
-            Fail(
-                "--mode には standard か simple を指定してください (--mode takes standard or "
-                "simple): " +
-                value);
+            Fail(Glossed(MessageId::ModeUnknown) + ": " + value);
         }
     }
 

@@ -2,7 +2,13 @@
 
 #include <cstdio>
 
+#include "platform/messages.h"
+
 namespace kw39::cli {
+
+using platform::Glossed;
+using platform::MessageId;
+using platform::TextOf;
 
 namespace {
 
@@ -14,26 +20,30 @@ std::string Megabytes(std::uint64_t bytes) {
 
 }  // namespace
 
-RunProgress::RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes)
-    : m_line(line), m_pInner(inner), m_nInputBytes(inputBytes) {}
+RunProgress::RunProgress(ProgressLine& line, std::uint64_t inputBytes)
+    : m_line(line), m_nInputBytes(inputBytes) {}
 
 std::string RunProgress::Text() const {
     switch (m_phase) {
         case Phase::Checking:
-            return "入力チェック (checking) " + Megabytes(m_nRead) + " / " +
+            return Glossed(MessageId::ProgressChecking) + " " + Megabytes(m_nRead) + " / " +
                    Megabytes(m_nInputBytes) + " MB";
         case Phase::Loading:
-            return "読み込み (reading) " + Megabytes(m_nRead) + " / " + Megabytes(m_nInputBytes) +
-                   " MB";
+            return Glossed(MessageId::ProgressReading) + " " + Megabytes(m_nRead) + " / " +
+                   Megabytes(m_nInputBytes) + " MB";
         case Phase::Converting: {
-            std::string text = "変換 (converting) 社員 " + std::to_string(m_nConverted) + " / " +
-                               std::to_string(m_nEmployees) + " 名";
-            if (m_nWritten > 0) text += ", 書き込み (writing) " + Megabytes(m_nWritten) + " MB";
+            std::string text = Glossed(MessageId::ProgressConverting) + " " +
+                               TextOf(MessageId::EmployeesOf,
+                                      {std::to_string(m_nConverted), std::to_string(m_nEmployees)});
+            if (m_nWritten > 0) {
+                text += ", " + Glossed(MessageId::ProgressWriting) + " " + Megabytes(m_nWritten) +
+                        " MB";
+            }
             return text;
         }
         case Phase::Writing:
-            return "書き込み (writing) " + Megabytes(m_nWritten) + " MB, 社員 " +
-                   std::to_string(m_nConverted) + " 名";
+            return Glossed(MessageId::ProgressWriting) + " " + Megabytes(m_nWritten) + " MB, " +
+                   TextOf(MessageId::EmployeeCount, {std::to_string(m_nConverted)});
     }
     return {};
 }
@@ -61,23 +71,17 @@ void RunProgress::BytesWritten(std::size_t count) {
     Show();
 }
 
-void RunProgress::ConversionStarted(std::string_view companyName, std::size_t employees) {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_phase = Phase::Converting;
-        m_nEmployees = employees;
-        Show();
-    }
-    if (m_pInner) m_pInner->ConversionStarted(companyName, employees);
+void RunProgress::ConversionStarted(std::string_view, std::size_t employees) {
+    const std::lock_guard lock(m_mutex);
+    m_phase = Phase::Converting;
+    m_nEmployees = employees;
+    Show();
 }
 
-void RunProgress::EmployeeConverted(const std::string& code, std::string_view name) {
-    {
-        const std::lock_guard lock(m_mutex);
-        ++m_nConverted;
-        Show();
-    }
-    if (m_pInner) m_pInner->EmployeeConverted(code, name);
+void RunProgress::EmployeeConverted(const std::string&, std::string_view) {
+    const std::lock_guard lock(m_mutex);
+    ++m_nConverted;
+    Show();
 }
 
 std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& fs) {
@@ -91,8 +95,8 @@ std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& 
 }
 
 ProgressOfRun::ProgressOfRun(ProgressLine& line, const RunRequest& request,
-                             platform::FileSystem& fs, ConversionObserver* inner)
-    : m_progress(line, inner, ChosenInputBytes(request, fs)), m_fs(fs, m_progress) {}
+                             platform::FileSystem& fs)
+    : m_progress(line, ChosenInputBytes(request, fs)), m_fs(fs, m_progress) {}
 
 bool ProgressOfRun::Ask(const Question& question, const AnswerFunction& answer) {
     m_progress.BeforeQuestion();
@@ -102,14 +106,13 @@ bool ProgressOfRun::Ask(const Question& question, const AnswerFunction& answer) 
 }
 
 RunResult ExecuteRequest(const RunRequest& request, const AnswerFunction& answer,
-                         platform::FileSystem& fs, ConversionObserver* observer,
-                         ProgressLine* line) {
+                         platform::FileSystem& fs, ProgressLine* line) {
     if (!line || ChosenInputBytes(request, fs) < kProgressMinimumBytes) {
-        return ExecuteRun(request, answer, fs, observer);
+        return ExecuteRun(request, answer, fs);
     }
     RunResult result;
     {
-        ProgressOfRun progress(*line, request, fs, observer);
+        ProgressOfRun progress(*line, request, fs);
         result = ExecuteRun(
             request, [&](const Question& question) { return progress.Ask(question, answer); },
             progress.Fs(), progress.Observer());

@@ -22,9 +22,8 @@ namespace kw39::cli {
 
 class RunProgress : public ConversionObserver, public ByteListener {
   public:
-    // `inner` (may be nullptr) receives every observation too; `inputBytes` is
-    // the size of all input files together.
-    RunProgress(ProgressLine& line, ConversionObserver* inner, std::uint64_t inputBytes);
+    // `inputBytes` is the size of all input files together.
+    RunProgress(ProgressLine& line, std::uint64_t inputBytes);
 
     // The line steps aside for a question; the confirmation begins the run
     // proper.
@@ -39,15 +38,9 @@ class RunProgress : public ConversionObserver, public ByteListener {
     // thread converts: every change of the line is made under one lock.
     void BytesWritten(std::size_t count) override;
 
-    // Counts the employees, and passes every observation on to `inner`.
+    // Counts the employees.
     void ConversionStarted(std::string_view companyName, std::size_t employees) override;
     void EmployeeConverted(const std::string& code, std::string_view name) override;
-    void Noted(const ReadFinding& finding) override {
-        if (m_pInner) m_pInner->Noted(finding);
-    }
-    void Found(const ConversionFinding& finding) override {
-        if (m_pInner) m_pInner->Found(finding);
-    }
 
     // The text of the line now, as Update gives it to the ProgressLine.
     std::string Text() const;
@@ -61,7 +54,6 @@ class RunProgress : public ConversionObserver, public ByteListener {
 
     std::mutex m_mutex;  // the state below and the line, for both threads
     ProgressLine& m_line;
-    ConversionObserver* m_pInner;  // may be nullptr
     Phase m_phase = Phase::Checking;
     std::uint64_t m_nInputBytes;
     std::uint64_t m_nRead = 0;  // bytes read in this phase
@@ -79,11 +71,10 @@ std::uint64_t ChosenInputBytes(const RunRequest& request, platform::FileSystem& 
 inline constexpr std::uint64_t kProgressMinimumBytes = 4 * 1024 * 1024;
 
 // What one run needs to show its progress: the run reads and writes through
-// Fs() and reports to Observer(), which passes everything on to `inner`.
+// Fs() and reports to Observer().
 class ProgressOfRun {
   public:
-    ProgressOfRun(ProgressLine& line, const RunRequest& request, platform::FileSystem& fs,
-                  ConversionObserver* inner);
+    ProgressOfRun(ProgressLine& line, const RunRequest& request, platform::FileSystem& fs);
     ProgressOfRun(const ProgressOfRun&) = delete;
     ProgressOfRun& operator=(const ProgressOfRun&) = delete;
 
@@ -99,10 +90,9 @@ class ProgressOfRun {
 
 // One run as the command line runs it, its questions answered by
 // `answer`: with the progress on `line` when one is given and the input
-// reaches kProgressMinimumBytes (the line is cleared afterwards). `observer`
-// is told what the conversion leaves out. The caller shows the messages.
+// reaches kProgressMinimumBytes (the line is cleared afterwards). The caller
+// shows the messages and the findings of the result.
 RunResult ExecuteRequest(const RunRequest& request, const AnswerFunction& answer,
-                         platform::FileSystem& fs, ConversionObserver* observer,
-                         ProgressLine* line);
+                         platform::FileSystem& fs, ProgressLine* line);
 
 }  // namespace kw39::cli

@@ -1,11 +1,16 @@
 #include "cli/run_summary.h"
 
 #include "platform/file_system.h"
+#include "platform/messages.h"
 #include "platform/visible_text.h"
 #include "run/input_slots.h"
 #include "run/run_description.h"
 
 namespace kw39::cli {
+
+using platform::Glossed;
+using platform::MessageId;
+using platform::TextOf;
 
 namespace {
 
@@ -21,20 +26,20 @@ std::string PathLine(const std::string& label, const std::string& path) {
 // given, the mode.
 std::string Head(const std::string& yearLines, const CliOptions& options) {
     const LinkMode mode = options.mode;
-    std::string text = "kw39pcaconv: 実行内容 (summary):\n" + yearLines;
-    text +=
-        Line("モード (mode)", ModeName(mode) + (mode == kModeSimple ? " (simple)" : " (standard)"));
+    std::string text = "kw39pcaconv: " + Glossed(MessageId::LabelSummary) + ":\n" + yearLines;
+    text += Line(Glossed(MessageId::LabelMode),
+                 Glossed(mode == kModeSimple ? MessageId::ModeSimple : MessageId::ModeStandard));
     return text;
 }
 
 std::string YearLine(const std::string& yearText) {
-    return Line("申告年度 (year)", YearWithEra(yearText));
+    return Line(Glossed(MessageId::LabelYear), YearWithEra(yearText));
 }
 
 std::string CheckLine(const CliOptions& options) {
     if (!options.check) return {};
-    return "    チェックのみ (--check): 出力ファイルは作成しません。 (No document is "
-           "written.)\n";
+    return "    " + Glossed(MessageId::LabelCheckOnly) + ": " +
+           Glossed(MessageId::NoDocumentWritten) + "\n";
 }
 
 }  // namespace
@@ -48,9 +53,9 @@ std::string RunSummary(const RunRequest& request, const CliOptions& options,
             std::string(InputSlots[s].pszLabel) + " (" + std::string(SlotOptionName(s)) + ")",
             request.inputPaths[s]);
     }
-    text += PathLine("出力先 (output)", request.outputPath);
+    text += PathLine(Glossed(MessageId::LabelOutput), request.outputPath);
     if (!written.empty() && written != request.outputPath) {
-        text += PathLine("リンク先 (link target)", written);
+        text += PathLine(Glossed(MessageId::LabelLinkTarget), written);
     }
     return text + CheckLine(options);
 }
@@ -58,8 +63,8 @@ std::string RunSummary(const RunRequest& request, const CliOptions& options,
 std::string BatchSummary(const std::string& yearText, const CliOptions& options,
                          const std::vector<CompanyYear>& years) {
     if (options.year) return Head(YearLine(yearText), options) + CheckLine(options);
-    std::string lines =
-        "    申告年度 (year): 会社ごとにデータの年 (each company: the year of its data)\n";
+    std::string lines = "    " + Glossed(MessageId::LabelYear) + ": " +
+                        Glossed(MessageId::YearOfEachCompany) + "\n";
     for (const CompanyYear& company : years) {
         lines += "        " + platform::VisibleName(platform::ShownPath(company.folder)) + ": " +
                  YearWithEra(company.yearText) + "\n";

@@ -17,20 +17,24 @@
 
 namespace kw39::cli {
 
+using platform::Glossed;
+using platform::MessageId;
+using platform::TextOf;
+
 namespace {
 
-std::string_view StyleWord(MessageStyle style) {
+std::string StyleWord(MessageStyle style) {
     switch (style) {
         case MessageStyle::Warning:
-            return "警告 (Warning)";
+            return Glossed(MessageId::StyleWarning);
         case MessageStyle::Confirm:
-            return "確認 (Confirm)";
+            return Glossed(MessageId::StyleConfirm);
         case MessageStyle::Info:
-            return "情報 (Info)";
+            return Glossed(MessageId::StyleInfo);
         case MessageStyle::Error:
-            return "エラー (Error)";
+            return Glossed(MessageId::StyleError);
         case MessageStyle::Question:
-            return "質問 (Question)";
+            return Glossed(MessageId::StyleQuestion);
     }
     return "";
 }
@@ -112,12 +116,12 @@ void Terminal::InformText(const std::string& text) const {
 }
 
 void Terminal::NameOptionToCorrect(const std::string& option) const {
-    if (!option.empty()) Note("修正するオプション (option to correct): " + option);
+    if (!option.empty()) Note(Glossed(MessageId::LabelOptionToCorrect) + ": " + option);
 }
 
 void Terminal::NameYearToCorrect() const {
     NameOptionToCorrect("--year");
-    Note("例: --year " + YearWithEra(DefaultYear(platform::Today())));
+    Note(TextOf(MessageId::YearExample, {YearWithEra(DefaultYear(platform::Today()))}));
 }
 
 bool Terminal::Answer(const Question& put) const {
@@ -128,7 +132,7 @@ bool Terminal::Answer(const Question& put) const {
         return true;
     }
     // The question with its English line, as every message has one.
-    std::string question = std::string(StyleWord(style)) + ": " + asked.text;
+    std::string question = StyleWord(style) + ": " + asked.text;
     if (const std::string_view english = platform::EnglishText(asked.id); !english.empty()) {
         question += "\n(" + platform::Compose(english, asked.args) + ")";
     }
@@ -150,9 +154,8 @@ bool Terminal::Answer(const Question& put) const {
     };
     if (!StdinIsTerminal() || !say(question + " [y/N] ")) {
         WriteStderr((StdinIsTerminal() ? "\n" : question + "\n") +
-                    std::string("標準入力が端末ではないため確認できません。確認なしで実行するには "
-                                "--yes を指定してください。\n(Standard input is not a terminal: "
-                                "add --yes to run without being asked.)\n"));
+                    TextOf(MessageId::NoTerminalToAsk) + "\n(" +
+                    std::string(platform::EnglishText(MessageId::NoTerminalToAsk)) + ")\n");
         return false;
     }
     for (int tries = 1;; ++tries) {
@@ -164,10 +167,10 @@ bool Terminal::Answer(const Question& put) const {
         const TypedAnswer answer = ReadAnswer(*typed);
         if (answer != TypedAnswer::Unknown) return answer == TypedAnswer::Yes;
         if (tries == kMaxAsks) {
-            say("答えが分からないため中止します。 (Answer not understood: cancelled.)\n");
+            say(Glossed(MessageId::AnswerNotUnderstood) + "\n");
             return false;
         }
-        say("y (はい) か n (いいえ) で答えてください。 (Answer y or n.) [y/N] ");
+        say(Glossed(MessageId::AnswerYesOrNo) + " [y/N] ");
     }
 }
 

@@ -57,16 +57,13 @@ RunOutcome CExchangeFromPCAToKw39::RunCheck(const std::vector<std::string>& inpu
 
 void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, LinkMode mode) {
     m_mode = mode;
-    ConvertEmployees(&document);
+    ConvertEmployees(document);
     m_mode.reset();
     document.Finish();
 }
 
-bool CExchangeFromPCAToKw39::ConvertAllEmployees() { return ConvertEmployees(nullptr); }
-
-bool CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile* document) {
+void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
     const std::vector<std::string>& codes = m_reader.GetEmployeeCodes();
-    if (codes.empty()) return false;
     if (m_pObserver) {
         ReportUnreadTables();
         ReportUnknownEmployees(codes);
@@ -83,9 +80,8 @@ bool CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile* document) {
         }
         // Each employee's record is complete once converted (no later employee
         // files anything under its code), so it can go into the document now.
-        if (document) m_store.WriteHeldSyain(*document);
+        m_store.WriteHeldSyain(document);
     }
-    return true;
 }
 
 void CExchangeFromPCAToKw39::ConvertEmployee(const std::string& code) {
@@ -115,11 +111,6 @@ void CExchangeFromPCAToKw39::ConvertEmployee(const std::string& code) {
 
     ConvertKyuuyo(code);
     ConvertShouyo(code);
-}
-
-std::string CExchangeFromPCAToKw39::ConvertCode(std::string_view table, std::string_view value) {
-    const auto found = m_mapTables.find(table);
-    return std::string(ConvertWith(found == m_mapTables.end() ? nullptr : &found->second, value));
 }
 
 CExchangeFromPCAToKw39::ResolvedDirectItem CExchangeFromPCAToKw39::Resolve(

@@ -74,15 +74,8 @@ class CExchangeFromPCAToKw39 {
     bool ConvertAndWriteDocument(const std::string& outputPath, LinkMode mode,
                                  const std::string& functionId, const std::string& yearText);
 
-    // Converts every employee of the reader's list into the store; false when
-    // the list is empty.
-    bool ConvertAllEmployees();
     // The direct field map, then every field-group converter, in fixed order.
     void ConvertEmployee(const std::string& code);
-
-    // Target value of a PCA value in the named conversion table ("" when the
-    // table has no entry); a missing table logs "変換テーブルが存在しません。".
-    std::string ConvertCode(std::string_view table, std::string_view value);
 
     CPCAKyuuyo& Reader() { return m_reader; }
     CExportXMLKw39& Store() { return m_store; }
@@ -109,11 +102,12 @@ class CExchangeFromPCAToKw39 {
     // Converts every employee into `document` and finishes it.
     void ConvertInto(XmlDocumentFile& document, LinkMode mode);
     // Converts the employees of the list, handing each finished record to
-    // `document` when one is given.
-    bool ConvertEmployees(XmlDocumentFile* document);
+    // `document`.
+    void ConvertEmployees(XmlDocumentFile& document);
     ResolvedDirectItem Resolve(const DIRECT_ITEM& item) const;
     void ApplyDirectItem(const std::string& code, const ResolvedDirectItem& item);
-    // The target value of `value` in a resolved conversion table; as ConvertCode.
+    // The target value of `value` in a resolved conversion table ("" when the
+    // table has no entry); a missing table logs "変換テーブルが存在しません。".
     std::string_view ConvertWith(const TextMap* table, std::string_view value);
 
     // One value of a per-employee table (key: the employee code) or a master

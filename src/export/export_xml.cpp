@@ -125,19 +125,6 @@ void CExportXMLKw39::WriteHeldSyain(XmlDocumentFile& document) {
     m_aSyain.clear();
 }
 
-std::string CExportXMLKw39::MakeElement(std::string_view tag, std::string_view value, int level) {
-    std::string line;
-    AppendElement(line, tag, value, level);
-    return line;
-}
-
-void CExportXMLKw39::EscapeXML(std::string& text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    AppendEscaped(escaped, text);
-    text.swap(escaped);
-}
-
 std::string CExportXMLKw39::GetProductVersion() { return platform::ReadProductVersion(); }
 
 std::string CExportXMLKw39::GetFileVersion() { return platform::ReadFileVersion(); }

@@ -42,8 +42,7 @@ class CExportXMLKw39 {
     // code is known, so codes stay unique) and returns it.
     SYAINDATA& AddSyain(const std::string& code);
 
-    // Records in creation order, and the value of a label ("" when none).
-    const std::vector<std::unique_ptr<SYAINDATA>>& Syain() const { return m_aSyain; }
+    // The value of a label in a record ("" when none).
     static std::string_view LabelValue(const SYAINDATA& syain, std::string_view label);
 
     // The whole document of the records held into any sink (in memory). Lines
@@ -64,12 +63,6 @@ class CExportXMLKw39 {
     // Writes the section of every record held, in order, into `document` and
     // drops the records, so that the store holds only what is not yet written.
     void WriteHeldSyain(XmlDocumentFile& document);
-
-    // One element line: 4 x level spaces, then <tag/> for an empty value or
-    // <tag>escaped value</tag>; ends with "\n" (the document writes it as CR LF).
-    static std::string MakeElement(std::string_view tag, std::string_view value, int level);
-    // Replaces & < > " ' by their entities, ampersand first.
-    static void EscapeXML(std::string& text);
 
     static std::string GetProductVersion();
     static std::string GetFileVersion();

@@ -75,7 +75,8 @@ std::string OtherFolders(const std::vector<BatchCompany>& companies,
     for (const std::size_t j : sharing) {
         if (j == self) continue;
         if (listed == kListed) {
-            others += " 他 " + std::to_string(sharing.size() - 1 - kListed) + " 件";
+            others += " " + platform::TextOf(platform::MessageId::AndOthers,
+                                             {std::to_string(sharing.size() - 1 - kListed)});
             break;
         }
         others += (others.empty() ? "" : ", ") +
@@ -115,8 +116,10 @@ void ProtectEveryInput(std::vector<BatchCompany>& companies, platform::FileSyste
         for (std::size_t s = 0; s < kSlotCount; ++s) {
             const std::string& path = company.request.inputPaths[s];
             if (path.empty()) continue;
-            all->push_back({platform::ShownPath(company.name) + " の" + InputSlots[s].pszLabel,
-                            path, fs.Identity(path)});
+            all->push_back(
+                {platform::TextOf(platform::MessageId::FileOfFolder,
+                                  {platform::ShownPath(company.name), InputSlots[s].pszLabel}),
+                 path, fs.Identity(path)});
         }
     }
     for (BatchCompany& company : companies) company.request.otherInputs = all;
@@ -163,7 +166,8 @@ std::vector<RunFile> FilesOfBatch(const BatchPlan& plan) {
     for (const BatchCompany& company : plan.companies) {
         for (RunFile& file : FilesOfRun(company.request)) {
             if (file.path.empty()) continue;
-            file.label = platform::ShownPath(company.name) + " の" + file.label;
+            file.label = platform::TextOf(platform::MessageId::FileOfFolder,
+                                          {platform::ShownPath(company.name), file.label});
             files.push_back(std::move(file));
         }
     }

@@ -1,5 +1,7 @@
 #include "run/era.h"
 
+#include "platform/messages.h"
+
 namespace kw39 {
 
 int EraYear(int calendarYear) {
@@ -8,8 +10,9 @@ int EraYear(int calendarYear) {
 }
 
 std::string EraYearName(int calendarYear) {
-    const char* era = calendarYear >= kFirstReiwaYear ? "令和" : "平成";
-    return era + std::to_string(EraYear(calendarYear)) + "年";
+    const auto era = calendarYear >= kFirstReiwaYear ? platform::MessageId::EraReiwa
+                                                     : platform::MessageId::EraHeisei;
+    return platform::TextOf(era, {std::to_string(EraYear(calendarYear))});
 }
 
 int EraYearOn(const platform::LocalDate& date) {

@@ -11,6 +11,7 @@
 #include "pca/data_line_error.h"
 #include "platform/io_error.h"
 #include "platform/sjis.h"
+#include "run/findings_collector.h"
 #include "run/input_slots.h"
 #include "run/payment_year.h"
 #include "run/validate_input.h"
@@ -116,10 +117,16 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
     platform::MessageLog log;
     const platform::PinnedFiles none;
     platform::PinnedFileSystem checkedFs(fs, pinned ? *pinned : none);
+    FindingsCollector findings(observer);
+    // Whatever became of the run, what it found so far is part of its result.
+    const auto keepFindings = [&result, &findings] {
+        result.companyName = findings.CompanyName();
+        result.findings = findings.TakeFindings();
+    };
     try {
         // One engine for one run, destroyed on every way out of this block.
         CExchangeFromPCAToKw39 engine(log, checkedFs);
-        engine.SetObserver(observer);
+        engine.SetObserver(&findings);
         const RunOutcome outcome =
             request.writeDocument
                 ? engine.RunConversion(request.ChosenInputs(), request.outputPath, request.mode,
@@ -127,6 +134,7 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
                 : engine.RunCheck(request.ChosenInputs(), request.mode, request.launch.launchCode,
                                   request.yearText);
         result.messages = std::move(log.messages);
+        keepFindings();
         if (outcome == RunOutcome::NoEmployees) {
             result.outcome = CommandOutcome::NothingWritten;
             result.whyNot = platform::TextOf(MessageId::NothingLoaded);
@@ -148,6 +156,7 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
     } catch (const std::exception& failure) {
         // What the run noted before it failed comes first, as it arose.
         result.messages = std::move(log.messages);
+        keepFindings();
         result.messages.push_back(FailureMessage(failure));
         result.whyNot = result.messages.back().text;
         result.outcome = CommandOutcome::Failed;

@@ -44,9 +44,10 @@ RunResult Declined(const Question& question);
 
 // One run of a fresh conversion engine for a request that passed its checks:
 // load, convert, write. Never throws for a failure of the run: it is the
-// result, with its one Error message. `observer`, when given, is told what
-// the conversion converts and leaves out. `pinned`, the files its checks kept
-// open (RunStart::pinned), are read and written in place of their names.
+// result, with its one Error message and the findings of the conversion.
+// `observer`, when given, follows the conversion as it goes (a progress
+// display). `pinned`, the files its checks kept open (RunStart::pinned), are
+// read and written in place of their names.
 RunResult ConvertRequest(const RunRequest& request,
                          platform::FileSystem& fs = platform::RealFileSystem(),
                          ConversionObserver* observer = nullptr,

@@ -1,5 +1,7 @@
 #include "run/findings_list.h"
 
+#include "platform/messages.h"
+
 namespace kw39 {
 
 FindingsList ListFindings(const ConversionReport& report) {
@@ -11,7 +13,9 @@ FindingsList ListFindings(const ConversionReport& report) {
                                  std::string(FindingKindName(finding.kind)), finding.detail});
         }
     }
-    if (list.rows.empty()) list.summary += "\n報告する内容はありません。";
+    if (list.rows.empty()) {
+        list.summary += "\n" + platform::TextOf(platform::MessageId::NothingToReport);
+    }
     return list;
 }
 

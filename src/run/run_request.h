@@ -15,6 +15,7 @@
 #include "platform/message.h"
 #include "platform/messages.h"
 #include "platform/pinned_file_system.h"
+#include "run/finding.h"
 #include "run/input_slots.h"
 #include "run/launch_context.h"
 
@@ -91,6 +92,11 @@ struct RunResult {
     CommandOutcome outcome = CommandOutcome::Failed;
     std::string documentPath;   // when written
     std::size_t employees = 0;  // employees written (or, without document, converted)
+    // "会社名" of the export, once the run has read its company block.
+    std::string companyName;
+    // What the conversion left out or changed, in the order found, also when
+    // it failed after the load began: what the report lists.
+    std::vector<Finding> findings;
     // What the run has to say, in the order it arose: the message of a failed
     // check; or the notes of the reader, the store and the engine, then the
     // completion message of a standalone run (or of a run without document)

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "platform/encoding.h"
 #include "run/conversion_report.h"
+#include "run/findings_collector.h"
 #include "run/findings_list.h"
 #include "run/report_file.h"
 #include "support/test_support.h"
@@ -14,7 +16,7 @@ namespace kw39::test {
 namespace {
 
 // One company with one finding of each kind, told as the engine tells them.
-void ObserveOneOfEach(ConversionReport& report) {
+void ObserveOneOfEach(ConversionObserver& report) {
     // Loading comes first; the line is cut before its 41st byte, which is the
     // second byte of "タ".
     report.Noted(QuoteMismatch{"in/KOJINQ.CSV", 12,
@@ -59,11 +61,33 @@ void ObserveOneOfEach(ConversionReport& report) {
     report.EmployeeConverted("E2", "");
 }
 
+// What a run whose conversion was observed by `observe` returns: written
+// with `employees` employees, or not written for `whyNot`.
+RunResult ResultOf(const std::function<void(ConversionObserver&)>& observe, std::size_t employees,
+                   const std::string& whyNot = {}) {
+    FindingsCollector collector;
+    observe(collector);
+    RunResult result;
+    result.outcome = whyNot.empty() ? CommandOutcome::Written : CommandOutcome::Failed;
+    result.employees = employees;
+    result.whyNot = whyNot;
+    result.companyName = collector.CompanyName();
+    result.findings = collector.TakeFindings();
+    return result;
+}
+
+// Converted: one employee of `company`, with `code`'s row of table 10603
+// missing.
+void OneRowMissing(ConversionObserver& observer, const std::string& company,
+                   const std::string& code, const std::string& name) {
+    observer.ConversionStarted(company, 1);
+    observer.Found(RowMissing{code, "10603"});
+    observer.EmployeeConverted(code, name);
+}
+
 TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
     ConversionReport report;
-    report.BeginCompany({});
-    ObserveOneOfEach(report);
-    report.EndCompany(true);
+    report.Add({}, ResultOf(ObserveOneOfEach, 2));
     const std::string company = "\"テスト, \"\"商事\"\"\"";  // quoted, quotes doubled
     EXPECT_EQ(
         report.Csv(),
@@ -140,15 +164,13 @@ TEST(ConversionReportTest, CsvHasAHeaderTheCompanyLineAndOneLinePerFinding) {
 
 TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
     ConversionReport report;
-    report.BeginCompany("a");
-    ObserveOneOfEach(report);
-    report.EndCompany(true);
-    report.BeginCompany("b");
-    report.ConversionStarted("B社", 1);
-    report.Found(RowMissing{"X", "10603"});
-    report.Found(RowMissing{"X", "10801"});
-    report.EmployeeConverted("X", "x");
-    report.EndCompany(true);
+    report.Add("a", ResultOf(ObserveOneOfEach, 2));
+    report.Add("b", ResultOf(
+                        [](ConversionObserver& observer) {
+                            OneRowMissing(observer, "B社", "X", "x");
+                            observer.Found(RowMissing{"X", "10801"});
+                        },
+                        1));
 
     EXPECT_EQ(ConversionReport::Count(report.Companies()[0]),
               (FindingCounts{1, 4, 2, 3, 2, 2, 2, 1, 1, 1, 2, 1, 1, 2}));
@@ -173,20 +195,21 @@ TEST(ConversionReportTest, CountsPerCompanyAndForAll) {
 // Each outcome line describes the run when the caller did.
 TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
     ConversionReport report;
-    report.BeginCompany("client-a");
-    report.ConversionStarted("同名商事", 1);
-    report.Found(RowMissing{"1", "10603"});
-    report.EmployeeConverted("1", "甲");
-    report.DescribeRun({"0001", "同名商事", "8 (令和8年)", "標準モード", "out/0001同名商事.XML"});
-    report.EndCompany(true);
-    report.BeginCompany("client-b");
+    report.Add(
+        "client-a",
+        ResultOf([](ConversionObserver& o) { OneRowMissing(o, "同名商事", "1", "甲"); }, 1),
+        RunDescription{"0001", "同名商事", "8 (令和8年)", "標準モード", "out/0001同名商事.XML"});
     // Its company file could not be read: no code, no name.
-    report.DescribeRun({"", "", "8 (令和8年)", "簡易モード", "out/b.XML"});
-    report.EndCompany(false, "社員情報ファイルが正しくありません。\n\n続きの行");
-    report.BeginCompany("client-c");
-    report.ConversionStarted("同名商事", 1);
-    report.EmployeeConverted("1", "乙");
-    report.EndCompany(false, "ファイルの書き込みに失敗しました。\nout/x.XML");
+    report.Add(
+        "client-b",
+        ResultOf([](ConversionObserver&) {}, 0, "社員情報ファイルが正しくありません。\n\n続きの行"),
+        RunDescription{"", "", "8 (令和8年)", "簡易モード", "out/b.XML"});
+    report.Add("client-c", ResultOf(
+                               [](ConversionObserver& o) {
+                                   o.ConversionStarted("同名商事", 1);
+                                   o.EmployeeConverted("1", "乙");
+                               },
+                               1, "ファイルの書き込みに失敗しました。\nout/x.XML"));
     EXPECT_EQ(report.Csv(),
               "会社,社員コード,氏名,種類,内容\r\n"
               "client-a,,,変換した社員,\"1 名 (会社 0001 同名商事, 申告年度 8 (令和8年), "
@@ -201,18 +224,15 @@ TEST(ConversionReportTest, CompaniesOfABatchAreNamedByTheirFolders) {
 // load began still knows the name, and so does one that stopped at its checks
 // or was cancelled once its company file named the company.
 TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
+    const auto nothing = [](ConversionObserver&) {};
     ConversionReport report;
-    report.BeginCompany({});
-    report.Noted(CompanyNameRead{"甲商事"});
-    report.EndCompany(false, "in/GETUJIQ.CSV の 4 行目: 項目数");
-    report.BeginCompany({});
-    report.EndCompany(false, "社員情報ファイルが正しくありません。");
-    report.BeginCompany({});
-    report.DescribeRun({"0002", "乙商事", "99", "標準モード", "b.xml"});
-    report.EndCompany(false, "正しい申告年度を指定してください。");
-    report.BeginCompany({});
-    report.DescribeRun({"0003", "丙商事", "8 (令和8年)", "標準モード", "c.xml"});
-    report.EndCompany(false, "中止しました。");
+    report.Add({}, ResultOf([](ConversionObserver& o) { o.Noted(CompanyNameRead{"甲商事"}); }, 0,
+                            "in/GETUJIQ.CSV の 4 行目: 項目数"));
+    report.Add({}, ResultOf(nothing, 0, "社員情報ファイルが正しくありません。"));
+    report.Add({}, ResultOf(nothing, 0, "正しい申告年度を指定してください。"),
+               RunDescription{"0002", "乙商事", "99", "標準モード", "b.xml"});
+    report.Add({}, ResultOf(nothing, 0, "中止しました。"),
+               RunDescription{"0003", "丙商事", "8 (令和8年)", "標準モード", "c.xml"});
     EXPECT_EQ(report.Csv(),
               "会社,社員コード,氏名,種類,内容\r\n"
               "甲商事,,,変換していません,in/GETUJIQ.CSV の 4 行目: 項目数\r\n"
@@ -227,9 +247,7 @@ TEST(ConversionReportTest, ARunThatWasNotConvertedNamesTheCompanyItRead) {
 // text, under the count line; a run without findings says so.
 TEST(ConversionReportTest, ListHasOneRowPerFindingUnderTheCounts) {
     ConversionReport report;
-    report.BeginCompany({});
-    ObserveOneOfEach(report);
-    report.EndCompany(true);
+    report.Add({}, ResultOf(ObserveOneOfEach, 2));
     const FindingsList list = ListFindings(report);
     EXPECT_EQ(list.summary, ConversionReport::CountLine(report.CountAll()));
     ASSERT_EQ(list.rows.size(), report.Companies()[0].findings.size());
@@ -246,10 +264,12 @@ TEST(ConversionReportTest, ListHasOneRowPerFindingUnderTheCounts) {
     EXPECT_TRUE(list.rows[0][3].starts_with("in/KOJINQ.CSV の 12 行目「10\"03,"));
 
     ConversionReport clean;
-    clean.BeginCompany({});
-    clean.ConversionStarted("A", 1);
-    clean.EmployeeConverted("1", "甲");
-    clean.EndCompany(true);
+    clean.Add({}, ResultOf(
+                      [](ConversionObserver& o) {
+                          o.ConversionStarted("A", 1);
+                          o.EmployeeConverted("1", "甲");
+                      },
+                      1));
     const FindingsList none = ListFindings(clean);
     EXPECT_TRUE(none.rows.empty());
     EXPECT_EQ(none.summary,
@@ -278,12 +298,10 @@ TEST(ConversionReportTest, CellsThatWouldStartAFormulaAreSetOff) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        ConversionReport report;
-        report.BeginCompany(c.text);  // the folder of a batch
-        report.ConversionStarted("会社", 1);
-        report.Found(RowMissing{c.text, "10603"});
-        report.EmployeeConverted(c.text, c.text);
-        report.EndCompany(true);
+        ConversionReport report;  // named by the folder of a batch
+        report.Add(
+            c.text,
+            ResultOf([&c](ConversionObserver& o) { OneRowMissing(o, "会社", c.text, c.text); }, 1));
         const std::string cell = c.cell;
         const std::string company = *c.text ? cell : std::string("会社");
         EXPECT_EQ(report.Csv(), "会社,社員コード,氏名,種類,内容\r\n" + company +
@@ -294,10 +312,12 @@ TEST(ConversionReportTest, CellsThatWouldStartAFormulaAreSetOff) {
 
 TEST(ConversionReportTest, FileIsUtf8WithAByteOrderMark) {
     ConversionReport report;
-    report.BeginCompany({});
-    report.ConversionStarted("ソラマメ\x81", 1);  // ends in a lone lead byte
-    report.EmployeeConverted("1", "");
-    report.EndCompany(true);
+    report.Add({}, ResultOf(
+                       [](ConversionObserver& o) {
+                           o.ConversionStarted("ソラマメ\x81", 1);  // ends in a lone lead byte
+                           o.EmployeeConverted("1", "");
+                       },
+                       1));
     const std::string bytes = ReportFileBytes(report);
     ASSERT_TRUE(bytes.starts_with("\xEF\xBB\xBF"));
     EXPECT_EQ(bytes.substr(3),

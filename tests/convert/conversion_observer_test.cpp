@@ -207,7 +207,7 @@ TEST(ConversionObserverTest, EachKindOfFindingIsReportedWithItsValuesAsWritten) 
         LoadedEngine loaded(data);
         RecordingObserver observer;
         loaded.Engine().SetObserver(&observer);
-        ASSERT_TRUE(loaded.ConvertAll());
+        ASSERT_TRUE(loaded.Run());
         EXPECT_EQ(observer.findings, c.findings);
         EXPECT_EQ(observer.events,
                   (std::vector<std::string>{"started テスト会社 1", "converted E1 山田 花子"}));
@@ -225,7 +225,7 @@ TEST(ConversionObserverTest, EmployeesWithoutTaxResidenceTaxOrYearEndRows) {
     LoadedEngine loaded(data);
     RecordingObserver observer;
     loaded.Engine().SetObserver(&observer);
-    ASSERT_TRUE(loaded.ConvertAll());
+    ASSERT_TRUE(loaded.Run());
     EXPECT_EQ(observer.findings, (std::vector<std::string>{"no row A 10603", "no row B 10611"}));
     // Each employee's findings come before the news that it is done.
     EXPECT_EQ(observer.events,
@@ -252,8 +252,8 @@ TEST(ConversionObserverTest, LinesWhoseQuotesMergeFieldsAreToldWithTheirPlace) {
         "x\"y\r\n";                                  // 13: not loaded, so not told
     TempDir dir;
     const std::string path = dir.Write("KOJINQ.CSV", text);
-    platform::MessageLog port;
-    CExchangeFromPCAToKw39 engine(port);
+    platform::MessageLog log;
+    CExchangeFromPCAToKw39 engine(log);
     RecordingObserver observer;
     engine.SetObserver(&observer);
     ASSERT_TRUE(engine.Reader().ReadDataFiles({path}, 1));
@@ -279,16 +279,16 @@ TEST(ConversionObserverTest, BeingObservedChangesNothingInTheDocument) {
     AddSalary(data, "012", "20241226");
     data.Add("10705", {{"社員コード", "E1"}, {"支給回", "0"}});
     const auto document = [&data](bool observed) {
-        LoadedEngine loaded(data);
-        RecordingObserver observer;
-        if (observed) loaded.Engine().SetObserver(&observer);
-        EXPECT_TRUE(loaded.ConvertAll());
-        EXPECT_EQ(observer.findings.empty(), !observed);
-        StringSink sink;
+        std::string text;
         for (const LinkMode mode : {kModeStandard, kModeSimple}) {
-            loaded.Engine().Store().WriteDocumentTo(sink, mode, "1", "テスト会社", "8");
+            LoadedEngine loaded(data);
+            RecordingObserver observer;
+            if (observed) loaded.Engine().SetObserver(&observer);
+            EXPECT_TRUE(loaded.Run(mode));
+            EXPECT_EQ(observer.findings.empty(), !observed);
+            text += ReadBytes(loaded.dir.File("out.xml"));
         }
-        return sink.text;
+        return text;
     };
     const std::string plain = document(false);
     EXPECT_NE(plain.find("<FUYOUSINZOKU COUNT=\"20\">"), std::string::npos);

@@ -32,7 +32,7 @@ void RunCases(const std::vector<Case>& cases) {
             EXPECT_EQ(loaded.Value("E1", c.expects[i].label), c.expects[i].value)
                 << "expectation " << i;
         }
-        EXPECT_TRUE(loaded.port.messages.empty());
+        EXPECT_TRUE(loaded.log.messages.empty());
     }
 }
 

@@ -115,7 +115,7 @@ TEST(ConvertPaymentsTest, SalaryNumbersAndDatesChooseTheSlot) {
         const SYAINDETAIL& detail = *loaded.Syain("E1").pDetail;
         EXPECT_EQ(Filed(detail.aKyuuyo, 1, 13), c.expected);
         EXPECT_EQ(Filed(detail.aShouyo, 14, 5), (std::map<int, std::string>{}));
-        EXPECT_TRUE(loaded.port.messages.empty());
+        EXPECT_TRUE(loaded.log.messages.empty());
     }
 }
 
@@ -158,7 +158,7 @@ TEST(ConvertPaymentsTest, BonusNumbersFoldIntoFiveSlots) {
         const SYAINDETAIL& detail = *loaded.Syain("E1").pDetail;
         EXPECT_EQ(Filed(detail.aShouyo, 14, 5), c.expected);
         EXPECT_EQ(Filed(detail.aKyuuyo, 1, 13), (std::map<int, std::string>{}));
-        EXPECT_TRUE(loaded.port.messages.empty());
+        EXPECT_TRUE(loaded.log.messages.empty());
     }
 }
 

@@ -38,11 +38,21 @@ PcaExport& PcaExport::Add(const std::vector<PcaRow>& rows) {
 }
 
 LoadedEngine::LoadedEngine(const PcaExport& data)
-    : m_pEngine(std::make_unique<CExchangeFromPCAToKw39>(port)) {
+    : m_pEngine(std::make_unique<CExchangeFromPCAToKw39>(log)) {
     const std::string path = dir.Write("KOJINQ.CSV", data.Text());
     if (!m_pEngine->Reader().ReadDataFiles({path}, 1)) {
         throw std::runtime_error("the fixture file was not read");
     }
+}
+
+bool LoadedEngine::ConvertAll() {
+    const std::vector<std::string>& codes = m_pEngine->Reader().GetEmployeeCodes();
+    for (const std::string& code : codes) m_pEngine->ConvertEmployee(code);
+    return !codes.empty();
+}
+
+bool LoadedEngine::Run(LinkMode mode) {
+    return m_pEngine->ConvertAndWriteDocument(dir.File("out.xml"), mode, "1", "8");
 }
 
 const SYAINDATA& LoadedEngine::Syain(const std::string& code) {

@@ -43,14 +43,19 @@ class LoadedEngine {
     explicit LoadedEngine(const PcaExport& data);
 
     CExchangeFromPCAToKw39& Engine() { return *m_pEngine; }
-    // Converts every employee; the result of ConvertAllEmployees.
-    bool ConvertAll() { return m_pEngine->ConvertAllEmployees(); }
+    // Converts every employee of the list into the store, where the tests
+    // read the records (a run writes and drops each one); false when the
+    // list is empty.
+    bool ConvertAll();
+    // Converts and writes as a run does, into "out.xml" of `dir`, telling the
+    // engine's observer; false when the list is empty.
+    bool Run(LinkMode mode = kModeStandard);
     // The stored record of an employee; fails the test when there is none.
     const SYAINDATA& Syain(const std::string& code);
     // The value filed under a label ("" when none).
     std::string Value(const std::string& code, std::string_view label);
 
-    platform::MessageLog port;
+    platform::MessageLog log;
     TempDir dir;
 
   private:

@@ -79,8 +79,8 @@ std::string Head(const char* mode) {
 constexpr const char* kTail = "    </DATA>\n</REPORT>\n";
 
 TEST(ExportDocument, EmptyStoreGivesTheEighteenLineFrame) {
-    platform::MessageLog port;
-    const CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    const CExportXMLKw39 store(log);
     const std::string document = Document(store, kModeStandard);
     EXPECT_EQ(document, Crlf(Head("NORMAL") + kTail));
     EXPECT_EQ(CountLines(document), 18u);
@@ -96,8 +96,8 @@ TEST(ExportDocument, EmptyStoreGivesTheEighteenLineFrame) {
 }
 
 TEST(ExportDocument, FrameValuesAreEscapedAndEmptyOnesSelfClosed) {
-    platform::MessageLog port;
-    const CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    const CExportXMLKw39 store(log);
     const std::string document = Document(store, kModeStandard, "A&B<社>", "");
     EXPECT_NE(document.find("\r\n        <KOMONSAKINAME>A&amp;B&lt;社&gt;</KOMONSAKINAME>\r\n"),
               std::string::npos);
@@ -106,7 +106,8 @@ TEST(ExportDocument, FrameValuesAreEscapedAndEmptyOnesSelfClosed) {
               std::string::npos);
 }
 
-TEST(ExportDocument, MakeElementEscapesOnceAndKeepsBlanks) {
+// Every element line of the document comes from the writer's Element.
+TEST(ExportDocument, ElementsEscapeOnceAndKeepBlanks) {
     struct Case {
         const char* tag;
         std::string value;
@@ -120,27 +121,19 @@ TEST(ExportDocument, MakeElementEscapesOnceAndKeepsBlanks) {
         {"NAME", "A&B", 1, "    <NAME>A&amp;B</NAME>\n"},
         {"NAME", "&<>\"'", 0, "<NAME>&amp;&lt;&gt;&quot;&apos;</NAME>\n"},
         {"NAME", "&amp;", 0, "<NAME>&amp;amp;</NAME>\n"},
+        {"NAME", "&&", 0, "<NAME>&amp;&amp;</NAME>\n"},
+        {"NAME", "<tag attr=\"v\">'x'</tag>", 0,
+         "<NAME>&lt;tag attr=&quot;v&quot;&gt;&apos;x&apos;&lt;/tag&gt;</NAME>\n"},
         // Trail bytes 0x5C and 0x7C (ソ, 表, |-like bytes) stay untouched.
         {"NAME", "ソ表能 山田", 0, "<NAME>ソ表能 山田</NAME>\n"},
         {"NAME", " 0 ", 0, "<NAME> 0 </NAME>\n"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CExportXMLKw39::MakeElement(c.tag, c.value, c.level), c.expected) << c.value;
-    }
-}
-
-TEST(ExportDocument, EscapeXMLReplacesInPlace) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"", ""},
-        {"plain 社員", "plain 社員"},
-        {"a&b", "a&amp;b"},
-        {"<tag attr=\"v\">'x'</tag>", "&lt;tag attr=&quot;v&quot;&gt;&apos;x&apos;&lt;/tag&gt;"},
-        {"&&", "&amp;&amp;"},
-        {"&lt;", "&amp;lt;"},
-    };
-    for (auto [text, expected] : cases) {
-        CExportXMLKw39::EscapeXML(text);
-        EXPECT_EQ(text, expected);
+        StringSink sink;
+        DocumentWriter writer(sink);
+        writer.Element(c.tag, c.value, c.level);
+        writer.Flush();
+        EXPECT_EQ(sink.text, Crlf(c.expected)) << c.value;
     }
 }
 
@@ -348,8 +341,8 @@ constexpr const char* kSampleRest = R"(            <KOUJOGAKU_JOUHOU>
 )";
 
 TEST(ExportDocument, WholeSectionInStandardMode) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     FillSample(store);
     const std::string expected =
         Head("NORMAL") + kSampleHonnin + kSampleStandardFamily + kSampleRest + kTail;
@@ -357,8 +350,8 @@ TEST(ExportDocument, WholeSectionInStandardMode) {
 }
 
 TEST(ExportDocument, WholeSectionInSimpleMode) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     FillSample(store);
     const std::string expected =
         Head("EASY") + kSampleHonnin + kSampleSimpleFamily + kSampleRest + kTail;
@@ -380,8 +373,8 @@ TEST(ExportDocument, SectionLineCountsFollowTheRecords) {
         {kModeSimple, 20, 13, 5, 198},  {kModeSimple, 0, 2, 1, 108},
     };
     for (const Case& c : cases) {
-        platform::MessageLog port;
-        CExportXMLKw39 store(port);
+        platform::MessageLog log;
+        CExportXMLKw39 store(log);
         store.SetSyainName("1", "name");
         for (int i = 0; i < c.dependants; ++i) store.SetFuyosya("1", Dependant("", "", "", "", ""));
         for (int i = 1; i <= c.salaries; ++i) store.SetKyuuyoShouyo("1", Payment(i));
@@ -411,8 +404,8 @@ TEST(ExportDocument, ZeroIsBlankedOnlyInDeductionsAndTotals) {
     // Standard: 36 own + 6 spouse + 5 dependant + 8 payment fields.
     // Simple: 36 own + 5 spouse + 8 counts + 8 payment fields.
     for (const Case c : {Case{kModeStandard, 55}, Case{kModeSimple, 57}}) {
-        platform::MessageLog port;
-        CExportXMLKw39 store(port);
+        platform::MessageLog log;
+        CExportXMLKw39 store(log);
         for (auto items :
              {HonninItems(), HaiguusyaItems(), KazokuItems(), KoujogakuItems(), GoukeiItems()}) {
             for (const XMLITEMINFO& item : items) store.SetData("1", "0", item.pszLabel);
@@ -438,8 +431,8 @@ TEST(ExportDocument, ZeroIsBlankedOnlyInDeductionsAndTotals) {
 }
 
 TEST(ExportDocument, StartLineAttributesAreEscaped) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     store.SetSyainName("A&\"<1>", "O'Neil & \"社長\"");
     store.SetSyainName("2", "");
     const std::string document = Document(store, kModeStandard);
@@ -450,8 +443,8 @@ TEST(ExportDocument, StartLineAttributesAreEscaped) {
 }
 
 TEST(ExportDocument, PaymentGroupsKeepFilingOrderAndNumberBonusFromOne) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     for (int no : {18, 13, 14, 2, 15, 2}) store.SetKyuuyoShouyo("1", Payment(no));
     const std::string document = Document(store, kModeSimple);
     std::string groups;
@@ -467,8 +460,8 @@ TEST(ExportDocument, PaymentGroupsKeepFilingOrderAndNumberBonusFromOne) {
 }
 
 TEST(ExportDocument, SectionsFollowCreationOrder) {
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     store.SetData("B", "x", "所属コード");
     store.SetSyainName("A", "a");
     store.SetData("C", "x", "給与・総支給金額");  // not accepted: no section
@@ -490,8 +483,8 @@ TEST(ExportDocument, LargeDocumentStreamsInPiecesWithCrLf) {
         }
         int writes = 0;
     };
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     constexpr int kEmployees = 600;
     for (int e = 0; e < kEmployees; ++e) {
         const std::string code = std::to_string(100000 + e);

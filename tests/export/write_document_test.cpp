@@ -50,8 +50,8 @@ void WriteWhole(CExportXMLKw39& store, const std::string& output, LinkMode mode,
 
 TEST(WriteDocument, WritesTheDocumentAndReplacesAnOlderOutput) {
     test::TempDir dir;
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     FillStore(store);
     const std::string output = dir.File("out.xml");
 
@@ -70,9 +70,9 @@ TEST(WriteDocument, WritesTheDocumentAndReplacesAnOlderOutput) {
 
 TEST(WriteDocument, TemporaryFileLiesBesideTheOutput) {
     test::TempDir dir;
-    platform::MessageLog port;
+    platform::MessageLog log;
     test::FaultFileSystem fs(platform::RealFileSystem());
-    CExportXMLKw39 store(port, fs);
+    CExportXMLKw39 store(log, fs);
     const std::string output = dir.File("out.xml");
     WriteWhole(store, output, kModeStandard, "1", "c");
     const std::vector<std::string>& created = fs.CreatedPaths();
@@ -85,8 +85,8 @@ TEST(WriteDocument, TemporaryFileLiesBesideTheOutput) {
 
 TEST(WriteDocument, FailureKeepsTheOldOutputAndLeavesNoTemporaryFile) {
     test::ExpectEveryWriteFaultKeepsTheOldOutput(
-        [](platform::FileSystem& fs, platform::MessageLog& port, const std::string& output) {
-            CExportXMLKw39 store(port, fs);
+        [](platform::FileSystem& fs, platform::MessageLog& log, const std::string& output) {
+            CExportXMLKw39 store(log, fs);
             FillStore(store);
             WriteWhole(store, output, kModeStandard, "1", "c");
         });
@@ -94,10 +94,10 @@ TEST(WriteDocument, FailureKeepsTheOldOutputAndLeavesNoTemporaryFile) {
 
 TEST(WriteDocument, FailureWithoutAnOldOutputLeavesNothing) {
     test::TempDir dir;
-    platform::MessageLog port;
+    platform::MessageLog log;
     test::FaultFileSystem fs(platform::RealFileSystem());
     fs.Writes().closeFails = true;
-    CExportXMLKw39 store(port, fs);
+    CExportXMLKw39 store(log, fs);
     EXPECT_THROW(WriteWhole(store, dir.File("new.xml"), kModeStandard, "1", "c"),
                  platform::IoError);
     EXPECT_TRUE(test::FolderNames(dir.Path()).empty());
@@ -108,8 +108,8 @@ TEST(WriteDocument, WrittenDocumentIsWellFormedXml) {
         FAIL() << "xmllint is not installed: apt-get install -y libxml2-utils";
     }
     test::TempDir dir;
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     for (const LinkMode mode : {kModeStandard, kModeSimple}) {
         FillStore(store);
         store.SetSyainName("<&'\">", "ソ表能&<>\"'");

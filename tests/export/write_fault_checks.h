@@ -30,8 +30,8 @@ inline constexpr WriteFaultCase kWriteFaultCases[] = {
 };
 
 // Writes a document of more than 100 000 bytes to `output` through `fs`,
-// telling `port` what a store would tell it.
-using WriteToOutput = std::function<void(platform::FileSystem& fs, platform::MessageLog& port,
+// telling `log` what a store would tell it.
+using WriteToOutput = std::function<void(platform::FileSystem& fs, platform::MessageLog& log,
                                          const std::string& output)>;
 
 // Runs `write` once for every fault, over an existing output in a folder of
@@ -41,13 +41,13 @@ inline void ExpectEveryWriteFaultKeepsTheOldOutput(const WriteToOutput& write) {
     for (const WriteFaultCase& c : kWriteFaultCases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        platform::MessageLog port;
+        platform::MessageLog log;
         FaultFileSystem fs(platform::RealFileSystem());
         c.breakIt(fs.Writes());
         const std::string old = "old content that must survive\r\n";
         const std::string output = dir.Write("out.xml", old);
         try {
-            write(fs, port, output);
+            write(fs, log, output);
             ADD_FAILURE() << "no exception";
         } catch (const platform::IoError& error) {
             EXPECT_EQ(error.Path(), output);
@@ -55,7 +55,7 @@ inline void ExpectEveryWriteFaultKeepsTheOldOutput(const WriteToOutput& write) {
         }
         EXPECT_EQ(ReadBytes(output), old);
         EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"out.xml"});
-        EXPECT_TRUE(port.messages.empty());
+        EXPECT_TRUE(log.messages.empty());
     }
 }
 

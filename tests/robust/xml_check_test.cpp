@@ -65,8 +65,8 @@ TEST(XmlCheck, TheWriterKeepsHostileValuesInTheirPlace) {
     const std::string hostile[] = {"<",     ">",           "&",        "\"",   "'",
                                    "&amp;", "]]>",         "</SYAIN>", "a\nb", "a\r\nb",
                                    "<!--",  "\"/><X a=\"", " "};
-    platform::MessageLog port;
-    CExportXMLKw39 store(port);
+    platform::MessageLog log;
+    CExportXMLKw39 store(log);
     int n = 0;
     for (const std::string& value : hostile) {
         const std::string code = value + std::to_string(n++);

@@ -10,7 +10,7 @@
 
 #include "convert/engine.h"
 #include "pca/catalogue.h"
-#include "run/conversion_report.h"
+#include "run/findings_collector.h"
 #include "support/test_support.h"
 
 namespace kw39::test {
@@ -68,15 +68,14 @@ class SampleExport {
 
     // The findings of a conversion into `mode`, each "kind|code|detail".
     std::vector<std::string> Findings(LinkMode mode) {
-        platform::MessageLog port;
-        ConversionReport report;
-        report.BeginCompany({});
-        CExchangeFromPCAToKw39 engine(port);
+        platform::MessageLog log;
+        FindingsCollector report;
+        CExchangeFromPCAToKw39 engine(log);
         engine.SetObserver(&report);
         engine.Reader().ReadDataFiles(m_aPaths, static_cast<int>(m_aPaths.size()));
         EXPECT_TRUE(engine.ConvertAndWriteDocument(m_dir.File("out.xml"), mode, "1", "8"));
         std::vector<std::string> findings;
-        for (const Finding& finding : report.Companies().back().findings) {
+        for (const Finding& finding : report.Findings()) {
             findings.push_back(std::string(FindingKindName(finding.kind)) + "|" +
                                finding.employeeCode + "|" + finding.detail);
         }
