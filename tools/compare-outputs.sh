@@ -6,8 +6,9 @@
 #
 #   tools/compare-outputs.sh OLD_PROGRAM NEW_PROGRAM KW39GEN [WORK_DIR]
 set -u
-old=$1 new=$2 gen=$3
-work=${4:-$(mktemp -d)}
+absolute() { case $1 in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
+old=$(absolute "$1") new=$(absolute "$2") gen=$(absolute "$3")
+work=$(absolute "${4:-$(mktemp -d)}")
 mkdir -p "$work/sets"
 root=$(cd "$(dirname "$0")/.." && pwd)
 

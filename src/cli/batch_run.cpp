@@ -199,6 +199,7 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
             company.whyNot = platform::TextOf(MessageId::Cancelled);
         }
         if (options.report) report.DescribeRun(DescribeRun(company.request, fs));
+        company.request.exports.reset();  // its files are closed
         report.EndCompany(status == kExitWritten && !options.check, company.whyNot);
         // After a cancel only the companies that had failed already are shown.
         if (!cancelled || !planned) {

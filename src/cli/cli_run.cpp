@@ -81,7 +81,8 @@ std::optional<RunResult> ChooseOutput(const Terminal& terminal, RunRequest& requ
         request.outputPath = *options.output;
         return std::nullopt;
     }
-    const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
+    const OutputNameProposal proposal =
+        ProposeOutputFileName(request.inputPaths[0], fs, request.exports.get());
     if (proposal.name.empty()) {
         const Message& message = *proposal.failure.message;
         terminal.Show(message);
@@ -105,6 +106,7 @@ std::optional<RunResult> ChooseInputs(const Terminal& terminal, RunRequest& requ
     request.mode = options.mode;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
     request.writeDocument = !options.check;
+    request.exports = std::make_shared<ExportFiles>();
     if (options.folder) {
         if (auto refused = ApplyFolder(terminal, request, *options.folder, fs)) return refused;
     }
@@ -176,7 +178,8 @@ std::optional<RunResult> ConvertOne(const Terminal& terminal, const CliOptions& 
 
 std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
                               platform::FileSystem& fs) {
-    const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs);
+    const std::optional<int> paid =
+        PaymentYearOf(request.inputPaths[kMonthlySlot], fs, request.exports.get());
     const std::string year = paid ? std::to_string(EraYear(*paid)) : DefaultYear(platform::Today());
     NoteYear(terminal, year, paid);
     return year;

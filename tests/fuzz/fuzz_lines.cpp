@@ -10,7 +10,7 @@
 #include "pca/header_line.h"
 #include "platform/line_reader.h"
 #include "platform/sjis.h"
-#include "run/text_encoding_check.h"
+#include "pca/text_encoding_check.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/sjis.h"
 #include "robust_fixtures.h"
 #include "run/input_slots.h"
-#include "run/text_encoding_check.h"
+#include "pca/text_encoding_check.h"
 #include "run/validate_input.h"
 
 namespace kw39::test {
