@@ -1,9 +1,10 @@
 // The rows of one table, kept compact. A table can hold hundreds of thousands of
 // rows of up to 157 mostly short fields, so a row is one run of bytes in a
-// shared arena rather than a string per field: every field is a head byte and
-// its bytes (field_encoding.h), and the offset of every 16th field is noted at
-// the start of the row for quick access (in two bytes, or four in a row longer
-// than 64 KiB).
+// shared arena rather than a string per field: the number of its fields, then
+// every field as a head byte and its bytes (field_encoding.h), and the offset
+// of every 16th field noted at the start of the row for quick access (in two
+// bytes, or four in a row longer than 64 KiB). Positions beyond a row's fields
+// hold "".
 //
 // The reader splits each data line straight into the arena as a staged row
 // (StageLine), checks it, and only then keeps it as a new row or lays it over
@@ -57,6 +58,13 @@ class RowStore {
 
   private:
     class Builder;
+
+    // Every row is preceded by the number of its fields, one byte: the
+    // positions after them hold "" without taking any room (a short line in
+    // a table of 157 columns stays short).
+    static constexpr std::size_t kCountSize = 1;
+    static int CountOf(const char* row) { return static_cast<unsigned char>(row[-1]); }
+    char* StagedRow() const { return m_pFree + kCountSize; }
 
     void StageUnquoted(std::string_view text, std::size_t header);
     std::size_t HeaderSize(bool wide) const;
