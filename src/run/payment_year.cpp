@@ -1,6 +1,7 @@
 #include "run/payment_year.h"
 
 #include "convert/text_rules.h"
+#include "platform/io_error.h"
 
 namespace kw39 {
 
@@ -29,11 +30,15 @@ std::optional<int> PaymentYearOf(const std::string& monthlyPath, platform::FileS
     const auto status = fs.Stat(monthlyPath);
     if (!status || status->isDirectory || status->isSpecial) return std::nullopt;
     ExportFiles own;
-    const ExportFiles::Export& monthly = (exports ? *exports : own).Read(monthlyPath, fs);
-    // A file that cannot be read, or is no text, is refused by the input
-    // checks; its year does not matter.
-    if (!monthly.file || monthly.scan.readFailure) return std::nullopt;
-    return PaymentYearOf(monthly.scan.paymentDates);
+    try {
+        const ExportFiles::Export& monthly = (exports ? *exports : own).Read(monthlyPath, fs);
+        // A file that cannot be read, or is no text, is refused by the input
+        // checks; its year does not matter.
+        if (!monthly.file || monthly.scan.readFailure) return std::nullopt;
+        return PaymentYearOf(monthly.scan.paymentDates);
+    } catch (const platform::IoError&) {
+        return std::nullopt;  // the input checks open it again and report the failure
+    }
 }
 
 std::optional<Message> YearMismatchQuestion(std::string_view yearText,

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "pca/data_line_error.h"
 #include "pca/export_files.h"
 #include "platform/messages.h"
 #include "platform/sjis.h"
@@ -22,8 +21,6 @@ namespace kw39 {
 namespace {
 
 using platform::MessageId;
-
-constexpr std::string_view kCompanyTable = "10000";
 
 struct CompanyKey {
     std::string key;  // company code, "@", company name
