@@ -82,5 +82,20 @@ mkdir -p "$work/sets-bad/badcompany"
 cp "$work"/sets/demo/* "$work/sets-bad/badcompany/"
 printf '[10000]\r\nonly\r\n' >"$work/sets-bad/badcompany/KAISHAQ.CSV"
 compare badcompany --folder "$work/sets-bad/badcompany" --yes --output OUT --report REPORT
+# The company file broken in ways that the proposed document name, the report
+# and the checks each meet: UTF-16, UTF-8 with its mark, NUL bytes after the
+# company line, data after the end-of-file byte; then without --output.
+bad_company() {
+    mkdir -p "$work/sets-bad/$1"
+    cp "$work"/sets/demo/* "$work/sets-bad/$1/"
+    printf "$2" >"$work/sets-bad/$1/KAISHAQ.CSV"
+    compare "$1" --folder "$work/sets-bad/$1" --yes --output OUT --report REPORT
+    compare "$1-noout" --folder "$work/sets-bad/$1" --yes --report REPORT
+}
+bad_company company-utf16 '\377\376[\0001\0000\0000\0000\0000\000]\000'
+bad_company company-utf8 '\357\273\277[10000]\r\n0001,\346\227\245\r\n[10001]\r\n'
+bad_company company-nul '[10000]\r\n0001,X\r\n[10001]\r\n\000\000\r\n'
+bad_company company-eof '[10000]\r\n0001,X\r\n[10001]\r\n\032more\r\n'
+bad_company company-late '[10001]\r\nx\r\n[10000]\r\n0001,X\r\n'
 echo "$failures difference(s)"
 [ "$failures" -eq 0 ]
