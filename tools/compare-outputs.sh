@@ -16,6 +16,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # (some with irregular lines), and a batch root of small companies.
 cp -r "$root/samples/demo" "$work/sets/demo"
 for spec in "1 1 0" "5 2 0" "40 3 0" "200 4 0" "7 5 30" "60 6 200" "300 7 500"; do
+    # shellcheck disable=SC2086 # the three words of the spec
     set -- $spec
     "$gen" --employees "$1" --seed "$2" --irregular "$3" --out "$work/sets/gen-$1-$2-$3" >/dev/null
 done
@@ -88,6 +89,7 @@ compare badcompany --folder "$work/sets-bad/badcompany" --yes --output OUT --rep
 bad_company() {
     mkdir -p "$work/sets-bad/$1"
     cp "$work"/sets/demo/* "$work/sets-bad/$1/"
+    # shellcheck disable=SC2059 # the bytes are given as a format of escapes
     printf "$2" >"$work/sets-bad/$1/KAISHAQ.CSV"
     compare "$1" --folder "$work/sets-bad/$1" --yes --output OUT --report REPORT
     compare "$1-noout" --folder "$work/sets-bad/$1" --yes --report REPORT
