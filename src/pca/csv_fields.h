@@ -22,11 +22,6 @@ class CsvFields {
         return std::string_view(m_strBytes).substr(begin, m_aEnds[i] - begin);
     }
 
-    // Forgets every field but keeps the memory for the next line.
-    void clear() {
-        m_strBytes.clear();
-        m_aEnds.clear();
-    }
     void AppendByte(char c) { m_strBytes.push_back(c); }
     void AppendBytes(std::string_view bytes) { m_strBytes.append(bytes); }
     void EndField() { m_aEnds.push_back(m_strBytes.size()); }

@@ -134,16 +134,11 @@ std::size_t RowStore::HeaderSize(bool wide) const {
     return 1 + m_nCheckpoints * (wide ? sizeof(std::uint32_t) : sizeof(std::uint16_t));
 }
 
-std::uint32_t RowStore::Append(const CsvFields& fields) {
+std::uint32_t RowStore::AppendEmpty() {
     if (m_aRows.size() >= UINT32_MAX) throw std::length_error("too many rows in one table");
-    GatherValues(fields, nullptr);
+    m_aValues.clear();
     m_aRows.push_back(Place(m_aValues));
     return static_cast<std::uint32_t>(m_aRows.size() - 1);
-}
-
-void RowStore::Overwrite(std::uint32_t row, const CsvFields& fields) {
-    GatherValues(fields, m_aRows[row]);
-    m_aRows[row] = Place(m_aValues);
 }
 
 std::string_view RowStore::Field(std::uint32_t row, int column) const {
@@ -283,13 +278,6 @@ void RowStore::OverwriteWithStaged(std::uint32_t row) {
     }
     GatherTail(m_aRows[row], m_nStaged);
     m_aRows[row] = Place(m_aValues);
-}
-
-void RowStore::GatherValues(const CsvFields& fields, const char* previous) {
-    m_aValues.clear();
-    const std::size_t given = std::min(fields.size(), static_cast<std::size_t>(m_nColumns));
-    for (std::size_t i = 0; i < given; ++i) m_aValues.push_back(fields[i]);
-    GatherTail(previous, given);
 }
 
 void RowStore::GatherTail(const char* previous, std::size_t from) {
