@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Peak memory of kw39pcaconv on inputs whose size lies in one line or in a file
-# that is no text: the sample company with one employee whose address field
-# is 100 MB or 300 MB long, and a monthly file of 1 GB or 8 GB that is no
-# text, read without --year (the year would come from its payment dates).
+# Peak memory of kw39pcaconv on inputs whose size lies in one line, in many
+# short lines of a wide table, or in a file that is no text: the sample
+# company with one employee whose address field is 100 MB or 300 MB long,
+# 400,000 lines "E1,<n>" (3.9 MB) in the 157 columns of table 10702, and a
+# monthly file of 1 GB or 8 GB that is no text, read without --year (the year
+# would come from its payment dates).
 # Not a timed test: it states what the program needs, for docs/benchmark.md.
 #
 #   bench/long-field.sh
@@ -53,6 +55,12 @@ for mb in 100 300; do
     } >>"$work/in/KOJINQ.CSV"
     measure "one address field of $mb MB" "$mb" --year 8
 done
+company
+{
+    printf '[10702]\r\n'
+    seq 1 400000 | awk '{ printf "E1,%d\r\n", $1 }'
+} >>"$work/in/GETUJIQ.CSV"
+measure "400,000 short lines in table 10702" 3.9 --year 8
 for gb in 1 8; do
     company
     # Sparse: NUL bytes that take no disk space, as good as any bytes that

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds kw39gen and kw39bench (Release, with symbols for profiling),
 # generates the benchmark sets once (cached under the build folder, written
-# again when the generator changes) and runs the benchmark.
+# again when the generator changes) and runs the benchmark, then the whole
+# program against a line-count pass (bench/ratio.sh).
 #
 #   bench/run.sh [kw39bench options, e.g. --sizes 1000,10000 --runs 3]
 #   bench/run.sh --profile   # perf profile of one conversion of the 1,000 set
@@ -57,3 +58,5 @@ fi
 echo "machine: $(nproc) cores, $(uname -srm); load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
 "$bench" --data "$data" ${args[@]+"${args[@]}"}
 echo "load after the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+"$root/bench/ratio.sh"

@@ -206,6 +206,7 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         result.whyNot = company.whyNot;
         std::optional<RunDescription> description;
         if (options.report) description = DescribeRun(company.request, fs);
+        company.request.exports.reset();  // its files are closed
         report.Add(Shown(company.name), result, std::move(description));
         // After a cancel only the companies that had failed already are shown.
         if (!cancelled || !planned) {

@@ -85,7 +85,8 @@ std::optional<RunResult> ChooseOutput(const Terminal& terminal, RunRequest& requ
         request.outputPath = *options.output;
         return std::nullopt;
     }
-    const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
+    const OutputNameProposal proposal =
+        ProposeOutputFileName(request.inputPaths[0], fs, request.exports.get());
     if (proposal.name.empty()) {
         const Message& message = *proposal.failure.message;
         terminal.Show(message);
@@ -109,6 +110,7 @@ std::optional<RunResult> ChooseInputs(const Terminal& terminal, RunRequest& requ
     request.mode = options.mode;
     request.launch = StandaloneLaunch(DefaultYear(platform::Today()));
     request.writeDocument = !options.check;
+    request.exports = std::make_shared<ExportFiles>();
     if (options.folder) {
         if (auto refused = ApplyFolder(terminal, request, *options.folder, fs)) return refused;
     }
@@ -191,7 +193,8 @@ std::optional<OneRun> ConvertOne(const Terminal& terminal, const CliOptions& opt
 
 std::string YearWithoutOption(const Terminal& terminal, const RunRequest& request,
                               platform::FileSystem& fs) {
-    const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs);
+    const std::optional<int> paid =
+        PaymentYearOf(request.inputPaths[kMonthlySlot], fs, request.exports.get());
     const std::string year = paid ? std::to_string(EraYear(*paid)) : DefaultYear(platform::Today());
     NoteYear(terminal, year, paid);
     return year;

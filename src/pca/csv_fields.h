@@ -1,7 +1,7 @@
 // The CSV splitting of the PCA data lines. The rules live in one template,
-// SplitCsvInto, that hands the bytes of every field to an output: the reader
-// splits millions of lines straight into its row storage with it, and
-// CsvFields collects the fields of one line in one reusable buffer.
+// SplitCsvInto, that hands the bytes of every field to an output: the row
+// storage splits the lines that hold quotes with it, and CsvFields collects
+// the fields of one line in one reusable buffer.
 #pragma once
 
 #include <array>
@@ -22,11 +22,6 @@ class CsvFields {
         return std::string_view(m_strBytes).substr(begin, m_aEnds[i] - begin);
     }
 
-    // Forgets every field but keeps the memory for the next line.
-    void clear() {
-        m_strBytes.clear();
-        m_aEnds.clear();
-    }
     void AppendByte(char c) { m_strBytes.push_back(c); }
     void AppendBytes(std::string_view bytes) { m_strBytes.append(bytes); }
     void EndField() { m_aEnds.push_back(m_strBytes.size()); }
@@ -154,13 +149,6 @@ QuoteFault SplitCsvInto(std::string_view line, Out& out) {
     endOfField(end);
     if (lineQuotes % 2 != 0) return QuoteFault::OddCount;
     return commaOutside ? QuoteFault::CommaOutsideQuotes : QuoteFault::None;
-}
-
-// Splits one CSV line into `fields` by exactly the rules of SplitCsvLine
-// (header_line.h), which is built on it, and tells what its quotes look like.
-inline QuoteFault SplitCsvFields(std::string_view line, CsvFields& fields) {
-    fields.clear();
-    return SplitCsvInto(line, fields);
 }
 
 }  // namespace kw39

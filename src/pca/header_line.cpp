@@ -25,7 +25,7 @@ std::string HeaderTableCode(std::string_view line) {
 
 QuoteFault SplitCsvLine(std::string_view line, std::vector<std::string>& fields) {
     CsvFields split;
-    const QuoteFault fault = SplitCsvFields(line, split);
+    const QuoteFault fault = SplitCsvInto(line, split);
     fields.clear();
     fields.reserve(split.size());
     for (std::size_t i = 0; i < split.size(); ++i) fields.emplace_back(split[i]);

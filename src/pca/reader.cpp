@@ -125,7 +125,7 @@ CPCAKyuuyo::Impl::Impl(platform::MessageLog& log, platform::FileSystem& fs) : m_
     for (const PCATABLEINFO& table : catalogue) {
         TableRows& rows = m_aTables.emplace_back(table);
         // A table without key columns holds exactly one row from the start.
-        if (table.nKeyColumns == 0) rows.rows.Append(CsvFields());
+        if (table.nKeyColumns == 0) rows.rows.AppendEmpty();
     }
 }
 

@@ -62,6 +62,12 @@ std::size_t GetOffset(const char* row, std::size_t slot) {
     return value;
 }
 
+// A row notes its number of fields in one byte.
+int CheckedColumns(int columns) {
+    if (columns > UINT8_MAX) throw std::length_error("too many columns in one table");
+    return columns;
+}
+
 }  // namespace
 
 // The output of SplitCsvInto for a staged row with quotes: writes the bytes of
@@ -119,7 +125,7 @@ class RowStore::Builder {
 };
 
 RowStore::RowStore(int columns)
-    : m_nColumns(columns),
+    : m_nColumns(CheckedColumns(columns)),
       m_nCheckpoints(columns > 0 ? static_cast<std::size_t>((columns - 1) / kCheckpointStride) : 0),
       m_nNextBlock(kFirstBlock) {}
 
@@ -128,20 +134,17 @@ std::size_t RowStore::HeaderSize(bool wide) const {
     return 1 + m_nCheckpoints * (wide ? sizeof(std::uint32_t) : sizeof(std::uint16_t));
 }
 
-std::uint32_t RowStore::Append(const CsvFields& fields) {
+std::uint32_t RowStore::AppendEmpty() {
     if (m_aRows.size() >= UINT32_MAX) throw std::length_error("too many rows in one table");
-    GatherValues(fields, nullptr);
+    m_aValues.clear();
     m_aRows.push_back(Place(m_aValues));
     return static_cast<std::uint32_t>(m_aRows.size() - 1);
 }
 
-void RowStore::Overwrite(std::uint32_t row, const CsvFields& fields) {
-    GatherValues(fields, m_aRows[row]);
-    m_aRows[row] = Place(m_aValues);
-}
-
 std::string_view RowStore::Field(std::uint32_t row, int column) const {
-    const char* p = FieldStart(m_aRows[row], column);
+    const char* const start = m_aRows[row];
+    if (column >= CountOf(start)) return {};
+    const char* p = FieldStart(start, column);
     return Decode(p);
 }
 
@@ -163,8 +166,9 @@ std::size_t RowStore::StageLine(std::string_view line) {
     const std::size_t bound = StagedBound(line.size(), m_nColumns);
     m_bStagedWide = HeaderSize(false) + bound > kNarrowLimit;
     const std::size_t header = HeaderSize(m_bStagedWide);
-    Reserve(header + bound);
-    if (header > 0) m_pFree[0] = static_cast<char>(m_bStagedWide ? 1 : 0);
+    Reserve(kCountSize + header + bound);
+    char* const row = StagedRow();
+    if (header > 0) row[0] = static_cast<char>(m_bStagedWide ? 1 : 0);
     // Most lines (all of the monthly data) hold no quote; they split at their
     // commas alone.
     const std::string_view text = platform::TrimLeadingBlanks(platform::TrimTrailingBlanks(line));
@@ -172,7 +176,7 @@ std::size_t RowStore::StageLine(std::string_view line) {
         StageUnquoted(text, header);
         m_eStagedFault = QuoteFault::None;
     } else {
-        Builder builder(m_pFree, header, m_nCheckpoints, m_bStagedWide);
+        Builder builder(row, header, m_nCheckpoints, m_bStagedWide);
         m_eStagedFault = SplitCsvInto(text, builder);
         m_nStaged = builder.Fields();
         m_nStagedBytes = builder.Bytes();
@@ -183,7 +187,7 @@ std::size_t RowStore::StageLine(std::string_view line) {
 // A line without quotes splits at every comma that is not the second byte of a
 // double-byte character, and every field keeps its bytes.
 void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
-    char* const row = m_pFree;
+    char* const row = StagedRow();
     char* out = row + header;
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -241,23 +245,16 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
 }
 
 std::string_view RowStore::StagedField(std::size_t i) const {
-    const char* p = FieldStart(m_pFree, static_cast<int>(i));
+    const char* p = FieldStart(StagedRow(), static_cast<int>(i));
     return Decode(p);
 }
 
 std::uint32_t RowStore::AppendStaged() {
     if (m_aRows.size() >= UINT32_MAX) throw std::length_error("too many rows in one table");
-    // Positions the line did not reach hold "": one zero length each, noted
-    // where a checkpoint falls on them (the bound reserved room for them).
-    char* const row = m_pFree;
-    std::size_t size = m_nStagedBytes;
-    for (std::size_t i = m_nStaged; i < static_cast<std::size_t>(m_nColumns); ++i) {
-        if (i > 0 && i % kCheckpointStride == 0) {
-            PutOffset(row, i / kCheckpointStride - 1, size, m_bStagedWide);
-        }
-        row[size++] = 0;
-    }
-    Allocate(size);
+    // Positions the line did not reach hold "" without taking any room.
+    char* const row = StagedRow();
+    row[-1] = static_cast<char>(std::min(m_nStaged, static_cast<std::size_t>(m_nColumns)));
+    Allocate(kCountSize + m_nStagedBytes);
     m_aRows.push_back(row);
     return static_cast<std::uint32_t>(m_aRows.size() - 1);
 }
@@ -267,7 +264,7 @@ void RowStore::OverwriteWithStaged(std::uint32_t row) {
     // is about to be placed: they are copied aside first.
     m_aValues.clear();
     std::size_t total = 0;
-    const char* p = FieldStart(m_pFree, 0);
+    const char* p = FieldStart(StagedRow(), 0);
     for (std::size_t i = 0; i < m_nStaged; ++i) {
         m_aValues.push_back(Decode(p));
         total += m_aValues.back().size();
@@ -283,37 +280,33 @@ void RowStore::OverwriteWithStaged(std::uint32_t row) {
     m_aRows[row] = Place(m_aValues);
 }
 
-void RowStore::GatherValues(const CsvFields& fields, const char* previous) {
-    m_aValues.clear();
-    const std::size_t given = std::min(fields.size(), static_cast<std::size_t>(m_nColumns));
-    for (std::size_t i = 0; i < given; ++i) m_aValues.push_back(fields[i]);
-    GatherTail(previous, given);
-}
-
 void RowStore::GatherTail(const char* previous, std::size_t from) {
-    if (!previous || from >= static_cast<std::size_t>(m_nColumns)) return;
+    if (!previous) return;
+    const auto count = static_cast<std::size_t>(CountOf(previous));
+    if (from >= count) return;
     const char* p = FieldStart(previous, static_cast<int>(from));
-    for (std::size_t i = from; i < static_cast<std::size_t>(m_nColumns); ++i) {
+    for (std::size_t i = from; i < count; ++i) {
         m_aValues.push_back(Decode(p));
     }
 }
 
 const char* RowStore::Place(const std::vector<std::string_view>& values) {
-    const auto columns = static_cast<std::size_t>(m_nColumns);
-    std::size_t fieldBytes = columns - std::min(values.size(), columns);  // "" after the values
-    for (const std::string_view value : values) fieldBytes += EncodedSize(value);
+    const std::size_t count = std::min(values.size(), static_cast<std::size_t>(m_nColumns));
+    std::size_t fieldBytes = 0;
+    for (std::size_t i = 0; i < count; ++i) fieldBytes += EncodedSize(values[i]);
     const bool wide = HeaderSize(false) + fieldBytes > kNarrowLimit;
     const std::size_t size = HeaderSize(wide) + fieldBytes;
     if (size > UINT32_MAX) throw std::length_error("row too long");
 
-    char* const row = Allocate(size);
+    char* const row = Allocate(kCountSize + size) + kCountSize;
+    row[-1] = static_cast<char>(count);
     if (m_nCheckpoints > 0) row[0] = static_cast<char>(wide ? 1 : 0);
     char* out = row + HeaderSize(wide);
-    for (std::size_t i = 0; i < columns; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (i > 0 && i % kCheckpointStride == 0) {
             PutOffset(row, i / kCheckpointStride - 1, static_cast<std::size_t>(out - row), wide);
         }
-        out = Encode(out, i < values.size() ? values[i] : std::string_view());
+        out = Encode(out, values[i]);
     }
     return row;
 }

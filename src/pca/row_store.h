@@ -1,9 +1,10 @@
 // The rows of one table, kept compact. A table can hold hundreds of thousands of
 // rows of up to 157 mostly short fields, so a row is one run of bytes in a
-// shared arena rather than a string per field: every field is a head byte and
-// its bytes (field_encoding.h), and the offset of every 16th field is noted at
-// the start of the row for quick access (in two bytes, or four in a row longer
-// than 64 KiB).
+// shared arena rather than a string per field: the number of its fields, then
+// every field as a head byte and its bytes (field_encoding.h), and the offset
+// of every 16th field noted at the start of the row for quick access (in two
+// bytes, or four in a row longer than 64 KiB). Positions beyond a row's fields
+// hold "".
 //
 // The reader splits each data line straight into the arena as a staged row
 // (StageLine), checks it, and only then keeps it as a new row or lays it over
@@ -28,13 +29,9 @@ class RowStore {
     std::size_t Size() const { return m_aRows.size(); }
     int Columns() const { return m_nColumns; }
 
-    // Appends a row holding `fields` in its first positions and "" in the others;
-    // returns its index. `fields` must not have more entries than Columns().
-    std::uint32_t Append(const CsvFields& fields);
-
-    // Writes `fields` over the first positions of a row; positions beyond them
-    // keep their values. Views handed out earlier stay valid (with the old value).
-    void Overwrite(std::uint32_t row, const CsvFields& fields);
+    // Appends a row that holds "" in every position (a table without key
+    // columns starts with one); returns its index.
+    std::uint32_t AppendEmpty();
 
     // The value at a 0-based position; valid for the life of the store.
     std::string_view Field(std::uint32_t row, int column) const;
@@ -52,11 +49,19 @@ class RowStore {
     // Keeps the staged row (at most Columns() fields) as a new row.
     std::uint32_t AppendStaged();
     // Lays the staged row (at most Columns() fields) over the first positions of
-    // a row, as Overwrite does.
+    // a row; positions beyond it keep their values. Views handed out earlier
+    // stay valid (with the old value).
     void OverwriteWithStaged(std::uint32_t row);
 
   private:
     class Builder;
+
+    // Every row is preceded by the number of its fields, one byte: the
+    // positions after them hold "" without taking any room (a short line in
+    // a table of 157 columns stays short).
+    static constexpr std::size_t kCountSize = 1;
+    static int CountOf(const char* row) { return static_cast<unsigned char>(row[-1]); }
+    char* StagedRow() const { return m_pFree + kCountSize; }
 
     void StageUnquoted(std::string_view text, std::size_t header);
     std::size_t HeaderSize(bool wide) const;
@@ -64,9 +69,7 @@ class RowStore {
     // Stores a row from its values (at most Columns(); the rest are "") and
     // returns it. No value may lie in the free part of the arena.
     const char* Place(const std::vector<std::string_view>& values);
-    // The values of `fields` followed by those of `previous` from that position
-    // on (or nothing more without a previous row), in m_aValues.
-    void GatherValues(const CsvFields& fields, const char* previous);
+    // Appends the values of `previous` from position `from` on to m_aValues.
     void GatherTail(const char* previous, std::size_t from);
     // Makes at least `size` contiguous bytes free in the newest block.
     void Reserve(std::size_t size);

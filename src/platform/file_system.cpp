@@ -190,13 +190,4 @@ bool FileSystem::SameDestination(const std::string& first, const std::string& se
     return SameFile(folderA.empty() ? "." : folderA, folderB.empty() ? "." : folderB);
 }
 
-std::optional<std::string> ReadWholeFile(FileSystem& fs, const std::string& path) {
-    auto file = fs.OpenRead(path);
-    if (!file) return std::nullopt;
-    std::string content;
-    char buffer[1 << 16];
-    while (const std::size_t got = file->Read(buffer, sizeof buffer)) content.append(buffer, got);
-    return content;
-}
-
 }  // namespace kw39::platform

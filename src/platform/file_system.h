@@ -260,8 +260,4 @@ inline constexpr const char* kTemporaryMarker = ".~kw39-";
 // "<name>.~kw39-<16 random hex digits>.tmp".
 std::string TemporaryNameFor(const std::string& name);
 
-// Reads a whole file through `fs`; nothing when it cannot be opened. Throws
-// IoError when a read fails.
-std::optional<std::string> ReadWholeFile(FileSystem& fs, const std::string& path);
-
 }  // namespace kw39::platform

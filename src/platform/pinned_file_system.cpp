@@ -20,7 +20,7 @@ class BorrowedInputFile : public InputFile {
 
 }  // namespace
 
-void PinnedFiles::PinInput(const std::string& path, std::unique_ptr<InputFile> file) {
+void PinnedFiles::PinInput(const std::string& path, std::shared_ptr<InputFile> file) {
     m_mapInputs[path] = std::move(file);
 }
 

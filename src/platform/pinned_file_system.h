@@ -19,7 +19,7 @@ namespace kw39::platform {
 
 class PinnedFiles {
   public:
-    void PinInput(const std::string& path, std::unique_ptr<InputFile> file);
+    void PinInput(const std::string& path, std::shared_ptr<InputFile> file);
     void PinDestination(const std::string& path, std::shared_ptr<WriteDestination> destination);
 
     // Null when `path` was not pinned.
@@ -27,7 +27,7 @@ class PinnedFiles {
     std::shared_ptr<WriteDestination> Destination(const std::string& path) const;
 
   private:
-    std::map<std::string, std::unique_ptr<InputFile>> m_mapInputs;
+    std::map<std::string, std::shared_ptr<InputFile>> m_mapInputs;
     std::map<std::string, std::shared_ptr<WriteDestination>> m_mapDestinations;
 };
 

@@ -19,6 +19,9 @@ namespace kw39 {
 
 namespace {
 
+// Two files each (the company and the monthly file).
+constexpr std::size_t kCompaniesKeptOpen = 200;
+
 using platform::MessageId;
 
 void Refuse(BatchCompany& company, CommandOutcome outcome, Message message) {
@@ -36,6 +39,7 @@ void PlanCompany(BatchCompany& company, const BatchRequest& batch, platform::Fil
     request.launch.launchCode = kLaunchStandalone;
     request.launch.defaultYear = request.yearText;
     request.writeDocument = batch.writeDocument;
+    request.exports = std::make_shared<ExportFiles>();
     const FolderSelection selection = SelectFilesFromFolder(company.folder, fs);
     const bool chosen = PutSelectedFiles(request, selection);
     if (selection.message) {
@@ -44,7 +48,8 @@ void PlanCompany(BatchCompany& company, const BatchRequest& batch, platform::Fil
         company.messages.push_back(
             platform::MakeMessage(MessageId::FolderNothingChosen, MessageStyle::Warning));
     }
-    const OutputNameProposal proposal = ProposeOutputFileName(request.inputPaths[0], fs);
+    const OutputNameProposal proposal =
+        ProposeOutputFileName(request.inputPaths[0], fs, request.exports.get());
     if (proposal.name.empty()) {
         Refuse(company, *proposal.failure.failure, *proposal.failure.message);
         return;
@@ -54,7 +59,8 @@ void PlanCompany(BatchCompany& company, const BatchRequest& batch, platform::Fil
     // system.
     request.outputPath =
         platform::JoinPath(batch.outputDir, platform::NativeName(company.outputName));
-    const std::optional<int> paid = PaymentYearOf(request.inputPaths[kMonthlySlot], fs);
+    const std::optional<int> paid =
+        PaymentYearOf(request.inputPaths[kMonthlySlot], fs, request.exports.get());
     if (!batch.year) {
         // Each company's data says its own year.
         company.paymentYear = paid;
@@ -146,6 +152,13 @@ std::optional<BatchPlan> PlanBatch(const BatchRequest& batch, platform::FileSyst
         company.folder = folder;
         if (readable) {
             PlanCompany(company, batch, fs);
+            // Each company's files stay open from its plan to its run, up to
+            // a number of companies that keeps well within the open files a
+            // process may hold; the companies after them are read again when
+            // they run.
+            if (plan.companies.size() > kCompaniesKeptOpen) {
+                company.request.exports = std::make_shared<ExportFiles>();
+            }
         } else {
             // It may well hold an export: that it cannot be read is a failure
             // the clerk must see, not a folder to pass over.

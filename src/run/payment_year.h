@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "pca/export_files.h"
 #include "platform/file_system.h"
 #include "run/era.h"
 #include "run/run_request.h"
@@ -18,27 +18,18 @@ namespace kw39 {
 // The monthly data: the file whose table 10702 carries the payment dates.
 inline constexpr std::size_t kMonthlySlot = 4;
 
-// Counts the calendar years of the 10702 payment dates ("YYYYMMDD") among the
-// lines of a file, fed one by one as read (trailing blanks trimmed). Dates that
-// are no date of an era year 1 to 98 (Heisei 1 = 1989 to Reiwa 98 = 2116) are
-// not counted.
-class PaymentYearTally {
-  public:
-    void AddLine(std::string_view line);
-    // The year most dates fall in, the later one on a tie; nothing without a
-    // date.
-    std::optional<int> Year() const;
+// The calendar year most payment dates fall in, the later one on a tie, of
+// the dates of an era year 1 to 98 (Heisei 1 = 1989 to Reiwa 98 = 2116);
+// nothing without such a date.
+std::optional<int> PaymentYearOf(const PaymentDateTally& dates);
 
-  private:
-    bool m_bPaymentSection = false;  // the lines are rows of 10702
-    std::map<int, std::size_t> m_mapCounts;
-};
-
-// The year of the payment dates of the monthly file alone, read once for
-// nothing else. Nothing when the file is not a readable plain file or holds
-// no payment date; the input checks say what is wrong with it.
+// The year of the payment dates of the monthly file, from the reading of it
+// in `exports` (one of its own without). Nothing when the file is not a
+// readable plain file or holds no payment date; the input checks say what is
+// wrong with it.
 std::optional<int> PaymentYearOf(const std::string& monthlyPath,
-                                 platform::FileSystem& fs = platform::RealFileSystem());
+                                 platform::FileSystem& fs = platform::RealFileSystem(),
+                                 ExportFiles* exports = nullptr);
 
 // The question before the confirmation when the year asked for is not the year
 // of the payment dates: "支給日の年は 2026 年 (令和8年) ですが、申告年度に 9 が

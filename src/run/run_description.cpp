@@ -30,7 +30,8 @@ RunDescription DescribeRun(const RunRequest& request, platform::FileSystem& fs) 
                        ModeName(request.mode),
                        platform::ShownPath(request.outputPath)};
     try {
-        const OutputNameProposal company = ProposeOutputFileName(request.inputPaths[0], fs);
+        const OutputNameProposal company =
+            ProposeOutputFileName(request.inputPaths[0], fs, request.exports.get());
         run.companyCode = company.companyCode;
         run.companyName = company.companyName;
     } catch (const std::exception&) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "export/syain_data.h"
+#include "pca/export_files.h"
 #include "platform/message.h"
 #include "platform/messages.h"
 #include "platform/pinned_file_system.h"
@@ -44,6 +45,9 @@ struct RunRequest {
         std::optional<platform::FileIdentity> identity;
     };
     std::shared_ptr<const std::vector<OtherFile>> otherInputs;
+    // The readings of the input files that the run's steps share, so that
+    // each file is opened and read once; null: each step reads its own.
+    std::shared_ptr<ExportFiles> exports;
 
     // The chosen input paths, in slot order.
     std::vector<std::string> ChosenInputs() const;

@@ -4,19 +4,17 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "pca/data_line_error.h"
-#include "pca/header_line.h"
-#include "platform/line_reader.h"
+#include "pca/export_files.h"
 #include "platform/messages.h"
 #include "platform/sjis.h"
 #include "run/execute_command.h"
 #include "run/input_slots.h"
 #include "run/output_location.h"
 #include "run/payment_year.h"
-#include "run/text_encoding_check.h"
 
 namespace kw39 {
 
@@ -24,74 +22,10 @@ namespace {
 
 using platform::MessageId;
 
-constexpr std::string_view kCompanyTable = "10000";
-
-// Code and name of the company data line that follows a [10000] header line.
-struct CompanyFields {
-    std::string code;
-    std::string name;
-};
-
-// Reads the line after a [10000] header (whatever it holds) and takes its first
-// two fields. Without them the file cannot name its company: that is a
-// malformed data line, reported with the file and the line.
-CompanyFields ReadCompanyLine(platform::LineReader& reader, const std::string& path) {
-    const std::size_t headerLine = reader.LineNumber();
-    std::string_view line;
-    if (!reader.Next(line)) {
-        throw DataLineError(path, headerLine + 1,
-                            "[10000] の次に会社コードと会社名の行がありません。");
-    }
-    std::vector<std::string> fields;
-    SplitCsvLine(platform::TrimTrailingBlanks(line), fields);
-    if (fields.size() < 2) {
-        throw DataLineError(path, reader.LineNumber(),
-                            "[10000] の行に会社コードと会社名の 2 項目がありません。");
-    }
-    return {std::move(fields[0]), std::move(fields[1])};
-}
-
 struct CompanyKey {
     std::string key;  // company code, "@", company name
     std::size_t slot;
 };
-
-// What one input file holds: its identifying table and its company blocks.
-struct FileScan {
-    bool hasExpectedTable = false;
-    bool hasCompanyBlock = false;
-};
-
-// Scans the whole file; header lines may come in any order. `dates`, when
-// given, counts the payment dates on the way.
-FileScan ScanInputFile(platform::InputFile& file, const std::string& path,
-                       std::string_view expectedTable, std::size_t slot,
-                       std::vector<CompanyKey>& keys, PaymentYearTally* dates) {
-    FileScan scan;
-    platform::LineReader reader(file);
-    std::string_view raw;
-    while (reader.Next(raw)) {
-        const std::string_view line = platform::TrimTrailingBlanks(raw);
-        if (dates) dates->AddLine(line);
-        if (!IsHeaderLine(line)) continue;
-        const std::string code = HeaderTableCode(line);
-        if (code == expectedTable) scan.hasExpectedTable = true;
-        if (code == kCompanyTable) {
-            const CompanyFields company = ReadCompanyLine(reader, path);
-            keys.push_back({company.code + "@" + company.name, slot});
-            scan.hasCompanyBlock = true;
-        }
-    }
-    return scan;
-}
-
-// Reads, through the check, what line reading left unread (after a 0x1A byte,
-// or after a malformed company line) until the verdict can no longer change.
-void ReadUnreadRest(CheckedInputFile& file, const TextEncodingCheck& check) {
-    char buffer[1 << 14];
-    while (check.VerdictMayChange() && file.Read(buffer, sizeof buffer) > 0) {
-    }
-}
 
 std::string EncodingDetail(const TextVerdict& verdict) {
     const std::string line = std::to_string(verdict.nLine);
@@ -139,10 +73,9 @@ CheckResult RejectEncoding(std::size_t slot, const std::string& path, const Text
 }
 
 // Step 1: every chosen file exists, can be read and is of its slot's kind.
-// The payment dates of the monthly file are counted in the same reading.
 // Each file stays open, in `pins`, for the run to read.
 CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
-                            std::vector<CompanyKey>& keys, PaymentYearTally& dates,
+                            ExportFiles& exports, std::vector<CompanyKey>& keys,
                             platform::PinnedFiles& pins) {
     for (std::size_t s = 0; s < InputSlots.size(); ++s) {
         const InputSlot& slot = InputSlots[s];
@@ -157,38 +90,27 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         if (status->isDirectory || status->isSpecial) {
             return RejectFile(s, MessageId::InputNotPlain, path);
         }
-        FileScan scan;
-        TextEncodingCheck encoding;
-        std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-        {
-            // No permission, or held locked.
-            if (!file) return RejectFile(s, MessageId::InputNotOpened, path);
-            CheckedInputFile checked(*file, encoding);
-            // A company line without its two fields is no surprise in a file
-            // that is no text at all; that is then the message to show.
-            std::exception_ptr malformedLine;
-            try {
-                scan = ScanInputFile(checked, path, slot.pszTableCode, s, keys,
-                                     s == kMonthlySlot ? &dates : nullptr);
-            } catch (const DataLineError&) {
-                malformedLine = std::current_exception();
-            }
-            ReadUnreadRest(checked, encoding);
-            if (malformedLine && encoding.Verdict().problem == TextProblem::None) {
-                std::rethrow_exception(malformedLine);
-            }
-        }
+        const ExportFiles::Export& input = exports.Read(path, fs);
+        // No permission, or held locked.
+        if (!input.file) return RejectFile(s, MessageId::InputNotOpened, path);
+        const ExportScan& scan = input.scan;
+        if (scan.readFailure) std::rethrow_exception(scan.readFailure);
         // A file that is no Shift_JIS text is refused as such also when its
         // tables were not found (a UTF-16 file shows no "[10000]" at all): the
-        // encoding is then the cause the clerk can correct.
-        const TextVerdict verdict = encoding.Verdict();
-        if (verdict.problem != TextProblem::None) {
-            return RejectEncoding(s, path, verdict);
+        // encoding is then the cause the clerk can correct. A company line
+        // without its two fields is no surprise in a file that is no text at
+        // all either.
+        if (scan.encoding.problem != TextProblem::None) {
+            return RejectEncoding(s, path, scan.encoding);
         }
-        if (!scan.hasExpectedTable || !scan.hasCompanyBlock) {
+        if (scan.malformedCompany) std::rethrow_exception(scan.malformedCompany);
+        for (const CompanyLine& company : scan.companies) {
+            keys.push_back({company.code + "@" + company.name, s});
+        }
+        if (!scan.tables.contains(slot.pszTableCode) || scan.companies.empty()) {
             return RejectSlot(s, MessageId::InputWrongKind, {slot.pszLabel});
         }
-        pins.PinInput(path, std::move(file));
+        pins.PinInput(path, input.file);
     }
     return {};
 }
@@ -303,14 +225,18 @@ CheckResult CheckOutputPath(const RunRequest& request, platform::FileSystem& fs,
 
 CheckResult CheckInputSet(const RunRequest& request, platform::FileSystem& fs) {
     std::vector<CompanyKey> keys;
-    PaymentYearTally dates;
+    ExportFiles own;
+    ExportFiles& exports = request.exports ? *request.exports : own;
     auto pins = std::make_shared<platform::PinnedFiles>();
-    CheckResult result = CheckInputFiles(request, fs, keys, dates, *pins);
+    CheckResult result = CheckInputFiles(request, fs, exports, keys, *pins);
     if (result.Passed()) result = CheckSameCompany(keys);
     if (result.Passed()) result = CheckMandatorySlots(request);
     if (result.Passed()) result = CheckOutputPath(request, fs, *pins);
     if (result.Passed()) {
-        result.paymentYear = dates.Year();
+        const std::string& monthly = request.inputPaths[kMonthlySlot];
+        if (!monthly.empty()) {
+            result.paymentYear = PaymentYearOf(exports.Read(monthly, fs).scan.paymentDates);
+        }
         result.pinned = std::move(pins);
     }
     return result;
@@ -318,7 +244,8 @@ CheckResult CheckInputSet(const RunRequest& request, platform::FileSystem& fs) {
 
 namespace {
 
-OutputNameProposal ProposeOrThrow(const std::string& path, platform::FileSystem& fs) {
+OutputNameProposal ProposeOrThrow(const std::string& path, platform::FileSystem& fs,
+                                  ExportFiles& exports) {
     constexpr std::size_t kCompany = 0;
     if (path.empty()) return {{}, RejectSlot(kCompany, MessageId::CompanyNotChosen)};
     const auto status = fs.Stat(path);
@@ -326,32 +253,29 @@ OutputNameProposal ProposeOrThrow(const std::string& path, platform::FileSystem&
     if (status->isDirectory || status->isSpecial) {
         return {{}, RejectFile(kCompany, MessageId::InputNotPlain, path)};
     }
-    std::optional<CompanyFields> company;
-    {
-        const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
-        if (!file) return {{}, RejectFile(kCompany, MessageId::InputNotOpened, path)};
-        platform::LineReader reader(*file);
-        std::string_view raw;
-        // Only the first header line counts: the company block must lead the file.
-        while (reader.Next(raw)) {
-            const std::string_view line = platform::TrimTrailingBlanks(raw);
-            if (!IsHeaderLine(line)) continue;
-            if (HeaderTableCode(line) == kCompanyTable) company = ReadCompanyLine(reader, path);
-            break;
-        }
-    }
-    if (!company) {
+    const ExportFiles::Export& input = exports.Read(path, fs);
+    if (!input.file) return {{}, RejectFile(kCompany, MessageId::InputNotOpened, path)};
+    const ExportScan& scan = input.scan;
+    // Only the first header line counts: the company block must lead the file.
+    if (!scan.headerRead && scan.readFailure) std::rethrow_exception(scan.readFailure);
+    if (!scan.firstHeaderIsCompany) {
         return {{},
                 RejectSlot(kCompany, MessageId::InputWrongKind, {InputSlots[kCompany].pszLabel})};
     }
-    return {company->code + company->name + ".XML", {}, company->code, company->name};
+    if (scan.companies.empty()) {
+        std::rethrow_exception(scan.malformedCompany ? scan.malformedCompany : scan.readFailure);
+    }
+    const CompanyLine& company = scan.companies.front();
+    return {company.code + company.name + ".XML", {}, company.code, company.name};
 }
 
 }  // namespace
 
-OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platform::FileSystem& fs) {
+OutputNameProposal ProposeOutputFileName(const std::string& companyPath, platform::FileSystem& fs,
+                                         ExportFiles* exports) {
     try {
-        return ProposeOrThrow(companyPath, fs);
+        ExportFiles own;
+        return ProposeOrThrow(companyPath, fs, exports ? *exports : own);
     } catch (const std::exception& failure) {
         OutputNameProposal proposal;
         proposal.failure.failure = CommandOutcome::Failed;

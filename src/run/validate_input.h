@@ -24,9 +24,11 @@ struct OutputNameProposal {
     std::string companyName = {};
 };
 
-// Proposes "<company code><company name>.XML" from the company file. Throws
+// Proposes "<company code><company name>.XML" from the company file, as read
+// in `exports` (a reading of its own without). Throws
 // DataLineError when the company block has too few fields.
 OutputNameProposal ProposeOutputFileName(const std::string& companyPath,
-                                         platform::FileSystem& fs = platform::RealFileSystem());
+                                         platform::FileSystem& fs = platform::RealFileSystem(),
+                                         ExportFiles* exports = nullptr);
 
 }  // namespace kw39

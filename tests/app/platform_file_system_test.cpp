@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/encoding_win.h"
 #include "platform/file_system.h"
@@ -13,6 +16,17 @@
 
 namespace kw39::platform {
 namespace {
+
+// The bytes of a file read through `fs` as the program reads its inputs;
+// nothing when it cannot be opened.
+std::optional<std::string> ReadWholeFile(FileSystem& fs, const std::string& path) {
+    const std::unique_ptr<InputFile> file = fs.OpenRead(path);
+    if (!file) return std::nullopt;
+    std::string content;
+    char buffer[1 << 16];
+    while (const std::size_t got = file->Read(buffer, sizeof buffer)) content.append(buffer, got);
+    return content;
+}
 
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempFolder {

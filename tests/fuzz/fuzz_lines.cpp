@@ -8,9 +8,9 @@
 
 #include "fuzz_support.h"
 #include "pca/header_line.h"
+#include "pca/text_encoding_check.h"
 #include "platform/line_reader.h"
 #include "platform/sjis.h"
-#include "run/text_encoding_check.h"
 
 namespace {
 

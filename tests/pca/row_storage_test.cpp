@@ -4,20 +4,27 @@
 #include <string>
 #include <vector>
 
-#include "pca/csv_fields.h"
 #include "pca/row_index.h"
 #include "pca/row_store.h"
 
 namespace kw39 {
 namespace {
 
-CsvFields FieldsOf(const std::vector<std::string>& values) {
-    CsvFields fields;
-    for (const std::string& value : values) {
-        for (const char c : value) fields.AppendByte(c);
-        fields.EndField();
-    }
-    return fields;
+std::string LineOf(const std::vector<std::string>& values) {
+    std::string line;
+    for (std::size_t i = 0; i < values.size(); ++i) line += (i ? "," : "") + values[i];
+    return line;
+}
+
+// Keeps the line of `values` as a new row, as the reader keeps a data line.
+std::uint32_t AppendLine(RowStore& store, const std::vector<std::string>& values) {
+    store.StageLine(LineOf(values));
+    return store.AppendStaged();
+}
+
+void OverwriteLine(RowStore& store, std::uint32_t row, const std::vector<std::string>& values) {
+    store.StageLine(LineOf(values));
+    store.OverwriteWithStaged(row);
 }
 
 // Values of every length class of the length prefix (1, 2 and 3 bytes) across
@@ -46,8 +53,8 @@ TEST(RowStore, KeepsEveryFieldOfRowsOfAnyWidth) {
         RowStore store(columns);
         const std::vector<std::string> first = SampleRow(columns, 0);
         const std::vector<std::string> second = SampleRow(columns, 3);
-        EXPECT_EQ(store.Append(FieldsOf(first)), 0u);
-        EXPECT_EQ(store.Append(FieldsOf(second)), 1u);
+        EXPECT_EQ(AppendLine(store, first), 0u);
+        EXPECT_EQ(AppendLine(store, second), 1u);
         ExpectRow(store, 0, first);
         ExpectRow(store, 1, second);
     }
@@ -55,24 +62,31 @@ TEST(RowStore, KeepsEveryFieldOfRowsOfAnyWidth) {
 
 TEST(RowStore, ShortLinesLeaveTheOtherPositions) {
     RowStore store(40);
-    store.Append(FieldsOf({"k", "a"}));
+    const std::uint32_t row = AppendLine(store, {"k", "a"});
     std::vector<std::string> expected(40);
     expected[0] = "k";
     expected[1] = "a";
-    ExpectRow(store, 0, expected);
+    ExpectRow(store, row, expected);
 
     std::vector<std::string> full = SampleRow(40, 1);
-    store.Overwrite(0, FieldsOf(full));
-    ExpectRow(store, 0, full);
+    OverwriteLine(store, row, full);
+    ExpectRow(store, row, full);
 
     // A shorter line overwrites its own positions only, an empty field included.
-    const std::string_view keptView = store.Field(0, 30);
-    store.Overwrite(0, FieldsOf({"k", "", "new"}));
+    const std::string_view keptView = store.Field(row, 30);
+    OverwriteLine(store, row, {"k", "", "new"});
     full[0] = "k";
     full[1] = "";
     full[2] = "new";
-    ExpectRow(store, 0, full);
+    ExpectRow(store, row, full);
     EXPECT_EQ(keptView, full[30]);  // earlier views stay readable
+
+    // A table without key columns starts with a row of "" that lines overwrite.
+    const std::uint32_t empty = store.AppendEmpty();
+    ExpectRow(store, empty, std::vector<std::string>(40));
+    OverwriteLine(store, empty, {"x"});
+    EXPECT_EQ(store.Field(empty, 0), "x");
+    EXPECT_EQ(store.Field(empty, 39), "");
 }
 
 TEST(RowStore, EarlierRowsSurviveManyLaterOnes) {
@@ -82,7 +96,7 @@ TEST(RowStore, EarlierRowsSurviveManyLaterOnes) {
         std::vector<std::string> values;
         for (int c = 0; c < 20; ++c) values.push_back(std::to_string(r * 100 + c));
         if (r % 500 == 0) values[5] = std::string(70000, 'z');  // larger than a block
-        store.Append(FieldsOf(values));
+        AppendLine(store, values);
         rows.push_back(values);
     }
     ASSERT_EQ(store.Size(), rows.size());

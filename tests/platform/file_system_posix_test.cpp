@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/file_system.h"
 #include "platform/io_error.h"
@@ -17,6 +20,17 @@ namespace {
 
 using test::ReadBytes;
 using test::TempDir;
+
+// The bytes of a file read through `fs` as the program reads its inputs;
+// nothing when it cannot be opened.
+std::optional<std::string> ReadWholeFile(FileSystem& fs, const std::string& path) {
+    const std::unique_ptr<InputFile> file = fs.OpenRead(path);
+    if (!file) return std::nullopt;
+    std::string content;
+    char buffer[1 << 16];
+    while (const std::size_t got = file->Read(buffer, sizeof buffer)) content.append(buffer, got);
+    return content;
+}
 
 // A name that makes dir/name exactly `length` bytes long.
 std::string PathOfLength(const TempDir& dir, std::size_t length) {

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "pca/data_line_error.h"
+#include "pca/text_encoding_check.h"
 #include "platform/encoding.h"
 #include "platform/sjis.h"
 #include "robust_fixtures.h"
 #include "run/input_slots.h"
-#include "run/text_encoding_check.h"
 #include "run/validate_input.h"
 
 namespace kw39::test {

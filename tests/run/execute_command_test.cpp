@@ -12,6 +12,9 @@
 #include "run/conversion_report.h"
 #include "run/findings_list.h"
 #include "run/input_slots.h"
+#include "run/payment_year.h"
+#include "run/run_description.h"
+#include "run/validate_input.h"
 #include "run_fixtures.h"
 
 namespace kw39::test {
@@ -208,6 +211,29 @@ TEST(ExecuteCommand, PathsReachTheRunInSlotOrderWithoutGaps) {
     const std::vector<std::string> expected = {company, employee, company, employee};
     EXPECT_EQ(fs.opened, expected);
     EXPECT_EQ(fs.openInputs, 0);
+}
+
+// The year, the document name, the checks and the report of one request share
+// one reading of each input: every file is opened once, in the order the steps
+// first ask for it, and the run itself reads through the checked handles.
+TEST(ExecuteCommand, StepsOfARequestOpenEachInputOnce) {
+    InputSet in;
+    in.PutAllValid();
+    const std::string monthly =
+        in.Put(kMonthlySlot, ValidSlotFile(kMonthlySlot) + "[10702]\r\nE001,1,20260125\r\n");
+    in.request.exports = std::make_shared<ExportFiles>();
+    TrackingFileSystem fs;
+    EXPECT_EQ(PaymentYearOf(monthly, fs, in.request.exports.get()), 2026);
+    EXPECT_EQ(ProposeOutputFileName(in.request.inputPaths[0], fs, in.request.exports.get()).name,
+              "0001テスト商事.XML");
+    const RunStart start = StartRun(in.request, fs);
+    ASSERT_FALSE(start.refused);
+    EXPECT_EQ(DescribeRun(in.request, fs).companyName, "テスト商事");
+    std::vector<std::string> expected = {monthly, in.request.inputPaths[0]};
+    for (std::size_t s = 1; s < kSlotCount; ++s) {
+        if (s != kMonthlySlot) expected.push_back(in.request.inputPaths[s]);
+    }
+    EXPECT_EQ(fs.opened, expected);
 }
 
 TEST(ExecuteCommand, SecondRunGivesTheSameDocument) {

@@ -1,4 +1,4 @@
-#include "run/text_encoding_check.h"
+#include "pca/text_encoding_check.h"
 
 #include <cstdint>
 #include <cstring>

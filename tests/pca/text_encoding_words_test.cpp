@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "run/text_encoding_check.h"
+#include "pca/text_encoding_check.h"
 
 namespace kw39 {
 namespace {

@@ -1,0 +1,14 @@
+#include "pca/export_files.h"
+
+namespace kw39 {
+
+const ExportFiles::Export& ExportFiles::Read(const std::string& path, platform::FileSystem& fs) {
+    const auto known = m_mapExports.find(path);
+    if (known != m_mapExports.end()) return known->second;
+    Export entry;
+    entry.file = fs.OpenRead(path);
+    if (entry.file) entry.scan = ScanExport(*entry.file, path);
+    return m_mapExports.emplace(path, std::move(entry)).first->second;
+}
+
+}  // namespace kw39
