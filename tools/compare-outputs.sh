@@ -76,11 +76,11 @@ compare batch-check --batch "$work/batch" --output-dir OUTDIR --check --report R
 compare no-folder --folder "$work/none" --yes --output OUT --report REPORT
 compare bad-year --folder "$work/sets/demo" --year 99 --yes --output OUT --report REPORT
 mkdir -p "$work/sets-bad/utf16"
-cp "$work"/sets/demo/* "$work/sets-bad/utf16/"
+cp "$work"/sets/demo/*.CSV "$work/sets-bad/utf16/"
 printf '\377\376[\00010\000' >"$work/sets-bad/utf16/GETUJIQ.CSV"
 compare utf16 --folder "$work/sets-bad/utf16" --yes --output OUT --report REPORT
 mkdir -p "$work/sets-bad/badcompany"
-cp "$work"/sets/demo/* "$work/sets-bad/badcompany/"
+cp "$work"/sets/demo/*.CSV "$work/sets-bad/badcompany/"
 printf '[10000]\r\nonly\r\n' >"$work/sets-bad/badcompany/KAISHAQ.CSV"
 compare badcompany --folder "$work/sets-bad/badcompany" --yes --output OUT --report REPORT
 # The company file broken in ways that the proposed document name, the report
@@ -88,7 +88,7 @@ compare badcompany --folder "$work/sets-bad/badcompany" --yes --output OUT --rep
 # company line, data after the end-of-file byte; then without --output.
 bad_company() {
     mkdir -p "$work/sets-bad/$1"
-    cp "$work"/sets/demo/* "$work/sets-bad/$1/"
+    cp "$work"/sets/demo/*.CSV "$work/sets-bad/$1/"
     # shellcheck disable=SC2059 # the bytes are given as a format of escapes
     printf "$2" >"$work/sets-bad/$1/KAISHAQ.CSV"
     compare "$1" --folder "$work/sets-bad/$1" --yes --output OUT --report REPORT
