@@ -8,6 +8,7 @@
 #include "pca/header_line.h"
 #include "platform/io_error.h"
 #include "platform/line_reader.h"
+#include "platform/messages.h"
 #include "platform/sjis.h"
 
 namespace kw39 {
@@ -65,13 +66,13 @@ CompanyLine ReadCompanyLine(platform::LineReader& reader, const std::string& pat
     std::string_view line;
     if (!reader.Next(line)) {
         throw DataLineError(path, headerLine + 1,
-                            "[10000] の次に会社コードと会社名の行がありません。");
+                            platform::TextOf(platform::MessageId::CompanyLineMissing));
     }
     std::vector<std::string> fields;
     SplitCsvLine(platform::TrimTrailingBlanks(line), fields);
     if (fields.size() < 2) {
         throw DataLineError(path, reader.LineNumber(),
-                            "[10000] の行に会社コードと会社名の 2 項目がありません。");
+                            platform::TextOf(platform::MessageId::CompanyLineShort));
     }
     return {std::move(fields[0]), std::move(fields[1])};
 }

@@ -19,28 +19,29 @@ const char kCompanyTable[] = "10000";
 const char kEmployeeTable[] = "10601";
 
 std::string TooManyFields(const std::string& code, std::size_t fields, int columns) {
-    return "[" + code + "] の項目数 " + std::to_string(fields) + " が列数 " +
-           std::to_string(columns) + " を超えています。";
+    return platform::TextOf(platform::MessageId::LineMoreFields,
+                            {code, std::to_string(fields), std::to_string(columns)});
 }
 
 std::string TooFewKeyFields(const std::string& code, std::size_t fields, int keys) {
-    return "[" + code + "] の項目数 " + std::to_string(fields) + " がキー列数 " +
-           std::to_string(keys) + " に足りません。";
+    return platform::TextOf(platform::MessageId::LineFewerKeys,
+                            {code, std::to_string(fields), std::to_string(keys)});
 }
 
 std::string LineTooLong(const std::string& code) {
-    return "[" + code + "] の行が " + std::to_string(platform::kMaxLineBytes) +
-           " バイトを超えています (1 項目は " + std::to_string(kMaxValueBytes) + " バイトまで)。";
+    return platform::TextOf(
+        platform::MessageId::LineTooLong,
+        {code, std::to_string(platform::kMaxLineBytes), std::to_string(kMaxValueBytes)});
 }
 
 std::string ValueTooLong(const std::string& code, std::size_t field, std::size_t bytes) {
-    return "[" + code + "] の " + std::to_string(field + 1) + " 項目目が " + std::to_string(bytes) +
-           " バイトあり、1 項目の上限 " + std::to_string(kMaxValueBytes) +
-           " バイトを超えています。";
+    return platform::TextOf(
+        platform::MessageId::ValueTooLong,
+        {code, std::to_string(field + 1), std::to_string(bytes), std::to_string(kMaxValueBytes)});
 }
 
 std::string NoCompanyName(std::size_t fields) {
-    return "[10000] の項目数 " + std::to_string(fields) + " では会社名（2 項目目）がありません。";
+    return platform::TextOf(platform::MessageId::CompanyNameMissing, {std::to_string(fields)});
 }
 
 }  // namespace

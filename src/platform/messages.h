@@ -63,6 +63,15 @@ enum class MessageId {
     WriteFailed,
     TargetChanged,
     DataLineMalformed,
+    // What is wrong with a malformed data line (the last value of
+    // DataLineMalformed).
+    LineMoreFields,
+    LineFewerKeys,
+    LineTooLong,
+    ValueTooLong,
+    CompanyNameMissing,
+    CompanyLineMissing,
+    CompanyLineShort,
     OutOfMemory,
     RunFailed,
     // Notes of the reader, the store and the engine.
