@@ -134,7 +134,8 @@ CExchangeFromPCAToKw39::ResolvedDirectItem CExchangeFromPCAToKw39::Resolve(
     const DIRECT_ITEM& item) const {
     const auto table = m_mapTables.find(std::string_view(item.pszColumn));
     return {&item, FindPcaColumn(item.pszTable, item.pszColumn),
-            table == m_mapTables.end() ? nullptr : &table->second};
+            table == m_mapTables.end() ? nullptr : &table->second,
+            AcceptedLabelSlot(item.pszLabel)};
 }
 
 void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
@@ -142,8 +143,10 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
     const DIRECT_ITEM& item = *resolved.pItem;
     std::string_view value = Value(resolved.column, code);
     if (item.bConvert == 1) {
+        // The table resolved for the item is the one named by its column.
         const bool unknown =
-            m_pObserver && !value.empty() && !HasConversionEntry(item.pszColumn, value);
+            m_pObserver && !value.empty() &&
+            (!resolved.pTable || resolved.pTable->find(value) == resolved.pTable->end());
         const std::string_view read = value;
         value = ConvertWith(resolved.pTable, value);
         if (unknown && Observes(item.pszLabel)) {
@@ -153,7 +156,7 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
     }
     // A single blank counts as an empty value; anything longer stays as read.
     if (value == " ") value = {};
-    m_store.SetData(code, value, item.pszLabel);
+    m_store.SetDataInSlot(code, value, resolved.nSlot);
 }
 
 std::string_view CExchangeFromPCAToKw39::ConvertWith(const TextMap* table, std::string_view value) {
@@ -180,12 +183,6 @@ const std::vector<std::string_view>& CExchangeFromPCAToKw39::SelectOfEmployee(
     const PcaColumn& resultColumn, std::string_view code) {
     // "社員コード" is the first key column of every table selected from.
     return m_reader.SelectByFirstKey(resultColumn, code);
-}
-
-bool CExchangeFromPCAToKw39::HasConversionEntry(std::string_view table,
-                                                std::string_view value) const {
-    const auto found = m_mapTables.find(table);
-    return found != m_mapTables.end() && found->second.find(value) != found->second.end();
 }
 
 bool CExchangeFromPCAToKw39::HasRow(const PcaColumn& keyColumn, std::string_view key) const {

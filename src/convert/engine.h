@@ -97,6 +97,7 @@ class CExchangeFromPCAToKw39 {
         const DIRECT_ITEM* pItem;
         PcaColumn column;
         const TextMap* pTable;  // the conversion table; nullptr when none is named or found
+        int nSlot;              // AcceptedLabelSlot of the label
     };
 
     // Converts every employee into `document` and finishes it.
@@ -126,8 +127,6 @@ class CExchangeFromPCAToKw39 {
     void SetData(const std::string& code, std::string_view value, std::string_view label);
 
     // Reporting to the observer; called only when one is set.
-    // True when the named conversion table has an entry for `value`.
-    bool HasConversionEntry(std::string_view table, std::string_view value) const;
     // True when a one-key table holds a row under `key` (read back from its key
     // column, resolved once).
     bool HasRow(const PcaColumn& keyColumn, std::string_view key) const;
