@@ -81,17 +81,21 @@ void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, LinkMode mod
 
 void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
     const std::vector<std::string>& codes = m_reader.GetEmployeeCodes();
+    UnmatchedPayments unmatchedKyuuyo;
+    UnmatchedPayments unmatchedShouyo;
     if (m_pObserver) {
         ReportUnreadTables();
         ReportUnknownEmployees(codes);
+        unmatchedKyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+        unmatchedShouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
         m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
     }
     for (const std::string& code : codes) {
         ConvertEmployee(code);
         if (m_pObserver) {
             ReportMissingRows(code);
-            ReportUnmatchedPayments(code, "10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
-            ReportUnmatchedPayments(code, "10706", kShouyoSikyuukai, kShouyoHeadCode);
+            ReportUnmatchedPayments(code, "10702", unmatchedKyuuyo);
+            ReportUnmatchedPayments(code, "10706", unmatchedShouyo);
             const SYAINDATA* syain = m_store.FindSyain(code);
             m_pObserver->EmployeeConverted(code, syain ? syain->strName : std::string());
         }
@@ -246,16 +250,31 @@ void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::strin
     }
 }
 
-void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
-                                                     std::string_view table,
-                                                     const PcaColumn& number,
-                                                     const PcaColumn& headCode) {
-    // The lines of the employee "" are each told by the reader, and no lookup
-    // of a payment row reaches them.
-    if (code.empty()) return;
-    for (const std::string_view key2 : SelectOfEmployee(number, code)) {
+CExchangeFromPCAToKw39::UnmatchedPayments CExchangeFromPCAToKw39::FindUnmatchedPayments(
+    std::string_view table, const PcaColumn& number, const PcaColumn& headCode) const {
+    UnmatchedPayments unmatched;
+    // "社員コード" is the first key column of the payment tables.
+    const PcaColumn employee{number.nTable, 0};
+    const std::size_t rows = m_reader.RowCount(table);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const std::string_view code = m_reader.RowValue(employee, row);
+        // The lines of the employee "" are each told by the reader, and no
+        // lookup of a payment row reaches them.
+        if (code.empty()) continue;
+        const std::string_view key2 = m_reader.RowValue(number, row);
         // An empty number is told by the reader.
         if (key2.empty() || HasPaymentRow(headCode, code, key2)) continue;
+        unmatched[code].push_back(key2);
+    }
+    return unmatched;
+}
+
+void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
+                                                     std::string_view table,
+                                                     const UnmatchedPayments& unmatched) {
+    const auto found = unmatched.find(code);
+    if (found == unmatched.end()) return;
+    for (const std::string_view key2 : found->second) {
         m_pObserver->Found(
             PaymentRowUnmatched{code, table, key2, m_reader.RowOrigin(table, {code, key2})});
     }

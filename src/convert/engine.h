@@ -139,11 +139,16 @@ class CExchangeFromPCAToKw39 {
     // file had, and the rows of employees missing from the employee list.
     void ReportUnreadTables();
     void ReportUnknownEmployees(const std::vector<std::string>& codes);
-    // The employee's payment rows of `table` ("10702", "10706"; `number` its
-    // "支給回") without a row of the head table ("10701", "10705"; `headCode`
-    // its "社員コード") under the same number.
+    // The payment rows of a table ("10702", "10706"; `number` its "支給回")
+    // without a row of the head table ("10701", "10705"; `headCode` its
+    // "社員コード") under the same number: their numbers by employee code, each
+    // employee's in row order. One walk over the table, in the order of its
+    // rows, instead of grouping its rows by employee.
+    using UnmatchedPayments = std::unordered_map<std::string_view, std::vector<std::string_view>>;
+    UnmatchedPayments FindUnmatchedPayments(std::string_view table, const PcaColumn& number,
+                                            const PcaColumn& headCode) const;
     void ReportUnmatchedPayments(const std::string& code, std::string_view table,
-                                 const PcaColumn& number, const PcaColumn& headCode);
+                                 const UnmatchedPayments& unmatched);
     // Tells the observer of the salary records that took more than one
     // payment; the pairs of m_aPaymentNumbers are (record index, number).
     void ReportMergedPayments(const std::string& code);
