@@ -32,6 +32,10 @@ const PcaColumn kTeisyutusakiCode = FindPcaColumn("10611", "総括表提出先�
 const PcaColumn kNoufusakiName = FindPcaColumn("10501", "住民税納付先役所名");
 const PcaColumn kHonninSyougaisya = FindPcaColumn("10603", "本人 障害者区分");
 const PcaColumn kHonninKafu = FindPcaColumn("10603", "本人 寡婦（夫）等区分");
+// The key columns of the masters, for the report's checks.
+const PcaColumn kBumonKey = FindPcaColumn("10301", "部門コード");
+const PcaColumn kYakusyokuKey = FindPcaColumn("10103", "役職コード");
+const PcaColumn kNoufusakiKey = FindPcaColumn("10501", "市区町村コード");
 
 }  // namespace
 
@@ -44,7 +48,7 @@ void CExchangeFromPCAToKw39::ConvertSyozokuName(const std::string& code) {
     // The department master is keyed by the code as PCA wrote it, hyphens kept.
     const std::string_view department = Value(kBumonCode, code);
     SetData(code, Value(kBumonName, department), "所属名称");
-    if (m_pObserver) ReportMissingMaster(code, "10301", "部門コード", department);
+    if (m_pObserver) ReportMissingMaster(code, "10301", kBumonKey, department);
 }
 
 void CExchangeFromPCAToKw39::ConvertName(const std::string& code) {
@@ -68,7 +72,7 @@ void CExchangeFromPCAToKw39::ConvertYuubinBangou(const std::string& code) {
 void CExchangeFromPCAToKw39::ConvertYakusyoku(const std::string& code) {
     const std::string_view position = Value(kYakusyokuCode, code);
     SetData(code, BlankUnused(Value(kYakusyokuName, position)), "役職");
-    if (m_pObserver) ReportMissingMaster(code, "10103", "役職コード", position);
+    if (m_pObserver) ReportMissingMaster(code, "10103", kYakusyokuKey, position);
 }
 
 void CExchangeFromPCAToKw39::ConvertGenkyou(const std::string& code) {
@@ -112,7 +116,7 @@ void CExchangeFromPCAToKw39::ConvertNoufusakiName(const std::string& code) {
     // "999999" stands for no payee: its code is not written, so a missing
     // master name loses nothing.
     if (m_pObserver && payee != kNoPayeeCode) {
-        ReportMissingMaster(code, "10501", "市区町村コード", payee);
+        ReportMissingMaster(code, "10501", kNoufusakiKey, payee);
     }
 }
 

@@ -29,6 +29,7 @@ const PcaColumn kShouyoSikyuukai = FindPcaColumn("10705", "支給回");
 const PcaColumn kKyuuyoSikyuubi = FindPcaColumn("10702", "支給日");
 const PcaColumn kKyuuyoFuyouNinzuu = FindPcaColumn("10701", "扶養親族等の数");
 const PcaColumn kShouyoFuyouNinzuu = FindPcaColumn("10705", "扶養親族等の数");
+const PcaColumn kShouyoMeisaiCode = FindPcaColumn("10706", "社員コード");
 
 // An amount column, named for the observer.
 struct AmountColumn {
@@ -149,7 +150,7 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
         add(slot.insurance, kShouyoSyakaiHoken);
         add(slot.tax, kShouyoSyotokuzei);
         slot.dependants = ToInteger(Value(kShouyoFuyouNinzuu, code, number));
-        if (m_pObserver && !HasPaymentRow("10706", code, number)) {
+        if (m_pObserver && !HasPaymentRow(kShouyoMeisaiCode, code, number)) {
             m_pObserver->Found(BonusAmountsMissing{code, number});
         }
         if (m_pObserver) {

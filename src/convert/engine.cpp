@@ -1,6 +1,7 @@
 #include "convert/engine.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -9,6 +10,22 @@
 #include "platform/messages.h"
 
 namespace kw39 {
+
+namespace {
+
+// The columns the report's checks read for every employee, resolved once.
+const PcaColumn kKyuuyoSikyuukai = FindPcaColumn("10702", "支給回");
+const PcaColumn kShouyoSikyuukai = FindPcaColumn("10706", "支給回");
+const PcaColumn kKyuuyoHeadCode = FindPcaColumn("10701", "社員コード");
+const PcaColumn kShouyoHeadCode = FindPcaColumn("10705", "社員コード");
+
+struct RequiredTable {
+    std::string_view table;
+    PcaColumn code = FindPcaColumn(table, "社員コード");
+};
+const RequiredTable kRequiredTables[] = {{"10603"}, {"10611"}, {"10801"}};
+
+}  // namespace
 
 CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessageLog& log, platform::FileSystem& fs)
     : m_log(log), m_store(log, fs), m_reader(log, fs) {
@@ -64,17 +81,21 @@ void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, LinkMode mod
 
 void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
     const std::vector<std::string>& codes = m_reader.GetEmployeeCodes();
+    UnmatchedPayments unmatchedKyuuyo;
+    UnmatchedPayments unmatchedShouyo;
     if (m_pObserver) {
         ReportUnreadTables();
         ReportUnknownEmployees(codes);
+        unmatchedKyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+        unmatchedShouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
         m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
     }
     for (const std::string& code : codes) {
         ConvertEmployee(code);
         if (m_pObserver) {
             ReportMissingRows(code);
-            ReportUnmatchedPayments(code, "10702", "10701");
-            ReportUnmatchedPayments(code, "10706", "10705");
+            ReportUnmatchedPayments(code, "10702", unmatchedKyuuyo);
+            ReportUnmatchedPayments(code, "10706", unmatchedShouyo);
             const SYAINDATA* syain = m_store.FindSyain(code);
             m_pObserver->EmployeeConverted(code, syain ? syain->strName : std::string());
         }
@@ -117,7 +138,8 @@ CExchangeFromPCAToKw39::ResolvedDirectItem CExchangeFromPCAToKw39::Resolve(
     const DIRECT_ITEM& item) const {
     const auto table = m_mapTables.find(std::string_view(item.pszColumn));
     return {&item, FindPcaColumn(item.pszTable, item.pszColumn),
-            table == m_mapTables.end() ? nullptr : &table->second};
+            table == m_mapTables.end() ? nullptr : &table->second,
+            AcceptedLabelSlot(item.pszLabel)};
 }
 
 void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
@@ -125,8 +147,10 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
     const DIRECT_ITEM& item = *resolved.pItem;
     std::string_view value = Value(resolved.column, code);
     if (item.bConvert == 1) {
+        // The table resolved for the item is the one named by its column.
         const bool unknown =
-            m_pObserver && !value.empty() && !HasConversionEntry(item.pszColumn, value);
+            m_pObserver && !value.empty() &&
+            (!resolved.pTable || resolved.pTable->find(value) == resolved.pTable->end());
         const std::string_view read = value;
         value = ConvertWith(resolved.pTable, value);
         if (unknown && Observes(item.pszLabel)) {
@@ -136,7 +160,7 @@ void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
     }
     // A single blank counts as an empty value; anything longer stays as read.
     if (value == " ") value = {};
-    m_store.SetData(code, value, item.pszLabel);
+    m_store.SetDataInSlot(code, value, resolved.nSlot);
 }
 
 std::string_view CExchangeFromPCAToKw39::ConvertWith(const TextMap* table, std::string_view value) {
@@ -159,37 +183,25 @@ std::string_view CExchangeFromPCAToKw39::Value(const PcaColumn& column, std::str
     return m_reader.GetValue(column, {code, key2});
 }
 
-std::string_view CExchangeFromPCAToKw39::Value(std::string_view table, std::string_view key,
-                                               std::string_view column) const {
-    return m_reader.GetValue(kLookupName, table, {key}, column);
-}
-
 const std::vector<std::string_view>& CExchangeFromPCAToKw39::SelectOfEmployee(
     const PcaColumn& resultColumn, std::string_view code) {
     // "社員コード" is the first key column of every table selected from.
     return m_reader.SelectByFirstKey(resultColumn, code);
 }
 
-bool CExchangeFromPCAToKw39::HasConversionEntry(std::string_view table,
-                                                std::string_view value) const {
-    const auto found = m_mapTables.find(table);
-    return found != m_mapTables.end() && found->second.find(value) != found->second.end();
-}
-
-bool CExchangeFromPCAToKw39::HasRow(std::string_view table, std::string_view key,
-                                    std::string_view keyColumn) const {
+bool CExchangeFromPCAToKw39::HasRow(const PcaColumn& keyColumn, std::string_view key) const {
     // A stored row holds its own key, which is never empty.
-    return !Value(table, key, keyColumn).empty();
+    return !Value(keyColumn, key).empty();
 }
 
-bool CExchangeFromPCAToKw39::HasPaymentRow(std::string_view table, std::string_view code,
+bool CExchangeFromPCAToKw39::HasPaymentRow(const PcaColumn& codeColumn, std::string_view code,
                                            std::string_view key2) const {
-    return !m_reader.GetValue(kLookupName, table, {code, key2}, "社員コード").empty();
+    return !Value(codeColumn, code, key2).empty();
 }
 
 void CExchangeFromPCAToKw39::ReportMissingRows(const std::string& code) {
-    for (const std::string_view table : {"10603", "10611", "10801"}) {
-        if (!HasRow(table, code, "社員コード")) m_pObserver->Found(RowMissing{code, table});
+    for (const RequiredTable& required : kRequiredTables) {
+        if (!HasRow(required.code, code)) m_pObserver->Found(RowMissing{code, required.table});
     }
 }
 
@@ -200,15 +212,27 @@ void CExchangeFromPCAToKw39::ReportUnreadTables() {
 }
 
 void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::string>& codes) {
+    constexpr std::size_t kKnownCode = SIZE_MAX;  // or empty: nothing to count
     const std::unordered_set<std::string_view> known(codes.begin(), codes.end());
     for (const PCATABLEINFO& table : PcaCatalogue()) {
         if (table.strCode == "10601" || !IsEmployeeTable(table)) continue;
         // Per unknown code, in the order of its first row: the row count and that row.
         std::vector<std::pair<std::string_view, std::pair<std::size_t, std::size_t>>> unknown;
         std::unordered_map<std::string_view, std::size_t> index;
+        const PcaColumn codeColumn{PcaTableIndex(table.strCode), 0};
         const std::size_t rows = m_reader.RowCount(table.strCode);
+        // The rows of one employee mostly follow each other (twelve monthly
+        // payments): a code like the row before's has the same answer.
+        std::string_view previous;
+        std::size_t previousEntry = kKnownCode;
         for (std::size_t row = 0; row < rows; ++row) {
-            const std::string_view code = m_reader.RowValue(table.strCode, row, 0);
+            const std::string_view code = m_reader.RowValue(codeColumn, row);
+            if (row > 0 && code == previous) {
+                if (previousEntry != kKnownCode) ++unknown[previousEntry].second.first;
+                continue;
+            }
+            previous = code;
+            previousEntry = kKnownCode;
             // An empty code is told by the reader, line by line.
             if (code.empty() || known.count(code) != 0) continue;
             const auto [entry, added] = index.try_emplace(code, unknown.size());
@@ -217,6 +241,7 @@ void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::strin
             } else {
                 ++unknown[entry->second].second.first;
             }
+            previousEntry = entry->second;
         }
         for (const auto& [code, count] : unknown) {
             m_pObserver->Found(EmployeeUnknown{code, table.strCode, count.first,
@@ -225,16 +250,31 @@ void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::strin
     }
 }
 
+CExchangeFromPCAToKw39::UnmatchedPayments CExchangeFromPCAToKw39::FindUnmatchedPayments(
+    std::string_view table, const PcaColumn& number, const PcaColumn& headCode) const {
+    UnmatchedPayments unmatched;
+    // "社員コード" is the first key column of the payment tables.
+    const PcaColumn employee{number.nTable, 0};
+    const std::size_t rows = m_reader.RowCount(table);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const std::string_view code = m_reader.RowValue(employee, row);
+        // The lines of the employee "" are each told by the reader, and no
+        // lookup of a payment row reaches them.
+        if (code.empty()) continue;
+        const std::string_view key2 = m_reader.RowValue(number, row);
+        // An empty number is told by the reader.
+        if (key2.empty() || HasPaymentRow(headCode, code, key2)) continue;
+        unmatched[code].push_back(key2);
+    }
+    return unmatched;
+}
+
 void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
                                                      std::string_view table,
-                                                     std::string_view headTable) {
-    // The lines of the employee "" are each told by the reader, and no lookup
-    // of a payment row reaches them.
-    if (code.empty()) return;
-    const PcaColumn number = FindPcaColumn(table, "支給回");
-    for (const std::string_view key2 : SelectOfEmployee(number, code)) {
-        // An empty number is told by the reader.
-        if (key2.empty() || HasPaymentRow(headTable, code, key2)) continue;
+                                                     const UnmatchedPayments& unmatched) {
+    const auto found = unmatched.find(code);
+    if (found == unmatched.end()) return;
+    for (const std::string_view key2 : found->second) {
         m_pObserver->Found(
             PaymentRowUnmatched{code, table, key2, m_reader.RowOrigin(table, {code, key2})});
     }
@@ -264,9 +304,9 @@ bool CExchangeFromPCAToKw39::Observes(std::string_view label) const {
 }
 
 void CExchangeFromPCAToKw39::ReportMissingMaster(const std::string& code, std::string_view table,
-                                                 std::string_view keyColumn,
+                                                 const PcaColumn& keyColumn,
                                                  std::string_view masterCode) {
-    if (!masterCode.empty() && !HasRow(table, masterCode, keyColumn)) {
+    if (!masterCode.empty() && !HasRow(keyColumn, masterCode)) {
         m_pObserver->Found(MasterCodeNotFound{code, table, masterCode});
     }
 }

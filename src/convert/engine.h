@@ -97,6 +97,7 @@ class CExchangeFromPCAToKw39 {
         const DIRECT_ITEM* pItem;
         PcaColumn column;
         const TextMap* pTable;  // the conversion table; nullptr when none is named or found
+        int nSlot;              // AcceptedLabelSlot of the label
     };
 
     // Converts every employee into `document` and finishes it.
@@ -117,10 +118,6 @@ class CExchangeFromPCAToKw39 {
     // second key.
     std::string_view Value(const PcaColumn& column, std::string_view code,
                            std::string_view key2) const;
-    // The same by table code and column name (for the rare lookups made only
-    // for the observer).
-    std::string_view Value(std::string_view table, std::string_view key,
-                           std::string_view column) const;
     // The values of `resultColumn` in the employee's rows of a two-key table
     // (those whose "社員コード" is `code`), in file order. The list belongs to the
     // reader and lives until the next selection.
@@ -130,21 +127,28 @@ class CExchangeFromPCAToKw39 {
     void SetData(const std::string& code, std::string_view value, std::string_view label);
 
     // Reporting to the observer; called only when one is set.
-    // True when the named conversion table has an entry for `value`.
-    bool HasConversionEntry(std::string_view table, std::string_view value) const;
-    // True when a one-key table holds a row under `key` (read back from its key column).
-    bool HasRow(std::string_view table, std::string_view key, std::string_view keyColumn) const;
-    // True when a two-key table holds a row for the employee under `key2`.
-    bool HasPaymentRow(std::string_view table, std::string_view code, std::string_view key2) const;
+    // True when a one-key table holds a row under `key` (read back from its key
+    // column, resolved once).
+    bool HasRow(const PcaColumn& keyColumn, std::string_view key) const;
+    // True when a two-key table holds a row for the employee under `key2` (read
+    // back from its "社員コード" column, resolved once).
+    bool HasPaymentRow(const PcaColumn& codeColumn, std::string_view code,
+                       std::string_view key2) const;
     void ReportMissingRows(const std::string& code);
     // What the load left that no employee's conversion reaches: the tables no
     // file had, and the rows of employees missing from the employee list.
     void ReportUnreadTables();
     void ReportUnknownEmployees(const std::vector<std::string>& codes);
-    // The employee's payment rows of `table` ("10702", "10706") without a row
-    // of `headTable` ("10701", "10705") under the same number.
+    // The payment rows of a table ("10702", "10706"; `number` its "支給回")
+    // without a row of the head table ("10701", "10705"; `headCode` its
+    // "社員コード") under the same number: their numbers by employee code, each
+    // employee's in row order. One walk over the table, in the order of its
+    // rows, instead of grouping its rows by employee.
+    using UnmatchedPayments = std::unordered_map<std::string_view, std::vector<std::string_view>>;
+    UnmatchedPayments FindUnmatchedPayments(std::string_view table, const PcaColumn& number,
+                                            const PcaColumn& headCode) const;
     void ReportUnmatchedPayments(const std::string& code, std::string_view table,
-                                 std::string_view headTable);
+                                 const UnmatchedPayments& unmatched);
     // Tells the observer of the salary records that took more than one
     // payment; the pairs of m_aPaymentNumbers are (record index, number).
     void ReportMergedPayments(const std::string& code);
@@ -152,7 +156,7 @@ class CExchangeFromPCAToKw39 {
     // the document's mode writes (everything when converting without one).
     bool Observes(std::string_view label) const;
     void ReportMissingMaster(const std::string& code, std::string_view table,
-                             std::string_view keyColumn, std::string_view masterCode);
+                             const PcaColumn& keyColumn, std::string_view masterCode);
 
     // Employee basic information.
     void ConvertSyozokuCode(const std::string& code);

@@ -68,9 +68,12 @@ void CExportXMLKw39::SetData(const std::string& code, std::string_view value,
                              std::string_view label) {
     // An unknown label is how a value the document does not carry is dropped;
     // it must not create the employee either.
-    const int slot = AcceptedLabelSlot(label);
+    SetDataInSlot(code, value, AcceptedLabelSlot(label));
+}
+
+void CExportXMLKw39::SetDataInSlot(const std::string& code, std::string_view value, int slot) {
     if (slot < 0) return;
-    FindOrAdd(code).pDetail->aValues[slot].assign(value);
+    FindOrAdd(code).pDetail->aValues[static_cast<std::size_t>(slot)].assign(value);
 }
 
 void CExportXMLKw39::SetSyainName(const std::string& code, std::string name) {

@@ -30,6 +30,8 @@ class CExportXMLKw39 {
     // Files a copy of `value` under `label` (note: value before label). A label
     // outside the 82 accepted ones is dropped without creating the employee.
     void SetData(const std::string& code, std::string_view value, std::string_view label);
+    // The same for a label resolved once with AcceptedLabelSlot (-1: dropped).
+    void SetDataInSlot(const std::string& code, std::string_view value, int slot);
     void SetSyainName(const std::string& code, std::string name);
     void SetFuyosya(const std::string& code, const CFuyosya& fuyosya);
     // Numbers up to 13 go to salary, 14 to 18 to bonus; 19 and above show

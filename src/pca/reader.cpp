@@ -48,7 +48,24 @@ std::string NoCompanyName(std::size_t fields) {
 
 std::size_t HashKey(std::string_view key) { return std::hash<std::string_view>{}(key); }
 
-TableRows::TableRows(const PCATABLEINFO& table) : pInfo(&table), rows(table.nColumns) {}
+namespace {
+
+// The key fields of an employee table told when empty: the employee code, and
+// in the tables of dependants and payment amounts also the second key.
+int CheckedKeysOf(const PCATABLEINFO& table) {
+    if (!IsEmployeeTable(table)) return 0;
+    const bool second =
+        table.strCode == "10616" || table.strCode == "10702" || table.strCode == "10706";
+    return second ? 2 : 1;
+}
+
+}  // namespace
+
+TableRows::TableRows(const PCATABLEINFO& table)
+    : pInfo(&table),
+      bCompany(table.strCode == kCompanyTable),
+      nCheckedKeys(CheckedKeysOf(table)),
+      rows(table.nColumns) {}
 
 bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
     std::size_t pos = 0;
@@ -222,7 +239,7 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
             m_pListener->Noted(QuoteMismatch{path, lineNumber, line, fault});
         }
     }
-    const bool company = info.strCode == kCompanyTable;
+    const bool company = table.bCompany;
     if (company && count < 2) throw DataLineError(path, lineNumber, NoCompanyName(count));
     if (count > static_cast<std::size_t>(info.nColumns)) {
         throw DataLineError(path, lineNumber, TooManyFields(info.strCode, count, info.nColumns));
@@ -339,12 +356,11 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
 // are not told here: the payment conversion tells what it leaves out.
 void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::Source& source) {
     const PCATABLEINFO& info = *table.pInfo;
-    if (!IsEmployeeTable(info)) return;
+    if (table.nCheckedKeys == 0) return;
     int column = -1;
     if (table.rows.StagedField(0).empty()) {
         column = 0;
-    } else if ((info.strCode == "10616" || info.strCode == "10702" || info.strCode == "10706") &&
-               table.rows.StagedField(1).empty()) {
+    } else if (table.nCheckedKeys == 2 && table.rows.StagedField(1).empty()) {
         column = 1;
     }
     if (column >= 0) {

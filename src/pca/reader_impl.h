@@ -44,6 +44,11 @@ struct TableRows {
     };
 
     const PCATABLEINFO* pInfo;
+    // What the load checks in every line of the table, decided once: the
+    // company table's name field, and which key fields of an employee table
+    // must not be empty (none, the first, or the first two).
+    bool bCompany;
+    int nCheckedKeys;
     RowStore rows;
     bool bSectionRead = false;    // a file had a header line of this table
     std::vector<Source> sources;  // the first line of every row

@@ -139,6 +139,16 @@ std::string_view CPCAKyuuyo::RowValue(std::string_view table, std::size_t row, i
     return rows->rows.Field(static_cast<std::uint32_t>(row), column);
 }
 
+std::string_view CPCAKyuuyo::RowValue(const PcaColumn& column, std::size_t row) const {
+    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
+        return {};
+    const TableRows& rows = m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)];
+    if (row >= rows.rows.Size() || column.nColumn < 0 || column.nColumn >= rows.pInfo->nColumns) {
+        return {};
+    }
+    return rows.rows.Field(static_cast<std::uint32_t>(row), column.nColumn);
+}
+
 LineOrigin CPCAKyuuyo::RowOrigin(std::string_view table, std::size_t row) const {
     const TableRows* rows = m_pImpl->FindTable(table);
     if (!rows || row >= rows->sources.size()) return {};

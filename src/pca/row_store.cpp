@@ -144,7 +144,19 @@ std::uint32_t RowStore::AppendEmpty() {
 std::string_view RowStore::Field(std::uint32_t row, int column) const {
     const char* const start = m_aRows[row];
     if (column >= CountOf(start)) return {};
-    const char* p = FieldStart(start, column);
+    const char* p = nullptr;
+    // Going on from the field read last skips no more fields than starting
+    // from the nearest noted offset would.
+    if (row == m_nLastRow && column >= m_nLastColumn &&
+        column - m_nLastColumn <= column % kCheckpointStride) {
+        p = m_pLastField;
+        for (int skip = column - m_nLastColumn; skip > 0; --skip) Skip(p);
+    } else {
+        p = FieldStart(start, column);
+    }
+    m_nLastRow = row;
+    m_nLastColumn = column;
+    m_pLastField = p;
     return Decode(p);
 }
 
@@ -278,6 +290,7 @@ void RowStore::OverwriteWithStaged(std::uint32_t row) {
     }
     GatherTail(m_aRows[row], m_nStaged);
     m_aRows[row] = Place(m_aValues);
+    m_nLastRow = UINT32_MAX;  // the row lies elsewhere now
 }
 
 void RowStore::GatherTail(const char* previous, std::size_t from) {

@@ -90,6 +90,13 @@ class RowStore {
     bool m_bStagedWide = false;
     QuoteFault m_eStagedFault = QuoteFault::None;
 
+    // The field read last: the conversion reads several values of one row in
+    // turn, mostly in column order, and the next one is found by going on
+    // from there. A store is read from one thread only.
+    mutable std::uint32_t m_nLastRow = UINT32_MAX;
+    mutable int m_nLastColumn = 0;
+    mutable const char* m_pLastField = nullptr;
+
     std::vector<std::string_view> m_aValues;  // reused while a row is stored
     std::string m_strScratch;                 // staged fields copied before a merge
 };

@@ -70,6 +70,9 @@ TEST(RowStore, ShortLinesLeaveTheOtherPositions) {
 
     std::vector<std::string> full = SampleRow(40, 1);
     OverwriteLine(store, row, full);
+    // The field read last (position 1) lay in the row before: reading on from
+    // there must find the overwritten row.
+    EXPECT_EQ(store.Field(row, 2), full[2]);
     ExpectRow(store, row, full);
 
     // A shorter line overwrites its own positions only, an empty field included.
