@@ -13,20 +13,12 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/native_path_win.h"
+#include "support/read_through.h"
 
 namespace kw39::platform {
 namespace {
 
-// The bytes of a file read through `fs` as the program reads its inputs;
-// nothing when it cannot be opened.
-std::optional<std::string> ReadWholeFile(FileSystem& fs, const std::string& path) {
-    const std::unique_ptr<InputFile> file = fs.OpenRead(path);
-    if (!file) return std::nullopt;
-    std::string content;
-    char buffer[1 << 16];
-    while (const std::size_t got = file->Read(buffer, sizeof buffer)) content.append(buffer, got);
-    return content;
-}
+using test::ReadThrough;
 
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempFolder {
@@ -81,7 +73,7 @@ TEST(FileSystemWin, WritesAndReadsBytesUnchanged) {
     const std::string path = dir / L"社員データ.XML";
     const std::string bytes = "<A>表\r\n\n\x1A" + std::string(100000, 'x');
     WriteFile(fs, path, bytes);
-    EXPECT_EQ(ReadWholeFile(fs, path), std::optional<std::string>(bytes));
+    EXPECT_EQ(ReadThrough(fs, path), std::optional<std::string>(bytes));
     // The Japanese name is the real name on disk, not an ANSI-code-page guess.
     const std::wstring widePath = WidePath(path).value();
     EXPECT_NE(GetFileAttributesW(widePath.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -113,7 +105,7 @@ TEST(FileSystemWin, ExclusiveProbeSeesOtherHoldersAndKeepsContent) {
     const std::string path = dir / L"出力.XML";
     WriteFile(fs, path, "old content");
     EXPECT_TRUE(fs.ProbeExclusiveWrite(path));
-    EXPECT_EQ(ReadWholeFile(fs, path), std::optional<std::string>("old content"));
+    EXPECT_EQ(ReadThrough(fs, path), std::optional<std::string>("old content"));
 
     // Another program holding the file open, even only for reading.
     const std::wstring wide = WidePath(path).value();
@@ -157,16 +149,15 @@ TEST(FileSystemWin, NamesOutsideShiftJisAreFilesOfTheirOwn) {
     WriteFile(fs, fullwidth, "keep");
     WriteFile(fs, wave, "wave");
     WriteFile(fs, emoji, "emoji");
-    EXPECT_EQ(ReadWholeFile(fs, fullwidth), std::optional<std::string>("keep"));
-    EXPECT_EQ(ReadWholeFile(fs, wave), std::optional<std::string>("wave"));
+    EXPECT_EQ(ReadThrough(fs, fullwidth), std::optional<std::string>("keep"));
+    EXPECT_EQ(ReadThrough(fs, wave), std::optional<std::string>("wave"));
     EXPECT_FALSE(fs.SameFile(fullwidth, wave));
     EXPECT_FALSE(SameFileName(NameOfPath(fullwidth), NameOfPath(wave)));
     EXPECT_TRUE(SameFileName(NameOfPath(wave), PathFromWide(L"X\x301C.XML").value()));
 
     const std::vector<std::string> names = fs.ListCsvFiles(dir.Path()).value();
     ASSERT_EQ(names, std::vector<std::string>{NameOfPath(emoji)});
-    EXPECT_EQ(ReadWholeFile(fs, JoinPath(dir.Path(), names[0])),
-              std::optional<std::string>("emoji"));
+    EXPECT_EQ(ReadThrough(fs, JoinPath(dir.Path(), names[0])), std::optional<std::string>("emoji"));
 
     // Shown in Shift_JIS with an escape no Windows name can hold.
     EXPECT_EQ(ShownPath(NameOfPath(wave)), "x<U+301C>.xml");
@@ -191,7 +182,7 @@ TEST(FileSystemWin, LongPathsReachTheRealFile) {
     const auto status = fs.Stat(path);
     ASSERT_TRUE(status);
     EXPECT_EQ(status->size, 4u);
-    EXPECT_EQ(ReadWholeFile(fs, path), std::optional<std::string>("long"));
+    EXPECT_EQ(ReadThrough(fs, path), std::optional<std::string>("long"));
     const DestinationResult opened = fs.OpenDestination(path);
     ASSERT_TRUE(opened.destination);
     EXPECT_TRUE(opened.destination->Existing());
@@ -209,7 +200,7 @@ TEST(FileSystemWin, CreateNewIsExclusiveAndReplaceKeepsAttributes) {
     SetFileAttributesW(wideTarget.c_str(), FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(fs.CreateNew(dir / L"年調.XML"), nullptr);  // taken: neither opened nor truncated
     fs.Replace(dir / L"new.tmp", dir / L"年調.XML");
-    EXPECT_EQ(ReadWholeFile(fs, dir / L"年調.XML"), std::optional<std::string>("new"));
+    EXPECT_EQ(ReadThrough(fs, dir / L"年調.XML"), std::optional<std::string>("new"));
     // Wine's ReplaceFileW moves the new file without the old one's attributes;
     // Windows keeps them (and the security descriptor).
     const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
@@ -268,7 +259,7 @@ TEST(FileSystemWin, DestinationReplacesByHandleAndOnlyWhatWasChecked) {
     EXPECT_EQ(destination.Existing(), fs.Identity(target));
 
     destination.Commit(WriteTemporary(destination, "new"));
-    EXPECT_EQ(ReadWholeFile(fs, target), std::optional<std::string>("new"));
+    EXPECT_EQ(ReadThrough(fs, target), std::optional<std::string>("new"));
     EXPECT_EQ(EntryCount(dir), entries);
 
     struct Case {
@@ -307,9 +298,9 @@ TEST(FileSystemWin, DestinationReplacesByHandleAndOnlyWhatWasChecked) {
         ASSERT_TRUE(again.destination) << c.what;
         const std::string written = WriteTemporary(*again.destination, "document");
         c.change(fs, path, *again.destination, JoinPath(dir.Path(), written));
-        const auto before = ReadWholeFile(fs, path);
+        const auto before = ReadThrough(fs, path);
         EXPECT_THROW(again.destination->Commit(written), TargetChangedError) << c.what;
-        EXPECT_EQ(ReadWholeFile(fs, path), before) << c.what;
+        EXPECT_EQ(ReadThrough(fs, path), before) << c.what;
         again.destination->Remove(written);
         fs.Remove(JoinPath(dir.Path(), written));  // the decoy
         fs.Remove(JoinPath(dir.Path(), written) + ".moved");

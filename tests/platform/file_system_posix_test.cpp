@@ -13,24 +13,15 @@
 
 #include "platform/file_system.h"
 #include "platform/io_error.h"
+#include "support/read_through.h"
 #include "support/test_support.h"
 
 namespace kw39::platform {
 namespace {
 
 using test::ReadBytes;
+using test::ReadThrough;
 using test::TempDir;
-
-// The bytes of a file read through `fs` as the program reads its inputs;
-// nothing when it cannot be opened.
-std::optional<std::string> ReadWholeFile(FileSystem& fs, const std::string& path) {
-    const std::unique_ptr<InputFile> file = fs.OpenRead(path);
-    if (!file) return std::nullopt;
-    std::string content;
-    char buffer[1 << 16];
-    while (const std::size_t got = file->Read(buffer, sizeof buffer)) content.append(buffer, got);
-    return content;
-}
 
 // A name that makes dir/name exactly `length` bytes long.
 std::string PathOfLength(const TempDir& dir, std::size_t length) {
@@ -72,9 +63,9 @@ TEST(PosixFileSystem, NativeNamesReachTheSystemUnchanged) {
     TempDir dir;
     const std::string fullWidth = dir.Write(Bytes(u8"x～.csv"), "full-width tilde");
     const std::string wave = dir.Write(Bytes(u8"x〜.csv"), "wave dash");
-    EXPECT_EQ(ReadWholeFile(RealFileSystem(), fullWidth),
+    EXPECT_EQ(ReadThrough(RealFileSystem(), fullWidth),
               std::optional<std::string>("full-width tilde"));
-    EXPECT_EQ(ReadWholeFile(RealFileSystem(), wave), std::optional<std::string>("wave dash"));
+    EXPECT_EQ(ReadThrough(RealFileSystem(), wave), std::optional<std::string>("wave dash"));
     EXPECT_FALSE(RealFileSystem().SameFile(fullWidth, wave));
 
     EXPECT_EQ(ShownPath(Bytes(u8"社員～.csv")), "社員～.csv");
@@ -90,10 +81,10 @@ TEST(PosixFileSystem, OpenReadGivesTheBytesOfFilesOnly) {
     FileSystem& fs = RealFileSystem();
     const std::string content = "a\r\nb\x1A";
     const std::string file = dir.Write("a.csv", content);
-    EXPECT_EQ(ReadWholeFile(fs, file), std::optional<std::string>(content));
+    EXPECT_EQ(ReadThrough(fs, file), std::optional<std::string>(content));
     EXPECT_EQ(fs.OpenRead(dir.Path()), nullptr);
     EXPECT_EQ(fs.OpenRead(dir.File("missing.csv")), nullptr);
-    EXPECT_FALSE(ReadWholeFile(fs, dir.File("missing.csv")));
+    EXPECT_FALSE(ReadThrough(fs, dir.File("missing.csv")));
 }
 
 TEST(PosixFileSystem, ProbeExclusiveWriteLeavesFilesUnchanged) {
