@@ -13,7 +13,7 @@ TextVerdict Check(const std::string& bytes) {
     return check.Verdict();
 }
 
-// The check steps over plain ASCII eight bytes at a time; a foreign byte must be
+// The check steps over plain ASCII many bytes at a time; a foreign byte must be
 // found at every offset of such a step, and ordinary text must still pass.
 TEST(TextEncodingWords, ForeignBytesAreFoundAtEveryOffset) {
     const std::string text(64, 'a');
@@ -31,13 +31,21 @@ TEST(TextEncodingWords, ForeignBytesAreFoundAtEveryOffset) {
     }
 }
 
+// Line ends are stepped over inside a step too: lines of every length put the
+// line feeds, and the foreign byte after them, at every offset of a step.
 TEST(TextEncodingWords, LineNumbersCountEveryLineFeed) {
-    std::string bytes;
-    for (int line = 1; line <= 5; ++line) bytes += std::string(20, 'x') + "\n";
-    bytes += std::string(13, 'y') + '\x01' + "\n";
-    const TextVerdict verdict = Check(bytes);
-    EXPECT_EQ(verdict.problem, TextProblem::NotShiftJis);
-    EXPECT_EQ(verdict.nLine, 6u);
+    for (std::size_t length = 1; length <= 20; ++length) {
+        std::string text = "abc";
+        for (int line = 1; line <= 5; ++line) {
+            text += std::string(length, 'x') + (line % 2 == 1 ? "\r\n" : "\t\n");
+        }
+        EXPECT_EQ(Check(text).problem, TextProblem::None) << "length " << length;
+        for (const char bad : {'\x01', '\x80'}) {
+            const TextVerdict verdict = Check(text + std::string(length, 'y') + bad + "\n");
+            EXPECT_EQ(verdict.problem, TextProblem::NotShiftJis) << "length " << length;
+            EXPECT_EQ(verdict.nLine, 6u) << "length " << length << ", byte " << int(bad);
+        }
+    }
 }
 
 }  // namespace
