@@ -7,6 +7,7 @@
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
 #include "pca/reader_impl.h"
+#include "pca/text_encoding_check.h"
 #include "platform/line_reader.h"
 #include "platform/messages.h"
 #include "platform/sjis.h"
@@ -199,7 +200,13 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (m_pListener) m_aPaths.push_back(path);
     const auto fileIndex = static_cast<std::uint32_t>(m_aPaths.size() - (m_pListener ? 1 : 0));
 
-    platform::LineReader reader(*file);
+    // The checks before the run looked at these bytes already, but a file can
+    // be written again in place (a new export) while the clerk answers the
+    // questions: what is loaded is checked as it is read, so that no byte
+    // that is no Shift_JIS character reaches the document.
+    TextEncodingCheck encoding;
+    CheckedInputFile checked(*file, encoding);
+    platform::LineReader reader(checked);
     TableRows* table = nullptr;  // the table of the current section; none when inactive
     std::string section;         // the code of the current header line; "" before the first
     IgnoredLineCount ignored;
@@ -221,6 +228,12 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
             continue;
         }
         StoreDataLine(*table, line, path, reader.LineNumber(), fileIndex);
+    }
+    // What follows an end-of-file byte is not loaded, so it is no concern here.
+    const TextVerdict verdict = encoding.Verdict();
+    if (verdict.problem != TextProblem::None && verdict.problem != TextProblem::DataAfterEnd) {
+        throw DataLineError(path, std::max<std::size_t>(verdict.nLine, 1),
+                            DescribeTextProblem(verdict));
     }
     if (m_pListener) ignored.Tell(*m_pListener, path);
     return true;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/messages.h"
 #include "platform/sjis.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -211,6 +212,26 @@ TextVerdict TextEncodingCheck::Verdict() const {
     if (m_nCp932Lead != 0) return {TextProblem::NotShiftJis, m_nLine};
     if (m_nAfterEndLine != 0) return {TextProblem::DataAfterEnd, m_nAfterEndLine};
     return {};
+}
+
+std::string DescribeTextProblem(const TextVerdict& verdict) {
+    using platform::MessageId;
+    const std::string line = std::to_string(verdict.nLine);
+    switch (verdict.problem) {
+        case TextProblem::Utf16:
+            return platform::TextOf(MessageId::EncodingUtf16);
+        case TextProblem::Utf8:
+            return platform::TextOf(MessageId::EncodingUtf8);
+        case TextProblem::NulBytes:
+            return platform::TextOf(MessageId::EncodingNulBytes);
+        case TextProblem::NotShiftJis:
+            return platform::TextOf(MessageId::EncodingNotShiftJis, {line});
+        case TextProblem::DataAfterEnd:
+            return platform::TextOf(MessageId::EncodingDataAfterEnd, {line});
+        case TextProblem::None:
+            break;
+    }
+    return "";
 }
 
 }  // namespace kw39

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "platform/file_system.h"
@@ -73,6 +74,10 @@ class TextEncodingCheck {
     bool m_bUtf8Valid = true;
     bool m_bUtf8Wide = false;  // a sequence of three or four bytes was seen
 };
+
+// What a verdict says is wrong with the file, as the messages word it; "" for
+// a file of Shift_JIS text.
+std::string DescribeTextProblem(const TextVerdict& verdict);
 
 // Passes every byte read through the encoding check on its way to the line
 // reader, so that the file is read only once; a file already refused is read

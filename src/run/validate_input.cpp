@@ -27,25 +27,6 @@ struct CompanyKey {
     std::size_t slot;
 };
 
-std::string EncodingDetail(const TextVerdict& verdict) {
-    const std::string line = std::to_string(verdict.nLine);
-    switch (verdict.problem) {
-        case TextProblem::Utf16:
-            return platform::TextOf(MessageId::EncodingUtf16);
-        case TextProblem::Utf8:
-            return platform::TextOf(MessageId::EncodingUtf8);
-        case TextProblem::NulBytes:
-            return platform::TextOf(MessageId::EncodingNulBytes);
-        case TextProblem::NotShiftJis:
-            return platform::TextOf(MessageId::EncodingNotShiftJis, {line});
-        case TextProblem::DataAfterEnd:
-            return platform::TextOf(MessageId::EncodingDataAfterEnd, {line});
-        case TextProblem::None:
-            break;
-    }
-    return "";
-}
-
 CheckResult Reject(Message message, RunField field, std::size_t slot = 0) {
     CheckResult result;
     result.failure = CommandOutcome::InputRejected;
@@ -69,7 +50,7 @@ CheckResult RejectFile(std::size_t slot, MessageId id, const std::string& path) 
 CheckResult RejectEncoding(std::size_t slot, const std::string& path, const TextVerdict& verdict) {
     return RejectSlot(
         slot, MessageId::InputEncoding,
-        {InputSlots[slot].pszLabel, platform::ShownPath(path), EncodingDetail(verdict)});
+        {InputSlots[slot].pszLabel, platform::ShownPath(path), DescribeTextProblem(verdict)});
 }
 
 // Step 1: every chosen file exists, can be read and is of its slot's kind.

@@ -275,6 +275,12 @@ TEST(ReaderLoad, MalformedDataLinesNameFileAndLine) {
          {"[10601]", "A1", "[10000]", "0001"},
          4,
          "[10000] の項目数 1 では会社名（2 項目目）がありません。"},
+        // The checks before the run saw the file without it: written again
+        // in place since, it is refused as it is loaded.
+        {"a byte pair that is no character",
+         {"[10601]", "A1", std::string("B2,\x85\x40")},
+         3,
+         "3 行目に Shift_JIS の文字ではないバイトがあります。"},
     };
     for (const MalformedCase& c : cases) {
         SCOPED_TRACE(c.name);
