@@ -15,9 +15,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # The input sets: the sample, generated companies of several sizes and seeds
 # (some with irregular lines), and a batch root of small companies.
 cp -r "$root/samples/demo" "$work/sets/demo"
-for spec in "1 1 0" "5 2 0" "40 3 0" "200 4 0" "7 5 30" "60 6 200" "300 7 500"; do
-    # shellcheck disable=SC2086 # the three words of the spec
-    set -- $spec
+# Each set: employees, seed, irregular lines.
+for numbers in "1 1 0" "5 2 0" "40 3 0" "200 4 0" "7 5 30" "60 6 200" "300 7 500"; do
+    # shellcheck disable=SC2086 # split into its three numbers on purpose
+    set -- $numbers
     "$gen" --employees "$1" --seed "$2" --irregular "$3" --out "$work/sets/gen-$1-$2-$3" >/dev/null
 done
 mkdir -p "$work/batch"

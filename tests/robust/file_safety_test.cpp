@@ -81,6 +81,16 @@ std::string LongSpelling(const std::string& base, const std::string& name, std::
     return path + "/" + name;
 }
 
+// The arguments of a run on `folder` that writes `target` through `option`:
+// as its document (--output), or as its report beside a document in `dir`.
+std::vector<std::string> WritingTo(const std::string& folder, const std::string& option,
+                                   const std::string& target, const TempDir& dir) {
+    return FolderRunArgs(
+        folder, option == "--output"
+                    ? std::vector<std::string>{"--output", target}
+                    : std::vector<std::string>{"--output", dir.File("o.xml"), "--report", target});
+}
+
 TEST(FileSafety, TheReportNeverReplacesAFileOfTheRun) {
     TempDir dir;
     const std::string in = dir.File("in");
@@ -198,10 +208,7 @@ TEST(FileSafety, OutputsThatAreNoPlainFile) {
                                        dir.File("short.xml"), LongSpelling("/dev", "null", 300)}) {
         for (const std::string option : {"--output", "--report"}) {
             SCOPED_TRACE(special + " " + option);
-            const TimedResult result = Convert(FolderRunArgs(
-                in, option == "--output" ? std::vector<std::string>{"--output", special}
-                                         : std::vector<std::string>{"--output", dir.File("o.xml"),
-                                                                    "--report", special}));
+            const TimedResult result = Convert(WritingTo(in, option, special, dir));
             EXPECT_EQ(result.status, 1) << result.err;
             EXPECT_TRUE(Contains(result.err, Utf8Of("通常のファイルではないもの"))) << result.err;
             EXPECT_TRUE(Contains(result.err, option + "\n"));
@@ -305,10 +312,7 @@ TEST(FileSafety, LinksAreFollowedOnceAndNeverAlongAChain) {
             SCOPED_TRACE(std::string(link) + " " + option);
             const std::string path = dir.File(link);
             const std::string target = std::filesystem::read_symlink(path).string();
-            const TimedResult result = Convert(FolderRunArgs(
-                in, option == "--output" ? std::vector<std::string>{"--output", path}
-                                         : std::vector<std::string>{"--output", dir.File("o.xml"),
-                                                                    "--report", path}));
+            const TimedResult result = Convert(WritingTo(in, option, path, dir));
             EXPECT_EQ(result.status, 1) << result.err;
             EXPECT_TRUE(Contains(result.err, Utf8Of("別のシンボリックリンク"))) << result.err;
             EXPECT_TRUE(Contains(result.err, Utf8Of("リンク: ") + path + "\n")) << result.err;
