@@ -1,0 +1,99 @@
+#include "export/section_thread.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "export/syain_section.h"
+
+namespace kw39 {
+
+SectionThread::SectionThread(DocumentWriter& writer, LinkMode mode, std::size_t capacity)
+    : m_writer(writer), m_mode(mode), m_nCapacity(capacity > 0 ? capacity : 1) {
+    m_waiting.reserve(m_nCapacity);
+    m_thread = std::thread([this] { Run(); });
+}
+
+SectionThread::~SectionThread() { Stop(); }
+
+std::unique_ptr<SYAINDATA> SectionThread::Put(std::unique_ptr<SYAINDATA> syain) {
+    if (!m_thread.joinable()) throw std::logic_error("SectionThread: finished");
+    std::unique_ptr<SYAINDATA> spare;
+    bool wake = false;
+    {
+        std::unique_lock lock(m_mutex);
+        m_room.wait(lock, [this] { return m_failure || m_waiting.size() < m_nCapacity; });
+        RethrowFailure();
+        // The thread sleeps only while nothing waits.
+        wake = m_waiting.empty();
+        m_waiting.push_back(std::move(syain));
+        if (!m_written.empty()) {
+            spare = std::move(m_written.back());
+            m_written.pop_back();
+        }
+    }
+    if (wake) m_wake.notify_one();
+    return spare;
+}
+
+void SectionThread::Finish() {
+    if (!m_thread.joinable()) throw std::logic_error("SectionThread: finished twice");
+    {
+        std::unique_lock lock(m_mutex);
+        m_room.wait(lock, [this] { return m_waiting.empty() && !m_bBusy; });
+    }
+    Stop();
+    RethrowFailure();
+}
+
+void SectionThread::Stop() noexcept {
+    if (!m_thread.joinable()) return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_wake.notify_one();
+    m_thread.join();
+}
+
+void SectionThread::RethrowFailure() {
+    if (m_failure) std::rethrow_exception(m_failure);
+}
+
+void SectionThread::Run() {
+    std::vector<std::unique_ptr<SYAINDATA>> taken;
+    taken.reserve(m_nCapacity);
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_bStop || !m_waiting.empty(); });
+        // A stop drops the records not yet taken: Finish() waits for every
+        // record before it stops the thread, so only an abandoned document
+        // loses some.
+        if (m_bStop) return;
+        taken.swap(m_waiting);
+        m_bBusy = true;
+        const bool failed = m_failure != nullptr;
+        lock.unlock();
+        m_room.notify_one();
+        // After a failure the document is abandoned; the records are only
+        // given back.
+        std::exception_ptr failure = failed ? nullptr : WriteAll(taken);
+        lock.lock();
+        if (failure) m_failure = std::move(failure);
+        for (auto& syain : taken) m_written.push_back(std::move(syain));
+        taken.clear();
+        m_bBusy = false;
+        m_room.notify_one();
+    }
+}
+
+std::exception_ptr SectionThread::WriteAll(
+    const std::vector<std::unique_ptr<SYAINDATA>>& records) noexcept {
+    try {
+        for (const auto& syain : records) WriteSyainSection(m_writer, *syain, m_mode);
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+}  // namespace kw39
