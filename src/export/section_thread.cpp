@@ -8,37 +8,46 @@
 namespace kw39 {
 
 SectionThread::SectionThread(DocumentWriter& writer, LinkMode mode, std::size_t capacity)
-    : m_writer(writer), m_mode(mode), m_nCapacity(capacity > 0 ? capacity : 1) {
+    : m_writer(writer), m_mode(mode), m_nCapacity(capacity > kWakeCount ? capacity : kWakeCount) {
     m_waiting.reserve(m_nCapacity);
-    m_thread = std::thread([this] { Run(); });
 }
 
 SectionThread::~SectionThread() { Stop(); }
 
 std::unique_ptr<SYAINDATA> SectionThread::Put(std::unique_ptr<SYAINDATA> syain) {
-    if (!m_thread.joinable()) throw std::logic_error("SectionThread: finished");
+    if (m_bFinished) throw std::logic_error("SectionThread: finished");
     std::unique_ptr<SYAINDATA> spare;
     bool wake = false;
     {
         std::unique_lock lock(m_mutex);
         m_room.wait(lock, [this] { return m_failure || m_waiting.size() < m_nCapacity; });
         RethrowFailure();
-        // The thread sleeps only while nothing waits.
-        wake = m_waiting.empty();
         m_waiting.push_back(std::move(syain));
+        // More records than this mean that the thread was woken already.
+        wake = m_waiting.size() == kWakeCount;
         if (!m_written.empty()) {
             spare = std::move(m_written.back());
             m_written.pop_back();
         }
     }
+    if (wake && !m_thread.joinable()) m_thread = std::thread([this] { Run(); });
     if (wake) m_wake.notify_one();
     return spare;
 }
 
 void SectionThread::Finish() {
-    if (!m_thread.joinable()) throw std::logic_error("SectionThread: finished twice");
+    if (m_bFinished) throw std::logic_error("SectionThread: finished twice");
+    m_bFinished = true;
+    if (!m_thread.joinable()) {
+        // Never started: the few records are written here.
+        if (std::exception_ptr failure = WriteAll(m_waiting)) std::rethrow_exception(failure);
+        m_waiting.clear();
+        return;
+    }
     {
         std::unique_lock lock(m_mutex);
+        m_bFinishing = true;
+        m_wake.notify_one();
         m_room.wait(lock, [this] { return m_waiting.empty() && !m_bBusy; });
     }
     Stop();
@@ -64,7 +73,10 @@ void SectionThread::Run() {
     taken.reserve(m_nCapacity);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [this] { return m_bStop || !m_waiting.empty(); });
+        m_wake.wait(lock, [this] {
+            return m_bStop || m_waiting.size() >= kWakeCount ||
+                   (m_bFinishing && !m_waiting.empty());
+        });
         // A stop drops the records not yet taken: Finish() waits for every
         // record before it stops the thread, so only an abandoned document
         // loses some.

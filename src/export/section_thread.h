@@ -23,8 +23,12 @@ class SectionThread {
     // Records waiting at most: enough to ride over an employee with many rows,
     // few enough that the waiting records add little to a run's memory.
     static constexpr std::size_t kDefaultCapacity = 32;
+    // The thread is woken (and first started) when this many records wait, so
+    // that it takes them in a few large steps, and a small document of a
+    // batch, which never gathers them, needs no thread at all.
+    static constexpr std::size_t kWakeCount = 8;
 
-    // `writer` must outlive this object; only this thread uses it until
+    // `writer` must outlive this object; only this object uses it until
     // Finish() has returned.
     SectionThread(DocumentWriter& writer, LinkMode mode, std::size_t capacity = kDefaultCapacity);
     // Without Finish(): stops the thread and drops the records not yet written.
@@ -37,7 +41,8 @@ class SectionThread {
     // null. Throws what an earlier section threw.
     std::unique_ptr<SYAINDATA> Put(std::unique_ptr<SYAINDATA> syain);
 
-    // Waits until every record handed over is written and ends the thread; the
+    // Waits until every record handed over is written (those of a document too
+    // small to start the thread are written here) and ends the thread; the
     // writer is then the caller's again. Throws what any section threw.
     void Finish();
 
@@ -53,13 +58,15 @@ class SectionThread {
     const std::size_t m_nCapacity;
     std::vector<std::unique_ptr<SYAINDATA>> m_waiting;  // handed over, in order
     std::vector<std::unique_ptr<SYAINDATA>> m_written;  // for reuse
-    bool m_bBusy = false;  // the thread holds records taken from m_waiting
+    bool m_bBusy = false;       // the thread holds records taken from m_waiting
+    bool m_bFinishing = false;  // every record waiting is to be taken now
     bool m_bStop = false;
+    bool m_bFinished = false;
     std::exception_ptr m_failure;
     std::mutex m_mutex;
     std::condition_variable m_wake;  // records wait, or the thread must stop
     std::condition_variable m_room;  // the thread took records, or went idle
-    std::thread m_thread;            // last: started once everything else exists
+    std::thread m_thread;            // started once kWakeCount records wait
 };
 
 }  // namespace kw39
