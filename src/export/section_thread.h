@@ -22,11 +22,11 @@ class SectionThread {
   public:
     // Records waiting at most: enough to ride over an employee with many rows,
     // few enough that the waiting records add little to a run's memory.
-    static constexpr std::size_t kDefaultCapacity = 32;
+    static constexpr std::size_t kDefaultCapacity = 128;
     // The thread is woken (and first started) when this many records wait, so
     // that it takes them in a few large steps, and a small document of a
     // batch, which never gathers them, needs no thread at all.
-    static constexpr std::size_t kWakeCount = 8;
+    static constexpr std::size_t kWakeCount = 32;
 
     // `writer` must outlive this object; only this object uses it until
     // Finish() has returned.
