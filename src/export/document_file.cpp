@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "export/syain_section.h"
 #include "platform/background_output_file.h"
 #include "platform/io_error.h"
 #include "platform/version.h"
@@ -43,7 +42,7 @@ void WriteFrameTail(DocumentWriter& writer) {
 XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath,
                                  LinkMode mode, const std::string& functionId,
                                  const std::string& companyName, const std::string& year)
-    : m_strOutputPath(outputPath), m_mode(mode) {
+    : m_strOutputPath(outputPath) {
     Guarded([&] {
         // Written beside the output and put in place only when complete, so a
         // failed write never leaves a torn output; a second thread writes the
@@ -55,27 +54,32 @@ XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& ou
         m_pSink = std::make_unique<OutputFileSink>(m_pFile->File());
         m_pWriter = std::make_unique<DocumentWriter>(*m_pSink);
         WriteFrameHead(*m_pWriter, mode, functionId, companyName, year);
+        m_pSections = std::make_unique<SectionThread>(*m_pWriter, mode);
     });
 }
 
 XmlDocumentFile::XmlDocumentFile(LinkMode mode, const std::string& functionId,
-                                 const std::string& companyName, const std::string& year)
-    : m_mode(mode) {
+                                 const std::string& companyName, const std::string& year) {
     m_pSink = std::make_unique<DroppingSink>();
     m_pWriter = std::make_unique<DocumentWriter>(*m_pSink);
     WriteFrameHead(*m_pWriter, mode, functionId, companyName, year);
+    m_pSections = std::make_unique<SectionThread>(*m_pWriter, mode);
 }
 
 XmlDocumentFile::~XmlDocumentFile() { Abandon(); }
 
-void XmlDocumentFile::WriteSyain(const SYAINDATA& syain) {
+std::unique_ptr<SYAINDATA> XmlDocumentFile::WriteSyain(std::unique_ptr<SYAINDATA> syain) {
     if (m_bDone) throw std::logic_error("XmlDocumentFile: the document is closed");
-    Guarded([&] { WriteSyainSection(*m_pWriter, syain, m_mode); });
+    std::unique_ptr<SYAINDATA> spare;
+    Guarded([&] { spare = m_pSections->Put(std::move(syain)); });
+    return spare;
 }
 
 void XmlDocumentFile::Finish() {
     if (m_bDone) throw std::logic_error("XmlDocumentFile: the document is closed");
     Guarded([&] {
+        m_pSections->Finish();
+        m_pSections.reset();
         WriteFrameTail(*m_pWriter);
         m_pWriter->Flush();
         if (m_pFile) m_pFile->Commit();
@@ -106,7 +110,9 @@ void XmlDocumentFile::Abandon() noexcept {
     if (m_bDone) return;
     m_bDone = true;
     // The file must be closed before it can be removed on every platform;
-    // whatever is still buffered is dropped with it.
+    // whatever is still buffered is dropped with it. The thread that makes the
+    // sections stops first, as it writes into the writer.
+    m_pSections.reset();
     m_pWriter.reset();
     m_pSink.reset();
     m_pFile.reset();

@@ -10,6 +10,7 @@
 
 #include "export/document_sink.h"
 #include "export/document_writer.h"
+#include "export/section_thread.h"
 #include "export/syain_data.h"
 #include "platform/file_system.h"
 #include "platform/replacement_file.h"
@@ -42,9 +43,11 @@ class XmlDocumentFile {
     XmlDocumentFile(const XmlDocumentFile&) = delete;
     XmlDocumentFile& operator=(const XmlDocumentFile&) = delete;
 
-    // Appends the SYAIN section of one employee. Throws platform::IoError naming
-    // the output path; the document is then abandoned.
-    void WriteSyain(const SYAINDATA& syain);
+    // Appends the SYAIN section of one employee, made on a second thread, and
+    // gives back a record already written, for reuse, or null. Throws
+    // platform::IoError naming the output path (also for a section handed over
+    // earlier); the document is then abandoned.
+    std::unique_ptr<SYAINDATA> WriteSyain(std::unique_ptr<SYAINDATA> syain);
 
     // Closes the frame and the file and puts the file in place of the output
     // (a document that goes nowhere only closes its frame).
@@ -60,11 +63,11 @@ class XmlDocumentFile {
     void Abandon() noexcept;
 
     std::string m_strOutputPath;
-    LinkMode m_mode;
     std::unique_ptr<platform::ReplacementFile> m_pFile;  // null once finished or abandoned
     std::unique_ptr<DocumentSink> m_pSink;
     std::unique_ptr<DocumentWriter> m_pWriter;
-    bool m_bDone = false;  // finished or abandoned
+    std::unique_ptr<SectionThread> m_pSections;  // uses m_pWriter until finished
+    bool m_bDone = false;                        // finished or abandoned
 };
 
 }  // namespace kw39

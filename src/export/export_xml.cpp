@@ -121,11 +121,19 @@ std::unique_ptr<XmlDocumentFile> CExportXMLKw39::OpenDocument(const std::string&
 }
 
 void CExportXMLKw39::WriteHeldSyain(XmlDocumentFile& document) {
-    for (const auto& syain : m_aSyain) document.WriteSyain(*syain);
+    // The records leave the store before they are handed over, so that a
+    // failed hand-over leaves no pointer to a record the document now owns.
+    std::vector<std::unique_ptr<SYAINDATA>> held;
+    held.swap(m_aSyain);
     m_mapSyain.clear();
     m_pLastSyain = nullptr;
-    for (auto& syain : m_aSyain) m_aSpareSyain.push_back(std::move(syain));
-    m_aSyain.clear();
+    for (auto& syain : held) {
+        if (auto written = document.WriteSyain(std::move(syain))) {
+            m_aSpareSyain.push_back(std::move(written));
+        }
+    }
+    held.clear();
+    m_aSyain.swap(held);  // keeps the list's memory for the next employee
 }
 
 std::string CExportXMLKw39::GetProductVersion() { return platform::ReadProductVersion(); }

@@ -62,8 +62,9 @@ class CExportXMLKw39 {
                                                   const std::string& functionId,
                                                   const std::string& companyName,
                                                   const std::string& year);
-    // Writes the section of every record held, in order, into `document` and
-    // drops the records, so that the store holds only what is not yet written.
+    // Hands every record held, in order, to `document`, which writes their
+    // sections, so that the store holds only what is not yet written; the
+    // records written are kept for reuse.
     void WriteHeldSyain(XmlDocumentFile& document);
 
     static std::string GetProductVersion();
