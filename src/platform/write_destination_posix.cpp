@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <climits>
 #include <map>
-#include <mutex>
 #include <optional>
 
 #include "platform/io_error.h"
@@ -45,12 +44,8 @@ std::string ReadLinkAt(int dir, const std::string& name) {
 }
 
 mode_t CurrentUmask() {
-    // No call only reads the mask; it is set back at once. Two threads that
-    // read it at once would each set it for the other, so they take turns. A
-    // file another thread creates meanwhile is created for its owner only
-    // (0600) whichever mask is set, and gets its permissions here.
-    static std::mutex reading;
-    const std::lock_guard lock(reading);
+    // No call only reads the mask; it is set back at once, and no other thread
+    // of the program creates files.
     const mode_t mask = ::umask(022);
     ::umask(mask);
     return mask;
