@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cli/cli_run.h"
 #include "cli/console.h"
+#include "cli/gated_file_system.h"
 #include "cli/progress_line.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
 #include "cli/terminal.h"
+#include "cli/turn_order.h"
 #include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
@@ -163,18 +166,52 @@ void RefuseRewrite(BatchCompany& company, const std::string& outputPath) {
     company.refused = CommandOutcome::InputRejected;
 }
 
-// Converts every company that can be run (none when cancelled) and shows the
-// result line of each.
+// A company's document would replace one this batch has written: however two
+// names came to mean one file, a later company never replaces an earlier
+// one's document. Decided by the file system, in the company's turn.
+class WrittenDocuments {
+  public:
+    explicit WrittenDocuments(platform::FileSystem& fs) : m_fs(fs) {}
+    bool Holds(const std::string& path) {
+        const auto identity = m_fs.Identity(path);
+        return identity && m_written.count(*identity) > 0;
+    }
+    void Add(const std::string& path) {
+        if (const auto identity = m_fs.Identity(path)) m_written.insert(*identity);
+    }
+
+  private:
+    platform::FileSystem& m_fs;
+    std::set<platform::FileIdentity> m_written;
+};
+
+// Thrown at the commit of a company running ahead whose turn says no.
+class CommitRefused : public std::runtime_error {
+  public:
+    CommitRefused() : std::runtime_error("the document is not put in place") {}
+};
+
+// What became of one company while it ran, kept until its turn.
+struct CompanyRun {
+    RunResult result;
+    std::optional<bool> rewrite;       // whether its document would replace one, once decided
+    std::size_t nPlannedMessages = 0;  // its messages before it ran
+};
+
+// Converts every company that can be run (none when cancelled), two at once,
+// and shows the result line of each in their order. A company may run ahead
+// of its turn, except one whose progress is drawn (the line shows the company
+// in turn); its document is put in place only in its turn, and what it shows
+// waits for its turn.
 Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companies,
                    const CliOptions& options, bool cancelled, ConversionReport& report,
                    platform::FileSystem& fs) {
     std::optional<ProgressLine> line = WatchedProgressLine();
     Tally tally;
-    // The documents this batch has written: however two names came to mean one
-    // file, a later company never replaces an earlier one's document.
-    std::set<platform::FileIdentity> written;
-    for (std::size_t i = 0; i < companies.size(); ++i) {
-        BatchCompany& company = companies[i];
+    WrittenDocuments written(fs);
+    std::vector<CompanyRun> runs(companies.size());
+    TurnOrder turns;
+    const auto counterOf = [&companies](std::size_t i) {
         // Appended piece by piece: GCC 12 misreports chained operator+ on
         // std::string (-Wrestrict) at higher optimisation levels.
         std::string counter = "[";
@@ -182,27 +219,52 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         counter += '/';
         counter += std::to_string(companies.size());
         counter += "] ";
+        return counter;
+    };
+    const auto run = [&](std::size_t i) {
+        BatchCompany& company = companies[i];
+        if (company.refused || cancelled) return;
+        CompanyRun& ran = runs[i];
+        ran.nPlannedMessages = company.messages.size();
+        const std::string& outputPath = company.request.outputPath;
+        const bool drawn = line && ChosenInputBytes(company.request, fs) >= kProgressMinimumBytes;
+        if (drawn && !turns.WaitFor(i)) return;
+        // In its turn already, a company is refused before it runs.
+        if (turns.Reached(i)) ran.rewrite = written.Holds(outputPath);
+        if (ran.rewrite.value_or(false)) return;
+        GatedFileSystem gated(fs, [&turns, &ran, &written, &outputPath, i] {
+            if (!turns.WaitFor(i)) throw CommitRefused();
+            if (!ran.rewrite) ran.rewrite = written.Holds(outputPath);
+            if (*ran.rewrite) throw CommitRefused();
+        });
+        if (drawn) line->SetPrefix(counterOf(i) + Shown(company.name) + ": ");
+        ran.result = RunCompany(company, options.check, drawn ? &*line : nullptr, gated);
+    };
+    const auto finish = [&](std::size_t i) {
+        BatchCompany& company = companies[i];
+        CompanyRun& ran = runs[i];
         // What became of the company; a company not run has only its reason.
-        RunResult result;
         const bool planned = !company.refused;
         int status = planned ? kExitCancelled : StatusOf(*company.refused);
         const std::string& outputPath = company.request.outputPath;
         if (planned && !cancelled) {
-            if (const auto identity = fs.Identity(outputPath);
-                identity && written.count(*identity)) {
+            if (!ran.rewrite) ran.rewrite = written.Holds(outputPath);
+            if (*ran.rewrite) {
+                // Refused as if it had never run.
+                ran.result = RunResult();
+                company.messages.erase(
+                    company.messages.begin() + static_cast<std::ptrdiff_t>(ran.nPlannedMessages),
+                    company.messages.end());
                 RefuseRewrite(company, outputPath);
                 status = StatusOf(*company.refused);
             } else {
-                if (line) line->SetPrefix(counter + Shown(company.name) + ": ");
-                result = RunCompany(company, options.check, line ? &*line : nullptr, fs);
-                status = StatusOf(result.outcome);
-                if (status == kExitWritten) {
-                    if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
-                }
+                status = StatusOf(ran.result.outcome);
+                if (status == kExitWritten) written.Add(outputPath);
             }
         } else if (planned) {
             company.whyNot = platform::TextOf(MessageId::Cancelled);
         }
+        RunResult result = std::move(ran.result);
         result.whyNot = company.whyNot;
         std::optional<RunDescription> description;
         if (options.report) description = DescribeRun(company.request, fs);
@@ -210,7 +272,7 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         report.Add(Shown(company.name), result, std::move(description));
         // After a cancel only the companies that had failed already are shown.
         if (!cancelled || !planned) {
-            ShowResult(terminal, company, counter, status, options.check, outputPath,
+            ShowResult(terminal, company, counterOf(i), status, options.check, outputPath,
                        report.Companies().back());
         }
         tally.worst = WorseStatus(tally.worst, status);
@@ -219,7 +281,8 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
         } else {
             tally.notConverted.push_back(company.name);
         }
-    }
+    };
+    RunInTurnOrder(companies.size(), turns, run, finish);
     return tally;
 }
 
