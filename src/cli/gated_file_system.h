@@ -13,10 +13,9 @@ namespace kw39::cli {
 
 class GatedFileSystem : public platform::ForwardingFileSystem {
   public:
-    // Called before a temporary file of a destination opened here is closed
-    // (put on disk) and before it is committed; it waits as it must and
-    // throws to refuse (the temporary file is then removed). `inner` must
-    // outlive this object and its destinations.
+    // Called before every commit of a destination opened here; it waits as it
+    // must and throws to refuse the commit (the temporary file is then
+    // removed). `inner` must outlive this object and its destinations.
     using Gate = std::function<void()>;
 
     GatedFileSystem(platform::FileSystem& inner, Gate gate)
