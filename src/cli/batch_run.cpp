@@ -198,57 +198,78 @@ struct CompanyRun {
     std::size_t nPlannedMessages = 0;  // its messages before it ran
 };
 
-// Converts every company that can be run (none when cancelled), two at once,
-// and shows the result line of each in their order. A company may run ahead
-// of its turn, except one whose progress is drawn (the line shows the company
-// in turn); its document is put in place only in its turn, and what it shows
+// "[2/5] ": a company's place in the batch. Appended piece by piece: GCC 12
+// misreports chained operator+ on std::string (-Wrestrict) at higher
+// optimisation levels.
+std::string CounterOf(std::size_t i, std::size_t count) {
+    std::string counter = "[";
+    counter += std::to_string(i + 1);
+    counter += '/';
+    counter += std::to_string(count);
+    counter += "] ";
+    return counter;
+}
+
+// The companies of a batch, two converted at once. A company may run ahead of
+// its turn, except one whose progress is drawn (the line shows the company in
+// turn); its document is put in place only in its turn, and what it shows
 // waits for its turn.
-Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companies,
-                   const CliOptions& options, bool cancelled, ConversionReport& report,
-                   platform::FileSystem& fs) {
-    std::optional<ProgressLine> line = WatchedProgressLine();
-    Tally tally;
-    WrittenDocuments written(fs);
-    std::vector<CompanyRun> runs(companies.size());
-    TurnOrder turns;
-    const auto counterOf = [&companies](std::size_t i) {
-        // Appended piece by piece: GCC 12 misreports chained operator+ on
-        // std::string (-Wrestrict) at higher optimisation levels.
-        std::string counter = "[";
-        counter += std::to_string(i + 1);
-        counter += '/';
-        counter += std::to_string(companies.size());
-        counter += "] ";
-        return counter;
-    };
-    const auto run = [&](std::size_t i) {
-        BatchCompany& company = companies[i];
-        if (company.refused || cancelled) return;
-        CompanyRun& ran = runs[i];
+class BatchRun {
+  public:
+    BatchRun(const Terminal& terminal, std::vector<BatchCompany>& companies,
+             const CliOptions& options, bool cancelled, ConversionReport& report,
+             platform::FileSystem& fs)
+        : m_terminal(terminal),
+          m_companies(companies),
+          m_options(options),
+          m_bCancelled(cancelled),
+          m_report(report),
+          m_fs(fs),
+          m_line(WatchedProgressLine()),
+          m_written(fs),
+          m_runs(companies.size()) {}
+
+    Tally Run() {
+        RunInTurnOrder(
+            m_companies.size(), m_turns, [this](std::size_t i) { RunCompanyAhead(i); },
+            [this](std::size_t i) { FinishInTurn(i); });
+        return m_tally;
+    }
+
+  private:
+    // Converts company `i` (when it is to run), in its turn or ahead of it.
+    void RunCompanyAhead(std::size_t i) {
+        BatchCompany& company = m_companies[i];
+        if (company.refused || m_bCancelled) return;
+        CompanyRun& ran = m_runs[i];
         ran.nPlannedMessages = company.messages.size();
         const std::string& outputPath = company.request.outputPath;
-        const bool drawn = line && ChosenInputBytes(company.request, fs) >= kProgressMinimumBytes;
-        if (drawn && !turns.WaitFor(i)) return;
+        const bool drawn =
+            m_line && ChosenInputBytes(company.request, m_fs) >= kProgressMinimumBytes;
+        if (drawn && !m_turns.WaitFor(i)) return;
         // In its turn already, a company is refused before it runs.
-        if (turns.Reached(i)) ran.rewrite = written.Holds(outputPath);
+        if (m_turns.Reached(i)) ran.rewrite = m_written.Holds(outputPath);
         if (ran.rewrite.value_or(false)) return;
-        GatedFileSystem gated(fs, [&turns, &ran, &written, &outputPath, i] {
-            if (!turns.WaitFor(i)) throw CommitRefused();
-            if (!ran.rewrite) ran.rewrite = written.Holds(outputPath);
+        GatedFileSystem gated(m_fs, [this, &ran, &outputPath, i] {
+            if (!m_turns.WaitFor(i)) throw CommitRefused();
+            if (!ran.rewrite) ran.rewrite = m_written.Holds(outputPath);
             if (*ran.rewrite) throw CommitRefused();
         });
-        if (drawn) line->SetPrefix(counterOf(i) + Shown(company.name) + ": ");
-        ran.result = RunCompany(company, options.check, drawn ? &*line : nullptr, gated);
-    };
-    const auto finish = [&](std::size_t i) {
-        BatchCompany& company = companies[i];
-        CompanyRun& ran = runs[i];
-        // What became of the company; a company not run has only its reason.
+        if (drawn) m_line->SetPrefix(CounterOf(i, m_companies.size()) + Shown(company.name) + ": ");
+        ran.result = RunCompany(company, m_options.check, drawn ? &*m_line : nullptr, gated);
+    }
+
+    // What became of company `i`, in its turn: its refusal if its document
+    // would replace one of the batch, its result line and its report line.
+    void FinishInTurn(std::size_t i) {
+        BatchCompany& company = m_companies[i];
+        CompanyRun& ran = m_runs[i];
+        // A company not run has only its reason.
         const bool planned = !company.refused;
         int status = planned ? kExitCancelled : StatusOf(*company.refused);
         const std::string& outputPath = company.request.outputPath;
-        if (planned && !cancelled) {
-            if (!ran.rewrite) ran.rewrite = written.Holds(outputPath);
+        if (planned && !m_bCancelled) {
+            if (!ran.rewrite) ran.rewrite = m_written.Holds(outputPath);
             if (*ran.rewrite) {
                 // Refused as if it had never run.
                 ran.result = RunResult();
@@ -259,32 +280,46 @@ Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companie
                 status = StatusOf(*company.refused);
             } else {
                 status = StatusOf(ran.result.outcome);
-                if (status == kExitWritten) written.Add(outputPath);
+                if (status == kExitWritten) m_written.Add(outputPath);
             }
         } else if (planned) {
             company.whyNot = platform::TextOf(MessageId::Cancelled);
         }
-        RunResult result = std::move(ran.result);
+        Conclude(i, std::move(ran.result), status, planned);
+    }
+
+    void Conclude(std::size_t i, RunResult result, int status, bool planned) {
+        BatchCompany& company = m_companies[i];
         result.whyNot = company.whyNot;
         std::optional<RunDescription> description;
-        if (options.report) description = DescribeRun(company.request, fs);
+        if (m_options.report) description = DescribeRun(company.request, m_fs);
         company.request.exports.reset();  // its files are closed
-        report.Add(Shown(company.name), result, std::move(description));
+        m_report.Add(Shown(company.name), result, std::move(description));
         // After a cancel only the companies that had failed already are shown.
-        if (!cancelled || !planned) {
-            ShowResult(terminal, company, counterOf(i), status, options.check, outputPath,
-                       report.Companies().back());
+        if (!m_bCancelled || !planned) {
+            ShowResult(m_terminal, company, CounterOf(i, m_companies.size()), status,
+                       m_options.check, company.request.outputPath, m_report.Companies().back());
         }
-        tally.worst = WorseStatus(tally.worst, status);
+        m_tally.worst = WorseStatus(m_tally.worst, status);
         if (status == kExitWritten) {
-            ++tally.converted;
+            ++m_tally.converted;
         } else {
-            tally.notConverted.push_back(company.name);
+            m_tally.notConverted.push_back(company.name);
         }
-    };
-    RunInTurnOrder(companies.size(), turns, run, finish);
-    return tally;
-}
+    }
+
+    const Terminal& m_terminal;
+    std::vector<BatchCompany>& m_companies;
+    const CliOptions& m_options;
+    const bool m_bCancelled;
+    ConversionReport& m_report;
+    platform::FileSystem& m_fs;
+    std::optional<ProgressLine> m_line;
+    WrittenDocuments m_written;
+    std::vector<CompanyRun> m_runs;
+    TurnOrder m_turns;
+    Tally m_tally;
+};
 
 // The last lines of a batch: how many companies were converted (or, in a
 // check, could be) and which were not.
@@ -387,7 +422,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         cancelled = true;
     }
 
-    const Tally tally = RunCompanies(terminal, companies, options, cancelled, report, fs);
+    const Tally tally = BatchRun(terminal, companies, options, cancelled, report, fs).Run();
     terminal.Inform(TallyText(tally, count, options.check));
     if (tally.converted > 0) ShowFindingCount(terminal, report.CountAll(), options);
     return FinishReport(terminal, options, report, tally.worst, fs);
