@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cli/cli_run.h"
 #include "cli/console.h"
+#include "cli/gated_file_system.h"
 #include "cli/progress_line.h"
 #include "cli/run_progress.h"
 #include "cli/run_summary.h"
 #include "cli/terminal.h"
+#include "cli/turn_order.h"
 #include "platform/messages.h"
 #include "platform/sjis.h"
 #include "platform/version.h"
@@ -163,65 +166,160 @@ void RefuseRewrite(BatchCompany& company, const std::string& outputPath) {
     company.refused = CommandOutcome::InputRejected;
 }
 
-// Converts every company that can be run (none when cancelled) and shows the
-// result line of each.
-Tally RunCompanies(const Terminal& terminal, std::vector<BatchCompany>& companies,
-                   const CliOptions& options, bool cancelled, ConversionReport& report,
-                   platform::FileSystem& fs) {
-    std::optional<ProgressLine> line = WatchedProgressLine();
-    Tally tally;
-    // The documents this batch has written: however two names came to mean one
-    // file, a later company never replaces an earlier one's document.
-    std::set<platform::FileIdentity> written;
-    for (std::size_t i = 0; i < companies.size(); ++i) {
-        BatchCompany& company = companies[i];
-        // Appended piece by piece: GCC 12 misreports chained operator+ on
-        // std::string (-Wrestrict) at higher optimisation levels.
-        std::string counter = "[";
-        counter += std::to_string(i + 1);
-        counter += '/';
-        counter += std::to_string(companies.size());
-        counter += "] ";
-        // What became of the company; a company not run has only its reason.
-        RunResult result;
+// A company's document would replace one this batch has written: however two
+// names came to mean one file, a later company never replaces an earlier
+// one's document. Decided by the file system, in the company's turn.
+class WrittenDocuments {
+  public:
+    explicit WrittenDocuments(platform::FileSystem& fs) : m_fs(fs) {}
+    bool Holds(const std::string& path) {
+        const auto identity = m_fs.Identity(path);
+        return identity && m_written.count(*identity) > 0;
+    }
+    void Add(const std::string& path) {
+        if (const auto identity = m_fs.Identity(path)) m_written.insert(*identity);
+    }
+
+  private:
+    platform::FileSystem& m_fs;
+    std::set<platform::FileIdentity> m_written;
+};
+
+// Thrown at the commit of a company running ahead whose turn says no.
+class CommitRefused : public std::runtime_error {
+  public:
+    CommitRefused() : std::runtime_error("the document is not put in place") {}
+};
+
+// What became of one company while it ran, kept until its turn.
+struct CompanyRun {
+    RunResult result;
+    std::optional<bool> rewrite;       // whether its document would replace one, once decided
+    std::size_t nPlannedMessages = 0;  // its messages before it ran
+};
+
+// "[2/5] ": a company's place in the batch. Appended piece by piece: GCC 12
+// misreports chained operator+ on std::string (-Wrestrict) at higher
+// optimisation levels.
+std::string CounterOf(std::size_t i, std::size_t count) {
+    std::string counter = "[";
+    counter += std::to_string(i + 1);
+    counter += '/';
+    counter += std::to_string(count);
+    counter += "] ";
+    return counter;
+}
+
+// The companies of a batch, two converted at once. A company may run ahead of
+// its turn, except one whose progress is drawn (the line shows the company in
+// turn); its document is put in place only in its turn, and what it shows
+// waits for its turn.
+class BatchRun {
+  public:
+    BatchRun(const Terminal& terminal, std::vector<BatchCompany>& companies,
+             const CliOptions& options, bool cancelled, ConversionReport& report,
+             platform::FileSystem& fs)
+        : m_terminal(terminal),
+          m_companies(companies),
+          m_options(options),
+          m_bCancelled(cancelled),
+          m_report(report),
+          m_fs(fs),
+          m_line(WatchedProgressLine()),
+          m_written(fs),
+          m_runs(companies.size()) {}
+
+    Tally Run() {
+        RunInTurnOrder(
+            m_companies.size(), m_turns, [this](std::size_t i) { RunCompanyAhead(i); },
+            [this](std::size_t i) { FinishInTurn(i); });
+        return m_tally;
+    }
+
+  private:
+    // Converts company `i` (when it is to run), in its turn or ahead of it.
+    void RunCompanyAhead(std::size_t i) {
+        BatchCompany& company = m_companies[i];
+        if (company.refused || m_bCancelled) return;
+        CompanyRun& ran = m_runs[i];
+        ran.nPlannedMessages = company.messages.size();
+        const std::string& outputPath = company.request.outputPath;
+        const bool drawn =
+            m_line && ChosenInputBytes(company.request, m_fs) >= kProgressMinimumBytes;
+        if (drawn && !m_turns.WaitFor(i)) return;
+        // In its turn already, a company is refused before it runs.
+        if (m_turns.Reached(i)) ran.rewrite = m_written.Holds(outputPath);
+        if (ran.rewrite.value_or(false)) return;
+        GatedFileSystem gated(m_fs, [this, &ran, &outputPath, i] {
+            if (!m_turns.WaitFor(i)) throw CommitRefused();
+            if (!ran.rewrite) ran.rewrite = m_written.Holds(outputPath);
+            if (*ran.rewrite) throw CommitRefused();
+        });
+        if (drawn) m_line->SetPrefix(CounterOf(i, m_companies.size()) + Shown(company.name) + ": ");
+        ran.result = RunCompany(company, m_options.check, drawn ? &*m_line : nullptr, gated);
+    }
+
+    // What became of company `i`, in its turn: its refusal if its document
+    // would replace one of the batch, its result line and its report line.
+    void FinishInTurn(std::size_t i) {
+        BatchCompany& company = m_companies[i];
+        CompanyRun& ran = m_runs[i];
+        // A company not run has only its reason.
         const bool planned = !company.refused;
         int status = planned ? kExitCancelled : StatusOf(*company.refused);
         const std::string& outputPath = company.request.outputPath;
-        if (planned && !cancelled) {
-            if (const auto identity = fs.Identity(outputPath);
-                identity && written.count(*identity)) {
+        if (planned && !m_bCancelled) {
+            if (!ran.rewrite) ran.rewrite = m_written.Holds(outputPath);
+            if (*ran.rewrite) {
+                // Refused as if it had never run.
+                ran.result = RunResult();
+                company.messages.erase(
+                    company.messages.begin() + static_cast<std::ptrdiff_t>(ran.nPlannedMessages),
+                    company.messages.end());
                 RefuseRewrite(company, outputPath);
                 status = StatusOf(*company.refused);
             } else {
-                if (line) line->SetPrefix(counter + Shown(company.name) + ": ");
-                result = RunCompany(company, options.check, line ? &*line : nullptr, fs);
-                status = StatusOf(result.outcome);
-                if (status == kExitWritten) {
-                    if (const auto identity = fs.Identity(outputPath)) written.insert(*identity);
-                }
+                status = StatusOf(ran.result.outcome);
+                if (status == kExitWritten) m_written.Add(outputPath);
             }
         } else if (planned) {
             company.whyNot = platform::TextOf(MessageId::Cancelled);
         }
+        Conclude(i, std::move(ran.result), status, planned);
+    }
+
+    void Conclude(std::size_t i, RunResult result, int status, bool planned) {
+        BatchCompany& company = m_companies[i];
         result.whyNot = company.whyNot;
         std::optional<RunDescription> description;
-        if (options.report) description = DescribeRun(company.request, fs);
+        if (m_options.report) description = DescribeRun(company.request, m_fs);
         company.request.exports.reset();  // its files are closed
-        report.Add(Shown(company.name), result, std::move(description));
+        m_report.Add(Shown(company.name), result, std::move(description));
         // After a cancel only the companies that had failed already are shown.
-        if (!cancelled || !planned) {
-            ShowResult(terminal, company, counter, status, options.check, outputPath,
-                       report.Companies().back());
+        if (!m_bCancelled || !planned) {
+            ShowResult(m_terminal, company, CounterOf(i, m_companies.size()), status,
+                       m_options.check, company.request.outputPath, m_report.Companies().back());
         }
-        tally.worst = WorseStatus(tally.worst, status);
+        m_tally.worst = WorseStatus(m_tally.worst, status);
         if (status == kExitWritten) {
-            ++tally.converted;
+            ++m_tally.converted;
         } else {
-            tally.notConverted.push_back(company.name);
+            m_tally.notConverted.push_back(company.name);
         }
     }
-    return tally;
-}
+
+    const Terminal& m_terminal;
+    std::vector<BatchCompany>& m_companies;
+    const CliOptions& m_options;
+    const bool m_bCancelled;
+    ConversionReport& m_report;
+    platform::FileSystem& m_fs;
+    std::optional<ProgressLine> m_line;
+    WrittenDocuments m_written;
+    std::vector<CompanyRun> m_runs;
+    TurnOrder m_turns;
+    Tally m_tally;
+};
 
 // The last lines of a batch: how many companies were converted (or, in a
 // check, could be) and which were not.
@@ -324,7 +422,7 @@ int RunBatch(const CliOptions& options, platform::FileSystem& fs) {
         cancelled = true;
     }
 
-    const Tally tally = RunCompanies(terminal, companies, options, cancelled, report, fs);
+    const Tally tally = BatchRun(terminal, companies, options, cancelled, report, fs).Run();
     terminal.Inform(TallyText(tally, count, options.check));
     if (tally.converted > 0) ShowFindingCount(terminal, report.CountAll(), options);
     return FinishReport(terminal, options, report, tally.worst, fs);

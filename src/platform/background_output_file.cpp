@@ -10,8 +10,6 @@ namespace kw39::platform {
 BackgroundOutputFile::BackgroundOutputFile(std::unique_ptr<OutputFile> file, std::size_t pieceSize)
     : m_pFile(std::move(file)), m_nPieceSize(pieceSize > 0 ? pieceSize : 1) {
     m_filling.reserve(m_nPieceSize);
-    m_writing.reserve(m_nPieceSize);
-    m_thread = std::thread([this] { Run(); });
 }
 
 BackgroundOutputFile::~BackgroundOutputFile() { StopThread(); }
@@ -28,8 +26,14 @@ void BackgroundOutputFile::Write(const char* data, std::size_t size) {
 }
 
 void BackgroundOutputFile::Close() {
+    if (m_bClosed) throw std::logic_error("BackgroundOutputFile: closed twice");
+    m_bClosed = true;
     if (!m_thread.joinable()) {
-        throw std::logic_error("BackgroundOutputFile: closed twice");
+        // A file smaller than a piece is written here: a thread for one piece
+        // that the caller waits for would only cost its start.
+        if (!m_filling.empty()) m_pFile->Write(m_filling.data(), m_filling.size());
+        m_pFile->Close();
+        return;
     }
     if (!m_filling.empty()) HandOver();
     {
@@ -42,6 +46,10 @@ void BackgroundOutputFile::Close() {
 }
 
 void BackgroundOutputFile::HandOver() {
+    if (!m_thread.joinable()) {
+        m_writing.reserve(m_nPieceSize);
+        m_thread = std::thread([this] { Run(); });
+    }
     std::unique_lock lock(m_mutex);
     WaitUntilIdle(lock);
     RethrowFailure();

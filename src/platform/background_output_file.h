@@ -33,7 +33,8 @@ class BackgroundOutputFile : public OutputFile {
     // Throws the IoError of an earlier piece that could not be written.
     void Write(const char* data, std::size_t size) override;
     // Writes what is left, waits for the thread and closes the inner file.
-    // Throws the first IoError of any piece or of closing.
+    // Throws the first IoError of any piece or of closing. (The thread starts
+    // with the first full piece: a smaller file is written by Close itself.)
     void Close() override;
 
   private:
@@ -49,6 +50,7 @@ class BackgroundOutputFile : public OutputFile {
     std::string m_writing;  // the thread's piece; empty when the thread is idle
     std::exception_ptr m_failure;
     bool m_bStop = false;
+    bool m_bClosed = false;
     std::mutex m_mutex;
     std::condition_variable m_wake;  // the thread has a piece, or must stop
     std::condition_variable m_idle;  // the thread finished its piece

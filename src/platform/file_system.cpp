@@ -178,16 +178,28 @@ bool FileSystem::SameFile(const std::string& a, const std::string& b) {
 }
 
 bool FileSystem::SameDestination(const std::string& first, const std::string& second) {
+    return DestinationComparison(*this, first).SameAs(second);
+}
+
+DestinationComparison::DestinationComparison(FileSystem& fs, const std::string& first)
     // A link whose file does not exist yet writes that file.
-    const std::string a = ResolveLinks(first);
-    const std::string b = ResolveLinks(second);
-    if (SameFile(a, b)) return true;
+    : m_fs(fs), m_strResolved(fs.ResolveLinks(first)) {}
+
+bool DestinationComparison::SameAs(const std::string& second) {
+    const std::string& a = m_strResolved;
+    const std::string b = m_fs.ResolveLinks(second);
+    // The same file (as SameFile tells it).
+    if (a == b) return true;
+    if (!m_identity) m_identity = m_fs.Identity(a);
+    const auto identity = m_fs.Identity(b);
+    if (*m_identity && identity && **m_identity == *identity) return true;
     // An existing file is found by the file system itself, whatever the case.
-    if (Stat(a) || Stat(b)) return false;
+    if (!m_bExists) m_bExists = m_fs.Stat(a).has_value();
+    if (*m_bExists || m_fs.Stat(b)) return false;
     if (!SameFileName(NameOfPath(a), NameOfPath(b))) return false;
     const std::string folderA = FolderOfPath(a);
     const std::string folderB = FolderOfPath(b);
-    return SameFile(folderA.empty() ? "." : folderA, folderB.empty() ? "." : folderB);
+    return m_fs.SameFile(folderA.empty() ? "." : folderA, folderB.empty() ? "." : folderB);
 }
 
 }  // namespace kw39::platform

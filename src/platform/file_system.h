@@ -218,6 +218,22 @@ class FileSystem {
     bool SameDestination(const std::string& first, const std::string& second);
 };
 
+// SameDestination of one path against many: what is learnt of `first` (its
+// links resolved, its identity, whether it exists) is asked of the file
+// system once.
+class DestinationComparison {
+  public:
+    // `fs` must outlive this object.
+    DestinationComparison(FileSystem& fs, const std::string& first);
+    bool SameAs(const std::string& second);
+
+  private:
+    FileSystem& m_fs;
+    std::string m_strResolved;
+    std::optional<std::optional<FileIdentity>> m_identity;  // once asked
+    std::optional<bool> m_bExists;                          // once asked
+};
+
 // The platform's real file system.
 FileSystem& RealFileSystem();
 

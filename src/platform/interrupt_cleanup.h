@@ -25,7 +25,10 @@ class InterruptCleanup {
 
 // Holds back the interruptions for its lifetime, so that a file can be created
 // and registered in one step: an interruption between the two would leave the
-// file behind. The interruption takes effect when this object ends.
+// file behind. The interruption takes effect when this object ends; one taken
+// meanwhile by another thread waits for the step to end. A thread started
+// while they are held keeps them held for its life (they are then taken by
+// another thread).
 class InterruptsHeld {
   public:
     InterruptsHeld();

@@ -1,5 +1,6 @@
 #include <pthread.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <array>
@@ -26,7 +27,23 @@ struct Slot {
 
 std::array<Slot, 16> g_slots;
 
+// A thread holds back the interruptions only for itself: while one thread
+// creates and registers a file, another may take the signal. The handler
+// therefore waits for every such step under way, and once it has begun no
+// step starts.
+std::atomic<int> g_nCreating{0};
+std::atomic<bool> g_bEnding{false};
+
+// Waits for the steps under way on other threads. A fault of the program on
+// a thread inside such a step would wait for itself: the wait is bounded.
+void AwaitCreations() {
+    const timespec pause{0, 100000};  // 0.1 ms, at most a second in all
+    for (int i = 0; i < 10000 && g_nCreating.load() > 0; ++i) ::nanosleep(&pause, nullptr);
+}
+
 extern "C" void RemoveOnSignal(int signal) {
+    g_bEnding.store(true);
+    AwaitCreations();
     for (Slot& slot : g_slots) {
         if (slot.state.load() == kReady) ::unlink(slot.path);
     }
@@ -99,10 +116,21 @@ void RemoveOnSignalIfDefault(int signal) {
 
 InterruptsHeld::InterruptsHeld() {
     const sigset_t set = InterruptSignals();
-    m_bHeld = ::pthread_sigmask(SIG_BLOCK, &set, nullptr) == 0;
+    sigset_t previous;
+    // Held already (a thread that holds them all along): they stay held.
+    m_bHeld =
+        ::pthread_sigmask(SIG_BLOCK, &set, &previous) == 0 && sigismember(&previous, SIGINT) != 1;
+    g_nCreating.fetch_add(1);
+    if (g_bEnding.load()) {
+        // The program is ending on another thread: creating a file now would
+        // leave it behind, so this thread waits for the end.
+        g_nCreating.fetch_sub(1);
+        for (;;) ::pause();
+    }
 }
 
 InterruptsHeld::~InterruptsHeld() {
+    g_nCreating.fetch_sub(1);
     if (!m_bHeld) return;
     const sigset_t set = InterruptSignals();
     ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);

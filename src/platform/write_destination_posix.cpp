@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <map>
+#include <mutex>
 #include <optional>
 
 #include "platform/io_error.h"
@@ -44,8 +45,12 @@ std::string ReadLinkAt(int dir, const std::string& name) {
 }
 
 mode_t CurrentUmask() {
-    // No call only reads the mask; it is set back at once, and no other thread
-    // of the program creates files.
+    // No call only reads the mask; it is set back at once. Two threads that
+    // read it at once would each set it for the other, so they take turns. A
+    // file another thread creates meanwhile is created for its owner only
+    // (0600) whichever mask is set, and gets its permissions here.
+    static std::mutex reading;
+    const std::lock_guard lock(reading);
     const mode_t mask = ::umask(022);
     ::umask(mask);
     return mask;

@@ -38,8 +38,9 @@ std::vector<RunFile> FilesOfRun(const RunRequest& request) {
 std::optional<platform::Message> ReportCollision(const std::string& path,
                                                  const std::vector<RunFile>& files,
                                                  platform::FileSystem& fs) {
+    platform::DestinationComparison report(fs, path);
     for (const RunFile& file : files) {
-        if (file.path.empty() || !fs.SameDestination(path, file.path)) continue;
+        if (file.path.empty() || !report.SameAs(file.path)) continue;
         return platform::MakeMessage(
             platform::MessageId::ReportCollision, platform::MessageStyle::Warning,
             {file.label, platform::ShownPath(path), platform::ShownPath(file.path)});

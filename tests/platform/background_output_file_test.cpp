@@ -64,6 +64,17 @@ TEST(BackgroundOutputFile, EveryByteArrivesInOrderAndCloseClosesOnce) {
     nothing.Close();
     EXPECT_EQ(empty.writes, 0);
     EXPECT_EQ(empty.closes, 1);
+
+    // A file smaller than a piece arrives in one write.
+    Recorded small;
+    BackgroundOutputFile few(Recording(small), 64);
+    few.Write("abc", 3);
+    few.Write("def", 3);
+    few.Close();
+    EXPECT_THROW(few.Close(), std::logic_error);
+    EXPECT_EQ(small.bytes, "abcdef");
+    EXPECT_EQ(small.writes, 1);
+    EXPECT_EQ(small.closes, 1);
 }
 
 TEST(BackgroundOutputFile, AFailedPieceIsReportedByALaterWriteOrByClose) {

@@ -293,6 +293,18 @@ TEST(PosixFileSystem, SameFileSeesThroughSpellingsAndLinks) {
     EXPECT_FALSE(fs.SameDestination(dir.File("out.xml"), dir.File("out2.xml")));
     EXPECT_FALSE(fs.SameDestination(monthly, dir.File("out.xml")));
     EXPECT_TRUE(fs.SameDestination(dir.File("link.xml"), monthly));
+
+    // One path against many, what is learnt of it kept between the answers
+    // (a report against every file of a batch).
+    DestinationComparison report(fs, dir.File("link.xml"));
+    EXPECT_FALSE(report.SameAs(dir.File("out.xml")));
+    EXPECT_TRUE(report.SameAs(monthly));
+    EXPECT_TRUE(report.SameAs(dir.File("hard.xml")));
+    EXPECT_FALSE(report.SameAs(other));
+    DestinationComparison fresh(fs, dir.File("out.xml"));
+    EXPECT_FALSE(fresh.SameAs(monthly));
+    EXPECT_TRUE(fresh.SameAs(dir.Path() + "/./out.xml"));
+    EXPECT_FALSE(fresh.SameAs(dir.File("OUT.xml")));
 }
 
 // Names are told apart as the file system sees them: one Unicode character for

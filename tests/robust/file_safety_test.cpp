@@ -12,6 +12,9 @@
 
 #include <ctime>
 #include <filesystem>
+#include <future>
+#include <optional>
+#include <thread>
 
 #include "platform/interrupt_cleanup.h"
 #include "platform/replacement_file.h"
@@ -170,17 +173,23 @@ TEST(FileSafety, BatchCompaniesNeverShareADocument) {
     EXPECT_TRUE(FolderNames(docs).empty());
 
     // However two names come to mean one file (here a link among the
-    // documents), a document the batch wrote is never replaced by it.
+    // documents), a document the batch wrote is never replaced by it. The
+    // first company is the larger, so that the second, converted at the same
+    // time, mostly reaches the replacing of its document first: it is refused
+    // in its turn all the same, its temporary file removed.
     std::filesystem::remove_all(root);
     WriteCompany(root + "/a");
+    WriteBytes(root + "/a/KOJINQ.CSV", DemoEmployeesWith(3000));
     WriteCompany(root + "/b", "別会社");
     const std::string first = docs + "/" + Utf8Of("0001" + kDemoName + ".XML");
-    std::filesystem::create_symlink(first, docs + "/" + Utf8Of("0001別会社.XML"));
+    const std::string link = docs + "/" + Utf8Of("0001別会社.XML");
+    std::filesystem::create_symlink(first, link);
     result = Convert({"--year", "26", "--yes", "--batch", root, "--output-dir", docs});
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_TRUE(Contains(result.err, Utf8Of("この一括変換で別の会社の書類として"))) << result.err;
     EXPECT_TRUE(
         Contains(ReadBytes(first), "<KOMONSAKINAME>" + ReplaceAll(kDemoName, "&", "&amp;")));
+    EXPECT_EQ(FolderNames(docs).size(), 2u);  // the document and the link
 
     // A document's name that is a link to another company's export: each
     // document is checked against the inputs of every company.
@@ -486,7 +495,9 @@ TEST(FileSafety, AnUnreadableCompanyFolderFailsTheBatch) {
 }
 
 // The mechanism: a process ended by any signal from outside while its
-// temporary file exists removes it and ends as the signal says.
+// temporary files exist removes them and ends as the signal says; also the
+// file of a second thread (a batch writes two companies' documents at once),
+// which was started with the interruptions held and leaves them to the first.
 TEST(FileSafety, AnInterruptedRunRemovesItsTemporaryFile) {
     TempDir dir;
     const std::string target = dir.File("out.xml");
@@ -499,8 +510,21 @@ TEST(FileSafety, AnInterruptedRunRemovesItsTemporaryFile) {
             platform::InstallInterruptCleanup();
             platform::ReplacementFile file(platform::RealFileSystem(), target);
             file.File().Write("personal data", 13);
-            ::raise(signal);
-            ::_exit(0);  // not reached
+            std::promise<void> written;
+            std::optional<std::thread> second;
+            {
+                const platform::InterruptsHeld held;
+                second.emplace([&] {
+                    platform::ReplacementFile other(platform::RealFileSystem(),
+                                                    dir.File("other.xml"));
+                    other.File().Write("personal data", 13);
+                    written.set_value();
+                    for (;;) ::pause();
+                });
+            }
+            written.get_future().wait();
+            ::kill(::getpid(), signal);  // to the process: either thread may take it
+            ::_exit(0);                  // not reached
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
