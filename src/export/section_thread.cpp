@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "export/syain_section.h"
+#include "platform/worker_thread.h"
 
 namespace kw39 {
 
@@ -54,15 +55,7 @@ void SectionThread::Finish() {
     RethrowFailure();
 }
 
-void SectionThread::Stop() noexcept {
-    if (!m_thread.joinable()) return;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_bStop = true;
-    }
-    m_wake.notify_one();
-    m_thread.join();
-}
+void SectionThread::Stop() noexcept { platform::StopWorker(m_thread, m_mutex, m_bStop, m_wake); }
 
 void SectionThread::RethrowFailure() {
     if (m_failure) std::rethrow_exception(m_failure);

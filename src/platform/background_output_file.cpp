@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/io_error.h"
+#include "platform/worker_thread.h"
 
 namespace kw39::platform {
 
@@ -61,15 +62,7 @@ void BackgroundOutputFile::WaitUntilIdle(std::unique_lock<std::mutex>& lock) {
     m_idle.wait(lock, [this] { return m_writing.empty(); });
 }
 
-void BackgroundOutputFile::StopThread() noexcept {
-    if (!m_thread.joinable()) return;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_bStop = true;
-    }
-    m_wake.notify_one();
-    m_thread.join();
-}
+void BackgroundOutputFile::StopThread() noexcept { StopWorker(m_thread, m_mutex, m_bStop, m_wake); }
 
 void BackgroundOutputFile::RethrowFailure() {
     if (m_failure) std::rethrow_exception(m_failure);
