@@ -16,6 +16,7 @@ class CountingInputFile : public platform::InputFile {
     }
     bool Rewind() override { return m_file->Rewind(); }
     std::optional<platform::FileIdentity> Identity() const override { return m_file->Identity(); }
+    std::optional<platform::FileStamp> Stamp() const override { return m_file->Stamp(); }
 
   private:
     std::unique_ptr<platform::InputFile> m_file;

@@ -7,7 +7,10 @@ const ExportFiles::Export& ExportFiles::Read(const std::string& path, platform::
     if (known != m_mapExports.end()) return known->second;
     Export entry;
     entry.file = fs.OpenRead(path);
-    if (entry.file) entry.scan = ScanExport(*entry.file, path);
+    if (entry.file) {
+        entry.stamp = entry.file->Stamp();
+        entry.scan = ScanExport(*entry.file, path);
+    }
     return m_mapExports.emplace(path, std::move(entry)).first->second;
 }
 

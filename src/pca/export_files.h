@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "pca/export_scan.h"
@@ -17,6 +18,7 @@ class ExportFiles {
   public:
     struct Export {
         std::shared_ptr<platform::InputFile> file;  // null when it could not be opened
+        std::optional<platform::FileStamp> stamp;   // before the scan read it
         ExportScan scan;
     };
 

@@ -12,6 +12,9 @@ namespace kw39::platform {
 TargetChangedError::TargetChangedError(const std::string& path)
     : IoError(MessageId::TargetChanged, path, ShownPath(path)) {}
 
+InputChangedError::InputChangedError(const std::string& path)
+    : IoError(MessageId::InputChanged, path, ShownPath(path)) {}
+
 std::string TemporaryNameFor(const std::string& name) {
     thread_local std::mt19937_64 generator([] {
         std::random_device device;

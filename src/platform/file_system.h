@@ -56,6 +56,14 @@ struct Subfolders {
     std::vector<std::string> unnamed;
 };
 
+// What tells that a file's content was written since it was last looked at:
+// its size and the time of its last write, as the platform keeps it.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t written = 0;  // in the platform's own units
+    bool operator==(const FileStamp&) const = default;
+};
+
 // A file opened for reading, in binary: text-mode rules are LineReader's.
 class InputFile {
   public:
@@ -67,6 +75,9 @@ class InputFile {
     virtual bool Rewind() { return false; }
     // The identity of the open file; nothing where the platform cannot tell.
     virtual std::optional<FileIdentity> Identity() const { return std::nullopt; }
+    // The size and last write of the open file; nothing where the platform
+    // cannot tell.
+    virtual std::optional<FileStamp> Stamp() const { return std::nullopt; }
 };
 
 // A file opened for writing. Close() must be called and succeed for the data to

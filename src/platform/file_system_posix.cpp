@@ -39,6 +39,13 @@ class PosixInputFile : public InputFile {
         return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
                             static_cast<std::uint64_t>(st.st_ino)};
     }
+    std::optional<FileStamp> Stamp() const override {
+        struct stat st {};
+        if (::fstat(m_fd.Get(), &st) != 0) return std::nullopt;
+        return FileStamp{static_cast<std::uint64_t>(st.st_size),
+                         static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                             static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
+    }
 
   private:
     FdHolder m_fd;

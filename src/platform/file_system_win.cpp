@@ -56,6 +56,13 @@ class WinInputFile : public InputFile {
         return SetFilePointerEx(m_handle.Get(), start, nullptr, FILE_BEGIN) != 0;
     }
     std::optional<FileIdentity> Identity() const override { return IdentityOf(m_handle.Get()); }
+    std::optional<FileStamp> Stamp() const override {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(m_handle.Get(), &info)) return std::nullopt;
+        return FileStamp{(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                         (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                             info.ftLastWriteTime.dwLowDateTime};
+    }
 
   private:
     ScopedHandle m_handle;

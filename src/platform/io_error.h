@@ -38,4 +38,11 @@ class TargetChangedError : public IoError {
     explicit TargetChangedError(const std::string& path);
 };
 
+// A file to be read was written again (a new export in its place) after the
+// checks before the run had read it: what they found no longer holds.
+class InputChangedError : public IoError {
+  public:
+    explicit InputChangedError(const std::string& path);
+};
+
 }  // namespace kw39::platform

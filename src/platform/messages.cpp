@@ -138,6 +138,11 @@ constexpr std::array kCatalogue = {
                    "書き込み先のファイルが、確認した後で別のものに置き換えられたため、"
                    "書き込みませんでした。元のファイルはそのままです。\n{1}",
                    "The file to be replaced changed after it was checked: nothing was written."},
+    CatalogueEntry{MessageId::InputChanged,
+                   "読み込むファイルが、確認した後で書き換えられたため、変換しませんでした。"
+                   "もう一度実行してください。\n{1}",
+                   "The file to be read was written again after it was checked: nothing was "
+                   "converted. Run again."},
     CatalogueEntry{MessageId::DataLineMalformed, "引数が正しくありません。\n{1} の {2} 行目: {3}",
                    "A data line is malformed (file and line above)."},
     CatalogueEntry{MessageId::LineMoreFields, "[{1}] の項目数 {2} が列数 {3} を超えています。",
@@ -462,18 +467,18 @@ bool QuotesName(MessageId id, std::size_t index) {
         unsigned mask;  // bit n: args[n] is a name
     };
     constexpr Names kNames[] = {
-        {MessageId::InputMissing, 1u},     {MessageId::InputEncoding, 2u},
-        {MessageId::InputNotPlain, 2u},    {MessageId::InputNotOpened, 2u},
-        {MessageId::OutputIsInput, 2u},    {MessageId::NameIsFolder, 2u},
-        {MessageId::OutputNotPlain, 2u},   {MessageId::OutputFolderMissing, 1u},
-        {MessageId::CannotCreate, 2u},     {MessageId::ForeignLink, 6u},
-        {MessageId::LinkChain, 6u},        {MessageId::NotReplaceable, 2u},
-        {MessageId::SaveFailedAt, 1u},     {MessageId::ReportCollision, 6u},
-        {MessageId::ReadFailed, 1u},       {MessageId::WriteFailed, 1u},
-        {MessageId::TargetChanged, 1u},    {MessageId::DataLineMalformed, 1u},
-        {MessageId::FolderMissing, 1u},    {MessageId::FolderUnreadable, 1u},
-        {MessageId::NoCompanyFolders, 1u}, {MessageId::SharedOutputName, 1u},
-        {MessageId::RewriteRefused, 1u},
+        {MessageId::InputMissing, 1u},      {MessageId::InputEncoding, 2u},
+        {MessageId::InputNotPlain, 2u},     {MessageId::InputNotOpened, 2u},
+        {MessageId::OutputIsInput, 2u},     {MessageId::NameIsFolder, 2u},
+        {MessageId::OutputNotPlain, 2u},    {MessageId::OutputFolderMissing, 1u},
+        {MessageId::CannotCreate, 2u},      {MessageId::ForeignLink, 6u},
+        {MessageId::LinkChain, 6u},         {MessageId::NotReplaceable, 2u},
+        {MessageId::SaveFailedAt, 1u},      {MessageId::ReportCollision, 6u},
+        {MessageId::ReadFailed, 1u},        {MessageId::WriteFailed, 1u},
+        {MessageId::TargetChanged, 1u},     {MessageId::InputChanged, 1u},
+        {MessageId::DataLineMalformed, 1u}, {MessageId::FolderMissing, 1u},
+        {MessageId::FolderUnreadable, 1u},  {MessageId::NoCompanyFolders, 1u},
+        {MessageId::SharedOutputName, 1u},  {MessageId::RewriteRefused, 1u},
     };
     for (const Names& names : kNames) {
         if (names.id == id) return index < 32 && (names.mask >> index & 1u) != 0;

@@ -62,6 +62,7 @@ enum class MessageId {
     ReadFailed,
     WriteFailed,
     TargetChanged,
+    InputChanged,
     DataLineMalformed,
     // What is wrong with a malformed data line (the last value of
     // DataLineMalformed).

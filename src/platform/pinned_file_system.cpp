@@ -13,6 +13,7 @@ class BorrowedInputFile : public InputFile {
     std::size_t Read(char* buffer, std::size_t size) override { return m_file.Read(buffer, size); }
     bool Rewind() override { return m_file.Rewind(); }
     std::optional<FileIdentity> Identity() const override { return m_file.Identity(); }
+    std::optional<FileStamp> Stamp() const override { return m_file.Stamp(); }
 
   private:
     InputFile& m_file;
@@ -20,8 +21,9 @@ class BorrowedInputFile : public InputFile {
 
 }  // namespace
 
-void PinnedFiles::PinInput(const std::string& path, std::shared_ptr<InputFile> file) {
-    m_mapInputs[path] = std::move(file);
+void PinnedFiles::PinInput(const std::string& path, std::shared_ptr<InputFile> file,
+                           std::optional<FileStamp> checked) {
+    m_mapInputs[path] = {std::move(file), checked};
 }
 
 void PinnedFiles::PinDestination(const std::string& path,
@@ -31,7 +33,12 @@ void PinnedFiles::PinDestination(const std::string& path,
 
 InputFile* PinnedFiles::Input(const std::string& path) const {
     const auto it = m_mapInputs.find(path);
-    return it == m_mapInputs.end() ? nullptr : it->second.get();
+    return it == m_mapInputs.end() ? nullptr : it->second.file.get();
+}
+
+std::optional<FileStamp> PinnedFiles::CheckedStamp(const std::string& path) const {
+    const auto it = m_mapInputs.find(path);
+    return it == m_mapInputs.end() ? std::nullopt : it->second.checked;
 }
 
 std::shared_ptr<WriteDestination> PinnedFiles::Destination(const std::string& path) const {
@@ -54,11 +61,18 @@ std::optional<FileStatus> PinnedFileSystem::Stat(const std::string& path) {
 std::unique_ptr<InputFile> PinnedFileSystem::OpenRead(const std::string& path) {
     InputFile* const pinned = m_pins.Input(path);
     if (!pinned) return Inner().OpenRead(path);
-    if (pinned->Rewind()) return std::make_unique<BorrowedInputFile>(*pinned);
+    // The year, the document's name and the company came from what the checks
+    // read: a new export written in its place meanwhile is not mixed with them.
+    const auto stamp = m_pins.CheckedStamp(path);
+    if (pinned->Rewind()) {
+        if (stamp && pinned->Stamp() != stamp) throw InputChangedError(path);
+        return std::make_unique<BorrowedInputFile>(*pinned);
+    }
     // A vanished or exchanged input is named, never silently left out.
     std::unique_ptr<InputFile> again = Inner().OpenRead(path);
     const auto checked = pinned->Identity();
     if (!again || (checked && again->Identity() != checked)) throw ReadError(path);
+    if (stamp && again->Stamp() != stamp) throw InputChangedError(path);
     return again;
 }
 

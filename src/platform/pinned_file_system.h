@@ -19,21 +19,30 @@ namespace kw39::platform {
 
 class PinnedFiles {
   public:
-    void PinInput(const std::string& path, std::shared_ptr<InputFile> file);
+    // `checked`: the file's stamp before the checks read it.
+    void PinInput(const std::string& path, std::shared_ptr<InputFile> file,
+                  std::optional<FileStamp> checked);
     void PinDestination(const std::string& path, std::shared_ptr<WriteDestination> destination);
 
     // Null when `path` was not pinned.
     InputFile* Input(const std::string& path) const;
+    // The stamp a pinned input had when it was checked; nothing when unknown.
+    std::optional<FileStamp> CheckedStamp(const std::string& path) const;
     std::shared_ptr<WriteDestination> Destination(const std::string& path) const;
 
   private:
-    std::map<std::string, std::shared_ptr<InputFile>> m_mapInputs;
+    struct PinnedInput {
+        std::shared_ptr<InputFile> file;
+        std::optional<FileStamp> checked;
+    };
+    std::map<std::string, PinnedInput> m_mapInputs;
     std::map<std::string, std::shared_ptr<WriteDestination>> m_mapDestinations;
 };
 
 // `inner` with the pinned files in place of their names. A pinned input that
 // cannot be read again from its handle is opened again by name; when that
-// fails, or gives another file, reading it fails with a message naming it.
+// fails, or gives another file, reading it fails with a message naming it. One
+// written again since it was checked fails too (InputChangedError).
 class PinnedFileSystem : public ForwardingFileSystem {
   public:
     // Both must outlive this object and the files it opens.

@@ -91,7 +91,7 @@ CheckResult CheckInputFiles(const RunRequest& request, platform::FileSystem& fs,
         if (!scan.tables.contains(slot.pszTableCode) || scan.companies.empty()) {
             return RejectSlot(s, MessageId::InputWrongKind, {slot.pszLabel});
         }
-        pins.PinInput(path, input.file);
+        pins.PinInput(path, input.file, input.stamp);
     }
     return {};
 }

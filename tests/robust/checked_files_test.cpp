@@ -87,6 +87,21 @@ TEST(CheckedFiles, NothingExchangedDuringTheQuestionIsWrittenOverOrRead) {
              std::filesystem::rename(f.in + "/other.csv", f.in + "/KOJINQ.CSV");
          },
          CommandOutcome::Written, ExpectDocumentOfCheckedInputs},
+        {"the employee file written again in place (a new export)", false, true,
+         [](const Files& f) {
+             // Of another size: a rewrite within one tick of the file system's
+             // clock shows in the size.
+             WriteBytes(f.in + "/KOJINQ.CSV",
+                        ReplaceAll(DemoEmployeesWith(1), kDemoName, "別会社"));
+         },
+         CommandOutcome::Failed,
+         [](const Files& f, const RunResult& result) {
+             const std::vector<std::string> errors = MessagesOf(result, MessageStyle::Error);
+             ASSERT_EQ(errors.size(), 1u);
+             EXPECT_TRUE(Contains(errors[0], "確認した後で書き換えられたため")) << errors[0];
+             EXPECT_TRUE(Contains(errors[0], f.in + "/KOJINQ.CSV")) << errors[0];
+             EXPECT_EQ(ReadBytes(f.out), "<old>\r\n");
+         }},
         {"the employee file deleted", false, false,
          [](const Files& f) { std::filesystem::remove(f.in + "/KOJINQ.CSV"); },
          CommandOutcome::Written, ExpectDocumentOfCheckedInputs},
