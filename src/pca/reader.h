@@ -95,10 +95,9 @@ class CPCAKyuuyo {
     // Whether any file read had a header line of the table.
     bool SectionRead(std::string_view table) const;
 
-    // The value at a 0-based column of a row (below RowCount) of a keyed
-    // table, in row order; "" for an unknown table or column.
-    std::string_view RowValue(std::string_view table, std::size_t row, int column) const;
-    // The same for a column resolved once, the form for a walk over a table.
+    // The value in a column (resolved once) of a row (below RowCount) of a
+    // keyed table, in row order: the form for a walk over a table; "" for an
+    // unknown table or column.
     std::string_view RowValue(const PcaColumn& column, std::size_t row) const;
 
     // Where the first line of a row of a keyed table, or of the row under

@@ -131,14 +131,6 @@ bool CPCAKyuuyo::SectionRead(std::string_view table) const {
     return rows && rows->bSectionRead;
 }
 
-std::string_view CPCAKyuuyo::RowValue(std::string_view table, std::size_t row, int column) const {
-    const TableRows* rows = m_pImpl->FindTable(table);
-    if (!rows || row >= rows->rows.Size() || column < 0 || column >= rows->pInfo->nColumns) {
-        return {};
-    }
-    return rows->rows.Field(static_cast<std::uint32_t>(row), column);
-}
-
 std::string_view CPCAKyuuyo::RowValue(const PcaColumn& column, std::size_t row) const {
     if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
         return {};

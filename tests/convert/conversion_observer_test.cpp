@@ -268,7 +268,8 @@ TEST(ConversionObserverTest, LinesWhoseQuotesMergeFieldsAreToldWithTheirPlace) {
     EXPECT_EQ(engine.Reader().GetEmployeeCodes(),
               (std::vector<std::string>{"1003,002-010,三田村", "1004", "1005", "1006", "6317",
                                         "1100", "1101", "1102"}));
-    EXPECT_EQ(engine.Reader().RowValue("10601", 4, 1), "予貼`工業,PCA,10");
+    EXPECT_EQ(engine.Reader().RowValue(PcaColumn{PcaTableIndex("10601"), 1}, 4),
+              "予貼`工業,PCA,10");
 }
 
 TEST(ConversionObserverTest, BeingObservedChangesNothingInTheDocument) {
