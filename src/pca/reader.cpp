@@ -3,10 +3,14 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <system_error>
 
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
 #include "pca/reader_impl.h"
+#include "pca/section_aside.h"
 #include "pca/text_encoding_check.h"
 #include "platform/line_reader.h"
 #include "platform/messages.h"
@@ -187,7 +191,49 @@ class IgnoredLineCount {
     std::vector<Entry> m_aEntries;
 };
 
+// Forwards findings to the listener, after making what a section aside
+// holds complete (and told): it comes first in the file.
+class ListenerGate : public ReadListener {
+  public:
+    ListenerGate(ReadListener* listener, std::function<void()> before)
+        : m_pListener(listener), m_before(std::move(before)) {}
+    void Noted(const ReadFinding& finding) override {
+        m_before();
+        m_pListener->Noted(finding);
+    }
+
+  private:
+    ReadListener* m_pListener;
+    std::function<void()> m_before;
+};
+
+// A section aside, or nothing where no thread can be started: the section is
+// then loaded in turn.
+std::unique_ptr<SectionAside> StartAside(const platform::InputFile& file, std::uint64_t offset,
+                                         std::size_t header, TableRows& table,
+                                         const SectionAside::StoreLine& store,
+                                         const std::string& path, bool listened) {
+    std::unique_ptr<platform::InputFile> part = file.ReadAt(offset);
+    if (!part) return nullptr;
+    try {
+        return std::make_unique<SectionAside>(file, offset, std::move(part), header, table,
+                                              listened, store, path);
+    } catch (const std::system_error&) {
+        return nullptr;
+    }
+}
+
 }  // namespace
+
+bool CPCAKyuuyo::Impl::LoadsAside(const TableRows& table, const platform::InputFile& file,
+                                  std::uint64_t offset) const {
+    // Below this a thread costs more than it saves.
+    constexpr std::uint64_t kLeastAside = std::uint64_t{8} << 20;
+    if (table.bCompany || table.pInfo->nKeyColumns == 0 || table.rows.Size() > 0) return false;
+    const std::optional<platform::FileStamp> stamp = file.Stamp();
+    return stamp && stamp->size > offset && stamp->size - offset >= kLeastAside;
+}
+
 
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (!m_fs.Stat(path)) {
@@ -210,24 +256,57 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     TableRows* table = nullptr;  // the table of the current section; none when inactive
     std::string section;         // the code of the current header line; "" before the first
     IgnoredLineCount ignored;
+    // A section loaded on a second thread while this loop reads over it
+    // (`skipping`) and on after it. Its table is complete before anything
+    // after the section is told or thrown.
+    std::unique_ptr<SectionAside> aside;
+    bool skipping = false;
+    std::size_t asideLast = 0;  // the section's last line, once its end was read
+    const auto finishAside = [&](std::size_t last) {
+        if (std::unique_ptr<SectionAside> done = std::move(aside)) done->Finish(m_pListener, last);
+    };
+    ListenerGate gate(m_pListener, [&] { finishAside(asideLast); });
+    const SectionAside::StoreLine store = [this, &path, fileIndex](
+                                              TableRows& rows, std::string_view line,
+                                              std::size_t number, ReadListener* listener) {
+        StoreDataLine(rows, line, path, number, fileIndex, listener);
+    };
     std::string_view raw;
-    while (reader.Next(raw)) {
-        const std::string_view line = platform::TrimTrailingBlanks(raw);
-        if (line.empty()) continue;
-        if (reader.Overlong() && table) {
-            throw DataLineError(path, reader.LineNumber(), LineTooLong(section));
+    try {
+        while (reader.Next(raw)) {
+            const std::string_view line = platform::TrimTrailingBlanks(raw);
+            if (line.empty()) continue;
+            if (reader.Overlong() && (table || skipping)) {
+                if (skipping) finishAside(reader.LineNumber() - 1);
+                throw DataLineError(path, reader.LineNumber(), LineTooLong(section));
+            }
+            if (!reader.Overlong() && IsHeaderLine(line)) {
+                if (skipping) asideLast = reader.LineNumber() - 1;
+                skipping = false;
+                section = HeaderTableCode(line);
+                table = FindTable(section);
+                if (aside && table == &aside->Table()) finishAside(asideLast);
+                if (table) table->bSectionRead = true;
+                if (table && !aside && LoadsAside(*table, *file, reader.Offset())) {
+                    aside = StartAside(*file, reader.Offset(), reader.LineNumber(), *table, store,
+                                       path, m_pListener != nullptr);
+                    skipping = aside != nullptr;
+                }
+                continue;
+            }
+            if (skipping) continue;
+            if (!table) {
+                if (m_pListener) ignored.Add(section, reader.LineNumber());
+                continue;
+            }
+            StoreDataLine(*table, line, path, reader.LineNumber(), fileIndex,
+                          aside && m_pListener ? &gate : m_pListener);
         }
-        if (!reader.Overlong() && IsHeaderLine(line)) {
-            section = HeaderTableCode(line);
-            table = FindTable(section);
-            if (table) table->bSectionRead = true;
-            continue;
-        }
-        if (!table) {
-            if (m_pListener) ignored.Add(section, reader.LineNumber());
-            continue;
-        }
-        StoreDataLine(*table, line, path, reader.LineNumber(), fileIndex);
+        finishAside(skipping ? reader.LineNumber() : asideLast);
+    } catch (...) {
+        // What the section aside holds comes first in the file.
+        finishAside(skipping ? reader.LineNumber() : asideLast);
+        throw;
     }
     // What follows an end-of-file byte is not loaded, so it is no concern here.
     const TextVerdict verdict = encoding.Verdict();
@@ -244,12 +323,12 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
 // nothing.
 void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
                                      const std::string& path, std::size_t lineNumber,
-                                     std::uint32_t fileIndex) {
+                                     std::uint32_t fileIndex, ReadListener* listener) {
     const PCATABLEINFO& info = *table.pInfo;
     const std::size_t count = table.rows.StageLine(line);
-    if (m_pListener) {
+    if (listener) {
         if (const QuoteFault fault = table.rows.StagedQuoteFault(); fault != QuoteFault::None) {
-            m_pListener->Noted(QuoteMismatch{path, lineNumber, line, fault});
+            listener->Noted(QuoteMismatch{path, lineNumber, line, fault});
         }
     }
     const bool company = table.bCompany;
@@ -272,32 +351,33 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
     }
     if (company) {
         m_strCompanyName = table.rows.StagedField(1);
-        if (m_pListener) m_pListener->Noted(CompanyNameRead{m_strCompanyName});
+        if (listener) listener->Noted(CompanyNameRead{m_strCompanyName});
     }
     if (info.nKeyColumns == 0) {
         table.rows.OverwriteWithStaged(0);
     } else {
         const TableRows::Source source{fileIndex, static_cast<std::uint32_t>(lineNumber),
                                        static_cast<std::uint32_t>(count)};
-        if (m_pListener) ReportEmptyKey(table, source);
-        StoreKeyed(table, source);
+        if (listener) ReportEmptyKey(table, source, *listener);
+        StoreKeyed(table, source, listener);
     }
 }
 
 // A new key appends a row; a known key is overwritten field by field, positions
 // beyond the line keeping their values, and the row keeps its place.
-void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, const TableRows::Source& source) {
+void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, const TableRows::Source& source,
+                                  ReadListener* listener) {
     const int keyCount = table.pInfo->nKeyColumns;
     std::string_view key;
     if (keyCount == 1) {
         key = table.rows.StagedField(0);
     } else {
-        m_strKeyScratch.clear();
+        table.keyScratch.clear();
         for (int i = 0; i < keyCount; ++i) {
-            if (i > 0) m_strKeyScratch.push_back('@');
-            m_strKeyScratch.append(table.rows.StagedField(static_cast<std::size_t>(i)));
+            if (i > 0) table.keyScratch.push_back('@');
+            table.keyScratch.append(table.rows.StagedField(static_cast<std::size_t>(i)));
         }
-        key = m_strKeyScratch;
+        key = table.keyScratch;
     }
     const std::size_t hash = HashKey(key);
     const std::uint32_t found =
@@ -307,14 +387,14 @@ void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, const TableRows::Source& sou
         table.keys.Insert(hash);  // ids follow the rows one to one
         table.ForgetLastLookup();
         if (keyCount >= 2) table.GroupNewRow(row);
-        if (m_pListener) {
+        if (listener) {
             table.sources.resize(row);  // rows stored before the listener was set
             table.sources.push_back(source);
         }
         return;
     }
-    if (m_pListener) {
-        ReportOverwrites(table, found, key, source);
+    if (listener) {
+        ReportOverwrites(table, found, key, source, *listener);
         table.laterSources[found].push_back(source);
     }
     // Keys joined with "@" can match while the first value differs ("a@b","c"
@@ -330,7 +410,8 @@ LineOrigin CPCAKyuuyo::Impl::OriginOf(const TableRows::Source& source) const {
 }
 
 void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t row,
-                                        std::string_view key, const TableRows::Source& source) {
+                                        std::string_view key, const TableRows::Source& source,
+                                        ReadListener& listener) {
     const PCATABLEINFO& info = *table.pInfo;
     const std::size_t staged =
         std::min(table.rows.StagedCount(), static_cast<std::size_t>(info.nColumns));
@@ -358,7 +439,7 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
                 if (line.nFields > i) from = line;
             }
         }
-        m_pListener->Noted(OverwrittenField{
+        listener.Noted(OverwrittenField{
             info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
             info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
     }
@@ -367,7 +448,8 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
 // An empty employee code, dependant number or salary or bonus number of a
 // detail row leaves the line unreachable. The empty numbers of 10701 and 10705
 // are not told here: the payment conversion tells what it leaves out.
-void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::Source& source) {
+void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::Source& source,
+                                      ReadListener& listener) {
     const PCATABLEINFO& info = *table.pInfo;
     if (table.nCheckedKeys == 0) return;
     int column = -1;
@@ -377,7 +459,7 @@ void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::S
         column = 1;
     }
     if (column >= 0) {
-        m_pListener->Noted(KeyEmpty{OriginOf(source), info.strCode,
+        listener.Noted(KeyEmpty{OriginOf(source), info.strCode,
                                     info.aColumns[static_cast<std::size_t>(column)].pszName,
                                     table.rows.StagedField(0)});
     }

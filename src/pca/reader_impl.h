@@ -54,6 +54,7 @@ struct TableRows {
     std::vector<Source> sources;  // the first line of every row
     std::unordered_map<std::uint32_t, std::vector<Source>> laterSources;  // rows merged from more
     IdHashTable keys;  // keyed tables: row key -> row (ids are row indexes)
+    std::string keyScratch;  // a key joined while a line is stored
     // The rows grouped by their first value, for the tables with two or more
     // key columns; built at the first selection that needs them (most such
     // tables are never selected from) and kept up to date from then on.
@@ -79,13 +80,21 @@ struct CPCAKyuuyo::Impl {
     const TableRows* FindTable(std::string_view code) const;
 
     bool ReadFile(const std::string& path);
+    // Whether a section of `table` that starts at `offset` of the file may be
+    // loaded aside (SectionAside): a large one of a keyed table still empty.
+    bool LoadsAside(const TableRows& table, const platform::InputFile& file,
+                    std::uint64_t offset) const;
+    // Stores a data line, telling `listener` (may be null) what it finds; a
+    // line of a table other than the company's touches nothing but its table,
+    // so that two tables may be loaded on two threads.
     void StoreDataLine(TableRows& table, std::string_view line, const std::string& path,
-                       std::size_t lineNumber, std::uint32_t fileIndex);
-    void StoreKeyed(TableRows& table, const TableRows::Source& source);
+                       std::size_t lineNumber, std::uint32_t fileIndex, ReadListener* listener);
+    void StoreKeyed(TableRows& table, const TableRows::Source& source, ReadListener* listener);
     // Tells the listener which fields of `row` the staged line is about to change.
     void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_view key,
-                          const TableRows::Source& source);
-    void ReportEmptyKey(const TableRows& table, const TableRows::Source& source);
+                          const TableRows::Source& source, ReadListener& listener);
+    void ReportEmptyKey(const TableRows& table, const TableRows::Source& source,
+                        ReadListener& listener);
     LineOrigin OriginOf(const TableRows::Source& source) const;
     void BuildEmployeeList();
     // Fills m_aSelectResult with `column` of the rows whose first key column

@@ -47,6 +47,13 @@ class TextEncodingCheck {
     // stop (a binary file, or a device that never ends).
     bool CertainlyRefused() const;
 
+    // Whether every byte fed so far belongs to Shift_JIS text (a character
+    // begun may still be ended by the next byte). For a part of a file, where
+    // what tells UTF-8 or a byte-order mark apart does not apply.
+    bool ShiftJisSoFar() const {
+        return m_nNulLine == 0 && m_nControlLine == 0 && m_nCp932ErrorLine == 0;
+    }
+
   private:
     // A byte-order mark at the start of the file.
     TextProblem MarkProblem() const;

@@ -78,6 +78,11 @@ class InputFile {
     // The size and last write of the open file; nothing where the platform
     // cannot tell.
     virtual std::optional<FileStamp> Stamp() const { return std::nullopt; }
+    // A reader of the same open file from byte `offset` to its end that leaves
+    // this one's position alone, for another thread to read a part of it
+    // while this one reads on; null where the platform cannot. It must not
+    // outlive this file.
+    virtual std::unique_ptr<InputFile> ReadAt(std::uint64_t /*offset*/) const { return nullptr; }
 };
 
 // A file opened for writing. Close() must be called and succeed for the data to

@@ -22,6 +22,29 @@ namespace kw39::platform {
 
 namespace {
 
+// Reads an open file from an offset on with pread, which moves no shared
+// position: another thread may read the same file meanwhile.
+class PosixPartInputFile : public InputFile {
+  public:
+    PosixPartInputFile(int fd, std::uint64_t offset, const std::string& path)
+        : m_fd(fd), m_nOffset(offset), m_strPath(path) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::pread(m_fd, buffer, size, static_cast<off_t>(m_nOffset));
+            if (got >= 0) {
+                m_nOffset += static_cast<std::uint64_t>(got);
+                return static_cast<std::size_t>(got);
+            }
+            if (errno != EINTR) throw ReadError(m_strPath);
+        }
+    }
+
+  private:
+    int m_fd;  // owned by the file it is a part of
+    std::uint64_t m_nOffset;
+    std::string m_strPath;
+};
+
 class PosixInputFile : public InputFile {
   public:
     PosixInputFile(int fd, std::string path) : m_fd(fd), m_strPath(std::move(path)) {}
@@ -45,6 +68,9 @@ class PosixInputFile : public InputFile {
         return FileStamp{static_cast<std::uint64_t>(st.st_size),
                          static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
                              static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
+    }
+    std::unique_ptr<InputFile> ReadAt(std::uint64_t offset) const override {
+        return std::make_unique<PosixPartInputFile>(m_fd.Get(), offset, m_strPath);
     }
 
   private:

@@ -26,6 +26,7 @@ bool LineReader::Fill() {
         m_bEof = true;
         return false;
     }
+    m_nRead += got;
     if (const void* z = std::memchr(m_buffer.data() + m_nEnd, kCtrlZ, got)) {
         m_nCtrlZ = static_cast<std::size_t>(static_cast<const char*>(z) - m_buffer.data());
     }

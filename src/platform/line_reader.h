@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,10 @@ class LineReader {
     // 1-based number of the line returned last (0 before the first).
     std::size_t LineNumber() const { return m_nLine; }
 
+    // Where the next line starts, in bytes from where the file stood when
+    // reading began.
+    std::uint64_t Offset() const { return m_nRead - (m_nEnd - m_nBegin); }
+
   private:
     bool Fill();
 
@@ -45,6 +50,7 @@ class LineReader {
     std::size_t m_nChunk;
     std::size_t m_nMaxLine;
     std::size_t m_nLine = 0;
+    std::uint64_t m_nRead = 0;  // bytes read from the file
     bool m_bOverlong = false;
     bool m_bEof = false;
     // Offset in m_buffer of the first byte 0x1A read, found once per read;

@@ -14,6 +14,9 @@ class BorrowedInputFile : public InputFile {
     bool Rewind() override { return m_file.Rewind(); }
     std::optional<FileIdentity> Identity() const override { return m_file.Identity(); }
     std::optional<FileStamp> Stamp() const override { return m_file.Stamp(); }
+    std::unique_ptr<InputFile> ReadAt(std::uint64_t offset) const override {
+        return m_file.ReadAt(offset);
+    }
 
   private:
     InputFile& m_file;
