@@ -1,11 +1,17 @@
 #include "pca/export_scan.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 #include "pca/catalogue.h"
 #include "pca/csv_fields.h"
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/io_error.h"
 #include "platform/line_reader.h"
 #include "platform/messages.h"
@@ -106,16 +112,41 @@ void PaymentDateTally::AddLine(std::string_view line) {
     if (line.empty()) return;
     if (IsHeaderLine(line)) {
         m_bPaymentSection = HeaderTableCode(line) == kPaymentTable;
+        m_bHeaderSeen = true;
         return;
     }
-    if (!m_bPaymentSection) return;
+    if (!m_bPaymentSection && m_bHeaderSeen) return;
     OneField date(kPaymentDateColumn);
     SplitCsvInto(line, date);
-    if (const std::optional<int> year = YearOfDate(date.Text())) ++m_mapCounts[*year];
+    if (const std::optional<int> year = YearOfDate(date.Text())) {
+        ++(m_bHeaderSeen ? m_mapCounts : m_mapBeforeHeader)[*year];
+    }
 }
 
-ExportScan ScanExport(platform::InputFile& file, const std::string& path) {
+void PaymentDateTally::Append(const PaymentDateTally& later) {
+    if (m_bPaymentSection || !m_bHeaderSeen) {
+        for (const auto& [year, count] : later.m_mapBeforeHeader) {
+            (m_bHeaderSeen ? m_mapCounts : m_mapBeforeHeader)[year] += count;
+        }
+    }
+    for (const auto& [year, count] : later.m_mapCounts) m_mapCounts[year] += count;
+    if (later.m_bHeaderSeen) {
+        m_bPaymentSection = later.m_bPaymentSection;
+        m_bHeaderSeen = true;
+    }
+}
+
+namespace {
+
+// One reading of a file, or of its part from where `file` stands.
+struct ScanPart {
     ExportScan scan;
+    bool endOfFileByte = false;  // a 0x1A was read
+};
+
+ScanPart ScanInOnePass(platform::InputFile& file, const std::string& path) {
+    ScanPart part;
+    ExportScan& scan = part.scan;
     TextEncodingCheck encoding;
     CheckedInputFile checked(file, encoding);
     try {
@@ -129,7 +160,99 @@ ExportScan ScanExport(platform::InputFile& file, const std::string& path) {
         scan.readFailure = std::current_exception();
     }
     scan.encoding = encoding.Verdict();
-    return scan;
+    part.endOfFileByte = encoding.SawEndOfFile();
+    return part;
+}
+
+// Reads a file up to a limit.
+class BoundedInputFile : public platform::InputFile {
+  public:
+    BoundedInputFile(platform::InputFile& file, std::uint64_t limit)
+        : m_file(file), m_nLeft(limit) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_nLeft));
+        if (wanted == 0) return 0;
+        const std::size_t got = m_file.Read(buffer, wanted);
+        m_nLeft -= got;
+        return got;
+    }
+
+  private:
+    platform::InputFile& m_file;
+    std::uint64_t m_nLeft;
+};
+
+// Below this, a second thread costs more than it saves.
+constexpr std::uint64_t kLeastSplit = std::uint64_t{8} << 20;
+
+// The start of the first line at or after the middle of a file of `size`
+// bytes; nothing when none is found soon after it.
+std::optional<std::uint64_t> MiddleLineStart(const platform::InputFile& file, std::uint64_t size) {
+    const std::uint64_t middle = size / 2;
+    const std::unique_ptr<platform::InputFile> probe = file.ReadAt(middle - 1);
+    if (!probe) return std::nullopt;
+    char buffer[1 << 14];
+    std::uint64_t at = middle - 1;
+    for (int pieces = 0; pieces < 64; ++pieces) {
+        const std::size_t got = probe->Read(buffer, sizeof buffer);
+        if (got == 0) return std::nullopt;
+        if (const void* lf = std::memchr(buffer, '\n', got)) {
+            return at + static_cast<std::uint64_t>(static_cast<const char*>(lf) - buffer) + 1;
+        }
+        at += got;
+    }
+    return std::nullopt;
+}
+
+// Whether a part can stand for its bytes in a reading of the whole file:
+// nothing in it that one pass would tell or stop at.
+bool Plain(const ScanPart& part) {
+    return !part.scan.readFailure && !part.scan.malformedCompany &&
+           part.scan.encoding.problem == TextProblem::None && !part.endOfFileByte;
+}
+
+// The two halves read on two threads and put together, or nothing when they
+// cannot stand for one pass.
+std::optional<ExportScan> ScanInHalves(const platform::InputFile& file, std::uint64_t size,
+                                       const std::string& path) {
+    const std::optional<std::uint64_t> middle = MiddleLineStart(file, size);
+    std::unique_ptr<platform::InputFile> first = file.ReadAt(0);
+    std::unique_ptr<platform::InputFile> second = middle ? file.ReadAt(*middle) : nullptr;
+    if (!first || !second || *middle >= size) return std::nullopt;
+    ScanPart later;
+    std::thread thread;
+    try {
+        // An interrupt is taken by the calling thread; this one only reads.
+        const platform::InterruptsHeld held;
+        thread = std::thread([&] { later = ScanInOnePass(*second, path); });
+    } catch (const std::system_error&) {
+        return std::nullopt;
+    }
+    BoundedInputFile bounded(*first, *middle);
+    ScanPart earlier = ScanInOnePass(bounded, path);
+    thread.join();
+    if (!Plain(earlier) || !Plain(later)) return std::nullopt;
+    ExportScan& scan = earlier.scan;
+    ExportScan& next = later.scan;
+    scan.tables.merge(next.tables);
+    for (CompanyLine& company : next.companies) scan.companies.push_back(std::move(company));
+    if (!scan.headerRead) scan.firstHeaderIsCompany = next.firstHeaderIsCompany;
+    scan.headerRead = scan.headerRead || next.headerRead;
+    scan.paymentDates.Append(next.paymentDates);
+    return std::move(scan);
+}
+
+}  // namespace
+
+ExportScan ScanExport(platform::InputFile& file, const std::string& path) {
+    if (const std::optional<platform::FileStamp> stamp = file.Stamp();
+        stamp && stamp->size >= kLeastSplit) {
+        if (std::optional<ExportScan> halves = ScanInHalves(file, stamp->size, path)) {
+            return std::move(*halves);
+        }
+        // Read in one pass from the start, where the halves did not move it.
+    }
+    return ScanInOnePass(file, path).scan;
 }
 
 }  // namespace kw39

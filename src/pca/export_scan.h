@@ -27,9 +27,17 @@ class PaymentDateTally {
     // Dates per calendar year, in ascending years.
     const std::map<int, std::size_t>& Counts() const { return m_mapCounts; }
 
+    // Adds the tally of the lines that follow the ones fed here: the lines
+    // before its first header line count when these lines ended in 10702.
+    void Append(const PaymentDateTally& later);
+
   private:
     bool m_bPaymentSection = false;  // the lines are rows of 10702
+    bool m_bHeaderSeen = false;
     std::map<int, std::size_t> m_mapCounts;
+    // The dates of the lines before the first header line, in case they
+    // continue a 10702 section (a file read in two parts).
+    std::map<int, std::size_t> m_mapBeforeHeader;
 };
 
 // The code and name of a company line, the line after a [10000] header line.
@@ -52,9 +60,13 @@ struct ExportScan {
     PaymentDateTally paymentDates;
 };
 
-// Reads `file` from where it stands to its end, or as far as its encoding
-// leaves the verdict open: a file certain to be refused (a binary file, a
-// device) is read no further. `path` names it in messages.
+// Reads `file` from its start (where it stands: just opened) to its end, or
+// as far as its encoding leaves the verdict open: a file certain to be
+// refused (a binary file, a device) is read no further. `path` names it in
+// messages. A large file that can be read at an offset is read in two halves
+// on two threads; whatever is out of the ordinary in either (a byte that is no
+// text, an end-of-file byte, a malformed company line, a failed read) has it
+// read again in one pass, so that the result is always that of one pass.
 ExportScan ScanExport(platform::InputFile& file, const std::string& path);
 
 }  // namespace kw39

@@ -47,6 +47,9 @@ class TextEncodingCheck {
     // stop (a binary file, or a device that never ends).
     bool CertainlyRefused() const;
 
+    // Whether a byte 0x1A was fed.
+    bool SawEndOfFile() const { return m_bEnded; }
+
     // Whether every byte fed so far belongs to Shift_JIS text (a character
     // begun may still be ended by the next byte). For a part of a file, where
     // what tells UTF-8 or a byte-order mark apart does not apply.
