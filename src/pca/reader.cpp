@@ -234,7 +234,6 @@ bool CPCAKyuuyo::Impl::LoadsAside(const TableRows& table, const platform::InputF
     return stamp && stamp->size > offset && stamp->size - offset >= kLeastAside;
 }
 
-
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (!m_fs.Stat(path)) {
         m_log.Add(platform::MakeMessage(platform::MessageId::FileVanished,
@@ -460,8 +459,8 @@ void CPCAKyuuyo::Impl::ReportEmptyKey(const TableRows& table, const TableRows::S
     }
     if (column >= 0) {
         listener.Noted(KeyEmpty{OriginOf(source), info.strCode,
-                                    info.aColumns[static_cast<std::size_t>(column)].pszName,
-                                    table.rows.StagedField(0)});
+                                info.aColumns[static_cast<std::size_t>(column)].pszName,
+                                table.rows.StagedField(0)});
     }
 }
 

@@ -53,7 +53,7 @@ struct TableRows {
     bool bSectionRead = false;    // a file had a header line of this table
     std::vector<Source> sources;  // the first line of every row
     std::unordered_map<std::uint32_t, std::vector<Source>> laterSources;  // rows merged from more
-    IdHashTable keys;  // keyed tables: row key -> row (ids are row indexes)
+    IdHashTable keys;        // keyed tables: row key -> row (ids are row indexes)
     std::string keyScratch;  // a key joined while a line is stored
     // The rows grouped by their first value, for the tables with two or more
     // key columns; built at the first selection that needs them (most such

@@ -28,8 +28,7 @@ class SectionAside {
   public:
     // Stores one data line of the table (trailing blanks trimmed, not empty)
     // with its line number; `listener` may be null.
-    using StoreLine =
-        std::function<void(TableRows&, std::string_view, std::size_t, ReadListener*)>;
+    using StoreLine = std::function<void(TableRows&, std::string_view, std::size_t, ReadListener*)>;
 
     // Starts loading the lines of `file` from byte `offset` on (`part` reads
     // them: file.ReadAt(offset)), which follow the header line of `table`
@@ -37,8 +36,8 @@ class SectionAside {
     // `listened`: whether the load tells a listener. Throws what starting a
     // thread throws.
     SectionAside(const platform::InputFile& file, std::uint64_t offset,
-                 std::unique_ptr<platform::InputFile> part, std::size_t header,
-                 TableRows& table, bool listened, StoreLine store, std::string path);
+                 std::unique_ptr<platform::InputFile> part, std::size_t header, TableRows& table,
+                 bool listened, StoreLine store, std::string path);
     ~SectionAside();
     SectionAside(const SectionAside&) = delete;
     SectionAside& operator=(const SectionAside&) = delete;

@@ -3,6 +3,8 @@
 // inside a section and where something in the second half makes the whole
 // file be read again in one pass. The reference reads the file where no part
 // of it can be read at an offset.
+#include "pca/export_scan.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "pca/data_line_error.h"
-#include "pca/export_scan.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
 
@@ -34,7 +35,8 @@ std::string Told(const ExportScan& scan) {
                        " line " + std::to_string(scan.encoding.nLine) + "\ntables";
     for (const std::string& table : scan.tables) told += " " + table;
     told += "\ncompanies";
-    for (const CompanyLine& company : scan.companies) told += " " + company.code + "@" + company.name;
+    for (const CompanyLine& company : scan.companies)
+        told += " " + company.code + "@" + company.name;
     told += "\nfirst is company " + std::to_string(scan.firstHeaderIsCompany) + ", header read " +
             std::to_string(scan.headerRead) + "\ndates";
     for (const auto& [year, count] : scan.paymentDates.Counts()) {

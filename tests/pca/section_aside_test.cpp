@@ -36,8 +36,8 @@ class Findings : public ReadListener {
         return "ignored " + S(f.table) + " " + std::to_string(f.count);
     }
     static std::string Line(const OverwrittenField& f) {
-        return "overwritten " + S(f.table) + " " + S(f.key) + " " + S(f.column) + " " +
-               S(f.kept) + "<" + S(f.replaced) + " " + std::to_string(f.keptAt.line) + "<" +
+        return "overwritten " + S(f.table) + " " + S(f.key) + " " + S(f.column) + " " + S(f.kept) +
+               "<" + S(f.replaced) + " " + std::to_string(f.keptAt.line) + "<" +
                std::to_string(f.replacedAt.line);
     }
     static std::string Line(const KeyEmpty& f) {
