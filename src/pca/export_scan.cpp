@@ -220,18 +220,32 @@ std::optional<ExportScan> ScanInHalves(const platform::InputFile& file, std::uin
     std::unique_ptr<platform::InputFile> second = middle ? file.ReadAt(*middle) : nullptr;
     if (!first || !second || *middle >= size) return std::nullopt;
     ScanPart later;
+    bool laterRead = false;  // else it failed other than by a read (out of memory)
     std::thread thread;
     try {
         // An interrupt is taken by the calling thread; this one only reads.
         const platform::InterruptsHeld held;
-        thread = std::thread([&] { later = ScanInOnePass(*second, path); });
+        thread = std::thread([&]() noexcept {
+            try {
+                later = ScanInOnePass(*second, path);
+                laterRead = true;
+            } catch (...) {
+                // The one pass that follows meets it again on the calling thread.
+            }
+        });
     } catch (const std::system_error&) {
         return std::nullopt;
     }
     BoundedInputFile bounded(*first, *middle);
-    ScanPart earlier = ScanInOnePass(bounded, path);
+    ScanPart earlier;
+    try {
+        earlier = ScanInOnePass(bounded, path);
+    } catch (...) {
+        thread.join();
+        throw;
+    }
     thread.join();
-    if (!Plain(earlier) || !Plain(later)) return std::nullopt;
+    if (!laterRead || !Plain(earlier) || !Plain(later)) return std::nullopt;
     ExportScan& scan = earlier.scan;
     ExportScan& next = later.scan;
     scan.tables.merge(next.tables);
