@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <exception>
-#include <system_error>
 #include <thread>
 
 #include "platform/interrupt_cleanup.h"
@@ -82,16 +81,9 @@ class Jobs {
 // The second thread, joined on every way out.
 class Helper {
   public:
-    explicit Helper(Jobs& jobs) {
-        // Started with the interruptions held, it inherits them held: a signal
-        // is then taken by the first thread, which removes the files of both.
-        const platform::InterruptsHeld held;
-        try {
-            m_thread = std::thread([&jobs] { jobs.Work(); });
-        } catch (const std::system_error&) {
-            // No second thread: the first does every job.
-        }
-    }
+    // A signal is taken by the first thread, which removes the files of both;
+    // without a second thread the first does every job.
+    explicit Helper(Jobs& jobs) : m_thread(platform::StartHelperThread([&jobs] { jobs.Work(); })) {}
     ~Helper() {
         if (m_thread.joinable()) m_thread.join();
     }

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <system_error>
 #include <thread>
 
 #include "pca/catalogue.h"
@@ -221,21 +220,15 @@ std::optional<ExportScan> ScanInHalves(const platform::InputFile& file, std::uin
     if (!first || !second || *middle >= size) return std::nullopt;
     ScanPart later;
     bool laterRead = false;  // else it failed other than by a read (out of memory)
-    std::thread thread;
-    try {
-        // An interrupt is taken by the calling thread; this one only reads.
-        const platform::InterruptsHeld held;
-        thread = std::thread([&]() noexcept {
-            try {
-                later = ScanInOnePass(*second, path);
-                laterRead = true;
-            } catch (...) {
-                // The one pass that follows meets it again on the calling thread.
-            }
-        });
-    } catch (const std::system_error&) {
-        return std::nullopt;
-    }
+    std::thread thread = platform::StartHelperThread([&]() noexcept {
+        try {
+            later = ScanInOnePass(*second, path);
+            laterRead = true;
+        } catch (...) {
+            // The one pass that follows meets it again on the calling thread.
+        }
+    });
+    if (!thread.joinable()) return std::nullopt;
     BoundedInputFile bounded(*first, *middle);
     ScanPart earlier;
     try {

@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <system_error>
 
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
@@ -215,24 +214,22 @@ std::unique_ptr<SectionAside> StartAside(const platform::InputFile& file, std::u
                                          const std::string& path, bool listened) {
     std::unique_ptr<platform::InputFile> part = file.ReadAt(offset);
     if (!part) return nullptr;
-    try {
-        return std::make_unique<SectionAside>(file, offset, std::move(part), header, table,
-                                              listened, store, path);
-    } catch (const std::system_error&) {
-        return nullptr;
-    }
+    auto aside = std::make_unique<SectionAside>(file, offset, std::move(part), header, table,
+                                                listened, store, path);
+    return aside->Started() ? std::move(aside) : nullptr;
 }
 
-}  // namespace
-
-bool CPCAKyuuyo::Impl::LoadsAside(const TableRows& table, const platform::InputFile& file,
-                                  std::uint64_t offset) const {
+// Whether a section of `table` that starts at `offset` of the file is worth
+// loading aside: a large one of a keyed table still empty.
+bool LoadsAside(const TableRows& table, const platform::InputFile& file, std::uint64_t offset) {
     // Below this a thread costs more than it saves.
     constexpr std::uint64_t kLeastAside = std::uint64_t{8} << 20;
     if (table.bCompany || table.pInfo->nKeyColumns == 0 || table.rows.Size() > 0) return false;
     const std::optional<platform::FileStamp> stamp = file.Stamp();
     return stamp && stamp->size > offset && stamp->size - offset >= kLeastAside;
 }
+
+}  // namespace
 
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
     if (!m_fs.Stat(path)) {

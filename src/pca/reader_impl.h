@@ -80,10 +80,6 @@ struct CPCAKyuuyo::Impl {
     const TableRows* FindTable(std::string_view code) const;
 
     bool ReadFile(const std::string& path);
-    // Whether a section of `table` that starts at `offset` of the file may be
-    // loaded aside (SectionAside): a large one of a keyed table still empty.
-    bool LoadsAside(const TableRows& table, const platform::InputFile& file,
-                    std::uint64_t offset) const;
     // Stores a data line, telling `listener` (may be null) what it finds; a
     // line of a table other than the company's touches nothing but its table,
     // so that two tables may be loaded on two threads.

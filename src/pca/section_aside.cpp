@@ -53,10 +53,7 @@ SectionAside::SectionAside(const platform::InputFile& file, std::uint64_t offset
       m_store(std::move(store)),
       m_strPath(std::move(path)),
       m_nLoaded(header) {
-    // An interrupt is taken by the reading thread, which removes what the run
-    // created; this one only reads.
-    const platform::InterruptsHeld held;
-    m_thread = std::thread([this] { Run(); });
+    m_thread = platform::StartHelperThread([this] { Run(); });
 }
 
 SectionAside::~SectionAside() {

@@ -33,8 +33,7 @@ class SectionAside {
     // Starts loading the lines of `file` from byte `offset` on (`part` reads
     // them: file.ReadAt(offset)), which follow the header line of `table`
     // numbered `header`, up to the next header line or the end of the file.
-    // `listened`: whether the load tells a listener. Throws what starting a
-    // thread throws.
+    // `listened`: whether the load tells a listener.
     SectionAside(const platform::InputFile& file, std::uint64_t offset,
                  std::unique_ptr<platform::InputFile> part, std::size_t header, TableRows& table,
                  bool listened, StoreLine store, std::string path);
@@ -43,6 +42,8 @@ class SectionAside {
     SectionAside& operator=(const SectionAside&) = delete;
 
     TableRows& Table() const { return m_table; }
+    // Whether a thread was started (else Finish loads every line in turn).
+    bool Started() const { return m_thread.joinable(); }
 
     // Waits for the thread and loads what it left of the lines up to `last`,
     // telling `listener`: afterwards the table holds what loading the lines

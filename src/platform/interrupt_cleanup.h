@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace kw39::platform {
 
@@ -39,6 +42,20 @@ class InterruptsHeld {
   private:
     bool m_bHeld = false;
 };
+
+// Starts `work` on a thread of its own that leaves the interruptions to the
+// thread starting it (they stay held on the new thread for its life): a
+// signal is taken there, and its cleanup removes the files of every thread.
+// An empty thread where none can be started, for the caller to do without.
+template <class Work>
+std::thread StartHelperThread(Work&& work) noexcept {
+    const InterruptsHeld held;
+    try {
+        return std::thread(std::forward<Work>(work));
+    } catch (const std::system_error&) {
+        return {};
+    }
+}
 
 // Installs the handlers (POSIX: every signal whose default action ends the
 // process, where that default is in force, and SIGXFSZ ignored so that a write
