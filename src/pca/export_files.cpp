@@ -14,4 +14,9 @@ const ExportFiles::Export& ExportFiles::Read(const std::string& path, platform::
     return m_mapExports.emplace(path, std::move(entry)).first->second;
 }
 
+const ExportFiles::Export* ExportFiles::Find(const std::string& path) const {
+    const auto known = m_mapExports.find(path);
+    return known == m_mapExports.end() ? nullptr : &known->second;
+}
+
 }  // namespace kw39

@@ -25,6 +25,8 @@ class ExportFiles {
     // The export at `path`, opened through `fs` and scanned at the first
     // request. The caller has found a plain file there.
     const Export& Read(const std::string& path, platform::FileSystem& fs);
+    // The export at `path` if it was read; null otherwise.
+    const Export* Find(const std::string& path) const;
 
   private:
     std::map<std::string, Export> m_mapExports;

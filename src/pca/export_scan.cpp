@@ -82,15 +82,32 @@ CompanyLine ReadCompanyLine(platform::LineReader& reader, const std::string& pat
     return {std::move(fields[0]), std::move(fields[1])};
 }
 
+// Ends the last section where the header line numbered `headerLine` starts
+// (`headerOffset`) and begins the one of that line, whose data start at
+// `dataOffset`.
+void BeginSection(SectionMarks& marks, std::string code, std::size_t headerLine,
+                  std::uint64_t headerOffset, std::uint64_t dataOffset) {
+    marks.back().endOffset = headerOffset;
+    marks.back().lastLine = headerLine - 1;
+    marks.push_back({std::move(code), headerLine, dataOffset, 0, 0});
+}
+
 // Header lines may come in any order.
 void ScanLines(platform::InputFile& file, const std::string& path, ExportScan& scan) {
     platform::LineReader reader(file);
+    scan.sections.assign(1, SectionMark{});
     std::string_view raw;
-    while (reader.Next(raw)) {
+    for (;;) {
+        const std::uint64_t at = reader.Offset();
+        if (!reader.Next(raw)) break;
         const std::string_view line = platform::TrimTrailingBlanks(raw);
         scan.paymentDates.AddLine(line);
         if (!IsHeaderLine(line)) continue;
         std::string code = HeaderTableCode(line);
+        // What the load takes for a header line.
+        if (!reader.Overlong()) {
+            BeginSection(scan.sections, code, reader.LineNumber(), at, reader.Offset());
+        }
         const bool company = code == kCompanyTable;
         if (!scan.headerRead) scan.firstHeaderIsCompany = company;
         scan.headerRead = true;
@@ -102,6 +119,21 @@ void ScanLines(platform::InputFile& file, const std::string& path, ExportScan& s
                 scan.malformedCompany = std::current_exception();
             }
         }
+    }
+    scan.sections.back().endOffset = reader.Offset();
+    scan.sections.back().lastLine = reader.LineNumber();
+}
+
+// Adds the sections of the part of a file that follows the one of `marks`:
+// `later` was read from offset `at`, after `lines` lines.
+void AppendSections(SectionMarks& marks, const SectionMarks& later, std::uint64_t at,
+                    std::size_t lines) {
+    // The lines before the later part's first header line end the last section.
+    marks.back().endOffset = at + later.front().endOffset;
+    marks.back().lastLine = lines + later.front().lastLine;
+    for (auto mark = later.begin() + 1; mark != later.end(); ++mark) {
+        marks.push_back({mark->code, lines + mark->headerLine, at + mark->dataOffset,
+                         at + mark->endOffset, lines + mark->lastLine});
     }
 }
 
@@ -143,6 +175,13 @@ struct ScanPart {
     bool endOfFileByte = false;  // a 0x1A was read
 };
 
+// Whether a part can stand for its bytes in a reading of the whole file:
+// nothing in it that one pass would tell or stop at.
+bool Plain(const ScanPart& part) {
+    return !part.scan.readFailure && !part.scan.malformedCompany &&
+           part.scan.encoding.problem == TextProblem::None && !part.endOfFileByte;
+}
+
 ScanPart ScanInOnePass(platform::InputFile& file, const std::string& path) {
     ScanPart part;
     ExportScan& scan = part.scan;
@@ -160,6 +199,7 @@ ScanPart ScanInOnePass(platform::InputFile& file, const std::string& path) {
     }
     scan.encoding = encoding.Verdict();
     part.endOfFileByte = encoding.SawEndOfFile();
+    if (!Plain(part)) scan.sections.clear();
     return part;
 }
 
@@ -203,13 +243,6 @@ std::optional<std::uint64_t> MiddleLineStart(const platform::InputFile& file, st
     return std::nullopt;
 }
 
-// Whether a part can stand for its bytes in a reading of the whole file:
-// nothing in it that one pass would tell or stop at.
-bool Plain(const ScanPart& part) {
-    return !part.scan.readFailure && !part.scan.malformedCompany &&
-           part.scan.encoding.problem == TextProblem::None && !part.endOfFileByte;
-}
-
 // The two halves read on two threads and put together, or nothing when they
 // cannot stand for one pass.
 std::optional<ExportScan> ScanInHalves(const platform::InputFile& file, std::uint64_t size,
@@ -246,6 +279,7 @@ std::optional<ExportScan> ScanInHalves(const platform::InputFile& file, std::uin
     if (!scan.headerRead) scan.firstHeaderIsCompany = next.firstHeaderIsCompany;
     scan.headerRead = scan.headerRead || next.headerRead;
     scan.paymentDates.Append(next.paymentDates);
+    AppendSections(scan.sections, next.sections, *middle, scan.sections.back().lastLine);
     return std::move(scan);
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pca/section_mark.h"
 #include "pca/text_encoding_check.h"
 #include "platform/file_system.h"
 
@@ -58,6 +59,9 @@ struct ExportScan {
     std::exception_ptr readFailure;
     bool headerRead = false;  // a header line was read at all
     PaymentDateTally paymentDates;
+    // Where the sections lie, as the load finds them; only for a file read to
+    // its end as Shift_JIS text without an end-of-file byte, else empty.
+    SectionMarks sections;
 };
 
 // Reads `file` from its start (where it stands: just opened) to its end, or

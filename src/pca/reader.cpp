@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -11,6 +12,7 @@
 #include "pca/reader_impl.h"
 #include "pca/section_aside.h"
 #include "pca/text_encoding_check.h"
+#include "platform/io_error.h"
 #include "platform/line_reader.h"
 #include "platform/messages.h"
 #include "platform/sjis.h"
@@ -206,110 +208,185 @@ class ListenerGate : public ReadListener {
     std::function<void()> m_before;
 };
 
-// A section aside, or nothing where no thread can be started: the section is
-// then loaded in turn.
-std::unique_ptr<SectionAside> StartAside(const platform::InputFile& file, std::uint64_t offset,
-                                         std::size_t header, TableRows& table,
-                                         const SectionAside::StoreLine& store,
-                                         const std::string& path, bool listened) {
-    std::unique_ptr<platform::InputFile> part = file.ReadAt(offset);
-    if (!part) return nullptr;
-    auto aside = std::make_unique<SectionAside>(file, offset, std::move(part), header, table,
-                                                listened, store, path);
-    return aside->Started() ? std::move(aside) : nullptr;
-}
+// The lines of a file read through its encoding check from where the file
+// stands, numbered on from `linesBefore`.
+class CheckedLines {
+  public:
+    CheckedLines(platform::InputFile& file, TextEncodingCheck& check, std::size_t linesBefore)
+        : m_checked(file, check), m_reader(m_checked), m_nBefore(linesBefore) {}
+    bool Next(std::string_view& line) { return m_reader.Next(line); }
+    bool Overlong() const { return m_reader.Overlong(); }
+    std::size_t LineNumber() const { return m_nBefore + m_reader.LineNumber(); }
 
-// Whether a section of `table` that starts at `offset` of the file is worth
-// loading aside: a large one of a keyed table still empty.
-bool LoadsAside(const TableRows& table, const platform::InputFile& file, std::uint64_t offset) {
-    // Below this a thread costs more than it saves.
-    constexpr std::uint64_t kLeastAside = std::uint64_t{8} << 20;
-    if (table.bCompany || table.pInfo->nKeyColumns == 0 || table.rows.Size() > 0) return false;
-    const std::optional<platform::FileStamp> stamp = file.Stamp();
-    return stamp && stamp->size > offset && stamp->size - offset >= kLeastAside;
+  private:
+    CheckedInputFile m_checked;
+    platform::LineReader m_reader;
+    std::size_t m_nBefore;
+};
+
+// What loading a file tells about its bytes: a byte that is no Shift_JIS
+// character fails. What follows an end-of-file byte is not loaded, so it is no
+// concern here.
+void ThrowUnlessText(const std::string& path, const TextEncodingCheck& encoding) {
+    const TextVerdict verdict = encoding.Verdict();
+    if (verdict.problem != TextProblem::None && verdict.problem != TextProblem::DataAfterEnd) {
+        throw DataLineError(path, std::max<std::size_t>(verdict.nLine, 1),
+                            DescribeTextProblem(verdict));
+    }
 }
 
 }  // namespace
 
-bool CPCAKyuuyo::Impl::ReadFile(const std::string& path) {
-    if (!m_fs.Stat(path)) {
-        m_log.Add(platform::MakeMessage(platform::MessageId::FileVanished,
-                                        platform::MessageStyle::Warning));
-        return false;
+// The largest section of the files worth a thread of its own: one of a keyed
+// table (not the company's) still empty that no other section of the files
+// holds. Every file must have its sections marked.
+std::optional<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAside(
+    const std::vector<std::string>& paths, std::size_t files) {
+    // Below this a thread costs more than it saves.
+    constexpr std::uint64_t kLeastAside = std::uint64_t{8} << 20;
+    std::map<std::string_view, int> sections;  // per table code
+    for (std::size_t i = 0; i < files; ++i) {
+        const auto marks = m_mapSections.find(paths[i]);
+        if (marks == m_mapSections.end()) return std::nullopt;
+        for (const SectionMark& mark : marks->second) ++sections[mark.code];
     }
-    const std::unique_ptr<platform::InputFile> file = m_fs.OpenRead(path);
-    if (!file) return false;
-    if (m_pListener) m_aPaths.push_back(path);
-    const auto fileIndex = static_cast<std::uint32_t>(m_aPaths.size() - (m_pListener ? 1 : 0));
+    std::optional<AsideChoice> best;
+    for (std::size_t i = 0; i < files; ++i) {
+        for (const SectionMark& mark : m_mapSections.find(paths[i])->second) {
+            TableRows* const table = FindTable(mark.code);
+            if (!table || sections[mark.code] != 1 || table->bCompany ||
+                table->pInfo->nKeyColumns == 0 || table->rows.Size() > 0) {
+                continue;
+            }
+            const std::uint64_t bytes = mark.endOffset - mark.dataOffset;
+            if (bytes >= kLeastAside && (!best || bytes > best->bytes)) {
+                best = AsideChoice{i, &mark, table, bytes};
+            }
+        }
+    }
+    return best;
+}
+
+CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::string>& paths,
+                                                     std::size_t files, std::uint32_t firstFile) {
+    Aside aside;
+    const std::optional<AsideChoice> choice = ChooseAside(paths, files);
+    if (!choice) return aside;
+    const std::string& path = paths[choice->file];
+    // Opened now, and loaded from this handle in its turn. What opening it
+    // fails with is told in its turn.
+    try {
+        if (m_fs.Stat(path)) aside.file = m_fs.OpenRead(path);
+    } catch (const std::exception&) {
+        return aside;
+    }
+    if (!aside.file) return aside;
+    aside.index = choice->file;
+    std::unique_ptr<platform::InputFile> part = aside.file->ReadAt(choice->mark->dataOffset);
+    if (!part) return aside;
+    const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice->file : 0));
+    SectionAside::StoreLine store = [this, path, fileIndex](TableRows& rows, std::string_view line,
+                                                           std::size_t number, bool overlong,
+                                                           ReadListener* listener) {
+        if (overlong) throw DataLineError(path, number, LineTooLong(rows.pInfo->strCode));
+        StoreDataLine(rows, line, path, number, fileIndex, listener);
+    };
+    aside.section = std::make_unique<SectionAside>(*aside.file, std::move(part), *choice->mark,
+                                                   *choice->table, m_pListener != nullptr,
+                                                   std::move(store), path);
+    if (!aside.section->Started()) aside.section.reset();
+    return aside;
+}
+
+bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex,
+                                platform::InputFile* opened, SectionAside* aside, bool here) {
+    std::unique_ptr<platform::InputFile> own;
+    if (!opened) {
+        if (!m_fs.Stat(path)) {
+            m_log.Add(platform::MakeMessage(platform::MessageId::FileVanished,
+                                            platform::MessageStyle::Warning));
+            return false;
+        }
+        own = m_fs.OpenRead(path);
+        if (!own) return false;
+        opened = own.get();
+    }
+    platform::InputFile& file = *opened;
 
     // The checks before the run looked at these bytes already, but a file can
     // be written again in place (a new export) while the clerk answers the
     // questions: what is loaded is checked as it is read, so that no byte
     // that is no Shift_JIS character reaches the document.
     TextEncodingCheck encoding;
-    CheckedInputFile checked(*file, encoding);
-    platform::LineReader reader(checked);
+    std::unique_ptr<platform::InputFile> rest;  // the file after the section aside
+    std::optional<CheckedLines> lines;
+    lines.emplace(file, encoding, 0);
     TableRows* table = nullptr;  // the table of the current section; none when inactive
     std::string section;         // the code of the current header line; "" before the first
     IgnoredLineCount ignored;
-    // A section loaded on a second thread while this loop reads over it
-    // (`skipping`) and on after it. Its table is complete before anything
-    // after the section is told or thrown.
-    std::unique_ptr<SectionAside> aside;
-    bool skipping = false;
-    std::size_t asideLast = 0;  // the section's last line, once its end was read
-    const auto finishAside = [&](std::size_t last) {
-        if (std::unique_ptr<SectionAside> done = std::move(aside)) done->Finish(m_pListener, last);
+    // A section loaded on a second thread, of this file when `here`: this
+    // loop passes over it, and its table is complete before anything after it
+    // is told or thrown. Its table is loaded from nowhere else.
+    bool passed = false;      // this loop went on after the section aside
+    bool nextHeader = false;  // the line after it must be a header line
+    bool finished = false;
+    const auto finishAside = [&] {
+        if (!passed || finished) return;
+        finished = true;
+        aside->Finish(m_pListener);
+        encoding.IncludeUtf8Of(aside->Check());
     };
-    ListenerGate gate(m_pListener, [&] { finishAside(asideLast); });
-    const SectionAside::StoreLine store = [this, &path, fileIndex](
-                                              TableRows& rows, std::string_view line,
-                                              std::size_t number, ReadListener* listener) {
-        StoreDataLine(rows, line, path, number, fileIndex, listener);
-    };
+    ListenerGate gate(m_pListener, finishAside);
     std::string_view raw;
     try {
-        while (reader.Next(raw)) {
+        while (lines->Next(raw)) {
             const std::string_view line = platform::TrimTrailingBlanks(raw);
             if (line.empty()) continue;
-            if (reader.Overlong() && (table || skipping)) {
-                if (skipping) finishAside(reader.LineNumber() - 1);
-                throw DataLineError(path, reader.LineNumber(), LineTooLong(section));
+            const bool header = !lines->Overlong() && IsHeaderLine(line);
+            // The file no longer ends the section aside where it did.
+            if (nextHeader && !header) throw platform::InputChangedError(path);
+            nextHeader = false;
+            if (lines->Overlong() && table) {
+                throw DataLineError(path, lines->LineNumber(), LineTooLong(section));
             }
-            if (!reader.Overlong() && IsHeaderLine(line)) {
-                if (skipping) asideLast = reader.LineNumber() - 1;
-                skipping = false;
+            if (header) {
                 section = HeaderTableCode(line);
                 table = FindTable(section);
-                if (aside && table == &aside->Table()) finishAside(asideLast);
                 if (table) table->bSectionRead = true;
-                if (table && !aside && LoadsAside(*table, *file, reader.Offset())) {
-                    aside = StartAside(*file, reader.Offset(), reader.LineNumber(), *table, store,
-                                       path, m_pListener != nullptr);
-                    skipping = aside != nullptr;
+                if (aside && table == &aside->Table()) {
+                    // Passed over where it was found, and met nowhere else.
+                    const SectionMark& mark = aside->Mark();
+                    if (!here || passed || lines->LineNumber() != mark.headerLine) {
+                        throw platform::InputChangedError(path);
+                    }
+                    rest = file.ReadAt(mark.endOffset);
+                    if (!rest) throw platform::ReadError(path);
+                    encoding.ContinueAt(mark.lastLine + 1);
+                    lines.emplace(*rest, encoding, mark.lastLine);
+                    passed = true;
+                    nextHeader = true;
                 }
                 continue;
             }
-            if (skipping) continue;
             if (!table) {
-                if (m_pListener) ignored.Add(section, reader.LineNumber());
+                if (m_pListener) ignored.Add(section, lines->LineNumber());
                 continue;
             }
-            StoreDataLine(*table, line, path, reader.LineNumber(), fileIndex,
-                          aside && m_pListener ? &gate : m_pListener);
+            StoreDataLine(*table, line, path, lines->LineNumber(), fileIndex,
+                          passed && !finished && m_pListener ? &gate : m_pListener);
         }
-        finishAside(skipping ? reader.LineNumber() : asideLast);
+        // The file ended before the section aside: it was written again.
+        if (here && !passed) {
+            ThrowUnlessText(path, encoding);
+            throw platform::InputChangedError(path);
+        }
+        finishAside();
     } catch (...) {
         // What the section aside holds comes first in the file.
-        finishAside(skipping ? reader.LineNumber() : asideLast);
+        finishAside();
         throw;
     }
-    // What follows an end-of-file byte is not loaded, so it is no concern here.
-    const TextVerdict verdict = encoding.Verdict();
-    if (verdict.problem != TextProblem::None && verdict.problem != TextProblem::DataAfterEnd) {
-        throw DataLineError(path, std::max<std::size_t>(verdict.nLine, 1),
-                            DescribeTextProblem(verdict));
-    }
+    ThrowUnlessText(path, encoding);
     if (m_pListener) ignored.Tell(*m_pListener, path);
     return true;
 }
@@ -478,13 +555,28 @@ CPCAKyuuyo::~CPCAKyuuyo() = default;
 void CPCAKyuuyo::SetListener(ReadListener* listener) { m_pImpl->m_pListener = listener; }
 
 bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count) {
+    Impl& impl = *m_pImpl;
     const std::size_t files =
         count < 1 ? 0 : std::min(static_cast<std::size_t>(count), paths.size());
+    // The files are numbered before any is read: a section loaded aside keeps
+    // where its lines come from while the files before it are read.
+    const auto firstFile = static_cast<std::uint32_t>(impl.m_aPaths.size());
+    if (impl.m_pListener) impl.m_aPaths.insert(impl.m_aPaths.end(), paths.begin(), paths.begin() + static_cast<std::ptrdiff_t>(files));
+    const Impl::Aside aside = impl.StartAside(paths, files, firstFile);
     for (std::size_t i = 0; i < files; ++i) {
-        if (!m_pImpl->ReadFile(paths[i])) return false;
+        const auto fileIndex = static_cast<std::uint32_t>(firstFile + (impl.m_pListener ? i : 0));
+        const bool chosen = i == aside.index;
+        if (!impl.ReadFile(paths[i], fileIndex, chosen ? aside.file.get() : nullptr,
+                           aside.section.get(), chosen && aside.section)) {
+            return false;
+        }
     }
-    m_pImpl->BuildEmployeeList();
+    impl.BuildEmployeeList();
     return true;
+}
+
+void CPCAKyuuyo::SetSectionMarks(const std::string& path, SectionMarks marks) {
+    m_pImpl->m_mapSections[path] = std::move(marks);
 }
 
 }  // namespace kw39

@@ -11,6 +11,7 @@
 
 #include "pca/catalogue.h"
 #include "pca/read_listener.h"
+#include "pca/section_mark.h"
 #include "platform/file_system.h"
 #include "platform/message.h"
 
@@ -105,6 +106,12 @@ class CPCAKyuuyo {
     LineOrigin RowOrigin(std::string_view table, std::size_t row) const;
     LineOrigin RowOrigin(std::string_view table,
                          std::initializer_list<std::string_view> keys) const;
+
+    // Where the sections of the file at `path` lie, as a reading of the whole
+    // file before the load found them (through the handle the load reads):
+    // a large section may then be loaded on a second thread. A file that no
+    // longer holds them where they were fails to load (InputChangedError).
+    void SetSectionMarks(const std::string& path, SectionMarks marks);
 
     // Tells `listener` (nullptr: nobody) about the lines the following loads
     // find worth a look. The reader does not own it.

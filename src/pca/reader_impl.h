@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -12,6 +15,8 @@
 #include "pca/reader.h"
 #include "pca/row_index.h"
 #include "pca/row_store.h"
+#include "pca/section_aside.h"
+#include "pca/section_mark.h"
 
 namespace kw39 {
 
@@ -79,7 +84,28 @@ struct CPCAKyuuyo::Impl {
     TableRows* FindTable(std::string_view code);
     const TableRows* FindTable(std::string_view code) const;
 
-    bool ReadFile(const std::string& path);
+    // The section of the files to load on a second thread.
+    struct AsideChoice {
+        std::size_t file;  // index into the paths
+        const SectionMark* mark;
+        TableRows* table;
+        std::uint64_t bytes;
+    };
+    std::optional<AsideChoice> ChooseAside(const std::vector<std::string>& paths,
+                                           std::size_t files);
+    // A section loading on a second thread, and its file opened for it.
+    struct Aside {
+        std::size_t index = static_cast<std::size_t>(-1);  // of its file; none: -1
+        std::unique_ptr<platform::InputFile> file;
+        std::unique_ptr<SectionAside> section;  // null when loaded in turn
+    };
+    Aside StartAside(const std::vector<std::string>& paths, std::size_t files,
+                     std::uint32_t firstFile);
+
+    // Loads one file, `opened` when not null (else opened here); `aside`, when
+    // not null, is loading a section of the files, of this one when `here`.
+    bool ReadFile(const std::string& path, std::uint32_t fileIndex, platform::InputFile* opened,
+                  SectionAside* aside, bool here);
     // Stores a data line, telling `listener` (may be null) what it finds; a
     // line of a table other than the company's touches nothing but its table,
     // so that two tables may be loaded on two threads.
@@ -110,6 +136,7 @@ struct CPCAKyuuyo::Impl {
     std::string m_strCompanyName;
     ReadListener* m_pListener = nullptr;  // not owned
     std::vector<std::string> m_aPaths;    // the files read while a listener was set
+    std::map<std::string, SectionMarks> m_mapSections;  // where the sections of a file lie
     // Reused for every joined key; a reader is used from one thread only.
     mutable std::string m_strKeyScratch;
 };

@@ -2,7 +2,6 @@
 
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
-#include "pca/text_encoding_check.h"
 #include "platform/interrupt_cleanup.h"
 #include "platform/io_error.h"
 #include "platform/line_reader.h"
@@ -21,12 +20,13 @@ class StopAtFinding : public ReadListener {
     void Noted(const ReadFinding&) override { throw LeftForInTurn{}; }
 };
 
-// The bytes of a part read through the encoding check: the load took the
-// whole file's bytes through one before, so a fault here means the file was
+// The bytes of a part read through the encoding check: the reading before the
+// load found them to be Shift_JIS text, so a fault here means the file was
 // written again meanwhile. Nothing after such a piece is handed out.
 class CheckedPart : public platform::InputFile {
   public:
-    explicit CheckedPart(std::unique_ptr<platform::InputFile> part) : m_pPart(std::move(part)) {}
+    CheckedPart(std::unique_ptr<platform::InputFile> part, TextEncodingCheck& check)
+        : m_pPart(std::move(part)), m_check(check) {}
     std::size_t Read(char* buffer, std::size_t size) override {
         const std::size_t got = m_pPart->Read(buffer, size);
         m_check.Feed(std::string_view(buffer, got));
@@ -36,46 +36,47 @@ class CheckedPart : public platform::InputFile {
 
   private:
     std::unique_ptr<platform::InputFile> m_pPart;
-    TextEncodingCheck m_check;
+    TextEncodingCheck& m_check;
 };
 
 }  // namespace
 
-SectionAside::SectionAside(const platform::InputFile& file, std::uint64_t offset,
-                           std::unique_ptr<platform::InputFile> part, std::size_t header,
+SectionAside::SectionAside(const platform::InputFile& file,
+                           std::unique_ptr<platform::InputFile> part, const SectionMark& mark,
                            TableRows& table, bool listened, StoreLine store, std::string path)
     : m_file(file),
       m_pPart(std::move(part)),
-      m_nOffset(offset),
-      m_nHeader(header),
+      m_mark(mark),
       m_table(table),
       m_bListened(listened),
       m_store(std::move(store)),
       m_strPath(std::move(path)),
-      m_nLoaded(header) {
+      m_nLoaded(mark.headerLine) {
     m_thread = platform::StartHelperThread([this] { Run(); });
 }
 
 SectionAside::~SectionAside() {
+    m_bStop = true;
     if (m_thread.joinable()) m_thread.join();
 }
 
 void SectionAside::Run() noexcept {
     StopAtFinding stop;
     try {
-        CheckedPart checked(std::move(m_pPart));
+        CheckedPart checked(std::move(m_pPart), m_check);
         platform::LineReader reader(checked);
         std::string_view raw;
-        for (;;) {
-            m_nResume = reader.Offset();
-            if (!reader.Next(raw)) break;
+        while (m_nLoaded < m_mark.lastLine && !m_bStop.load(std::memory_order_relaxed)) {
+            // A section that ends before its last line is left to Finish.
+            if (!reader.Next(raw)) return;
             const std::string_view line = platform::TrimTrailingBlanks(raw);
-            const std::size_t number = m_nHeader + reader.LineNumber();
+            const std::size_t number = m_mark.headerLine + reader.LineNumber();
             if (!line.empty()) {
-                if (reader.Overlong() || IsHeaderLine(line)) break;
-                m_store(m_table, line, number, m_bListened ? &stop : nullptr);
+                if (reader.Overlong() || IsHeaderLine(line)) return;
+                m_store(m_table, line, number, false, m_bListened ? &stop : nullptr);
             }
             m_nLoaded = number;
+            m_nResume = reader.Offset();
         }
     } catch (const LeftForInTurn&) {
     } catch (const DataLineError&) {
@@ -86,29 +87,38 @@ void SectionAside::Run() noexcept {
     }
 }
 
-void SectionAside::Finish(ReadListener* listener, std::size_t last) {
+void SectionAside::Finish(ReadListener* listener) {
     if (m_thread.joinable()) m_thread.join();
-    if (m_nLoaded >= last) return;
-    if (m_failure) std::rethrow_exception(m_failure);
-    // The lines the thread left, loaded here in turn.
-    const std::unique_ptr<platform::InputFile> part = m_file.ReadAt(m_nOffset + m_nResume);
-    if (!part) throw platform::ReadError(m_strPath);
-    platform::LineReader reader(*part);
-    std::string_view raw;
-    TextEncodingCheck check;
-    while (m_nLoaded < last) {
-        if (!reader.Next(raw)) throw platform::InputChangedError(m_strPath);
-        const std::string_view line = platform::TrimTrailingBlanks(raw);
-        const std::size_t number = m_nLoaded + 1;
-        check.Feed(raw);
-        check.Feed("\n");
-        if (!line.empty()) {
-            if (reader.Overlong() || IsHeaderLine(line) || !check.ShiftJisSoFar()) {
-                throw platform::InputChangedError(m_strPath);
+    if (m_nLoaded < m_mark.lastLine) {
+        if (m_failure) std::rethrow_exception(m_failure);
+        // The lines the thread left, loaded here in turn.
+        const std::uint64_t from = m_nResume;
+        const std::unique_ptr<platform::InputFile> part = m_file.ReadAt(m_mark.dataOffset + from);
+        if (!part) throw platform::ReadError(m_strPath);
+        platform::LineReader reader(*part);
+        TextEncodingCheck check;
+        std::string_view raw;
+        while (m_nLoaded < m_mark.lastLine) {
+            if (!reader.Next(raw)) throw platform::InputChangedError(m_strPath);
+            const std::string_view line = platform::TrimTrailingBlanks(raw);
+            const std::size_t number = m_nLoaded + 1;
+            check.Feed(raw);
+            check.Feed("\n");
+            if (!line.empty()) {
+                const bool overlong = reader.Overlong();
+                if ((!overlong && IsHeaderLine(line)) || !check.ShiftJisSoFar()) {
+                    throw platform::InputChangedError(m_strPath);
+                }
+                m_store(m_table, line, number, overlong, listener);
             }
-            m_store(m_table, line, number, listener);
+            m_nLoaded = number;
+            m_nResume = from + reader.Offset();
         }
-        m_nLoaded = number;
+        m_check.IncludeUtf8Of(check);
+    }
+    // The next section, or the end of the file, must follow where it was found.
+    if (m_mark.dataOffset + m_nResume != m_mark.endOffset) {
+        throw platform::InputChangedError(m_strPath);
     }
 }
 

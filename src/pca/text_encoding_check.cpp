@@ -177,6 +177,19 @@ void TextEncodingCheck::FeedUtf8(unsigned char c) {
     }
 }
 
+void TextEncodingCheck::ContinueAt(std::size_t line) {
+    m_nLine = line;
+    m_nCp932Lead = 0;
+    m_nUtf8Need = 0;
+    m_nUtf8Low = 0x80;
+    m_nUtf8High = 0xBF;
+}
+
+void TextEncodingCheck::IncludeUtf8Of(const TextEncodingCheck& other) {
+    m_bUtf8Valid = m_bUtf8Valid && other.m_bUtf8Valid;
+    m_bUtf8Wide = m_bUtf8Wide || other.m_bUtf8Wide;
+}
+
 bool TextEncodingCheck::CertainlyRefused() const {
     if (m_nNulLine != 0 || m_nControlLine != 0) return true;
     // Broken as Shift_JIS and as UTF-8 alike.

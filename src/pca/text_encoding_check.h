@@ -57,6 +57,15 @@ class TextEncodingCheck {
         return m_nNulLine == 0 && m_nControlLine == 0 && m_nCp932ErrorLine == 0;
     }
 
+    // Goes on with the bytes from the start of line `line`, the ones before it
+    // being checked elsewhere: a character begun before is not completed.
+    void ContinueAt(std::size_t line);
+
+    // Takes in whether the bytes fed to `other`, bytes of the same file
+    // between line starts, are UTF-8, so that the verdict is the one over
+    // both.
+    void IncludeUtf8Of(const TextEncodingCheck& other);
+
   private:
     // A byte-order mark at the start of the file.
     TextProblem MarkProblem() const;

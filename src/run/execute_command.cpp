@@ -9,6 +9,7 @@
 #include "convert/engine.h"
 #include "convert/text_rules.h"
 #include "pca/data_line_error.h"
+#include "pca/export_files.h"
 #include "platform/io_error.h"
 #include "platform/sjis.h"
 #include "run/findings_collector.h"
@@ -127,6 +128,14 @@ RunResult ConvertRequest(const RunRequest& request, platform::FileSystem& fs,
         // One engine for one run, destroyed on every way out of this block.
         CExchangeFromPCAToKw39 engine(log, checkedFs);
         engine.SetObserver(&findings);
+        // The checks read each file through the handle the load reads.
+        if (request.exports) {
+            for (const std::string& path : request.ChosenInputs()) {
+                if (const ExportFiles::Export* input = request.exports->Find(path)) {
+                    engine.Reader().SetSectionMarks(path, input->scan.sections);
+                }
+            }
+        }
         const RunOutcome outcome =
             request.writeDocument
                 ? engine.RunConversion(request.ChosenInputs(), request.outputPath, request.mode,
