@@ -286,14 +286,14 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::stri
     if (!part) return aside;
     const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice->file : 0));
     SectionAside::StoreLine store = [this, path, fileIndex](TableRows& rows, std::string_view line,
-                                                           std::size_t number, bool overlong,
-                                                           ReadListener* listener) {
+                                                            std::size_t number, bool overlong,
+                                                            ReadListener* listener) {
         if (overlong) throw DataLineError(path, number, LineTooLong(rows.pInfo->strCode));
         StoreDataLine(rows, line, path, number, fileIndex, listener);
     };
-    aside.section = std::make_unique<SectionAside>(*aside.file, std::move(part), *choice->mark,
-                                                   *choice->table, m_pListener != nullptr,
-                                                   std::move(store), path);
+    aside.section =
+        std::make_unique<SectionAside>(*aside.file, std::move(part), *choice->mark, *choice->table,
+                                       m_pListener != nullptr, std::move(store), path);
     if (!aside.section->Started()) aside.section.reset();
     return aside;
 }
@@ -561,7 +561,9 @@ bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count)
     // The files are numbered before any is read: a section loaded aside keeps
     // where its lines come from while the files before it are read.
     const auto firstFile = static_cast<std::uint32_t>(impl.m_aPaths.size());
-    if (impl.m_pListener) impl.m_aPaths.insert(impl.m_aPaths.end(), paths.begin(), paths.begin() + static_cast<std::ptrdiff_t>(files));
+    if (impl.m_pListener)
+        impl.m_aPaths.insert(impl.m_aPaths.end(), paths.begin(),
+                             paths.begin() + static_cast<std::ptrdiff_t>(files));
     const Impl::Aside aside = impl.StartAside(paths, files, firstFile);
     for (std::size_t i = 0; i < files; ++i) {
         const auto fileIndex = static_cast<std::uint32_t>(firstFile + (impl.m_pListener ? i : 0));

@@ -134,8 +134,8 @@ struct CPCAKyuuyo::Impl {
     std::vector<std::string> m_aEmployeeCodes;
     std::vector<std::string_view> m_aSelectResult;
     std::string m_strCompanyName;
-    ReadListener* m_pListener = nullptr;  // not owned
-    std::vector<std::string> m_aPaths;    // the files read while a listener was set
+    ReadListener* m_pListener = nullptr;                // not owned
+    std::vector<std::string> m_aPaths;                  // the files read while a listener was set
     std::map<std::string, SectionMarks> m_mapSections;  // where the sections of a file lie
     // Reused for every joined key; a reader is used from one thread only.
     mutable std::string m_strKeyScratch;

@@ -11,8 +11,8 @@
 namespace kw39 {
 
 struct SectionMark {
-    std::string code;             // of its header line; "" for the lines before the first one
-    std::size_t headerLine = 0;   // the header line's number; 0 for the lines before the first
+    std::string code;              // of its header line; "" for the lines before the first one
+    std::size_t headerLine = 0;    // the header line's number; 0 for the lines before the first
     std::uint64_t dataOffset = 0;  // where the line after the header line starts
     std::uint64_t endOffset = 0;   // where the next header line starts, or the end of the file
     std::size_t lastLine = 0;      // the number of the line before that (0 when none)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,7 +51,33 @@ std::string Told(const ExportScan& scan) {
         }
     }
     if (scan.readFailure) told += "\nread failure";
+    told += "\nsections";
+    for (const SectionMark& mark : scan.sections) {
+        told += " " + mark.code + ":" + std::to_string(mark.headerLine) + ":" +
+                std::to_string(mark.dataOffset) + "-" + std::to_string(mark.endOffset) + ":" +
+                std::to_string(mark.lastLine);
+    }
     return told;
+}
+
+// Whether `marks` tell where the sections of `text` lie: each header line
+// where a mark puts it, its data up to where the next header line starts.
+bool MarksFit(const SectionMarks& marks, const std::string& text) {
+    if (marks.empty() || marks.back().endOffset != text.size()) return false;
+    for (std::size_t i = 1; i < marks.size(); ++i) {
+        const SectionMark& mark = marks[i];
+        const std::string header = "[" + mark.code + "]\r\n";
+        const std::size_t start = mark.dataOffset - header.size();
+        if (text.compare(start, header.size(), header) != 0 || marks[i - 1].endOffset != start ||
+            marks[i - 1].lastLine + 1 != mark.headerLine ||
+            static_cast<std::size_t>(std::count(text.begin(), text.begin() + start, '\n')) + 1 !=
+                mark.headerLine ||
+            static_cast<std::size_t>(
+                std::count(text.begin(), text.begin() + mark.endOffset, '\n')) != mark.lastLine) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // About 11 MiB of monthly lines: `first` sections of 10701 lines, then 10702
@@ -81,16 +108,18 @@ TEST(ExportScan, TwoHalvesGiveWhatOnePassGives) {
     struct Case {
         const char* name;
         std::string content;
+        bool plain;  // read as text to its end
     };
     const Case cases[] = {
-        {"the middle inside the payment dates", Monthly(10, {})},
-        {"the middle inside the first section", Monthly(150000, {})},
+        {"the middle inside the payment dates", Monthly(10, {}), true},
+        {"the middle inside the first section", Monthly(150000, {}), true},
         {"a company block in the second half",
-         Monthly(10, {{100000, "[10000]\r\n0002,別会社\r\n[10702]"}})},
-        {"a byte that is no text in the second half", Monthly(10, {{100000, "E1,\x85\x40"}})},
-        {"an end-of-file byte in the second half", Monthly(10, {{100000, "\x1A"}})},
+         Monthly(10, {{100000, "[10000]\r\n0002,別会社\r\n[10702]"}}), true},
+        {"a byte that is no text in the second half", Monthly(10, {{100000, "E1,\x85\x40"}}),
+         false},
+        {"an end-of-file byte in the second half", Monthly(10, {{100000, "\x1A"}}), false},
         {"a company line without its name in the second half",
-         Monthly(10, {{100000, "[10000]\r\n0003"}})},
+         Monthly(10, {{100000, "[10000]\r\n0003"}}), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,7 +130,10 @@ TEST(ExportScan, TwoHalvesGiveWhatOnePassGives) {
         OnePassFile onePass(fs.OpenRead(path));
         const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
         const std::string expected = Told(ScanExport(onePass, path));
-        EXPECT_EQ(Told(ScanExport(*file, path)), expected);
+        const ExportScan halves = ScanExport(*file, path);
+        EXPECT_EQ(Told(halves), expected);
+        // The sections are marked where they lie, for a file read as text to its end.
+        EXPECT_EQ(MarksFit(halves.sections, c.content), c.plain);
         // Every date of the 10702 lines counts, wherever the halves meet.
         if (c.name == cases[0].name) {
             EXPECT_NE(expected.find("dates 2025:50000 2026:50000 2027:50000"), std::string::npos)

@@ -1,7 +1,9 @@
 // A large section loaded on a second thread gives what loading every line in
 // turn gives: the same rows, the same findings in the same order, the same
 // failure. The reference is the same file read where no part of it can be
-// read aside (a file system whose files cannot be read at an offset).
+// read aside (a file system whose files cannot be read at an offset). A file
+// written again between the reading that found its sections and the load
+// gives what loading it in turn gives, or fails as written again.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,9 +12,11 @@
 
 #include "pca/catalogue.h"
 #include "pca/data_line_error.h"
+#include "pca/export_scan.h"
 #include "pca/read_listener.h"
 #include "pca/reader.h"
 #include "platform/forwarding_file_system.h"
+#include "platform/io_error.h"
 #include "support/test_support.h"
 
 namespace kw39 {
@@ -72,16 +76,32 @@ struct Load {
     std::vector<std::string> rows;  // every value of the monthly tables
 };
 
-Load LoadWith(platform::FileSystem& fs, const std::string& path) {
+// Where the sections of the file at `path` lie, as the reading before the load finds them.
+SectionMarks MarksOf(const std::string& path) {
+    const auto file = platform::RealFileSystem().OpenRead(path);
+    return ScanExport(*file, path).sections;
+}
+
+// `files` loaded in turn through `fs`, with the sections `marks` of the first.
+Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
+              const SectionMarks* marks = nullptr) {
     Load load;
     platform::MessageLog log;
     CPCAKyuuyo reader(log, fs);
     Findings findings;
     reader.SetListener(&findings);
+    if (marks) {
+        reader.SetSectionMarks(files[0], *marks);
+        for (std::size_t i = 1; i < files.size(); ++i) {
+            reader.SetSectionMarks(files[i], MarksOf(files[i]));
+        }
+    }
     try {
-        reader.ReadDataFiles({path}, 1);
+        reader.ReadDataFiles(files, static_cast<int>(files.size()));
     } catch (const DataLineError& e) {
         load.failure = e.what();
+    } catch (const platform::InputChangedError&) {
+        load.failure = "written again";
     }
     load.findings = findings.lines;
     for (const char* table : {"10701", "10702"}) {
@@ -102,8 +122,9 @@ Load LoadWith(platform::FileSystem& fs, const std::string& path) {
 // loaded aside;
 // `extra` lines go into it at their line numbers.
 std::string MonthlyFile(const std::vector<std::pair<std::size_t, std::string>>& extra,
-                        const std::vector<std::string>& after) {
-    std::string text = "[10000]\r\n0001,会社\r\n[10701]\r\n";
+                        const std::vector<std::string>& after,
+                        const std::string& company = "会社") {
+    std::string text = "[10000]\r\n0001," + company + "\r\n[10701]\r\n";
     std::size_t line = 3;
     std::size_t next = 0;
     for (int employee = 0; employee < 12000; ++employee) {
@@ -147,8 +168,9 @@ TEST(SectionAside, GivesWhatLoadingInTurnGives) {
         test::TempDir dir;
         const std::string path = dir.Write("GETUJIQ.CSV", MonthlyFile(c.extra, c.after));
         InTurnFileSystem inTurn(platform::RealFileSystem());
-        const Load expected = LoadWith(inTurn, path);
-        const Load aside = LoadWith(platform::RealFileSystem(), path);
+        const Load expected = LoadWith(inTurn, {path});
+        const SectionMarks marks = MarksOf(path);
+        const Load aside = LoadWith(platform::RealFileSystem(), {path}, &marks);
         EXPECT_EQ(aside.failure, expected.failure);
         EXPECT_EQ(aside.findings, expected.findings);
         EXPECT_EQ(aside.rows, expected.rows);
@@ -158,6 +180,78 @@ TEST(SectionAside, GivesWhatLoadingInTurnGives) {
         if (!malformed) {
             EXPECT_GT(expected.rows.size(), 140000u);
         }
+    }
+}
+
+TEST(SectionAside, FileWrittenAgainAfterItsSectionsWereFound) {
+    const std::string utf8 = "\xE3\x81\x82\xE3\x81\x84";  // "あい", well-formed Shift_JIS too
+    const std::vector<std::string> after = {"[10702]", "E100001,1,20260125,1"};
+    enum class Outcome { AsInTurn, Refused, WrittenAgain };
+    struct Case {
+        const char* name;
+        std::string found;    // the file when its sections were found
+        std::string written;  // the file when it is loaded
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {"a line more in the large section", MonthlyFile({}, after),
+         MonthlyFile({{40000, "E100003,3,20990101"}}, after), Outcome::WrittenAgain},
+        {"a line more before the large section", MonthlyFile({}, after),
+         MonthlyFile({}, after, "会社\r\n0002,別会社"), Outcome::WrittenAgain},
+        {"the section after it gone", MonthlyFile({}, after), MonthlyFile({}, {}),
+         Outcome::AsInTurn},
+        {"the same layout, other values", MonthlyFile({{9, "E1,1,2"}}, after),
+         MonthlyFile({{9, "E1,1,3"}}, after), Outcome::AsInTurn},
+        {"UTF-8 in the large section of a file otherwise ASCII",
+         MonthlyFile({{50000, "E1,1,xxxxxx"}}, after, "Kaisha"),
+         MonthlyFile({{50000, "E1,1," + utf8}}, after, "Kaisha"), Outcome::Refused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        const std::string path = dir.Write("GETUJIQ.CSV", c.found);
+        const SectionMarks marks = MarksOf(path);
+        ASSERT_GE(marks.size(), 3u);
+        test::WriteBytes(path, c.written);
+        InTurnFileSystem inTurn(platform::RealFileSystem());
+        const Load expected = LoadWith(inTurn, {path});
+        const Load aside = LoadWith(platform::RealFileSystem(), {path}, &marks);
+        if (c.outcome == Outcome::WrittenAgain) {
+            EXPECT_EQ(aside.failure, "written again");
+            continue;
+        }
+        EXPECT_EQ(aside.failure, expected.failure);
+        EXPECT_EQ(aside.findings, expected.findings);
+        EXPECT_EQ(aside.rows, expected.rows);
+        EXPECT_EQ(expected.failure.empty(), c.outcome == Outcome::AsInTurn);
+    }
+}
+
+// The large section of a later file goes aside while the files before it are
+// loaded; a failure in an earlier file is the load's failure.
+TEST(SectionAside, SectionOfALaterFile) {
+    test::TempDir dir;
+    const std::string employees =
+        dir.Write("KOJINQ.CSV", "[10000]\r\n0001,会社\r\n[10601]\r\nE100001,A\r\n");
+    const std::string broken =
+        dir.Write("BROKEN.CSV",
+                  "[10000]\r\n0001,会社\r\n[10601]\r\nE100002" + std::string(300, ',') + "\r\n");
+    const std::string monthly =
+        dir.Write("GETUJIQ.CSV",
+                  MonthlyFile({{300, "E100003,5,20990101"}}, {"[10702]", "E100001,1,20260125,1"}));
+    for (const auto& files : {std::vector<std::string>{employees, monthly},
+                              std::vector<std::string>{broken, monthly}}) {
+        InTurnFileSystem inTurn(platform::RealFileSystem());
+        const Load expected = LoadWith(inTurn, files);
+        const SectionMarks marks = MarksOf(files[0]);
+        const Load aside = LoadWith(platform::RealFileSystem(), files, &marks);
+        EXPECT_EQ(aside.failure, expected.failure);
+        EXPECT_EQ(aside.findings, expected.findings);
+        // What the tables hold after a failed load is no result.
+        if (expected.failure.empty()) {
+            EXPECT_EQ(aside.rows, expected.rows);
+        }
+        EXPECT_EQ(expected.failure.empty(), files[0] == employees);
     }
 }
 
