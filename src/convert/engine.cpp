@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "export/document_file.h"
 #include "export/field_catalogue.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/messages.h"
 
 namespace kw39 {
@@ -84,10 +87,31 @@ void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
     UnmatchedPayments unmatchedKyuuyo;
     UnmatchedPayments unmatchedShouyo;
     if (m_pObserver) {
-        ReportUnreadTables();
-        ReportUnknownEmployees(codes);
-        unmatchedKyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
-        unmatchedShouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
+        // The salary payments, the largest table, are matched on a second
+        // thread while the other checks run here (without one, after them).
+        std::exception_ptr failure;
+        bool matched = false;
+        std::thread salaries = platform::StartHelperThread([&]() noexcept {
+            try {
+                unmatchedKyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+                matched = true;
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        try {
+            ReportUnreadTables();
+            ReportUnknownEmployees(codes);
+            unmatchedShouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
+        } catch (...) {
+            if (salaries.joinable()) salaries.join();
+            throw;
+        }
+        if (salaries.joinable()) salaries.join();
+        if (failure) std::rethrow_exception(failure);
+        if (!matched) {
+            unmatchedKyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+        }
         m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
     }
     for (const std::string& code : codes) {
@@ -256,14 +280,16 @@ CExchangeFromPCAToKw39::UnmatchedPayments CExchangeFromPCAToKw39::FindUnmatchedP
     // "社員コード" is the first key column of the payment tables.
     const PcaColumn employee{number.nTable, 0};
     const std::size_t rows = m_reader.RowCount(table);
+    std::string scratch;
+    // Read as a second thread may: it changes nothing in the reader.
     for (std::size_t row = 0; row < rows; ++row) {
-        const std::string_view code = m_reader.RowValue(employee, row);
+        const std::string_view code = m_reader.SharedRowValue(employee, row);
         // The lines of the employee "" are each told by the reader, and no
         // lookup of a payment row reaches them.
         if (code.empty()) continue;
-        const std::string_view key2 = m_reader.RowValue(number, row);
+        const std::string_view key2 = m_reader.SharedRowValue(number, row);
         // An empty number is told by the reader.
-        if (key2.empty() || HasPaymentRow(headCode, code, key2)) continue;
+        if (key2.empty() || m_reader.SharedHasRow(headCode, code, key2, scratch)) continue;
         unmatched[code].push_back(key2);
     }
     return unmatched;

@@ -80,11 +80,16 @@ bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
             if (pos >= joinedKey.size() || joinedKey[pos] != '@') return false;
             ++pos;
         }
-        const std::string_view value = rows.Field(row, i);
+        const std::string_view value = rows.SharedField(row, i);
         if (joinedKey.substr(pos, value.size()) != value) return false;
         pos += value.size();
     }
     return pos == joinedKey.size();
+}
+
+std::uint32_t TableRows::SharedFindRow(std::string_view joinedKey) const {
+    return keys.Find(HashKey(joinedKey),
+                     [&](std::uint32_t row) { return KeyEquals(row, joinedKey); });
 }
 
 std::uint32_t TableRows::FindRow(std::string_view joinedKey) const {

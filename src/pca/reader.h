@@ -101,6 +101,15 @@ class CPCAKyuuyo {
     // unknown table or column.
     std::string_view RowValue(const PcaColumn& column, std::size_t row) const;
 
+    // What RowValue answers, and whether a table of two key columns holds a
+    // row under `code` and `key2` (both not empty), found without changing
+    // anything in the reader, not even what the lookups keep for the next
+    // one: these may be asked on a second thread while another thread reads
+    // the reader. `scratch` is the caller's.
+    std::string_view SharedRowValue(const PcaColumn& column, std::size_t row) const;
+    bool SharedHasRow(const PcaColumn& column, std::string_view code, std::string_view key2,
+                      std::string& scratch) const;
+
     // Where the first line of a row of a keyed table, or of the row under
     // `keys`, was read; known only for the lines read while a listener was set.
     LineOrigin RowOrigin(std::string_view table, std::size_t row) const;

@@ -35,6 +35,10 @@ struct TableRows {
     // The same for the key values, joined only when the answer is not the last.
     std::uint32_t FindRow(std::initializer_list<std::string_view> keys,
                           std::string& joinScratch) const;
+    // The row stored under a joined key, found without keeping it: may be
+    // asked on a second thread while another reads the table.
+    std::uint32_t SharedFindRow(std::string_view joinedKey) const;
+    // Reads the key fields without keeping where they were found.
     bool KeyEquals(std::uint32_t row, std::string_view joinedKey) const;
     // To be called when a row with a new key was added: a key looked for in
     // vain before may be this one.

@@ -1,5 +1,6 @@
 // The lookups of the converters on the loaded tables of CPCAKyuuyo.
 #include <algorithm>
+#include <array>
 
 #include "pca/reader.h"
 #include "pca/reader_impl.h"
@@ -131,14 +132,42 @@ bool CPCAKyuuyo::SectionRead(std::string_view table) const {
     return rows && rows->bSectionRead;
 }
 
-std::string_view CPCAKyuuyo::RowValue(const PcaColumn& column, std::size_t row) const {
-    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
-        return {};
-    const TableRows& rows = m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)];
-    if (row >= rows.rows.Size() || column.nColumn < 0 || column.nColumn >= rows.pInfo->nColumns) {
-        return {};
+namespace {
+
+// The rows of the table of `column`, when the row and the column lie in it.
+const RowStore* RowsOf(const std::vector<TableRows>& tables, const PcaColumn& column,
+                       std::size_t row) {
+    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= tables.size()) {
+        return nullptr;
     }
-    return rows.rows.Field(static_cast<std::uint32_t>(row), column.nColumn);
+    const TableRows& table = tables[static_cast<std::size_t>(column.nTable)];
+    if (row >= table.rows.Size() || column.nColumn < 0 || column.nColumn >= table.pInfo->nColumns) {
+        return nullptr;
+    }
+    return &table.rows;
+}
+
+}  // namespace
+
+std::string_view CPCAKyuuyo::RowValue(const PcaColumn& column, std::size_t row) const {
+    const RowStore* rows = RowsOf(m_pImpl->m_aTables, column, row);
+    return rows ? rows->Field(static_cast<std::uint32_t>(row), column.nColumn) : std::string_view();
+}
+
+std::string_view CPCAKyuuyo::SharedRowValue(const PcaColumn& column, std::size_t row) const {
+    const RowStore* rows = RowsOf(m_pImpl->m_aTables, column, row);
+    return rows ? rows->SharedField(static_cast<std::uint32_t>(row), column.nColumn)
+                : std::string_view();
+}
+
+bool CPCAKyuuyo::SharedHasRow(const PcaColumn& column, std::string_view code, std::string_view key2,
+                              std::string& scratch) const {
+    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
+        return false;
+    const TableRows& rows = m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)];
+    if (rows.pInfo->nKeyColumns != 2 || code.empty() || key2.empty()) return false;
+    JoinKeyInto(std::array<std::string_view, 2>{code, key2}, 2, scratch);
+    return rows.SharedFindRow(scratch) != kNoRow;
 }
 
 LineOrigin CPCAKyuuyo::RowOrigin(std::string_view table, std::size_t row) const {

@@ -160,6 +160,13 @@ std::string_view RowStore::Field(std::uint32_t row, int column) const {
     return Decode(p);
 }
 
+std::string_view RowStore::SharedField(std::uint32_t row, int column) const {
+    const char* const start = m_aRows[row];
+    if (column >= CountOf(start)) return {};
+    const char* p = FieldStart(start, column);
+    return Decode(p);
+}
+
 const char* RowStore::FieldStart(const char* row, int column) const {
     const char* p = nullptr;
     int skip = column;

@@ -35,6 +35,9 @@ class RowStore {
 
     // The value at a 0-based position; valid for the life of the store.
     std::string_view Field(std::uint32_t row, int column) const;
+    // The same without keeping where it was found, so that it may be asked on
+    // a second thread while another reads the store.
+    std::string_view SharedField(std::uint32_t row, int column) const;
 
     // Splits `line` by the CSV rules (SplitCsvInto) into a staged row at the end
     // of the arena and returns the number of fields of the line, which may be
