@@ -247,8 +247,6 @@ void ThrowUnlessText(const std::string& path, const TextEncodingCheck& encoding)
 // holds. Every file must have its sections marked.
 std::optional<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAside(
     const std::vector<std::string>& paths, std::size_t files) {
-    // Below this a thread costs more than it saves.
-    constexpr std::uint64_t kLeastAside = std::uint64_t{8} << 20;
     std::map<std::string_view, int> sections;  // per table code
     for (std::size_t i = 0; i < files; ++i) {
         const auto marks = m_mapSections.find(paths[i]);
@@ -264,7 +262,7 @@ std::optional<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAside(
                 continue;
             }
             const std::uint64_t bytes = mark.endOffset - mark.dataOffset;
-            if (bytes >= kLeastAside && (!best || bytes > best->bytes)) {
+            if (bytes >= m_nLeastAside && (!best || bytes > best->bytes)) {
                 best = AsideChoice{i, &mark, table, bytes};
             }
         }
@@ -585,5 +583,7 @@ bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count)
 void CPCAKyuuyo::SetSectionMarks(const std::string& path, SectionMarks marks) {
     m_pImpl->m_mapSections[path] = std::move(marks);
 }
+
+void CPCAKyuuyo::SetLeastAside(std::uint64_t bytes) { m_pImpl->m_nLeastAside = bytes; }
 
 }  // namespace kw39

@@ -121,6 +121,9 @@ class CPCAKyuuyo {
     // a large section may then be loaded on a second thread. A file that no
     // longer holds them where they were fails to load (InputChangedError).
     void SetSectionMarks(const std::string& path, SectionMarks marks);
+    // The least size of a section loaded on a second thread: 8 MiB, below
+    // which a thread costs more than it saves. Tests make it smaller.
+    void SetLeastAside(std::uint64_t bytes);
 
     // Tells `listener` (nullptr: nobody) about the lines the following loads
     // find worth a look. The reader does not own it.

@@ -141,6 +141,8 @@ struct CPCAKyuuyo::Impl {
     ReadListener* m_pListener = nullptr;                // not owned
     std::vector<std::string> m_aPaths;                  // the files read while a listener was set
     std::map<std::string, SectionMarks> m_mapSections;  // where the sections of a file lie
+    // Below this a thread costs more than it saves.
+    std::uint64_t m_nLeastAside = std::uint64_t{8} << 20;
     // Reused for every joined key; a reader is used from one thread only.
     mutable std::string m_strKeyScratch;
 };
