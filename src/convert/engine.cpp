@@ -82,36 +82,46 @@ void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, LinkMode mod
     document.Finish();
 }
 
-void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
-    const std::vector<std::string>& codes = m_reader.GetEmployeeCodes();
-    UnmatchedPayments unmatchedKyuuyo;
-    UnmatchedPayments unmatchedShouyo;
-    if (m_pObserver) {
-        // The salary payments, the largest table, are matched on a second
-        // thread while the other checks run here (without one, after them).
-        std::exception_ptr failure;
-        bool matched = false;
-        std::thread salaries = platform::StartHelperThread([&]() noexcept {
+// The salary payments of a large export, its largest table, are matched on a
+// second thread while the other checks run here.
+void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string>& codes,
+                                                   UnmatchedPayments& kyuuyo,
+                                                   UnmatchedPayments& shouyo) {
+    // Below this many rows (200 employees' twelve months) a thread costs more
+    // than it saves.
+    constexpr std::size_t kLeastRowsAside = 2400;
+    std::exception_ptr failure;
+    bool matched = false;
+    std::thread salaries;
+    if (m_reader.RowCount("10702") >= kLeastRowsAside) {
+        salaries = platform::StartHelperThread([&]() noexcept {
             try {
-                unmatchedKyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+                kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
                 matched = true;
             } catch (...) {
                 failure = std::current_exception();
             }
         });
-        try {
-            ReportUnreadTables();
-            ReportUnknownEmployees(codes);
-            unmatchedShouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
-        } catch (...) {
-            if (salaries.joinable()) salaries.join();
-            throw;
-        }
+    }
+    try {
+        ReportUnreadTables();
+        ReportUnknownEmployees(codes);
+        shouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
+    } catch (...) {
         if (salaries.joinable()) salaries.join();
-        if (failure) std::rethrow_exception(failure);
-        if (!matched) {
-            unmatchedKyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
-        }
+        throw;
+    }
+    if (salaries.joinable()) salaries.join();
+    if (failure) std::rethrow_exception(failure);
+    if (!matched) kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+}
+
+void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
+    const std::vector<std::string>& codes = m_reader.GetEmployeeCodes();
+    UnmatchedPayments unmatchedKyuuyo;
+    UnmatchedPayments unmatchedShouyo;
+    if (m_pObserver) {
+        CheckBeforeConverting(codes, unmatchedKyuuyo, unmatchedShouyo);
         m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
     }
     for (const std::string& code : codes) {

@@ -149,6 +149,11 @@ class CExchangeFromPCAToKw39 {
                                             const PcaColumn& headCode) const;
     void ReportUnmatchedPayments(const std::string& code, std::string_view table,
                                  const UnmatchedPayments& unmatched);
+    // The checks of the whole export before the first employee is converted:
+    // tables not read, rows of unknown employees, payments without their head
+    // row (into `kyuuyo` and `shouyo`).
+    void CheckBeforeConverting(const std::vector<std::string>& codes, UnmatchedPayments& kyuuyo,
+                               UnmatchedPayments& shouyo);
     // Tells the observer of the salary records that took more than one
     // payment; the pairs of m_aPaymentNumbers are (record index, number).
     void ReportMergedPayments(const std::string& code);
