@@ -2,6 +2,7 @@
 #include "pca/reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -73,6 +74,32 @@ TableRows::TableRows(const PCATABLEINFO& table)
       nCheckedKeys(CheckedKeysOf(table)),
       rows(table.nColumns) {}
 
+namespace {
+
+// Whether two texts are the same. Keys are a few bytes long, and are compared
+// for nearly every value the conversion reads: comparing them here costs less
+// than a call of the library's comparison.
+bool SameText(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const auto word = [](const char* p, auto zero) {
+        decltype(zero) w;
+        std::memcpy(&w, p, sizeof w);
+        return w;
+    };
+    if (n >= 8 && n <= 16) {
+        return word(a.data(), std::uint64_t{}) == word(b.data(), std::uint64_t{}) &&
+               word(a.data() + n - 8, std::uint64_t{}) == word(b.data() + n - 8, std::uint64_t{});
+    }
+    if (n >= 4 && n < 8) {
+        return word(a.data(), std::uint32_t{}) == word(b.data(), std::uint32_t{}) &&
+               word(a.data() + n - 4, std::uint32_t{}) == word(b.data() + n - 4, std::uint32_t{});
+    }
+    return a == b;
+}
+
+}  // namespace
+
 bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
     std::size_t pos = 0;
     for (int i = 0; i < pInfo->nKeyColumns; ++i) {
@@ -81,7 +108,7 @@ bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
             ++pos;
         }
         const std::string_view value = rows.SharedField(row, i);
-        if (joinedKey.substr(pos, value.size()) != value) return false;
+        if (!SameText(joinedKey.substr(pos, value.size()), value)) return false;
         pos += value.size();
     }
     return pos == joinedKey.size();
@@ -93,7 +120,7 @@ std::uint32_t TableRows::SharedFindRow(std::string_view joinedKey) const {
 }
 
 std::uint32_t TableRows::FindRow(std::string_view joinedKey) const {
-    if (m_bLastValid && joinedKey == m_strLastKey) return m_nLastRow;
+    if (m_bLastValid && SameText(joinedKey, m_strLastKey)) return m_nLastRow;
     // A key names one row at most, so a row whose key matches is the answer.
     const std::uint32_t next = m_nCursor + 1;
     if (m_nCursor != kNoRow && next < rows.Size() && KeyEquals(next, joinedKey)) {
@@ -121,7 +148,7 @@ std::uint32_t TableRows::FindRow(std::initializer_list<std::string_view> keys,
                 ++pos;
             }
             first = false;
-            same = same && m_strLastKey.compare(pos, key.size(), key) == 0;
+            same = same && SameText(std::string_view(m_strLastKey).substr(pos, key.size()), key);
             if (!same) break;
             pos += key.size();
         }
