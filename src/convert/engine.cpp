@@ -290,7 +290,7 @@ CExchangeFromPCAToKw39::UnmatchedPayments CExchangeFromPCAToKw39::FindUnmatchedP
     // "社員コード" is the first key column of the payment tables.
     const PcaColumn employee{number.nTable, 0};
     const std::size_t rows = m_reader.RowCount(table);
-    std::string scratch;
+    CPCAKyuuyo::SharedLookup lookup;
     // Read as a second thread may: it changes nothing in the reader.
     for (std::size_t row = 0; row < rows; ++row) {
         const std::string_view code = m_reader.SharedRowValue(employee, row);
@@ -299,7 +299,7 @@ CExchangeFromPCAToKw39::UnmatchedPayments CExchangeFromPCAToKw39::FindUnmatchedP
         if (code.empty()) continue;
         const std::string_view key2 = m_reader.SharedRowValue(number, row);
         // An empty number is told by the reader.
-        if (key2.empty() || m_reader.SharedHasRow(headCode, code, key2, scratch)) continue;
+        if (key2.empty() || m_reader.SharedHasRow(headCode, code, key2, lookup)) continue;
         unmatched[code].push_back(key2);
     }
     return unmatched;

@@ -114,22 +114,19 @@ bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
     return pos == joinedKey.size();
 }
 
-std::uint32_t TableRows::SharedFindRow(std::string_view joinedKey) const {
-    return keys.Find(HashKey(joinedKey),
-                     [&](std::uint32_t row) { return KeyEquals(row, joinedKey); });
+std::uint32_t TableRows::SharedFindRow(std::string_view joinedKey, std::uint32_t& near) const {
+    // A key names one row at most, so a row whose key matches is the answer.
+    const std::uint32_t next = near + 1;
+    if (near != kNoRow && next < rows.Size() && KeyEquals(next, joinedKey)) return near = next;
+    const std::uint32_t found =
+        keys.Find(HashKey(joinedKey), [&](std::uint32_t row) { return KeyEquals(row, joinedKey); });
+    if (found != kNoRow) near = found;
+    return found;
 }
 
 std::uint32_t TableRows::FindRow(std::string_view joinedKey) const {
     if (m_bLastValid && SameText(joinedKey, m_strLastKey)) return m_nLastRow;
-    // A key names one row at most, so a row whose key matches is the answer.
-    const std::uint32_t next = m_nCursor + 1;
-    if (m_nCursor != kNoRow && next < rows.Size() && KeyEquals(next, joinedKey)) {
-        m_nLastRow = next;
-    } else {
-        m_nLastRow = keys.Find(HashKey(joinedKey),
-                               [&](std::uint32_t row) { return KeyEquals(row, joinedKey); });
-    }
-    if (m_nLastRow != kNoRow) m_nCursor = m_nLastRow;
+    m_nLastRow = SharedFindRow(joinedKey, m_nCursor);
     m_strLastKey.assign(joinedKey);
     m_bLastValid = true;
     return m_nLastRow;

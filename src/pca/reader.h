@@ -105,10 +105,14 @@ class CPCAKyuuyo {
     // row under `code` and `key2` (both not empty), found without changing
     // anything in the reader, not even what the lookups keep for the next
     // one: these may be asked on a second thread while another thread reads
-    // the reader. `scratch` is the caller's.
+    // the reader. What the caller's lookups keep instead is its own.
+    struct SharedLookup {
+        std::string joined;              // the key joined last
+        std::uint32_t row = UINT32_MAX;  // the row found last: the next one is tried first
+    };
     std::string_view SharedRowValue(const PcaColumn& column, std::size_t row) const;
     bool SharedHasRow(const PcaColumn& column, std::string_view code, std::string_view key2,
-                      std::string& scratch) const;
+                      SharedLookup& lookup) const;
 
     // Where the first line of a row of a keyed table, or of the row under
     // `keys`, was read; known only for the lines read while a listener was set.

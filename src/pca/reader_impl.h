@@ -35,9 +35,11 @@ struct TableRows {
     // The same for the key values, joined only when the answer is not the last.
     std::uint32_t FindRow(std::initializer_list<std::string_view> keys,
                           std::string& joinScratch) const;
-    // The row stored under a joined key, found without keeping it: may be
-    // asked on a second thread while another reads the table.
-    std::uint32_t SharedFindRow(std::string_view joinedKey) const;
+    // The row stored under a joined key, found without keeping anything in
+    // the table: may be asked on a second thread while another reads it.
+    // `near` is the row the caller found last (kNoRow: none); the row after
+    // it is tried before the hash, and the row found is kept there.
+    std::uint32_t SharedFindRow(std::string_view joinedKey, std::uint32_t& near) const;
     // Reads the key fields without keeping where they were found.
     bool KeyEquals(std::uint32_t row, std::string_view joinedKey) const;
     // To be called when a row with a new key was added: a key looked for in

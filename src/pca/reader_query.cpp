@@ -161,13 +161,13 @@ std::string_view CPCAKyuuyo::SharedRowValue(const PcaColumn& column, std::size_t
 }
 
 bool CPCAKyuuyo::SharedHasRow(const PcaColumn& column, std::string_view code, std::string_view key2,
-                              std::string& scratch) const {
+                              SharedLookup& lookup) const {
     if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
         return false;
     const TableRows& rows = m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)];
     if (rows.pInfo->nKeyColumns != 2 || code.empty() || key2.empty()) return false;
-    JoinKeyInto(std::array<std::string_view, 2>{code, key2}, 2, scratch);
-    return rows.SharedFindRow(scratch) != kNoRow;
+    JoinKeyInto(std::array<std::string_view, 2>{code, key2}, 2, lookup.joined);
+    return rows.SharedFindRow(lookup.joined, lookup.row) != kNoRow;
 }
 
 LineOrigin CPCAKyuuyo::RowOrigin(std::string_view table, std::size_t row) const {
