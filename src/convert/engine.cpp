@@ -91,18 +91,17 @@ void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string
     // than it saves.
     constexpr std::size_t kLeastRowsAside = 2400;
     std::exception_ptr failure;
-    bool matched = false;
     std::thread salaries;
     if (m_reader.RowCount("10702") >= kLeastRowsAside) {
         salaries = platform::StartHelperThread([&]() noexcept {
             try {
                 kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
-                matched = true;
             } catch (...) {
                 failure = std::current_exception();
             }
         });
     }
+    const bool aside = salaries.joinable();
     try {
         ReportUnreadTables();
         ReportUnknownEmployees(codes);
@@ -113,7 +112,7 @@ void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string
     }
     if (salaries.joinable()) salaries.join();
     if (failure) std::rethrow_exception(failure);
-    if (!matched) kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+    if (!aside) kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
 }
 
 void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {

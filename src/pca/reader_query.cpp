@@ -17,6 +17,14 @@ bool IsFirstKeySelection(const PCATABLEINFO& table, const std::vector<int>& cond
     return table.nKeyColumns >= 1 && conditionColumns.size() == 1 && conditionColumns[0] == 0;
 }
 
+// The table of a column resolved once; null for an unresolved one.
+const TableRows* TableOf(const std::vector<TableRows>& tables, const PcaColumn& column) {
+    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= tables.size()) {
+        return nullptr;
+    }
+    return &tables[static_cast<std::size_t>(column.nTable)];
+}
+
 }  // namespace
 
 std::string_view CPCAKyuuyo::Impl::Lookup(const TableRows& table,
@@ -44,10 +52,8 @@ std::string_view CPCAKyuuyo::GetValue(int nKind, std::string_view table,
 
 std::string_view CPCAKyuuyo::GetValue(const PcaColumn& column,
                                       std::initializer_list<std::string_view> keys) const {
-    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
-        return {};
-    return m_pImpl->Lookup(m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)], keys,
-                           column.nColumn);
+    const TableRows* table = TableOf(m_pImpl->m_aTables, column);
+    return table ? m_pImpl->Lookup(*table, keys, column.nColumn) : std::string_view();
 }
 
 const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request) {
@@ -108,11 +114,9 @@ const std::vector<std::string_view>& CPCAKyuuyo::SelectByFirstKey(const PcaColum
                                                                   std::string_view value) {
     std::vector<std::string_view>& result = m_pImpl->m_aSelectResult;
     result.clear();
-    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
-        return result;
-    const TableRows& table = m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)];
-    if (column.nColumn < 0 || table.pInfo->nKeyColumns == 0) return result;
-    m_pImpl->SelectByFirstKey(table, column.nColumn, value);
+    const TableRows* table = TableOf(m_pImpl->m_aTables, column);
+    if (!table || column.nColumn < 0 || table->pInfo->nKeyColumns == 0) return result;
+    m_pImpl->SelectByFirstKey(*table, column.nColumn, value);
     return result;
 }
 
@@ -137,14 +141,12 @@ namespace {
 // The rows of the table of `column`, when the row and the column lie in it.
 const RowStore* RowsOf(const std::vector<TableRows>& tables, const PcaColumn& column,
                        std::size_t row) {
-    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= tables.size()) {
+    const TableRows* table = TableOf(tables, column);
+    if (!table || row >= table->rows.Size() || column.nColumn < 0 ||
+        column.nColumn >= table->pInfo->nColumns) {
         return nullptr;
     }
-    const TableRows& table = tables[static_cast<std::size_t>(column.nTable)];
-    if (row >= table.rows.Size() || column.nColumn < 0 || column.nColumn >= table.pInfo->nColumns) {
-        return nullptr;
-    }
-    return &table.rows;
+    return &table->rows;
 }
 
 }  // namespace
@@ -162,12 +164,10 @@ std::string_view CPCAKyuuyo::SharedRowValue(const PcaColumn& column, std::size_t
 
 bool CPCAKyuuyo::SharedHasRow(const PcaColumn& column, std::string_view code, std::string_view key2,
                               SharedLookup& lookup) const {
-    if (column.nTable < 0 || static_cast<std::size_t>(column.nTable) >= m_pImpl->m_aTables.size())
-        return false;
-    const TableRows& rows = m_pImpl->m_aTables[static_cast<std::size_t>(column.nTable)];
-    if (rows.pInfo->nKeyColumns != 2 || code.empty() || key2.empty()) return false;
+    const TableRows* rows = TableOf(m_pImpl->m_aTables, column);
+    if (!rows || rows->pInfo->nKeyColumns != 2 || code.empty() || key2.empty()) return false;
     JoinKeyInto(std::array<std::string_view, 2>{code, key2}, 2, lookup.joined);
-    return rows.SharedFindRow(lookup.joined, lookup.row) != kNoRow;
+    return rows->SharedFindRow(lookup.joined, lookup.row) != kNoRow;
 }
 
 LineOrigin CPCAKyuuyo::RowOrigin(std::string_view table, std::size_t row) const {

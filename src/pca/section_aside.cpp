@@ -20,25 +20,6 @@ class StopAtFinding : public ReadListener {
     void Noted(const ReadFinding&) override { throw LeftForInTurn{}; }
 };
 
-// The bytes of a part read through the encoding check: the reading before the
-// load found them to be Shift_JIS text, so a fault here means the file was
-// written again meanwhile. Nothing after such a piece is handed out.
-class CheckedPart : public platform::InputFile {
-  public:
-    CheckedPart(std::unique_ptr<platform::InputFile> part, TextEncodingCheck& check)
-        : m_pPart(std::move(part)), m_check(check) {}
-    std::size_t Read(char* buffer, std::size_t size) override {
-        const std::size_t got = m_pPart->Read(buffer, size);
-        m_check.Feed(std::string_view(buffer, got));
-        if (!m_check.ShiftJisSoFar()) throw LeftForInTurn{};
-        return got;
-    }
-
-  private:
-    std::unique_ptr<platform::InputFile> m_pPart;
-    TextEncodingCheck& m_check;
-};
-
 }  // namespace
 
 SectionAside::SectionAside(const platform::InputFile& file,
@@ -63,12 +44,15 @@ SectionAside::~SectionAside() {
 void SectionAside::Run() noexcept {
     StopAtFinding stop;
     try {
-        CheckedPart checked(std::move(m_pPart), m_check);
+        CheckedInputFile checked(*m_pPart, m_check);
         platform::LineReader reader(checked);
         std::string_view raw;
         while (m_nLoaded < m_mark.lastLine && !m_bStop.load(std::memory_order_relaxed)) {
-            // A section that ends before its last line is left to Finish.
-            if (!reader.Next(raw)) return;
+            // A section that ends before its last line is left to Finish, and
+            // so are the lines from a piece of bytes that is no Shift_JIS
+            // text: the reading before the load found them to be, so the file
+            // was written again meanwhile.
+            if (!reader.Next(raw) || !m_check.ShiftJisSoFar()) return;
             const std::string_view line = platform::TrimTrailingBlanks(raw);
             const std::size_t number = m_mark.headerLine + reader.LineNumber();
             if (!line.empty()) {

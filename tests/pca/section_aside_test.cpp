@@ -202,6 +202,8 @@ TEST(SectionAside, FileWrittenAgainAfterItsSectionsWereFound) {
          Outcome::AsInTurn},
         {"the same layout, other values", MonthlyFile({{9, "E1,1,2"}}, after),
          MonthlyFile({{9, "E1,1,3"}}, after), Outcome::AsInTurn},
+        {"a byte that is no text in the large section", MonthlyFile({{5000, "E1,1,xx"}}, after),
+         MonthlyFile({{5000, "E1,1,\x85\x40"}}, after), Outcome::WrittenAgain},
         {"UTF-8 in the large section of a file otherwise ASCII",
          MonthlyFile({{5000, "E1,1,xxxxxx"}}, after, "Kaisha"),
          MonthlyFile({{5000, "E1,1," + utf8}}, after, "Kaisha"), Outcome::Refused},
