@@ -17,6 +17,11 @@ class CountingInputFile : public platform::InputFile {
     bool Rewind() override { return m_file->Rewind(); }
     std::optional<platform::FileIdentity> Identity() const override { return m_file->Identity(); }
     std::optional<platform::FileStamp> Stamp() const override { return m_file->Stamp(); }
+    // A part read on another thread counts as well.
+    std::unique_ptr<platform::InputFile> ReadAt(std::uint64_t offset) const override {
+        std::unique_ptr<platform::InputFile> part = m_file->ReadAt(offset);
+        return part ? std::make_unique<CountingInputFile>(std::move(part), m_listener) : nullptr;
+    }
 
   private:
     std::unique_ptr<platform::InputFile> m_file;

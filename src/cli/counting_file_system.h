@@ -11,6 +11,8 @@
 
 namespace kw39::cli {
 
+// Told from whichever thread reads or writes: a part of a large file is read
+// on a second thread, and the document is written on one.
 class ByteListener {
   public:
     virtual ~ByteListener() = default;

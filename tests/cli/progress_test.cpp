@@ -204,6 +204,26 @@ TEST(RunProgressTest, DrawnOnlyForRunsOfAFewMegabytes) {
     }
 }
 
+// A part of a file read at an offset, as a second thread reads a large section
+// or the second half of a file, counts as the file's own reads do.
+TEST(RunProgressTest, APartReadAtAnOffsetCounts) {
+    struct Bytes : cli::ByteListener {
+        void BytesRead(std::size_t count) override { read += count; }
+        void BytesWritten(std::size_t) override {}
+        std::size_t read = 0;
+    } bytes;
+    TempDir dir;
+    const std::string path = dir.Write("f.csv", std::string(1000, 'x'));
+    if (!platform::RealFileSystem().OpenRead(path)->ReadAt(0)) GTEST_SKIP() << "no ReadAt here";
+    cli::CountingFileSystem fs(platform::RealFileSystem(), bytes);
+    const std::unique_ptr<platform::InputFile> file = fs.OpenRead(path);
+    const std::unique_ptr<platform::InputFile> part = file->ReadAt(600);
+    ASSERT_NE(part, nullptr);
+    char buffer[2000];
+    EXPECT_EQ(part->Read(buffer, sizeof buffer), 400u);
+    EXPECT_EQ(bytes.read, 400u);
+}
+
 TEST(ExitStatusTest, TheWorstStatusOfABatch) {
     struct Case {
         std::vector<int> statuses;
