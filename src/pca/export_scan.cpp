@@ -222,7 +222,7 @@ class BoundedInputFile : public platform::InputFile {
 };
 
 // Below this, a second thread costs more than it saves.
-constexpr std::uint64_t kLeastSplit = std::uint64_t{8} << 20;
+constexpr std::uint64_t kLeastSplit = std::uint64_t{2} << 20;
 
 // The start of the first line at or after the middle of a file of `size`
 // bytes; nothing when none is found soon after it.

@@ -77,6 +77,26 @@ const char* SkipPlainText(const char* p, const char* end, std::size_t&) {
 }
 #endif
 
+// Skips whole characters of Shift_JIS beyond ASCII: double-byte characters
+// that CP932 assigns and single-byte katakana. Stops at anything else, and at
+// a lead byte whose trail byte is not in this piece.
+const char* SkipShiftJis(const char* p, const char* end) {
+    while (p < end) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (platform::IsLeadByte(c)) {
+            if (end - p < 2 || !platform::IsCp932DoubleByte(c, static_cast<unsigned char>(p[1]))) {
+                break;
+            }
+            p += 2;
+        } else if (c >= 0xA1 && c <= 0xDF) {
+            ++p;
+        } else {
+            break;
+        }
+    }
+    return p;
+}
+
 }  // namespace
 
 void TextEncodingCheck::Feed(std::string_view bytes) {
@@ -88,18 +108,25 @@ void TextEncodingCheck::Feed(std::string_view bytes) {
             return;
         }
         // Between characters, runs of ASCII text (most of an export) change
-        // no state.
+        // no state; nor do whole Shift_JIS characters once the bytes can no
+        // longer be UTF-8.
         if (m_nCp932Lead == 0 && m_nUtf8Need == 0 && m_nStart == 3) {
-            p = SkipPlainText(p, end, m_nLine);
-            for (; p < end; ++p) {
-                const auto c = static_cast<unsigned char>(*p);
-                if (c == '\n') {
-                    ++m_nLine;
-                } else if (!IsPlainAscii(c)) {
-                    break;
+            for (;;) {
+                p = SkipPlainText(p, end, m_nLine);
+                for (; p < end; ++p) {
+                    const auto c = static_cast<unsigned char>(*p);
+                    if (c == '\n') {
+                        ++m_nLine;
+                    } else if (!IsPlainAscii(c)) {
+                        break;
+                    }
                 }
+                if (p == end) return;
+                if (m_bUtf8Valid || m_nCp932ErrorLine != 0) break;
+                const char* const after = SkipShiftJis(p, end);
+                if (after == p) break;
+                p = after;
             }
-            if (p == end) return;
         }
         const auto c = static_cast<unsigned char>(*p++);
         if (c == kEndOfFile) {
@@ -150,6 +177,7 @@ void TextEncodingCheck::FeedUtf8(unsigned char c) {
     if (m_nUtf8Need > 0) {
         if (c < m_nUtf8Low || c > m_nUtf8High) {
             m_bUtf8Valid = false;
+            m_nUtf8Need = 0;  // no longer awaited: the bytes are no UTF-8
             return;
         }
         m_nUtf8Low = 0x80;
