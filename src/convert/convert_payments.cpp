@@ -93,9 +93,13 @@ std::string NormalisedMonth(std::string_view number) {
 void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
     std::array<PaymentSlot, kSalarySlots> slots{};
     bool decemberTaken = false;
-    for (const std::string_view number : SelectOfEmployee(kKyuuyoSikyuukai, code)) {
+    // The values of one payment are read from its row of 10701 (the one its
+    // number came from) and its row of 10702, each found once.
+    for (const std::uint32_t head : SelectRowsOfEmployee(kKyuuyoSikyuukai, code)) {
         // Every lookup uses the payment number exactly as PCA wrote it.
-        const std::string_view date = Value(kKyuuyoSikyuubi, code, number);
+        const std::string_view number = ValueAt(kKyuuyoSikyuukai, head);
+        const std::size_t detail = RowOf(kKyuuyoSikyuubi, code, number);
+        const std::string_view date = ValueAt(kKyuuyoSikyuubi, detail);
         if (date.size() != kPaymentDateLength) {
             if (m_pObserver)
                 m_pObserver->Found(KyuuyoLeftOut{code, number, KyuuyoSkip::PaymentDate, date});
@@ -119,12 +123,14 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
         }
         PaymentSlot& slot = slots[index];
         const auto add = [&](double& sum, const AmountColumn& amount) {
-            AddAmount(sum, Value(amount.column, code, number), amount, code, number, m_pObserver);
+            AddAmount(sum, ValueAt(amount.column, detail), amount, code, number, m_pObserver);
         };
         add(slot.total, kKyuuyoKazeiGoukei);
         add(slot.insurance, kKyuuyoSyakaiHoken);
         add(slot.tax, kKyuuyoSyotokuzei);
-        slot.dependants = ToInteger(Value(kKyuuyoFuyouNinzuu, code, number));
+        // The number is not empty here (its date was found): the row under
+        // the employee and this number is the one it came from.
+        slot.dependants = ToInteger(ValueAt(kKyuuyoFuyouNinzuu, head));
         if (m_pObserver) m_aPaymentNumbers.emplace_back(index, number);
     }
     if (m_pObserver) ReportMergedPayments(code);
@@ -135,7 +141,8 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
 
 void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
     std::array<PaymentSlot, kBonusSlots> slots{};
-    for (const std::string_view number : SelectOfEmployee(kShouyoSikyuukai, code)) {
+    for (const std::uint32_t head : SelectRowsOfEmployee(kShouyoSikyuukai, code)) {
+        const std::string_view number = ValueAt(kShouyoSikyuukai, head);
         const int n = ToInteger(number);
         // A number below 1 (empty or not a number included) names no bonus.
         if (n < 1) {
@@ -143,14 +150,17 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
             continue;
         }
         PaymentSlot& slot = slots[std::min(n, kBonusSlots) - 1];
+        const std::size_t detail = RowOf(kShouyoKazeiGoukei.column, code, number);
         const auto add = [&](double& sum, const AmountColumn& amount) {
-            AddAmount(sum, Value(amount.column, code, number), amount, code, number, m_pObserver);
+            AddAmount(sum, ValueAt(amount.column, detail), amount, code, number, m_pObserver);
         };
         add(slot.total, kShouyoKazeiGoukei);
         add(slot.insurance, kShouyoSyakaiHoken);
         add(slot.tax, kShouyoSyotokuzei);
-        slot.dependants = ToInteger(Value(kShouyoFuyouNinzuu, code, number));
-        if (m_pObserver && !HasPaymentRow(kShouyoMeisaiCode, code, number)) {
+        // A lookup under an empty employee code finds nothing; the number
+        // is not empty here.
+        slot.dependants = code.empty() ? 0 : ToInteger(ValueAt(kShouyoFuyouNinzuu, head));
+        if (m_pObserver && ValueAt(kShouyoMeisaiCode, detail).empty()) {
             m_pObserver->Found(BonusAmountsMissing{code, number});
         }
         if (m_pObserver) {

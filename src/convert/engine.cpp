@@ -222,14 +222,23 @@ const std::vector<std::string_view>& CExchangeFromPCAToKw39::SelectOfEmployee(
     return m_reader.SelectByFirstKey(resultColumn, code);
 }
 
+const std::vector<std::uint32_t>& CExchangeFromPCAToKw39::SelectRowsOfEmployee(
+    const PcaColumn& column, std::string_view code) {
+    return m_reader.SelectRowsByFirstKey(column, code);
+}
+
+std::size_t CExchangeFromPCAToKw39::RowOf(const PcaColumn& column, std::string_view code,
+                                          std::string_view key2) const {
+    return m_reader.FindRowOf(column, {code, key2});
+}
+
+std::string_view CExchangeFromPCAToKw39::ValueAt(const PcaColumn& column, std::size_t row) const {
+    return m_reader.RowValue(column, row);
+}
+
 bool CExchangeFromPCAToKw39::HasRow(const PcaColumn& keyColumn, std::string_view key) const {
     // A stored row holds its own key, which is never empty.
     return !Value(keyColumn, key).empty();
-}
-
-bool CExchangeFromPCAToKw39::HasPaymentRow(const PcaColumn& codeColumn, std::string_view code,
-                                           std::string_view key2) const {
-    return !Value(codeColumn, code, key2).empty();
 }
 
 void CExchangeFromPCAToKw39::ReportMissingRows(const std::string& code) {

@@ -123,6 +123,14 @@ class CExchangeFromPCAToKw39 {
     // reader and lives until the next selection.
     const std::vector<std::string_view>& SelectOfEmployee(const PcaColumn& resultColumn,
                                                           std::string_view code);
+    // The employee's rows of a two-key table, in file order, for the values of
+    // one row read with ValueAt; the list lives until the next selection.
+    const std::vector<std::uint32_t>& SelectRowsOfEmployee(const PcaColumn& column,
+                                                           std::string_view code);
+    // The row of a two-key table under the employee code and second key, as
+    // Value finds it, and a value of a row (of the column's table) so found.
+    std::size_t RowOf(const PcaColumn& column, std::string_view code, std::string_view key2) const;
+    std::string_view ValueAt(const PcaColumn& column, std::size_t row) const;
     // Files a value under a label for the employee (the store keeps a copy).
     void SetData(const std::string& code, std::string_view value, std::string_view label);
 
@@ -130,10 +138,6 @@ class CExchangeFromPCAToKw39 {
     // True when a one-key table holds a row under `key` (read back from its key
     // column, resolved once).
     bool HasRow(const PcaColumn& keyColumn, std::string_view key) const;
-    // True when a two-key table holds a row for the employee under `key2` (read
-    // back from its "社員コード" column, resolved once).
-    bool HasPaymentRow(const PcaColumn& codeColumn, std::string_view code,
-                       std::string_view key2) const;
     void ReportMissingRows(const std::string& code);
     // What the load left that no employee's conversion reaches: the tables no
     // file had, and the rows of employees missing from the employee list.

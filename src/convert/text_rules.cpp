@@ -107,6 +107,16 @@ double ToReal(std::string_view text) {
         if (wholeDigits > 0 || fractionDigits > 0) end += 1 + fractionDigits;
     }
     if (wholeDigits == 0 && fractionDigits == 0) return 0.0;
+    // Whole amounts of up to 15 digits, nearly every amount of an export, are
+    // exact in a double: no parsing of a general number needed.
+    constexpr std::size_t kExactDigits = 15;
+    if (end == wholeDigits && wholeDigits <= kExactDigits &&
+        (end == text.size() || (text[end] != 'e' && text[end] != 'E'))) {
+        std::int64_t whole = 0;
+        for (std::size_t i = 0; i < wholeDigits; ++i) whole = whole * 10 + (text[i] - '0');
+        const auto value = static_cast<double>(whole);
+        return negative ? -value : value;
+    }
     const std::size_t mantissaEnd = end;
     if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
         std::size_t digitsAt = end + 1;

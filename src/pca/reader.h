@@ -83,6 +83,22 @@ class CPCAKyuuyo {
     const std::vector<std::string_view>& SelectByFirstKey(const PcaColumn& column,
                                                           std::string_view value);
 
+    // The rows a selection of one condition on the first key column picks,
+    // in row order, for the conversion to read with RowValue: the rows of one
+    // employee. The list belongs to the reader and is overwritten by the next
+    // selection of either kind; empty for an unresolved table or one without
+    // key columns.
+    const std::vector<std::uint32_t>& SelectRowsByFirstKey(const PcaColumn& column,
+                                                           std::string_view value);
+
+    // The row of the table of `column` that GetValue reads under `keys`; a
+    // row no table holds (which RowValue answers with "") where GetValue
+    // answers "" whatever the column: no such row, an empty key value, or not
+    // one key value per key column. Several values of one row are then read
+    // with one lookup.
+    std::size_t FindRowOf(const PcaColumn& column,
+                          std::initializer_list<std::string_view> keys) const;
+
     // Employee codes of table 10601, in row order.
     const std::vector<std::string>& GetEmployeeCodes() const;
 

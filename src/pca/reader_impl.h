@@ -125,6 +125,9 @@ struct CPCAKyuuyo::Impl {
                         ReadListener& listener);
     LineOrigin OriginOf(const TableRows::Source& source) const;
     void BuildEmployeeList();
+    // Fills m_aSelectRows with the rows whose first key column holds `value`,
+    // in row order.
+    void SelectRowsByFirstKey(const TableRows& table, std::string_view value);
     // Fills m_aSelectResult with `column` of the rows whose first key column
     // holds `value`, in row order; the table has key columns.
     void SelectByFirstKey(const TableRows& table, int column, std::string_view value);
@@ -133,12 +136,17 @@ struct CPCAKyuuyo::Impl {
     // number of keys, an empty key, a missing row or a position below 0.
     std::string_view Lookup(const TableRows& table, std::initializer_list<std::string_view> keys,
                             int position) const;
+    // The row under `keys`, or kNoRow for a wrong number of keys, an empty key
+    // or a missing row.
+    std::uint32_t LookupRow(const TableRows& table,
+                            std::initializer_list<std::string_view> keys) const;
 
     platform::MessageLog& m_log;
     platform::FileSystem& m_fs;
     std::vector<TableRows> m_aTables;  // in catalogue order
     std::vector<std::string> m_aEmployeeCodes;
     std::vector<std::string_view> m_aSelectResult;
+    std::vector<std::uint32_t> m_aSelectRows;
     std::string m_strCompanyName;
     ReadListener* m_pListener = nullptr;                // not owned
     std::vector<std::string> m_aPaths;                  // the files read while a listener was set

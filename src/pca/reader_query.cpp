@@ -27,19 +27,29 @@ const TableRows* TableOf(const std::vector<TableRows>& tables, const PcaColumn& 
 
 }  // namespace
 
+std::uint32_t CPCAKyuuyo::Impl::LookupRow(const TableRows& table,
+                                          std::initializer_list<std::string_view> keys) const {
+    const PCATABLEINFO& info = *table.pInfo;
+    if (keys.size() != static_cast<std::size_t>(info.nKeyColumns)) return kNoRow;
+    if (std::any_of(keys.begin(), keys.end(), [](std::string_view k) { return k.empty(); })) {
+        return kNoRow;
+    }
+    if (info.nKeyColumns == 0) return 0;
+    return table.FindRow(keys, m_strKeyScratch);
+}
+
 std::string_view CPCAKyuuyo::Impl::Lookup(const TableRows& table,
                                           std::initializer_list<std::string_view> keys,
                                           int position) const {
-    const PCATABLEINFO& info = *table.pInfo;
-    if (keys.size() != static_cast<std::size_t>(info.nKeyColumns)) return {};
-    if (std::any_of(keys.begin(), keys.end(), [](std::string_view k) { return k.empty(); })) {
-        return {};
-    }
     if (position < 0) return {};
-    if (info.nKeyColumns == 0) return table.rows.Field(0, position);
-
-    const std::uint32_t row = table.FindRow(keys, m_strKeyScratch);
+    const std::uint32_t row = LookupRow(table, keys);
     return row == kNoRow ? std::string_view() : table.rows.Field(row, position);
+}
+
+std::size_t CPCAKyuuyo::FindRowOf(const PcaColumn& column,
+                                  std::initializer_list<std::string_view> keys) const {
+    const TableRows* table = TableOf(m_pImpl->m_aTables, column);
+    return table ? m_pImpl->LookupRow(*table, keys) : kNoRow;
 }
 
 std::string_view CPCAKyuuyo::GetValue(int nKind, std::string_view table,
@@ -96,16 +106,24 @@ const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request
     return result;
 }
 
-void CPCAKyuuyo::Impl::SelectByFirstKey(const TableRows& table, int column,
-                                        std::string_view value) {
-    m_aSelectResult.clear();
+void CPCAKyuuyo::Impl::SelectRowsByFirstKey(const TableRows& table, std::string_view value) {
+    m_aSelectRows.clear();
     if (table.pInfo->nKeyColumns == 1) {
         const std::uint32_t row = table.FindRow(value);
-        if (row != kNoRow) m_aSelectResult.push_back(table.rows.Field(row, column));
+        if (row != kNoRow) m_aSelectRows.push_back(row);
         return;
     }
     const RowGroups& groups = table.Groups();
     for (std::uint32_t row = groups.First(value); row != kNoRow; row = groups.Next(row)) {
+        m_aSelectRows.push_back(row);
+    }
+}
+
+void CPCAKyuuyo::Impl::SelectByFirstKey(const TableRows& table, int column,
+                                        std::string_view value) {
+    SelectRowsByFirstKey(table, value);
+    m_aSelectResult.clear();
+    for (const std::uint32_t row : m_aSelectRows) {
         m_aSelectResult.push_back(table.rows.Field(row, column));
     }
 }
@@ -118,6 +136,16 @@ const std::vector<std::string_view>& CPCAKyuuyo::SelectByFirstKey(const PcaColum
     if (!table || column.nColumn < 0 || table->pInfo->nKeyColumns == 0) return result;
     m_pImpl->SelectByFirstKey(*table, column.nColumn, value);
     return result;
+}
+
+const std::vector<std::uint32_t>& CPCAKyuuyo::SelectRowsByFirstKey(const PcaColumn& column,
+                                                                   std::string_view value) {
+    std::vector<std::uint32_t>& rows = m_pImpl->m_aSelectRows;
+    rows.clear();
+    const TableRows* table = TableOf(m_pImpl->m_aTables, column);
+    if (!table || table->pInfo->nKeyColumns == 0) return rows;
+    m_pImpl->SelectRowsByFirstKey(*table, value);
+    return rows;
 }
 
 const std::vector<std::string>& CPCAKyuuyo::GetEmployeeCodes() const {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -98,15 +99,39 @@ TEST(TextRulesTest, ToIntegerTakesTheLeadingDecimalNumber) {
 
 TEST(TextRulesTest, ToRealTakesTheLeadingDecimalNumber) {
     const std::pair<std::string, double> cases[] = {
-        {"", 0.0},     {"abc", 0.0},    {"250000", 250000.0}, {"123.6", 123.6}, {" -5.5", -5.5},
-        {"+3", 3.0},   {"1e3", 1000.0}, {"1E+2x", 100.0},     {"2e", 2.0},      {"2e-", 2.0},
-        {".5", 0.5},   {"5.", 5.0},     {".", 0.0},           {"-.", 0.0},      {"1,234", 1.0},
-        {"0x10", 0.0}, {"inf", 0.0},    {"1e-400", 0.0},      {"007", 7.0},     {"12.5.3", 12.5},
+        {"", 0.0},
+        {"abc", 0.0},
+        {"250000", 250000.0},
+        {"123.6", 123.6},
+        {" -5.5", -5.5},
+        {"+3", 3.0},
+        {"1e3", 1000.0},
+        {"1E+2x", 100.0},
+        {"2e", 2.0},
+        {"2e-", 2.0},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {".", 0.0},
+        {"-.", 0.0},
+        {"1,234", 1.0},
+        {"0x10", 0.0},
+        {"inf", 0.0},
+        {"1e-400", 0.0},
+        {"007", 7.0},
+        {"12.5.3", 12.5},
+        {"12e3", 12000.0},
+        {"7 円", 7.0},
+        {"-42", -42.0},
+        {"999999999999999", 999999999999999.0},
+        {"-000999999999999999", -999999999999999.0},
+        {"12345678901234567", 12345678901234567.0},
+        {"98765432109876543210", 9.876543210987654e19},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
         EXPECT_DOUBLE_EQ(ToReal(text), expected);
     }
+    EXPECT_TRUE(std::signbit(ToReal("-0")));
     EXPECT_EQ(ToReal("1e400"), std::numeric_limits<double>::infinity());
     EXPECT_EQ(ToReal("-1e400"), -std::numeric_limits<double>::infinity());
 }
