@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "pca/catalogue.h"
 #include "pca/reader.h"
 #include "pca_files.h"
 #include "support/test_support.h"
@@ -43,6 +44,13 @@ class ReaderQuery : public ::testing::Test {
             Select(table, column, {{"社員コード", code}, {"社員コード", code}}, 1);
         EXPECT_EQ(fast, walked) << table << " " << code;
         EXPECT_EQ(Select(table, column, {{"社員コード", code}}, 0), fast);
+        // The same rows picked for reading their values one by one.
+        const PcaColumn resolved = FindPcaColumn(table, column);
+        Values byRow;
+        for (const std::uint32_t row : m_reader.SelectRowsByFirstKey(resolved, code)) {
+            byRow.emplace_back(m_reader.RowValue(resolved, row));
+        }
+        EXPECT_EQ(byRow, fast) << table << " " << code;
         return fast;
     }
 
@@ -189,6 +197,25 @@ TEST_F(ReaderQuery, KeysJoinedWithAtSignMatchAcrossSplits) {
     EXPECT_EQ(m_reader.GetValue(kLookupName, "10616", {"a@b", "c"}, "扶養親族氏名（姓）"),
               "second");
     EXPECT_EQ(m_reader.GetValue(kLookupName, "10616", {"a", "b@c"}, "扶養親族番号"), "b@c");
+    // The row found for reading several values reads what each lookup reads.
+    const PcaColumn name = FindPcaColumn("10616", "扶養親族氏名（姓）");
+    const auto same = [&](std::string_view code, std::string_view number) {
+        SCOPED_TRACE(std::string(code) + "," + std::string(number));
+        EXPECT_EQ(m_reader.RowValue(name, m_reader.FindRowOf(name, {code, number})),
+                  m_reader.GetValue(name, {code, number}));
+    };
+    for (const auto& [code, number] :
+         std::vector<std::pair<std::string_view, std::string_view>>{{"a@b", "c"},
+                                                                    {"a", "b@c"},
+                                                                    {"x", "1"},
+                                                                    {"a", "z"},
+                                                                    {"a", ""},
+                                                                    {"", "1"},
+                                                                    {"q", "1"}}) {
+        same(code, number);
+    }
+    EXPECT_EQ(m_reader.RowValue(name, m_reader.FindRowOf(name, {"x"})), "");
+    EXPECT_EQ(m_reader.FindRowOf(name, {"x", "1"}), 1u);
 }
 
 TEST_F(ReaderQuery, ResultsStayValidAcrossGetValue) {
