@@ -1,6 +1,7 @@
 // Spouse and dependants: the spouse's name, birth date and disability, the
 // dependant records and the eight dependant head counts.
 #include <algorithm>
+#include <utility>
 
 #include "convert/code_map.h"
 #include "convert/engine.h"
@@ -104,7 +105,7 @@ void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
             m_pObserver->Found(UnconvertedCode{code, "10616", "障害者区分", syougaisya, number,
                                                fuyosya.m_strSyougaisya});
         }
-        m_store.SetFuyosya(code, fuyosya);
+        m_store.SetFuyosya(code, std::move(fuyosya));
         ++count;
     }
 }

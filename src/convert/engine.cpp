@@ -37,7 +37,16 @@ CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessageLog& log, platfo
     }
     // The tables are complete and never change again, so pointers into them
     // stay valid.
-    for (const DIRECT_ITEM& item : DirectItems()) m_aDirectItems.push_back(Resolve(item));
+    for (const DIRECT_ITEM& item : DirectItems()) {
+        ResolvedDirectItem& resolved = m_aDirectItems.emplace_back(Resolve(item));
+        if (resolved.column.nTable < 0) continue;
+        const auto known =
+            std::find_if(m_aDirectTables.begin(), m_aDirectTables.end(),
+                         [&](const PcaColumn& c) { return c.nTable == resolved.column.nTable; });
+        resolved.nRow = static_cast<int>(known - m_aDirectTables.begin());
+        if (known == m_aDirectTables.end()) m_aDirectTables.push_back(resolved.column);
+    }
+    m_aDirectRows.resize(m_aDirectTables.size());
 }
 
 CExchangeFromPCAToKw39::~CExchangeFromPCAToKw39() = default;
@@ -141,6 +150,9 @@ void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
 void CExchangeFromPCAToKw39::ConvertEmployee(const std::string& code) {
     // The direct map comes first so that every employee gets a record, in
     // list order, and so that the status converter can replace its word.
+    for (std::size_t i = 0; i < m_aDirectTables.size(); ++i) {
+        m_aDirectRows[i] = m_reader.FindRowOf(m_aDirectTables[i], {code});
+    }
     for (const ResolvedDirectItem& item : m_aDirectItems) ApplyDirectItem(code, item);
 
     ConvertSyozokuCode(code);
@@ -178,7 +190,11 @@ CExchangeFromPCAToKw39::ResolvedDirectItem CExchangeFromPCAToKw39::Resolve(
 void CExchangeFromPCAToKw39::ApplyDirectItem(const std::string& code,
                                              const ResolvedDirectItem& resolved) {
     const DIRECT_ITEM& item = *resolved.pItem;
-    std::string_view value = Value(resolved.column, code);
+    // What Value(resolved.column, code) reads, from the row found before.
+    std::string_view value =
+        resolved.nRow < 0
+            ? std::string_view()
+            : ValueAt(resolved.column, m_aDirectRows[static_cast<std::size_t>(resolved.nRow)]);
     if (item.bConvert == 1) {
         // The table resolved for the item is the one named by its column.
         const bool unknown =

@@ -98,6 +98,7 @@ class CExchangeFromPCAToKw39 {
         PcaColumn column;
         const TextMap* pTable;  // the conversion table; nullptr when none is named or found
         int nSlot;              // AcceptedLabelSlot of the label
+        int nRow = -1;          // index into m_aDirectRows; -1 for an unresolved column
     };
 
     // Converts every employee into `document` and finishes it.
@@ -200,8 +201,13 @@ class CExchangeFromPCAToKw39 {
     // Table name (a PCA column name) -> PCA value -> target value.
     platform::TextKeyMap<TextMap> m_mapTables;
     std::vector<ResolvedDirectItem> m_aDirectItems;  // DirectItems(), resolved
-    ConversionObserver* m_pObserver = nullptr;       // not owned
-    std::optional<LinkMode> m_mode;                  // of the document being written
+    // The employee's row in each table the direct items read (a column of the
+    // table, and the row found for the employee in progress): a table's row is
+    // found once for all its items.
+    std::vector<PcaColumn> m_aDirectTables;
+    std::vector<std::size_t> m_aDirectRows;
+    ConversionObserver* m_pObserver = nullptr;  // not owned
+    std::optional<LinkMode> m_mode;             // of the document being written
     // (record index, payment number) of every payment counted for the
     // employee in progress, kept only for the observer.
     std::vector<std::pair<int, std::string_view>> m_aPaymentNumbers;

@@ -1,5 +1,7 @@
 #include "export/export_xml.h"
 
+#include <utility>
+
 #include "export/document_file.h"
 #include "export/document_writer.h"
 #include "export/syain_section.h"
@@ -80,16 +82,16 @@ void CExportXMLKw39::SetSyainName(const std::string& code, std::string name) {
     FindOrAdd(code).strName = std::move(name);
 }
 
-void CExportXMLKw39::SetFuyosya(const std::string& code, const CFuyosya& fuyosya) {
-    FindOrAdd(code).pDetail->aFuyosya.push_back(fuyosya);
+void CExportXMLKw39::SetFuyosya(const std::string& code, CFuyosya fuyosya) {
+    FindOrAdd(code).pDetail->aFuyosya.push_back(std::move(fuyosya));
 }
 
-void CExportXMLKw39::SetKyuuyoShouyo(const std::string& code, const CKyuuyoShouyo& payment) {
+void CExportXMLKw39::SetKyuuyoShouyo(const std::string& code, CKyuuyoShouyo payment) {
     SYAINDETAIL& detail = *FindOrAdd(code).pDetail;
     if (payment.m_nNo <= kLastSalaryNo) {
-        detail.aKyuuyo.push_back(payment);
+        detail.aKyuuyo.push_back(std::move(payment));
     } else if (payment.m_nNo <= kLastBonusNo) {
-        detail.aShouyo.push_back(payment);
+        detail.aShouyo.push_back(std::move(payment));
     } else {
         m_log.Add(platform::MakeMessage(platform::MessageId::StoreProgramError,
                                         platform::MessageStyle::Warning));

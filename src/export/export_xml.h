@@ -33,10 +33,10 @@ class CExportXMLKw39 {
     // The same for a label resolved once with AcceptedLabelSlot (-1: dropped).
     void SetDataInSlot(const std::string& code, std::string_view value, int slot);
     void SetSyainName(const std::string& code, std::string name);
-    void SetFuyosya(const std::string& code, const CFuyosya& fuyosya);
+    void SetFuyosya(const std::string& code, CFuyosya fuyosya);
     // Numbers up to 13 go to salary, 14 to 18 to bonus; 19 and above show
     // "[SetKyuuyoShouyo]\nPROGRAM ERROR" and are dropped.
-    void SetKyuuyoShouyo(const std::string& code, const CKyuuyoShouyo& payment);
+    void SetKyuuyoShouyo(const std::string& code, CKyuuyoShouyo payment);
 
     // The record of `code`, or nullptr. Reports nothing.
     SYAINDATA* FindSyain(const std::string& code);
