@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "convert/engine.h"
 #include "convert/text_rules.h"
@@ -55,14 +56,15 @@ struct PaymentSlot {
 // The record of one slot. A slot whose total rounds to zero counts as empty
 // and keeps only its values that are not zero.
 CKyuuyoShouyo MakePayment(int no, const PaymentSlot& slot) {
-    const std::string total = FormatWhole(slot.total);
+    std::string total = FormatWhole(slot.total);
     const bool empty = total == "0";
     const auto unlessEmptyZero = [empty](std::string text) {
-        return empty && text == "0" ? std::string() : text;
+        if (empty && text == "0") text.clear();
+        return text;
     };
     CKyuuyoShouyo payment;
     payment.m_nNo = no;
-    payment.m_strSousikyuugaku = empty ? std::string() : total;
+    if (!empty) payment.m_strSousikyuugaku = std::move(total);
     payment.m_strHokenkoujogaku = unlessEmptyZero(FormatWhole(slot.insurance));
     payment.m_strFuyousinzokusuu = unlessEmptyZero(std::to_string(slot.dependants));
     payment.m_strSansyutuzeigaku = unlessEmptyZero(FormatWhole(slot.tax));
