@@ -148,19 +148,7 @@ std::string FormatWhole(double value) {
     // cost of printf; -0.0 becomes 0 here too.
     constexpr double kExactLimit = 9007199254740992.0;  // 2^53
     if (std::trunc(value) == value && std::fabs(value) < kExactLimit) {
-        // Written from the last digit back into a buffer: one string made.
-        const auto whole = static_cast<long long>(value);
-        unsigned long long magnitude =
-            whole < 0 ? 0ULL - static_cast<unsigned long long>(whole) : whole;
-        char digits[24];
-        char* const end = digits + sizeof digits;
-        char* p = end;
-        do {
-            *--p = static_cast<char>('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
-        if (whole < 0) *--p = '-';
-        return std::string(p, end);
+        return std::to_string(static_cast<long long>(value));
     }
     char buffer[400];  // the widest double printed with "%.0f" needs 310 bytes
     std::snprintf(buffer, sizeof buffer, "%.0f", value);
