@@ -91,8 +91,8 @@ void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, LinkMode mod
     document.Finish();
 }
 
-// The salary payments of a large export, its largest table, are matched on a
-// second thread while the other checks run here.
+// The salary and bonus payments of a large export, its largest table first,
+// are matched on a second thread while the other checks run here.
 void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string>& codes,
                                                    UnmatchedPayments& kyuuyo,
                                                    UnmatchedPayments& shouyo) {
@@ -102,9 +102,11 @@ void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string
     std::exception_ptr failure;
     std::thread salaries;
     if (m_reader.RowCount("10702") >= kLeastRowsAside) {
+        // The bonus payments too: the unknown employees here take longer.
         salaries = platform::StartHelperThread([&]() noexcept {
             try {
                 kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+                shouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
             } catch (...) {
                 failure = std::current_exception();
             }
@@ -114,14 +116,16 @@ void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string
     try {
         ReportUnreadTables();
         ReportUnknownEmployees(codes);
-        shouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
     } catch (...) {
         if (salaries.joinable()) salaries.join();
         throw;
     }
     if (salaries.joinable()) salaries.join();
     if (failure) std::rethrow_exception(failure);
-    if (!aside) kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+    if (!aside) {
+        shouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
+        kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
+    }
 }
 
 void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
