@@ -143,8 +143,7 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
 
 void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
     std::array<PaymentSlot, kBonusSlots> slots{};
-    for (const std::uint32_t head : SelectRowsOfEmployee(kShouyoSikyuukai, code)) {
-        const std::string_view number = ValueAt(kShouyoSikyuukai, head);
+    for (const std::string_view number : SelectOfEmployee(kShouyoSikyuukai, code)) {
         const int n = ToInteger(number);
         // A number below 1 (empty or not a number included) names no bonus.
         if (n < 1) {
@@ -152,6 +151,7 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
             continue;
         }
         PaymentSlot& slot = slots[std::min(n, kBonusSlots) - 1];
+        // The amounts are read from the payment's row of 10706, found once.
         const std::size_t detail = RowOf(kShouyoKazeiGoukei.column, code, number);
         const auto add = [&](double& sum, const AmountColumn& amount) {
             AddAmount(sum, ValueAt(amount.column, detail), amount, code, number, m_pObserver);
@@ -159,9 +159,7 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
         add(slot.total, kShouyoKazeiGoukei);
         add(slot.insurance, kShouyoSyakaiHoken);
         add(slot.tax, kShouyoSyotokuzei);
-        // A lookup under an empty employee code finds nothing; the number
-        // is not empty here.
-        slot.dependants = code.empty() ? 0 : ToInteger(ValueAt(kShouyoFuyouNinzuu, head));
+        slot.dependants = ToInteger(Value(kShouyoFuyouNinzuu, code, number));
         if (m_pObserver && ValueAt(kShouyoMeisaiCode, detail).empty()) {
             m_pObserver->Found(BonusAmountsMissing{code, number});
         }
