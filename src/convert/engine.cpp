@@ -47,6 +47,10 @@ CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessageLog& log, platfo
         if (known == m_aDirectTables.end()) m_aDirectTables.push_back(resolved.column);
     }
     m_aDirectRows.resize(m_aDirectTables.size());
+    // Every column the conversion reads is resolved by now (the converters'
+    // columns when the program starts, the direct map's just above): the
+    // store need not keep the others.
+    m_reader.KeepResolvedColumns();
 }
 
 CExchangeFromPCAToKw39::~CExchangeFromPCAToKw39() = default;

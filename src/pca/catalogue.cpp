@@ -4,7 +4,9 @@
 // 10701 is the exporter's as well, so a lookup of that name reaches position 32.
 #include "pca/catalogue.h"
 
+#include <atomic>
 #include <deque>
+#include <memory>
 #include <string>
 
 namespace kw39 {
@@ -577,14 +579,38 @@ const std::vector<PCATABLEINFO>& PcaCatalogue() { return TheCatalogue().Tables()
 
 int PcaTableIndex(std::string_view code) { return TheCatalogue().IndexOf(code); }
 
+namespace {
+
+// Per table, the highest column FindPcaColumn resolved so far (-1: none).
+std::atomic<int>* HighestResolved() {
+    static const std::unique_ptr<std::atomic<int>[]> highest = [] {
+        const std::size_t tables = PcaCatalogue().size();
+        auto values = std::make_unique<std::atomic<int>[]>(tables);
+        for (std::size_t i = 0; i < tables; ++i) values[i] = -1;
+        return values;
+    }();
+    return highest.get();
+}
+
+}  // namespace
+
 PcaColumn FindPcaColumn(std::string_view code, std::string_view name) {
     PcaColumn column;
     column.nTable = PcaTableIndex(code);
     if (column.nTable >= 0) {
         column.nColumn =
             PcaCatalogue()[static_cast<std::size_t>(column.nTable)].FindColumn(kLookupName, name);
+        std::atomic<int>& highest = HighestResolved()[column.nTable];
+        int seen = highest.load();
+        while (column.nColumn > seen && !highest.compare_exchange_weak(seen, column.nColumn)) {
+        }
     }
     return column;
+}
+
+int HighestResolvedColumn(int table) {
+    if (table < 0 || static_cast<std::size_t>(table) >= PcaCatalogue().size()) return -1;
+    return HighestResolved()[table].load();
 }
 
 const PCATABLEINFO* FindPcaTable(std::string_view code) {

@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
+#include <utility>
 
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
@@ -241,9 +243,17 @@ class ListenerGate : public ReadListener {
 // stands, numbered on from `linesBefore`.
 class CheckedLines {
   public:
-    CheckedLines(platform::InputFile& file, TextEncodingCheck& check, std::size_t linesBefore)
-        : m_checked(file, check), m_reader(m_checked), m_nBefore(linesBefore) {}
-    bool Next(std::string_view& line) { return m_reader.Next(line); }
+    CheckedLines(platform::InputFile& file, TextEncodingCheck& check, std::size_t linesBefore,
+                 std::uint64_t bytesBefore)
+        : m_checked(file, check),
+          m_reader(m_checked),
+          m_nBefore(linesBefore),
+          m_nBytesBefore(bytesBefore) {}
+    // Also tells where in the file the line starts.
+    bool Next(std::string_view& line, std::uint64_t& offset) {
+        offset = m_nBytesBefore + m_reader.Offset();
+        return m_reader.Next(line);
+    }
     bool Overlong() const { return m_reader.Overlong(); }
     std::size_t LineNumber() const { return m_nBefore + m_reader.LineNumber(); }
 
@@ -251,6 +261,7 @@ class CheckedLines {
     CheckedInputFile m_checked;
     platform::LineReader m_reader;
     std::size_t m_nBefore;
+    std::uint64_t m_nBytesBefore;
 };
 
 // What loading a file tells about its bytes: a byte that is no Shift_JIS
@@ -312,11 +323,16 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::stri
     std::unique_ptr<platform::InputFile> part = aside.file->ReadAt(choice->mark->dataOffset);
     if (!part) return aside;
     const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice->file : 0));
-    SectionAside::StoreLine store = [this, path, fileIndex](TableRows& rows, std::string_view line,
-                                                            std::size_t number, bool overlong,
-                                                            ReadListener* listener) {
+    // Lines of the section are read again on the section's own thread, from
+    // the file it loads them from.
+    auto again = std::make_shared<LineRereader>();
+    again->Add(fileIndex, *aside.file, path);
+    SectionAside::StoreLine store = [this, path, fileIndex, again](
+                                        TableRows& rows, std::string_view line, std::size_t number,
+                                        std::uint64_t offset, bool overlong,
+                                        ReadListener* listener) {
         if (overlong) throw DataLineError(path, number, LineTooLong(rows.pInfo->strCode));
-        StoreDataLine(rows, line, path, number, fileIndex, listener);
+        StoreDataLine(rows, line, path, number, offset, fileIndex, listener, again.get());
     };
     aside.section =
         std::make_unique<SectionAside>(*aside.file, std::move(part), *choice->mark, *choice->table,
@@ -337,6 +353,8 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
         own = m_fs.OpenRead(path);
         if (!own) return false;
         opened = own.get();
+        // Open until the whole load is done: its lines may be read again.
+        m_aLoadFiles.push_back(std::move(own));
     }
     platform::InputFile& file = *opened;
 
@@ -347,7 +365,7 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
     TextEncodingCheck encoding;
     std::unique_ptr<platform::InputFile> rest;  // the file after the section aside
     std::optional<CheckedLines> lines;
-    lines.emplace(file, encoding, 0);
+    lines.emplace(file, encoding, 0, 0);
     TableRows* table = nullptr;  // the table of the current section; none when inactive
     std::string section;         // the code of the current header line; "" before the first
     IgnoredLineCount ignored;
@@ -364,9 +382,14 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
         encoding.IncludeUtf8Of(aside->Check());
     };
     ListenerGate gate(m_pListener, finishAside);
+    // The lines of this file can be read again for the report where the file
+    // can be read from any byte.
+    LineRereader* const again = m_pListener && file.ReadAt(0) ? &m_rereader : nullptr;
+    if (again) again->Add(fileIndex, file, path);
     std::string_view raw;
+    std::uint64_t offset = 0;
     try {
-        while (lines->Next(raw)) {
+        while (lines->Next(raw, offset)) {
             const std::string_view line = platform::TrimTrailingBlanks(raw);
             if (line.empty()) continue;
             const bool header = !lines->Overlong() && IsHeaderLine(line);
@@ -389,7 +412,7 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
                     rest = file.ReadAt(mark.endOffset);
                     if (!rest) throw platform::ReadError(path);
                     encoding.ContinueAt(mark.lastLine + 1);
-                    lines.emplace(*rest, encoding, mark.lastLine);
+                    lines.emplace(*rest, encoding, mark.lastLine, mark.endOffset);
                     passed = true;
                     nextHeader = true;
                 }
@@ -399,8 +422,8 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
                 if (m_pListener) ignored.Add(section, lines->LineNumber());
                 continue;
             }
-            StoreDataLine(*table, line, path, lines->LineNumber(), fileIndex,
-                          passed && !finished && m_pListener ? &gate : m_pListener);
+            StoreDataLine(*table, line, path, lines->LineNumber(), offset, fileIndex,
+                          passed && !finished && m_pListener ? &gate : m_pListener, again);
         }
         // The file ended before the section aside: it was written again.
         if (here && !passed) {
@@ -423,9 +446,12 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
 // nothing.
 void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
                                      const std::string& path, std::size_t lineNumber,
-                                     std::uint32_t fileIndex, ReadListener* listener) {
+                                     std::uint64_t offset, std::uint32_t fileIndex,
+                                     ReadListener* listener, LineRereader* lines) {
     const PCATABLEINFO& info = *table.pInfo;
-    const std::size_t count = table.rows.StageLine(line);
+    // Only a line longer than the limit can hold a value longer than it.
+    const bool longLine = line.size() > kMaxValueBytes;
+    const std::size_t count = table.rows.StageLine(line, longLine || (listener && !lines));
     if (listener) {
         if (const QuoteFault fault = table.rows.StagedQuoteFault(); fault != QuoteFault::None) {
             listener->Noted(QuoteMismatch{path, lineNumber, line, fault});
@@ -440,8 +466,7 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
         throw DataLineError(path, lineNumber,
                             TooFewKeyFields(info.strCode, count, info.nKeyColumns));
     }
-    // Only a line longer than the limit can hold a value longer than it.
-    if (line.size() > kMaxValueBytes) {
+    if (longLine) {
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t bytes = table.rows.StagedField(i).size();
             if (bytes > kMaxValueBytes) {
@@ -457,16 +482,17 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
         table.rows.OverwriteWithStaged(0);
     } else {
         const TableRows::Source source{fileIndex, static_cast<std::uint32_t>(lineNumber),
-                                       static_cast<std::uint32_t>(count)};
+                                       static_cast<std::uint32_t>(count), offset};
         if (listener) ReportEmptyKey(table, source, *listener);
-        StoreKeyed(table, source, listener);
+        StoreKeyed(table, line, source, listener, lines);
     }
 }
 
 // A new key appends a row; a known key is overwritten field by field, positions
 // beyond the line keeping their values, and the row keeps its place.
-void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, const TableRows::Source& source,
-                                  ReadListener* listener) {
+void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, std::string_view line,
+                                  const TableRows::Source& source, ReadListener* listener,
+                                  LineRereader* lines) {
     const int keyCount = table.pInfo->nKeyColumns;
     std::string_view key;
     if (keyCount == 1) {
@@ -494,7 +520,7 @@ void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, const TableRows::Source& sou
         return;
     }
     if (listener) {
-        ReportOverwrites(table, found, key, source, *listener);
+        ReportOverwrites(table, found, key, line, source, *listener, lines);
         table.laterSources[found].push_back(source);
     }
     // Keys joined with "@" can match while the first value differs ("a@b","c"
@@ -509,9 +535,31 @@ LineOrigin CPCAKyuuyo::Impl::OriginOf(const TableRows::Source& source) const {
     return {m_aPaths[source.nFile], source.nLine};
 }
 
+namespace {
+
+// The fields of a line split as loading splits it, all of them kept.
+class WholeLine {
+  public:
+    explicit WholeLine(int columns) : m_rows(columns) {}
+    void Split(std::string_view line) { m_nCount = m_rows.StageLine(line, true); }
+    std::size_t Count() const { return m_nCount; }
+    std::string_view Field(std::size_t i) const {
+        return i < std::min(m_nCount, static_cast<std::size_t>(m_rows.Columns()))
+                   ? m_rows.StagedField(i)
+                   : std::string_view();
+    }
+
+  private:
+    RowStore m_rows;
+    std::size_t m_nCount = 0;
+};
+
+}  // namespace
+
 void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t row,
-                                        std::string_view key, const TableRows::Source& source,
-                                        ReadListener& listener) {
+                                        std::string_view key, std::string_view line,
+                                        const TableRows::Source& source, ReadListener& listener,
+                                        LineRereader* lines) {
     const PCATABLEINFO& info = *table.pInfo;
     const std::size_t staged =
         std::min(table.rows.StagedCount(), static_cast<std::size_t>(info.nColumns));
@@ -523,26 +571,82 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
     // listener was set may have held any.
     std::size_t held = first.nLine == 0 ? static_cast<std::size_t>(info.nColumns) : first.nFields;
     if (later != table.laterSources.end()) {
-        for (const TableRows::Source& line : later->second) {
-            held = std::max<std::size_t>(held, line.nFields);
+        for (const TableRows::Source& other : later->second) {
+            held = std::max<std::size_t>(held, other.nFields);
         }
     }
+    // The values the store did not keep: this line's, and those of the
+    // earlier lines, read again.
+    std::optional<WholeLine> whole;
+    std::optional<WholeLine> earlier;
+    TableRows::Source earlierSource;
     for (std::size_t i = 0; i < std::min(staged, held); ++i) {
         const int column = static_cast<int>(i);
-        const std::string_view kept = table.rows.StagedField(i);
-        const std::string_view replaced = table.rows.Field(row, column);
-        if (kept == replaced) continue;
+        std::string_view kept;
+        if (i < table.rows.StagedKept()) {
+            kept = table.rows.StagedField(i);
+        } else {
+            if (!whole) whole.emplace(info.nColumns).Split(line);
+            kept = whole->Field(i);
+        }
         // The value came from the latest line of the key that reached this field.
         TableRows::Source from = first;
         if (later != table.laterSources.end()) {
-            for (const TableRows::Source& line : later->second) {
-                if (line.nFields > i) from = line;
+            for (const TableRows::Source& other : later->second) {
+                if (other.nFields > i) from = other;
             }
         }
+        std::string_view replaced;
+        if (column < table.rows.HeldCount(row)) {
+            replaced = table.rows.HeldField(row, column);
+        } else if (from.nFields > i) {
+            // Only a line that could be read again is stored cut.
+            if (!lines || from.nLine == 0 || !lines->Has(from.nFile)) {
+                throw std::logic_error("a value that was not kept cannot be read again");
+            }
+            if (!earlier || earlierSource.nFile != from.nFile ||
+                earlierSource.nOffset != from.nOffset) {
+                earlier.emplace(info.nColumns).Split(lines->Line(from.nFile, from.nOffset));
+                earlierSource = from;
+                // The line read again must be the one stored, with this key.
+                std::string joined;
+                for (int k = 0; k < info.nKeyColumns; ++k) {
+                    if (k > 0) joined.push_back('@');
+                    joined.append(earlier->Field(static_cast<std::size_t>(k)));
+                }
+                if (joined != key) throw platform::InputChangedError(lines->PathOf(from.nFile));
+            }
+            replaced = earlier->Field(i);
+        }
+        if (kept == replaced) continue;
         listener.Noted(OverwrittenField{
             info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
             info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
     }
+}
+
+void LineRereader::Add(std::uint32_t file, const platform::InputFile& input,
+                       const std::string& path) {
+    m_aFiles.push_back({file, &input, path});
+}
+
+const LineRereader::Entry* LineRereader::Find(std::uint32_t file) const {
+    for (const Entry& entry : m_aFiles) {
+        if (entry.file == file) return &entry;
+    }
+    return nullptr;
+}
+
+std::string_view LineRereader::Line(std::uint32_t file, std::uint64_t offset) {
+    const Entry& entry = *Find(file);
+    const std::unique_ptr<platform::InputFile> part = entry.input->ReadAt(offset);
+    if (!part) throw platform::ReadError(entry.path);
+    // Lines are short: a small first read.
+    platform::LineReader reader(*part, 4096);
+    std::string_view raw;
+    if (!reader.Next(raw)) throw platform::InputChangedError(entry.path);
+    m_strLine.assign(platform::TrimTrailingBlanks(raw));
+    return m_strLine;
 }
 
 // An empty employee code, dependant number or salary or bonus number of a
@@ -591,6 +695,14 @@ bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count)
     if (impl.m_pListener)
         impl.m_aPaths.insert(impl.m_aPaths.end(), paths.begin(),
                              paths.begin() + static_cast<std::ptrdiff_t>(files));
+    // The files opened for the load stay open until it is done.
+    struct CloseAfterLoad {
+        Impl& impl;
+        ~CloseAfterLoad() {
+            impl.m_rereader = LineRereader();
+            impl.m_aLoadFiles.clear();
+        }
+    } close{impl};
     const Impl::Aside aside = impl.StartAside(paths, files, firstFile);
     for (std::size_t i = 0; i < files; ++i) {
         const auto fileIndex = static_cast<std::uint32_t>(firstFile + (impl.m_pListener ? i : 0));
@@ -602,6 +714,22 @@ bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count)
     }
     impl.BuildEmployeeList();
     return true;
+}
+
+void CPCAKyuuyo::KeepResolvedColumns() {
+    for (std::size_t i = 0; i < m_pImpl->m_aTables.size(); ++i) {
+        TableRows& table = m_pImpl->m_aTables[i];
+        const int keys = table.pInfo->nKeyColumns;
+        // A table without keys holds one row, the company's name among it.
+        if (keys == 0) continue;
+        table.rows.KeepColumns(std::max(keys, HighestResolvedColumn(static_cast<int>(i)) + 1));
+    }
+}
+
+void CPCAKyuuyo::KeepColumnsOf(std::string_view table, int columns) {
+    if (TableRows* rows = m_pImpl->FindTable(table)) {
+        rows->rows.KeepColumns(std::max(rows->pInfo->nKeyColumns, columns));
+    }
 }
 
 void CPCAKyuuyo::SetSectionMarks(const std::string& path, SectionMarks marks) {

@@ -47,11 +47,13 @@ struct TableRows {
     void ForgetLastLookup() { m_bLastValid = false; }
 
     // Where a row's lines were read, kept while a listener is set: a line's
-    // file (index into Impl::m_aPaths), its number, and how many fields it had.
+    // file (index into Impl::m_aPaths), its number, how many fields it had,
+    // and where in the file it starts.
     struct Source {
         std::uint32_t nFile = 0;
         std::uint32_t nLine = 0;
         std::uint32_t nFields = 0;
+        std::uint64_t nOffset = 0;
     };
 
     const PCATABLEINFO* pInfo;
@@ -83,6 +85,32 @@ struct TableRows {
     mutable bool m_bGrouped = false;
 };
 
+// The lines of the files being loaded, read again by where they start: a
+// table keeps only the columns the conversion reads, and the report of the
+// fields a later line overwrites tells the values the earlier lines held.
+class LineRereader {
+  public:
+    // `input`, which must outlive this object, holds the lines of file `file`.
+    void Add(std::uint32_t file, const platform::InputFile& input, const std::string& path);
+    bool Has(std::uint32_t file) const { return Find(file) != nullptr; }
+    // The line of file `file` that starts at byte `offset`, its trailing
+    // blanks trimmed; valid until the next call. Throws ReadError where the
+    // file cannot be read again, InputChangedError where no line is left.
+    std::string_view Line(std::uint32_t file, std::uint64_t offset);
+    const std::string& PathOf(std::uint32_t file) const { return Find(file)->path; }
+
+  private:
+    struct Entry {
+        std::uint32_t file;
+        const platform::InputFile* input;
+        std::string path;
+    };
+    const Entry* Find(std::uint32_t file) const;
+
+    std::vector<Entry> m_aFiles;
+    std::string m_strLine;
+};
+
 struct CPCAKyuuyo::Impl {
     Impl(platform::MessageLog& log, platform::FileSystem& fs);
 
@@ -112,15 +140,21 @@ struct CPCAKyuuyo::Impl {
     // not null, is loading a section of the files, of this one when `here`.
     bool ReadFile(const std::string& path, std::uint32_t fileIndex, platform::InputFile* opened,
                   SectionAside* aside, bool here);
-    // Stores a data line, telling `listener` (may be null) what it finds; a
-    // line of a table other than the company's touches nothing but its table,
-    // so that two tables may be loaded on two threads.
+    // Stores a data line that starts at byte `offset` of its file, telling
+    // `listener` (may be null) what it finds; a line of a table other than
+    // the company's touches nothing but its table, so that two tables may be
+    // loaded on two threads. Where a listener is told, the line keeps all its
+    // fields unless `lines` can read it again.
     void StoreDataLine(TableRows& table, std::string_view line, const std::string& path,
-                       std::size_t lineNumber, std::uint32_t fileIndex, ReadListener* listener);
-    void StoreKeyed(TableRows& table, const TableRows::Source& source, ReadListener* listener);
-    // Tells the listener which fields of `row` the staged line is about to change.
+                       std::size_t lineNumber, std::uint64_t offset, std::uint32_t fileIndex,
+                       ReadListener* listener, LineRereader* lines);
+    void StoreKeyed(TableRows& table, std::string_view line, const TableRows::Source& source,
+                    ReadListener* listener, LineRereader* lines);
+    // Tells the listener which fields of `row` the staged line (`line`) is
+    // about to change.
     void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_view key,
-                          const TableRows::Source& source, ReadListener& listener);
+                          std::string_view line, const TableRows::Source& source,
+                          ReadListener& listener, LineRereader* lines);
     void ReportEmptyKey(const TableRows& table, const TableRows::Source& source,
                         ReadListener& listener);
     LineOrigin OriginOf(const TableRows::Source& source) const;
@@ -151,6 +185,9 @@ struct CPCAKyuuyo::Impl {
     ReadListener* m_pListener = nullptr;                // not owned
     std::vector<std::string> m_aPaths;                  // the files read while a listener was set
     std::map<std::string, SectionMarks> m_mapSections;  // where the sections of a file lie
+    // The files of the load in progress, kept open for reading lines again.
+    std::vector<std::unique_ptr<platform::InputFile>> m_aLoadFiles;
+    LineRereader m_rereader;  // of the reading thread
     // Below this a thread costs more than it saves.
     std::uint64_t m_nLeastAside = std::uint64_t{8} << 20;
     // Reused for every joined key; a reader is used from one thread only.

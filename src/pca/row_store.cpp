@@ -25,6 +25,7 @@ constexpr std::size_t kCopySlack = 8;
 constexpr std::uint64_t kHighBits = 0x8080808080808080u;
 constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Fu;
 constexpr std::uint64_t kCommas = 0x2C2C2C2C2C2C2C2Cu;
+constexpr std::uint64_t kLowestBits = 0x0101010101010101u;
 
 // The high bit of every byte of `word` that is a comma (exact for each byte:
 // no carry crosses from one byte into the next).
@@ -61,6 +62,34 @@ std::size_t GetOffset(const char* row, std::size_t slot) {
     std::memcpy(&value, row + 1 + slot * sizeof value, sizeof value);
     return value;
 }
+
+// The fields from `p` to `end`, a line cut at a field's start, counted at
+// their commas as a split of the whole line finds them.
+std::size_t CountFields(const char* p, const char* end) {
+    std::size_t commas = 0;
+    while (p < end) {
+        if (end - p >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, sizeof word);
+            if ((word & kHighBits) == 0) {
+                // One bit per comma byte, summed into the top byte.
+                commas += static_cast<std::size_t>(((CommaBytes(word) >> 7) * kLowestBits) >> 56);
+                p += 8;
+                continue;
+            }
+        }
+        const auto c = static_cast<unsigned char>(*p);
+        if (platform::IsLeadByte(c) && end - p > 1) {
+            p += 2;
+            continue;
+        }
+        if (c == ',') ++commas;
+        ++p;
+    }
+    return commas + 1;
+}
+
+[[noreturn]] void ThrowNotKept() { throw std::logic_error("a column that was not kept was read"); }
 
 // A row notes its number of fields in one byte.
 int CheckedColumns(int columns) {
@@ -126,6 +155,7 @@ class RowStore::Builder {
 
 RowStore::RowStore(int columns)
     : m_nColumns(CheckedColumns(columns)),
+      m_nKept(std::max(columns, 1)),
       m_nCheckpoints(columns > 0 ? static_cast<std::size_t>((columns - 1) / kCheckpointStride) : 0),
       m_nNextBlock(kFirstBlock) {}
 
@@ -141,7 +171,12 @@ std::uint32_t RowStore::AppendEmpty() {
     return static_cast<std::uint32_t>(m_aRows.size() - 1);
 }
 
+void RowStore::KeepColumns(int columns) {
+    m_nKept = std::clamp(columns, 1, std::max(m_nColumns, 1));
+}
+
 std::string_view RowStore::Field(std::uint32_t row, int column) const {
+    if (column >= m_nKept) ThrowNotKept();
     const char* const start = m_aRows[row];
     if (column >= CountOf(start)) return {};
     const char* p = nullptr;
@@ -161,6 +196,11 @@ std::string_view RowStore::Field(std::uint32_t row, int column) const {
 }
 
 std::string_view RowStore::SharedField(std::uint32_t row, int column) const {
+    if (column >= m_nKept) ThrowNotKept();
+    return HeldField(row, column);
+}
+
+std::string_view RowStore::HeldField(std::uint32_t row, int column) const {
     const char* const start = m_aRows[row];
     if (column >= CountOf(start)) return {};
     const char* p = FieldStart(start, column);
@@ -180,7 +220,7 @@ const char* RowStore::FieldStart(const char* row, int column) const {
     return p;
 }
 
-std::size_t RowStore::StageLine(std::string_view line) {
+std::size_t RowStore::StageLine(std::string_view line, bool whole) {
     if (line.size() >= UINT32_MAX / 2) throw std::length_error("line too long");
     const std::size_t bound = StagedBound(line.size(), m_nColumns);
     m_bStagedWide = HeaderSize(false) + bound > kNarrowLimit;
@@ -192,20 +232,22 @@ std::size_t RowStore::StageLine(std::string_view line) {
     // commas alone.
     const std::string_view text = platform::TrimLeadingBlanks(platform::TrimTrailingBlanks(line));
     if (std::memchr(text.data(), '"', text.size()) == nullptr) {
-        StageUnquoted(text, header);
+        StageUnquoted(text, header, whole ? SIZE_MAX : static_cast<std::size_t>(m_nKept));
         m_eStagedFault = QuoteFault::None;
     } else {
         Builder builder(row, header, m_nCheckpoints, m_bStagedWide);
         m_eStagedFault = SplitCsvInto(text, builder);
         m_nStaged = builder.Fields();
+        m_nStagedKept = m_nStaged;
         m_nStagedBytes = builder.Bytes();
     }
     return m_nStaged;
 }
 
 // A line without quotes splits at every comma that is not the second byte of a
-// double-byte character, and every field keeps its bytes.
-void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
+// double-byte character, and every field keeps its bytes; after the first
+// `keep` fields the rest are only counted.
+void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::size_t keep) {
     char* const row = StagedRow();
     char* out = row + header;
     const char* p = text.data();
@@ -213,6 +255,9 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
     const char* start = p;  // of the current field
     std::size_t fields = 0;
     std::size_t toCheckpoint = kCheckpointStride;
+    // Where the split stops: the end, or where enough fields are kept. That is
+    // found every 16th field, so up to 15 more than `keep` may be kept.
+    const char* stop = end;
     // Runs for every field, millions of times: kept short.
     const auto endField = [&](const char* fieldEnd) {
         const auto length = static_cast<std::size_t>(fieldEnd - start);
@@ -235,9 +280,10 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
             if (slot < m_nCheckpoints) {
                 PutOffset(row, slot, static_cast<std::size_t>(out - row), m_bStagedWide);
             }
+            if (fields >= keep) stop = start;
         }
     };
-    while (p < end) {
+    while (p < stop) {
         if (end - p >= 8) {
             std::uint64_t word = 0;
             std::memcpy(&word, p, sizeof word);
@@ -258,8 +304,10 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header) {
         if (c == ',') endField(p);
         ++p;
     }
-    endField(end);
-    m_nStaged = fields;
+    const bool cut = stop != end;
+    if (!cut) endField(end);
+    m_nStagedKept = fields;
+    m_nStaged = cut ? fields + CountFields(start, end) : fields;
     m_nStagedBytes = static_cast<std::size_t>(out - row);
 }
 
@@ -272,7 +320,7 @@ std::uint32_t RowStore::AppendStaged() {
     if (m_aRows.size() >= UINT32_MAX) throw std::length_error("too many rows in one table");
     // Positions the line did not reach hold "" without taking any room.
     char* const row = StagedRow();
-    row[-1] = static_cast<char>(std::min(m_nStaged, static_cast<std::size_t>(m_nColumns)));
+    row[-1] = static_cast<char>(std::min(m_nStagedKept, static_cast<std::size_t>(m_nColumns)));
     Allocate(kCountSize + m_nStagedBytes);
     m_aRows.push_back(row);
     return static_cast<std::uint32_t>(m_aRows.size() - 1);
@@ -284,7 +332,7 @@ void RowStore::OverwriteWithStaged(std::uint32_t row) {
     m_aValues.clear();
     std::size_t total = 0;
     const char* p = FieldStart(StagedRow(), 0);
-    for (std::size_t i = 0; i < m_nStaged; ++i) {
+    for (std::size_t i = 0; i < m_nStagedKept; ++i) {
         m_aValues.push_back(Decode(p));
         total += m_aValues.back().size();
     }
@@ -295,7 +343,9 @@ void RowStore::OverwriteWithStaged(std::uint32_t row) {
         m_strScratch.append(value);
         value = std::string_view(copy, value.size());
     }
-    GatherTail(m_aRows[row], m_nStaged);
+    // Positions the line did not reach keep their values; when its fields
+    // were cut, the positions after the kept ones hold its values, not kept.
+    if (m_nStagedKept == m_nStaged) GatherTail(m_aRows[row], m_nStaged);
     m_aRows[row] = Place(m_aValues);
     m_nLastRow = UINT32_MAX;  // the row lies elsewhere now
 }

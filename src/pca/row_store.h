@@ -33,20 +33,36 @@ class RowStore {
     // columns starts with one); returns its index.
     std::uint32_t AppendEmpty();
 
-    // The value at a 0-based position; valid for the life of the store.
+    // Keeps the first `columns` positions of the lines staged from now on (at
+    // least one; at times a few more): the fields after them are counted, not
+    // kept. A line with quotes, or one staged whole, keeps all its fields.
+    void KeepColumns(int columns);
+    int KeptColumns() const { return m_nKept; }
+
+    // The value at a 0-based position below KeptColumns(); valid for the life
+    // of the store. A position after them is a fault of the caller
+    // (std::logic_error).
     std::string_view Field(std::uint32_t row, int column) const;
     // The same without keeping where it was found, so that it may be asked on
     // a second thread while another reads the store.
     std::string_view SharedField(std::uint32_t row, int column) const;
+    // The value a row holds at any position: "" where it holds none, which
+    // after KeptColumns() may be a value that was not kept.
+    std::string_view HeldField(std::uint32_t row, int column) const;
+    // The number of positions a row holds.
+    int HeldCount(std::uint32_t row) const { return CountOf(m_aRows[row]); }
 
     // Splits `line` by the CSV rules (SplitCsvInto) into a staged row at the end
     // of the arena and returns the number of fields of the line, which may be
-    // more than Columns(). The staged row is replaced by the next StageLine.
-    std::size_t StageLine(std::string_view line);
-    // A field of the staged row; `i` below both the staged count and Columns().
+    // more than Columns(). `whole`: every field is kept, whatever
+    // KeptColumns() says. The staged row is replaced by the next StageLine.
+    std::size_t StageLine(std::string_view line, bool whole = false);
+    // A field of the staged row; `i` below StagedKept() and Columns().
     std::string_view StagedField(std::size_t i) const;
     // The number of fields of the staged line.
     std::size_t StagedCount() const { return m_nStaged; }
+    // How many of them the staged row keeps.
+    std::size_t StagedKept() const { return m_nStagedKept; }
     // What the split told about the quotes of the staged line.
     QuoteFault StagedQuoteFault() const { return m_eStagedFault; }
     // Keeps the staged row (at most Columns() fields) as a new row.
@@ -66,7 +82,7 @@ class RowStore {
     static int CountOf(const char* row) { return static_cast<unsigned char>(row[-1]); }
     char* StagedRow() const { return m_pFree + kCountSize; }
 
-    void StageUnquoted(std::string_view text, std::size_t header);
+    void StageUnquoted(std::string_view text, std::size_t header, std::size_t keep);
     std::size_t HeaderSize(bool wide) const;
     const char* FieldStart(const char* row, int column) const;
     // Stores a row from its values (at most Columns(); the rest are "") and
@@ -79,6 +95,7 @@ class RowStore {
     char* Allocate(std::size_t size);
 
     int m_nColumns;
+    int m_nKept;                 // positions kept of a line staged not whole
     std::size_t m_nCheckpoints;  // noted offsets at the start of a row
     std::vector<const char*> m_aRows;
     std::vector<std::unique_ptr<char[]>> m_aBlocks;
@@ -89,6 +106,7 @@ class RowStore {
     // The staged row lies at m_pFree: the number of fields of its line, its
     // size, and the width of its noted offsets.
     std::size_t m_nStaged = 0;
+    std::size_t m_nStagedKept = 0;
     std::size_t m_nStagedBytes = 0;
     bool m_bStagedWide = false;
     QuoteFault m_eStagedFault = QuoteFault::None;

@@ -1,5 +1,7 @@
 #include "pca/section_aside.h"
 
+#include <utility>
+
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
 #include "platform/interrupt_cleanup.h"
@@ -47,6 +49,7 @@ void SectionAside::Run() noexcept {
         CheckedInputFile checked(*m_pPart, m_check);
         platform::LineReader reader(checked);
         std::string_view raw;
+        std::uint64_t next = 0;  // where the next line starts, from the section's first
         while (m_nLoaded < m_mark.lastLine && !m_bStop.load(std::memory_order_relaxed)) {
             // A section that ends before its last line is left to Finish, and
             // so are the lines from a piece of bytes that is no Shift_JIS
@@ -55,9 +58,10 @@ void SectionAside::Run() noexcept {
             if (!reader.Next(raw) || !m_check.ShiftJisSoFar()) return;
             const std::string_view line = platform::TrimTrailingBlanks(raw);
             const std::size_t number = m_mark.headerLine + reader.LineNumber();
+            const std::uint64_t at = m_mark.dataOffset + std::exchange(next, reader.Offset());
             if (!line.empty()) {
                 if (reader.Overlong() || IsHeaderLine(line)) return;
-                m_store(m_table, line, number, false, m_bListened ? &stop : nullptr);
+                m_store(m_table, line, number, at, false, m_bListened ? &stop : nullptr);
             }
             m_nLoaded = number;
             m_nResume = reader.Offset();
@@ -83,6 +87,7 @@ void SectionAside::Finish(ReadListener* listener) {
         TextEncodingCheck check;
         std::string_view raw;
         while (m_nLoaded < m_mark.lastLine) {
+            const std::uint64_t at = m_mark.dataOffset + from + reader.Offset();
             if (!reader.Next(raw)) throw platform::InputChangedError(m_strPath);
             const std::string_view line = platform::TrimTrailingBlanks(raw);
             const std::size_t number = m_nLoaded + 1;
@@ -93,7 +98,7 @@ void SectionAside::Finish(ReadListener* listener) {
                 if ((!overlong && IsHeaderLine(line)) || !check.ShiftJisSoFar()) {
                     throw platform::InputChangedError(m_strPath);
                 }
-                m_store(m_table, line, number, overlong, listener);
+                m_store(m_table, line, number, at, overlong, listener);
             }
             m_nLoaded = number;
             m_nResume = from + reader.Offset();

@@ -32,10 +32,11 @@ struct TableRows;
 class SectionAside {
   public:
     // Stores one data line of the table (trailing blanks trimmed, not empty)
-    // with its line number; `overlong`: the line was longer than a line may
-    // be (which fails). `listener` may be null.
-    using StoreLine =
-        std::function<void(TableRows&, std::string_view, std::size_t, bool, ReadListener*)>;
+    // with its line number and the byte of the file where it starts;
+    // `overlong`: the line was longer than a line may be (which fails).
+    // `listener` may be null.
+    using StoreLine = std::function<void(TableRows&, std::string_view, std::size_t, std::uint64_t,
+                                         bool, ReadListener*)>;
 
     // Starts loading the lines of the section `mark` of `file` into `table`;
     // `part` reads the file from the section's first data line on

@@ -3,6 +3,8 @@
 // without quotes, short fields, long fields, values kept as one byte).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,48 @@ TEST(RowStaging, StagedRowsHoldTheSplitValues) {
             EXPECT_EQ(RowOf(store, row), Expected(line, columns));
         }
     }
+}
+
+TEST(RowStaging, LinesCutAfterTheKeptColumnsAreCountedWhole) {
+    for (const int kept : {1, 16, 20, 150}) {
+        for (const std::string& line : SampleLines()) {
+            SCOPED_TRACE(std::to_string(kept) + " kept: " + line.substr(0, 60));
+            RowStore store(220);
+            store.KeepColumns(kept);
+            const std::vector<std::string> split = Split(line);
+            ASSERT_EQ(store.StageLine(line), split.size());
+            const std::size_t held = store.StagedKept();
+            EXPECT_GE(held, std::min<std::size_t>(split.size(), static_cast<std::size_t>(kept)));
+            if (split.size() > 220) continue;
+            const std::uint32_t row = store.AppendStaged();
+            EXPECT_EQ(static_cast<std::size_t>(store.HeldCount(row)), held);
+            for (std::size_t i = 0; i < held; ++i)
+                EXPECT_EQ(store.HeldField(row, int(i)), split[i]);
+            // Staged whole, the line keeps every field.
+            store.StageLine(line, true);
+            EXPECT_EQ(store.StagedKept(), split.size());
+        }
+    }
+    RowStore store(40);
+    store.KeepColumns(17);
+    EXPECT_THROW(store.Field(0, 17), std::logic_error);
+    EXPECT_THROW(store.SharedField(0, 39), std::logic_error);
+
+    // A cut line leaves nothing of the row it is laid over after its kept
+    // fields: those positions hold its own values, not kept. A short line
+    // leaves the positions after it as they were.
+    std::vector<std::string> wide(40, "w");
+    store.StageLine(Joined(wide), true);
+    const std::uint32_t row = store.AppendStaged();
+    std::vector<std::string> cut(40, "9");
+    store.StageLine(Joined(cut));
+    ASSERT_LT(store.StagedKept(), 40u);
+    store.OverwriteWithStaged(row);
+    EXPECT_EQ(static_cast<std::size_t>(store.HeldCount(row)), store.StagedKept());
+    store.StageLine("8,8");
+    store.OverwriteWithStaged(row);
+    EXPECT_EQ(store.HeldField(row, 1), "8");
+    EXPECT_EQ(store.HeldField(row, 16), "9");
 }
 
 TEST(RowStaging, RowsKeptOneAfterAnotherStayIntact) {

@@ -82,14 +82,19 @@ SectionMarks MarksOf(const std::string& path) {
     return ScanExport(*file, path).sections;
 }
 
-// `files` loaded in turn through `fs`, with the sections `marks` of the first.
+// `files` loaded in turn through `fs`, with the sections `marks` of the first;
+// the monthly tables keep `kept` columns (0: all).
 Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
-              const SectionMarks* marks = nullptr) {
+              const SectionMarks* marks = nullptr, int kept = 0) {
     Load load;
     platform::MessageLog log;
     CPCAKyuuyo reader(log, fs);
     Findings findings;
     reader.SetListener(&findings);
+    if (kept > 0) {
+        reader.KeepColumnsOf("10701", kept);
+        reader.KeepColumnsOf("10702", kept);
+    }
     if (marks) {
         reader.SetLeastAside(std::uint64_t{256} << 10);
         reader.SetSectionMarks(files[0], *marks);
@@ -107,7 +112,8 @@ Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
     load.findings = findings.lines;
     for (const char* table : {"10701", "10702"}) {
         const int index = PcaTableIndex(table);
-        const int columns = PcaCatalogue()[static_cast<std::size_t>(index)].nColumns;
+        const int columns =
+            kept > 0 ? kept : PcaCatalogue()[static_cast<std::size_t>(index)].nColumns;
         for (std::size_t row = 0; row < reader.RowCount(table); ++row) {
             std::string values;
             for (int column = 0; column < columns; ++column) {
@@ -159,6 +165,11 @@ TEST(SectionAside, GivesWhatLoadingInTurnGives) {
          {{7000, "E100005,1" + tooMany}},
          {"[10702]", "E100001,1" + tooMany}},
         {"a malformed line after the section", {}, {"[10702]", "E100001,1" + tooMany}},
+        {"fields after the kept columns overwritten, aside and after it",
+         {{200, "E100000,1,20260111,22.00,176.00,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,7,0"},
+          {9000, "E100000,1,20260111,22.00,176.00,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,8"}},
+         {"[10702]", "E100001,1,20260125,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,5",
+          "E100001,1,20260125,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,6"}},
         {"the table met twice, loaded in turn",
          {{6000, "E100006,2,20990202"}},
          {"[10702]", "E100001,1,20260125,1", "[10701]", "E100007,3,20990303", "[99999]", "x"}},
@@ -174,6 +185,13 @@ TEST(SectionAside, GivesWhatLoadingInTurnGives) {
         EXPECT_EQ(aside.failure, expected.failure);
         EXPECT_EQ(aside.findings, expected.findings);
         EXPECT_EQ(aside.rows, expected.rows);
+        // Lines cut after 16 columns tell the same overwritten values, read
+        // again from the file, as lines kept whole (a file read in turn only).
+        const Load whole = LoadWith(inTurn, {path}, nullptr, 16);
+        const Load cut = LoadWith(platform::RealFileSystem(), {path}, &marks, 16);
+        EXPECT_EQ(cut.failure, expected.failure);
+        EXPECT_EQ(cut.findings, expected.findings);
+        EXPECT_EQ(cut.rows, whole.rows);
         // The cases hold what they are meant to.
         const bool malformed = std::string(c.name).find("malformed") != std::string::npos;
         EXPECT_EQ(expected.failure.empty(), !malformed);
