@@ -554,6 +554,56 @@ class WholeLine {
     std::size_t m_nCount = 0;
 };
 
+// An earlier line of a key read again, for a value the store did not keep.
+class EarlierLine {
+  public:
+    std::string_view Field(const TableRows::Source& from, std::size_t i, const PCATABLEINFO& info,
+                           std::string_view key, LineRereader* lines) {
+        // Only a line that could be read again is stored cut.
+        if (!lines || from.nLine == 0 || !lines->Has(from.nFile)) {
+            throw std::logic_error("a value that was not kept cannot be read again");
+        }
+        if (!m_line || m_source.nFile != from.nFile || m_source.nOffset != from.nOffset) {
+            m_line.emplace(info.nColumns).Split(lines->Line(from.nFile, from.nOffset));
+            m_source = from;
+            // The line read again must be the one stored, with this key.
+            std::string joined;
+            for (int k = 0; k < info.nKeyColumns; ++k) {
+                if (k > 0) joined.push_back('@');
+                joined.append(m_line->Field(static_cast<std::size_t>(k)));
+            }
+            if (joined != key) throw platform::InputChangedError(lines->PathOf(from.nFile));
+        }
+        return m_line->Field(i);
+    }
+
+  private:
+    std::optional<WholeLine> m_line;
+    TableRows::Source m_source;
+};
+
+// The line a row's value at field `i` came from: the latest of its lines that
+// reached the field (the first when none did). Found for every field at once,
+// in one walk over the lines, as a key may have very many.
+TableRows::Source OriginAt(const TableRows::Source& first,
+                           const std::vector<TableRows::Source>* later, std::size_t columns,
+                           std::size_t i, std::vector<TableRows::Source>& origins) {
+    if (origins.empty()) {
+        origins.assign(columns, first);
+        std::size_t reach = 0;
+        const auto take = [&](const TableRows::Source& line) {
+            for (; reach < std::min<std::size_t>(line.nFields, columns); ++reach) {
+                origins[reach] = line;
+            }
+        };
+        if (later) {
+            for (auto it = later->rbegin(); it != later->rend(); ++it) take(*it);
+        }
+        take(first);
+    }
+    return origins[i];
+}
+
 }  // namespace
 
 void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t row,
@@ -575,11 +625,10 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
             held = std::max<std::size_t>(held, other.nFields);
         }
     }
-    // The values the store did not keep: this line's, and those of the
-    // earlier lines, read again.
+    std::vector<TableRows::Source> origins;  // per field, found when first needed
+    // The values the store did not keep: this line's, and an earlier line's.
     std::optional<WholeLine> whole;
-    std::optional<WholeLine> earlier;
-    TableRows::Source earlierSource;
+    EarlierLine earlier;
     for (std::size_t i = 0; i < std::min(staged, held); ++i) {
         const int column = static_cast<int>(i);
         std::string_view kept;
@@ -589,39 +638,22 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
             if (!whole) whole.emplace(info.nColumns).Split(line);
             kept = whole->Field(i);
         }
-        // The value came from the latest line of the key that reached this field.
-        TableRows::Source from = first;
-        if (later != table.laterSources.end()) {
-            for (const TableRows::Source& other : later->second) {
-                if (other.nFields > i) from = other;
-            }
-        }
+        std::optional<TableRows::Source> from;
+        const auto origin = [&] {
+            return OriginAt(first, later == table.laterSources.end() ? nullptr : &later->second,
+                            static_cast<std::size_t>(info.nColumns), i, origins);
+        };
         std::string_view replaced;
         if (column < table.rows.HeldCount(row)) {
             replaced = table.rows.HeldField(row, column);
-        } else if (from.nFields > i) {
-            // Only a line that could be read again is stored cut.
-            if (!lines || from.nLine == 0 || !lines->Has(from.nFile)) {
-                throw std::logic_error("a value that was not kept cannot be read again");
-            }
-            if (!earlier || earlierSource.nFile != from.nFile ||
-                earlierSource.nOffset != from.nOffset) {
-                earlier.emplace(info.nColumns).Split(lines->Line(from.nFile, from.nOffset));
-                earlierSource = from;
-                // The line read again must be the one stored, with this key.
-                std::string joined;
-                for (int k = 0; k < info.nKeyColumns; ++k) {
-                    if (k > 0) joined.push_back('@');
-                    joined.append(earlier->Field(static_cast<std::size_t>(k)));
-                }
-                if (joined != key) throw platform::InputChangedError(lines->PathOf(from.nFile));
-            }
-            replaced = earlier->Field(i);
+        } else if (from = origin(); from->nFields > i) {
+            replaced = earlier.Field(*from, i, info, key, lines);
         }
         if (kept == replaced) continue;
+        if (!from) from = origin();
         listener.Noted(OverwrittenField{
             info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
-            info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(from)});
+            info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(*from)});
     }
 }
 
