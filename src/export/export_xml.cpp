@@ -15,18 +15,6 @@ namespace {
 constexpr int kLastSalaryNo = 13;
 constexpr int kLastBonusNo = 18;
 
-// Empties a record for reuse under a new code; its strings and lists keep their
-// memory.
-void ResetSyain(SYAINDATA& syain, const std::string& code) {
-    syain.strCode = code;
-    syain.strName.clear();
-    SYAINDETAIL& detail = *syain.pDetail;
-    detail.aFuyosya.clear();
-    detail.aShouyo.clear();
-    detail.aKyuuyo.clear();
-    for (std::string& value : detail.aValues) value.clear();
-}
-
 }  // namespace
 
 CExportXMLKw39::CExportXMLKw39(platform::MessageLog& log, platform::FileSystem& fs)
@@ -50,9 +38,10 @@ SYAINDATA& CExportXMLKw39::AddSyain(const std::string& code) {
         syain->pDetail = std::make_unique<SYAINDETAIL>();
         syain->pDetail->aValues.resize(kAcceptedLabelCount);
     } else {
+        // The document gives records back blank.
         syain = std::move(m_aSpareSyain.back());
         m_aSpareSyain.pop_back();
-        ResetSyain(*syain, code);
+        syain->strCode = code;
     }
     SYAINDATA& added = *syain;
     m_aSyain.push_back(std::move(syain));

@@ -82,6 +82,9 @@ void SectionThread::Run() {
         // After a failure the document is abandoned; the records are only
         // given back.
         std::exception_ptr failure = failed ? nullptr : WriteAll(taken);
+        // Emptied here, where they were just read, rather than by the
+        // converting thread, for which they are no longer in its cache.
+        for (const auto& syain : taken) BlankSyain(*syain);
         lock.lock();
         if (failure) m_failure = std::move(failure);
         for (auto& syain : taken) m_written.push_back(std::move(syain));

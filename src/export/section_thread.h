@@ -37,8 +37,8 @@ class SectionThread {
     SectionThread& operator=(const SectionThread&) = delete;
 
     // Hands over the finished record of one employee (waits while `capacity`
-    // records wait) and gives back a record already written, for reuse, or
-    // null. Throws what an earlier section threw.
+    // records wait) and gives back a record already written, blank (BlankSyain)
+    // for reuse, or null. Throws what an earlier section threw.
     std::unique_ptr<SYAINDATA> Put(std::unique_ptr<SYAINDATA> syain);
 
     // Waits until every record handed over is written (those of a document too

@@ -26,4 +26,15 @@ struct SYAINDATA {
     std::unique_ptr<SYAINDETAIL> pDetail;
 };
 
+// Empties a record for reuse; its strings and lists keep their memory.
+inline void BlankSyain(SYAINDATA& syain) {
+    syain.strCode.clear();
+    syain.strName.clear();
+    SYAINDETAIL& detail = *syain.pDetail;
+    detail.aFuyosya.clear();
+    detail.aShouyo.clear();
+    detail.aKyuuyo.clear();
+    for (std::string& value : detail.aValues) value.clear();
+}
+
 }  // namespace kw39

@@ -25,6 +25,10 @@ std::unique_ptr<SYAINDATA> Record(int n) {
     syain->pDetail = std::make_unique<SYAINDETAIL>();
     syain->pDetail->aValues.resize(kAcceptedLabelCount);
     syain->pDetail->aValues[kHonninSlotBase] = std::to_string(n * 7);
+    CKyuuyoShouyo payment;
+    payment.m_nNo = 1;
+    payment.m_strSousikyuugaku = std::to_string(n * 1000);
+    syain->pDetail->aKyuuyo.push_back(payment);
     return syain;
 }
 
@@ -65,9 +69,17 @@ TEST(SectionThread, SectionsArriveInOrderAndRecordsComeBackForReuse) {
                     const std::unique_ptr<SYAINDATA> spare = sections.Put(std::move(syain));
                     if (!spare) continue;
                     ++givenBack;
-                    // Only a record handed over earlier, never the one just given.
+                    // Only a record handed over earlier, never the one just
+                    // given, and blank: nothing of its employee reaches the next.
                     EXPECT_EQ(handedOver.count(spare.get()), 1u);
                     handedOver.erase(spare.get());
+                    EXPECT_TRUE(spare->strCode.empty() && spare->strName.empty());
+                    for (const std::string& value : spare->pDetail->aValues) {
+                        EXPECT_TRUE(value.empty());
+                    }
+                    EXPECT_EQ(spare->pDetail->aValues.size(),
+                              static_cast<std::size_t>(kAcceptedLabelCount));
+                    EXPECT_TRUE(spare->pDetail->aKyuuyo.empty());
                 }
                 sections.Finish();
                 EXPECT_THROW(sections.Put(Record(0)), std::logic_error);
