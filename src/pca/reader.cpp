@@ -102,6 +102,16 @@ bool SameText(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+bool TableRows::ValuesAreKey(std::uint32_t row,
+                             std::initializer_list<std::string_view> keys) const {
+    if (keys.size() != static_cast<std::size_t>(pInfo->nKeyColumns)) return false;
+    int i = 0;
+    for (const std::string_view key : keys) {
+        if (!SameText(rows.SharedField(row, i++), key)) return false;
+    }
+    return true;
+}
+
 bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
     std::size_t pos = 0;
     for (int i = 0; i < pInfo->nKeyColumns; ++i) {
@@ -152,6 +162,14 @@ std::uint32_t TableRows::FindRow(std::initializer_list<std::string_view> keys,
             pos += key.size();
         }
         if (same && pos == m_strLastKey.size()) return m_nLastRow;
+    }
+    // Asked in the order of the file, the next key is mostly the next row's or
+    // the same row's again. Values equal one by one make the same joined key,
+    // which names one row; keys joined alike from other values are left to
+    // the lookup by the joined key.
+    if (keys.size() >= 2 && m_nCursor != kNoRow) {
+        if (m_nCursor + 1 < rows.Size() && ValuesAreKey(m_nCursor + 1, keys)) return ++m_nCursor;
+        if (ValuesAreKey(m_nCursor, keys)) return m_nCursor;
     }
     if (keys.size() == 1) return FindRow(*keys.begin());
     JoinKeyInto(keys.begin(), keys.size(), joinScratch);

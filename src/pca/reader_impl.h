@@ -42,6 +42,8 @@ struct TableRows {
     std::uint32_t SharedFindRow(std::string_view joinedKey, std::uint32_t& near) const;
     // Reads the key fields without keeping where they were found.
     bool KeyEquals(std::uint32_t row, std::string_view joinedKey) const;
+    // Whether the key fields of `row` are `keys`, one by one.
+    bool ValuesAreKey(std::uint32_t row, std::initializer_list<std::string_view> keys) const;
     // To be called when a row with a new key was added: a key looked for in
     // vain before may be this one.
     void ForgetLastLookup() { m_bLastValid = false; }
