@@ -401,9 +401,10 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
     };
     ListenerGate gate(m_pListener, finishAside);
     // The lines of this file can be read again for the report where the file
-    // can be read from any byte.
-    LineRereader* const again = m_pListener && file.ReadAt(0) ? &m_rereader : nullptr;
-    if (again) again->Add(fileIndex, file, path);
+    // can be read from any byte; an earlier line of its keys may lie in
+    // another file.
+    LineRereader* const again = m_pListener ? &m_rereader : nullptr;
+    if (again && file.ReadAt(0)) again->Add(fileIndex, file, path);
     std::string_view raw;
     std::uint64_t offset = 0;
     try {
@@ -469,7 +470,9 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
     const PCATABLEINFO& info = *table.pInfo;
     // Only a line longer than the limit can hold a value longer than it.
     const bool longLine = line.size() > kMaxValueBytes;
-    const std::size_t count = table.rows.StageLine(line, longLine || (listener && !lines));
+    // Where a listener is told, only a line that can be read again is cut.
+    const bool whole = longLine || (listener && !(lines && lines->Has(fileIndex)));
+    const std::size_t count = table.rows.StageLine(line, whole);
     if (listener) {
         if (const QuoteFault fault = table.rows.StagedQuoteFault(); fault != QuoteFault::None) {
             listener->Noted(QuoteMismatch{path, lineNumber, line, fault});

@@ -146,7 +146,7 @@ struct CPCAKyuuyo::Impl {
     // `listener` (may be null) what it finds; a line of a table other than
     // the company's touches nothing but its table, so that two tables may be
     // loaded on two threads. Where a listener is told, the line keeps all its
-    // fields unless `lines` can read it again.
+    // fields unless `lines` can read its file again.
     void StoreDataLine(TableRows& table, std::string_view line, const std::string& path,
                        std::size_t lineNumber, std::uint64_t offset, std::uint32_t fileIndex,
                        ReadListener* listener, LineRereader* lines);

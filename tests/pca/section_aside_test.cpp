@@ -70,6 +70,20 @@ class InTurnFileSystem : public platform::ForwardingFileSystem {
     }
 };
 
+// Files opened through it can be read at an offset, but for the one named.
+class OneInTurnFileSystem : public platform::ForwardingFileSystem {
+  public:
+    OneInTurnFileSystem(platform::FileSystem& inner, std::string inTurn)
+        : ForwardingFileSystem(inner), m_inTurn(inner), m_strPath(std::move(inTurn)) {}
+    std::unique_ptr<platform::InputFile> OpenRead(const std::string& path) override {
+        return path == m_strPath ? m_inTurn.OpenRead(path) : Inner().OpenRead(path);
+    }
+
+  private:
+    InTurnFileSystem m_inTurn;
+    std::string m_strPath;
+};
+
 struct Load {
     std::vector<std::string> findings;
     std::string failure;
@@ -199,6 +213,27 @@ TEST(SectionAside, GivesWhatLoadingInTurnGives) {
             EXPECT_GT(expected.rows.size(), 14000u);
         }
     }
+}
+
+TEST(SectionAside, ValuesNotKeptAreReadAgainFromTheFileThatHeldThem) {
+    // A line of the first file, cut after 16 columns, overwritten by a line of
+    // a second file: whether that second file can be read at an offset or
+    // not, the report tells the value the first line held.
+    test::TempDir dir;
+    std::string line = "E1,1,20260110";
+    for (int i = 3; i < 25; ++i) line += "," + std::to_string(i);
+    std::string other = line;
+    other.replace(other.rfind(',') + 1, std::string::npos, "99");
+    const std::string first = dir.Write("A.CSV", "[10701]\r\n" + line + "\r\n");
+    const std::string second = dir.Write("B.CSV", "[10701]\r\n" + other + "\r\n");
+    InTurnFileSystem inTurn(platform::RealFileSystem());
+    const Load expected = LoadWith(inTurn, {first, second}, nullptr, 16);
+    ASSERT_EQ(expected.findings.size(), 1u);
+    EXPECT_NE(expected.findings[0].find(" 99<24 2<2"), std::string::npos) << expected.findings[0];
+    OneInTurnFileSystem secondInTurn(platform::RealFileSystem(), second);
+    EXPECT_EQ(LoadWith(secondInTurn, {first, second}, nullptr, 16).findings, expected.findings);
+    EXPECT_EQ(LoadWith(platform::RealFileSystem(), {first, second}, nullptr, 16).findings,
+              expected.findings);
 }
 
 TEST(SectionAside, FileWrittenAgainAfterItsSectionsWereFound) {
