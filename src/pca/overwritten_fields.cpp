@@ -86,10 +86,10 @@ TableRows::Source OriginAt(const TableRows::Source& first,
 
 }  // namespace
 
-void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t row,
-                                        std::string_view key, std::string_view line,
-                                        const TableRows::Source& source, ReadListener& listener,
-                                        LineRereader* lines) {
+void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_view key,
+                      std::string_view line, const TableRows::Source& source,
+                      const std::vector<std::string>& paths, ReadListener& listener,
+                      LineRereader* lines) {
     const PCATABLEINFO& info = *table.pInfo;
     const std::size_t staged =
         std::min(table.rows.StagedCount(), static_cast<std::size_t>(info.nColumns));
@@ -131,9 +131,10 @@ void CPCAKyuuyo::Impl::ReportOverwrites(const TableRows& table, std::uint32_t ro
         }
         if (kept == replaced) continue;
         if (!from) from = origin();
-        listener.Noted(OverwrittenField{
-            info.strCode, key, perEmployee ? table.rows.Field(row, 0) : std::string_view(),
-            info.aColumns[i].pszName, kept, replaced, OriginOf(source), OriginOf(*from)});
+        listener.Noted(OverwrittenField{info.strCode, key,
+                                        perEmployee ? table.rows.Field(row, 0) : std::string_view(),
+                                        info.aColumns[i].pszName, kept, replaced,
+                                        OriginIn(paths, source), OriginIn(paths, *from)});
     }
 }
 

@@ -540,7 +540,7 @@ void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, std::string_view line,
         return;
     }
     if (listener) {
-        ReportOverwrites(table, found, key, line, source, *listener, lines);
+        ReportOverwrites(table, found, key, line, source, m_aPaths, *listener, lines);
         table.laterSources[found].push_back(source);
     }
     // Keys joined with "@" can match while the first value differs ("a@b","c"
@@ -548,11 +548,6 @@ void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, std::string_view line,
     const std::string_view oldFirst = table.rows.Field(found, 0);
     table.rows.OverwriteWithStaged(found);
     if (keyCount >= 2 && oldFirst != table.rows.Field(found, 0)) table.RegroupRow(found);
-}
-
-LineOrigin CPCAKyuuyo::Impl::OriginOf(const TableRows::Source& source) const {
-    if (source.nLine == 0 || source.nFile >= m_aPaths.size()) return {};
-    return {m_aPaths[source.nFile], source.nLine};
 }
 
 // An empty employee code, dependant number or salary or bonus number of a

@@ -113,6 +113,21 @@ class LineRereader {
     std::string m_strLine;
 };
 
+// Where a line was read, its file one of `paths` (the files read while a
+// listener was set).
+inline LineOrigin OriginIn(const std::vector<std::string>& paths, const TableRows::Source& source) {
+    if (source.nLine == 0 || source.nFile >= paths.size()) return {};
+    return {paths[source.nFile], source.nLine};
+}
+
+// Tells the listener which fields of `row` the staged line (`line`) is about
+// to change; the earlier lines of the key are read again through `lines`
+// where the store did not keep a value.
+void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_view key,
+                      std::string_view line, const TableRows::Source& source,
+                      const std::vector<std::string>& paths, ReadListener& listener,
+                      LineRereader* lines);
+
 struct CPCAKyuuyo::Impl {
     Impl(platform::MessageLog& log, platform::FileSystem& fs);
 
@@ -152,14 +167,11 @@ struct CPCAKyuuyo::Impl {
                        ReadListener* listener, LineRereader* lines);
     void StoreKeyed(TableRows& table, std::string_view line, const TableRows::Source& source,
                     ReadListener* listener, LineRereader* lines);
-    // Tells the listener which fields of `row` the staged line (`line`) is
-    // about to change.
-    void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_view key,
-                          std::string_view line, const TableRows::Source& source,
-                          ReadListener& listener, LineRereader* lines);
     void ReportEmptyKey(const TableRows& table, const TableRows::Source& source,
                         ReadListener& listener);
-    LineOrigin OriginOf(const TableRows::Source& source) const;
+    LineOrigin OriginOf(const TableRows::Source& source) const {
+        return OriginIn(m_aPaths, source);
+    }
     void BuildEmployeeList();
     // Fills m_aSelectRows with the rows whose first key column holds `value`,
     // in row order.
