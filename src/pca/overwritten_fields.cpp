@@ -22,7 +22,6 @@ class WholeLine {
   public:
     explicit WholeLine(int columns) : m_rows(columns) {}
     void Split(std::string_view line) { m_nCount = m_rows.StageLine(line, true); }
-    std::size_t Count() const { return m_nCount; }
     std::string_view Field(std::size_t i) const {
         return i < std::min(m_nCount, static_cast<std::size_t>(m_rows.Columns()))
                    ? m_rows.StagedField(i)
