@@ -22,6 +22,7 @@ class WholeLine {
   public:
     explicit WholeLine(int columns) : m_rows(columns) {}
     void Split(std::string_view line) { m_nCount = m_rows.StageLine(line, true); }
+    std::string_view operator[](std::size_t i) const { return Field(i); }
     std::string_view Field(std::size_t i) const {
         return i < std::min(m_nCount, static_cast<std::size_t>(m_rows.Columns()))
                    ? m_rows.StagedField(i)
@@ -47,10 +48,7 @@ class EarlierLine {
             m_source = from;
             // The line read again must be the one stored, with this key.
             std::string joined;
-            for (int k = 0; k < info.nKeyColumns; ++k) {
-                if (k > 0) joined.push_back('@');
-                joined.append(m_line->Field(static_cast<std::size_t>(k)));
-            }
+            JoinKeyInto(*m_line, static_cast<std::size_t>(info.nKeyColumns), joined);
             if (joined != key) throw platform::InputChangedError(lines->PathOf(from.nFile));
         }
         return m_line->Field(i);
@@ -139,18 +137,12 @@ void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_vie
 
 void LineRereader::Add(std::uint32_t file, const platform::InputFile& input,
                        const std::string& path) {
-    m_aFiles.push_back({file, &input, path});
-}
-
-const LineRereader::Entry* LineRereader::Find(std::uint32_t file) const {
-    for (const Entry& entry : m_aFiles) {
-        if (entry.file == file) return &entry;
-    }
-    return nullptr;
+    if (file >= m_aFiles.size()) m_aFiles.resize(file + 1);
+    m_aFiles[file] = {&input, path};
 }
 
 std::string_view LineRereader::Line(std::uint32_t file, std::uint64_t offset) {
-    const Entry& entry = *Find(file);
+    const Entry& entry = m_aFiles[file];
     const std::unique_ptr<platform::InputFile> part = entry.input->ReadAt(offset);
     if (!part) throw platform::ReadError(entry.path);
     // Lines are short: a small first read.

@@ -94,22 +94,23 @@ class LineRereader {
   public:
     // `input`, which must outlive this object, holds the lines of file `file`.
     void Add(std::uint32_t file, const platform::InputFile& input, const std::string& path);
-    bool Has(std::uint32_t file) const { return Find(file) != nullptr; }
+    // Asked for every line loaded: the files are kept by their number.
+    bool Has(std::uint32_t file) const {
+        return file < m_aFiles.size() && m_aFiles[file].input != nullptr;
+    }
     // The line of file `file` that starts at byte `offset`, its trailing
     // blanks trimmed; valid until the next call. Throws ReadError where the
     // file cannot be read again, InputChangedError where no line is left.
     std::string_view Line(std::uint32_t file, std::uint64_t offset);
-    const std::string& PathOf(std::uint32_t file) const { return Find(file)->path; }
+    const std::string& PathOf(std::uint32_t file) const { return m_aFiles[file].path; }
 
   private:
     struct Entry {
-        std::uint32_t file;
-        const platform::InputFile* input;
+        const platform::InputFile* input = nullptr;
         std::string path;
     };
-    const Entry* Find(std::uint32_t file) const;
 
-    std::vector<Entry> m_aFiles;
+    std::vector<Entry> m_aFiles;  // by file number
     std::string m_strLine;
 };
 

@@ -1,7 +1,5 @@
 #include "pca/section_aside.h"
 
-#include <utility>
-
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
 #include "platform/interrupt_cleanup.h"
@@ -49,16 +47,15 @@ void SectionAside::Run() noexcept {
         CheckedInputFile checked(*m_pPart, m_check);
         platform::LineReader reader(checked);
         std::string_view raw;
-        std::uint64_t next = 0;  // where the next line starts, from the section's first
         while (m_nLoaded < m_mark.lastLine && !m_bStop.load(std::memory_order_relaxed)) {
             // A section that ends before its last line is left to Finish, and
             // so are the lines from a piece of bytes that is no Shift_JIS
             // text: the reading before the load found them to be, so the file
             // was written again meanwhile.
+            const std::uint64_t at = m_mark.dataOffset + m_nResume;
             if (!reader.Next(raw) || !m_check.ShiftJisSoFar()) return;
             const std::string_view line = platform::TrimTrailingBlanks(raw);
             const std::size_t number = m_mark.headerLine + reader.LineNumber();
-            const std::uint64_t at = m_mark.dataOffset + std::exchange(next, reader.Offset());
             if (!line.empty()) {
                 if (reader.Overlong() || IsHeaderLine(line)) return;
                 m_store(m_table, line, number, at, false, m_bListened ? &stop : nullptr);
@@ -87,7 +84,7 @@ void SectionAside::Finish(ReadListener* listener) {
         TextEncodingCheck check;
         std::string_view raw;
         while (m_nLoaded < m_mark.lastLine) {
-            const std::uint64_t at = m_mark.dataOffset + from + reader.Offset();
+            const std::uint64_t at = m_mark.dataOffset + m_nResume;
             if (!reader.Next(raw)) throw platform::InputChangedError(m_strPath);
             const std::string_view line = platform::TrimTrailingBlanks(raw);
             const std::size_t number = m_nLoaded + 1;
