@@ -2,6 +2,7 @@
 // 13 salary and 5 bonus records per employee.
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -53,22 +54,24 @@ struct PaymentSlot {
     int dependants = 0;
 };
 
-// The record of one slot. A slot whose total rounds to zero counts as empty
-// and keeps only its values that are not zero.
-CKyuuyoShouyo MakePayment(int no, const PaymentSlot& slot) {
-    std::string total = FormatWhole(slot.total);
-    const bool empty = total == "0";
-    const auto unlessEmptyZero = [empty](std::string text) {
-        if (empty && text == "0") text.clear();
-        return text;
-    };
-    CKyuuyoShouyo payment;
+// Writes the record of one slot over `payment`. A slot whose total rounds to
+// zero counts as empty and keeps only its values that are not zero.
+void MakePayment(int no, const PaymentSlot& slot, CKyuuyoShouyo& payment) {
     payment.m_nNo = no;
-    if (!empty) payment.m_strSousikyuugaku = std::move(total);
-    payment.m_strHokenkoujogaku = unlessEmptyZero(FormatWhole(slot.insurance));
-    payment.m_strFuyousinzokusuu = unlessEmptyZero(std::to_string(slot.dependants));
-    payment.m_strSansyutuzeigaku = unlessEmptyZero(FormatWhole(slot.tax));
-    return payment;
+    FormatWhole(slot.total, payment.m_strSousikyuugaku);
+    const bool empty = payment.m_strSousikyuugaku == "0";
+    const auto unlessEmptyZero = [empty](std::string& text) {
+        if (empty && text == "0") text.clear();
+    };
+    unlessEmptyZero(payment.m_strSousikyuugaku);
+    FormatWhole(slot.insurance, payment.m_strHokenkoujogaku);
+    unlessEmptyZero(payment.m_strHokenkoujogaku);
+    char digits[16];
+    payment.m_strFuyousinzokusuu.assign(
+        digits, std::to_chars(digits, digits + sizeof digits, slot.dependants).ptr);
+    unlessEmptyZero(payment.m_strFuyousinzokusuu);
+    FormatWhole(slot.tax, payment.m_strSansyutuzeigaku);
+    unlessEmptyZero(payment.m_strSansyutuzeigaku);
 }
 
 // Adds the amount `text` to `sum`. An amount that is no finite number, or that
@@ -136,8 +139,10 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
         if (m_pObserver) m_aPaymentNumbers.emplace_back(index, number);
     }
     if (m_pObserver) ReportMergedPayments(code);
+    CKyuuyoShouyo payment;
     for (int i = 0; i < kSalarySlots; ++i) {
-        m_store.SetKyuuyoShouyo(code, MakePayment(i + 1, slots[i]));
+        MakePayment(i + 1, slots[i], payment);
+        m_store.SetKyuuyoShouyo(code, std::move(payment));
     }
 }
 
@@ -169,8 +174,10 @@ void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
         }
     }
     if (m_pObserver) ReportMergedPayments(code);
+    CKyuuyoShouyo payment;
     for (int j = 0; j < kBonusSlots; ++j) {
-        m_store.SetKyuuyoShouyo(code, MakePayment(j + kFirstBonusNo, slots[j]));
+        MakePayment(j + kFirstBonusNo, slots[j], payment);
+        m_store.SetKyuuyoShouyo(code, std::move(payment));
     }
 }
 

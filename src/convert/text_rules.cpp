@@ -143,17 +143,20 @@ double ToReal(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::string FormatWhole(double value) {
+void FormatWhole(double value, std::string& text) {
     // Whole amounts, the usual case, print exactly as "%.0f" would without the
-    // cost of printf; -0.0 becomes 0 here too.
+    // cost of printf or of a new string; -0.0 becomes 0 here too.
     constexpr double kExactLimit = 9007199254740992.0;  // 2^53
-    if (std::trunc(value) == value && std::fabs(value) < kExactLimit) {
-        return std::to_string(static_cast<long long>(value));
-    }
     char buffer[400];  // the widest double printed with "%.0f" needs 310 bytes
+    if (std::trunc(value) == value && std::fabs(value) < kExactLimit) {
+        const auto end =
+            std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr;
+        text.assign(buffer, end);
+        return;
+    }
     std::snprintf(buffer, sizeof buffer, "%.0f", value);
-    const std::string_view text(buffer);
-    return text == "-0" ? std::string("0") : std::string(text);
+    const std::string_view printed(buffer);
+    text.assign(printed == "-0" ? std::string_view("0") : printed);
 }
 
 }  // namespace kw39

@@ -37,7 +37,7 @@ int ToInteger(std::string_view text);
 double ToReal(std::string_view text);
 
 // The number rounded to a whole number as "%.0f" prints it, except that a
-// value that rounds to zero is "0", never "-0".
-std::string FormatWhole(double value);
+// value that rounds to zero is "0", never "-0"; written over `text`.
+void FormatWhole(double value, std::string& text);
 
 }  // namespace kw39

@@ -156,9 +156,12 @@ TEST(TextRulesTest, FormatWholeRoundsAndNeverPrintsMinusZero) {
         {-0.5, "0"},
         {0.5, "0"},
     };
+    // Written over what the text held, long or short.
+    std::string text(40, 'x');
     for (const auto& [value, expected] : cases) {
         SCOPED_TRACE(expected);
-        EXPECT_EQ(FormatWhole(value), expected);
+        FormatWhole(value, text);
+        EXPECT_EQ(text, expected);
     }
 }
 
