@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "pca/field_encoding.h"
+#include "platform/memory.h"
 #include "platform/sjis.h"
 
 namespace kw39 {
@@ -17,6 +18,8 @@ using namespace field_encoding;
 constexpr int kCheckpointStride = 16;
 constexpr std::size_t kFirstBlock = 4 * 1024;
 constexpr std::size_t kLargestBlock = 1024 * 1024;
+// Blocks from this size on are backed with memory when they are allocated.
+constexpr std::size_t kPrefaultedBlock = kLargestBlock / 4;
 // Rows up to this size note their field offsets in two bytes.
 constexpr std::size_t kNarrowLimit = 0xFFFF;
 // Short fields are copied eight bytes at a time, a few bytes past their end.
@@ -389,6 +392,8 @@ void RowStore::Reserve(std::size_t size) {
     m_aBlocks.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
     m_pFree = m_aBlocks.back().get();
     m_nFree = blockSize;
+    // A large table fills block after block: its pages are backed in one go.
+    if (blockSize >= kPrefaultedBlock) platform::PrefaultForWriting(m_pFree, blockSize);
     m_nNextBlock = std::min(m_nNextBlock * 2, kLargestBlock);
 }
 
