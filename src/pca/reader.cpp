@@ -23,6 +23,13 @@ namespace kw39 {
 
 namespace {
 
+// The most of all the bytes to load that the second thread takes, five
+// eighths: a byte of the monthly tables, whose columns the conversion does not
+// read are only counted, loads faster than one of the quoted texts the reading
+// thread keeps.
+constexpr std::uint64_t kAsideShare = 5;
+constexpr std::uint64_t kAsideShareOf = 8;
+
 const char kCompanyTable[] = "10000";
 const char kEmployeeTable[] = "10601";
 
@@ -296,30 +303,56 @@ void ThrowUnlessText(const std::string& path, const TextEncodingCheck& encoding)
 
 // The largest section of the files worth a thread of its own: one of a keyed
 // table (not the company's) still empty that no other section of the files
-// holds. Every file must have its sections marked.
+// holds. The sections that follow it in its file go with it while such and
+// while the thread's share of all the bytes stays below its limit: the
+// reading thread loads the rest, which holds what is slower to load (the
+// quoted texts of the employee file). Every file must have its sections
+// marked.
 std::optional<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAside(
     const std::vector<std::string>& paths, std::size_t files) {
     std::map<std::string_view, int> sections;  // per table code
+    std::uint64_t total = 0;
     for (std::size_t i = 0; i < files; ++i) {
         const auto marks = m_mapSections.find(paths[i]);
         if (marks == m_mapSections.end()) return std::nullopt;
-        for (const SectionMark& mark : marks->second) ++sections[mark.code];
+        for (const SectionMark& mark : marks->second) {
+            ++sections[mark.code];
+            total += mark.endOffset - mark.dataOffset;
+        }
     }
-    std::optional<AsideChoice> best;
+    const auto eligible = [&](const SectionMark& mark) -> TableRows* {
+        TableRows* const table = FindTable(mark.code);
+        if (!table || sections[mark.code] != 1 || table->bCompany ||
+            table->pInfo->nKeyColumns == 0 || table->rows.Size() > 0) {
+            return nullptr;
+        }
+        return table;
+    };
+    std::size_t bestFile = 0;
+    std::size_t bestIndex = 0;
+    std::uint64_t bestBytes = 0;
     for (std::size_t i = 0; i < files; ++i) {
-        for (const SectionMark& mark : m_mapSections.find(paths[i])->second) {
-            TableRows* const table = FindTable(mark.code);
-            if (!table || sections[mark.code] != 1 || table->bCompany ||
-                table->pInfo->nKeyColumns == 0 || table->rows.Size() > 0) {
-                continue;
-            }
-            const std::uint64_t bytes = mark.endOffset - mark.dataOffset;
-            if (bytes >= m_nLeastAside && (!best || bytes > best->bytes)) {
-                best = AsideChoice{i, &mark, table, bytes};
+        const SectionMarks& marks = m_mapSections.find(paths[i])->second;
+        for (std::size_t m = 0; m < marks.size(); ++m) {
+            const std::uint64_t bytes = marks[m].endOffset - marks[m].dataOffset;
+            if (bytes >= m_nLeastAside && bytes > bestBytes && eligible(marks[m])) {
+                bestFile = i;
+                bestIndex = m;
+                bestBytes = bytes;
             }
         }
     }
-    return best;
+    if (bestBytes == 0) return std::nullopt;
+    const SectionMarks& marks = m_mapSections.find(paths[bestFile])->second;
+    AsideChoice choice{bestFile, {{marks[bestIndex], eligible(marks[bestIndex])}}};
+    std::uint64_t bytes = bestBytes;
+    for (std::size_t m = bestIndex + 1; m < marks.size(); ++m) {
+        TableRows* const table = eligible(marks[m]);
+        bytes += marks[m].endOffset - marks[m].dataOffset;
+        if (!table || bytes * kAsideShareOf > total * kAsideShare) break;
+        choice.parts.push_back({marks[m], table});
+    }
+    return choice;
 }
 
 CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::string>& paths,
@@ -337,7 +370,8 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::stri
     }
     if (!aside.file) return aside;
     aside.index = choice->file;
-    std::unique_ptr<platform::InputFile> part = aside.file->ReadAt(choice->mark->dataOffset);
+    std::unique_ptr<platform::InputFile> part =
+        aside.file->ReadAt(choice->parts.front().mark.dataOffset);
     if (!part) return aside;
     const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice->file : 0));
     // Lines of the section are read again on the section's own thread, from
@@ -352,7 +386,7 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::stri
         StoreDataLine(rows, line, path, number, offset, fileIndex, listener, again.get());
     };
     aside.section =
-        std::make_unique<SectionAside>(*aside.file, std::move(part), *choice->mark, *choice->table,
+        std::make_unique<SectionAside>(*aside.file, std::move(part), std::move(choice->parts),
                                        m_pListener != nullptr, std::move(store), path);
     if (!aside.section->Started()) aside.section.reset();
     return aside;
@@ -421,16 +455,18 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
                 section = HeaderTableCode(line);
                 table = FindTable(section);
                 if (table) table->bSectionRead = true;
-                if (aside && table == &aside->Table()) {
-                    // Passed over where it was found, and met nowhere else.
-                    const SectionMark& mark = aside->Mark();
-                    if (!here || passed || lines->LineNumber() != mark.headerLine) {
+                if (aside && aside->Holds(table)) {
+                    // Passed over where they were found, and met nowhere else.
+                    if (!here || passed || table != aside->Parts().front().table ||
+                        lines->LineNumber() != aside->First().headerLine) {
                         throw platform::InputChangedError(path);
                     }
-                    rest = file.ReadAt(mark.endOffset);
+                    for (const AsidePart& part : aside->Parts()) part.table->bSectionRead = true;
+                    const SectionMark& last = aside->Last();
+                    rest = file.ReadAt(last.endOffset);
                     if (!rest) throw platform::ReadError(path);
-                    encoding.ContinueAt(mark.lastLine + 1);
-                    lines.emplace(*rest, encoding, mark.lastLine, mark.endOffset);
+                    encoding.ContinueAt(last.lastLine + 1);
+                    lines.emplace(*rest, encoding, last.lastLine, last.endOffset);
                     passed = true;
                     nextHeader = true;
                 }

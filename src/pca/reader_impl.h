@@ -136,12 +136,10 @@ struct CPCAKyuuyo::Impl {
     TableRows* FindTable(std::string_view code);
     const TableRows* FindTable(std::string_view code) const;
 
-    // The section of the files to load on a second thread.
+    // The sections of the files to load on a second thread.
     struct AsideChoice {
         std::size_t file;  // index into the paths
-        const SectionMark* mark;
-        TableRows* table;
-        std::uint64_t bytes;
+        std::vector<AsidePart> parts;
     };
     std::optional<AsideChoice> ChooseAside(const std::vector<std::string>& paths,
                                            std::size_t files);

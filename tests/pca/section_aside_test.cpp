@@ -124,10 +124,12 @@ Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
         load.failure = "written again";
     }
     load.findings = findings.lines;
-    for (const char* table : {"10701", "10702"}) {
+    for (const char* table : {"10701", "10702", "10705", "10706"}) {
         const int index = PcaTableIndex(table);
         const int columns =
             kept > 0 ? kept : PcaCatalogue()[static_cast<std::size_t>(index)].nColumns;
+        // Which tables a load read is told only of a load that succeeded.
+        if (load.failure.empty() && reader.SectionRead(table)) load.rows.push_back(table);
         for (std::size_t row = 0; row < reader.RowCount(table); ++row) {
             std::string values;
             for (int column = 0; column < columns; ++column) {
@@ -139,13 +141,16 @@ Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
     return load;
 }
 
-// A monthly file whose first section (about 1 MB, loaded aside from 256 KiB
-// on) holds 14,400 lines; `extra` lines go into it at their line numbers.
+// A monthly file whose large section 10701 (about 1 MB, loaded aside from
+// 256 KiB on) holds 14,400 lines; `extra` lines go into it at their line
+// numbers, `before` lines before its header line.
 std::string MonthlyFile(const std::vector<std::pair<std::size_t, std::string>>& extra,
-                        const std::vector<std::string>& after,
-                        const std::string& company = "会社") {
-    std::string text = "[10000]\r\n0001," + company + "\r\n[10701]\r\n";
-    std::size_t line = 3;
+                        const std::vector<std::string>& after, const std::string& company = "会社",
+                        const std::vector<std::string>& before = {}) {
+    std::string text = "[10000]\r\n0001," + company + "\r\n";
+    for (const std::string& line : before) text += line + "\r\n";
+    text += "[10701]\r\n";
+    std::size_t line = 3 + before.size();
     std::size_t next = 0;
     for (int employee = 0; employee < 1200; ++employee) {
         for (int month = 1; month <= 12; ++month) {
@@ -163,35 +168,69 @@ std::string MonthlyFile(const std::vector<std::pair<std::size_t, std::string>>& 
     return text;
 }
 
+// A bonus section of 16,000 lines (about 0.9 MB): loaded by the reading
+// thread, it leaves the second thread room for the small sections after the
+// large one.
+std::vector<std::string> BonusSection() {
+    std::vector<std::string> lines = {"[10705]"};
+    for (int employee = 0; employee < 16000; ++employee) {
+        lines.push_back("E" + std::to_string(100000 + employee) +
+                        ",1,20261210,1000,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
+    }
+    return lines;
+}
+
 TEST(SectionAside, GivesWhatLoadingInTurnGives) {
     const std::string tooMany(200, ',');
     struct Case {
         const char* name;
         std::vector<std::pair<std::size_t, std::string>> extra;  // in the large section
         std::vector<std::string> after;
+        std::vector<std::string> before;
     };
+    const std::vector<std::string> sectionsAfter = {
+        "[10702]", "E100001,1,20260125,1", "E100001,1,20260125,2",
+        "[10706]", "E100001,1,20261210,5", ",1,20261210"};
     const Case cases[] = {
-        {"regular", {}, {"[10702]", "E100001,1,20260125,1", "E100002,1,20260125,2"}},
+        {"regular", {}, {"[10702]", "E100001,1,20260125,1", "E100002,1,20260125,2"}, {}},
+        {"findings in the sections that go with it",
+         {{200, "E100003,5,20990101"}},
+         sectionsAfter,
+         BonusSection()},
+        {"a malformed line in a section that goes with it",
+         {{200, "E100003,5,20990101"}},
+         {"[10702]", "E100001,1,20260125,1", "[10706]", "E100001,1" + tooMany},
+         BonusSection()},
+        {"the sections after it, then one met twice",
+         {},
+         {"[10702]", "E100001,1,20260125,1", "[10706]", "E100001,1,20261210,5", "[10702]",
+          "E100001,1,20260125,3"},
+         BonusSection()},
         {"findings in both sections, in file order",
          {{100, "E100003,5,20990101"}, {5000, ",1,20260101"}, {9000, "E100004,\"x,1"}},
-         {"[10702]", "E100001,1,20260125,1", "E100001,1,20260125,2"}},
+         {"[10702]", "E100001,1,20260125,1", "E100001,1,20260125,2"},
+         {}},
         {"a malformed line aside comes before one after",
          {{7000, "E100005,1" + tooMany}},
-         {"[10702]", "E100001,1" + tooMany}},
-        {"a malformed line after the section", {}, {"[10702]", "E100001,1" + tooMany}},
+         {"[10702]", "E100001,1" + tooMany},
+         {}},
+        {"a malformed line after the section", {}, {"[10702]", "E100001,1" + tooMany}, {}},
         {"fields after the kept columns overwritten, aside and after it",
          {{200, "E100000,1,20260111,22.00,176.00,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,7,0"},
           {9000, "E100000,1,20260111,22.00,176.00,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,8"}},
          {"[10702]", "E100001,1,20260125,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,5",
-          "E100001,1,20260125,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,6"}},
+          "E100001,1,20260125,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,6"},
+         {}},
         {"the table met twice, loaded in turn",
          {{6000, "E100006,2,20990202"}},
-         {"[10702]", "E100001,1,20260125,1", "[10701]", "E100007,3,20990303", "[99999]", "x"}},
+         {"[10702]", "E100001,1,20260125,1", "[10701]", "E100007,3,20990303", "[99999]", "x"},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
-        const std::string path = dir.Write("GETUJIQ.CSV", MonthlyFile(c.extra, c.after));
+        const std::string path =
+            dir.Write("GETUJIQ.CSV", MonthlyFile(c.extra, c.after, "会社", c.before));
         InTurnFileSystem inTurn(platform::RealFileSystem());
         const Load expected = LoadWith(inTurn, {path});
         const SectionMarks marks = MarksOf(path);
@@ -239,6 +278,8 @@ TEST(SectionAside, ValuesNotKeptAreReadAgainFromTheFileThatHeldThem) {
 TEST(SectionAside, FileWrittenAgainAfterItsSectionsWereFound) {
     const std::string utf8 = "\xE3\x81\x82\xE3\x81\x84";  // "あい", well-formed Shift_JIS too
     const std::vector<std::string> after = {"[10702]", "E100001,1,20260125,1"};
+    const std::vector<std::string> withIt = {"[10702]", "E100001,1,20260125,1", "[10706]",
+                                             "E100001,1,20261210,5"};
     enum class Outcome { AsInTurn, Refused, WrittenAgain };
     struct Case {
         const char* name;
@@ -257,6 +298,16 @@ TEST(SectionAside, FileWrittenAgainAfterItsSectionsWereFound) {
          MonthlyFile({{9, "E1,1,3"}}, after), Outcome::AsInTurn},
         {"a byte that is no text in the large section", MonthlyFile({{5000, "E1,1,xx"}}, after),
          MonthlyFile({{5000, "E1,1,\x85\x40"}}, after), Outcome::WrittenAgain},
+        {"a line more in a section that goes with it",
+         MonthlyFile({}, withIt, "会社", BonusSection()),
+         MonthlyFile({},
+                     {"[10702]", "E100001,1,20260125,1", "E100002,1,20260125,1", "[10706]",
+                      "E100001,1,20261210,5"},
+                     "会社", BonusSection()),
+         Outcome::WrittenAgain},
+        {"the last section that goes with it gone", MonthlyFile({}, withIt, "会社", BonusSection()),
+         MonthlyFile({}, {"[10702]", "E100001,1,20260125,1"}, "会社", BonusSection()),
+         Outcome::WrittenAgain},
         {"UTF-8 in the large section of a file otherwise ASCII",
          MonthlyFile({{5000, "E1,1,xxxxxx"}}, after, "Kaisha"),
          MonthlyFile({{5000, "E1,1," + utf8}}, after, "Kaisha"), Outcome::Refused},
