@@ -75,6 +75,14 @@ std::vector<std::string> SampleLines() {
     lines.push_back(Joined(many));
     many[40] = "\"with,comma\"";
     lines.push_back(Joined(many));
+    // Runs of "0" of every length, starting at every place between the noted
+    // offsets, and after a double-byte character.
+    std::vector<std::string> zeros;
+    for (int i = 0; i < 200; ++i) zeros.push_back(i % 7 == 3 ? "12" : i % 11 == 5 ? "0.00" : "0");
+    lines.push_back(Joined(zeros));
+    zeros[20] = "山";
+    lines.push_back("0,0," + Joined(zeros));
+    lines.push_back(Joined(std::vector<std::string>(200, "0")));
     return lines;
 }
 
