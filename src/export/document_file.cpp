@@ -16,27 +16,27 @@ constexpr int kFrameLevel = 2;
 
 void WriteFrameHead(DocumentWriter& writer, LinkMode mode, const std::string& functionId,
                     const std::string& companyName, const std::string& year) {
-    writer.Append("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n");
-    writer.Append("<REPORT>\n");
-    writer.Append("    <SYSTEM>\n");
+    writer.Append("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n");
+    writer.Append("<REPORT>\r\n");
+    writer.Append("    <SYSTEM>\r\n");
     writer.Element("GYOUMUPREFIX", "Kw39", kFrameLevel);
     writer.Element("VERSION", "1", kFrameLevel);
     writer.Element("FUNCTIONID", functionId, kFrameLevel);
     writer.Element("CONNECTEDPROGRAMVER", platform::ReadProductVersion(), kFrameLevel);
     writer.Element("PROGRAMNAME", "PCA給与X", kFrameLevel);
     writer.Element("PROGRAMVER", platform::ReadFileVersion(), kFrameLevel);
-    writer.Append("    </SYSTEM>\n");
-    writer.Append("    <BASIC>\n");
+    writer.Append("    </SYSTEM>\r\n");
+    writer.Append("    <BASIC>\r\n");
     writer.Element("KOMONSAKINAME", companyName, kFrameLevel);
     writer.Element("SINKOKUNENDO", year, kFrameLevel);
     writer.Element("MODE", mode == kModeStandard ? "NORMAL" : "EASY", kFrameLevel);
-    writer.Append("    </BASIC>\n");
-    writer.Append("    <DATA>\n");
+    writer.Append("    </BASIC>\r\n");
+    writer.Append("    <DATA>\r\n");
 }
 
 void WriteFrameTail(DocumentWriter& writer) {
-    writer.Append("    </DATA>\n");
-    writer.Append("</REPORT>\n");
+    writer.Append("    </DATA>\r\n");
+    writer.Append("</REPORT>\r\n");
 }
 
 XmlDocumentFile::XmlDocumentFile(platform::FileSystem& fs, const std::string& outputPath,

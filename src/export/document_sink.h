@@ -10,6 +10,12 @@ class DocumentSink {
   public:
     virtual ~DocumentSink() = default;
     virtual void Write(const char* data, std::size_t size) = 0;
+    // Writes all of `bytes` and leaves it empty; may take its memory and leave
+    // other memory in its place.
+    virtual void Take(std::string& bytes) {
+        Write(bytes.data(), bytes.size());
+        bytes.clear();
+    }
 };
 
 class StringSink : public DocumentSink {

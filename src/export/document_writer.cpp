@@ -7,11 +7,14 @@ namespace kw39 {
 
 namespace {
 
-// Entity of an XML special character, or nullptr. The five characters are all
-// below 0x40, where no trail byte of a double-byte CP932 character lies, so a
-// byte-wise scan never splits a character.
+// What a byte of a value is written as, where it is not itself: the entity of
+// an XML special character, and CR LF for a line feed, as every line of the
+// document ends. All six are below 0x40, where no trail byte of a double-byte
+// CP932 character lies, so a byte-wise scan never splits a character.
 constexpr const char* EntityOf(char c) {
     switch (c) {
+        case '\n':
+            return "\r\n";
         case '&':
             return "&amp;";
         case '<':
@@ -69,7 +72,7 @@ void AppendElement(std::string& out, std::string_view tag, std::string_view valu
     // Written in two pieces around the value, each with one resize, as the
     // document has millions of these lines.
     const auto indent = static_cast<std::size_t>(4 * level);
-    const std::string_view openEnd = value.empty() ? "/>\n" : ">";
+    const std::string_view openEnd = value.empty() ? "/>\r\n" : ">";
     char* p = Extend(out, indent + 1 + tag.size() + openEnd.size());
     std::memset(p, ' ', indent);
     p += indent;
@@ -78,10 +81,10 @@ void AppendElement(std::string& out, std::string_view tag, std::string_view valu
     Put(p, openEnd);
     if (value.empty()) return;
     AppendEscaped(out, value);
-    p = Extend(out, 2 + tag.size() + 2);
+    p = Extend(out, 2 + tag.size() + 3);
     p = Put(p, "</");
     p = Put(p, tag);
-    Put(p, ">\n");
+    Put(p, ">\r\n");
 }
 
 DocumentWriter::DocumentWriter(DocumentSink& sink, std::size_t capacity)
@@ -92,26 +95,9 @@ DocumentWriter::DocumentWriter(DocumentSink& sink, std::size_t capacity)
 
 void DocumentWriter::Flush() {
     if (m_buffer.empty()) return;
-    // Every line feed becomes CR LF, also one inside a value, exactly as the
-    // text-mode file of a Windows program would write it. The result is at
-    // most twice as long; it is written in place, line by line.
-    if (m_translated.size() < 2 * m_buffer.size()) m_translated.resize(2 * m_buffer.size());
-    char* out = m_translated.data();
-    const char* pos = m_buffer.data();
-    const char* const end = pos + m_buffer.size();
-    while (pos < end) {
-        const void* found = std::memchr(pos, '\n', static_cast<std::size_t>(end - pos));
-        const char* const lineEnd = found ? static_cast<const char*>(found) : end;
-        const auto length = static_cast<std::size_t>(lineEnd - pos);
-        std::memcpy(out, pos, length);
-        out += length;
-        if (!found) break;
-        *out++ = '\r';
-        *out++ = '\n';
-        pos = lineEnd + 1;
-    }
-    m_buffer.clear();
-    m_sink.Write(m_translated.data(), static_cast<std::size_t>(out - m_translated.data()));
+    // The sink may take the buffer and give back other memory.
+    m_sink.Take(m_buffer);
+    m_buffer.reserve(m_nCapacity + 4096);
 }
 
 }  // namespace kw39

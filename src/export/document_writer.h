@@ -11,21 +11,24 @@
 
 namespace kw39 {
 
-// Appends `text` with & < > " ' replaced by their entities. Used for element
-// content and attribute values alike, so every value is escaped here only.
+// Appends `text` with & < > " ' replaced by their entities and every line feed
+// by CR LF. Used for element content and attribute values alike, so every
+// value is escaped here only.
 void AppendEscaped(std::string& out, std::string_view text);
 
-// Appends one element line ending in "\n": 4 x level spaces, then <tag/> for an
-// empty value or <tag>escaped value</tag>.
+// Appends one element line ending in CR LF: 4 x level spaces, then <tag/> for
+// an empty value or <tag>escaped value</tag>.
 void AppendElement(std::string& out, std::string_view tag, std::string_view value, int level);
 
-// Collects lines that end in "\n" and hands them to the sink in large pieces,
-// every line feed written as CR LF, as a text-mode file would.
+// Collects lines and hands them to the sink in large pieces. Every line ends in
+// CR LF, as a text-mode file of Windows writes it, and so does a line feed
+// inside a value (AppendEscaped): the lines appended must end so too.
 class DocumentWriter {
   public:
     // Large enough that writing costs few system calls, small enough that the
-    // writer adds little to a run's memory.
-    static constexpr std::size_t kDefaultCapacity = 64 * 1024;
+    // writer adds little to a run's memory; the size of the pieces a file
+    // written in the background takes without copying them.
+    static constexpr std::size_t kDefaultCapacity = 256 * 1024;
 
     explicit DocumentWriter(DocumentSink& sink, std::size_t capacity = kDefaultCapacity);
     DocumentWriter(const DocumentWriter&) = delete;
@@ -51,8 +54,7 @@ class DocumentWriter {
   private:
     DocumentSink& m_sink;
     std::size_t m_nCapacity;
-    std::string m_buffer;      // lines with "\n" ends
-    std::string m_translated;  // the same with "\r\n" ends, reused per flush
+    std::string m_buffer;  // lines with CR LF ends
 };
 
 // A sink over an output file.
@@ -60,6 +62,7 @@ class OutputFileSink : public DocumentSink {
   public:
     explicit OutputFileSink(platform::OutputFile& file) : m_file(file) {}
     void Write(const char* data, std::size_t size) override { m_file.Write(data, size); }
+    void Take(std::string& bytes) override { m_file.Take(bytes); }
 
   private:
     platform::OutputFile& m_file;

@@ -35,7 +35,7 @@ void WriteStartLine(DocumentWriter& writer, const SYAINDATA& syain) {
     AppendEscaped(out, syain.strCode);
     out.append("\" NAME=\"");
     AppendEscaped(out, syain.strName);
-    out.append("\">\n");
+    out.append("\">\r\n");
 }
 
 void WriteFuyosya(DocumentWriter& writer, const std::vector<CFuyosya>& fuyosya) {
@@ -45,13 +45,13 @@ void WriteFuyosya(DocumentWriter& writer, const std::vector<CFuyosya>& fuyosya) 
         std::string& out = writer.Buffer();
         out.append("            <FUYOUSINZOKU COUNT=\"");
         AppendNumber(out, ++count);
-        out.append("\">\n");
+        out.append("\">\r\n");
         writer.Element(items[0].pszTag, person.m_strName, kFieldLevel);
         writer.Element(items[1].pszTag, person.m_strZokugara, kFieldLevel);
         writer.Element(items[2].pszTag, person.m_strSeinengappi, kFieldLevel);
         writer.Element(items[3].pszTag, person.m_strFuyoukubun, kFieldLevel);
         writer.Element(items[4].pszTag, person.m_strSyougaisya, kFieldLevel);
-        writer.Append("            </FUYOUSINZOKU>\n");
+        writer.Append("            </FUYOUSINZOKU>\r\n");
     }
 }
 
@@ -65,14 +65,14 @@ void WritePayments(DocumentWriter& writer, const std::vector<CKyuuyoShouyo>& pay
         out.append(group);
         out.append(" KUBUN=\"");
         AppendNumber(out, payment.m_nNo - kubunOffset);
-        out.append("\">\n");
+        out.append("\">\r\n");
         writer.Element(items[0].pszTag, payment.m_strSousikyuugaku, kFieldLevel);
         writer.Element(items[1].pszTag, payment.m_strHokenkoujogaku, kFieldLevel);
         writer.Element(items[2].pszTag, payment.m_strFuyousinzokusuu, kFieldLevel);
         writer.Element(items[3].pszTag, payment.m_strSansyutuzeigaku, kFieldLevel);
         writer.Append("            </");
         writer.Append(group);
-        writer.Append(">\n");
+        writer.Append(">\r\n");
     }
 }
 
@@ -85,39 +85,39 @@ std::string_view BlankIfZero(std::string_view value) {
 void WriteSyainSection(DocumentWriter& writer, const SYAINDATA& syain, LinkMode mode) {
     const SYAINDETAIL& detail = *syain.pDetail;
     WriteStartLine(writer, syain);
-    writer.Append("          <KIHON_JOUHOU>\n");
+    writer.Append("          <KIHON_JOUHOU>\r\n");
 
-    writer.Append("            <HONNNIN_JOUHOU>\n");
+    writer.Append("            <HONNNIN_JOUHOU>\r\n");
     WriteLabelledFields(writer, detail, HonninItems(), kHonninSlotBase, mode, false);
-    writer.Append("            </HONNNIN_JOUHOU>\n");
+    writer.Append("            </HONNNIN_JOUHOU>\r\n");
 
-    writer.Append("            <HAIGUUSYA_JOUHOU>\n");
+    writer.Append("            <HAIGUUSYA_JOUHOU>\r\n");
     WriteLabelledFields(writer, detail, HaiguusyaItems(), kHaiguusyaSlotBase, mode, false);
-    writer.Append("            </HAIGUUSYA_JOUHOU>\n");
+    writer.Append("            </HAIGUUSYA_JOUHOU>\r\n");
 
     // Standard mode lists every dependant; simple mode carries only the eight
     // head counts, which are the simple-mode entries of the same array.
-    writer.Append("            <KAZOKU_JOUHOU>\n");
+    writer.Append("            <KAZOKU_JOUHOU>\r\n");
     if (mode == kModeStandard) {
         WriteFuyosya(writer, detail.aFuyosya);
     } else {
         WriteLabelledFields(writer, detail, KazokuItems(), kKazokuSlotBase, mode, false);
     }
-    writer.Append("            </KAZOKU_JOUHOU>\n");
+    writer.Append("            </KAZOKU_JOUHOU>\r\n");
 
-    writer.Append("            <KOUJOGAKU_JOUHOU>\n");
+    writer.Append("            <KOUJOGAKU_JOUHOU>\r\n");
     WriteLabelledFields(writer, detail, KoujogakuItems(), kKoujogakuSlotBase, mode, true);
-    writer.Append("            </KOUJOGAKU_JOUHOU>\n");
-    writer.Append("          </KIHON_JOUHOU>\n");
+    writer.Append("            </KOUJOGAKU_JOUHOU>\r\n");
+    writer.Append("          </KIHON_JOUHOU>\r\n");
 
-    writer.Append("          <KYUUYOSYOUYO_JOUHOU>\n");
+    writer.Append("          <KYUUYOSYOUYO_JOUHOU>\r\n");
     WritePayments(writer, detail.aKyuuyo, KyuuyoItems(), "KYUUYO", 0);
     WritePayments(writer, detail.aShouyo, ShouyoItems(), "SYOUYO", 13);
-    writer.Append("            <GOUKEI>\n");
+    writer.Append("            <GOUKEI>\r\n");
     WriteLabelledFields(writer, detail, GoukeiItems(), kGoukeiSlotBase, mode, true);
-    writer.Append("            </GOUKEI>\n");
-    writer.Append("          </KYUUYOSYOUYO_JOUHOU>\n");
-    writer.Append("        </SYAIN>\n");
+    writer.Append("            </GOUKEI>\r\n");
+    writer.Append("          </KYUUYOSYOUYO_JOUHOU>\r\n");
+    writer.Append("        </SYAIN>\r\n");
     writer.LineDone();
 }
 

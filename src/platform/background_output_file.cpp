@@ -26,6 +26,15 @@ void BackgroundOutputFile::Write(const char* data, std::size_t size) {
     }
 }
 
+void BackgroundOutputFile::Take(std::string& bytes) {
+    if (!m_filling.empty() || bytes.size() < m_nPieceSize / 2) {
+        OutputFile::Take(bytes);
+        return;
+    }
+    std::swap(m_filling, bytes);
+    HandOver();
+}
+
 void BackgroundOutputFile::Close() {
     if (m_bClosed) throw std::logic_error("BackgroundOutputFile: closed twice");
     m_bClosed = true;

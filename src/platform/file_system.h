@@ -92,6 +92,13 @@ class OutputFile {
     virtual ~OutputFile() = default;
     virtual void Write(const char* data, std::size_t size) = 0;  // throws IoError
     virtual void Close() = 0;                                    // flush + close; throws IoError
+    // Writes all of `bytes` and leaves it empty. A file that keeps what it is
+    // given for later may take the memory itself, leaving other memory in
+    // its place, rather than copy the bytes.
+    virtual void Take(std::string& bytes) {
+        Write(bytes.data(), bytes.size());
+        bytes.clear();
+    }
 };
 
 // Why a file cannot be written where it is asked; found before anything is

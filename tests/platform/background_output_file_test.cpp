@@ -75,6 +75,26 @@ TEST(BackgroundOutputFile, EveryByteArrivesInOrderAndCloseClosesOnce) {
     EXPECT_EQ(small.bytes, "abcdef");
     EXPECT_EQ(small.writes, 1);
     EXPECT_EQ(small.closes, 1);
+
+    // Pieces taken whole and bytes written mixed: every byte in order, the
+    // buffers given back empty and used again.
+    Recorded mixed;
+    {
+        BackgroundOutputFile file(Recording(mixed), 8);
+        std::string buffer;
+        for (std::size_t at = 0, step = 1; at < text.size(); at += step, step = step % 19 + 1) {
+            buffer.assign(text, at, step);
+            if (step % 3 == 0) {
+                file.Write(buffer.data(), buffer.size());
+            } else {
+                file.Take(buffer);
+                EXPECT_TRUE(buffer.empty());
+            }
+        }
+        file.Close();
+    }
+    EXPECT_EQ(mixed.bytes, text);
+    EXPECT_EQ(mixed.closes, 1);
 }
 
 TEST(BackgroundOutputFile, AFailedPieceIsReportedByALaterWriteOrByClose) {
