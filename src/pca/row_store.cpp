@@ -293,32 +293,30 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::siz
     };
     while (p < stop) {
         if (end - p >= 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, p, sizeof word);
-            if ((word & kHighBits) == 0) {
-                // Four fields "0" in a row, the most common bytes of the monthly
-                // tables, kept as four tokens at once between two checkpoints.
-                if (word == kFourZeros && p == start && toCheckpoint > 4) {
+            // Four fields "0" in a row, the most common bytes of the monthly
+            // tables, kept as four tokens at once where a field starts at or
+            // just before the next word, and no noted offset falls among them.
+            if (end - start >= 8 && start + 1 >= p && toCheckpoint > 4) {
+                std::uint64_t atStart = 0;
+                std::memcpy(&atStart, start, sizeof atStart);
+                if (atStart == kFourZeros) {
                     std::memset(out, static_cast<char>(kShortLimit), 4);
                     out += 4;
                     fields += 4;
                     toCheckpoint -= 4;
-                    p += 8;
-                    start = p;
+                    start += 8;
+                    p = start;
                     continue;
                 }
-                // Eight single-byte characters: every comma among them ends a
-                // field. The next word starts with the field after the last
-                // comma, so that a run of "0" fields is met where it starts.
-                const std::uint64_t commas = CommaBytes(word);
-                if (commas == 0) {
-                    p += 8;
-                    continue;
+            }
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, sizeof word);
+            if ((word & kHighBits) == 0) {
+                // Eight single-byte characters: every comma among them ends a field.
+                for (std::uint64_t commas = CommaBytes(word); commas != 0; commas &= commas - 1) {
+                    endField(p + std::countr_zero(commas) / 8);
                 }
-                for (std::uint64_t left = commas; left != 0; left &= left - 1) {
-                    endField(p + std::countr_zero(left) / 8);
-                }
-                p = start;
+                p += 8;
                 continue;
             }
         }
