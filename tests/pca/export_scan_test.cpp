@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "pca/data_line_error.h"
+#include "pca/header_line.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
 
@@ -139,6 +140,49 @@ TEST(ExportScan, TwoHalvesGiveWhatOnePassGives) {
                 << expected;
         }
     }
+}
+
+// The date of a 10702 line is its third field as the CSV split gives it,
+// whatever the bytes before and after it.
+TEST(PaymentDateTally, DatesAreTheThirdFieldsOfTheSplit) {
+    const std::string lines[] = {
+        "E1,1,20260125,0",
+        "  E1,1,20260225  ",
+        "E1,1,20260325",
+        "E1,1,2026042",
+        "E1,1, 20260425",
+        "E1,1,20261325,0",
+        "E1,1,20260100",
+        "\"E1\",\"1\",\"20270125\",0",
+        "\"E,1\",1,20280125",
+        "E\"1,1,20290125",
+        "山田,1,20300125",
+        "E\x81,1,20310125,0",
+        "E1,1\x81,20320125",
+        "E1,1",
+        "E1",
+        ",,20330125",
+        "E1,1,20340125\x81",
+    };
+    PaymentDateTally tally;
+    tally.AddLine("[10702]");
+    std::map<int, std::size_t> expected;
+    for (const std::string& line : lines) {
+        tally.AddLine(line);
+        std::vector<std::string> fields;
+        SplitCsvLine(line, fields);
+        const std::string date = fields.size() > 2 ? fields[2] : "";
+        const bool digits = date.size() == 8 && std::all_of(date.begin(), date.end(), [](char c) {
+                                return c >= '0' && c <= '9';
+                            });
+        if (!digits) continue;
+        const int month = std::stoi(date.substr(4, 2));
+        const int day = std::stoi(date.substr(6, 2));
+        if (month >= 1 && month <= 12 && day >= 1 && day <= 31)
+            ++expected[std::stoi(date.substr(0, 4))];
+    }
+    EXPECT_EQ(tally.Counts(), expected);
+    EXPECT_GE(expected.size(), 5u);  // the table holds dates of many kinds
 }
 
 }  // namespace
