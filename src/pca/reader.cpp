@@ -29,6 +29,9 @@ namespace {
 // thread keeps.
 constexpr std::uint64_t kAsideShare = 5;
 constexpr std::uint64_t kAsideShareOf = 8;
+// The sections of another file get a thread of their own from an eighth of
+// the size that makes the largest section worth one.
+constexpr std::uint64_t kLeastOtherAsideOf = 8;
 
 const char kCompanyTable[] = "10000";
 const char kEmployeeTable[] = "10601";
@@ -301,20 +304,25 @@ void ThrowUnlessText(const std::string& path, const TextEncodingCheck& encoding)
 
 }  // namespace
 
-// The largest section of the files worth a thread of its own: one of a keyed
-// table (not the company's) still empty that no other section of the files
-// holds. The sections that follow it in its file go with it while such and
-// while the thread's share of all the bytes stays below its limit: the
-// reading thread loads the rest, which holds what is slower to load (the
-// quoted texts of the employee file). Every file must have its sections
-// marked.
-std::optional<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAside(
+// The sections of the files worth a thread of their own, all of keyed tables
+// (not the company's) still empty that no other section of the files holds.
+// First the largest such section of all: the sections that follow it in its
+// file go with it while such and while the thread's share of all the bytes
+// stays below its limit, so that the reading thread keeps a part of the
+// large monthly file. Then, in each file after that one, its first such
+// section and those that follow it while such, where they come to a
+// megabyte: files whose many small tables are slow to load for their size.
+// (The reading thread reaches a file before it while the large sections
+// still load, and would only wait there for its thread.) Every file must
+// have its sections marked.
+std::vector<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAsides(
     const std::vector<std::string>& paths, std::size_t files) {
+    std::vector<AsideChoice> choices;
     std::map<std::string_view, int> sections;  // per table code
     std::uint64_t total = 0;
     for (std::size_t i = 0; i < files; ++i) {
         const auto marks = m_mapSections.find(paths[i]);
-        if (marks == m_mapSections.end()) return std::nullopt;
+        if (marks == m_mapSections.end()) return choices;
         for (const SectionMark& mark : marks->second) {
             ++sections[mark.code];
             total += mark.endOffset - mark.dataOffset;
@@ -327,6 +335,20 @@ std::optional<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAside(
             return nullptr;
         }
         return table;
+    };
+    // The sections from `first` on in the file of `marks` while they are
+    // eligible and while `fits` their bytes.
+    const auto run = [&](std::size_t file, const SectionMarks& marks, std::size_t first,
+                         const auto& fits) {
+        AsideChoice choice{file, {}};
+        std::uint64_t bytes = 0;
+        for (std::size_t m = first; m < marks.size(); ++m) {
+            TableRows* const table = eligible(marks[m]);
+            bytes += marks[m].endOffset - marks[m].dataOffset;
+            if (!table || (m > first && !fits(bytes))) break;
+            choice.parts.push_back({marks[m], table});
+        }
+        return choice;
     };
     std::size_t bestFile = 0;
     std::size_t bestIndex = 0;
@@ -342,25 +364,37 @@ std::optional<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAside(
             }
         }
     }
-    if (bestBytes == 0) return std::nullopt;
-    const SectionMarks& marks = m_mapSections.find(paths[bestFile])->second;
-    AsideChoice choice{bestFile, {{marks[bestIndex], eligible(marks[bestIndex])}}};
-    std::uint64_t bytes = bestBytes;
-    for (std::size_t m = bestIndex + 1; m < marks.size(); ++m) {
-        TableRows* const table = eligible(marks[m]);
-        bytes += marks[m].endOffset - marks[m].dataOffset;
-        if (!table || bytes * kAsideShareOf > total * kAsideShare) break;
-        choice.parts.push_back({marks[m], table});
+    if (bestBytes == 0) return choices;
+    choices.push_back(
+        run(bestFile, m_mapSections.find(paths[bestFile])->second, bestIndex,
+            [&](std::uint64_t bytes) { return bytes * kAsideShareOf <= total * kAsideShare; }));
+    for (std::size_t i = bestFile + 1; i < files; ++i) {
+        const SectionMarks& marks = m_mapSections.find(paths[i])->second;
+        std::size_t first = 0;
+        while (first < marks.size() && !eligible(marks[first])) ++first;
+        if (first == marks.size()) continue;
+        AsideChoice choice = run(i, marks, first, [](std::uint64_t) { return true; });
+        std::uint64_t bytes = 0;
+        for (const AsidePart& part : choice.parts)
+            bytes += part.mark.endOffset - part.mark.dataOffset;
+        if (bytes * kLeastOtherAsideOf >= m_nLeastAside) choices.push_back(std::move(choice));
     }
-    return choice;
+    return choices;
 }
 
-CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::string>& paths,
-                                                     std::size_t files, std::uint32_t firstFile) {
+std::vector<CPCAKyuuyo::Impl::Aside> CPCAKyuuyo::Impl::StartAsides(
+    const std::vector<std::string>& paths, std::size_t files, std::uint32_t firstFile) {
+    std::vector<Aside> asides;
+    for (AsideChoice& choice : ChooseAsides(paths, files)) {
+        Aside aside = StartAside(paths[choice.file], std::move(choice), firstFile);
+        if (aside.section) asides.push_back(std::move(aside));
+    }
+    return asides;
+}
+
+CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::string& path, AsideChoice choice,
+                                                     std::uint32_t firstFile) {
     Aside aside;
-    const std::optional<AsideChoice> choice = ChooseAside(paths, files);
-    if (!choice) return aside;
-    const std::string& path = paths[choice->file];
     // Opened now, and loaded from this handle in its turn. What opening it
     // fails with is told in its turn.
     try {
@@ -369,11 +403,11 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::stri
         return aside;
     }
     if (!aside.file) return aside;
-    aside.index = choice->file;
+    aside.index = choice.file;
     std::unique_ptr<platform::InputFile> part =
-        aside.file->ReadAt(choice->parts.front().mark.dataOffset);
+        aside.file->ReadAt(choice.parts.front().mark.dataOffset);
     if (!part) return aside;
-    const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice->file : 0));
+    const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice.file : 0));
     // Lines of the section are read again on the section's own thread, from
     // the file it loads them from.
     auto again = std::make_shared<LineRereader>();
@@ -386,14 +420,15 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::stri
         StoreDataLine(rows, line, path, number, offset, fileIndex, listener, again.get());
     };
     aside.section =
-        std::make_unique<SectionAside>(*aside.file, std::move(part), std::move(choice->parts),
+        std::make_unique<SectionAside>(*aside.file, std::move(part), std::move(choice.parts),
                                        m_pListener != nullptr, std::move(store), path);
     if (!aside.section->Started()) aside.section.reset();
     return aside;
 }
 
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex,
-                                platform::InputFile* opened, SectionAside* aside, bool here) {
+                                platform::InputFile* opened, const std::vector<Aside>& asides,
+                                SectionAside* mine) {
     std::unique_ptr<platform::InputFile> own;
     if (!opened) {
         if (!m_fs.Stat(path)) {
@@ -420,17 +455,17 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
     TableRows* table = nullptr;  // the table of the current section; none when inactive
     std::string section;         // the code of the current header line; "" before the first
     IgnoredLineCount ignored;
-    // A section loaded on a second thread, of this file when `here`: this
-    // loop passes over it, and its table is complete before anything after it
-    // is told or thrown. Its table is loaded from nowhere else.
+    // Sections loaded on a thread of their own, of this file when `mine`: this
+    // loop passes over them, and their tables are complete before anything
+    // after them is told or thrown. Their tables are loaded from nowhere else.
     bool passed = false;      // this loop went on after the section aside
     bool nextHeader = false;  // the line after it must be a header line
     bool finished = false;
     const auto finishAside = [&] {
         if (!passed || finished) return;
         finished = true;
-        aside->Finish(m_pListener);
-        encoding.IncludeUtf8Of(aside->Check());
+        mine->Finish(m_pListener);
+        encoding.IncludeUtf8Of(mine->Check());
     };
     ListenerGate gate(m_pListener, finishAside);
     // The lines of this file can be read again for the report where the file
@@ -455,14 +490,16 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
                 section = HeaderTableCode(line);
                 table = FindTable(section);
                 if (table) table->bSectionRead = true;
-                if (aside && aside->Holds(table)) {
+                if (table && std::any_of(asides.begin(), asides.end(), [table](const Aside& aside) {
+                        return aside.section->Holds(table);
+                    })) {
                     // Passed over where they were found, and met nowhere else.
-                    if (!here || passed || table != aside->Parts().front().table ||
-                        lines->LineNumber() != aside->First().headerLine) {
+                    if (!mine || passed || table != mine->Parts().front().table ||
+                        lines->LineNumber() != mine->First().headerLine) {
                         throw platform::InputChangedError(path);
                     }
-                    for (const AsidePart& part : aside->Parts()) part.table->bSectionRead = true;
-                    const SectionMark& last = aside->Last();
+                    for (const AsidePart& part : mine->Parts()) part.table->bSectionRead = true;
+                    const SectionMark& last = mine->Last();
                     rest = file.ReadAt(last.endOffset);
                     if (!rest) throw platform::ReadError(path);
                     encoding.ContinueAt(last.lastLine + 1);
@@ -480,7 +517,7 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
                           passed && !finished && m_pListener ? &gate : m_pListener, again);
         }
         // The file ended before the section aside: it was written again.
-        if (here && !passed) {
+        if (mine && !passed) {
             ThrowUnlessText(path, encoding);
             throw platform::InputChangedError(path);
         }
@@ -640,12 +677,14 @@ bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count)
             impl.m_aLoadFiles.clear();
         }
     } close{impl};
-    const Impl::Aside aside = impl.StartAside(paths, files, firstFile);
+    const std::vector<Impl::Aside> asides = impl.StartAsides(paths, files, firstFile);
     for (std::size_t i = 0; i < files; ++i) {
         const auto fileIndex = static_cast<std::uint32_t>(firstFile + (impl.m_pListener ? i : 0));
-        const bool chosen = i == aside.index;
-        if (!impl.ReadFile(paths[i], fileIndex, chosen ? aside.file.get() : nullptr,
-                           aside.section.get(), chosen && aside.section)) {
+        const auto mine = std::find_if(asides.begin(), asides.end(),
+                                       [i](const Impl::Aside& aside) { return aside.index == i; });
+        const bool chosen = mine != asides.end();
+        if (!impl.ReadFile(paths[i], fileIndex, chosen ? mine->file.get() : nullptr, asides,
+                           chosen ? mine->section.get() : nullptr)) {
             return false;
         }
     }

@@ -136,26 +136,26 @@ struct CPCAKyuuyo::Impl {
     TableRows* FindTable(std::string_view code);
     const TableRows* FindTable(std::string_view code) const;
 
-    // The sections of the files to load on a second thread.
+    // Sections of one file to load on a thread of their own.
     struct AsideChoice {
         std::size_t file;  // index into the paths
         std::vector<AsidePart> parts;
     };
-    std::optional<AsideChoice> ChooseAside(const std::vector<std::string>& paths,
-                                           std::size_t files);
-    // A section loading on a second thread, and its file opened for it.
+    std::vector<AsideChoice> ChooseAsides(const std::vector<std::string>& paths, std::size_t files);
+    // Sections loading on a thread of their own, and their file opened for them.
     struct Aside {
         std::size_t index = static_cast<std::size_t>(-1);  // of its file; none: -1
         std::unique_ptr<platform::InputFile> file;
         std::unique_ptr<SectionAside> section;  // null when loaded in turn
     };
-    Aside StartAside(const std::vector<std::string>& paths, std::size_t files,
-                     std::uint32_t firstFile);
+    std::vector<Aside> StartAsides(const std::vector<std::string>& paths, std::size_t files,
+                                   std::uint32_t firstFile);
+    Aside StartAside(const std::string& path, AsideChoice choice, std::uint32_t firstFile);
 
-    // Loads one file, `opened` when not null (else opened here); `aside`, when
-    // not null, is loading a section of the files, of this one when `here`.
+    // Loads one file, `opened` when not null (else opened here); `asides` are
+    // loading sections of the files, `mine` (or none) those of this one.
     bool ReadFile(const std::string& path, std::uint32_t fileIndex, platform::InputFile* opened,
-                  SectionAside* aside, bool here);
+                  const std::vector<Aside>& asides, SectionAside* mine);
     // Stores a data line that starts at byte `offset` of its file, telling
     // `listener` (may be null) what it finds; a line of a table other than
     // the company's touches nothing but its table, so that two tables may be

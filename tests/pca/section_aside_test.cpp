@@ -6,6 +6,7 @@
 // gives what loading it in turn gives, or fails as written again.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <variant>
 #include <vector>
@@ -124,7 +125,7 @@ Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
         load.failure = "written again";
     }
     load.findings = findings.lines;
-    for (const char* table : {"10701", "10702", "10705", "10706"}) {
+    for (const char* table : {"10701", "10702", "10705", "10706", "10801", "10802"}) {
         const int index = PcaTableIndex(table);
         const int columns =
             kept > 0 ? kept : PcaCatalogue()[static_cast<std::size_t>(index)].nColumns;
@@ -358,6 +359,54 @@ TEST(SectionAside, SectionOfALaterFile) {
             EXPECT_EQ(aside.rows, expected.rows);
         }
         EXPECT_EQ(expected.failure.empty(), files[0] == employees);
+    }
+}
+
+// A year-end file of 3,000 employees (about 80 KB) in two sections, with
+// `extra` lines after the data line of that index.
+std::string YearEndFile(const std::map<int, std::string>& extra) {
+    std::string text = "[10000]\r\n0001,会社\r\n";
+    int index = 0;
+    for (const char* table : {"10801", "10802"}) {
+        text += std::string("[") + table + "]\r\n";
+        for (int employee = 0; employee < 3000; ++employee, ++index) {
+            text += "E" + std::to_string(100000 + employee) + ",1,1,1\r\n";
+            if (const auto found = extra.find(index); found != extra.end()) {
+                text += found->second + "\r\n";
+            }
+        }
+    }
+    return text;
+}
+
+// The sections of a file after the one of the large section go aside too,
+// each file's on a thread of its own.
+TEST(SectionAside, SectionsOfAFileAfterTheLargeOne) {
+    const std::string tooMany(30, ',');
+    const std::map<int, std::string> cases[] = {
+        {},
+        {{1000, ",1,1,1"}, {4000, "E100001,2,2,2"}},
+        {{4000, "E100002" + tooMany}},
+        {{100, "E100003,1,1,1"}, {5000, ",1,1,1"}},
+    };
+    for (const auto& extra : cases) {
+        SCOPED_TRACE(extra.size());
+        test::TempDir dir;
+        const std::string monthly =
+            dir.Write("GETUJIQ.CSV",
+                      MonthlyFile({{300, ",5,20990101"}}, {"[10702]", "E100001,1,20260125,1"}));
+        const std::string yearEnd = dir.Write("NENCHOUQ.CSV", YearEndFile(extra));
+        const std::vector<std::string> files = {monthly, yearEnd};
+        InTurnFileSystem inTurn(platform::RealFileSystem());
+        const Load expected = LoadWith(inTurn, files);
+        const SectionMarks marks = MarksOf(monthly);
+        const Load aside = LoadWith(platform::RealFileSystem(), files, &marks);
+        EXPECT_EQ(aside.failure, expected.failure);
+        EXPECT_EQ(aside.findings, expected.findings);
+        if (expected.failure.empty()) {
+            EXPECT_EQ(aside.rows, expected.rows);
+        }
+        EXPECT_EQ(expected.failure.empty(), extra.size() != 1);
     }
 }
 
