@@ -29,9 +29,6 @@ namespace {
 // thread keeps.
 constexpr std::uint64_t kAsideShare = 5;
 constexpr std::uint64_t kAsideShareOf = 8;
-// The sections of another file get a thread of their own from an eighth of
-// the size that makes the largest section worth one.
-constexpr std::uint64_t kLeastOtherAsideOf = 8;
 
 const char kCompanyTable[] = "10000";
 const char kEmployeeTable[] = "10601";
@@ -254,15 +251,20 @@ class IgnoredLineCount {
 // holds complete (and told): it comes first in the file.
 class ListenerGate : public ReadListener {
   public:
-    ListenerGate(ReadListener* listener, std::function<void()> before)
-        : m_pListener(listener), m_before(std::move(before)) {}
+    // `hold` may keep a finding for later (true); else `before` runs and the
+    // finding is passed on.
+    ListenerGate(ReadListener* listener, std::function<bool(const ReadFinding&)> hold,
+                 std::function<void()> before)
+        : m_pListener(listener), m_hold(std::move(hold)), m_before(std::move(before)) {}
     void Noted(const ReadFinding& finding) override {
+        if (m_hold(finding)) return;
         m_before();
         m_pListener->Noted(finding);
     }
 
   private:
     ReadListener* m_pListener;
+    std::function<bool(const ReadFinding&)> m_hold;
     std::function<void()> m_before;
 };
 
@@ -304,25 +306,20 @@ void ThrowUnlessText(const std::string& path, const TextEncodingCheck& encoding)
 
 }  // namespace
 
-// The sections of the files worth a thread of their own, all of keyed tables
-// (not the company's) still empty that no other section of the files holds.
-// First the largest such section of all: the sections that follow it in its
-// file go with it while such and while the thread's share of all the bytes
-// stays below its limit, so that the reading thread keeps a part of the
-// large monthly file. Then, in each file after that one, its first such
-// section and those that follow it while such, where they come to a
-// megabyte: files whose many small tables are slow to load for their size.
-// (The reading thread reaches a file before it while the large sections
-// still load, and would only wait there for its thread.) Every file must
-// have its sections marked.
-std::vector<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAsides(
+// The largest section of the files worth a thread of its own: one of a keyed
+// table (not the company's) still empty that no other section of the files
+// holds. The sections that follow it in its file go with it while such and
+// while the thread's share of all the bytes stays below its limit: the
+// reading thread loads the rest, which holds what is slower to load (the
+// quoted texts of the employee file). Every file must have its sections
+// marked.
+std::optional<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAside(
     const std::vector<std::string>& paths, std::size_t files) {
-    std::vector<AsideChoice> choices;
     std::map<std::string_view, int> sections;  // per table code
     std::uint64_t total = 0;
     for (std::size_t i = 0; i < files; ++i) {
         const auto marks = m_mapSections.find(paths[i]);
-        if (marks == m_mapSections.end()) return choices;
+        if (marks == m_mapSections.end()) return std::nullopt;
         for (const SectionMark& mark : marks->second) {
             ++sections[mark.code];
             total += mark.endOffset - mark.dataOffset;
@@ -335,20 +332,6 @@ std::vector<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAsides(
             return nullptr;
         }
         return table;
-    };
-    // The sections from `first` on in the file of `marks` while they are
-    // eligible and while `fits` their bytes.
-    const auto run = [&](std::size_t file, const SectionMarks& marks, std::size_t first,
-                         const auto& fits) {
-        AsideChoice choice{file, {}};
-        std::uint64_t bytes = 0;
-        for (std::size_t m = first; m < marks.size(); ++m) {
-            TableRows* const table = eligible(marks[m]);
-            bytes += marks[m].endOffset - marks[m].dataOffset;
-            if (!table || (m > first && !fits(bytes))) break;
-            choice.parts.push_back({marks[m], table});
-        }
-        return choice;
     };
     std::size_t bestFile = 0;
     std::size_t bestIndex = 0;
@@ -364,37 +347,25 @@ std::vector<CPCAKyuuyo::Impl::AsideChoice> CPCAKyuuyo::Impl::ChooseAsides(
             }
         }
     }
-    if (bestBytes == 0) return choices;
-    choices.push_back(
-        run(bestFile, m_mapSections.find(paths[bestFile])->second, bestIndex,
-            [&](std::uint64_t bytes) { return bytes * kAsideShareOf <= total * kAsideShare; }));
-    for (std::size_t i = bestFile + 1; i < files; ++i) {
-        const SectionMarks& marks = m_mapSections.find(paths[i])->second;
-        std::size_t first = 0;
-        while (first < marks.size() && !eligible(marks[first])) ++first;
-        if (first == marks.size()) continue;
-        AsideChoice choice = run(i, marks, first, [](std::uint64_t) { return true; });
-        std::uint64_t bytes = 0;
-        for (const AsidePart& part : choice.parts)
-            bytes += part.mark.endOffset - part.mark.dataOffset;
-        if (bytes * kLeastOtherAsideOf >= m_nLeastAside) choices.push_back(std::move(choice));
+    if (bestBytes == 0) return std::nullopt;
+    const SectionMarks& marks = m_mapSections.find(paths[bestFile])->second;
+    AsideChoice choice{bestFile, {{marks[bestIndex], eligible(marks[bestIndex])}}};
+    std::uint64_t bytes = bestBytes;
+    for (std::size_t m = bestIndex + 1; m < marks.size(); ++m) {
+        TableRows* const table = eligible(marks[m]);
+        bytes += marks[m].endOffset - marks[m].dataOffset;
+        if (!table || bytes * kAsideShareOf > total * kAsideShare) break;
+        choice.parts.push_back({marks[m], table});
     }
-    return choices;
+    return choice;
 }
 
-std::vector<CPCAKyuuyo::Impl::Aside> CPCAKyuuyo::Impl::StartAsides(
-    const std::vector<std::string>& paths, std::size_t files, std::uint32_t firstFile) {
-    std::vector<Aside> asides;
-    for (AsideChoice& choice : ChooseAsides(paths, files)) {
-        Aside aside = StartAside(paths[choice.file], std::move(choice), firstFile);
-        if (aside.section) asides.push_back(std::move(aside));
-    }
-    return asides;
-}
-
-CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::string& path, AsideChoice choice,
-                                                     std::uint32_t firstFile) {
+CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::string>& paths,
+                                                     std::size_t files, std::uint32_t firstFile) {
     Aside aside;
+    const std::optional<AsideChoice> choice = ChooseAside(paths, files);
+    if (!choice) return aside;
+    const std::string& path = paths[choice->file];
     // Opened now, and loaded from this handle in its turn. What opening it
     // fails with is told in its turn.
     try {
@@ -403,11 +374,11 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::string& path, As
         return aside;
     }
     if (!aside.file) return aside;
-    aside.index = choice.file;
+    aside.index = choice->file;
     std::unique_ptr<platform::InputFile> part =
-        aside.file->ReadAt(choice.parts.front().mark.dataOffset);
+        aside.file->ReadAt(choice->parts.front().mark.dataOffset);
     if (!part) return aside;
-    const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice.file : 0));
+    const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice->file : 0));
     // Lines of the section are read again on the section's own thread, from
     // the file it loads them from.
     auto again = std::make_shared<LineRereader>();
@@ -420,15 +391,26 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::string& path, As
         StoreDataLine(rows, line, path, number, offset, fileIndex, listener, again.get());
     };
     aside.section =
-        std::make_unique<SectionAside>(*aside.file, std::move(part), std::move(choice.parts),
+        std::make_unique<SectionAside>(*aside.file, std::move(part), std::move(choice->parts),
                                        m_pListener != nullptr, std::move(store), path);
     if (!aside.section->Started()) aside.section.reset();
     return aside;
 }
 
+void CPCAKyuuyo::Impl::EndEarlierFiles() {
+    // A file end that fails ends the load: the ends after it are dropped.
+    std::vector<std::function<void()>> ends;
+    ends.swap(m_aFileEnds);
+    try {
+        for (const std::function<void()>& end : ends) end();
+    } catch (...) {
+        m_bFileEndFailed = true;
+        throw;
+    }
+}
+
 bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex,
-                                platform::InputFile* opened, const std::vector<Aside>& asides,
-                                SectionAside* mine) {
+                                platform::InputFile* opened, SectionAside* aside, bool here) {
     std::unique_ptr<platform::InputFile> own;
     if (!opened) {
         if (!m_fs.Stat(path)) {
@@ -448,26 +430,46 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
     // be written again in place (a new export) while the clerk answers the
     // questions: what is loaded is checked as it is read, so that no byte
     // that is no Shift_JIS character reaches the document.
-    TextEncodingCheck encoding;
+    // Both are kept for the end of the file, which may come after the next
+    // file is read.
+    const auto encoding = std::make_shared<TextEncodingCheck>();
+    const auto ignored = std::make_shared<IgnoredLineCount>();
     std::unique_ptr<platform::InputFile> rest;  // the file after the section aside
     std::optional<CheckedLines> lines;
-    lines.emplace(file, encoding, 0, 0);
+    lines.emplace(file, *encoding, 0, 0);
     TableRows* table = nullptr;  // the table of the current section; none when inactive
     std::string section;         // the code of the current header line; "" before the first
-    IgnoredLineCount ignored;
-    // Sections loaded on a thread of their own, of this file when `mine`: this
-    // loop passes over them, and their tables are complete before anything
-    // after them is told or thrown. Their tables are loaded from nowhere else.
+    // A section loaded on a second thread, of this file when `here`: this
+    // loop passes over it, and its table is complete before anything after it
+    // is told or thrown. Its table is loaded from nowhere else.
     bool passed = false;      // this loop went on after the section aside
     bool nextHeader = false;  // the line after it must be a header line
     bool finished = false;
     const auto finishAside = [&] {
         if (!passed || finished) return;
         finished = true;
-        mine->Finish(m_pListener);
-        encoding.IncludeUtf8Of(mine->Check());
+        aside->Finish(m_pListener);
+        encoding->IncludeUtf8Of(aside->Check());
     };
-    ListenerGate gate(m_pListener, finishAside);
+    // What this file tells comes after what the files before it tell, and
+    // after what its section aside tells once the loop has passed it. The
+    // company name of a file, which only changes the name told with the
+    // findings after it, waits in line while a file before it may still be
+    // loading, so that the reading thread need not wait for it.
+    ListenerGate gate(
+        m_pListener,
+        [&](const ReadFinding& finding) {
+            const auto* company = std::get_if<CompanyNameRead>(&finding);
+            if (!company || m_aFileEnds.empty() || (passed && !finished)) return false;
+            m_aFileEnds.push_back([this, name = std::string(company->name)] {
+                if (m_pListener) m_pListener->Noted(CompanyNameRead{name});
+            });
+            return true;
+        },
+        [&] {
+            EndEarlierFiles();
+            finishAside();
+        });
     // The lines of this file can be read again for the report where the file
     // can be read from any byte; an earlier line of its keys may lie in
     // another file.
@@ -490,45 +492,64 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
                 section = HeaderTableCode(line);
                 table = FindTable(section);
                 if (table) table->bSectionRead = true;
-                if (table && std::any_of(asides.begin(), asides.end(), [table](const Aside& aside) {
-                        return aside.section->Holds(table);
-                    })) {
+                if (aside && aside->Holds(table)) {
                     // Passed over where they were found, and met nowhere else.
-                    if (!mine || passed || table != mine->Parts().front().table ||
-                        lines->LineNumber() != mine->First().headerLine) {
+                    if (!here || passed || table != aside->Parts().front().table ||
+                        lines->LineNumber() != aside->First().headerLine) {
                         throw platform::InputChangedError(path);
                     }
-                    for (const AsidePart& part : mine->Parts()) part.table->bSectionRead = true;
-                    const SectionMark& last = mine->Last();
+                    for (const AsidePart& part : aside->Parts()) part.table->bSectionRead = true;
+                    const SectionMark& last = aside->Last();
                     rest = file.ReadAt(last.endOffset);
                     if (!rest) throw platform::ReadError(path);
-                    encoding.ContinueAt(last.lastLine + 1);
-                    lines.emplace(*rest, encoding, last.lastLine, last.endOffset);
+                    encoding->ContinueAt(last.lastLine + 1);
+                    lines.emplace(*rest, *encoding, last.lastLine, last.endOffset);
                     passed = true;
                     nextHeader = true;
                 }
                 continue;
             }
             if (!table) {
-                if (m_pListener) ignored.Add(section, lines->LineNumber());
+                if (m_pListener) ignored->Add(section, lines->LineNumber());
                 continue;
             }
+            const bool gated = (passed && !finished) || !m_aFileEnds.empty();
             StoreDataLine(*table, line, path, lines->LineNumber(), offset, fileIndex,
-                          passed && !finished && m_pListener ? &gate : m_pListener, again);
+                          gated && m_pListener ? &gate : m_pListener, again);
         }
         // The file ended before the section aside: it was written again.
-        if (mine && !passed) {
-            ThrowUnlessText(path, encoding);
+        if (here && !passed) {
+            ThrowUnlessText(path, *encoding);
             throw platform::InputChangedError(path);
         }
-        finishAside();
     } catch (...) {
-        // What the section aside holds comes first in the file.
-        finishAside();
+        // What the files before it and its section aside hold comes first,
+        // unless the failure is theirs.
+        if (!m_bFileEndFailed) {
+            EndEarlierFiles();
+            finishAside();
+        }
         throw;
     }
-    ThrowUnlessText(path, encoding);
-    if (m_pListener) ignored.Tell(*m_pListener, path);
+    // The end of the file: its section aside finished, its verdict, the lines
+    // of tables it does not know. While its section aside may still be
+    // loading, it is left for later (done before anything of a later file is
+    // told or thrown, and at the end of the load), and the reading thread
+    // goes on with the next file; so is the end of every file after it.
+    SectionAside* const left = passed && !finished ? aside : nullptr;
+    std::function<void()> end = [this, path, encoding, ignored, left] {
+        if (left) {
+            left->Finish(m_pListener);
+            encoding->IncludeUtf8Of(left->Check());
+        }
+        ThrowUnlessText(path, *encoding);
+        if (m_pListener) ignored->Tell(*m_pListener, path);
+    };
+    if (left || !m_aFileEnds.empty()) {
+        m_aFileEnds.push_back(std::move(end));
+    } else {
+        end();
+    }
     return true;
 }
 
@@ -677,17 +698,25 @@ bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count)
             impl.m_aLoadFiles.clear();
         }
     } close{impl};
-    const std::vector<Impl::Aside> asides = impl.StartAsides(paths, files, firstFile);
+    const Impl::Aside aside = impl.StartAside(paths, files, firstFile);
+    // The ends of files left for later refer to the section aside.
+    struct DropFileEnds {
+        Impl& impl;
+        ~DropFileEnds() {
+            impl.m_aFileEnds.clear();
+            impl.m_bFileEndFailed = false;
+        }
+    } dropEnds{impl};
     for (std::size_t i = 0; i < files; ++i) {
         const auto fileIndex = static_cast<std::uint32_t>(firstFile + (impl.m_pListener ? i : 0));
-        const auto mine = std::find_if(asides.begin(), asides.end(),
-                                       [i](const Impl::Aside& aside) { return aside.index == i; });
-        const bool chosen = mine != asides.end();
-        if (!impl.ReadFile(paths[i], fileIndex, chosen ? mine->file.get() : nullptr, asides,
-                           chosen ? mine->section.get() : nullptr)) {
+        const bool chosen = i == aside.index;
+        if (!impl.ReadFile(paths[i], fileIndex, chosen ? aside.file.get() : nullptr,
+                           aside.section.get(), chosen && aside.section)) {
+            impl.EndEarlierFiles();
             return false;
         }
     }
+    impl.EndEarlierFiles();
     impl.BuildEmployeeList();
     return true;
 }

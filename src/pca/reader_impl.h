@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -136,26 +137,26 @@ struct CPCAKyuuyo::Impl {
     TableRows* FindTable(std::string_view code);
     const TableRows* FindTable(std::string_view code) const;
 
-    // Sections of one file to load on a thread of their own.
+    // The sections of the files to load on a second thread.
     struct AsideChoice {
         std::size_t file;  // index into the paths
         std::vector<AsidePart> parts;
     };
-    std::vector<AsideChoice> ChooseAsides(const std::vector<std::string>& paths, std::size_t files);
-    // Sections loading on a thread of their own, and their file opened for them.
+    std::optional<AsideChoice> ChooseAside(const std::vector<std::string>& paths,
+                                           std::size_t files);
+    // A section loading on a second thread, and its file opened for it.
     struct Aside {
         std::size_t index = static_cast<std::size_t>(-1);  // of its file; none: -1
         std::unique_ptr<platform::InputFile> file;
         std::unique_ptr<SectionAside> section;  // null when loaded in turn
     };
-    std::vector<Aside> StartAsides(const std::vector<std::string>& paths, std::size_t files,
-                                   std::uint32_t firstFile);
-    Aside StartAside(const std::string& path, AsideChoice choice, std::uint32_t firstFile);
+    Aside StartAside(const std::vector<std::string>& paths, std::size_t files,
+                     std::uint32_t firstFile);
 
-    // Loads one file, `opened` when not null (else opened here); `asides` are
-    // loading sections of the files, `mine` (or none) those of this one.
+    // Loads one file, `opened` when not null (else opened here); `aside`, when
+    // not null, is loading a section of the files, of this one when `here`.
     bool ReadFile(const std::string& path, std::uint32_t fileIndex, platform::InputFile* opened,
-                  const std::vector<Aside>& asides, SectionAside* mine);
+                  SectionAside* aside, bool here);
     // Stores a data line that starts at byte `offset` of its file, telling
     // `listener` (may be null) what it finds; a line of a table other than
     // the company's touches nothing but its table, so that two tables may be
@@ -200,6 +201,12 @@ struct CPCAKyuuyo::Impl {
     std::map<std::string, SectionMarks> m_mapSections;  // where the sections of a file lie
     // The files of the load in progress, kept open for reading lines again.
     std::vector<std::unique_ptr<platform::InputFile>> m_aLoadFiles;
+    // What ends the files read while the section aside may still be loading,
+    // in the order of the files: run before anything of a later file is told
+    // or thrown, and at the end of the load.
+    std::vector<std::function<void()>> m_aFileEnds;
+    bool m_bFileEndFailed = false;  // one of them threw: the load fails with it
+    void EndEarlierFiles();
     LineRereader m_rereader;  // of the reading thread
     // Below this a thread costs more than it saves.
     std::uint64_t m_nLeastAside = std::uint64_t{8} << 20;

@@ -363,9 +363,10 @@ TEST(SectionAside, SectionOfALaterFile) {
 }
 
 // A year-end file of 3,000 employees (about 80 KB) in two sections, with
-// `extra` lines after the data line of that index.
+// `extra` lines after the data line of that index, and a section of a table
+// the load does not know, told when the file has been read.
 std::string YearEndFile(const std::map<int, std::string>& extra) {
-    std::string text = "[10000]\r\n0001,会社\r\n";
+    std::string text = "[10000]\r\n0002,年末会社\r\n";
     int index = 0;
     for (const char* table : {"10801", "10802"}) {
         text += std::string("[") + table + "]\r\n";
@@ -376,12 +377,14 @@ std::string YearEndFile(const std::map<int, std::string>& extra) {
             }
         }
     }
-    return text;
+    return text + "[99999]\r\nx\r\n";
 }
 
-// The sections of a file after the one of the large section go aside too,
-// each file's on a thread of its own.
-TEST(SectionAside, SectionsOfAFileAfterTheLargeOne) {
+// The reading thread goes on with the files after the one of the section
+// aside while that still loads: what is told (the company names among it) and
+// thrown comes in the order of the files all the same, with the file before
+// or after it.
+TEST(SectionAside, FilesAfterItAreReadWhileItLoads) {
     const std::string tooMany(30, ',');
     const std::map<int, std::string> cases[] = {
         {},
@@ -390,23 +393,30 @@ TEST(SectionAside, SectionsOfAFileAfterTheLargeOne) {
         {{100, "E100003,1,1,1"}, {5000, ",1,1,1"}},
     };
     for (const auto& extra : cases) {
-        SCOPED_TRACE(extra.size());
-        test::TempDir dir;
-        const std::string monthly =
-            dir.Write("GETUJIQ.CSV",
-                      MonthlyFile({{300, ",5,20990101"}}, {"[10702]", "E100001,1,20260125,1"}));
-        const std::string yearEnd = dir.Write("NENCHOUQ.CSV", YearEndFile(extra));
-        const std::vector<std::string> files = {monthly, yearEnd};
-        InTurnFileSystem inTurn(platform::RealFileSystem());
-        const Load expected = LoadWith(inTurn, files);
-        const SectionMarks marks = MarksOf(monthly);
-        const Load aside = LoadWith(platform::RealFileSystem(), files, &marks);
-        EXPECT_EQ(aside.failure, expected.failure);
-        EXPECT_EQ(aside.findings, expected.findings);
-        if (expected.failure.empty()) {
-            EXPECT_EQ(aside.rows, expected.rows);
+        for (const bool before : {false, true}) {
+            SCOPED_TRACE(std::to_string(extra.size()) + (before ? " before" : " after"));
+            test::TempDir dir;
+            // A line before the large section, loaded by the reading thread,
+            // tells of its empty key.
+            const std::string monthly =
+                dir.Write("GETUJIQ.CSV",
+                          MonthlyFile({{300, ",5,20990101"}}, {"[10702]", "E100001,1,20260125,1"},
+                                      "会社", {"[10705]", ",1,20261210"}));
+            const std::string yearEnd = dir.Write("NENCHOUQ.CSV", YearEndFile(extra));
+            const std::vector<std::string> files = before
+                                                       ? std::vector<std::string>{yearEnd, monthly}
+                                                       : std::vector<std::string>{monthly, yearEnd};
+            InTurnFileSystem inTurn(platform::RealFileSystem());
+            const Load expected = LoadWith(inTurn, files);
+            const SectionMarks marks = MarksOf(files[0]);
+            const Load aside = LoadWith(platform::RealFileSystem(), files, &marks);
+            EXPECT_EQ(aside.failure, expected.failure);
+            EXPECT_EQ(aside.findings, expected.findings);
+            if (expected.failure.empty()) {
+                EXPECT_EQ(aside.rows, expected.rows);
+            }
+            EXPECT_EQ(expected.failure.empty(), extra.size() != 1);
         }
-        EXPECT_EQ(expected.failure.empty(), extra.size() != 1);
     }
 }
 
