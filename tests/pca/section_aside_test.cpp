@@ -334,6 +334,22 @@ TEST(SectionAside, FileWrittenAgainAfterItsSectionsWereFound) {
     }
 }
 
+// Expects `files`, loaded with the sections of the first marked, to give what
+// loading them in turn gives, and returns how that failed ("": it did not).
+std::string ExpectAsInTurn(const std::vector<std::string>& files) {
+    InTurnFileSystem inTurn(platform::RealFileSystem());
+    const Load expected = LoadWith(inTurn, files);
+    const SectionMarks marks = MarksOf(files[0]);
+    const Load aside = LoadWith(platform::RealFileSystem(), files, &marks);
+    EXPECT_EQ(aside.failure, expected.failure);
+    EXPECT_EQ(aside.findings, expected.findings);
+    // What the tables hold after a failed load is no result.
+    if (expected.failure.empty()) {
+        EXPECT_EQ(aside.rows, expected.rows);
+    }
+    return expected.failure;
+}
+
 // The large section of a later file goes aside while the files before it are
 // loaded; a failure in an earlier file is the load's failure.
 TEST(SectionAside, SectionOfALaterFile) {
@@ -348,17 +364,7 @@ TEST(SectionAside, SectionOfALaterFile) {
                   MonthlyFile({{300, "E100003,5,20990101"}}, {"[10702]", "E100001,1,20260125,1"}));
     for (const auto& files : {std::vector<std::string>{employees, monthly},
                               std::vector<std::string>{broken, monthly}}) {
-        InTurnFileSystem inTurn(platform::RealFileSystem());
-        const Load expected = LoadWith(inTurn, files);
-        const SectionMarks marks = MarksOf(files[0]);
-        const Load aside = LoadWith(platform::RealFileSystem(), files, &marks);
-        EXPECT_EQ(aside.failure, expected.failure);
-        EXPECT_EQ(aside.findings, expected.findings);
-        // What the tables hold after a failed load is no result.
-        if (expected.failure.empty()) {
-            EXPECT_EQ(aside.rows, expected.rows);
-        }
-        EXPECT_EQ(expected.failure.empty(), files[0] == employees);
+        EXPECT_EQ(ExpectAsInTurn(files).empty(), files[0] == employees);
     }
 }
 
@@ -406,16 +412,7 @@ TEST(SectionAside, FilesAfterItAreReadWhileItLoads) {
             const std::vector<std::string> files = before
                                                        ? std::vector<std::string>{yearEnd, monthly}
                                                        : std::vector<std::string>{monthly, yearEnd};
-            InTurnFileSystem inTurn(platform::RealFileSystem());
-            const Load expected = LoadWith(inTurn, files);
-            const SectionMarks marks = MarksOf(files[0]);
-            const Load aside = LoadWith(platform::RealFileSystem(), files, &marks);
-            EXPECT_EQ(aside.failure, expected.failure);
-            EXPECT_EQ(aside.findings, expected.findings);
-            if (expected.failure.empty()) {
-                EXPECT_EQ(aside.rows, expected.rows);
-            }
-            EXPECT_EQ(expected.failure.empty(), extra.size() != 1);
+            EXPECT_EQ(ExpectAsInTurn(files).empty(), extra.size() != 1);
         }
     }
 }
