@@ -27,7 +27,7 @@ void BackgroundOutputFile::Write(const char* data, std::size_t size) {
 }
 
 void BackgroundOutputFile::Take(std::string& bytes) {
-    if (!m_filling.empty() || bytes.size() < m_nPieceSize / 2) {
+    if (!m_filling.empty() || bytes.size() < m_nPieceSize) {
         OutputFile::Take(bytes);
         return;
     }

@@ -32,8 +32,10 @@ class BackgroundOutputFile : public OutputFile {
 
     // Throws the IoError of an earlier piece that could not be written.
     void Write(const char* data, std::size_t size) override;
-    // Half a piece or more, while nothing waits to be handed over, goes to
+    // A whole piece or more, while nothing waits to be handed over, goes to
     // the thread as it is: the caller gets the memory of an earlier piece.
+    // Less is copied, so that a file smaller than a piece is still written
+    // by Close without a thread.
     void Take(std::string& bytes) override;
     // Writes what is left, waits for the thread and closes the inner file.
     // Throws the first IoError of any piece or of closing. (The thread starts
