@@ -414,6 +414,7 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
     std::unique_ptr<platform::InputFile> own;
     if (!opened) {
         if (!m_fs.Stat(path)) {
+            EndEarlierFiles();  // what they tell or throw comes first
             m_log.Add(platform::MakeMessage(platform::MessageId::FileVanished,
                                             platform::MessageStyle::Warning));
             return false;
@@ -710,8 +711,16 @@ bool CPCAKyuuyo::ReadDataFiles(const std::vector<std::string>& paths, int count)
     for (std::size_t i = 0; i < files; ++i) {
         const auto fileIndex = static_cast<std::uint32_t>(firstFile + (impl.m_pListener ? i : 0));
         const bool chosen = i == aside.index;
-        if (!impl.ReadFile(paths[i], fileIndex, chosen ? aside.file.get() : nullptr,
-                           aside.section.get(), chosen && aside.section)) {
+        bool read = false;
+        try {
+            read = impl.ReadFile(paths[i], fileIndex, chosen ? aside.file.get() : nullptr,
+                                 aside.section.get(), chosen && aside.section);
+        } catch (...) {
+            // A file that cannot be opened fails after the files before it.
+            if (!impl.m_bFileEndFailed) impl.EndEarlierFiles();
+            throw;
+        }
+        if (!read) {
             impl.EndEarlierFiles();
             return false;
         }

@@ -94,6 +94,8 @@ struct Load {
 // Where the sections of the file at `path` lie, as the reading before the load finds them.
 SectionMarks MarksOf(const std::string& path) {
     const auto file = platform::RealFileSystem().OpenRead(path);
+    // A file gone since: as it was found while it was empty.
+    if (!file) return SectionMarks(1);
     return ScanExport(*file, path).sections;
 }
 
@@ -118,13 +120,15 @@ Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
         }
     }
     try {
-        reader.ReadDataFiles(files, static_cast<int>(files.size()));
+        if (!reader.ReadDataFiles(files, static_cast<int>(files.size()))) load.failure = "not read";
     } catch (const DataLineError& e) {
         load.failure = e.what();
     } catch (const platform::InputChangedError&) {
         load.failure = "written again";
     }
     load.findings = findings.lines;
+    // The messages of the log (a file that vanished) follow the findings.
+    for (const platform::Message& message : log.messages) load.findings.push_back(message.text);
     for (const char* table : {"10701", "10702", "10705", "10706", "10801", "10802"}) {
         const int index = PcaTableIndex(table);
         const int columns =
@@ -414,6 +418,19 @@ TEST(SectionAside, FilesAfterItAreReadWhileItLoads) {
                                                        : std::vector<std::string>{monthly, yearEnd};
             EXPECT_EQ(ExpectAsInTurn(files).empty(), extra.size() != 1);
         }
+    }
+    // A later file that vanished is told after the monthly file's findings,
+    // and not at all when the monthly file fails.
+    for (const bool malformed : {false, true}) {
+        SCOPED_TRACE(malformed ? "vanished after a failure" : "vanished");
+        test::TempDir dir;
+        std::map<std::size_t, std::string> extra = {{300, ",5,20990101"}};
+        if (malformed) extra[7000] = "E100005,1" + std::string(200, ',');
+        const std::string monthly = dir.Write(
+            "GETUJIQ.CSV",
+            MonthlyFile({extra.begin(), extra.end()}, {"[10702]", "E100001,1,20260125,1"}));
+        const std::string failure = ExpectAsInTurn({monthly, dir.Path() + "/NENCHOUQ.CSV"});
+        EXPECT_EQ(failure == "not read", !malformed);
     }
 }
 
