@@ -118,6 +118,13 @@ bool TableRows::ValuesAreKey(std::uint32_t row,
     return true;
 }
 
+std::uint32_t TableRows::NearRowOfValues(std::uint32_t near,
+                                         std::initializer_list<std::string_view> keys) const {
+    if (near == kNoRow) return kNoRow;
+    if (near + 1 < rows.Size() && ValuesAreKey(near + 1, keys)) return near + 1;
+    return ValuesAreKey(near, keys) ? near : kNoRow;
+}
+
 bool TableRows::KeyEquals(std::uint32_t row, std::string_view joinedKey) const {
     std::size_t pos = 0;
     for (int i = 0; i < pInfo->nKeyColumns; ++i) {
@@ -169,13 +176,12 @@ std::uint32_t TableRows::FindRow(std::initializer_list<std::string_view> keys,
         }
         if (same && pos == m_strLastKey.size()) return m_nLastRow;
     }
-    // Asked in the order of the file, the next key is mostly the next row's or
-    // the same row's again. Values equal one by one make the same joined key,
-    // which names one row; keys joined alike from other values are left to
-    // the lookup by the joined key.
-    if (keys.size() >= 2 && m_nCursor != kNoRow) {
-        if (m_nCursor + 1 < rows.Size() && ValuesAreKey(m_nCursor + 1, keys)) return ++m_nCursor;
-        if (ValuesAreKey(m_nCursor, keys)) return m_nCursor;
+    // Keys joined alike from other values are left to the lookup by the
+    // joined key.
+    if (keys.size() >= 2) {
+        if (const std::uint32_t near = NearRowOfValues(m_nCursor, keys); near != kNoRow) {
+            return m_nCursor = near;
+        }
     }
     if (keys.size() == 1) return FindRow(*keys.begin());
     JoinKeyInto(keys.begin(), keys.size(), joinScratch);

@@ -45,6 +45,12 @@ struct TableRows {
     bool KeyEquals(std::uint32_t row, std::string_view joinedKey) const;
     // Whether the key fields of `row` are `keys`, one by one.
     bool ValuesAreKey(std::uint32_t row, std::initializer_list<std::string_view> keys) const;
+    // Asked in the order of the file, the key is mostly that of the row after
+    // the one found last (`near`), or of that row again: the one of the two
+    // whose key fields are `keys` (values equal one by one make the same
+    // joined key, which names one row), or kNoRow.
+    std::uint32_t NearRowOfValues(std::uint32_t near,
+                                  std::initializer_list<std::string_view> keys) const;
     // To be called when a row with a new key was added: a key looked for in
     // vain before may be this one.
     void ForgetLastLookup() { m_bLastValid = false; }

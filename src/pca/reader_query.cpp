@@ -194,11 +194,9 @@ bool CPCAKyuuyo::SharedHasRow(const PcaColumn& column, std::string_view code, st
                               SharedLookup& lookup) const {
     const TableRows* rows = TableOf(m_pImpl->m_aTables, column);
     if (!rows || rows->pInfo->nKeyColumns != 2 || code.empty() || key2.empty()) return false;
-    // Asked in the order of the file, the row is mostly the one after the last
-    // found: values equal one by one make the same joined key.
-    if (lookup.row != kNoRow && lookup.row + 1 < rows->rows.Size() &&
-        rows->ValuesAreKey(lookup.row + 1, {code, key2})) {
-        ++lookup.row;
+    if (const std::uint32_t near = rows->NearRowOfValues(lookup.row, {code, key2});
+        near != kNoRow) {
+        lookup.row = near;
         return true;
     }
     JoinKeyInto(std::array<std::string_view, 2>{code, key2}, 2, lookup.joined);
