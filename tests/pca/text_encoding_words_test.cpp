@@ -16,11 +16,13 @@ TextVerdict Check(const std::string& bytes) {
 }
 
 // The check steps over plain ASCII many bytes at a time; a foreign byte must be
-// found at every offset of such a step, and ordinary text must still pass.
+// found at every offset of such a step (of 16 and of 64 bytes), and ordinary
+// text must still pass.
 TEST(TextEncodingWords, ForeignBytesAreFoundAtEveryOffset) {
-    const std::string text(64, 'a');
+    const std::string text(160, 'a');
     EXPECT_EQ(Check(text + "\r\n" + text).problem, TextProblem::None);
-    for (std::size_t at = 3; at < 40; ++at) {
+    EXPECT_EQ(Check(text + "\x1A").problem, TextProblem::None);
+    for (std::size_t at = 3; at < 140; ++at) {
         for (const char bad : {'\x01', '\0', '\x0B', '\x1F'}) {
             std::string bytes = text;
             bytes[at] = bad;
@@ -36,7 +38,7 @@ TEST(TextEncodingWords, ForeignBytesAreFoundAtEveryOffset) {
 // Line ends are stepped over inside a step too: lines of every length put the
 // line feeds, and the foreign byte after them, at every offset of a step.
 TEST(TextEncodingWords, LineNumbersCountEveryLineFeed) {
-    for (std::size_t length = 1; length <= 20; ++length) {
+    for (std::size_t length = 1; length <= 70; ++length) {
         std::string text = "abc";
         for (int line = 1; line <= 5; ++line) {
             text += std::string(length, 'x') + (line % 2 == 1 ? "\r\n" : "\t\n");
