@@ -1,5 +1,3 @@
-// Salary and bonus payments: the payments of the monthly data, added up into
-// 13 salary and 5 bonus records per employee.
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -8,8 +6,9 @@
 #include <string_view>
 #include <utility>
 
-#include "convert/engine.h"
+#include "convert/payments.h"
 #include "convert/text_rules.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/sjis.h"
 
 namespace kw39 {
@@ -78,12 +77,13 @@ void MakePayment(int no, const PaymentSlot& slot, CKyuuyoShouyo& payment) {
 // would make the sum none, counts as 0, so that the document never carries
 // "inf"; the observer is told.
 void AddAmount(double& sum, std::string_view text, const AmountColumn& column,
-               const std::string& code, std::string_view number, ConversionObserver* observer) {
+               const std::string& code, std::string_view number,
+               std::vector<ConversionFinding>* findings) {
     const double amount = ToReal(text);
     if (std::isfinite(amount) && std::isfinite(sum + amount)) {
         sum += amount;
-    } else if (observer) {
-        observer->Found(AbnormalAmount{code, column.table, column.name, number, text});
+    } else if (findings) {
+        findings->push_back(AbnormalAmount{code, column.table, column.name, number, text});
     }
 }
 
@@ -95,26 +95,45 @@ std::string NormalisedMonth(std::string_view number) {
 
 }  // namespace
 
-void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
+void PaymentConverter::Convert(const std::string& code, bool observed, EmployeePayments& out) {
+    m_bObserved = observed;
+    out.records.resize(kSalarySlots + kBonusSlots);
+    out.findings.clear();
+    ConvertKyuuyo(code, out);
+    ConvertShouyo(code, out);
+}
+
+void PaymentConverter::GroupTables(const CPCAKyuuyo& reader) {
+    reader.GroupRows(kKyuuyoSikyuukai);
+    reader.GroupRows(kShouyoSikyuukai);
+}
+
+void PaymentConverter::ConvertKyuuyo(const std::string& code, EmployeePayments& out) {
+    std::vector<ConversionFinding>* const findings = m_bObserved ? &out.findings : nullptr;
     std::array<PaymentSlot, kSalarySlots> slots{};
     bool decemberTaken = false;
     // The values of one payment are read from its row of 10701 (the one its
     // number came from) and its row of 10702, each found once.
-    for (const std::uint32_t head : SelectRowsOfEmployee(kKyuuyoSikyuukai, code)) {
+    m_reader.SharedRowsByFirstKey(kKyuuyoSikyuukai, code, m_kyuuyoHeads, m_aRows);
+    for (const std::uint32_t head : m_aRows) {
         // Every lookup uses the payment number exactly as PCA wrote it.
-        const std::string_view number = ValueAt(kKyuuyoSikyuukai, head);
-        const std::size_t detail = RowOf(kKyuuyoSikyuubi, code, number);
-        const std::string_view date = ValueAt(kKyuuyoSikyuubi, detail);
+        const std::string_view number =
+            m_reader.SharedRowValue(kKyuuyoSikyuukai, head, m_kyuuyoHeads);
+        const std::size_t detail =
+            m_reader.SharedFindRowOf(kKyuuyoSikyuubi, {code, number}, m_kyuuyoDetails);
+        const auto valueAt = [&](const PcaColumn& column) {
+            return m_reader.SharedRowValue(column, detail, m_kyuuyoDetails);
+        };
+        const std::string_view date = valueAt(kKyuuyoSikyuubi);
         if (date.size() != kPaymentDateLength) {
-            if (m_pObserver)
-                m_pObserver->Found(KyuuyoLeftOut{code, number, KyuuyoSkip::PaymentDate, date});
+            if (findings)
+                findings->push_back(KyuuyoLeftOut{code, number, KyuuyoSkip::PaymentDate, date});
             continue;
         }
         const std::string month = NormalisedMonth(number);
         const int n = ToInteger(month);
         if (n < 1 || n > 12) {
-            if (m_pObserver)
-                m_pObserver->Found(KyuuyoLeftOut{code, number, KyuuyoSkip::Month, date});
+            if (findings) findings->push_back(KyuuyoLeftOut{code, number, KyuuyoSkip::Month, date});
             continue;
         }
         int index = n - 1;
@@ -128,56 +147,144 @@ void CExchangeFromPCAToKw39::ConvertKyuuyo(const std::string& code) {
         }
         PaymentSlot& slot = slots[index];
         const auto add = [&](double& sum, const AmountColumn& amount) {
-            AddAmount(sum, ValueAt(amount.column, detail), amount, code, number, m_pObserver);
+            AddAmount(sum, valueAt(amount.column), amount, code, number, findings);
         };
         add(slot.total, kKyuuyoKazeiGoukei);
         add(slot.insurance, kKyuuyoSyakaiHoken);
         add(slot.tax, kKyuuyoSyotokuzei);
         // The number is not empty here (its date was found): the row under
         // the employee and this number is the one it came from.
-        slot.dependants = ToInteger(ValueAt(kKyuuyoFuyouNinzuu, head));
-        if (m_pObserver) m_aPaymentNumbers.emplace_back(index, number);
+        slot.dependants =
+            ToInteger(m_reader.SharedRowValue(kKyuuyoFuyouNinzuu, head, m_kyuuyoHeads));
+        if (findings) m_aPaymentNumbers.emplace_back(index, number);
     }
-    if (m_pObserver) ReportMergedPayments(code);
-    CKyuuyoShouyo payment;
-    for (int i = 0; i < kSalarySlots; ++i) {
-        MakePayment(i + 1, slots[i], payment);
-        m_store.SetKyuuyoShouyo(code, std::move(payment));
-    }
+    if (findings) ReportMerged(code, out);
+    for (int i = 0; i < kSalarySlots; ++i) MakePayment(i + 1, slots[i], out.records[i]);
 }
 
-void CExchangeFromPCAToKw39::ConvertShouyo(const std::string& code) {
+void PaymentConverter::ConvertShouyo(const std::string& code, EmployeePayments& out) {
+    std::vector<ConversionFinding>* const findings = m_bObserved ? &out.findings : nullptr;
     std::array<PaymentSlot, kBonusSlots> slots{};
-    for (const std::string_view number : SelectOfEmployee(kShouyoSikyuukai, code)) {
+    m_reader.SharedRowsByFirstKey(kShouyoSikyuukai, code, m_shouyoHeads, m_aRows);
+    for (const std::uint32_t head : m_aRows) {
+        const std::string_view number =
+            m_reader.SharedRowValue(kShouyoSikyuukai, head, m_shouyoHeads);
         const int n = ToInteger(number);
         // A number below 1 (empty or not a number included) names no bonus.
         if (n < 1) {
-            if (m_pObserver) m_pObserver->Found(ShouyoLeftOut{code, number});
+            if (findings) findings->push_back(ShouyoLeftOut{code, number});
             continue;
         }
         PaymentSlot& slot = slots[std::min(n, kBonusSlots) - 1];
         // The amounts are read from the payment's row of 10706, found once.
-        const std::size_t detail = RowOf(kShouyoKazeiGoukei.column, code, number);
+        const std::size_t detail =
+            m_reader.SharedFindRowOf(kShouyoKazeiGoukei.column, {code, number}, m_shouyoDetails);
+        const auto valueAt = [&](const PcaColumn& column) {
+            return m_reader.SharedRowValue(column, detail, m_shouyoDetails);
+        };
         const auto add = [&](double& sum, const AmountColumn& amount) {
-            AddAmount(sum, ValueAt(amount.column, detail), amount, code, number, m_pObserver);
+            AddAmount(sum, valueAt(amount.column), amount, code, number, findings);
         };
         add(slot.total, kShouyoKazeiGoukei);
         add(slot.insurance, kShouyoSyakaiHoken);
         add(slot.tax, kShouyoSyotokuzei);
-        slot.dependants = ToInteger(Value(kShouyoFuyouNinzuu, code, number));
-        if (m_pObserver && ValueAt(kShouyoMeisaiCode, detail).empty()) {
-            m_pObserver->Found(BonusAmountsMissing{code, number});
+        const std::size_t own =
+            m_reader.SharedFindRowOf(kShouyoFuyouNinzuu, {code, number}, m_shouyoHeads);
+        slot.dependants =
+            ToInteger(m_reader.SharedRowValue(kShouyoFuyouNinzuu, own, m_shouyoHeads));
+        if (findings && valueAt(kShouyoMeisaiCode).empty()) {
+            findings->push_back(BonusAmountsMissing{code, number});
         }
-        if (m_pObserver) {
+        if (findings) {
             m_aPaymentNumbers.emplace_back(std::min(n, kBonusSlots) - 1 + kFirstBonusNo - 1,
                                            number);
         }
     }
-    if (m_pObserver) ReportMergedPayments(code);
-    CKyuuyoShouyo payment;
+    if (findings) ReportMerged(code, out);
     for (int j = 0; j < kBonusSlots; ++j) {
-        MakePayment(j + kFirstBonusNo, slots[j], payment);
-        m_store.SetKyuuyoShouyo(code, std::move(payment));
+        MakePayment(j + kFirstBonusNo, slots[j], out.records[kSalarySlots + j]);
+    }
+}
+
+void PaymentConverter::ReportMerged(const std::string& code, EmployeePayments& out) {
+    std::stable_sort(m_aPaymentNumbers.begin(), m_aPaymentNumbers.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < m_aPaymentNumbers.size();) {
+        std::size_t end = i;
+        std::vector<std::string_view> numbers;
+        while (end < m_aPaymentNumbers.size() &&
+               m_aPaymentNumbers[end].first == m_aPaymentNumbers[i].first) {
+            numbers.push_back(m_aPaymentNumbers[end++].second);
+        }
+        if (numbers.size() > 1) {
+            out.findings.push_back(
+                PaymentsMerged{code, m_aPaymentNumbers[i].first + 1, std::move(numbers)});
+        }
+        i = end;
+    }
+    m_aPaymentNumbers.clear();
+}
+
+PaymentsAhead::PaymentsAhead(const CPCAKyuuyo& reader, const std::vector<std::string>& codes,
+                             bool observed)
+    : m_codes(codes), m_bObserved(observed), m_converter(reader) {
+    PaymentConverter::GroupTables(reader);
+    m_thread = platform::StartHelperThread([this]() noexcept { Run(); });
+}
+
+PaymentsAhead::~PaymentsAhead() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_changed.notify_all();
+    if (m_thread.joinable()) m_thread.join();
+}
+
+EmployeePayments* PaymentsAhead::Next(const std::string& code) {
+    if (!m_thread.joinable() || m_nTaken >= m_codes.size() || m_codes[m_nTaken] != code) {
+        return nullptr;
+    }
+    const std::size_t index = m_nTaken;
+    std::unique_lock lock(m_mutex);
+    // The slot of the employee taken before is free from now on. The thread,
+    // once the slots are full, is woken when half of them are free again, not
+    // for every one: a wake-up costs more than working out one employee.
+    m_nTaken = index + 1;
+    if (m_bMakerWaiting && m_nTaken + kAhead / 2 >= m_nMade + 1) m_changed.notify_all();
+    if (m_nMade <= index && !m_failure) {
+        m_bTakerWaiting = true;
+        m_changed.wait(lock, [&] { return m_nMade > index || m_failure; });
+        m_bTakerWaiting = false;
+    }
+    if (m_nMade <= index) std::rethrow_exception(m_failure);
+    return &m_aSlots[index % kAhead];
+}
+
+void PaymentsAhead::Run() noexcept {
+    for (std::size_t i = 0; i < m_codes.size(); ++i) {
+        {
+            std::unique_lock lock(m_mutex);
+            // Slot i % kAhead was last used by employee i - kAhead, which must
+            // have been taken and left behind.
+            if (!m_bStop && i + 1 >= m_nTaken + kAhead) {
+                m_bMakerWaiting = true;
+                m_changed.wait(lock, [&] { return m_bStop || i + 1 < m_nTaken + kAhead; });
+                m_bMakerWaiting = false;
+            }
+            if (m_bStop) return;
+        }
+        try {
+            m_converter.Convert(m_codes[i], m_bObserved, m_aSlots[i % kAhead]);
+        } catch (...) {
+            const std::lock_guard lock(m_mutex);
+            m_failure = std::current_exception();
+            m_changed.notify_all();
+            return;
+        }
+        const std::lock_guard lock(m_mutex);
+        m_nMade = i + 1;
+        if (m_bTakerWaiting) m_changed.notify_all();
     }
 }
 

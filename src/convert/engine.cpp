@@ -31,7 +31,7 @@ const RequiredTable kRequiredTables[] = {{"10603"}, {"10611"}, {"10801"}};
 }  // namespace
 
 CExchangeFromPCAToKw39::CExchangeFromPCAToKw39(platform::MessageLog& log, platform::FileSystem& fs)
-    : m_log(log), m_store(log, fs), m_reader(log, fs) {
+    : m_log(log), m_store(log, fs), m_reader(log, fs), m_payments(m_reader) {
     for (const CONVERT_ITEM& item : ConvertItems()) {
         m_mapTables[item.pszTable][item.pszFrom] = item.pszTo;
     }
@@ -134,12 +134,32 @@ void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string
 
 void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
     const std::vector<std::string>& codes = m_reader.GetEmployeeCodes();
-    UnmatchedPayments unmatchedKyuuyo;
-    UnmatchedPayments unmatchedShouyo;
-    if (m_pObserver) {
-        CheckBeforeConverting(codes, unmatchedKyuuyo, unmatchedShouyo);
-        m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
+    // The payments of a large export are worked out on a second thread, ahead
+    // of the rest, from the start of the checks on; below this many employees
+    // a thread costs more than it saves.
+    constexpr std::size_t kLeastEmployeesAhead = 200;
+    if (codes.size() >= kLeastEmployeesAhead) {
+        m_pAhead = std::make_unique<PaymentsAhead>(m_reader, codes, m_pObserver != nullptr);
     }
+    try {
+        UnmatchedPayments unmatchedKyuuyo;
+        UnmatchedPayments unmatchedShouyo;
+        if (m_pObserver) {
+            CheckBeforeConverting(codes, unmatchedKyuuyo, unmatchedShouyo);
+            m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
+        }
+        ConvertInOrder(codes, document, unmatchedKyuuyo, unmatchedShouyo);
+    } catch (...) {
+        m_pAhead.reset();
+        throw;
+    }
+    m_pAhead.reset();
+}
+
+void CExchangeFromPCAToKw39::ConvertInOrder(const std::vector<std::string>& codes,
+                                            XmlDocumentFile& document,
+                                            const UnmatchedPayments& unmatchedKyuuyo,
+                                            const UnmatchedPayments& unmatchedShouyo) {
     for (const std::string& code : codes) {
         ConvertEmployee(code);
         if (m_pObserver) {
@@ -183,8 +203,20 @@ void CExchangeFromPCAToKw39::ConvertEmployee(const std::string& code) {
     ConvertSyoukiboKyousai(code);
     ConvertChousyuuHouhou(code);
 
-    ConvertKyuuyo(code);
-    ConvertShouyo(code);
+    ConvertPayments(code);
+}
+
+void CExchangeFromPCAToKw39::ConvertPayments(const std::string& code) {
+    EmployeePayments* payments = m_pAhead ? m_pAhead->Next(code) : nullptr;
+    if (!payments) {
+        m_payments.Convert(code, m_pObserver != nullptr, m_ownPayments);
+        payments = &m_ownPayments;
+    }
+    if (m_pObserver) {
+        for (const ConversionFinding& finding : payments->findings) m_pObserver->Found(finding);
+    }
+    for (CKyuuyoShouyo& record : payments->records)
+        m_store.SetKyuuyoShouyo(code, std::move(record));
 }
 
 CExchangeFromPCAToKw39::ResolvedDirectItem CExchangeFromPCAToKw39::Resolve(
@@ -346,25 +378,6 @@ void CExchangeFromPCAToKw39::ReportUnmatchedPayments(const std::string& code,
         m_pObserver->Found(
             PaymentRowUnmatched{code, table, key2, m_reader.RowOrigin(table, {code, key2})});
     }
-}
-
-void CExchangeFromPCAToKw39::ReportMergedPayments(const std::string& code) {
-    std::stable_sort(m_aPaymentNumbers.begin(), m_aPaymentNumbers.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::string_view> numbers;
-    for (std::size_t i = 0; i < m_aPaymentNumbers.size();) {
-        std::size_t end = i;
-        numbers.clear();
-        while (end < m_aPaymentNumbers.size() &&
-               m_aPaymentNumbers[end].first == m_aPaymentNumbers[i].first) {
-            numbers.push_back(m_aPaymentNumbers[end++].second);
-        }
-        if (numbers.size() > 1) {
-            m_pObserver->Found(PaymentsMerged{code, m_aPaymentNumbers[i].first + 1, numbers});
-        }
-        i = end;
-    }
-    m_aPaymentNumbers.clear();
 }
 
 bool CExchangeFromPCAToKw39::Observes(std::string_view label) const {

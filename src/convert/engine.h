@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "convert/conversion_observer.h"
+#include "convert/payments.h"
 #include "export/export_xml.h"
 #include "pca/reader.h"
 #include "platform/file_system.h"
@@ -154,14 +156,15 @@ class CExchangeFromPCAToKw39 {
                                             const PcaColumn& headCode) const;
     void ReportUnmatchedPayments(const std::string& code, std::string_view table,
                                  const UnmatchedPayments& unmatched);
+    // The employees of the list, in order, each handed to `document` when done.
+    void ConvertInOrder(const std::vector<std::string>& codes, XmlDocumentFile& document,
+                        const UnmatchedPayments& unmatchedKyuuyo,
+                        const UnmatchedPayments& unmatchedShouyo);
     // The checks of the whole export before the first employee is converted:
     // tables not read, rows of unknown employees, payments without their head
     // row (into `kyuuyo` and `shouyo`).
     void CheckBeforeConverting(const std::vector<std::string>& codes, UnmatchedPayments& kyuuyo,
                                UnmatchedPayments& shouyo);
-    // Tells the observer of the salary records that took more than one
-    // payment; the pairs of m_aPaymentNumbers are (record index, number).
-    void ReportMergedPayments(const std::string& code);
     // Whether the observer hears of a field filed under `label`: only of what
     // the document's mode writes (everything when converting without one).
     bool Observes(std::string_view label) const;
@@ -191,9 +194,9 @@ class CExchangeFromPCAToKw39 {
     void ConvertSyoukiboKyousai(const std::string& code);
     void ConvertChousyuuHouhou(const std::string& code);
 
-    // Salary and bonus payments.
-    void ConvertKyuuyo(const std::string& code);
-    void ConvertShouyo(const std::string& code);
+    // Salary and bonus payments: worked out ahead while the employees are
+    // converted in list order (m_pAhead), else here.
+    void ConvertPayments(const std::string& code);
 
     platform::MessageLog& m_log;
     CExportXMLKw39 m_store;
@@ -208,9 +211,9 @@ class CExchangeFromPCAToKw39 {
     std::vector<std::size_t> m_aDirectRows;
     ConversionObserver* m_pObserver = nullptr;  // not owned
     std::optional<LinkMode> m_mode;             // of the document being written
-    // (record index, payment number) of every payment counted for the
-    // employee in progress, kept only for the observer.
-    std::vector<std::pair<int, std::string_view>> m_aPaymentNumbers;
+    PaymentConverter m_payments;
+    EmployeePayments m_ownPayments;  // of the employee in progress, made by m_payments
+    std::unique_ptr<PaymentsAhead> m_pAhead;
 };
 
 // The 49 rows of the direct field map, in the order they are applied.

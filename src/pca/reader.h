@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pca/catalogue.h"
+#include "pca/field_cursor.h"
 #include "pca/read_listener.h"
 #include "pca/section_mark.h"
 #include "platform/file_system.h"
@@ -125,10 +126,24 @@ class CPCAKyuuyo {
     struct SharedLookup {
         std::string joined;              // the key joined last
         std::uint32_t row = UINT32_MAX;  // the row found last: the next one is tried first
+        std::uint32_t group = 0;         // the group of rows selected last
+        FieldCursor field;               // the value read last
     };
     std::string_view SharedRowValue(const PcaColumn& column, std::size_t row) const;
     bool SharedHasRow(const PcaColumn& column, std::string_view code, std::string_view key2,
                       SharedLookup& lookup) const;
+    // What SelectRowsByFirstKey (into `rows`), FindRowOf and RowValue answer,
+    // asked in the same way; `lookup` serves one table. A table's rows are
+    // grouped for its first selection by the first key: GroupRows does that
+    // beforehand, on the thread that may read the reader meanwhile.
+    void SharedRowsByFirstKey(const PcaColumn& column, std::string_view value, SharedLookup& lookup,
+                              std::vector<std::uint32_t>& rows) const;
+    std::size_t SharedFindRowOf(const PcaColumn& column,
+                                std::initializer_list<std::string_view> keys,
+                                SharedLookup& lookup) const;
+    std::string_view SharedRowValue(const PcaColumn& column, std::size_t row,
+                                    SharedLookup& lookup) const;
+    void GroupRows(const PcaColumn& column) const;
 
     // Where the first line of a row of a keyed table, or of the row under
     // `keys`, was read; known only for the lines read while a listener was set.

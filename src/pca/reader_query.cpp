@@ -25,16 +25,19 @@ const TableRows* TableOf(const std::vector<TableRows>& tables, const PcaColumn& 
     return &tables[static_cast<std::size_t>(column.nTable)];
 }
 
+// Whether `keys` can name a row of the table: one value, none empty, per key
+// column.
+bool KeysFit(const TableRows& table, std::initializer_list<std::string_view> keys) {
+    return keys.size() == static_cast<std::size_t>(table.pInfo->nKeyColumns) &&
+           std::none_of(keys.begin(), keys.end(), [](std::string_view k) { return k.empty(); });
+}
+
 }  // namespace
 
 std::uint32_t CPCAKyuuyo::Impl::LookupRow(const TableRows& table,
                                           std::initializer_list<std::string_view> keys) const {
-    const PCATABLEINFO& info = *table.pInfo;
-    if (keys.size() != static_cast<std::size_t>(info.nKeyColumns)) return kNoRow;
-    if (std::any_of(keys.begin(), keys.end(), [](std::string_view k) { return k.empty(); })) {
-        return kNoRow;
-    }
-    if (info.nKeyColumns == 0) return 0;
+    if (!KeysFit(table, keys)) return kNoRow;
+    if (table.pInfo->nKeyColumns == 0) return 0;
     return table.FindRow(keys, m_strKeyScratch);
 }
 
@@ -193,14 +196,52 @@ std::string_view CPCAKyuuyo::SharedRowValue(const PcaColumn& column, std::size_t
 bool CPCAKyuuyo::SharedHasRow(const PcaColumn& column, std::string_view code, std::string_view key2,
                               SharedLookup& lookup) const {
     const TableRows* rows = TableOf(m_pImpl->m_aTables, column);
-    if (!rows || rows->pInfo->nKeyColumns != 2 || code.empty() || key2.empty()) return false;
-    if (const std::uint32_t near = rows->NearRowOfValues(lookup.row, {code, key2});
-        near != kNoRow) {
-        lookup.row = near;
-        return true;
+    if (!rows || rows->pInfo->nKeyColumns != 2) return false;
+    return SharedFindRowOf(column, {code, key2}, lookup) != kNoRow;
+}
+
+void CPCAKyuuyo::SharedRowsByFirstKey(const PcaColumn& column, std::string_view value,
+                                      SharedLookup& lookup,
+                                      std::vector<std::uint32_t>& rows) const {
+    rows.clear();
+    const TableRows* table = TableOf(m_pImpl->m_aTables, column);
+    if (!table || table->pInfo->nKeyColumns == 0) return;
+    if (table->pInfo->nKeyColumns == 1) {
+        const std::uint32_t row = table->SharedFindRow(value, lookup.row);
+        if (row != kNoRow) rows.push_back(row);
+        return;
     }
-    JoinKeyInto(std::array<std::string_view, 2>{code, key2}, 2, lookup.joined);
-    return rows->SharedFindRow(lookup.joined, lookup.row) != kNoRow;
+    const RowGroups& groups = table->Groups();
+    for (std::uint32_t row = groups.FirstFrom(value, lookup.group); row != kNoRow;
+         row = groups.Next(row)) {
+        rows.push_back(row);
+    }
+}
+
+std::size_t CPCAKyuuyo::SharedFindRowOf(const PcaColumn& column,
+                                        std::initializer_list<std::string_view> keys,
+                                        SharedLookup& lookup) const {
+    const TableRows* table = TableOf(m_pImpl->m_aTables, column);
+    if (!table || !KeysFit(*table, keys)) return kNoRow;
+    if (table->pInfo->nKeyColumns == 0) return 0;
+    // The row after the one found last, and that one, by their values first.
+    if (const std::uint32_t near = table->NearRowOfValues(lookup.row, keys); near != kNoRow) {
+        return lookup.row = near;
+    }
+    JoinKeyInto(keys.begin(), keys.size(), lookup.joined);
+    return table->SharedFindRow(lookup.joined, lookup.row);
+}
+
+std::string_view CPCAKyuuyo::SharedRowValue(const PcaColumn& column, std::size_t row,
+                                            SharedLookup& lookup) const {
+    const RowStore* rows = RowsOf(m_pImpl->m_aTables, column, row);
+    return rows ? rows->FieldFrom(static_cast<std::uint32_t>(row), column.nColumn, lookup.field)
+                : std::string_view();
+}
+
+void CPCAKyuuyo::GroupRows(const PcaColumn& column) const {
+    const TableRows* table = TableOf(m_pImpl->m_aTables, column);
+    if (table && table->pInfo->nKeyColumns >= 2) table->Groups();
 }
 
 LineOrigin CPCAKyuuyo::RowOrigin(std::string_view table, std::size_t row) const {

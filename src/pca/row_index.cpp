@@ -75,20 +75,20 @@ void RowGroups::Move(std::uint32_t row, std::string_view value) {
     LinkInOrder(row, group);
 }
 
-std::uint32_t RowGroups::First(std::string_view value) const {
+std::uint32_t RowGroups::FirstFrom(std::string_view value, std::uint32_t& cursor) const {
     // Groups are asked for in about the order in which they were added (one
     // employee after the other): the last group found and the one after it are
     // tried before the hash.
     std::uint32_t group = kNoRow;
-    if (m_nCursor < m_aGroups.size() && m_aGroups[m_nCursor].value == value) {
-        group = m_nCursor;
-    } else if (m_nCursor + 1 < m_aGroups.size() && m_aGroups[m_nCursor + 1].value == value) {
-        group = m_nCursor + 1;
+    if (cursor < m_aGroups.size() && m_aGroups[cursor].value == value) {
+        group = cursor;
+    } else if (cursor + 1 < m_aGroups.size() && m_aGroups[cursor + 1].value == value) {
+        group = cursor + 1;
     } else {
         group = FindGroup(value, std::hash<std::string_view>{}(value));
     }
     if (group == kNoRow) return kNoRow;
-    m_nCursor = group;
+    cursor = group;
     return m_aGroups[group].nFirst;
 }
 

@@ -61,7 +61,10 @@ class RowGroups {
 
     // First row whose first value is `value`, and the row after `row` in its
     // group; kNoRow at the end.
-    std::uint32_t First(std::string_view value) const;
+    std::uint32_t First(std::string_view value) const { return FirstFrom(value, m_nCursor); }
+    // The same with the caller's own cursor, which must start at 0; for a
+    // second thread that reads the groups while another does.
+    std::uint32_t FirstFrom(std::string_view value, std::uint32_t& cursor) const;
     std::uint32_t Next(std::uint32_t row) const { return m_aNext[row]; }
 
   private:

@@ -184,22 +184,24 @@ void RowStore::KeepColumns(int columns) {
 }
 
 std::string_view RowStore::Field(std::uint32_t row, int column) const {
+    return FieldFrom(row, column, m_cursor);
+}
+
+std::string_view RowStore::FieldFrom(std::uint32_t row, int column, FieldCursor& cursor) const {
     if (column >= m_nKept) ThrowNotKept();
     const char* const start = m_aRows[row];
     if (column >= CountOf(start)) return {};
     const char* p = nullptr;
     // Going on from the field read last skips no more fields than starting
     // from the nearest noted offset would.
-    if (row == m_nLastRow && column >= m_nLastColumn &&
-        column - m_nLastColumn <= column % kCheckpointStride) {
-        p = m_pLastField;
-        for (int skip = column - m_nLastColumn; skip > 0; --skip) Skip(p);
+    if (row == cursor.row && column >= cursor.column &&
+        column - cursor.column <= column % kCheckpointStride) {
+        p = cursor.field;
+        for (int skip = column - cursor.column; skip > 0; --skip) Skip(p);
     } else {
         p = FieldStart(start, column);
     }
-    m_nLastRow = row;
-    m_nLastColumn = column;
-    m_pLastField = p;
+    cursor = {row, column, p};
     return Decode(p);
 }
 
@@ -371,7 +373,7 @@ void RowStore::OverwriteWithStaged(std::uint32_t row) {
     // were cut, the positions after the kept ones hold its values, not kept.
     if (m_nStagedKept == m_nStaged) GatherTail(m_aRows[row], m_nStaged);
     m_aRows[row] = Place(m_aValues);
-    m_nLastRow = UINT32_MAX;  // the row lies elsewhere now
+    m_cursor.row = UINT32_MAX;  // the row lies elsewhere now
 }
 
 void RowStore::GatherTail(const char* previous, std::size_t from) {

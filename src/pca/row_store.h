@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "pca/csv_fields.h"
+#include "pca/field_cursor.h"
 
 namespace kw39 {
 
@@ -46,6 +47,8 @@ class RowStore {
     // The same without keeping where it was found, so that it may be asked on
     // a second thread while another reads the store.
     std::string_view SharedField(std::uint32_t row, int column) const;
+    // The same going on from `cursor`, the caller's own, and moving it there.
+    std::string_view FieldFrom(std::uint32_t row, int column, FieldCursor& cursor) const;
     // The value a row holds at any position: "" where it holds none, which
     // after KeptColumns() may be a value that was not kept.
     std::string_view HeldField(std::uint32_t row, int column) const;
@@ -111,12 +114,8 @@ class RowStore {
     bool m_bStagedWide = false;
     QuoteFault m_eStagedFault = QuoteFault::None;
 
-    // The field read last: the conversion reads several values of one row in
-    // turn, mostly in column order, and the next one is found by going on
-    // from there. A store is read from one thread only.
-    mutable std::uint32_t m_nLastRow = UINT32_MAX;
-    mutable int m_nLastColumn = 0;
-    mutable const char* m_pLastField = nullptr;
+    // The field Field read last; Field is asked on one thread only.
+    mutable FieldCursor m_cursor;
 
     std::vector<std::string_view> m_aValues;  // reused while a row is stored
     std::string m_strScratch;                 // staged fields copied before a merge
