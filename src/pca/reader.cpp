@@ -196,6 +196,17 @@ const RowGroups& TableRows::Groups() const {
     return m_groups;
 }
 
+void TableRows::ExpectSection(const SectionMark& mark, bool listened) {
+    if (mark.lastLine < mark.headerLine || mark.endOffset < mark.dataOffset) return;
+    constexpr std::uint64_t kLeastRowBytes = 32;
+    const std::size_t more = static_cast<std::size_t>(std::min<std::uint64_t>(
+        mark.lastLine - mark.headerLine, (mark.endOffset - mark.dataOffset) / kLeastRowBytes));
+    const std::size_t total = rows.Size() + more;
+    rows.ReserveRows(total);
+    if (pInfo->nKeyColumns > 0) keys.Reserve(total);
+    if (listened) sources.reserve(total);
+}
+
 void TableRows::GroupNewRow(std::uint32_t row) {
     if (m_bGrouped) m_groups.Add(row, rows.Field(row, 0));
 }
@@ -403,6 +414,15 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::stri
     return aside;
 }
 
+void CPCAKyuuyo::Impl::ExpectSectionAt(TableRows& table, const SectionMarks* marks,
+                                       std::size_t headerLine) const {
+    if (!marks) return;
+    const auto mark = std::find_if(marks->begin(), marks->end(), [&](const SectionMark& m) {
+        return m.headerLine == headerLine;
+    });
+    if (mark != marks->end()) table.ExpectSection(*mark, m_pListener != nullptr);
+}
+
 void CPCAKyuuyo::Impl::EndEarlierFiles() {
     // A file end that fails ends the load: the ends after it are dropped.
     std::vector<std::function<void()>> ends;
@@ -482,6 +502,9 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
     // another file.
     LineRereader* const again = m_pListener ? &m_rereader : nullptr;
     if (again && file.ReadAt(0)) again->Add(fileIndex, file, path);
+    // Where the reading before the load found the sections of this file.
+    const auto known = m_mapSections.find(path);
+    const SectionMarks* const marks = known == m_mapSections.end() ? nullptr : &known->second;
     std::string_view raw;
     std::uint64_t offset = 0;
     try {
@@ -513,6 +536,8 @@ bool CPCAKyuuyo::Impl::ReadFile(const std::string& path, std::uint32_t fileIndex
                     lines.emplace(*rest, *encoding, last.lastLine, last.endOffset);
                     passed = true;
                     nextHeader = true;
+                } else if (table) {
+                    ExpectSectionAt(*table, marks, lines->LineNumber());
                 }
                 continue;
             }

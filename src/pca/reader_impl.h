@@ -54,6 +54,12 @@ struct TableRows {
     // To be called when a row with a new key was added: a key looked for in
     // vain before may be this one.
     void ForgetLastLookup() { m_bLastValid = false; }
+    // Makes room for the rows of a section about to be loaded, as large as the
+    // reading before the load found it, so that the lists and the index of
+    // the rows do not grow (and get copied) again and again. Only a hint, and
+    // one that a file of many empty lines cannot inflate: a row takes a line
+    // of some bytes.
+    void ExpectSection(const SectionMark& mark, bool listened);
 
     // Where a row's lines were read, kept while a listener is set: a line's
     // file (index into Impl::m_aPaths), its number, how many fields it had,
@@ -213,6 +219,9 @@ struct CPCAKyuuyo::Impl {
     std::vector<std::function<void()>> m_aFileEnds;
     bool m_bFileEndFailed = false;  // one of them threw: the load fails with it
     void EndEarlierFiles();
+    // Makes room in `table` for the section whose header line is numbered
+    // `headerLine`, as large as `marks` of its file found it, if they did.
+    void ExpectSectionAt(TableRows& table, const SectionMarks* marks, std::size_t headerLine) const;
     LineRereader m_rereader;  // of the reading thread
     // Below this a thread costs more than it saves.
     std::uint64_t m_nLeastAside = std::uint64_t{8} << 20;

@@ -26,9 +26,18 @@ void IdHashTable::Place(Slot entry) {
     m_aSlots[slot] = entry;
 }
 
-// Moves every entry into a table twice the size, by its stored hash.
-void IdHashTable::Grow() {
-    std::vector<Slot> old(m_aSlots.empty() ? kFirstCapacity : m_aSlots.size() * 2);
+void IdHashTable::Grow() { Rehash(m_aSlots.empty() ? kFirstCapacity : m_aSlots.size() * 2); }
+
+void IdHashTable::Reserve(std::size_t count) {
+    std::size_t slots = m_aSlots.empty() ? kFirstCapacity : m_aSlots.size();
+    while (count * 4 > slots * 3) slots *= 2;
+    if (slots > m_aSlots.size()) Rehash(slots);
+}
+
+// Moves every entry into a table of `slots` slots (a power of two), by its
+// stored hash.
+void IdHashTable::Rehash(std::size_t slots) {
+    std::vector<Slot> old(slots);
     old.swap(m_aSlots);
     for (const Slot& entry : old) {
         if (entry.nId != 0) Place(entry);

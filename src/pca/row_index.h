@@ -33,6 +33,8 @@ class IdHashTable {
 
     // Adds the next id (the number of ids added so far) under `hash`.
     std::uint32_t Insert(std::size_t hash);
+    // Makes room for `count` ids in all without growing again.
+    void Reserve(std::size_t count);
 
   private:
     struct Slot {
@@ -41,6 +43,7 @@ class IdHashTable {
     };
     void Place(Slot entry);
     void Grow();
+    void Rehash(std::size_t slots);
 
     std::vector<Slot> m_aSlots;
     std::uint32_t m_nCount = 0;

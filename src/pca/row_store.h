@@ -28,6 +28,8 @@ class RowStore {
     explicit RowStore(int columns);
 
     std::size_t Size() const { return m_aRows.size(); }
+    // Makes room for `rows` rows in all without growing the list of rows again.
+    void ReserveRows(std::size_t rows) { m_aRows.reserve(rows); }
     int Columns() const { return m_nColumns; }
 
     // Appends a row that holds "" in every position (a table without key
