@@ -107,6 +107,8 @@ TEST(RowStore, EarlierRowsSurviveManyLaterOnes) {
     ExpectRow(store, 2999, rows[2999]);
 }
 
+// Also when room is made ahead in the middle, for fewer ids than there are
+// already or for many more.
 TEST(IdHashTable, FindsEveryIdAlsoWhenAllHashesCollide) {
     std::vector<std::string> texts;
     for (int i = 0; i < 5000; ++i) texts.push_back("E" + std::to_string(i * 7919));
@@ -118,7 +120,11 @@ TEST(IdHashTable, FindsEveryIdAlsoWhenAllHashesCollide) {
                                                    : std::hash<std::string>{}(text);
         };
         const std::size_t count = collide ? 400 : texts.size();
-        for (std::size_t i = 0; i < count; ++i) EXPECT_EQ(table.Insert(hashOf(texts[i])), i);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i == count / 3) table.Reserve(10);
+            if (i == count / 2) table.Reserve(count * 3);
+            EXPECT_EQ(table.Insert(hashOf(texts[i])), i);
+        }
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t found = table.Find(
                 hashOf(texts[i]), [&](std::uint32_t id) { return texts[id] == texts[i]; });
