@@ -581,15 +581,17 @@ int PcaTableIndex(std::string_view code) { return TheCatalogue().IndexOf(code); 
 
 namespace {
 
-// Per table, the highest column FindPcaColumn resolved so far (-1: none).
-std::atomic<int>* HighestResolved() {
-    static const std::unique_ptr<std::atomic<int>[]> highest = [] {
-        const std::size_t tables = PcaCatalogue().size();
-        auto values = std::make_unique<std::atomic<int>[]>(tables);
-        for (std::size_t i = 0; i < tables; ++i) values[i] = -1;
-        return values;
+// Per table and column, whether FindPcaColumn resolved it.
+const std::vector<std::unique_ptr<std::atomic<bool>[]>>& ResolvedFlags() {
+    static const std::vector<std::unique_ptr<std::atomic<bool>[]>> flags = [] {
+        std::vector<std::unique_ptr<std::atomic<bool>[]>> tables;
+        for (const PCATABLEINFO& table : PcaCatalogue()) {
+            tables.push_back(std::make_unique<std::atomic<bool>[]>(
+                static_cast<std::size_t>(std::max(table.nColumns, 0))));
+        }
+        return tables;
     }();
-    return highest.get();
+    return flags;
 }
 
 }  // namespace
@@ -598,19 +600,25 @@ PcaColumn FindPcaColumn(std::string_view code, std::string_view name) {
     PcaColumn column;
     column.nTable = PcaTableIndex(code);
     if (column.nTable >= 0) {
-        column.nColumn =
-            PcaCatalogue()[static_cast<std::size_t>(column.nTable)].FindColumn(kLookupName, name);
-        std::atomic<int>& highest = HighestResolved()[column.nTable];
-        int seen = highest.load();
-        while (column.nColumn > seen && !highest.compare_exchange_weak(seen, column.nColumn)) {
+        const auto table = static_cast<std::size_t>(column.nTable);
+        column.nColumn = PcaCatalogue()[table].FindColumn(kLookupName, name);
+        if (column.nColumn >= 0) {
+            ResolvedFlags()[table][static_cast<std::size_t>(column.nColumn)].store(true);
         }
     }
     return column;
 }
 
-int HighestResolvedColumn(int table) {
-    if (table < 0 || static_cast<std::size_t>(table) >= PcaCatalogue().size()) return -1;
-    return HighestResolved()[table].load();
+std::vector<int> ResolvedColumns(int table) {
+    std::vector<int> columns;
+    if (table < 0 || static_cast<std::size_t>(table) >= PcaCatalogue().size()) return columns;
+    const auto index = static_cast<std::size_t>(table);
+    for (int column = 0; column < PcaCatalogue()[index].nColumns; ++column) {
+        if (ResolvedFlags()[index][static_cast<std::size_t>(column)].load()) {
+            columns.push_back(column);
+        }
+    }
+    return columns;
 }
 
 const PCATABLEINFO* FindPcaTable(std::string_view code) {

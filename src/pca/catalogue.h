@@ -65,10 +65,10 @@ struct PcaColumn {
 // the table `code`; a missing table or column gives -1 in its place.
 PcaColumn FindPcaColumn(std::string_view code, std::string_view name);
 
-// The highest column of table `table` (an index in PcaCatalogue()) that
-// FindPcaColumn has resolved so far, or -1. The conversion resolves every
-// column it reads that way before it loads, so the columns after this one
-// are read by nobody but the report of overwritten fields.
-int HighestResolvedColumn(int table);
+// The columns of table `table` (an index in PcaCatalogue()) that
+// FindPcaColumn has resolved so far, in ascending order. The conversion
+// resolves every column it reads that way before it loads, so the others are
+// read by nobody but the report of overwritten fields.
+std::vector<int> ResolvedColumns(int table);
 
 }  // namespace kw39

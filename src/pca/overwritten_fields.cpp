@@ -109,7 +109,7 @@ void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_vie
     for (std::size_t i = 0; i < std::min(staged, held); ++i) {
         const int column = static_cast<int>(i);
         std::string_view kept;
-        if (i < table.rows.StagedKept()) {
+        if (table.rows.StagedHolds(i)) {
             kept = table.rows.StagedField(i);
         } else {
             if (!whole) whole.emplace(info.nColumns).Split(line);
@@ -121,7 +121,7 @@ void ReportOverwrites(const TableRows& table, std::uint32_t row, std::string_vie
                             static_cast<std::size_t>(info.nColumns), i, origins);
         };
         std::string_view replaced;
-        if (column < table.rows.HeldCount(row)) {
+        if (table.rows.HoldsField(row, column)) {
             replaced = table.rows.HeldField(row, column);
         } else if (from = origin(); from->nFields > i) {
             replaced = earlier.Field(*from, i, info, key, lines);

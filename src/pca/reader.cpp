@@ -767,13 +767,17 @@ void CPCAKyuuyo::KeepResolvedColumns() {
         const int keys = table.pInfo->nKeyColumns;
         // A table without keys holds one row, the company's name among it.
         if (keys == 0) continue;
-        table.rows.KeepColumns(std::max(keys, HighestResolvedColumn(static_cast<int>(i)) + 1));
+        // The key columns are read by the load itself and by every lookup.
+        std::vector<int> columns = ResolvedColumns(static_cast<int>(i));
+        for (int key = 0; key < keys; ++key) columns.push_back(key);
+        table.rows.KeepOnly(columns);
     }
 }
 
-void CPCAKyuuyo::KeepColumnsOf(std::string_view table, int columns) {
+void CPCAKyuuyo::KeepColumnsOf(std::string_view table, std::vector<int> columns) {
     if (TableRows* rows = m_pImpl->FindTable(table)) {
-        rows->rows.KeepColumns(std::max(rows->pInfo->nKeyColumns, columns));
+        for (int key = 0; key < rows->pInfo->nKeyColumns; ++key) columns.push_back(key);
+        rows->rows.KeepOnly(columns);
     }
 }
 

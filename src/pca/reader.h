@@ -165,16 +165,16 @@ class CPCAKyuuyo {
     // set before the first load.
     void SetListener(ReadListener* listener);
 
-    // Keeps, of the lines loaded from now on, only the columns up to the last
-    // one FindPcaColumn has resolved in their table (the key columns at
-    // least): the conversion resolves what it reads before it loads, and a
-    // line is mostly amounts it never reads. Asking for a column after them
-    // is a fault of the caller (std::logic_error). Where a listener is told,
-    // a line keeps all its fields unless its file can be read again, for the
-    // values the report of an overwritten field tells.
+    // Keeps, of the lines loaded from now on, only the columns FindPcaColumn
+    // has resolved in their table, and the key columns: the conversion
+    // resolves what it reads before it loads, and a line is mostly amounts it
+    // never reads. Asking for another column is a fault of the caller
+    // (std::logic_error). Where a listener is told, a line keeps all its
+    // fields unless its file can be read again, for the values the report of
+    // an overwritten field tells.
     void KeepResolvedColumns();
-    // The same for one table, with the number of columns given (tests).
-    void KeepColumnsOf(std::string_view table, int columns);
+    // The same for one table, with the columns given (tests).
+    void KeepColumnsOf(std::string_view table, std::vector<int> columns);
 
   private:
     struct Impl;

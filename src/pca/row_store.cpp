@@ -60,8 +60,8 @@ void PutOffset(char* row, std::size_t slot, std::size_t offset, bool wide) {
     }
 }
 
-std::size_t GetOffset(const char* row, std::size_t slot) {
-    if (row[0] != 0) {
+std::size_t GetOffset(const char* row, std::size_t slot, bool wide) {
+    if (wide) {
         std::uint32_t value = 0;
         std::memcpy(&value, row + 1 + slot * sizeof value, sizeof value);
         return value;
@@ -181,6 +181,21 @@ std::uint32_t RowStore::AppendEmpty() {
 
 void RowStore::KeepColumns(int columns) {
     m_nKept = std::clamp(columns, 1, std::max(m_nColumns, 1));
+    m_aKeptSet.clear();
+}
+
+void RowStore::KeepOnly(const std::vector<int>& columns) {
+    int highest = 0;
+    for (const int column : columns) highest = std::max(highest, column);
+    KeepColumns(highest + 1);
+    if (m_nCheckpoints == 0) return;
+    // A split goes on to the next noted offset after the kept positions.
+    std::vector<unsigned char> kept(static_cast<std::size_t>(m_nKept + kCheckpointStride), 0);
+    kept[0] = 1;
+    for (const int column : columns) {
+        if (column >= 0 && column < m_nKept) kept[static_cast<std::size_t>(column)] = 1;
+    }
+    m_aKeptSet = std::move(kept);
 }
 
 std::string_view RowStore::Field(std::uint32_t row, int column) const {
@@ -188,7 +203,7 @@ std::string_view RowStore::Field(std::uint32_t row, int column) const {
 }
 
 std::string_view RowStore::FieldFrom(std::uint32_t row, int column, FieldCursor& cursor) const {
-    if (column >= m_nKept) ThrowNotKept();
+    if (!IsKept(column)) ThrowNotKept();
     const char* const start = m_aRows[row];
     if (column >= CountOf(start)) return {};
     const char* p = nullptr;
@@ -206,7 +221,7 @@ std::string_view RowStore::FieldFrom(std::uint32_t row, int column, FieldCursor&
 }
 
 std::string_view RowStore::SharedField(std::uint32_t row, int column) const {
-    if (column >= m_nKept) ThrowNotKept();
+    if (!IsKept(column)) ThrowNotKept();
     return HeldField(row, column);
 }
 
@@ -221,10 +236,11 @@ const char* RowStore::FieldStart(const char* row, int column) const {
     const char* p = nullptr;
     int skip = column;
     if (column >= kCheckpointStride) {
-        p = row + GetOffset(row, static_cast<std::size_t>(column / kCheckpointStride - 1));
+        p = row + GetOffset(row, static_cast<std::size_t>(column / kCheckpointStride - 1),
+                            (row[0] & kWideRow) != 0);
         skip = column % kCheckpointStride;
     } else {
-        p = row + HeaderSize(m_nCheckpoints > 0 && row[0] != 0);
+        p = row + HeaderSize(m_nCheckpoints > 0 && (row[0] & kWideRow) != 0);
     }
     for (; skip > 0; --skip) Skip(p);
     return p;
@@ -237,12 +253,16 @@ std::size_t RowStore::StageLine(std::string_view line, bool whole) {
     const std::size_t header = HeaderSize(m_bStagedWide);
     Reserve(kCountSize + header + bound);
     char* const row = StagedRow();
-    if (header > 0) row[0] = static_cast<char>(m_bStagedWide ? 1 : 0);
+    if (header > 0) row[0] = m_bStagedWide ? kWideRow : 0;
     // Most lines (all of the monthly data) hold no quote; they split at their
     // commas alone.
     const std::string_view text = platform::TrimLeadingBlanks(platform::TrimTrailingBlanks(line));
+    m_bStagedLeftOut = false;
     if (std::memchr(text.data(), '"', text.size()) == nullptr) {
-        StageUnquoted(text, header, whole ? SIZE_MAX : static_cast<std::size_t>(m_nKept));
+        m_bStagedLeftOut = !whole && !m_aKeptSet.empty();
+        if (m_bStagedLeftOut) row[0] = static_cast<char>(row[0] | kLeftOutRow);
+        StageUnquoted(text, header, whole ? SIZE_MAX : static_cast<std::size_t>(m_nKept),
+                      m_bStagedLeftOut);
         m_eStagedFault = QuoteFault::None;
     } else {
         Builder builder(row, header, m_nCheckpoints, m_bStagedWide);
@@ -255,9 +275,11 @@ std::size_t RowStore::StageLine(std::string_view line, bool whole) {
 }
 
 // A line without quotes splits at every comma that is not the second byte of a
-// double-byte character, and every field keeps its bytes; after the first
-// `keep` fields the rest are only counted.
-void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::size_t keep) {
+// double-byte character, and every field keeps its bytes, but for the fields
+// not kept when `leaveOut`, which hold ""; after the first `keep` fields the
+// rest are only counted.
+void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::size_t keep,
+                             bool leaveOut) {
     char* const row = StagedRow();
     char* out = row + header;
     const char* p = text.data();
@@ -269,9 +291,12 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::siz
     // found every 16th field, so up to 15 more than `keep` may be kept.
     const char* stop = end;
     // Runs for every field, millions of times: kept short.
+    const std::size_t leftFrom = leaveOut ? m_aKeptSet.size() : 0;
     const auto endField = [&](const char* fieldEnd) {
         const auto length = static_cast<std::size_t>(fieldEnd - start);
-        if (const unsigned char token = TokenOf(start, length)) {
+        if (leaveOut && (fields >= leftFrom || m_aKeptSet[fields] == 0)) {
+            *out++ = 0;
+        } else if (const unsigned char token = TokenOf(start, length)) {
             *out++ = static_cast<char>(token);
         } else {
             char* const bytes = PutHead(out, length);
@@ -371,22 +396,26 @@ void RowStore::OverwriteWithStaged(std::uint32_t row) {
     }
     // Positions the line did not reach keep their values; when its fields
     // were cut, the positions after the kept ones hold its values, not kept.
-    if (m_nStagedKept == m_nStaged) GatherTail(m_aRows[row], m_nStaged);
-    m_aRows[row] = Place(m_aValues);
+    // Positions left out of either line hold "" in the new row.
+    const char* const previous = m_aRows[row];
+    const bool gathered = m_nStagedKept == m_nStaged && GatherTail(previous, m_nStaged);
+    m_aRows[row] =
+        Place(m_aValues, m_bStagedLeftOut || (gathered && previous && LeftOut(previous)));
     m_cursor.row = UINT32_MAX;  // the row lies elsewhere now
 }
 
-void RowStore::GatherTail(const char* previous, std::size_t from) {
-    if (!previous) return;
+bool RowStore::GatherTail(const char* previous, std::size_t from) {
+    if (!previous) return false;
     const auto count = static_cast<std::size_t>(CountOf(previous));
-    if (from >= count) return;
+    if (from >= count) return false;
     const char* p = FieldStart(previous, static_cast<int>(from));
     for (std::size_t i = from; i < count; ++i) {
         m_aValues.push_back(Decode(p));
     }
+    return true;
 }
 
-const char* RowStore::Place(const std::vector<std::string_view>& values) {
+const char* RowStore::Place(const std::vector<std::string_view>& values, bool leftOut) {
     const std::size_t count = std::min(values.size(), static_cast<std::size_t>(m_nColumns));
     std::size_t fieldBytes = 0;
     for (std::size_t i = 0; i < count; ++i) fieldBytes += EncodedSize(values[i]);
@@ -396,7 +425,9 @@ const char* RowStore::Place(const std::vector<std::string_view>& values) {
 
     char* const row = Allocate(kCountSize + size) + kCountSize;
     row[-1] = static_cast<char>(count);
-    if (m_nCheckpoints > 0) row[0] = static_cast<char>(wide ? 1 : 0);
+    if (m_nCheckpoints > 0) {
+        row[0] = static_cast<char>((wide ? kWideRow : 0) | (leftOut ? kLeftOutRow : 0));
+    }
     char* out = row + HeaderSize(wide);
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0 && i % kCheckpointStride == 0) {

@@ -41,6 +41,16 @@ class RowStore {
     // kept. A line with quotes, or one staged whole, keeps all its fields.
     void KeepColumns(int columns);
     int KeptColumns() const { return m_nKept; }
+    // Keeps, of the first KeptColumns() positions of such lines, only those of
+    // `columns` (at least the first): the positions between them hold "" in
+    // the rows of such lines, which HoldsField tells apart. Only for a store
+    // of 17 columns or more; a smaller one keeps the first positions.
+    void KeepOnly(const std::vector<int>& columns);
+    // Whether the position is kept by the lines staged not whole.
+    bool IsKept(int column) const {
+        return column >= 0 && column < m_nKept &&
+               (m_aKeptSet.empty() || m_aKeptSet[static_cast<std::size_t>(column)] != 0);
+    }
 
     // The value at a 0-based position below KeptColumns(); valid for the life
     // of the store. A position after them is a fault of the caller
@@ -56,6 +66,11 @@ class RowStore {
     std::string_view HeldField(std::uint32_t row, int column) const;
     // The number of positions a row holds.
     int HeldCount(std::uint32_t row) const { return CountOf(m_aRows[row]); }
+    // Whether the row holds its line's value at the position: one below
+    // HeldCount, and kept unless the row came from a line staged not whole.
+    bool HoldsField(std::uint32_t row, int column) const {
+        return column < HeldCount(row) && (IsKept(column) || !LeftOut(m_aRows[row]));
+    }
 
     // Splits `line` by the CSV rules (SplitCsvInto) into a staged row at the end
     // of the arena and returns the number of fields of the line, which may be
@@ -68,6 +83,10 @@ class RowStore {
     std::size_t StagedCount() const { return m_nStaged; }
     // How many of them the staged row keeps.
     std::size_t StagedKept() const { return m_nStagedKept; }
+    // Whether the staged row holds the line's value at field `i`.
+    bool StagedHolds(std::size_t i) const {
+        return i < m_nStagedKept && (!m_bStagedLeftOut || IsKept(static_cast<int>(i)));
+    }
     // What the split told about the quotes of the staged line.
     QuoteFault StagedQuoteFault() const { return m_eStagedFault; }
     // Keeps the staged row (at most Columns() fields) as a new row.
@@ -87,20 +106,31 @@ class RowStore {
     static int CountOf(const char* row) { return static_cast<unsigned char>(row[-1]); }
     char* StagedRow() const { return m_pFree + kCountSize; }
 
-    void StageUnquoted(std::string_view text, std::size_t header, std::size_t keep);
+    void StageUnquoted(std::string_view text, std::size_t header, std::size_t keep, bool leaveOut);
     std::size_t HeaderSize(bool wide) const;
+    // The first byte of a row with noted offsets: whether they are wide, and
+    // whether positions not kept were left out (hold "").
+    static constexpr char kWideRow = 1;
+    static constexpr char kLeftOutRow = 2;
+    bool LeftOut(const char* row) const {
+        return m_nCheckpoints > 0 && (row[0] & kLeftOutRow) != 0;
+    }
     const char* FieldStart(const char* row, int column) const;
     // Stores a row from its values (at most Columns(); the rest are "") and
     // returns it. No value may lie in the free part of the arena.
-    const char* Place(const std::vector<std::string_view>& values);
-    // Appends the values of `previous` from position `from` on to m_aValues.
-    void GatherTail(const char* previous, std::size_t from);
+    const char* Place(const std::vector<std::string_view>& values, bool leftOut = false);
+    // Appends the values of `previous` from position `from` on to m_aValues;
+    // whether there were any.
+    bool GatherTail(const char* previous, std::size_t from);
     // Makes at least `size` contiguous bytes free in the newest block.
     void Reserve(std::size_t size);
     char* Allocate(std::size_t size);
 
     int m_nColumns;
-    int m_nKept;                 // positions kept of a line staged not whole
+    int m_nKept;  // positions kept of a line staged not whole
+    // Which of them (1: kept), and as many more as a split may reach; empty
+    // for all of them.
+    std::vector<unsigned char> m_aKeptSet;
     std::size_t m_nCheckpoints;  // noted offsets at the start of a row
     std::vector<const char*> m_aRows;
     std::vector<std::unique_ptr<char[]>> m_aBlocks;
@@ -114,6 +144,7 @@ class RowStore {
     std::size_t m_nStagedKept = 0;
     std::size_t m_nStagedBytes = 0;
     bool m_bStagedWide = false;
+    bool m_bStagedLeftOut = false;  // positions not kept hold ""
     QuoteFault m_eStagedFault = QuoteFault::None;
 
     // The field Field read last; Field is asked on one thread only.

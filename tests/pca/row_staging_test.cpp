@@ -144,6 +144,32 @@ TEST(RowStaging, LinesCutAfterTheKeptColumnsAreCountedWhole) {
     store.OverwriteWithStaged(row);
     EXPECT_EQ(store.HeldField(row, 1), "8");
     EXPECT_EQ(store.HeldField(row, 16), "9");
+
+    // Keeping only some positions, a cut line holds "" between them, and the
+    // row tells which it holds; so does a row a line laid over such a row
+    // leaves, where it took positions from it.
+    RowStore some(40);
+    some.KeepOnly({2, 17});
+    EXPECT_THROW(some.Field(0, 1), std::logic_error);
+    some.StageLine(Joined(cut));
+    EXPECT_FALSE(some.StagedHolds(1));
+    EXPECT_TRUE(some.StagedHolds(2));
+    const std::uint32_t left = some.AppendStaged();
+    EXPECT_EQ(some.Field(left, 0), "9");
+    EXPECT_EQ(some.Field(left, 17), "9");
+    EXPECT_TRUE(some.HoldsField(left, 2));
+    EXPECT_FALSE(some.HoldsField(left, 3));
+    EXPECT_EQ(some.HeldField(left, 3), "");
+    some.StageLine("8,8,8", true);
+    EXPECT_TRUE(some.StagedHolds(1));
+    some.OverwriteWithStaged(left);
+    EXPECT_EQ(some.Field(left, 2), "8");
+    EXPECT_EQ(some.Field(left, 17), "9");
+    EXPECT_FALSE(some.HoldsField(left, 5));
+    some.StageLine(Joined(wide), true);
+    some.OverwriteWithStaged(left);
+    EXPECT_TRUE(some.HoldsField(left, 5));
+    EXPECT_EQ(some.HeldField(left, 5), "w");
 }
 
 TEST(RowStaging, RowsKeptOneAfterAnotherStayIntact) {

@@ -99,16 +99,18 @@ SectionMarks MarksOf(const std::string& path) {
     return ScanExport(*file, path).sections;
 }
 
+const std::vector<int> kFirst16 = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+
 // `files` loaded in turn through `fs`, with the sections `marks` of the first;
-// the monthly tables keep `kept` columns (0: all).
+// the monthly tables keep the columns `kept` (none given: all).
 Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
-              const SectionMarks* marks = nullptr, int kept = 0) {
+              const SectionMarks* marks = nullptr, const std::vector<int>& kept = {}) {
     Load load;
     platform::MessageLog log;
     CPCAKyuuyo reader(log, fs);
     Findings findings;
     reader.SetListener(&findings);
-    if (kept > 0) {
+    if (!kept.empty()) {
         reader.KeepColumnsOf("10701", kept);
         reader.KeepColumnsOf("10702", kept);
     }
@@ -131,13 +133,19 @@ Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
     for (const platform::Message& message : log.messages) load.findings.push_back(message.text);
     for (const char* table : {"10701", "10702", "10705", "10706", "10801", "10802"}) {
         const int index = PcaTableIndex(table);
-        const int columns =
-            kept > 0 ? kept : PcaCatalogue()[static_cast<std::size_t>(index)].nColumns;
+        const bool monthly =
+            std::string_view(table) == "10701" || std::string_view(table) == "10702";
+        std::vector<int> columns = monthly ? kept : std::vector<int>();
+        if (columns.empty()) {
+            for (int c = 0; c < PcaCatalogue()[static_cast<std::size_t>(index)].nColumns; ++c) {
+                columns.push_back(c);
+            }
+        }
         // Which tables a load read is told only of a load that succeeded.
         if (load.failure.empty() && reader.SectionRead(table)) load.rows.push_back(table);
         for (std::size_t row = 0; row < reader.RowCount(table); ++row) {
             std::string values;
-            for (int column = 0; column < columns; ++column) {
+            for (const int column : columns) {
                 values += S(reader.RowValue(PcaColumn{index, column}, row)) + ",";
             }
             load.rows.push_back(values);
@@ -243,13 +251,16 @@ TEST(SectionAside, GivesWhatLoadingInTurnGives) {
         EXPECT_EQ(aside.failure, expected.failure);
         EXPECT_EQ(aside.findings, expected.findings);
         EXPECT_EQ(aside.rows, expected.rows);
-        // Lines cut after 16 columns tell the same overwritten values, read
-        // again from the file, as lines kept whole (a file read in turn only).
-        const Load whole = LoadWith(inTurn, {path}, nullptr, 16);
-        const Load cut = LoadWith(platform::RealFileSystem(), {path}, &marks, 16);
-        EXPECT_EQ(cut.failure, expected.failure);
-        EXPECT_EQ(cut.findings, expected.findings);
-        EXPECT_EQ(cut.rows, whole.rows);
+        // Lines cut after 16 columns, or keeping only some of them, tell the
+        // same overwritten values, read again from the file, as lines kept
+        // whole (a file read in turn only).
+        for (const std::vector<int>& kept : {kFirst16, std::vector<int>{0, 1, 2, 3, 18}}) {
+            const Load whole = LoadWith(inTurn, {path}, nullptr, kept);
+            const Load cut = LoadWith(platform::RealFileSystem(), {path}, &marks, kept);
+            EXPECT_EQ(cut.failure, expected.failure);
+            EXPECT_EQ(cut.findings, expected.findings);
+            EXPECT_EQ(cut.rows, whole.rows);
+        }
         // The cases hold what they are meant to.
         const bool malformed = std::string(c.name).find("malformed") != std::string::npos;
         EXPECT_EQ(expected.failure.empty(), !malformed);
@@ -271,13 +282,17 @@ TEST(SectionAside, ValuesNotKeptAreReadAgainFromTheFileThatHeldThem) {
     const std::string first = dir.Write("A.CSV", "[10701]\r\n" + line + "\r\n");
     const std::string second = dir.Write("B.CSV", "[10701]\r\n" + other + "\r\n");
     InTurnFileSystem inTurn(platform::RealFileSystem());
-    const Load expected = LoadWith(inTurn, {first, second}, nullptr, 16);
-    ASSERT_EQ(expected.findings.size(), 1u);
-    EXPECT_NE(expected.findings[0].find(" 99<24 2<2"), std::string::npos) << expected.findings[0];
-    OneInTurnFileSystem secondInTurn(platform::RealFileSystem(), second);
-    EXPECT_EQ(LoadWith(secondInTurn, {first, second}, nullptr, 16).findings, expected.findings);
-    EXPECT_EQ(LoadWith(platform::RealFileSystem(), {first, second}, nullptr, 16).findings,
-              expected.findings);
+    for (const std::vector<int>& kept : {kFirst16, std::vector<int>{0, 1, 5}}) {
+        const Load expected = LoadWith(inTurn, {first, second}, nullptr, kept);
+        ASSERT_EQ(expected.findings.size(), 1u);
+        EXPECT_NE(expected.findings[0].find(" 99<24 2<2"), std::string::npos)
+            << expected.findings[0];
+        OneInTurnFileSystem secondInTurn(platform::RealFileSystem(), second);
+        EXPECT_EQ(LoadWith(secondInTurn, {first, second}, nullptr, kept).findings,
+                  expected.findings);
+        EXPECT_EQ(LoadWith(platform::RealFileSystem(), {first, second}, nullptr, kept).findings,
+                  expected.findings);
+    }
 }
 
 TEST(SectionAside, FileWrittenAgainAfterItsSectionsWereFound) {
