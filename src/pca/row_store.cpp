@@ -182,6 +182,7 @@ std::uint32_t RowStore::AppendEmpty() {
 void RowStore::KeepColumns(int columns) {
     m_nKept = std::clamp(columns, 1, std::max(m_nColumns, 1));
     m_aKeptSet.clear();
+    m_aNextKept.clear();
 }
 
 void RowStore::KeepOnly(const std::vector<int>& columns) {
@@ -194,6 +195,10 @@ void RowStore::KeepOnly(const std::vector<int>& columns) {
     kept[0] = 1;
     for (const int column : columns) {
         if (column >= 0 && column < m_nKept) kept[static_cast<std::size_t>(column)] = 1;
+    }
+    m_aNextKept.assign(kept.size(), SIZE_MAX);
+    for (std::size_t i = kept.size(); i-- > 0;) {
+        m_aNextKept[i] = kept[i] != 0 ? i : i + 1 < kept.size() ? m_aNextKept[i + 1] : SIZE_MAX;
     }
     m_aKeptSet = std::move(kept);
 }
@@ -340,7 +345,23 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::siz
             std::memcpy(&word, p, sizeof word);
             if ((word & kHighBits) == 0) {
                 // Eight single-byte characters: every comma among them ends a field.
-                for (std::uint64_t commas = CommaBytes(word); commas != 0; commas &= commas - 1) {
+                std::uint64_t commas = CommaBytes(word);
+                // Fields left out that all end here, before the next noted
+                // offset, are "" each, made at once.
+                if (leaveOut && commas != 0) {
+                    const auto ends = static_cast<std::size_t>(((commas >> 7) * kLowestBits) >> 56);
+                    if (ends < toCheckpoint && fields < leftFrom &&
+                        m_aNextKept[fields] >= fields + ends) {
+                        std::memset(out, 0, sizeof word);  // only `ends` of them count
+                        out += ends;
+                        fields += ends;
+                        toCheckpoint -= ends;
+                        start = p + (63 - std::countl_zero(commas)) / 8 + 1;
+                        p += 8;
+                        continue;
+                    }
+                }
+                for (; commas != 0; commas &= commas - 1) {
                     endField(p + std::countr_zero(commas) / 8);
                 }
                 p += 8;

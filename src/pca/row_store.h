@@ -131,6 +131,8 @@ class RowStore {
     // Which of them (1: kept), and as many more as a split may reach; empty
     // for all of them.
     std::vector<unsigned char> m_aKeptSet;
+    // Per position, the first kept position from it on (SIZE_MAX: none).
+    std::vector<std::size_t> m_aNextKept;
     std::size_t m_nCheckpoints;  // noted offsets at the start of a row
     std::vector<const char*> m_aRows;
     std::vector<std::unique_ptr<char[]>> m_aBlocks;

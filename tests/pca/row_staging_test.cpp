@@ -149,13 +149,14 @@ TEST(RowStaging, LinesCutAfterTheKeptColumnsAreCountedWhole) {
     // row tells which it holds; so does a row a line laid over such a row
     // leaves, where it took positions from it.
     RowStore some(40);
-    some.KeepOnly({2, 17});
+    some.KeepOnly({2, 12, 17});
     EXPECT_THROW(some.Field(0, 1), std::logic_error);
     some.StageLine(Joined(cut));
     EXPECT_FALSE(some.StagedHolds(1));
     EXPECT_TRUE(some.StagedHolds(2));
     const std::uint32_t left = some.AppendStaged();
     EXPECT_EQ(some.Field(left, 0), "9");
+    EXPECT_EQ(some.Field(left, 12), "9");
     EXPECT_EQ(some.Field(left, 17), "9");
     EXPECT_TRUE(some.HoldsField(left, 2));
     EXPECT_FALSE(some.HoldsField(left, 3));

@@ -102,15 +102,17 @@ SectionMarks MarksOf(const std::string& path) {
 const std::vector<int> kFirst16 = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
 // `files` loaded in turn through `fs`, with the sections `marks` of the first;
-// the monthly tables keep the columns `kept` (none given: all).
+// the monthly tables keep the columns `kept` (none given: all), and only they
+// are shown (`cut` false: all are kept, and they are shown).
 Load LoadWith(platform::FileSystem& fs, const std::vector<std::string>& files,
-              const SectionMarks* marks = nullptr, const std::vector<int>& kept = {}) {
+              const SectionMarks* marks = nullptr, const std::vector<int>& kept = {},
+              bool cut = true) {
     Load load;
     platform::MessageLog log;
     CPCAKyuuyo reader(log, fs);
     Findings findings;
     reader.SetListener(&findings);
-    if (!kept.empty()) {
+    if (!kept.empty() && cut) {
         reader.KeepColumnsOf("10701", kept);
         reader.KeepColumnsOf("10702", kept);
     }
@@ -254,8 +256,8 @@ TEST(SectionAside, GivesWhatLoadingInTurnGives) {
         // Lines cut after 16 columns, or keeping only some of them, tell the
         // same overwritten values, read again from the file, as lines kept
         // whole (a file read in turn only).
-        for (const std::vector<int>& kept : {kFirst16, std::vector<int>{0, 1, 2, 3, 18}}) {
-            const Load whole = LoadWith(inTurn, {path}, nullptr, kept);
+        for (const std::vector<int>& kept : {kFirst16, std::vector<int>{0, 1, 2, 3, 13, 18}}) {
+            const Load whole = LoadWith(inTurn, {path}, nullptr, kept, false);
             const Load cut = LoadWith(platform::RealFileSystem(), {path}, &marks, kept);
             EXPECT_EQ(cut.failure, expected.failure);
             EXPECT_EQ(cut.findings, expected.findings);
