@@ -40,16 +40,27 @@ constexpr std::array<bool, 256> kSpecialBytes = MakeSpecialBytes();
 
 bool IsSpecial(char c) { return kSpecialBytes[static_cast<unsigned char>(c)]; }
 
-// Makes `size` more bytes at the end of `out` and returns where they start.
-char* Extend(std::string& out, std::size_t size) {
-    const std::size_t at = out.size();
-    out.resize(at + size);
-    return out.data() + at;
-}
+// An element line is made on the stack in two pieces, around its value, and
+// each is appended at once: the document has millions of these lines, and
+// growing the string first would fill with zeros what is written next.
+constexpr std::size_t kPieceSize = 128;
+constexpr std::string_view kSpaces = "                                ";
 
-char* Put(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
+// The rare line whose indent or tag does not fit a piece.
+void AppendLongElement(std::string& out, std::string_view tag, std::string_view value,
+                       std::size_t indent) {
+    out.append(indent, ' ');
+    out += '<';
+    out.append(tag);
+    if (value.empty()) {
+        out.append("/>\r\n");
+        return;
+    }
+    out += '>';
+    AppendEscaped(out, value);
+    out.append("</");
+    out.append(tag);
+    out.append(">\r\n");
 }
 
 }  // namespace
@@ -69,22 +80,33 @@ void AppendEscaped(std::string& out, std::string_view text) {
 }
 
 void AppendElement(std::string& out, std::string_view tag, std::string_view value, int level) {
-    // Written in two pieces around the value, each with one resize, as the
-    // document has millions of these lines.
     const auto indent = static_cast<std::size_t>(4 * level);
-    const std::string_view openEnd = value.empty() ? "/>\r\n" : ">";
-    char* p = Extend(out, indent + 1 + tag.size() + openEnd.size());
-    std::memset(p, ' ', indent);
-    p += indent;
+    char piece[kPieceSize];
+    // Room for the indent written whole, "</", the tag and "/>\r\n".
+    if (indent > kSpaces.size() || kSpaces.size() + tag.size() + 6 > sizeof piece) {
+        AppendLongElement(out, tag, value, indent);
+        return;
+    }
+    std::memcpy(piece, kSpaces.data(), kSpaces.size());
+    char* p = piece + indent;
     *p++ = '<';
-    p = Put(p, tag);
-    Put(p, openEnd);
-    if (value.empty()) return;
+    std::memcpy(p, tag.data(), tag.size());
+    p += tag.size();
+    if (value.empty()) {
+        std::memcpy(p, "/>\r\n", 4);
+        out.append(piece, static_cast<std::size_t>(p + 4 - piece));
+        return;
+    }
+    *p++ = '>';
+    out.append(piece, static_cast<std::size_t>(p - piece));
     AppendEscaped(out, value);
-    p = Extend(out, 2 + tag.size() + 3);
-    p = Put(p, "</");
-    p = Put(p, tag);
-    Put(p, ">\r\n");
+    p = piece;
+    *p++ = '<';
+    *p++ = '/';
+    std::memcpy(p, tag.data(), tag.size());
+    p += tag.size();
+    std::memcpy(p, ">\r\n", 3);
+    out.append(piece, static_cast<std::size_t>(p + 3 - piece));
 }
 
 DocumentWriter::DocumentWriter(DocumentSink& sink, std::size_t capacity)

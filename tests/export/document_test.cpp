@@ -107,6 +107,8 @@ TEST(ExportDocument, FrameValuesAreEscapedAndEmptyOnesSelfClosed) {
 }
 
 // Every element line of the document comes from the writer's Element.
+const std::string kLongTag(100, 'T');
+
 TEST(ExportDocument, ElementsEscapeOnceAndKeepBlanks) {
     struct Case {
         const char* tag;
@@ -127,6 +129,11 @@ TEST(ExportDocument, ElementsEscapeOnceAndKeepBlanks) {
         // Trail bytes 0x5C and 0x7C (ソ, 表, |-like bytes) stay untouched.
         {"NAME", "ソ表能 山田", 0, "<NAME>ソ表能 山田</NAME>\n"},
         {"NAME", " 0 ", 0, "<NAME> 0 </NAME>\n"},
+        // Deeper than any line of the document, or a tag longer than any.
+        {"N", "1", 9, std::string(36, ' ') + "<N>1</N>\n"},
+        {"N", "", 9, std::string(36, ' ') + "<N/>\n"},
+        {kLongTag.c_str(), "a<b", 1, "    <" + kLongTag + ">a&lt;b</" + kLongTag + ">\n"},
+        {kLongTag.c_str(), "", 8, std::string(32, ' ') + "<" + kLongTag + "/>\n"},
     };
     for (const Case& c : cases) {
         StringSink sink;
