@@ -93,7 +93,6 @@ constexpr std::array<TrailBits, 256> MakeAssignedTable() {
     return table;
 }
 
-constexpr std::array<TrailBits, 256> kAssignedTable = MakeAssignedTable();
 
 // Upper-case partner of one double-byte character, as a 16-bit code.
 unsigned UpperDoubleByte(unsigned code) {
@@ -106,9 +105,8 @@ unsigned UpperDoubleByte(unsigned code) {
 
 }  // namespace
 
-bool IsCp932DoubleByte(unsigned char lead, unsigned char trail) {
-    return (kAssignedTable[lead][trail / 64] >> (trail % 64)) & 1;
-}
+constinit const std::array<std::array<std::uint64_t, 4>, 256> sjis_detail::kAssigned =
+    MakeAssignedTable();
 
 std::string ToUpperSjis(std::string_view text) {
     std::string out(text);

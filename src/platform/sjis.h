@@ -3,7 +3,9 @@
 // an ASCII character such as "[", "]", ",", "-", " " or a quote.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,7 +39,15 @@ bool IsPrintableCp932(std::string_view text);
 // user-defined area F040 to F9FC. A lead byte with a trail byte in range can
 // still name no character (0x8540, 0x886C): such a pair cannot be decoded,
 // and a document that holds one cannot be read.
-bool IsCp932DoubleByte(unsigned char lead, unsigned char trail);
+namespace sjis_detail {
+// Per lead byte, the trail bytes of the characters CP932 assigns, one bit each.
+extern const std::array<std::array<std::uint64_t, 4>, 256> kAssigned;
+}  // namespace sjis_detail
+
+// Asked for every double-byte character of every file, so inline.
+inline bool IsCp932DoubleByte(unsigned char lead, unsigned char trail) {
+    return (sjis_detail::kAssigned[lead][trail / 64] >> (trail % 64)) & 1;
+}
 
 // Length in bytes of the character that starts at text[pos]: 2 for a lead byte
 // followed by another byte, else 1 (a lead byte at the very end counts alone).
