@@ -395,6 +395,8 @@ CPCAKyuuyo::Impl::Aside CPCAKyuuyo::Impl::StartAside(const std::vector<std::stri
     std::unique_ptr<platform::InputFile> part =
         aside.file->ReadAt(choice->parts.front().mark.dataOffset);
     if (!part) return aside;
+    // Room for the rows of its sections, made before its thread touches them.
+    for (const AsidePart& p : choice->parts) p.table->ExpectSection(p.mark, m_pListener != nullptr);
     const auto fileIndex = static_cast<std::uint32_t>(firstFile + (m_pListener ? choice->file : 0));
     // Lines of the section are read again on the section's own thread, from
     // the file it loads them from.

@@ -2,7 +2,6 @@
 
 #include "pca/data_line_error.h"
 #include "pca/header_line.h"
-#include "pca/reader_impl.h"
 #include "platform/interrupt_cleanup.h"
 #include "platform/io_error.h"
 #include "platform/line_reader.h"
@@ -57,9 +56,6 @@ bool SectionAside::NextSectionAt(std::size_t number, std::string_view line) cons
 void SectionAside::Run() noexcept {
     StopAtFinding stop;
     try {
-        for (const AsidePart& part : m_aParts) {
-            part.table->ExpectSection(part.mark, m_bListened);
-        }
         CheckedInputFile checked(*m_pPart, m_check);
         platform::LineReader reader(checked);
         std::string_view raw;
