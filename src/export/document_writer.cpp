@@ -1,5 +1,6 @@
 #include "export/document_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -40,10 +41,11 @@ constexpr std::array<bool, 256> kSpecialBytes = MakeSpecialBytes();
 
 bool IsSpecial(char c) { return kSpecialBytes[static_cast<unsigned char>(c)]; }
 
-// An element line is made on the stack in two pieces, around its value, and
-// each is appended at once: the document has millions of these lines, and
-// growing the string first would fill with zeros what is written next.
-constexpr std::size_t kPieceSize = 128;
+// An element line is made on the stack and appended at once, with its value
+// when that is short and needs no escaping, else in two pieces around it: the
+// document has millions of these lines, and growing the string first would
+// fill with zeros what is written next.
+constexpr std::size_t kPieceSize = 256;
 constexpr std::string_view kSpaces = "                                ";
 
 // The rare line whose indent or tag does not fit a piece.
@@ -82,8 +84,9 @@ void AppendEscaped(std::string& out, std::string_view text) {
 void AppendElement(std::string& out, std::string_view tag, std::string_view value, int level) {
     const auto indent = static_cast<std::size_t>(4 * level);
     char piece[kPieceSize];
-    // Room for the indent written whole, "</", the tag and "/>\r\n".
-    if (indent > kSpaces.size() || kSpaces.size() + tag.size() + 6 > sizeof piece) {
+    // Room for the indent written whole, the tag twice and "></" and ">\r\n".
+    const std::size_t frame = kSpaces.size() + 2 * tag.size() + 8;
+    if (indent > kSpaces.size() || frame > sizeof piece) {
         AppendLongElement(out, tag, value, indent);
         return;
     }
@@ -98,9 +101,16 @@ void AppendElement(std::string& out, std::string_view tag, std::string_view valu
         return;
     }
     *p++ = '>';
-    out.append(piece, static_cast<std::size_t>(p - piece));
-    AppendEscaped(out, value);
-    p = piece;
+    // Most values are short and need no escaping: the whole line is one piece.
+    if (value.size() <= sizeof piece - frame &&
+        std::none_of(value.begin(), value.end(), IsSpecial)) {
+        std::memcpy(p, value.data(), value.size());
+        p += value.size();
+    } else {
+        out.append(piece, static_cast<std::size_t>(p - piece));
+        AppendEscaped(out, value);
+        p = piece;
+    }
     *p++ = '<';
     *p++ = '/';
     std::memcpy(p, tag.data(), tag.size());

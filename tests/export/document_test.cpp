@@ -108,6 +108,7 @@ TEST(ExportDocument, FrameValuesAreEscapedAndEmptyOnesSelfClosed) {
 
 // Every element line of the document comes from the writer's Element.
 const std::string kLongTag(100, 'T');
+const std::string kLongerTag(120, 'L');
 
 TEST(ExportDocument, ElementsEscapeOnceAndKeepBlanks) {
     struct Case {
@@ -134,6 +135,8 @@ TEST(ExportDocument, ElementsEscapeOnceAndKeepBlanks) {
         {"N", "", 9, std::string(36, ' ') + "<N/>\n"},
         {kLongTag.c_str(), "a<b", 1, "    <" + kLongTag + ">a&lt;b</" + kLongTag + ">\n"},
         {kLongTag.c_str(), "", 8, std::string(32, ' ') + "<" + kLongTag + "/>\n"},
+        {kLongerTag.c_str(), "a", 0, "<" + kLongerTag + ">a</" + kLongerTag + ">\n"},
+        {"N", std::string(250, 'v'), 1, "    <N>" + std::string(250, 'v') + "</N>\n"},
     };
     for (const Case& c : cases) {
         StringSink sink;
