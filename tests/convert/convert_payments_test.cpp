@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "convert/payments.h"
 #include "pca_fixture.h"
 
 namespace kw39::test {
@@ -160,6 +162,65 @@ TEST(ConvertPaymentsTest, BonusNumbersFoldIntoFiveSlots) {
         EXPECT_EQ(Filed(detail.aKyuuyo, 1, 13), (std::map<int, std::string>{}));
         EXPECT_TRUE(loaded.log.messages.empty());
     }
+}
+
+// Worked out ahead on a second thread: the same records as in turn; what the
+// thread throws reaches the caller at the employee it failed on; and one that
+// stops early (the caller failed elsewhere) leaves at once.
+TEST(ConvertPaymentsTest, PaymentsWorkedOutAheadGiveWhatInTurnGives) {
+    PcaExport data;
+    std::vector<std::string> codes;
+    for (int i = 0; i < 300; ++i) {
+        codes.push_back("E" + std::to_string(100 + i));
+        data.Add("10601", {{"社員コード", codes.back()}});
+    }
+    for (const std::string& code : codes) {
+        data.Add("10701", {{"社員コード", code}, {"支給回", "1"}, {"扶養親族等の数", "2"}});
+    }
+    for (const std::string& code : codes) {
+        data.Add("10702", {{"社員コード", code},
+                           {"支給回", "1"},
+                           {"支給日", kDate},
+                           {"課税合計", code.substr(1)},
+                           {"社会保険合計", "5"},
+                           {"所得税", "7"}});
+    }
+    test::TempDir dir;
+    const std::string path = dir.Write("GETUJIQ.CSV", data.Text());
+    for (const bool keepAmounts : {true, false}) {
+        SCOPED_TRACE(keepAmounts);
+        platform::MessageLog log;
+        CPCAKyuuyo reader(log);
+        // Without the amounts, reading one is a fault, as on the thread.
+        if (!keepAmounts) reader.KeepColumnsOf("10702", {0, 1});
+        ASSERT_TRUE(reader.ReadDataFiles({path}, 1));
+        ASSERT_EQ(reader.GetEmployeeCodes(), codes);
+        PaymentConverter inTurn(reader);
+        PaymentsAhead ahead(reader, reader.GetEmployeeCodes(), true);
+        EmployeePayments expected;
+        for (const std::string& code : reader.GetEmployeeCodes()) {
+            if (!keepAmounts) {
+                EXPECT_THROW(ahead.Next(code), std::logic_error);
+                break;
+            }
+            inTurn.Convert(code, true, expected);
+            EmployeePayments* const payments = ahead.Next(code);
+            ASSERT_NE(payments, nullptr);
+            ASSERT_EQ(payments->records.size(), expected.records.size());
+            for (std::size_t r = 0; r < expected.records.size(); ++r) {
+                EXPECT_EQ(Texts(payments->records[r]), Texts(expected.records[r]));
+            }
+            EXPECT_EQ(Texts(payments->records[0]), code.substr(1) + "/5/2/7");
+        }
+        // Not the next employee of the list: worked out by the caller.
+        EXPECT_EQ(ahead.Next("E999"), nullptr);
+    }
+    // Stopped after the first employee, with the thread waiting for room.
+    platform::MessageLog log;
+    CPCAKyuuyo reader(log);
+    ASSERT_TRUE(reader.ReadDataFiles({path}, 1));
+    PaymentsAhead ahead(reader, reader.GetEmployeeCodes(), false);
+    EXPECT_NE(ahead.Next(codes[0]), nullptr);
 }
 
 }  // namespace
