@@ -52,9 +52,8 @@ class RowStore {
                (m_aKeptSet.empty() || m_aKeptSet[static_cast<std::size_t>(column)] != 0);
     }
 
-    // The value at a 0-based position below KeptColumns(); valid for the life
-    // of the store. A position after them is a fault of the caller
-    // (std::logic_error).
+    // The value at a 0-based position that IsKept; valid for the life of the
+    // store. Any other position is a fault of the caller (std::logic_error).
     std::string_view Field(std::uint32_t row, int column) const;
     // The same without keeping where it was found, so that it may be asked on
     // a second thread while another reads the store.
