@@ -215,8 +215,9 @@ void CExchangeFromPCAToKw39::ConvertPayments(const std::string& code) {
     if (m_pObserver) {
         for (const ConversionFinding& finding : payments->findings) m_pObserver->Found(finding);
     }
-    for (CKyuuyoShouyo& record : payments->records)
+    for (CKyuuyoShouyo& record : payments->records) {
         m_store.SetKyuuyoShouyo(code, std::move(record));
+    }
 }
 
 CExchangeFromPCAToKw39::ResolvedDirectItem CExchangeFromPCAToKw39::Resolve(
