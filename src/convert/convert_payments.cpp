@@ -210,15 +210,17 @@ void PaymentConverter::ReportMerged(const std::string& code, EmployeePayments& o
     std::stable_sort(m_aPaymentNumbers.begin(), m_aPaymentNumbers.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 0; i < m_aPaymentNumbers.size();) {
-        std::size_t end = i;
-        std::vector<std::string_view> numbers;
+        std::size_t end = i + 1;
         while (end < m_aPaymentNumbers.size() &&
                m_aPaymentNumbers[end].first == m_aPaymentNumbers[i].first) {
-            numbers.push_back(m_aPaymentNumbers[end++].second);
+            ++end;
         }
-        if (numbers.size() > 1) {
-            out.findings.push_back(
-                PaymentsMerged{code, m_aPaymentNumbers[i].first + 1, std::move(numbers)});
+        if (end - i > 1) {
+            PaymentsMerged merged{code, m_aPaymentNumbers[i].first + 1, {}};
+            for (std::size_t j = i; j < end; ++j) {
+                merged.numbers.push_back(m_aPaymentNumbers[j].second);
+            }
+            out.findings.push_back(std::move(merged));
         }
         i = end;
     }

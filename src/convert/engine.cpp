@@ -141,25 +141,17 @@ void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
     if (codes.size() >= kLeastEmployeesAhead) {
         m_pAhead = std::make_unique<PaymentsAhead>(m_reader, codes, m_pObserver != nullptr);
     }
-    try {
-        UnmatchedPayments unmatchedKyuuyo;
-        UnmatchedPayments unmatchedShouyo;
-        if (m_pObserver) {
-            CheckBeforeConverting(codes, unmatchedKyuuyo, unmatchedShouyo);
-            m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
-        }
-        ConvertInOrder(codes, document, unmatchedKyuuyo, unmatchedShouyo);
-    } catch (...) {
-        m_pAhead.reset();
-        throw;
+    // Stopped on every way out: the list it works through is the reader's.
+    struct StopAhead {
+        std::unique_ptr<PaymentsAhead>& ahead;
+        ~StopAhead() { ahead.reset(); }
+    } stopAhead{m_pAhead};
+    UnmatchedPayments unmatchedKyuuyo;
+    UnmatchedPayments unmatchedShouyo;
+    if (m_pObserver) {
+        CheckBeforeConverting(codes, unmatchedKyuuyo, unmatchedShouyo);
+        m_pObserver->ConversionStarted(m_reader.GetCompanyName(), codes.size());
     }
-    m_pAhead.reset();
-}
-
-void CExchangeFromPCAToKw39::ConvertInOrder(const std::vector<std::string>& codes,
-                                            XmlDocumentFile& document,
-                                            const UnmatchedPayments& unmatchedKyuuyo,
-                                            const UnmatchedPayments& unmatchedShouyo) {
     for (const std::string& code : codes) {
         ConvertEmployee(code);
         if (m_pObserver) {

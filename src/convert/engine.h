@@ -156,10 +156,6 @@ class CExchangeFromPCAToKw39 {
                                             const PcaColumn& headCode) const;
     void ReportUnmatchedPayments(const std::string& code, std::string_view table,
                                  const UnmatchedPayments& unmatched);
-    // The employees of the list, in order, each handed to `document` when done.
-    void ConvertInOrder(const std::vector<std::string>& codes, XmlDocumentFile& document,
-                        const UnmatchedPayments& unmatchedKyuuyo,
-                        const UnmatchedPayments& unmatchedShouyo);
     // The checks of the whole export before the first employee is converted:
     // tables not read, rows of unknown employees, payments without their head
     // row (into `kyuuyo` and `shouyo`).

@@ -87,6 +87,8 @@ struct TableRows {
     // key columns; built at the first selection that needs them (most such
     // tables are never selected from) and kept up to date from then on.
     const RowGroups& Groups() const;
+    // The cursors of the selections asked on the thread that owns the reader.
+    mutable CPCAKyuuyo::SharedLookup selection;
     void GroupNewRow(std::uint32_t row);
     void RegroupRow(std::uint32_t row);
 

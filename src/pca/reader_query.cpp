@@ -25,6 +25,23 @@ const TableRows* TableOf(const std::vector<TableRows>& tables, const PcaColumn& 
     return &tables[static_cast<std::size_t>(column.nTable)];
 }
 
+// The rows of a keyed table whose first key value is `value`, in row order,
+// into `rows`, found with the cursors of `lookup`.
+void RowsByFirstKey(const TableRows& table, std::string_view value,
+                    CPCAKyuuyo::SharedLookup& lookup, std::vector<std::uint32_t>& rows) {
+    rows.clear();
+    if (table.pInfo->nKeyColumns == 1) {
+        const std::uint32_t row = table.SharedFindRow(value, lookup.row);
+        if (row != kNoRow) rows.push_back(row);
+        return;
+    }
+    const RowGroups& groups = table.Groups();
+    for (std::uint32_t row = groups.FirstFrom(value, lookup.group); row != kNoRow;
+         row = groups.Next(row)) {
+        rows.push_back(row);
+    }
+}
+
 // Whether `keys` can name a row of the table: one value, none empty, per key
 // column.
 bool KeysFit(const TableRows& table, std::initializer_list<std::string_view> keys) {
@@ -110,16 +127,7 @@ const std::vector<std::string_view>& CPCAKyuuyo::Select(const PCASELECT& request
 }
 
 void CPCAKyuuyo::Impl::SelectRowsByFirstKey(const TableRows& table, std::string_view value) {
-    m_aSelectRows.clear();
-    if (table.pInfo->nKeyColumns == 1) {
-        const std::uint32_t row = table.FindRow(value);
-        if (row != kNoRow) m_aSelectRows.push_back(row);
-        return;
-    }
-    const RowGroups& groups = table.Groups();
-    for (std::uint32_t row = groups.First(value); row != kNoRow; row = groups.Next(row)) {
-        m_aSelectRows.push_back(row);
-    }
+    RowsByFirstKey(table, value, table.selection, m_aSelectRows);
 }
 
 void CPCAKyuuyo::Impl::SelectByFirstKey(const TableRows& table, int column,
@@ -205,17 +213,7 @@ void CPCAKyuuyo::SharedRowsByFirstKey(const PcaColumn& column, std::string_view 
                                       std::vector<std::uint32_t>& rows) const {
     rows.clear();
     const TableRows* table = TableOf(m_pImpl->m_aTables, column);
-    if (!table || table->pInfo->nKeyColumns == 0) return;
-    if (table->pInfo->nKeyColumns == 1) {
-        const std::uint32_t row = table->SharedFindRow(value, lookup.row);
-        if (row != kNoRow) rows.push_back(row);
-        return;
-    }
-    const RowGroups& groups = table->Groups();
-    for (std::uint32_t row = groups.FirstFrom(value, lookup.group); row != kNoRow;
-         row = groups.Next(row)) {
-        rows.push_back(row);
-    }
+    if (table && table->pInfo->nKeyColumns > 0) RowsByFirstKey(*table, value, lookup, rows);
 }
 
 std::size_t CPCAKyuuyo::SharedFindRowOf(const PcaColumn& column,

@@ -63,10 +63,8 @@ class RowGroups {
     void Move(std::uint32_t row, std::string_view value);
 
     // First row whose first value is `value`, and the row after `row` in its
-    // group; kNoRow at the end.
-    std::uint32_t First(std::string_view value) const { return FirstFrom(value, m_nCursor); }
-    // The same with the caller's own cursor, which must start at 0; for a
-    // second thread that reads the groups while another does.
+    // group; kNoRow at the end. `cursor` (the group found last, starting at 0)
+    // is the caller's own, so that several threads may read the groups at once.
     std::uint32_t FirstFrom(std::string_view value, std::uint32_t& cursor) const;
     std::uint32_t Next(std::uint32_t row) const { return m_aNext[row]; }
 
@@ -87,7 +85,6 @@ class RowGroups {
     std::vector<std::uint32_t> m_aNext;     // next row of the same group
     std::vector<std::uint32_t> m_aGroupOf;  // group of every row
     std::uint32_t m_nLastGroup = kNoRow;    // the group found or added last
-    mutable std::uint32_t m_nCursor = 0;    // the group First found last
 };
 
 }  // namespace kw39

@@ -181,7 +181,6 @@ std::uint32_t RowStore::AppendEmpty() {
 
 void RowStore::KeepColumns(int columns) {
     m_nKept = std::clamp(columns, 1, std::max(m_nColumns, 1));
-    m_aKeptSet.clear();
     m_aNextKept.clear();
 }
 
@@ -200,7 +199,6 @@ void RowStore::KeepOnly(const std::vector<int>& columns) {
     for (std::size_t i = kept.size(); i-- > 0;) {
         m_aNextKept[i] = kept[i] != 0 ? i : i + 1 < kept.size() ? m_aNextKept[i + 1] : SIZE_MAX;
     }
-    m_aKeptSet = std::move(kept);
 }
 
 std::string_view RowStore::Field(std::uint32_t row, int column) const {
@@ -264,7 +262,7 @@ std::size_t RowStore::StageLine(std::string_view line, bool whole) {
     const std::string_view text = platform::TrimLeadingBlanks(platform::TrimTrailingBlanks(line));
     m_bStagedLeftOut = false;
     if (std::memchr(text.data(), '"', text.size()) == nullptr) {
-        m_bStagedLeftOut = !whole && !m_aKeptSet.empty();
+        m_bStagedLeftOut = !whole && !m_aNextKept.empty();
         if (m_bStagedLeftOut) row[0] = static_cast<char>(row[0] | kLeftOutRow);
         StageUnquoted(text, header, whole ? SIZE_MAX : static_cast<std::size_t>(m_nKept),
                       m_bStagedLeftOut);
@@ -296,10 +294,10 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::siz
     // found every 16th field, so up to 15 more than `keep` may be kept.
     const char* stop = end;
     // Runs for every field, millions of times: kept short.
-    const std::size_t leftFrom = leaveOut ? m_aKeptSet.size() : 0;
+    const std::size_t leftFrom = leaveOut ? m_aNextKept.size() : 0;
     const auto endField = [&](const char* fieldEnd) {
         const auto length = static_cast<std::size_t>(fieldEnd - start);
-        if (leaveOut && (fields >= leftFrom || m_aKeptSet[fields] == 0)) {
+        if (leaveOut && (fields >= leftFrom || m_aNextKept[fields] != fields)) {
             *out++ = 0;
         } else if (const unsigned char token = TokenOf(start, length)) {
             *out++ = static_cast<char>(token);

@@ -49,7 +49,8 @@ class RowStore {
     // Whether the position is kept by the lines staged not whole.
     bool IsKept(int column) const {
         return column >= 0 && column < m_nKept &&
-               (m_aKeptSet.empty() || m_aKeptSet[static_cast<std::size_t>(column)] != 0);
+               (m_aNextKept.empty() ||
+                m_aNextKept[static_cast<std::size_t>(column)] == static_cast<std::size_t>(column));
     }
 
     // The value at a 0-based position that IsKept; valid for the life of the
@@ -127,10 +128,9 @@ class RowStore {
 
     int m_nColumns;
     int m_nKept;  // positions kept of a line staged not whole
-    // Which of them (1: kept), and as many more as a split may reach; empty
-    // for all of them.
-    std::vector<unsigned char> m_aKeptSet;
-    // Per position, the first kept position from it on (SIZE_MAX: none).
+    // Which of them are kept: per position, and for as many more as a split
+    // may reach, the first kept position from it on (SIZE_MAX: none); empty
+    // when all of them are.
     std::vector<std::size_t> m_aNextKept;
     std::size_t m_nCheckpoints;  // noted offsets at the start of a row
     std::vector<const char*> m_aRows;

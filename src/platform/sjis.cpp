@@ -93,7 +93,6 @@ constexpr std::array<TrailBits, 256> MakeAssignedTable() {
     return table;
 }
 
-
 // Upper-case partner of one double-byte character, as a 16-bit code.
 unsigned UpperDoubleByte(unsigned code) {
     if (code >= 0x8281 && code <= 0x829A) return code - 0x21;  // full-width a-z
@@ -105,7 +104,7 @@ unsigned UpperDoubleByte(unsigned code) {
 
 }  // namespace
 
-constinit const std::array<std::array<std::uint64_t, 4>, 256> sjis_detail::kAssigned =
+constinit const std::array<std::array<std::uint64_t, 4>, 256> sjis_detail::kAssignedTrails =
     MakeAssignedTable();
 
 std::string ToUpperSjis(std::string_view text) {

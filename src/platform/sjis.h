@@ -34,19 +34,19 @@ constexpr bool IsControlOrUndefinedByte(unsigned char c) {
 // control character, no undefined byte and no lead byte without its trail byte.
 bool IsPrintableCp932(std::string_view text);
 
+namespace sjis_detail {
+// Per lead byte, the trail bytes of the characters CP932 assigns, one bit each.
+extern const std::array<std::array<std::uint64_t, 4>, 256> kAssignedTrails;
+}  // namespace sjis_detail
+
 // True when the two bytes are one character of CP932: JIS X 0208, the NEC
 // special characters (row 13), the NEC-selected and IBM extensions and the
 // user-defined area F040 to F9FC. A lead byte with a trail byte in range can
 // still name no character (0x8540, 0x886C): such a pair cannot be decoded,
 // and a document that holds one cannot be read.
-namespace sjis_detail {
-// Per lead byte, the trail bytes of the characters CP932 assigns, one bit each.
-extern const std::array<std::array<std::uint64_t, 4>, 256> kAssigned;
-}  // namespace sjis_detail
-
-// Asked for every double-byte character of every file, so inline.
+// Inline: asked for every double-byte character of every file.
 inline bool IsCp932DoubleByte(unsigned char lead, unsigned char trail) {
-    return (sjis_detail::kAssigned[lead][trail / 64] >> (trail % 64)) & 1;
+    return (sjis_detail::kAssignedTrails[lead][trail / 64] >> (trail % 64)) & 1;
 }
 
 // Length in bytes of the character that starts at text[pos]: 2 for a lead byte

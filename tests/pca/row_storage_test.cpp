@@ -138,7 +138,10 @@ TEST(IdHashTable, FindsEveryIdAlsoWhenAllHashesCollide) {
 
 std::vector<std::uint32_t> GroupRows(const RowGroups& groups, std::string_view value) {
     std::vector<std::uint32_t> rows;
-    for (std::uint32_t r = groups.First(value); r != kNoRow; r = groups.Next(r)) rows.push_back(r);
+    std::uint32_t cursor = 0;
+    for (std::uint32_t r = groups.FirstFrom(value, cursor); r != kNoRow; r = groups.Next(r)) {
+        rows.push_back(r);
+    }
     return rows;
 }
 
