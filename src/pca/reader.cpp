@@ -207,6 +207,36 @@ void TableRows::ExpectSection(const SectionMark& mark, bool listened) {
     if (listened) sources.reserve(total);
 }
 
+void TableRows::PrefetchKeyOf(std::string_view line) {
+    m_nHintBytes = 0;
+    const std::string_view text = platform::TrimLeadingBlanks(line);
+    const std::size_t limit = std::min(text.size(), m_aHintKey.size());
+    int fields = 0;
+    for (std::size_t i = 0; i < limit; ++i) {
+        const char byte = text[i];
+        if (byte == ',') {
+            if (++fields == pInfo->nKeyColumns) {
+                m_nHintBytes = i;
+                m_nHintHash = HashKey(std::string_view(m_aHintKey.data(), i));
+                keys.Prefetch(m_nHintHash);
+                return;
+            }
+            m_aHintKey[i] = '@';
+        } else if (byte == '"' || static_cast<unsigned char>(byte) >= 0x80) {
+            return;  // quoted, or double-byte text that a comma may end
+        } else {
+            m_aHintKey[i] = byte;
+        }
+    }
+}
+
+std::size_t TableRows::StoredKeyHash(std::string_view key) const {
+    if (m_nHintBytes > 0 && key == std::string_view(m_aHintKey.data(), m_nHintBytes)) {
+        return m_nHintHash;
+    }
+    return HashKey(key);
+}
+
 void TableRows::GroupNewRow(std::uint32_t row) {
     if (m_bGrouped) m_groups.Add(row, rows.Field(row, 0));
 }
@@ -599,6 +629,7 @@ void CPCAKyuuyo::Impl::StoreDataLine(TableRows& table, std::string_view line,
     const bool longLine = line.size() > kMaxValueBytes;
     // Where a listener is told, only a line that can be read again is cut.
     const bool whole = longLine || (listener && !(lines && lines->Has(fileIndex)));
+    if (info.nKeyColumns > 0) table.PrefetchKeyOf(line);
     const std::size_t count = table.rows.StageLine(line, whole);
     if (listener) {
         if (const QuoteFault fault = table.rows.StagedQuoteFault(); fault != QuoteFault::None) {
@@ -653,7 +684,7 @@ void CPCAKyuuyo::Impl::StoreKeyed(TableRows& table, std::string_view line,
         }
         key = table.keyScratch;
     }
-    const std::size_t hash = HashKey(key);
+    const std::size_t hash = table.StoredKeyHash(key);
     const std::uint32_t found =
         table.keys.Find(hash, [&](std::uint32_t row) { return table.KeyEquals(row, key); });
     if (found == kNoRow) {

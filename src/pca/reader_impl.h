@@ -1,6 +1,7 @@
 // The loaded data of CPCAKyuuyo, shared by its loading and its lookups.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -60,6 +61,14 @@ struct TableRows {
     // one that a file of many empty lines cannot inflate: a row takes a line
     // of some bytes.
     void ExpectSection(const SectionMark& mark, bool listened);
+    // The index slot of a new key is mostly far from the last one: a wait for
+    // memory with every row. A line about to be stored asks for the slot of
+    // the key it seems to hold (its first fields as they stand, when they are
+    // plain ASCII) before it is split, so that the split hides the wait.
+    // Only a hint: the key is taken from the split line all the same.
+    void PrefetchKeyOf(std::string_view line);
+    // The hash of a key to store, that of the hint when it was this key.
+    std::size_t StoredKeyHash(std::string_view key) const;
 
     // Where a row's lines were read, kept while a listener is set: a line's
     // file (index into Impl::m_aPaths), its number, how many fields it had,
@@ -100,6 +109,11 @@ struct TableRows {
     mutable std::uint32_t m_nCursor = kNoRow;  // the row found last
     mutable RowGroups m_groups;
     mutable bool m_bGrouped = false;
+    // The key the line being stored seemed to hold (none: 0 bytes; a key is a
+    // few bytes, a longer start is not worth the look) and its hash.
+    std::array<char, 64> m_aHintKey{};
+    std::size_t m_nHintBytes = 0;
+    std::size_t m_nHintHash = 0;
 };
 
 // The lines of the files being loaded, read again by where they start: a

@@ -31,6 +31,18 @@ class IdHashTable {
         }
     }
 
+    // Starts to bring the first slot of `hash` into the cache, so that a Find
+    // or Insert of it soon after does not wait for memory.
+    void Prefetch(std::size_t hash) const {
+#if defined(__GNUC__)
+        if (!m_aSlots.empty()) {
+            __builtin_prefetch(&m_aSlots[static_cast<std::uint32_t>(hash) & (m_aSlots.size() - 1)]);
+        }
+#else
+        static_cast<void>(hash);
+#endif
+    }
+
     // Adds the next id (the number of ids added so far) under `hash`.
     std::uint32_t Insert(std::size_t hash);
     // Makes room for `count` ids in all without growing again.
