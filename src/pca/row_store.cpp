@@ -10,6 +10,10 @@
 #include "platform/memory.h"
 #include "platform/sjis.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 namespace kw39 {
 
 namespace {
@@ -36,6 +40,40 @@ constexpr std::uint64_t kLowestBits = 0x0101010101010101u;
 constexpr std::uint64_t CommaBytes(std::uint64_t word) {
     const std::uint64_t x = word ^ kCommas;
     return ~(((x & kLowBits) + kLowBits) | x) & kHighBits;
+}
+
+// The commas among the 64 bytes at `p`, a bit a byte; false when a byte beyond
+// ASCII is among them (the second byte of a double-byte character ends no
+// field, so such bytes are split one character at a time).
+bool AsciiCommas64(const char* p, std::uint64_t& commas) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i comma = _mm_set1_epi8(',');
+    std::uint64_t high = 0;
+    commas = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const auto shift = static_cast<unsigned>(16 * i);
+        high |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(v))} << shift;
+        commas |=
+            std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma)))}
+            << shift;
+    }
+    return high == 0;
+#else
+    commas = 0;
+    for (unsigned i = 0; i < 64; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (c >= 0x80) return false;
+        if (c == ',') commas |= std::uint64_t{1} << i;
+    }
+    return true;
+#endif
+}
+
+// The byte after the `n`th (from 1) comma of `commas`, a block at `p`.
+const char* AfterComma(const char* p, std::uint64_t commas, std::size_t n) {
+    for (; n > 1; --n) commas &= commas - 1;
+    return p + std::countr_zero(commas) + 1;
 }
 
 // "0,0,0,0," as a word read from memory.
@@ -321,7 +359,52 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::siz
             if (fields >= keep) stop = start;
         }
     };
+    // Before here, a block of 64 bytes held a byte beyond ASCII.
+    const char* plainFrom = p;
     while (p < stop) {
+        // The fields left out that end among the next 64 bytes, up to the next
+        // kept one, are "" each, made at once; so are the noted offsets among
+        // them, and the split stops at the first after the kept positions.
+        if (leaveOut && end - p >= 64 && p >= plainFrom && fields < leftFrom &&
+            m_aNextKept[fields] > fields) {
+            std::uint64_t commas = 0;
+            if (!AsciiCommas64(p, commas)) {
+                plainFrom = p + 64;
+            } else if (commas == 0) {
+                p += 64;  // all of the field left out, which goes on
+                continue;
+            } else {
+                const auto ends = static_cast<std::size_t>(std::popcount(commas));
+                std::size_t take = std::min(ends, m_aNextKept[fields] - fields);
+                bool stopped = false;
+                for (std::size_t at = toCheckpoint; at <= take; at += kCheckpointStride) {
+                    const std::size_t reached = fields + at;
+                    const std::size_t slot = reached / kCheckpointStride - 1;
+                    if (slot < m_nCheckpoints) {
+                        PutOffset(row, slot, static_cast<std::size_t>(out - row) + at,
+                                  m_bStagedWide);
+                    }
+                    if (reached >= keep) {
+                        take = at;
+                        stopped = true;
+                        break;
+                    }
+                }
+                std::memset(out, 0, take);
+                out += take;
+                fields += take;
+                toCheckpoint = kCheckpointStride - fields % kCheckpointStride;
+                if (take == ends) {
+                    start = p + (63 - std::countl_zero(commas)) + 1;
+                    p += 64;
+                } else {
+                    start = AfterComma(p, commas, take);
+                    p = start;
+                }
+                if (stopped) stop = start;
+                continue;
+            }
+        }
         if (end - p >= 8) {
             // Four fields "0" in a row, the most common bytes of the monthly
             // tables, kept as four tokens at once where a field starts at or
