@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "pca/field_encoding.h"
+#include "platform/bits.h"
 #include "platform/memory.h"
 #include "platform/sjis.h"
 
@@ -205,11 +206,6 @@ RowStore::RowStore(int columns)
       m_nCheckpoints(columns > 0 ? static_cast<std::size_t>((columns - 1) / kCheckpointStride) : 0),
       m_nNextBlock(kFirstBlock) {}
 
-std::size_t RowStore::HeaderSize(bool wide) const {
-    if (m_nCheckpoints == 0) return 0;
-    return 1 + m_nCheckpoints * (wide ? sizeof(std::uint32_t) : sizeof(std::uint16_t));
-}
-
 std::uint32_t RowStore::AppendEmpty() {
     if (m_aRows.size() >= UINT32_MAX) throw std::length_error("too many rows in one table");
     m_aValues.clear();
@@ -374,7 +370,7 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::siz
                 p += 64;  // all of the field left out, which goes on
                 continue;
             } else {
-                const auto ends = static_cast<std::size_t>(std::popcount(commas));
+                const auto ends = platform::CountOnes(commas);
                 std::size_t take = std::min(ends, m_aNextKept[fields] - fields);
                 bool stopped = false;
                 for (std::size_t at = toCheckpoint; at <= take; at += kCheckpointStride) {

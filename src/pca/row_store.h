@@ -107,7 +107,11 @@ class RowStore {
     char* StagedRow() const { return m_pFree + kCountSize; }
 
     void StageUnquoted(std::string_view text, std::size_t header, std::size_t keep, bool leaveOut);
-    std::size_t HeaderSize(bool wide) const;
+    // The noted offsets and the byte before them, asked for every field read.
+    std::size_t HeaderSize(bool wide) const {
+        if (m_nCheckpoints == 0) return 0;
+        return 1 + m_nCheckpoints * (wide ? sizeof(std::uint32_t) : sizeof(std::uint16_t));
+    }
     // The first byte of a row with noted offsets: whether they are wide, and
     // whether positions not kept were left out (hold "").
     static constexpr char kWideRow = 1;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/bits.h"
 #include "platform/messages.h"
 #include "platform/sjis.h"
 
@@ -63,7 +64,7 @@ const char* SkipPlainText(const char* p, const char* end, std::size_t& lines) {
                 lineFeeds | _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
                                                            _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))));
             if ((~printable & ~allowed & kAll) != 0) break;
-            lines += static_cast<std::size_t>(std::popcount(static_cast<unsigned>(lineFeeds)));
+            lines += platform::CountOnes(static_cast<unsigned>(lineFeeds));
         }
         p += 16;
     }
