@@ -303,37 +303,23 @@ void CExchangeFromPCAToKw39::ReportUnreadTables() {
 }
 
 void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::string>& codes) {
-    constexpr std::size_t kKnownCode = SIZE_MAX;  // or empty: nothing to count
     const std::unordered_set<std::string_view> known(codes.begin(), codes.end());
     for (const PCATABLEINFO& table : PcaCatalogue()) {
         if (table.strCode == "10601" || !IsEmployeeTable(table)) continue;
         // Per unknown code, in the order of its first row: the row count and that row.
         std::vector<std::pair<std::string_view, std::pair<std::size_t, std::size_t>>> unknown;
         std::unordered_map<std::string_view, std::size_t> index;
-        const PcaColumn codeColumn{PcaTableIndex(table.strCode), 0};
-        const std::size_t rows = m_reader.RowCount(table.strCode);
-        // The rows of one employee mostly follow each other (twelve monthly
-        // payments): a code like the row before's has the same answer.
-        std::string_view previous;
-        std::size_t previousEntry = kKnownCode;
-        for (std::size_t row = 0; row < rows; ++row) {
-            const std::string_view code = m_reader.RowValue(codeColumn, row);
-            if (row > 0 && code == previous) {
-                if (previousEntry != kKnownCode) ++unknown[previousEntry].second.first;
-                continue;
-            }
-            previous = code;
-            previousEntry = kKnownCode;
-            // An empty code is told by the reader, line by line.
-            if (code.empty() || known.count(code) != 0) continue;
-            const auto [entry, added] = index.try_emplace(code, unknown.size());
-            if (added) {
-                unknown.push_back({code, {1, row}});
-            } else {
-                ++unknown[entry->second].second.first;
-            }
-            previousEntry = entry->second;
-        }
+        m_reader.ForEachFirstValueRun(
+            table.strCode, [&](std::string_view code, std::size_t first, std::size_t rows) {
+                // An empty code is told by the reader, line by line.
+                if (code.empty() || known.count(code) != 0) return;
+                const auto [entry, added] = index.try_emplace(code, unknown.size());
+                if (added) {
+                    unknown.push_back({code, {rows, first}});
+                } else {
+                    unknown[entry->second].second.first += rows;
+                }
+            });
         for (const auto& [code, count] : unknown) {
             m_pObserver->Found(EmployeeUnknown{code, table.strCode, count.first,
                                                m_reader.RowOrigin(table.strCode, count.second)});

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -112,6 +113,14 @@ class CPCAKyuuyo {
 
     // Whether any file read had a header line of the table.
     bool SectionRead(std::string_view table) const;
+
+    // The rows of a table in runs of one first value, in row order: `visit`
+    // gets the value, the first row of the run and its number of rows. The
+    // rows of one employee mostly follow each other, so a walk over the
+    // employees a table names takes one call for each.
+    void ForEachFirstValueRun(std::string_view table,
+                              const std::function<void(std::string_view value, std::size_t first,
+                                                       std::size_t rows)>& visit) const;
 
     // The value in a column (resolved once) of a row (below RowCount) of a
     // keyed table, in row order: the form for a walk over a table; "" for an

@@ -175,6 +175,26 @@ bool CPCAKyuuyo::SectionRead(std::string_view table) const {
     return rows && rows->bSectionRead;
 }
 
+void CPCAKyuuyo::ForEachFirstValueRun(
+    std::string_view table,
+    const std::function<void(std::string_view, std::size_t, std::size_t)>& visit) const {
+    const TableRows* rows = m_pImpl->FindTable(table);
+    if (!rows) return;
+    const RowStore& store = rows->rows;
+    const auto count = static_cast<std::uint32_t>(store.Size());
+    std::uint32_t first = 0;
+    // The first column is always kept.
+    std::string_view value = count > 0 ? store.HeldField(0, 0) : std::string_view();
+    for (std::uint32_t row = 1; row < count; ++row) {
+        const std::string_view next = store.HeldField(row, 0);
+        if (next == value) continue;
+        visit(value, first, row - first);
+        value = next;
+        first = row;
+    }
+    if (count > 0) visit(value, first, count - first);
+}
+
 namespace {
 
 // The rows of the table of `column`, when the row and the column lie in it.
