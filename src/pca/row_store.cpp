@@ -71,12 +71,6 @@ bool AsciiCommas64(const char* p, std::uint64_t& commas) {
 #endif
 }
 
-// The byte after the `n`th (from 1) comma of `commas`, a block at `p`.
-const char* AfterComma(const char* p, std::uint64_t commas, std::size_t n) {
-    for (; n > 1; --n) commas &= commas - 1;
-    return p + std::countr_zero(commas) + 1;
-}
-
 // "0,0,0,0," as a word read from memory.
 constexpr std::uint64_t kFourZeros =
     std::bit_cast<std::uint64_t>(std::array<char, 8>{'0', ',', '0', ',', '0', ',', '0', ','});
@@ -355,51 +349,61 @@ void RowStore::StageUnquoted(std::string_view text, std::size_t header, std::siz
             if (fields >= keep) stop = start;
         }
     };
+    // Fields left out that end at the commas `commas` of the block at `block`,
+    // up to the next kept one, are "" each, made at once, with the noted
+    // offsets among them; the split stops at the first noted offset after the
+    // kept positions. Answers the commas left.
+    const auto passLeftOut = [&](const char* block, std::uint64_t commas) {
+        const std::size_t ends = platform::CountOnes(commas);
+        std::size_t take = std::min(ends, m_aNextKept[fields] - fields);
+        bool stopped = false;
+        for (std::size_t at = toCheckpoint; at <= take; at += kCheckpointStride) {
+            const std::size_t reached = fields + at;
+            const std::size_t slot = reached / kCheckpointStride - 1;
+            if (slot < m_nCheckpoints) {
+                PutOffset(row, slot, static_cast<std::size_t>(out - row) + at, m_bStagedWide);
+            }
+            if (reached >= keep) {
+                take = at;
+                stopped = true;
+                break;
+            }
+        }
+        std::memset(out, 0, take);
+        out += take;
+        fields += take;
+        toCheckpoint = kCheckpointStride - fields % kCheckpointStride;
+        if (take == ends) {
+            start = block + (63 - std::countl_zero(commas)) + 1;
+            commas = 0;
+        } else {
+            for (std::size_t i = 1; i < take; ++i) commas &= commas - 1;
+            start = block + std::countr_zero(commas) + 1;
+            commas &= commas - 1;
+        }
+        if (stopped) stop = start;
+        return commas;
+    };
     // Before here, a block of 64 bytes held a byte beyond ASCII.
     const char* plainFrom = p;
     while (p < stop) {
-        // The fields left out that end among the next 64 bytes, up to the next
-        // kept one, are "" each, made at once; so are the noted offsets among
-        // them, and the split stops at the first after the kept positions.
-        if (leaveOut && end - p >= 64 && p >= plainFrom && fields < leftFrom &&
-            m_aNextKept[fields] > fields) {
+        // A block of 64 bytes of ASCII splits at its commas, all found at once.
+        if (end - p >= 64 && p >= plainFrom) {
             std::uint64_t commas = 0;
-            if (!AsciiCommas64(p, commas)) {
-                plainFrom = p + 64;
-            } else if (commas == 0) {
-                p += 64;  // all of the field left out, which goes on
-                continue;
-            } else {
-                const auto ends = platform::CountOnes(commas);
-                std::size_t take = std::min(ends, m_aNextKept[fields] - fields);
-                bool stopped = false;
-                for (std::size_t at = toCheckpoint; at <= take; at += kCheckpointStride) {
-                    const std::size_t reached = fields + at;
-                    const std::size_t slot = reached / kCheckpointStride - 1;
-                    if (slot < m_nCheckpoints) {
-                        PutOffset(row, slot, static_cast<std::size_t>(out - row) + at,
-                                  m_bStagedWide);
-                    }
-                    if (reached >= keep) {
-                        take = at;
-                        stopped = true;
-                        break;
+            if (AsciiCommas64(p, commas)) {
+                const char* const block = p;
+                while (commas != 0 && stop == end) {
+                    if (leaveOut && fields < leftFrom && m_aNextKept[fields] > fields) {
+                        commas = passLeftOut(block, commas);
+                    } else {
+                        endField(block + std::countr_zero(commas));
+                        commas &= commas - 1;
                     }
                 }
-                std::memset(out, 0, take);
-                out += take;
-                fields += take;
-                toCheckpoint = kCheckpointStride - fields % kCheckpointStride;
-                if (take == ends) {
-                    start = p + (63 - std::countl_zero(commas)) + 1;
-                    p += 64;
-                } else {
-                    start = AfterComma(p, commas, take);
-                    p = start;
-                }
-                if (stopped) stop = start;
+                p = stop == end ? block + 64 : stop;
                 continue;
             }
+            plainFrom = p + 64;
         }
         if (end - p >= 8) {
             // Four fields "0" in a row, the most common bytes of the monthly
