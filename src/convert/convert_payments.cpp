@@ -229,8 +229,7 @@ void PaymentConverter::ReportMerged(const std::string& code, EmployeePayments& o
 
 PaymentsAhead::PaymentsAhead(const CPCAKyuuyo& reader, const std::vector<std::string>& codes,
                              bool observed)
-    : m_codes(codes), m_bObserved(observed), m_converter(reader) {
-    PaymentConverter::GroupTables(reader);
+    : m_reader(reader), m_codes(codes), m_bObserved(observed), m_converter(reader) {
     m_thread = platform::StartHelperThread([this]() noexcept { Run(); });
 }
 
@@ -244,11 +243,20 @@ PaymentsAhead::~PaymentsAhead() {
 }
 
 EmployeePayments* PaymentsAhead::Next(const std::string& code) {
-    if (!m_thread.joinable() || m_nTaken >= m_codes.size() || m_codes[m_nTaken] != code) {
+    if (!m_thread.joinable()) return nullptr;
+    std::unique_lock lock(m_mutex);
+    if (m_nTaken >= m_codes.size() || m_codes[m_nTaken] != code) {
+        // The caller works them out itself, from the groups of rows this
+        // thread makes first: not while it makes them.
+        if (!m_bGrouped && !m_failure) {
+            m_bTakerWaiting = true;
+            m_changed.wait(lock, [&] { return m_bGrouped || m_failure; });
+            m_bTakerWaiting = false;
+        }
+        if (!m_bGrouped) std::rethrow_exception(m_failure);
         return nullptr;
     }
     const std::size_t index = m_nTaken;
-    std::unique_lock lock(m_mutex);
     // The slot of the employee taken before is free from now on. The thread,
     // once the slots are full, is woken when half of them are free again, not
     // for every one: a wake-up costs more than working out one employee.
@@ -264,6 +272,21 @@ EmployeePayments* PaymentsAhead::Next(const std::string& code) {
 }
 
 void PaymentsAhead::Run() noexcept {
+    // The tables are grouped here, while the checks before the conversion
+    // run on the calling thread; they read none of the groups.
+    try {
+        PaymentConverter::GroupTables(m_reader);
+    } catch (...) {
+        const std::lock_guard lock(m_mutex);
+        m_failure = std::current_exception();
+        m_changed.notify_all();
+        return;
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bGrouped = true;
+        if (m_bTakerWaiting) m_changed.notify_all();
+    }
     for (std::size_t i = 0; i < m_codes.size(); ++i) {
         {
             std::unique_lock lock(m_mutex);

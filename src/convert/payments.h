@@ -63,7 +63,9 @@ class PaymentConverter {
 // thread, a limited number ahead of the thread that takes them.
 class PaymentsAhead {
   public:
-    // Starts the thread; `codes` must outlive this.
+    // Starts the thread, which first groups the rows of the tables the
+    // payments are read from: until Next is called, nothing else may read
+    // those groups. `codes` must outlive this.
     PaymentsAhead(const CPCAKyuuyo& reader, const std::vector<std::string>& codes, bool observed);
     // Stops the thread wherever it is.
     ~PaymentsAhead();
@@ -80,6 +82,7 @@ class PaymentsAhead {
     void Run() noexcept;
 
     static constexpr std::size_t kAhead = 256;
+    const CPCAKyuuyo& m_reader;
     const std::vector<std::string>& m_codes;
     const bool m_bObserved;
     PaymentConverter m_converter;
@@ -91,7 +94,8 @@ class PaymentsAhead {
     bool m_bTakerWaiting = false;
     bool m_bMakerWaiting = false;
     bool m_bStop = false;
-    std::exception_ptr m_failure;  // of employee m_nMade
+    bool m_bGrouped = false;       // the tables the payments are read from
+    std::exception_ptr m_failure;  // of employee m_nMade, or of the grouping
     std::thread m_thread;
 };
 

@@ -197,22 +197,25 @@ TEST(ConvertPaymentsTest, PaymentsWorkedOutAheadGiveWhatInTurnGives) {
         ASSERT_EQ(reader.GetEmployeeCodes(), codes);
         PaymentConverter inTurn(reader);
         PaymentsAhead ahead(reader, reader.GetEmployeeCodes(), true);
+        // Not the next employee of the list: worked out by the caller, from
+        // the groups of rows the thread makes first. The caller reads them
+        // only from here on.
+        EXPECT_EQ(ahead.Next("E999"), nullptr);
         EmployeePayments expected;
         for (const std::string& code : reader.GetEmployeeCodes()) {
             if (!keepAmounts) {
                 EXPECT_THROW(ahead.Next(code), std::logic_error);
                 break;
             }
-            inTurn.Convert(code, true, expected);
             EmployeePayments* const payments = ahead.Next(code);
             ASSERT_NE(payments, nullptr);
+            inTurn.Convert(code, true, expected);
             ASSERT_EQ(payments->records.size(), expected.records.size());
             for (std::size_t r = 0; r < expected.records.size(); ++r) {
                 EXPECT_EQ(Texts(payments->records[r]), Texts(expected.records[r]));
             }
             EXPECT_EQ(Texts(payments->records[0]), code.substr(1) + "/5/2/7");
         }
-        // Not the next employee of the list: worked out by the caller.
         EXPECT_EQ(ahead.Next("E999"), nullptr);
     }
     // Stopped after the first employee, with the thread waiting for room.
