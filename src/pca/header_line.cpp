@@ -9,10 +9,10 @@ namespace {
 constexpr std::size_t kClosingBracketOffset = 6;
 }
 
-bool IsHeaderLine(std::string_view line) {
+bool IsHeaderLineFrom(std::string_view line) {
     const std::string_view text = platform::TrimTrailingBlanks(line);
-    // The first byte decides for nearly every line: a "[" there is the first
-    // "[" (a byte at offset 0 always starts a character).
+    // A "[" as the first byte is the first "[" (a byte at offset 0 always
+    // starts a character).
     return !text.empty() && text[0] == '[' &&
            platform::FindSingleByte(text, ']') == kClosingBracketOffset &&
            platform::FindSingleByte(text, ',') == std::string_view::npos;

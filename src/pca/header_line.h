@@ -12,8 +12,13 @@ namespace kw39 {
 
 // True when `line`, with trailing blanks removed, is a header line: not empty,
 // no comma, its first "[" is the first byte and its first "]" is at byte offset
-// 6 (searches are Shift_JIS aware).
-bool IsHeaderLine(std::string_view line);
+// 6 (searches are Shift_JIS aware). Inline for its first test: asked for
+// every line read, and nearly every line fails it at its first byte (one that
+// is not a blank, so trimming the end never changes it).
+bool IsHeaderLineFrom(std::string_view line);
+inline bool IsHeaderLine(std::string_view line) {
+    return !line.empty() && line[0] == '[' && IsHeaderLineFrom(line);
+}
 
 // The table code of a header line: the trimmed line with every "[" and "]"
 // removed ("[10601]" gives "10601", "[10601]x" gives "10601x").

@@ -28,18 +28,6 @@ std::size_t FindSingleByte(std::string_view text, char c, std::size_t from) {
     return std::string_view::npos;
 }
 
-std::string_view TrimTrailingBlanks(std::string_view text) {
-    std::size_t end = text.size();
-    while (end > 0 && IsAsciiBlank(text[end - 1])) --end;
-    return text.substr(0, end);
-}
-
-std::string_view TrimLeadingBlanks(std::string_view text) {
-    std::size_t begin = 0;
-    while (begin < text.size() && IsAsciiBlank(text[begin])) ++begin;
-    return text.substr(begin);
-}
-
 namespace {
 
 // The trail bytes of one lead byte that make a character, as ranges.

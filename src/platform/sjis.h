@@ -66,8 +66,17 @@ constexpr bool IsAsciiBlank(char c) {
 }
 
 // The text without trailing / leading ASCII blanks. The double-byte blank stays.
-std::string_view TrimTrailingBlanks(std::string_view text);
-std::string_view TrimLeadingBlanks(std::string_view text);
+// Inline: asked for every line read.
+inline std::string_view TrimTrailingBlanks(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && IsAsciiBlank(text[end - 1])) --end;
+    return text.substr(0, end);
+}
+inline std::string_view TrimLeadingBlanks(std::string_view text) {
+    std::size_t begin = 0;
+    while (begin < text.size() && IsAsciiBlank(text[begin])) ++begin;
+    return text.substr(begin);
+}
 
 // Upper-cases ASCII letters and the double-byte Latin, Greek and Cyrillic
 // letters of CP932; everything else (kana, kanji, trail bytes) is unchanged.
