@@ -271,15 +271,19 @@ EmployeePayments* PaymentsAhead::Next(const std::string& code) {
     return &m_aSlots[index % kAhead];
 }
 
+void PaymentsAhead::Fail(std::exception_ptr failure) {
+    const std::lock_guard lock(m_mutex);
+    m_failure = std::move(failure);
+    m_changed.notify_all();
+}
+
 void PaymentsAhead::Run() noexcept {
     // The tables are grouped here, while the checks before the conversion
     // run on the calling thread; they read none of the groups.
     try {
         PaymentConverter::GroupTables(m_reader);
     } catch (...) {
-        const std::lock_guard lock(m_mutex);
-        m_failure = std::current_exception();
-        m_changed.notify_all();
+        Fail(std::current_exception());
         return;
     }
     {
@@ -302,9 +306,7 @@ void PaymentsAhead::Run() noexcept {
         try {
             m_converter.Convert(m_codes[i], m_bObserved, m_aSlots[i % kAhead]);
         } catch (...) {
-            const std::lock_guard lock(m_mutex);
-            m_failure = std::current_exception();
-            m_changed.notify_all();
+            Fail(std::current_exception());
             return;
         }
         const std::lock_guard lock(m_mutex);

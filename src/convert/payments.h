@@ -80,6 +80,8 @@ class PaymentsAhead {
 
   private:
     void Run() noexcept;
+    // Keeps what the thread failed with for the caller, who is woken.
+    void Fail(std::exception_ptr failure);
 
     static constexpr std::size_t kAhead = 256;
     const CPCAKyuuyo& m_reader;
