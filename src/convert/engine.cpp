@@ -95,8 +95,8 @@ void CExchangeFromPCAToKw39::ConvertInto(XmlDocumentFile& document, LinkMode mod
     document.Finish();
 }
 
-// The salary and bonus payments of a large export, its largest table first,
-// are matched on a second thread while the other checks run here.
+// The salary payments of a large export, its largest table, are matched on a
+// second thread while the other checks run here.
 void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string>& codes,
                                                    UnmatchedPayments& kyuuyo,
                                                    UnmatchedPayments& shouyo) {
@@ -106,11 +106,9 @@ void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string
     std::exception_ptr failure;
     std::thread salaries;
     if (m_reader.RowCount("10702") >= kLeastRowsAside) {
-        // The bonus payments too: the unknown employees here take longer.
         salaries = platform::StartHelperThread([&]() noexcept {
             try {
                 kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
-                shouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
             } catch (...) {
                 failure = std::current_exception();
             }
@@ -120,16 +118,14 @@ void CExchangeFromPCAToKw39::CheckBeforeConverting(const std::vector<std::string
     try {
         ReportUnreadTables();
         ReportUnknownEmployees(codes);
+        shouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
+        if (!aside) kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
     } catch (...) {
         if (salaries.joinable()) salaries.join();
         throw;
     }
     if (salaries.joinable()) salaries.join();
     if (failure) std::rethrow_exception(failure);
-    if (!aside) {
-        shouyo = FindUnmatchedPayments("10706", kShouyoSikyuukai, kShouyoHeadCode);
-        kyuuyo = FindUnmatchedPayments("10702", kKyuuyoSikyuukai, kKyuuyoHeadCode);
-    }
 }
 
 void CExchangeFromPCAToKw39::ConvertEmployees(XmlDocumentFile& document) {
@@ -330,21 +326,21 @@ void CExchangeFromPCAToKw39::ReportUnknownEmployees(const std::vector<std::strin
 CExchangeFromPCAToKw39::UnmatchedPayments CExchangeFromPCAToKw39::FindUnmatchedPayments(
     std::string_view table, const PcaColumn& number, const PcaColumn& headCode) const {
     UnmatchedPayments unmatched;
-    // "社員コード" is the first key column of the payment tables.
-    const PcaColumn employee{number.nTable, 0};
-    const std::size_t rows = m_reader.RowCount(table);
     CPCAKyuuyo::SharedLookup lookup;
-    // Read as a second thread may: it changes nothing in the reader.
-    for (std::size_t row = 0; row < rows; ++row) {
-        const std::string_view code = m_reader.SharedRowValue(employee, row);
-        // The lines of the employee "" are each told by the reader, and no
-        // lookup of a payment row reaches them.
-        if (code.empty()) continue;
-        const std::string_view key2 = m_reader.SharedRowValue(number, row);
-        // An empty number is told by the reader.
-        if (key2.empty() || m_reader.SharedHasRow(headCode, code, key2, lookup)) continue;
-        unmatched[code].push_back(key2);
-    }
+    // Read as a second thread may: it changes nothing in the reader. The
+    // first key column of the payment tables is "社員コード".
+    m_reader.ForEachFirstValueRun(
+        table, [&](std::string_view code, std::size_t first, std::size_t rows) {
+            // The lines of the employee "" are each told by the reader, and no
+            // lookup of a payment row reaches them.
+            if (code.empty()) return;
+            for (std::size_t row = first; row < first + rows; ++row) {
+                const std::string_view key2 = m_reader.SharedRowValue(number, row);
+                // An empty number is told by the reader.
+                if (key2.empty() || m_reader.SharedHasRow(headCode, code, key2, lookup)) continue;
+                unmatched[code].push_back(key2);
+            }
+        });
     return unmatched;
 }
 
