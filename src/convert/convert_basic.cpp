@@ -36,18 +36,31 @@ const PcaColumn kHonninKafu = FindPcaColumn("10603", "本人 寡婦（夫）等�
 const PcaColumn kBumonKey = FindPcaColumn("10301", "部門コード");
 const PcaColumn kYakusyokuKey = FindPcaColumn("10103", "役職コード");
 const PcaColumn kNoufusakiKey = FindPcaColumn("10501", "市区町村コード");
+// The labels filed here, found once.
+const DocumentLabel kLabelSyozokuCode{"所属コード"};
+const DocumentLabel kLabelSyozokuName{"所属名称"};
+const DocumentLabel kLabelFurigana{"社員 フリガナ"};
+const DocumentLabel kLabelYuubinBangou1{"郵便番号(前)"};
+const DocumentLabel kLabelYuubinBangou2{"郵便番号(後)"};
+const DocumentLabel kLabelYakusyoku{"役職"};
+const DocumentLabel kLabelGenkyou{"現況"};
+const DocumentLabel kLabelNoufusakiCode{"納付先(市町村)コード"};
+const DocumentLabel kLabelNoufusakiName{"納付先(市町村)名称"};
+const DocumentLabel kLabelSyougaisya{"障害者区分"};
+const DocumentLabel kLabelKafu{"寡婦(寡夫)"};
+const DocumentLabel kLabelTokubetuKafu{"特別寡婦"};
 
 }  // namespace
 
 void CExchangeFromPCAToKw39::ConvertSyozokuCode(const std::string& code) {
     const std::string_view department = Value(kBumonCode, code);
-    SetData(code, platform::RemoveSingleByte(department, '-'), "所属コード");
+    SetData(code, platform::RemoveSingleByte(department, '-'), kLabelSyozokuCode);
 }
 
 void CExchangeFromPCAToKw39::ConvertSyozokuName(const std::string& code) {
     // The department master is keyed by the code as PCA wrote it, hyphens kept.
     const std::string_view department = Value(kBumonCode, code);
-    SetData(code, Value(kBumonName, department), "所属名称");
+    SetData(code, Value(kBumonName, department), kLabelSyozokuName);
     if (m_pObserver) ReportMissingMaster(code, "10301", kBumonKey, department);
 }
 
@@ -60,18 +73,18 @@ void CExchangeFromPCAToKw39::ConvertName(const std::string& code) {
 void CExchangeFromPCAToKw39::ConvertFurigana(const std::string& code) {
     const std::string family = RemoveBlanks(Value(kFuriganaSei, code));
     const std::string given = RemoveBlanks(Value(kFuriganaMei, code));
-    SetData(code, JoinNameParts(family, given), "社員 フリガナ");
+    SetData(code, JoinNameParts(family, given), kLabelFurigana);
 }
 
 void CExchangeFromPCAToKw39::ConvertYuubinBangou(const std::string& code) {
     const std::string_view postal = Value(kYuubinBangou, code);
-    SetData(code, GetHyphenPart(postal, 1), "郵便番号(前)");
-    SetData(code, GetHyphenPart(postal, 2), "郵便番号(後)");
+    SetData(code, GetHyphenPart(postal, 1), kLabelYuubinBangou1);
+    SetData(code, GetHyphenPart(postal, 2), kLabelYuubinBangou2);
 }
 
 void CExchangeFromPCAToKw39::ConvertYakusyoku(const std::string& code) {
     const std::string_view position = Value(kYakusyokuCode, code);
-    SetData(code, BlankUnused(Value(kYakusyokuName, position)), "役職");
+    SetData(code, BlankUnused(Value(kYakusyokuName, position)), kLabelYakusyoku);
     if (m_pObserver) ReportMissingMaster(code, "10103", kYakusyokuKey, position);
 }
 
@@ -101,18 +114,18 @@ void CExchangeFromPCAToKw39::ConvertGenkyou(const std::string& code) {
                 syain ? CExportXMLKw39::LabelValue(*syain, "現況") : std::string_view()});
         }
     }
-    if (!genkyou.empty()) SetData(code, genkyou, "現況");
+    if (!genkyou.empty()) SetData(code, genkyou, kLabelGenkyou);
 }
 
 void CExchangeFromPCAToKw39::ConvertNoufusakiCode(const std::string& code) {
     const std::string_view payee = Value(kTeisyutusakiCode, code);
-    SetData(code, payee == kNoPayeeCode ? std::string_view() : payee, "納付先(市町村)コード");
+    SetData(code, payee == kNoPayeeCode ? std::string_view() : payee, kLabelNoufusakiCode);
 }
 
 void CExchangeFromPCAToKw39::ConvertNoufusakiName(const std::string& code) {
     // Looked up with the code as read, "999999" included.
     const std::string_view payee = Value(kTeisyutusakiCode, code);
-    SetData(code, BlankUnused(Value(kNoufusakiName, payee)), "納付先(市町村)名称");
+    SetData(code, BlankUnused(Value(kNoufusakiName, payee)), kLabelNoufusakiName);
     // "999999" stands for no payee: its code is not written, so a missing
     // master name loses nothing.
     if (m_pObserver && payee != kNoPayeeCode) {
@@ -123,7 +136,7 @@ void CExchangeFromPCAToKw39::ConvertNoufusakiName(const std::string& code) {
 void CExchangeFromPCAToKw39::ConvertSyougaisya(const std::string& code) {
     const std::string_view kubun = Value(kHonninSyougaisya, code);
     const std::string_view result = MapCode(kubun, kSyougaisya, "0");
-    SetData(code, result, "障害者区分");
+    SetData(code, result, kLabelSyougaisya);
     if (!kubun.empty() && !HasCode(kubun, kSyougaisya) && Observes("障害者区分")) {
         m_pObserver->Found(UnconvertedCode{code, "10603", "本人 障害者区分", kubun, {}, result});
     }
@@ -145,8 +158,8 @@ void CExchangeFromPCAToKw39::ConvertKafu(const std::string& code) {
     } else if (!kubun.empty() && Observes("寡婦(寡夫)")) {
         m_pObserver->Found(UnconvertedCode{code, "10603", "本人 寡婦（夫）等区分", kubun, {}, {}});
     }
-    SetData(code, kafu, "寡婦(寡夫)");
-    SetData(code, tokubetu, "特別寡婦");
+    SetData(code, kafu, kLabelKafu);
+    SetData(code, tokubetu, kLabelTokubetuKafu);
 }
 
 }  // namespace kw39

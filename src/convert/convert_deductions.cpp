@@ -19,6 +19,9 @@ const PcaColumn kNenkinKakekin = FindPcaColumn("10802", "個人型又は企業�
 const PcaColumn kSinsinSyougaisyaKakekin =
     FindPcaColumn("10802", "心身障害者扶養共済制度に関する契約の掛金");
 const PcaColumn kZeiKubun = FindPcaColumn("10603", "税区分");
+// The labels filed here, found once.
+const DocumentLabel kLabelSyoukiboKyousai{"社保等申告小規模企業共済(支払)"};
+const DocumentLabel kLabelChousyuuHouhou{"徴収方法"};
 
 std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
@@ -45,13 +48,13 @@ void CExchangeFromPCAToKw39::ConvertSyoukiboKyousai(const std::string& code) {
         anyGiven = true;
         sum = SaturatingAdd(sum, ToInteger64(amount));
     }
-    SetData(code, anyGiven ? std::to_string(sum) : std::string(), "社保等申告小規模企業共済(支払)");
+    SetData(code, anyGiven ? std::to_string(sum) : std::string(), kLabelSyoukiboKyousai);
 }
 
 void CExchangeFromPCAToKw39::ConvertChousyuuHouhou(const std::string& code) {
     const std::string_view zeikubun = Value(kZeiKubun, code);
     const std::string_view status = Value(kSyuurouJoukyou, code);
-    SetData(code, (zeikubun == "2" || status == "3") ? "2" : "1", "徴収方法");
+    SetData(code, (zeikubun == "2" || status == "3") ? "2" : "1", kLabelChousyuuHouhou);
 }
 
 }  // namespace kw39

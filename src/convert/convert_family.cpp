@@ -28,14 +28,18 @@ constexpr CodePair kHaiguusyaSyougaisya[] = {{"0", "0"}, {"1", "1"}, {"2", "2"},
 constexpr CodePair kFuyoukubun[] = {{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}, {"5", "0"}};
 // "0" (none) is a code of its own, so that only other values are findings.
 constexpr CodePair kFuyosyaSyougaisya[] = {{"0", "0"}, {"1", "1"}, {"2", "2"}, {"3", "3"}};
+// The labels filed here, found once.
+const DocumentLabel kLabelHaiguusyaName{"配偶者の氏名"};
+const DocumentLabel kLabelHaiguusyaSeinengappi{"配偶者の生年月日"};
+const DocumentLabel kLabelHaiguusyaSyougaisya{"障害者区分(配偶者)"};
 
 struct CountItem {
     PcaColumn column;  // of table 10603
-    const char* pszLabel;
+    DocumentLabel label;
 };
 
 CountItem Count(const char* column, const char* label) {
-    return {FindPcaColumn("10603", column), label};
+    return {FindPcaColumn("10603", column), DocumentLabel(label)};
 }
 
 const CountItem kFuyouNinzuu[] = {
@@ -56,19 +60,19 @@ void CExchangeFromPCAToKw39::ConvertHaiguusya(const std::string& code) {
     const bool hasSpouse =
         std::find(numbers.begin(), numbers.end(), kSpouseNumber) != numbers.end();
     if (!hasSpouse) {
-        SetData(code, "", "配偶者の氏名");
-        SetData(code, "", "配偶者の生年月日");
+        SetData(code, "", kLabelHaiguusyaName);
+        SetData(code, "", kLabelHaiguusyaSeinengappi);
         return;
     }
     const std::string family = RemoveBlanks(Value(kFuyosyaSei, code, kSpouseNumber));
     const std::string given = RemoveBlanks(Value(kFuyosyaMei, code, kSpouseNumber));
-    SetData(code, JoinNameParts(family, given), "配偶者の氏名");
-    SetData(code, Value(kFuyosyaSeinengappi, code, kSpouseNumber), "配偶者の生年月日");
+    SetData(code, JoinNameParts(family, given), kLabelHaiguusyaName);
+    SetData(code, Value(kFuyosyaSeinengappi, code, kSpouseNumber), kLabelHaiguusyaSeinengappi);
 }
 
 void CExchangeFromPCAToKw39::ConvertHaiguusyaSyougaisya(const std::string& code) {
     const std::string_view kubun = Value(kHaiguusyaSyougaisyaKubun, code);
-    SetData(code, MapCode(kubun, kHaiguusyaSyougaisya, ""), "障害者区分(配偶者)");
+    SetData(code, MapCode(kubun, kHaiguusyaSyougaisya, ""), kLabelHaiguusyaSyougaisya);
     if (!kubun.empty() && !HasCode(kubun, kHaiguusyaSyougaisya) && Observes("障害者区分(配偶者)")) {
         m_pObserver->Found(UnconvertedCode{code, "10603", "配偶者 障害者区分", kubun, {}, {}});
     }
@@ -113,7 +117,7 @@ void CExchangeFromPCAToKw39::ConvertFuyosya(const std::string& code) {
 void CExchangeFromPCAToKw39::ConvertFuyouNinzuu(const std::string& code) {
     for (const CountItem& item : kFuyouNinzuu) {
         const std::string_view value = Value(item.column, code);
-        SetData(code, value == "0" ? std::string_view() : value, item.pszLabel);
+        SetData(code, value == "0" ? std::string_view() : value, item.label);
     }
 }
 

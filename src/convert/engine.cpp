@@ -368,8 +368,8 @@ void CExchangeFromPCAToKw39::ReportMissingMaster(const std::string& code, std::s
 }
 
 void CExchangeFromPCAToKw39::SetData(const std::string& code, std::string_view value,
-                                     std::string_view label) {
-    m_store.SetData(code, value, label);
+                                     const DocumentLabel& label) {
+    m_store.SetDataInSlot(code, value, label.nSlot);
 }
 
 }  // namespace kw39

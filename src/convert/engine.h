@@ -15,6 +15,7 @@
 #include "convert/conversion_observer.h"
 #include "convert/payments.h"
 #include "export/export_xml.h"
+#include "export/field_catalogue.h"
 #include "pca/reader.h"
 #include "platform/file_system.h"
 #include "platform/message.h"
@@ -44,6 +45,14 @@ enum class RunOutcome {
     Written,      // the document was written
     NoEmployees,  // no employee was loaded: nothing written, no message
     Checked,      // RunCheck: every employee converted, no document made
+};
+
+// A label of the document with its slot, found once where the program starts
+// rather than for every employee.
+struct DocumentLabel {
+    explicit DocumentLabel(std::string_view label) : text(label), nSlot(AcceptedLabelSlot(label)) {}
+    std::string_view text;
+    int nSlot;  // -1: the document does not carry it
 };
 
 class CExchangeFromPCAToKw39 {
@@ -135,7 +144,7 @@ class CExchangeFromPCAToKw39 {
     std::size_t RowOf(const PcaColumn& column, std::string_view code, std::string_view key2) const;
     std::string_view ValueAt(const PcaColumn& column, std::size_t row) const;
     // Files a value under a label for the employee (the store keeps a copy).
-    void SetData(const std::string& code, std::string_view value, std::string_view label);
+    void SetData(const std::string& code, std::string_view value, const DocumentLabel& label);
 
     // Reporting to the observer; called only when one is set.
     // True when a one-key table holds a row under `key` (read back from its key
