@@ -2,6 +2,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -188,10 +189,10 @@ void PaymentConverter::ConvertShouyo(const std::string& code, EmployeePayments& 
         add(slot.total, kShouyoKazeiGoukei);
         add(slot.insurance, kShouyoSyakaiHoken);
         add(slot.tax, kShouyoSyotokuzei);
-        const std::size_t own =
-            m_reader.SharedFindRowOf(kShouyoFuyouNinzuu, {code, number}, m_shouyoHeads);
+        // The number is not empty here (it names a bonus): the row under the
+        // employee and this number is the one it came from.
         slot.dependants =
-            ToInteger(m_reader.SharedRowValue(kShouyoFuyouNinzuu, own, m_shouyoHeads));
+            ToInteger(m_reader.SharedRowValue(kShouyoFuyouNinzuu, head, m_shouyoHeads));
         if (findings && valueAt(kShouyoMeisaiCode).empty()) {
             findings->push_back(BonusAmountsMissing{code, number});
         }
@@ -242,17 +243,21 @@ PaymentsAhead::~PaymentsAhead() {
     if (m_thread.joinable()) m_thread.join();
 }
 
+void PaymentsAhead::WaitAsTaker(std::unique_lock<std::mutex>& lock,
+                                const std::function<bool()>& done) {
+    if (done() || m_failure) return;
+    m_bTakerWaiting = true;
+    m_changed.wait(lock, [&] { return done() || m_failure; });
+    m_bTakerWaiting = false;
+}
+
 EmployeePayments* PaymentsAhead::Next(const std::string& code) {
     if (!m_thread.joinable()) return nullptr;
     std::unique_lock lock(m_mutex);
     if (m_nTaken >= m_codes.size() || m_codes[m_nTaken] != code) {
         // The caller works them out itself, from the groups of rows this
         // thread makes first: not while it makes them.
-        if (!m_bGrouped && !m_failure) {
-            m_bTakerWaiting = true;
-            m_changed.wait(lock, [&] { return m_bGrouped || m_failure; });
-            m_bTakerWaiting = false;
-        }
+        WaitAsTaker(lock, [&] { return m_bGrouped; });
         if (!m_bGrouped) std::rethrow_exception(m_failure);
         return nullptr;
     }
@@ -262,11 +267,7 @@ EmployeePayments* PaymentsAhead::Next(const std::string& code) {
     // for every one: a wake-up costs more than working out one employee.
     m_nTaken = index + 1;
     if (m_bMakerWaiting && m_nTaken + kAhead / 2 >= m_nMade + 1) m_changed.notify_all();
-    if (m_nMade <= index && !m_failure) {
-        m_bTakerWaiting = true;
-        m_changed.wait(lock, [&] { return m_nMade > index || m_failure; });
-        m_bTakerWaiting = false;
-    }
+    WaitAsTaker(lock, [&] { return m_nMade > index; });
     if (m_nMade <= index) std::rethrow_exception(m_failure);
     return &m_aSlots[index % kAhead];
 }

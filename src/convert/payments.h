@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -37,8 +38,8 @@ class PaymentConverter {
     // Overwrites `out` with the payments of `code`; the findings only when
     // `observed`. The views of the findings live as long as `code`.
     void Convert(const std::string& code, bool observed, EmployeePayments& out);
-    // Groups the rows of the tables selected from, which a second thread must
-    // not do while another reads the reader.
+    // Groups the rows of the tables selected from. While it runs, nothing else
+    // may read those groups (other threads may read the rest of the reader).
     static void GroupTables(const CPCAKyuuyo& reader);
 
   private:
@@ -80,6 +81,9 @@ class PaymentsAhead {
 
   private:
     void Run() noexcept;
+    // Waits on the caller's side until `done` or a failure, telling the
+    // thread that it waits.
+    void WaitAsTaker(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done);
     // Keeps what the thread failed with for the caller, who is woken.
     void Fail(std::exception_ptr failure);
 

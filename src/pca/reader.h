@@ -144,7 +144,7 @@ class CPCAKyuuyo {
     // What SelectRowsByFirstKey (into `rows`), FindRowOf and RowValue answer,
     // asked in the same way; `lookup` serves one table. A table's rows are
     // grouped for its first selection by the first key: GroupRows does that
-    // beforehand, on the thread that may read the reader meanwhile.
+    // beforehand, and while it runs nothing else may select from that table.
     void SharedRowsByFirstKey(const PcaColumn& column, std::string_view value, SharedLookup& lookup,
                               std::vector<std::uint32_t>& rows) const;
     std::size_t SharedFindRowOf(const PcaColumn& column,
